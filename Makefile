@@ -1,0 +1,32 @@
+# Set-up and everyday commands. `make run` and `make test` install what a
+# fresh Debian 12 machine lacks, configure, build, then run or test.
+BUILD   ?= build
+JOBS    ?= $(shell nproc)
+CMAKE   := cmake -G Ninja -DCMAKE_BUILD_TYPE=Release
+
+.PHONY: all deps configure build run test bench clean
+
+all: build
+
+deps:
+	@sh tools/install-deps.sh
+
+$(BUILD)/build.ninja: | deps
+	$(CMAKE) -S . -B $(BUILD)
+
+configure: deps $(BUILD)/build.ninja
+
+build: configure
+	cmake --build $(BUILD) -j $(JOBS)
+
+run: build
+	./$(BUILD)/rivo7315
+
+test: build
+	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
+
+bench: build
+	@for b in $(BUILD)/bench/bench_*; do [ -x "$$b" ] && "$$b" --benchmark_min_time=0.2; done
+
+clean:
+	rm -rf $(BUILD) build-*

@@ -1,0 +1,19 @@
+// Integer helpers: the wrapping 32-bit arithmetic and arithmetic shifts the
+// system relies on, written through unsigned types so no sanitizer objects.
+#pragma once
+
+#include <cstdint>
+
+// Prints "INT: ERROR.\n" always (INT has no debug switch).
+void int_error(void);
+
+// Two's-complement wrap of 32-bit sums, differences and products.
+inline int32_t wrap_add(int32_t a, int32_t b) { return (int32_t)((uint32_t)a + (uint32_t)b); }
+inline int32_t wrap_sub(int32_t a, int32_t b) { return (int32_t)((uint32_t)a - (uint32_t)b); }
+inline int32_t wrap_mul(int32_t a, int32_t b) { return (int32_t)((uint32_t)a * (uint32_t)b); }
+inline int32_t wrap_neg(int32_t a) { return (int32_t)(0u - (uint32_t)a); }
+
+// Arithmetic shift right (rounds toward minus infinity, as the hardware does).
+inline int32_t asr(int32_t v, int s) { return v >> s; }
+// Shift left without the undefined behaviour of shifting negative values.
+inline int32_t shl(int32_t v, int s) { return (int32_t)((uint32_t)v << s); }

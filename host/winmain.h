@@ -1,0 +1,3 @@
+// Program entry: window class, pending key and the one-message pump.
+#pragma once
+

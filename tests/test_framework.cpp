@@ -1,0 +1,65 @@
+// The framework pieces: reporters print exactly their module's message when
+// the built-in switch is on, and the program carries every identity record.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <iterator>
+#include <string>
+
+#include "audio/music.h"
+#include "host/fps.h"
+#include "host/int.h"
+#include "imaging/img.h"
+#include "text/cursor.h"
+#include "vector/list.h"
+#include "vector/vec2d.h"
+
+static std::string captured(void (*reporter)(void)) {
+    testing::internal::CaptureStdout();
+    reporter();
+    std::fflush(stdout);
+    return testing::internal::GetCapturedStdout();
+}
+
+TEST(Framework, OnlyListVec2dAndIntPrint) {
+    EXPECT_EQ(captured(list_error), "LIST error\n");
+    EXPECT_EQ(captured(vec2d_error), "VEC2D error\n");
+    EXPECT_EQ(captured(int_error), "INT: ERROR.\n");
+    EXPECT_EQ(captured(img_error), "");
+    EXPECT_EQ(captured(music_error), "");
+    EXPECT_EQ(captured(cursorx_error), "");
+    EXPECT_EQ(captured(fps_error), "");
+}
+
+static std::string program_bytes() {
+    std::ifstream in(RIVO_PROGRAM, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// Each identity field is its own NUL-terminated string inside the program.
+static bool has_string(const std::string &bytes, const std::string &s) {
+    std::string needle = s;
+    needle.push_back('\0');
+    size_t at = bytes.find(needle);
+    while (at != std::string::npos) {
+        if (at == 0 || bytes[at - 1] == '\0') return true;
+        at = bytes.find(needle, at + 1);
+    }
+    return false;
+}
+
+TEST(Framework, ProgramCarriesEveryIdentityRecord) {
+    std::string bytes = program_bytes();
+    ASSERT_FALSE(bytes.empty());
+    const char *names[] = {
+        "ARCHPATH", "ARRAY   ", "BACKMOVE", "RIVO7315", "BYTEMAP ", "CURSOR  ", "FILL    ",
+        "FLASHPIX", "FONT    ", "FPS     ", "HELIX   ", "IMG     ", "IMGFX   ", "INT     ",
+        "KBD     ", "LFONT   ", "LFRAME  ", "LIST    ", "LRADIAL ", "LRAIN  ", "LSCRLXYZ ",
+        "LSCROLL ", "LSTAR   ", "MUSIC   ", "OBJ2D   ", "RANDOM  ", "RASTER  ", "RGB888  ",
+        "SAM     ", "SAMDRAW ", "SAMPLE  ", "SCROLL  ", "SEG2D   ", "SINELINE", "SINESCAN",
+        "SOUND   ", "VEC2D   ", "WINDPY  ", "WINKBD  ", "WINMAIN ", "WINPTR  ", "WINSND  ",
+        "WORDZOOM", "CURSORX", "20090805", "OVK", "Ostrevik", "C       ", "WINDOWS ",
+        "CODE    ", "PROGRAM ", "20131015", "20140515", "20140823",
+    };
+    for (const char *n : names) EXPECT_TRUE(has_string(bytes, n)) << "missing \"" << n << "\"";
+}
