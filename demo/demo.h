@@ -1,5 +1,8 @@
 // The demo: start-up, frame loop and the seven scenes.
 #pragma once
 
-// Prints this module's error message when its debug switch is on.
+// Prints "RIVO7315 Error.\n" when the debug switch is on.
 void demo_error(void);
+
+// Runs the demo: start-up, then the scene loop, which never returns.
+void demo_main(void);
