@@ -1,5 +1,16 @@
-// The shared 15-bit linear congruential generator and its 30-bit join.
+// The shared random generator: one process-wide 32-bit state stepped as a
+// linear congruential generator, 15-bit draws and their 30-bit join. Every
+// picture and note of the demo follows from the order of draws on this state.
 #pragma once
+
+#include <cstdint>
 
 // Prints this module's error message when its debug switch is on.
 void random_error(void);
+
+// Sets the shared state to the seed (the state is 1 until the first call).
+void random_srand(uint32_t seed);
+// Steps the state (state * 214013 + 2531011 mod 2^32); returns bits 16..30: 0..32767.
+int32_t random_rand(void);
+// Two draws joined as (first << 15) | second: 0..2^30 - 1.
+int32_t random_next(void);
