@@ -4,7 +4,7 @@ BUILD   ?= build
 JOBS    ?= $(shell nproc)
 CMAKE   := cmake -G Ninja -DCMAKE_BUILD_TYPE=Release
 
-.PHONY: all deps configure build run test bench clean
+.PHONY: all deps configure build run test check fuzz bench longrun clean
 
 all: build
 
@@ -24,6 +24,18 @@ run: build
 
 test: build
 	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
+
+# Sanitized unit tests and scene loops, ThreadSanitizer, short fuzz runs.
+check: deps
+	sh tools/check.sh
+
+# Every fuzz target for FUZZ_TIME seconds (default 60).
+fuzz: deps
+	sh tools/fuzz.sh
+
+# Ten scene loops headless, peak memory at each loop.
+longrun: build
+	sh tools/longrun.sh ./$(BUILD)/rivo7315
 
 bench: build
 	@for b in $(BUILD)/bench/bench_*; do [ -x "$$b" ] && "$$b" --benchmark_min_time=0.2; done

@@ -1,0 +1,26 @@
+#!/bin/sh
+# The slow checks: unit tests and three full scene loops under AddressSanitizer
+# + UndefinedBehaviorSanitizer, the player tests under ThreadSanitizer, and a
+# short run of every fuzz target.
+set -e
+cd "$(dirname "$0")/.."
+JOBS=$(nproc)
+LOOP_FRAMES=5401           # one pass through the seven scenes
+FUZZ_TIME=${FUZZ_TIME:-15}  # seconds per fuzz target
+
+echo "== AddressSanitizer + UndefinedBehaviorSanitizer"
+cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DRIVO_SANITIZE=ON >/dev/null
+cmake --build build-asan -j "$JOBS"
+ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
+    ctest --test-dir build-asan --output-on-failure -j "$JOBS"
+echo "== three scene loops, headless, sanitized"
+ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=print_stacktrace=1 \
+    ./build-asan/rivo7315 --headless --frames $((3 * LOOP_FRAMES)) >/dev/null
+
+echo "== ThreadSanitizer: the player against winsnd_feed"
+cmake -S . -B build-tsan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DRIVO_TSAN=ON >/dev/null
+cmake --build build-tsan -j "$JOBS" --target test_winsnd
+SDL_AUDIODRIVER=dummy TSAN_OPTIONS=halt_on_error=1 ./build-tsan/tests/test_winsnd
+
+echo "== fuzz targets, ${FUZZ_TIME}s each"
+FUZZ_TIME=$FUZZ_TIME sh tools/fuzz.sh
