@@ -1,5 +1,84 @@
 // 2D line object and its brace text format.
+// OBJ2D: a named set of SEG2D segments drawn scaled, rotated and offset.
+// obj2d_parse reads the brace text into a LIST of OBJ2D handles.
 #pragma once
+
+#include <cstdint>
+
+struct VEC2D;
+struct SEG2D;
+struct LIST;
+struct IMG;
+struct SAMPLE;
+
+struct OBJ2D {
+    char *name;          // set by the "name" keyword inside an object
+    char *version;       // only replaced when already present
+    char *author;        // as version
+    char *extra;         // filled by nothing; copied by obj2d_copy
+    char *type;          // as version
+    VEC2D *position;     // offset added after scale and rotation; (0, 0)
+    VEC2D *size;         // cell size (16, 16); copied, never drawn with
+    VEC2D *scale;        // per-axis integer factors; (1, 1)
+    int32_t angle;       // rotation in sine-table steps; 0
+    uint32_t color;      // last colour given to obj2d_set_color; 0
+    int32_t farthest;    // index in points of the farthest point, -1 for none
+    LIST *points;        // VEC2D handles shared with the segments: a of k at 2k, b at 2k+1
+    LIST *segments;      // SEG2D handles in the order they were added
+};
 
 // Prints this module's error message when its debug switch is on.
 void obj2d_error(void);
+
+// Empty object: new lists, position (0,0), size (16,16), scale (1,1), farthest -1.
+OBJ2D *obj2d_new(void);
+// Destroys the three vectors, both lists (not their items) and the record; clears *o.
+void obj2d_del(OBJ2D **o);
+
+// Pushes the segment and its a then b into points; offers both to the farthest record.
+void obj2d_add_segment(OBJ2D *o, SEG2D *s);
+// 1 when points[index] should become the farthest point (record -1 or out of range,
+// or strictly longer than the recorded point), else 0.
+int obj2d_is_farther(OBJ2D *o, int32_t index);
+// Rescans every point from the last down; among equal maxima the highest index wins.
+void obj2d_find_farthest(OBJ2D *o);
+
+// Copies points (x, y, colour), position, size, scale, angle, colour, texts
+// (shared) and farthest into target; both must hold the same number of points.
+void obj2d_copy(OBJ2D *source, OBJ2D *target);
+// Fresh object with as many new segments as source, then obj2d_copy.
+OBJ2D *obj2d_dup(OBJ2D *source);
+// Sets color and the colour of every point.
+void obj2d_set_color(OBJ2D *o, uint32_t color);
+// Adds position to both ends of every segment, in place.
+void obj2d_translate_segments(OBJ2D *o);
+
+// Each segment, last to first: copy * scale, rotate by angle, + position, seg2d_draw.
+void obj2d_draw(OBJ2D *o, IMG *image);
+// Each segment as stored.
+void obj2d_draw_plain(OBJ2D *o, IMG *image);
+void obj2d_draw_average(OBJ2D *o, IMG *image);
+void obj2d_draw_add(OBJ2D *o, IMG *image);
+// Every point as stored.
+void obj2d_plot_points(OBJ2D *o, IMG *image);
+// Every point transformed as obj2d_draw does, in its own colour.
+void obj2d_plot_transformed(OBJ2D *o, IMG *image);
+
+// In place on every point: * scale, rotate, + position.
+void obj2d_apply_transform(OBJ2D *o);
+void obj2d_scale(OBJ2D *o, int32_t k);
+// d must not be 0 (a zero divisor is reported and nothing changes).
+void obj2d_divide(OBJ2D *o, int32_t d);
+
+// Appends a.x, a.y, b.x, b.y of every transformed segment (last to first).
+void obj2d_export_coords(OBJ2D *o, SAMPLE *sample);
+
+// Squared distance of the positions within r1 + r2 + r1*r2 (32-bit).
+int obj2d_near(OBJ2D *s, OBJ2D *t);
+// obj2d_near, then any pair of stored segments with overlapping boxes.
+int obj2d_collide(OBJ2D *s, OBJ2D *t);
+
+// New LIST of OBJ2D handles, one per closing brace (a stray "}" pushes null).
+// Only one parse at a time: the reader state, including a pending minus sign,
+// lives in the module and outlasts the parse.
+LIST *obj2d_parse(const char *text);
