@@ -5,7 +5,11 @@
 // peak is 32766 and two neighbouring entries hold it.
 #include "vector/seg2d.h"
 
+#include <cstdlib>
+
+#include "host/int.h"
 #include "host/module.h"
+#include "imaging/img.h"
 
 RIVO_IDENTITY(seg2d, "SEG2D   ", "20140806", "Ostrevik", "C       ", "CODE    ");
 RIVO_REPORTER(seg2d, 0, "SEG2D error\n");
@@ -101,3 +105,201 @@ const int16_t sine_table[1024] = {
     -3012, -2811, -2611, -2410, -2210, -2009, -1809, -1608, -1407, -1206, -1005, -804,
     -603, -402, -201, 0,
 };
+
+// A segment whose endpoints are both present.
+static bool seg2d_whole(const SEG2D *s) {
+    return s && s->a && s->b;
+}
+
+// Truncating division that wraps INT32_MIN / -1 instead of trapping.
+static int32_t seg2d_div(int32_t a, int32_t d) {
+    return d == -1 ? wrap_neg(a) : a / d;
+}
+
+static int32_t seg2d_min(int32_t a, int32_t b) { return a < b ? a : b; }
+static int32_t seg2d_max(int32_t a, int32_t b) { return a > b ? a : b; }
+
+// Inclusive range test used by the collinear overlap.
+static bool seg2d_within(int32_t v, int32_t lo, int32_t hi) {
+    return v >= lo && v <= hi;
+}
+
+// Two ranges overlap when an end of either lies within the other.
+static bool seg2d_ranges_overlap(int32_t slo, int32_t shi, int32_t tlo, int32_t thi) {
+    return seg2d_within(tlo, slo, shi) || seg2d_within(thi, slo, shi) ||
+           seg2d_within(slo, tlo, thi) || seg2d_within(shi, tlo, thi);
+}
+
+// Slope and intercept of the line through s, both scaled by 256. A vertical
+// segment counts as dx = 1: a very steep line rather than a division by zero.
+static void seg2d_line(const SEG2D *s, int32_t *m, int32_t *c) {
+    int32_t dx = wrap_sub(s->b->x, s->a->x);
+    if (dx == 0) dx = 1;
+    *m = seg2d_div(shl(wrap_sub(s->b->y, s->a->y), 8), dx);
+    *c = wrap_sub(shl(s->a->y, 8), wrap_mul(*m, s->a->x));
+}
+
+// x lies on s's side test: (x >= a.x) agrees with (x <= b.x).
+static bool seg2d_accepts(const SEG2D *s, int32_t x) {
+    return (x >= s->a->x) == (x <= s->b->x);
+}
+
+SEG2D *seg2d_new(void) {
+    SEG2D *s = (SEG2D *)calloc(1, sizeof(SEG2D));
+    if (!s) {
+        seg2d_error();
+        return nullptr;
+    }
+    s->a = vec2d_new();
+    s->b = vec2d_new();
+    if (!s->a || !s->b) {
+        seg2d_del(&s);
+        seg2d_error();
+        return nullptr;
+    }
+    s->b->x = 1;
+    s->b->y = 1;
+    return s;
+}
+
+void seg2d_del(SEG2D **s) {
+    if (!s || !*s) {
+        seg2d_error();
+        return;
+    }
+    if ((*s)->a) vec2d_del(&(*s)->a);
+    if ((*s)->b) vec2d_del(&(*s)->b);
+    free(*s);
+    *s = nullptr;
+}
+
+bool seg2d_compare(const SEG2D *s, const SEG2D *t) {
+    if (!seg2d_whole(s) || !seg2d_whole(t)) {
+        seg2d_error();
+        return false;
+    }
+    return vec2d_compare(s->a, t->a) && vec2d_compare(s->b, t->b);
+}
+
+void seg2d_copy(const SEG2D *source, SEG2D *target) {
+    if (!seg2d_whole(source) || !seg2d_whole(target)) {
+        seg2d_error();
+        return;
+    }
+    vec2d_copy(source->a, target->a);
+    vec2d_copy(source->b, target->b);
+}
+
+SEG2D *seg2d_dup(const SEG2D *source) {
+    if (!seg2d_whole(source)) {
+        seg2d_error();
+        return nullptr;
+    }
+    SEG2D *s = seg2d_new();
+    if (s) seg2d_copy(source, s);
+    return s;
+}
+
+void seg2d_draw(const SEG2D *s, IMG *img) {
+    if (!seg2d_whole(s) || !img) {
+        seg2d_error();
+        return;
+    }
+    img_line(img, s->a->x, s->a->y, s->b->x, s->b->y, s->a->color);
+}
+
+void seg2d_plot_ends(const SEG2D *s, IMG *img) {
+    if (!seg2d_whole(s) || !img) {
+        seg2d_error();
+        return;
+    }
+    vec2d_plot(s->a, img);
+    vec2d_plot(s->b, img);
+}
+
+void seg2d_draw_transformed(const SEG2D *s, int32_t angle, const VEC2D *offset, IMG *img) {
+    if (!seg2d_whole(s) || !offset || !img) {
+        seg2d_error();
+        return;
+    }
+    // The moved copy lives on the stack: the segment itself stays as it is.
+    VEC2D a = *s->a;
+    VEC2D b = *s->b;
+    SEG2D moved = {&a, &b};
+    seg2d_rotate(&moved, angle);
+    seg2d_translate(&moved, offset);
+    seg2d_draw(&moved, img);
+}
+
+void seg2d_rotate(SEG2D *s, int32_t angle) {
+    if (!seg2d_whole(s)) {
+        seg2d_error();
+        return;
+    }
+    vec2d_rotate(s->a, angle);
+    vec2d_rotate(s->b, angle);
+}
+
+void seg2d_translate(SEG2D *s, const VEC2D *offset) {
+    if (!seg2d_whole(s) || !offset) {
+        seg2d_error();
+        return;
+    }
+    vec2d_add(offset, s->a);
+    vec2d_add(offset, s->b);
+}
+
+void seg2d_scale(SEG2D *s, int32_t k) {
+    if (!seg2d_whole(s)) {
+        seg2d_error();
+        return;
+    }
+    vec2d_scale(s->a, k);
+    vec2d_scale(s->b, k);
+}
+
+void seg2d_mul(SEG2D *s, const VEC2D *factors) {
+    if (!seg2d_whole(s) || !factors) {
+        seg2d_error();
+        return;
+    }
+    vec2d_mul(s->a, factors);
+    vec2d_mul(s->b, factors);
+}
+
+bool seg2d_boxes_overlap(const SEG2D *s, const SEG2D *t) {
+    if (!seg2d_whole(s) || !seg2d_whole(t)) {
+        seg2d_error();
+        return false;
+    }
+    return seg2d_min(t->a->x, t->b->x) <= seg2d_max(s->a->x, s->b->x) &&
+           seg2d_max(t->a->x, t->b->x) >= seg2d_min(s->a->x, s->b->x) &&
+           seg2d_min(t->a->y, t->b->y) <= seg2d_max(s->a->y, s->b->y) &&
+           seg2d_max(t->a->y, t->b->y) >= seg2d_min(s->a->y, s->b->y);
+}
+
+bool seg2d_collinear_overlap(const SEG2D *s, const SEG2D *t) {
+    if (!seg2d_whole(s) || !seg2d_whole(t)) {
+        seg2d_error();
+        return false;
+    }
+    if (!seg2d_ranges_overlap(seg2d_min(s->a->x, s->b->x), seg2d_max(s->a->x, s->b->x),
+                              seg2d_min(t->a->x, t->b->x), seg2d_max(t->a->x, t->b->x))) {
+        return false;
+    }
+    return seg2d_ranges_overlap(seg2d_min(s->a->y, s->b->y), seg2d_max(s->a->y, s->b->y),
+                                seg2d_min(t->a->y, t->b->y), seg2d_max(t->a->y, t->b->y));
+}
+
+bool seg2d_intersect(const SEG2D *s, const SEG2D *t) {
+    if (!seg2d_whole(s) || !seg2d_whole(t)) {
+        seg2d_error();
+        return false;
+    }
+    int32_t m1, c1, m2, c2;
+    seg2d_line(s, &m1, &c1);
+    seg2d_line(t, &m2, &c2);
+    if (m1 == m2) return c1 == c2 && seg2d_collinear_overlap(s, t);
+    int32_t x = seg2d_div(wrap_sub(c2, c1), wrap_sub(m1, m2));
+    return seg2d_accepts(s, x) && seg2d_accepts(t, x);
+}
