@@ -1,7 +1,173 @@
-// Sound synthesis into sample buffers.
+// Sound synthesis: writes waveforms and envelopes into SAMPLE buffers whose
+// count the caller has set; generators overwrite elements 0..count-1 and never
+// change the count. Element writes go through sample_set, so writes past the
+// end are dropped. The sine period table (one second, 44100 values) is built
+// on first use and kept for the life of the process. Frequencies must stay
+// below 21436 Hz and square-wave samples below 65536 values for the results to
+// be the intended ones; other inputs give some output but never fail or hang.
 #include "audio/sound.h"
 
+#include <cmath>
+
+#include "host/int.h"
 #include "host/module.h"
+#include "host/random.h"
 
 RIVO_IDENTITY(sound, "SOUND   ", "20131129", "Ostrevik", "C       ", "CODE    ");
 RIVO_REPORTER(sound, 0, "SOUND Error.\n");
+
+// Stored, not computed: a few are not the nearest whole number.
+const int32_t sound_note_table[sound_note_count] = {
+    32,   34,   36,   39,   41,   44,   46,   49,   52,   55,   58,   62,
+    65,   69,   73,   78,   82,   87,   93,   98,   104,  110,  117,  123,
+    131,  139,  147,  156,  165,  175,  185,  196,  208,  220,  233,  247,
+    262,  277,  294,  311,  330,  349,  370,  392,  415,  440,  466,  494,
+    523,  554,  587,  622,  659,  698,  740,  784,  831,  880,  932,  988,
+    1046, 1109, 1174, 1244, 1318, 1397, 1480, 1568, 1661, 1760, 1864, 1975,
+    2093, 2217, 2349, 2489, 2637, 2793, 2960, 3135, 3322, 3520, 3729, 3951,
+    4186, 4434, 4698, 4978, 5274, 5587, 5920, 6272, 6645, 7040, 7458, 7902,
+};
+
+// One period of a sine over one second; never freed.
+static SAMPLE *sound_table = nullptr;
+
+int32_t sound_note(int32_t k) {
+    int32_t i = k % sound_note_count;
+    if (i < 0) i += sound_note_count;
+    return sound_note_table[i];
+}
+
+int sound_check(SAMPLE *s) {
+    if (!s) {
+        sound_error();
+        return 0;
+    }
+    return 1;
+}
+
+// Builds the quarter period and mirrors it: the table's peak is 32766, since
+// pi/2 is taken in single precision and the product is truncated.
+static int sound_build_table(void) {
+    SAMPLE *t = sample_new();
+    if (!t) return 0;
+    sample_set_count(t, sound_rate);
+    if (t->count != sound_rate) {
+        sample_del(&t);
+        return 0;
+    }
+    const double h = (double)(float)(M_PI / 2.0);  // 1.5707963705062866
+    for (int32_t i = 0; i <= 11025; i++) {
+        int32_t v = (int32_t)(std::sin((double)i * h / 11025.0) * 32767.0);
+        sample_set(t, i, v);
+        sample_set(t, 22050 - i, v);
+        sample_set(t, 22050 + i, -v);
+        // For i = 0 this index is 44100, one past the end: the write is dropped.
+        if (44100 - i < sound_rate) sample_set(t, 44100 - i, -v);
+    }
+    sound_table = t;
+    return 1;
+}
+
+void sound_sine(SAMPLE *s, int32_t f) {
+    if (!sound_check(s)) return;
+    if (!sound_table && !sound_build_table()) return;
+    // The phase counts 1/32768 of a table step, so a whole-number frequency
+    // steps the table by exactly f entries per value.
+    int32_t phase = 0;
+    int32_t increment = wrap_mul(f, 32768);
+    int32_t n = s->count;
+    for (int32_t i = 0; i < n; i++) {
+        sample_set(s, i, sample_get(sound_table, asr(phase, 15)));
+        phase = wrap_add(phase, increment);
+        if (phase >= sound_second_fixed) phase -= sound_second_fixed;
+    }
+}
+
+// Writes v into elements from..to-1.
+static void sound_fill(SAMPLE *s, int64_t from, int64_t to, int32_t v) {
+    for (int64_t i = from; i < to; i++) sample_set(s, (int32_t)i, v);
+}
+
+void sound_square(SAMPLE *s, int32_t f) {
+    if (!sound_check(s)) return;
+    if (f <= 0) return;
+    // The period in 1/32768-value units keeps the fraction of a value, so the
+    // edges fall on the nearest element below the true edge.
+    int64_t period = sound_second_fixed / f;
+    if (period <= 0) return;
+    int64_t periods = ((int64_t)s->count * 32768) / period;
+    int64_t pos = 0;
+    for (int64_t p = 0; p < periods; p++) {
+        int64_t a = pos >> 15;
+        int64_t m = (pos + period / 2) >> 15;
+        int64_t e = (pos + period) >> 15;
+        sound_fill(s, a, m, 32767);
+        sample_set(s, (int32_t)m, 0);
+        // The negative run stops one short of the next edge, which gets a 0.
+        int64_t j = m + 1;
+        for (; j < e - 1; j++) sample_set(s, (int32_t)j, -32768);
+        sample_set(s, (int32_t)j, 0);
+        pos += period;
+    }
+}
+
+// A 16-bit value from the 15-bit generator: always in -32768..-1.
+static int32_t sound_noise_value(void) { return (random_rand() & 0xFFFF) - 32768; }
+
+void sound_noise(SAMPLE *s, int32_t r) {
+    if (!sound_check(s)) return;
+    // One draw before the loop, then one per change, highest index first:
+    // the demo's notes depend on this exact order of draws.
+    int32_t v = sound_noise_value();
+    int64_t k = 22050;
+    for (int32_t i = s->count - 1; i >= 0; i--) {
+        k -= r;
+        if (k < 0) {
+            k += sound_rate;
+            v = sound_noise_value();
+        }
+        sample_set(s, i, v);
+    }
+}
+
+// Multiplies s by the ramp from a to b over its whole length, then >> 15.
+static void sound_envelope(SAMPLE *s, int32_t a, int32_t b) {
+    if (!sound_check(s)) return;
+    int32_t n = s->count;
+    if (n < 1) return;
+    SAMPLE *e = sample_new();
+    if (!e) return;
+    sample_set_count(e, n);
+    if (e->count == n) {
+        sample_line(e, 0, a, n - 1, b);
+        sample_mul_each(s, e);
+        sample_shr(s, 15);
+    }
+    sample_del(&e);
+}
+
+void sound_decay(SAMPLE *s) { sound_envelope(s, 32767, 0); }
+
+void sound_rise(SAMPLE *s) { sound_envelope(s, 0, 32767); }
+
+// The gain moves by whole units only when the accumulator passes 32767, so
+// over the sample it changes by about 32768 in all.
+static void sound_fade(SAMPLE *s, int32_t gain, int32_t direction) {
+    if (!sound_check(s)) return;
+    int32_t n = s->count;
+    if (n < 1) return;
+    int32_t step = 0x40000000 / n;
+    int32_t acc = 0;
+    for (int32_t i = 0; i < n; i++) {
+        sample_set(s, i, asr(wrap_mul(sample_get(s, i), gain), 15));
+        acc += step;
+        if (acc >= 32768) {
+            gain += direction * (acc >> 15);
+            acc &= 0x7FFF;
+        }
+    }
+}
+
+void sound_fade_out(SAMPLE *s) { sound_fade(s, 32768, -1); }
+
+void sound_fade_in(SAMPLE *s) { sound_fade(s, 0, 1); }
