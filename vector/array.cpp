@@ -333,11 +333,12 @@ void array_insert_range(const ARRAY *source, ARRAY *target, int32_t from, int32_
 }
 
 char *array_to_text(const ARRAY *array) {
-    if (!array_usable(array)) {
+    size_t bytes = 0;
+    // A count and size beyond any storage this module makes cannot be trusted.
+    if (!array_usable(array) || !array_bytes(array->count, array->element_size, &bytes)) {
         array_error();
         return nullptr;
     }
-    size_t bytes = array_offset(array, array->count);
     char *text = (char *)calloc(bytes + 21, 1);
     if (!text) {
         array_error();

@@ -10,6 +10,7 @@
 #include "host/int.h"
 #include "host/module.h"
 #include "imaging/img.h"
+#include "imaging/imgfx.h"
 
 RIVO_IDENTITY(seg2d, "SEG2D   ", "20140806", "Ostrevik", "C       ", "CODE    ");
 RIVO_REPORTER(seg2d, 0, "SEG2D error\n");
@@ -302,4 +303,20 @@ bool seg2d_intersect(const SEG2D *s, const SEG2D *t) {
     if (m1 == m2) return c1 == c2 && seg2d_collinear_overlap(s, t);
     int32_t x = seg2d_div(wrap_sub(c2, c1), wrap_sub(m1, m2));
     return seg2d_accepts(s, x) && seg2d_accepts(t, x);
+}
+
+void seg2d_draw_average(const SEG2D *s, IMG *img) {
+    if (!seg2d_whole(s) || !img) {
+        seg2d_error();
+        return;
+    }
+    imgfx_line_blend_two_ends(img, s->a->x, s->a->y, s->b->x, s->b->y, s->a->color);
+}
+
+void seg2d_draw_add(const SEG2D *s, IMG *img) {
+    if (!seg2d_whole(s) || !img) {
+        seg2d_error();
+        return;
+    }
+    imgfx_line_add_two_ends(img, s->a->x, s->a->y, s->b->x, s->b->y, s->a->color);
 }
