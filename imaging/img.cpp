@@ -12,6 +12,7 @@
 
 #include "host/int.h"
 #include "host/module.h"
+#include "vector/seg2d.h"
 
 RIVO_IDENTITY(img, "IMG     ", "20150119", "Ostrevik", "C       ", "CODE    ");
 RIVO_REPORTER(img, 0, "IMG error\n");
@@ -237,4 +238,1132 @@ void img_and(const IMG *mask, IMG *target) {
     uint32_t *p = target->pixels;
     size_t n = img_size(mask);
     for (size_t i = 0; i < n; i++) p[i] &= m[i];
+}
+
+// ---- Text form ---------------------------------------------------------------
+
+// Writes v (0..255) right-aligned in three columns.
+static char *img_put3(char *s, uint32_t v) {
+    s[0] = v >= 100 ? (char)('0' + v / 100) : ' ';
+    s[1] = v >= 10 ? (char)('0' + v / 10 % 10) : ' ';
+    s[2] = (char)('0' + v % 10);
+    return s + 3;
+}
+
+char *img_to_text(const IMG *image) {
+    if (!img_usable(image)) return nullptr;
+    size_t n = img_size(image);
+    if (n == 0) {
+        char *empty = (char *)calloc(6, 1);
+        if (!empty) {
+            img_error();
+            return nullptr;
+        }
+        memcpy(empty, "IMG{}", 5);
+        return empty;
+    }
+    // 12 characters per pixel plus the header and "}\n"; the header of any
+    // size whose product fits 31 bits takes at most 25 characters.
+    char *text = (char *)calloc(12 * n + n / 6 + 29, 1);
+    if (!text) {
+        img_error();
+        return nullptr;
+    }
+    char *s = text + snprintf(text, 29, "IMG{\nP3\n%d %d\n255\n", image->width, image->height);
+    for (size_t i = 0; i < n; i++) {
+        uint32_t p = image->pixels[i];
+        s = img_put3(s, (p >> 16) & 0xFF);
+        *s++ = ' ';
+        s = img_put3(s, (p >> 8) & 0xFF);
+        *s++ = ' ';
+        s = img_put3(s, p & 0xFF);
+        *s++ = ((i + 1) % 6 == 0 || i + 1 == n) ? '\n' : ' ';
+    }
+    memcpy(s, "}\n", 2);
+    return text;
+}
+
+int32_t img_find_text(const char *text, const char *pattern) {
+    if (!text || !pattern) {
+        img_error();
+        return 0;
+    }
+    const char *hit = strstr(text, pattern);
+    if (!hit) return 0;
+    size_t end = (size_t)(hit - text) + strlen(pattern);
+    return end > (size_t)INT32_MAX ? 0 : (int32_t)end;
+}
+
+static bool img_is_digit(int c) { return c >= '0' && c <= '9'; }
+
+// Reads a run of digits at *s into *value (capped above INT32_MAX so that a
+// long run cannot overflow); returns false when the run is empty.
+static bool img_text_number(const char **s, int64_t *value) {
+    const char *p = *s;
+    int64_t v = 0;
+    while (img_is_digit(*p)) {
+        if (v <= INT32_MAX) v = v * 10 + (*p - '0');
+        p++;
+    }
+    *value = v;
+    bool any = p != *s;
+    *s = p;
+    return any;
+}
+
+// Reads one size field of the header and skips the character that ends it;
+// false when the text ends there or the value does not fit.
+static bool img_text_size(const char **s, int32_t *value) {
+    int64_t v;
+    img_text_number(s, &v);
+    if (v > INT32_MAX || **s == '\0') return false;
+    (*s)++;
+    *value = (int32_t)v;
+    return true;
+}
+
+// Skips to the next digit and reads its run; values are not masked (they
+// wrap modulo 2^32 like the unsigned words they become). False at the end.
+static bool img_text_sample(const char **s, uint32_t *value) {
+    const char *p = *s;
+    while (*p && !img_is_digit(*p)) p++;
+    if (!*p) return false;
+    uint32_t v = 0;
+    while (img_is_digit(*p)) v = v * 10 + (uint32_t)(*p++ - '0');
+    *s = p;
+    *value = v;
+    return true;
+}
+
+// Everything after "P3\n": the sizes, the maxval, then the samples.
+static IMG *img_text_body(const char *s) {
+    int32_t width, height, maxval;
+    if (!img_text_size(&s, &width) || !img_text_size(&s, &height)) return nullptr;
+    if (!img_text_size(&s, &maxval)) return nullptr;
+    int64_t n = img_pixel_count(width, height);
+    // Each pixel needs at least three digits: a text that cannot hold the
+    // announced pixels is refused before anything is allocated.
+    if (n < 0 || (uint64_t)n > strlen(s) / 3) return nullptr;
+    IMG *image = img_new();
+    if (!image) return nullptr;
+    img_resize(image, width, height);
+    if (!image->pixels) {
+        img_del(&image);
+        return nullptr;
+    }
+    for (int64_t i = 0; i < n; i++) {
+        uint32_t r, g, b;
+        if (!img_text_sample(&s, &r) || !img_text_sample(&s, &g) || !img_text_sample(&s, &b)) {
+            img_del(&image);
+            return nullptr;
+        }
+        image->pixels[i] = r << 16 | g << 8 | b;
+    }
+    return image;
+}
+
+IMG *img_from_text(const char *text) {
+    if (!text) {
+        img_error();
+        return nullptr;
+    }
+    int32_t at = img_find_text(text, "IMG");
+    int32_t brace = at ? img_find_text(text + at, "{") : 0;
+    int32_t magic = brace ? img_find_text(text + at + brace, "P3\n") : 0;
+    IMG *image = magic ? img_text_body(text + at + brace + magic) : nullptr;
+    if (!image) img_error();
+    return image;
+}
+
+// ---- PNM decoders ------------------------------------------------------------
+
+// One byte source for both decoders: a bounded memory block or an open file.
+// Neither is ever read past its end; `next` gives -1 there.
+struct img_reader {
+    const uint8_t *data;
+    size_t size;
+    size_t pos;
+    FILE *file;
+    int ahead;       // file: the byte peeked but not yet taken, or -2 for none
+    bool from_file;  // file rules: P4 rows padded to bytes, P1 numbers
+};
+
+static int img_peek(img_reader *r) {
+    if (!r->file) return r->pos < r->size ? r->data[r->pos] : -1;
+    if (r->ahead == -2) r->ahead = getc(r->file);
+    return r->ahead < 0 ? -1 : r->ahead;
+}
+
+static int img_next(img_reader *r) {
+    int c = img_peek(r);
+    if (!r->file) {
+        if (c >= 0) r->pos++;
+    } else if (c >= 0) {
+        r->ahead = -2;
+    }
+    return c;
+}
+
+// Bytes left to read, or SIZE_MAX when the source cannot tell (a pipe).
+static size_t img_remaining(img_reader *r) {
+    if (!r->file) return r->size - r->pos;
+    long here = ftell(r->file);
+    if (here < 0 || fseek(r->file, 0, SEEK_END) != 0) return SIZE_MAX;
+    long end = ftell(r->file);
+    if (fseek(r->file, here, SEEK_SET) != 0 || end < here) return SIZE_MAX;
+    return (size_t)(end - here) + (r->ahead >= 0 ? 1 : 0);
+}
+
+// Reads a run of digits (capped so it cannot overflow); an empty run gives 0
+// and consumes nothing.
+static int64_t img_read_number(img_reader *r, bool *any) {
+    int64_t v = 0;
+    *any = false;
+    while (img_is_digit(img_peek(r))) {
+        int c = img_next(r);
+        if (v <= INT32_MAX) v = v * 10 + (c - '0');
+        *any = true;
+    }
+    return v;
+}
+
+struct img_pnm_header {
+    int kind;                 // '1' .. '6'
+    int64_t field[3];         // width, height, maxval
+};
+
+// Fields a kind needs: P1 and P4 have no maxval.
+static int img_pnm_fields(int kind) { return (kind == '1' || kind == '4') ? 2 : 3; }
+
+// Reads the header up to and including the single byte that ends it.
+static bool img_pnm_read_header(img_reader *r, img_pnm_header *h) {
+    int seen = 0;  // number of width, height, maxval fields stored
+    h->kind = 0;
+    while (!h->kind || seen < img_pnm_fields(h->kind)) {
+        int c = img_peek(r);
+        while (c >= 0 && (c <= 32 || c >= 127)) {
+            img_next(r);
+            c = img_peek(r);
+        }
+        if (c < 0) return false;
+        if (c == 'P' && !h->kind) {
+            img_next(r);
+            h->kind = img_next(r);
+            if (h->kind < '1' || h->kind > '6') return false;
+        } else if (c == '#') {
+            while (c >= 0 && c != '\n') c = img_next(r);
+        } else {
+            bool any;
+            int64_t v = img_read_number(r, &any);
+            // A stray byte with every field already stored would never be
+            // consumed: the header is malformed.
+            if (!any && seen >= 3) return false;
+            if (seen >= 3) continue;
+            // In memory a P4 row is taken as whole bytes, so the width grows
+            // to the next multiple of 8 and the padding becomes pixels.
+            if (seen == 0 && h->kind == '4' && !r->from_file) v = (v + 7) / 8 * 8;
+            h->field[seen++] = v;
+        }
+    }
+    img_next(r);  // the one whitespace byte that ends a PNM header
+    return true;
+}
+
+// Skips to the next digit and reads its run (wrapping like the unsigned word
+// it becomes; samples above 255 are the caller's fault). False at the end.
+static bool img_pnm_sample(img_reader *r, uint32_t *value) {
+    int c = img_peek(r);
+    while (c >= 0 && !img_is_digit(c)) {
+        img_next(r);
+        c = img_peek(r);
+    }
+    if (c < 0) return false;
+    uint32_t v = 0;
+    while (img_is_digit(img_peek(r))) v = v * 10 + (uint32_t)(img_next(r) - '0');
+    *value = v;
+    return true;
+}
+
+// One P1 pixel: in memory a single digit character, in a file a whole number.
+static bool img_pnm_bit(img_reader *r, uint32_t *pixel) {
+    uint32_t v;
+    if (r->from_file) {
+        if (!img_pnm_sample(r, &v)) return false;
+    } else {
+        int c = img_next(r);
+        while (c >= 0 && !img_is_digit(c)) c = img_next(r);
+        if (c < 0) return false;
+        v = (uint32_t)(c - '0');
+    }
+    *pixel = v ? 0x00FFFFFFu : 0u;
+    return true;
+}
+
+// Packed P4 pixels, 1 = white. In memory the bytes run on across rows (the
+// width is already a multiple of 8); from a file each row starts a fresh byte.
+static bool img_pnm_packed(img_reader *r, IMG *image) {
+    int c = 0;
+    for (int32_t y = 0; y < image->height; y++) {
+        uint32_t *row = image->pixels + (size_t)y * (size_t)image->width;
+        for (int32_t x = 0; x < image->width; x++) {
+            if (x % 8 == 0 && (c = img_next(r)) < 0) return false;
+            row[x] = (c >> (7 - x % 8)) & 1 ? 0x00FFFFFFu : 0u;
+        }
+    }
+    return true;
+}
+
+static bool img_pnm_pixels(img_reader *r, int kind, IMG *image) {
+    if (kind == '4') return img_pnm_packed(r, image);
+    size_t n = img_size(image);
+    for (size_t i = 0; i < n; i++) {
+        uint32_t a, b, c;
+        int k0, k1, k2;
+        switch (kind) {
+        case '1':
+            if (!img_pnm_bit(r, &image->pixels[i])) return false;
+            break;
+        case '2':
+            if (!img_pnm_sample(r, &a)) return false;
+            image->pixels[i] = a * 0x10101u;
+            break;
+        case '3':
+            if (!img_pnm_sample(r, &a) || !img_pnm_sample(r, &b) || !img_pnm_sample(r, &c))
+                return false;
+            image->pixels[i] = a << 16 | b << 8 | c;
+            break;
+        case '5':
+            if ((k0 = img_next(r)) < 0) return false;
+            image->pixels[i] = (uint32_t)k0 * 0x10101u;
+            break;
+        default:  // '6'
+            k0 = img_next(r);
+            k1 = img_next(r);
+            k2 = img_next(r);
+            if (k2 < 0) return false;
+            image->pixels[i] = (uint32_t)k0 << 16 | (uint32_t)k1 << 8 | (uint32_t)k2;
+            break;
+        }
+    }
+    return true;
+}
+
+// The fewest bytes a raster of this kind and size can take.
+static uint64_t img_pnm_min_bytes(int kind, int64_t width, int64_t height, bool from_file) {
+    uint64_t n = (uint64_t)width * (uint64_t)height;
+    switch (kind) {
+    case '3': case '6': return 3 * n;
+    case '4': return from_file ? (uint64_t)((width + 7) / 8) * (uint64_t)height : n / 8;
+    default: return n;
+    }
+}
+
+static IMG *img_pnm_decode(img_reader *r) {
+    img_pnm_header h;
+    if (!img_pnm_read_header(r, &h)) return nullptr;
+    int64_t width = h.field[0], height = h.field[1];
+    if (width <= 0 || height <= 0 || width > INT32_MAX || height > INT32_MAX) return nullptr;
+    if (img_pixel_count((int32_t)width, (int32_t)height) < 0) return nullptr;
+    // Refuse a header that announces more than the data can hold before
+    // allocating for it.
+    size_t left = img_remaining(r);
+    if (left != SIZE_MAX && img_pnm_min_bytes(h.kind, width, height, r->from_file) > left)
+        return nullptr;
+    IMG *image = img_new();
+    if (!image) return nullptr;
+    img_resize(image, (int32_t)width, (int32_t)height);
+    if (!image->pixels || !img_pnm_pixels(r, h.kind, image)) img_del(&image);
+    return image;
+}
+
+IMG *img_from_pnm(const void *data, size_t size) {
+    if (!data) {
+        img_error();
+        return nullptr;
+    }
+    img_reader r = {(const uint8_t *)data, size, 0, nullptr, -2, false};
+    IMG *image = img_pnm_decode(&r);
+    if (!image) img_error();
+    return image;
+}
+
+IMG *img_load_pnm(const char *file_name) {
+    FILE *file = file_name ? fopen(file_name, "rb") : nullptr;
+    if (!file) {
+        img_error();
+        return nullptr;
+    }
+    img_reader r = {nullptr, 0, 0, file, -2, true};
+    IMG *image = img_pnm_decode(&r);
+    fclose(file);
+    if (!image) img_error();
+    return image;
+}
+
+// ---- PPM writer ----------------------------------------------------------------
+
+int img_save_ppm(const IMG *image, const char *file_name) {
+    if (!img_usable(image) || !file_name) {
+        if (image && image->pixels) img_error();
+        return 0;
+    }
+    if (image->width <= 0 || image->height <= 0) {
+        img_error();
+        return 0;
+    }
+    FILE *file = fopen(file_name, "wb");
+    if (!file) {
+        img_error();
+        return 0;
+    }
+    fprintf(file, "P6\n# RIVO7315 frame\n%d %d\n255\n", image->width, image->height);
+    size_t n = img_size(image);
+    for (size_t i = 0; i < n; i++) {
+        uint32_t p = image->pixels[i];
+        uint8_t rgb[3] = {(uint8_t)(p >> 16), (uint8_t)(p >> 8), (uint8_t)p};
+        fwrite(rgb, 1, 3, file);
+    }
+    fclose(file);
+    return 1;
+}
+
+// ---- Blits ---------------------------------------------------------------------
+
+// A clipped blit rectangle: source (sx, sy) and target (dx, dy), w x h pixels.
+struct img_span_rect {
+    int32_t sx, sy, dx, dy, w, h;
+};
+
+// Clips a source rectangle against both images (source first, then target)
+// into ranges that are safe to walk without any per-pixel test. Returns false
+// when nothing is transferred. 64-bit sums so that no argument can overflow.
+static bool img_clip_blit(const IMG *source, const IMG *target, int64_t sx, int64_t sy,
+                          int64_t dx, int64_t dy, int64_t w, int64_t h, img_span_rect *out) {
+    if (dx >= target->width || dx + w < 0 || dy >= target->height || dy + h < 0 ||
+        sx >= source->width || sx + w < 0 || sy >= source->height || sy + h < 0)
+        return false;
+    if (sx < 0) { w += sx; dx -= sx; sx = 0; }
+    if (sy < 0) { h += sy; dy -= sy; sy = 0; }
+    if (sx + w > source->width) w = source->width - sx;
+    if (sy + h > source->height) h = source->height - sy;
+    if (dx < 0) { w += dx; sx -= dx; dx = 0; }
+    if (dy < 0) { h += dy; sy -= dy; dy = 0; }
+    if (dx + w > target->width) w = target->width - dx;
+    if (dy + h > target->height) h = target->height - dy;
+    if (w <= 0 || h <= 0) return false;
+    *out = {(int32_t)sx, (int32_t)sy, (int32_t)dx, (int32_t)dy, (int32_t)w, (int32_t)h};
+    return true;
+}
+
+enum img_blit_mode { IMG_BLIT_KEYED, IMG_BLIT_OPAQUE, IMG_BLIT_ADD, IMG_BLIT_ADD_SAT };
+
+// The inner loops walk one row with a source and a target index and step both
+// to the next row; the mode is a template argument so each loop stays tight.
+template <img_blit_mode mode>
+static void img_blit_rows(const IMG *source, IMG *target, const img_span_rect &c) {
+    const uint32_t *s = source->pixels + (size_t)c.sy * (size_t)source->width + (size_t)c.sx;
+    uint32_t *t = target->pixels + (size_t)c.dy * (size_t)target->width + (size_t)c.dx;
+    for (int32_t j = 0; j < c.h; j++) {
+        for (int32_t i = 0; i < c.w; i++) {
+            uint32_t v = s[i];
+            if constexpr (mode == IMG_BLIT_KEYED) {
+                if (v) t[i] = v;
+            } else if constexpr (mode == IMG_BLIT_OPAQUE) {
+                t[i] = v;
+            } else if constexpr (mode == IMG_BLIT_ADD) {
+                t[i] += v;
+            } else {
+                t[i] = img_add_sat(t[i], v);
+            }
+        }
+        s += source->width;
+        t += target->width;
+    }
+}
+
+template <img_blit_mode mode>
+static void img_blit_mode_run(const IMG *source, IMG *target, int32_t sx, int32_t sy,
+                              int32_t dx, int32_t dy, int32_t w, int32_t h) {
+    if (!img_usable(source) || !img_usable(target)) return;
+    img_span_rect c;
+    if (img_clip_blit(source, target, sx, sy, dx, dy, w, h, &c))
+        img_blit_rows<mode>(source, target, c);
+}
+
+void img_blit(const IMG *source, IMG *target, int32_t sx, int32_t sy, int32_t dx, int32_t dy,
+              int32_t w, int32_t h) {
+    img_blit_mode_run<IMG_BLIT_KEYED>(source, target, sx, sy, dx, dy, w, h);
+}
+
+void img_blit_opaque(const IMG *source, IMG *target, int32_t sx, int32_t sy, int32_t dx,
+                     int32_t dy, int32_t w, int32_t h) {
+    img_blit_mode_run<IMG_BLIT_OPAQUE>(source, target, sx, sy, dx, dy, w, h);
+}
+
+void img_blit_add(const IMG *source, IMG *target, int32_t sx, int32_t sy, int32_t dx,
+                  int32_t dy, int32_t w, int32_t h) {
+    img_blit_mode_run<IMG_BLIT_ADD>(source, target, sx, sy, dx, dy, w, h);
+}
+
+void img_blit_add_sat(const IMG *source, IMG *target, int32_t sx, int32_t sy, int32_t dx,
+                      int32_t dy, int32_t w, int32_t h) {
+    img_blit_mode_run<IMG_BLIT_ADD_SAT>(source, target, sx, sy, dx, dy, w, h);
+}
+
+void img_draw(const IMG *source, IMG *target) {
+    if (!source) {
+        img_error();
+        return;
+    }
+    img_blit(source, target, 0, 0, source->x, source->y, source->width, source->height);
+}
+
+// First index i in [0, n) for which start + i * step is not below 0, and the
+// end index below which it stays under limit (step >= 1).
+static void img_spaced_range(int64_t start, int64_t step, int64_t n, int64_t limit,
+                             int64_t *first, int64_t *end) {
+    int64_t lo = start >= 0 ? 0 : (-start + step - 1) / step;
+    int64_t hi = start >= limit ? 0 : (limit - start + step - 1) / step;
+    *first = lo;
+    *end = hi < n ? hi : n;
+}
+
+void img_blit_spaced(const IMG *source, IMG *target, int32_t sx, int32_t sy, int32_t dx,
+                     int32_t dy, int32_t w, int32_t h, int32_t step_x, int32_t step_y) {
+    if (!img_usable(source) || !img_usable(target)) return;
+    if (step_x < 1 || step_y < 1) {
+        img_error();
+        return;
+    }
+    // Columns i that are inside the source and whose target column is inside.
+    int64_t i0, i1, j0, j1, ti0, ti1, tj0, tj1;
+    img_spaced_range(sx, 1, w, source->width, &i0, &i1);
+    img_spaced_range(dx, step_x, w, target->width, &ti0, &ti1);
+    img_spaced_range(sy, 1, h, source->height, &j0, &j1);
+    img_spaced_range(dy, step_y, h, target->height, &tj0, &tj1);
+    if (ti0 > i0) i0 = ti0;
+    if (ti1 < i1) i1 = ti1;
+    if (tj0 > j0) j0 = tj0;
+    if (tj1 < j1) j1 = tj1;
+    for (int64_t j = j0; j < j1; j++) {
+        const uint32_t *s = source->pixels + (size_t)(sy + j) * (size_t)source->width;
+        uint32_t *t = target->pixels + (size_t)(dy + j * step_y) * (size_t)target->width;
+        for (int64_t i = i0; i < i1; i++) {
+            uint32_t v = s[sx + i];
+            if (v) t[dx + i * step_x] = v;
+        }
+    }
+}
+
+// x mod n taken into 0 .. n - 1 for negative x too (n > 0).
+static int32_t img_wrap_index(int32_t x, int32_t n) {
+    int32_t m = x % n;
+    return m < 0 ? m + n : m;
+}
+
+// Checks shared by the row and column wrap copies.
+static bool img_wrap_args(const IMG *source, const IMG *target, int32_t source_line,
+                          int32_t source_lines, int32_t target_line, int32_t target_lines) {
+    if (!img_usable(source) || !img_usable(target)) return false;
+    if (source_line < 0 || source_line >= source_lines || target_line < 0 ||
+        target_line >= target_lines) {
+        img_error();
+        return false;
+    }
+    return true;
+}
+
+template <bool keyed>
+static void img_row_wrap(const IMG *source, IMG *target, int32_t source_row, int32_t target_row,
+                         int32_t offset) {
+    if (!img_wrap_args(source, target, source_row, source->height, target_row, target->height))
+        return;
+    int32_t n = source->width < target->width ? source->width : target->width;
+    if (n <= 0) return;
+    const uint32_t *s = source->pixels + (size_t)source_row * (size_t)source->width;
+    uint32_t *t = target->pixels + (size_t)target_row * (size_t)target->width;
+    int32_t x = img_wrap_index(offset, target->width);
+    for (int32_t i = 0; i < n; i++) {
+        if (keyed) {
+            if (s[i]) t[x] = s[i];
+        } else {
+            t[x] |= s[i];
+        }
+        if (++x == target->width) x = 0;
+    }
+}
+
+void img_blit_row_wrap(const IMG *source, IMG *target, int32_t source_row, int32_t target_row,
+                       int32_t offset) {
+    img_row_wrap<true>(source, target, source_row, target_row, offset);
+}
+
+void img_or_row_wrap(const IMG *source, IMG *target, int32_t source_row, int32_t target_row,
+                     int32_t offset) {
+    img_row_wrap<false>(source, target, source_row, target_row, offset);
+}
+
+void img_blit_column_wrap(const IMG *source, IMG *target, int32_t source_column,
+                          int32_t target_column, int32_t offset) {
+    if (!img_wrap_args(source, target, source_column, source->width, target_column,
+                       target->width))
+        return;
+    int32_t n = source->height < target->height ? source->height : target->height;
+    if (n <= 0) return;
+    int32_t y = img_wrap_index(offset, target->height);
+    for (int32_t i = 0; i < n; i++) {
+        uint32_t v = source->pixels[(size_t)i * (size_t)source->width + (size_t)source_column];
+        if (v) target->pixels[(size_t)y * (size_t)target->width + (size_t)target_column] = v;
+        if (++y == target->height) y = 0;
+    }
+}
+
+void img_copy_row(const IMG *source, IMG *target, int32_t source_row, int32_t target_row) {
+    if (!img_wrap_args(source, target, source_row, source->height, target_row, target->height))
+        return;
+    int32_t n = source->width < target->width ? source->width : target->width;
+    if (n <= 0) return;
+    memmove(target->pixels + (size_t)target_row * (size_t)target->width,
+            source->pixels + (size_t)source_row * (size_t)source->width, (size_t)n * 4);
+}
+
+// ---- Rectangles ------------------------------------------------------------------
+
+// Clips (x, y, w, h) to the image: a negative x shortens w and moves x to 0,
+// then w is cut to the width (likewise y, h). False when nothing remains.
+static bool img_clip_rect(const IMG *image, int64_t x, int64_t y, int64_t w, int64_t h,
+                          img_span_rect *out) {
+    if (x < 0) { w += x; x = 0; }
+    if (y < 0) { h += y; y = 0; }
+    if (w > image->width - x) w = image->width - x;
+    if (h > image->height - y) h = image->height - y;
+    if (w <= 0 || h <= 0) return false;
+    *out = {0, 0, (int32_t)x, (int32_t)y, (int32_t)w, (int32_t)h};
+    return true;
+}
+
+void img_fill_rect(IMG *image, int32_t x, int32_t y, int32_t w, int32_t h, uint32_t colour) {
+    if (!img_usable(image)) return;
+    img_span_rect c;
+    if ((int64_t)x + w < 1 || (int64_t)y + h < 1 || x >= image->width || y >= image->height)
+        return;
+    if (!img_clip_rect(image, x, y, w, h, &c)) return;
+    uint32_t *row = image->pixels + (size_t)c.dy * (size_t)image->width + (size_t)c.dx;
+    for (int32_t j = 0; j < c.h; j++, row += image->width)
+        for (int32_t i = 0; i < c.w; i++) row[i] = colour;
+}
+
+void img_rect(IMG *image, int32_t x, int32_t y, int32_t w, int32_t h, uint32_t colour) {
+    if (!img_usable(image)) return;
+    if (x < 0 || y < 0 || w <= 0 || h <= 0 || (int64_t)x + w > image->width ||
+        (int64_t)y + h > image->height) {
+        img_error();
+        return;
+    }
+    uint32_t *top = image->pixels + (size_t)y * (size_t)image->width + (size_t)x;
+    uint32_t *bottom = top + (size_t)(h - 1) * (size_t)image->width;
+    for (int32_t i = 0; i < w; i++) top[i] = bottom[i] = colour;
+    for (int32_t j = 0; j < h; j++) {
+        uint32_t *row = top + (size_t)j * (size_t)image->width;
+        row[0] = row[w - 1] = colour;
+    }
+}
+
+void img_invert_rect(IMG *image, int32_t x, int32_t y, int32_t w, int32_t h) {
+    if (!img_usable(image)) return;
+    img_span_rect c;
+    if ((int64_t)x + w < 0 || (int64_t)y + h < 0 || x >= image->width || y >= image->height)
+        return;
+    if (!img_clip_rect(image, x, y, w, h, &c)) return;
+    uint32_t *row = image->pixels + (size_t)c.dy * (size_t)image->width + (size_t)c.dx;
+    for (int32_t j = 0; j < c.h; j++, row += image->width)
+        for (int32_t i = 0; i < c.w; i++) row[i] = ~row[i];
+}
+
+// ---- Resampling ------------------------------------------------------------------
+
+// |a| and |b| as big and small; false when either is INT32_MIN (no magnitude).
+static bool img_run_sizes(int32_t a, int32_t b, int64_t *big, int64_t *small) {
+    if (a == INT32_MIN || b == INT32_MIN) return false;
+    int64_t p = a < 0 ? -(int64_t)a : a, q = b < 0 ? -(int64_t)b : b;
+    *big = p > q ? p : q;
+    *small = p > q ? q : p;
+    return true;
+}
+
+int32_t *img_run_lengths(int32_t a, int32_t b) {
+    int64_t big, small;
+    int32_t *runs = nullptr;
+    if (img_run_sizes(a, b, &big, &small)) runs = (int32_t *)calloc((size_t)small + 1, 4);
+    if (!runs) {
+        img_error();
+        return nullptr;
+    }
+    // A Bresenham split: run k ends where t * small first reaches (k+1) * big.
+    int64_t e = big, k = 0;
+    for (int64_t t = 0; t <= big; t++) {
+        runs[k]++;
+        e -= small;
+        if (e < 1) {
+            e += big;
+            k++;
+        }
+    }
+    return runs;
+}
+
+int32_t *img_run_lengths_mirrored(int32_t a, int32_t b) {
+    int64_t big, small;
+    int32_t *runs = nullptr;
+    // One spare count so that an empty split is still an allocation.
+    if (img_run_sizes(a, b, &big, &small)) runs = (int32_t *)calloc((size_t)small + 1, 4);
+    if (!runs) {
+        img_error();
+        return nullptr;
+    }
+    int64_t e = big, lo = 0, hi = small - 1;
+    while (lo <= hi) {
+        runs[lo]++;
+        e -= small;
+        if (e < 1) {
+            e += big;
+            runs[hi] = runs[lo];
+            lo++;
+            hi--;
+        }
+    }
+    return runs;
+}
+
+// For each of `to` target positions, the source position it takes along one
+// axis of `from` positions. Growing: each source position k repeats runs[k]
+// times. Shrinking: target k takes the first or last position of its run.
+static bool img_scale_map(int32_t to, int32_t from, bool shrink_takes_last, int32_t *map) {
+    int32_t *runs = img_run_lengths(to, from);
+    if (!runs) return false;
+    int32_t start = 0;
+    if (to >= from) {
+        int32_t t = 0;
+        for (int32_t k = 0; k < from; k++)
+            for (int32_t r = 0; r < runs[k] && t < to; r++) map[t++] = k;
+    } else {
+        for (int32_t k = 0; k < to; k++) {
+            map[k] = shrink_takes_last ? start + runs[k] - 1 : start;
+            start += runs[k];
+        }
+    }
+    free(runs);
+    return true;
+}
+
+void img_scale(const IMG *source, IMG *target) {
+    if (!img_usable(source) || !img_usable(target)) return;
+    if (target->width < 0 || target->height < 0) {
+        img_error();
+        return;
+    }
+    int32_t tw = target->width, th = target->height;
+    if (tw == 0 || th == 0) return;
+    if (source->width <= 0 || source->height <= 0) {
+        img_error();
+        return;
+    }
+    // Columns that shrink take the last source column of their run; rows that
+    // shrink take the last source row, except when the columns grow: then
+    // the first.
+    bool rows_take_last = tw < source->width;
+    int32_t *cols = (int32_t *)calloc((size_t)tw, 4);
+    int32_t *rows = (int32_t *)calloc((size_t)th, 4);
+    if (cols && rows && img_scale_map(tw, source->width, true, cols) &&
+        img_scale_map(th, source->height, rows_take_last, rows)) {
+        for (int32_t y = 0; y < th; y++) {
+            const uint32_t *s = source->pixels + (size_t)rows[y] * (size_t)source->width;
+            uint32_t *t = target->pixels + (size_t)y * (size_t)tw;
+            for (int32_t x = 0; x < tw; x++) t[x] = s[cols[x]];
+        }
+    } else {
+        img_error();
+    }
+    free(cols);
+    free(rows);
+}
+
+IMG *img_rotate(const IMG *source, int32_t angle) {
+    if (!img_usable(source)) return nullptr;
+    // 92667 / 65536 = 1.41400, just under the square root of 2.
+    int64_t nw = ((int64_t)source->width * 92667) >> 16;
+    int64_t nh = ((int64_t)source->height * 92667) >> 16;
+    if (nw > INT32_MAX || nh > INT32_MAX) {
+        img_error();
+        return nullptr;
+    }
+    IMG *image = img_new();
+    if (!image) return nullptr;
+    img_resize(image, (int32_t)nw, (int32_t)nh);
+    if (!image->pixels) {
+        img_del(&image);
+        img_error();
+        return nullptr;
+    }
+    // s = -sin(angle), c = -cos(angle): angle 0 is a half turn.
+    int64_t s = sine_table[wrap_neg(angle) & sine_mask];
+    int64_t c = sine_table[wrap_sub(wrap_neg(angle), 256) & sine_mask];
+    int64_t cx = source->width / 2, cy = source->height / 2;
+    int64_t cx2 = nw / 2, cy2 = nh / 2;
+    for (int64_t y = 0; y < nh; y++) {
+        int64_t v = y - cy2;
+        for (int64_t x = 0; x < nw; x++) {
+            int64_t u = x - cx2;
+            // Each product is shifted on its own (>> 15: table values are
+            // fractions of 32768), so the rounding matches term by term.
+            int64_t px = cx + ((u * c) >> 15) - ((v * s) >> 15);
+            int64_t py = cy + ((u * s) >> 15) + ((v * c) >> 15);
+            uint32_t p = 0;
+            if (px >= 0 && py >= 0 && px < source->width && py < source->height)
+                p = source->pixels[(size_t)py * (size_t)source->width + (size_t)px];
+            image->pixels[(size_t)y * (size_t)nw + (size_t)x] = p;
+        }
+    }
+    return image;
+}
+
+// ---- Lines and spans ---------------------------------------------------------------
+
+// Plots a point given in 64-bit coordinates; points outside are dropped.
+static inline void img_plot(IMG *image, int64_t x, int64_t y, uint32_t colour) {
+    if ((uint64_t)x < (uint64_t)image->width && (uint64_t)y < (uint64_t)image->height)
+        image->pixels[(size_t)y * (size_t)image->width + (size_t)x] = colour;
+}
+
+static int64_t img_sign(int64_t v) { return (v > 0) - (v < 0); }
+
+// The error stepping every line shares. `visit` is called for each point
+// from the first end; sx, sy are the signs (or forced steps) of each axis.
+template <typename Visit>
+static void img_line_walk(int64_t x, int64_t y, int64_t ax, int64_t ay, int64_t sx, int64_t sy,
+                          Visit visit) {
+    if (ax <= ay) {  // stepped along y; ties go here
+        int64_t err = ay >> 1;
+        for (int64_t n = 0; n <= ay; n++) {
+            visit(x, y);
+            y += sy;
+            err -= ax;
+            if (err < 1) {
+                x += sx;
+                err += ay;
+            }
+        }
+    } else {
+        int64_t err = ax >> 1;
+        for (int64_t n = 0; n <= ax; n++) {
+            visit(x, y);
+            x += sx;
+            err -= ay;
+            if (err < 1) {
+                y += sy;
+                err += ax;
+            }
+        }
+    }
+}
+
+void img_line(IMG *image, int32_t x0, int32_t y0, int32_t x1, int32_t y1, uint32_t colour) {
+    if (!img_usable(image)) return;
+    int64_t dx = (int64_t)x1 - x0, dy = (int64_t)y1 - y0;
+    img_line_walk(x0, y0, dx < 0 ? -dx : dx, dy < 0 ? -dy : dy, img_sign(dx), img_sign(dy),
+                  [&](int64_t x, int64_t y) { img_plot(image, x, y, colour); });
+}
+
+void img_line_two_ends(IMG *image, int32_t x0, int32_t y0, int32_t x1, int32_t y1,
+                       uint32_t colour) {
+    if (!img_usable(image)) return;
+    int64_t dx = (int64_t)x1 - x0, dy = (int64_t)y1 - y0;
+    int64_t ax = dx < 0 ? -dx : dx, ay = dy < 0 ? -dy : dy;
+    int64_t sx = img_sign(dx), sy = img_sign(dy);
+    bool along_y = ax <= ay;
+    int64_t m = along_y ? ay : ax, minor = along_y ? ax : ay;
+    // Both ends step towards the middle in the same passes, so the two halves
+    // mirror each other through the line's centre.
+    int64_t ax0 = x0, ay0 = y0, bx = x1, by = y1, err = m >> 1;
+    for (int64_t n = 0; n <= m / 2; n++) {
+        img_plot(image, ax0, ay0, colour);
+        img_plot(image, bx, by, colour);
+        if (along_y) {
+            ay0 += sy;
+            by -= sy;
+        } else {
+            ax0 += sx;
+            bx -= sx;
+        }
+        err -= minor;
+        if (err < 1) {
+            if (along_y) {
+                ax0 += sx;
+                bx -= sx;
+            } else {
+                ay0 += sy;
+                by -= sy;
+            }
+            err += m;
+        }
+    }
+}
+
+void img_line_unclipped(IMG *image, int32_t x0, int32_t y0, int32_t x1, int32_t y1,
+                        uint32_t colour) {
+    if (!img_usable(image)) return;
+    if (x0 < 0 || y0 < 0 || x1 < 0 || y1 < 0 || x0 >= image->width || x1 >= image->width ||
+        y0 >= image->height || y1 >= image->height)
+        return;
+    int32_t dx = x1 - x0, dy = y1 - y0;
+    size_t stride = (size_t)image->width;
+    // Both ends are inside, so every point between them is too.
+    img_line_walk(x0, y0, dx < 0 ? -dx : dx, dy < 0 ? -dy : dy, img_sign(dx), img_sign(dy),
+                  [&](int64_t x, int64_t y) { image->pixels[(size_t)y * stride + (size_t)x] = colour; });
+}
+
+int32_t *img_line_points(int32_t x0, int32_t y0, int32_t x1, int32_t y1) {
+    int64_t dx = (int64_t)x1 - x0, dy = (int64_t)y1 - y0;
+    int64_t ax = dx < 0 ? -dx : dx, ay = dy < 0 ? -dy : dy;
+    int64_t n = 2 * ((ax > ay ? ax : ay) + 1);
+    int32_t *points = n < INT32_MAX ? (int32_t *)calloc((size_t)n + 1, 4) : nullptr;
+    if (!points) {
+        img_error();
+        return nullptr;
+    }
+    points[0] = (int32_t)n;
+    int32_t *out = points + 1;
+    // An axis whose ends are equal steps +1 rather than 0.
+    img_line_walk(x0, y0, ax, ay, dx < 0 ? -1 : 1, dy < 0 ? -1 : 1, [&](int64_t x, int64_t y) {
+        *out++ = (int32_t)x;
+        *out++ = (int32_t)y;
+    });
+    return points;
+}
+
+// Fills the part of row y between columns x0 and x1 (x0 <= x1) that lies
+// inside the image; the image is known to be usable.
+static inline void img_span(IMG *image, int64_t y, int64_t x0, int64_t x1, uint32_t colour) {
+    if ((uint64_t)y >= (uint64_t)image->height) return;
+    if (x0 < 0) x0 = 0;
+    if (x1 > image->width - 1) x1 = image->width - 1;
+    uint32_t *row = image->pixels + (size_t)y * (size_t)image->width;
+    for (int64_t x = x0; x <= x1; x++) row[x] = colour;
+}
+
+void img_hline(IMG *image, int32_t y, int32_t x0, int32_t x1, uint32_t colour) {
+    if (!img_usable(image)) return;
+    if (x0 > x1) {
+        int32_t t = x0;
+        x0 = x1;
+        x1 = t;
+    }
+    img_span(image, y, x0, x1, colour);
+}
+
+void img_vline(IMG *image, int32_t x, int32_t y0, int32_t y1, uint32_t colour) {
+    if (!img_usable(image)) return;
+    if (x < 0 || x >= image->width) return;
+    if (y0 > y1) {
+        int32_t t = y0;
+        y0 = y1;
+        y1 = t;
+    }
+    if (y0 < 0) y0 = 0;
+    if (y1 > image->height - 1) y1 = image->height - 1;
+    for (int32_t y = y0; y <= y1; y++) image->pixels[(size_t)y * (size_t)image->width + (size_t)x] = colour;
+}
+
+// ---- Circles ---------------------------------------------------------------------------
+
+// The reject test of the circles: nothing of a circle of radius R about
+// (cx, cy) can reach the image.
+static bool img_circle_outside(const IMG *image, int64_t cx, int64_t cy, int64_t R) {
+    return cx + R < 0 || cy + R < 0 || cx - R >= image->width || cy - R >= image->height;
+}
+
+static int64_t img_abs64(int64_t v) { return v < 0 ? -v : v; }
+
+// Midpoint-style circle: r shrinks when (r - 1) fits x^2 + r^2 = R^2 better.
+// The sums are ordered (x*x - RR first) so that no radius overflows 64 bits.
+template <typename Step>
+static void img_circle_walk(int64_t R, Step step) {
+    int64_t r = R, x = 0, a = r * r, b = (r - 1) * (r - 1), RR = R * R;
+    while (r >= x) {
+        step(x, r);
+        x++;
+        int64_t e1 = img_abs64(x * x - RR + a), e2 = img_abs64(x * x - RR + b);
+        if (e2 < e1) {
+            r--;
+            a = b;
+            b = (r - 1) * (r - 1);
+        }
+    }
+}
+
+void img_fill_circle(IMG *image, int32_t cx, int32_t cy, int32_t r, uint32_t colour) {
+    if (!img_usable(image)) return;
+    int64_t R = img_abs64(r);
+    if (img_circle_outside(image, cx, cy, R)) return;
+    img_circle_walk(R, [&](int64_t x, int64_t y) {
+        img_span(image, (int64_t)cy + y, (int64_t)cx - x, (int64_t)cx + x, colour);
+        img_span(image, (int64_t)cy - y, (int64_t)cx - x, (int64_t)cx + x, colour);
+        img_span(image, (int64_t)cy + x, (int64_t)cx - y, (int64_t)cx + y, colour);
+        img_span(image, (int64_t)cy - x, (int64_t)cx - y, (int64_t)cx + y, colour);
+    });
+}
+
+void img_circle(IMG *image, int32_t cx, int32_t cy, int32_t r, uint32_t colour) {
+    if (!img_usable(image)) return;
+    int64_t R = img_abs64(r);
+    if (img_circle_outside(image, cx, cy, R)) return;
+    img_circle_walk(R, [&](int64_t x, int64_t y) {
+        img_plot(image, (int64_t)cx + x, (int64_t)cy + y, colour);
+        img_plot(image, (int64_t)cx - x, (int64_t)cy + y, colour);
+        img_plot(image, (int64_t)cx + x, (int64_t)cy - y, colour);
+        img_plot(image, (int64_t)cx - x, (int64_t)cy - y, colour);
+        img_plot(image, (int64_t)cx + y, (int64_t)cy + x, colour);
+        img_plot(image, (int64_t)cx + y, (int64_t)cy - x, colour);
+        img_plot(image, (int64_t)cx - y, (int64_t)cy + x, colour);
+        img_plot(image, (int64_t)cx - y, (int64_t)cy - x, colour);
+    });
+}
+
+void img_circle_sine(IMG *image, int32_t cx, int32_t cy, int32_t r, uint32_t colour) {
+    if (!img_usable(image)) return;
+    int64_t R = img_abs64(r);
+    if (img_circle_outside(image, cx, cy, R)) return;
+    int64_t pa = -1, pb = -1;
+    // Table values are fractions of 32768: (T * R) >> 15 scales the radius.
+    for (int32_t i = 0, j = 256; i < 128; i++, j++) {
+        int64_t a = (sine_table[i & sine_mask] * R) >> 15;
+        int64_t b = (sine_table[j & sine_mask] * R) >> 15;
+        if (a == pa && b == pb) continue;
+        // The right-hand points sit one column left of the mirrored left ones.
+        img_plot(image, cx + b - 1, cy + a, colour);
+        img_plot(image, cx - b, cy + a, colour);
+        img_plot(image, cx + b - 1, cy - a, colour);
+        img_plot(image, cx - b, cy - a, colour);
+        img_plot(image, cx + a - 1, cy + b, colour);
+        img_plot(image, cx - a, cy + b, colour);
+        img_plot(image, cx + a - 1, cy - b, colour);
+        img_plot(image, cx - a, cy - b, colour);
+        pa = a;
+        pb = b;
+    }
+}
+
+// ---- Ellipses ----------------------------------------------------------------------------
+
+// The ellipse stepping: from (0, ry) it takes whichever of the steps right,
+// diagonal and down keeps |f| = |x^2 B + y^2 A - A B| smallest (ties prefer
+// down, then diagonal). f is kept in four running terms, P(x) = x^2 B and
+// Q(y) = y^2 A - A B, so each step costs additions only. T is int64_t for
+// radii up to 32767 (every term stays below 2^62) and __int128 beyond.
+// `visit(x, y, down)` sees each point and whether the next step leaves row y.
+template <typename T, typename Visit>
+static void img_ellipse_walk(int64_t rx, int64_t ry, Visit visit) {
+    T A = (T)rx * rx, B = (T)ry * ry;
+    T p0 = 0, p1 = B;                              // P(x), P(x + 1)
+    T q0 = 0, q1 = (T)(ry - 1) * (ry - 1) * A - A * B;  // Q(y), Q(y - 1)
+    int64_t x = 0, y = ry;
+    while (y >= 0 && x <= rx) {
+        T e1 = p1 + q0, e2 = p1 + q1, e3 = p0 + q1;
+        if (e1 < 0) e1 = -e1;
+        if (e2 < 0) e2 = -e2;
+        if (e3 < 0) e3 = -e3;
+        bool right = !(e3 <= e1 && e3 <= e2);
+        bool down = !right || (e2 <= e1 && e2 <= e3);
+        visit(x, y, down);
+        if (down) {
+            q0 = q1;
+            q1 -= (T)(2 * y - 3) * A;
+            y--;
+        }
+        if (right) {
+            p0 = p1;
+            p1 += (T)(2 * x + 3) * B;
+            x++;
+        }
+    }
+}
+
+// Whether the ellipse's bounding box lies wholly inside, meets, or misses the image.
+enum img_box_fit { IMG_BOX_OUTSIDE, IMG_BOX_PARTLY, IMG_BOX_INSIDE };
+
+static img_box_fit img_ellipse_box(const IMG *image, int64_t cx, int64_t cy, int64_t rx,
+                                   int64_t ry) {
+    if (cx + rx < 0 || cy + ry < 0 || cx - rx >= image->width || cy - ry >= image->height)
+        return IMG_BOX_OUTSIDE;
+    if (cx - rx >= 0 && cy - ry >= 0 && cx + rx < image->width && cy + ry < image->height)
+        return IMG_BOX_INSIDE;
+    return IMG_BOX_PARTLY;
+}
+
+template <typename T>
+static void img_ellipse_outline(IMG *image, int64_t cx, int64_t cy, int64_t rx, int64_t ry,
+                                uint32_t colour, bool inside) {
+    uint32_t *centre = image->pixels;
+    size_t stride = (size_t)image->width;
+    if (inside) {
+        // The whole box is inside: the four points need no test.
+        centre += (size_t)cy * stride + (size_t)cx;
+        img_ellipse_walk<T>(rx, ry, [&](int64_t x, int64_t y, bool) {
+            ptrdiff_t up = -(ptrdiff_t)((size_t)y * stride), dn = (ptrdiff_t)((size_t)y * stride);
+            centre[dn + x] = colour;
+            centre[dn - x] = colour;
+            centre[up + x] = colour;
+            centre[up - x] = colour;
+        });
+        return;
+    }
+    img_ellipse_walk<T>(rx, ry, [&](int64_t x, int64_t y, bool) {
+        img_plot(image, cx + x, cy + y, colour);
+        img_plot(image, cx - x, cy + y, colour);
+        img_plot(image, cx + x, cy - y, colour);
+        img_plot(image, cx - x, cy - y, colour);
+    });
+}
+
+void img_ellipse(IMG *image, int32_t cx, int32_t cy, int32_t rx, int32_t ry, uint32_t colour) {
+    if (!img_usable(image)) return;
+    int64_t ax = img_abs64(rx), ay = img_abs64(ry);
+    img_box_fit fit = img_ellipse_box(image, cx, cy, ax, ay);
+    if (fit == IMG_BOX_OUTSIDE) return;
+    if (ax <= 32767 && ay <= 32767)
+        img_ellipse_outline<int64_t>(image, cx, cy, ax, ay, colour, fit == IMG_BOX_INSIDE);
+    else
+        img_ellipse_outline<__int128>(image, cx, cy, ax, ay, colour, fit == IMG_BOX_INSIDE);
+}
+
+// Every span on a row is centred on cx and the last one drawn there is the
+// widest, so each row is filled once, with its final x, when the walk leaves it.
+template <typename T>
+static void img_ellipse_fill(IMG *image, int64_t cx, int64_t cy, int64_t rx, int64_t ry,
+                             uint32_t colour) {
+    int64_t last_x = 0, last_y = -1;
+    img_ellipse_walk<T>(rx, ry, [&](int64_t x, int64_t y, bool down) {
+        last_x = x;
+        last_y = y;
+        if (!down) return;
+        img_span(image, cy + y, cx - x, cx + x, colour);
+        if (y) img_span(image, cy - y, cx - x, cx + x, colour);
+        last_y = -1;
+    });
+    // The walk ended by stepping right past rx: its last row is still open.
+    if (last_y >= 0) {
+        img_span(image, cy + last_y, cx - last_x, cx + last_x, colour);
+        if (last_y) img_span(image, cy - last_y, cx - last_x, cx + last_x, colour);
+    }
+}
+
+void img_fill_ellipse(IMG *image, int32_t cx, int32_t cy, int32_t rx, int32_t ry,
+                      uint32_t colour) {
+    if (!img_usable(image)) return;
+    int64_t ax = img_abs64(rx), ay = img_abs64(ry);
+    if (img_ellipse_box(image, cx, cy, ax, ay) == IMG_BOX_OUTSIDE) return;
+    if (ax <= 32767 && ay <= 32767)
+        img_ellipse_fill<int64_t>(image, cx, cy, ax, ay, colour);
+    else
+        img_ellipse_fill<__int128>(image, cx, cy, ax, ay, colour);
 }

@@ -1,0 +1,14 @@
+// Straightforward ellipse outline and fill, written plainly from the stepping
+// rule with every point and span pixel plotted through img_set_pixel. They are
+// the yardstick the fast img_ellipse / img_fill_ellipse are measured against
+// and must equal pixel for pixel.
+#pragma once
+
+#include <cstdint>
+
+struct IMG;
+
+void reference_ellipse(IMG *image, int32_t cx, int32_t cy, int32_t rx, int32_t ry,
+                       uint32_t colour);
+void reference_fill_ellipse(IMG *image, int32_t cx, int32_t cy, int32_t rx, int32_t ry,
+                            uint32_t colour);
