@@ -1,0 +1,835 @@
+// OBJ2D: the brace text reader, object lifecycle, copies and drawing.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "audio/sample.h"
+#include "imaging/img.h"
+#include "vector/list.h"
+#include "vector/obj2d.h"
+#include "vector/seg2d.h"
+#include "vector/vec2d.h"
+
+namespace {
+
+// Parsed objects together with the list, released at the end of a test.
+struct Parsed {
+    LIST *list = nullptr;
+    explicit Parsed(const char *text) : list(obj2d_parse(text)) {}
+    Parsed(const Parsed &) = delete;
+    Parsed &operator=(const Parsed &) = delete;
+    ~Parsed() {
+        if (!list) return;
+        for (int32_t i = 0; i < list->count; i++) {
+            OBJ2D *o = (OBJ2D *)list->items[i];
+            if (o) obj2d_del(&o);
+        }
+        list_del(&list);
+    }
+    int32_t count() const { return list ? list->count : -1; }
+    OBJ2D *at(int32_t i) const { return (OBJ2D *)list_get(list, i); }
+};
+
+int32_t segment_count(const OBJ2D *o) { return o->segments->count; }
+
+SEG2D *segment(const OBJ2D *o, int32_t i) { return (SEG2D *)list_get(o->segments, i); }
+
+// Expects segment i to run from (ax, ay) to (bx, by) with both ends in colour c.
+void expect_segment(const OBJ2D *o, int32_t i, int32_t ax, int32_t ay, int32_t bx, int32_t by,
+                    uint32_t c) {
+    SEG2D *s = segment(o, i);
+    ASSERT_NE(s, nullptr);
+    EXPECT_EQ(s->a->x, ax);
+    EXPECT_EQ(s->a->y, ay);
+    EXPECT_EQ(s->b->x, bx);
+    EXPECT_EQ(s->b->y, by);
+    EXPECT_EQ(s->a->color, c);
+    EXPECT_EQ(s->b->color, c);
+}
+
+IMG *image(int32_t w, int32_t h) {
+    IMG *img = img_new();
+    img_resize(img, w, h);
+    return img;
+}
+
+// Compares an image with expected pixels; prints both as hex grids on mismatch.
+::testing::AssertionResult same_pixels(const IMG *img, const uint32_t *expected) {
+    bool same = true;
+    for (int32_t i = 0; i < img->width * img->height; i++) same &= img->pixels[i] == expected[i];
+    if (same) return ::testing::AssertionSuccess();
+    std::string grid;
+    char cell[32];
+    for (int32_t y = 0; y < img->height; y++) {
+        for (int32_t x = 0; x < img->width; x++) {
+            uint32_t got = img->pixels[y * img->width + x], want = expected[y * img->width + x];
+            snprintf(cell, sizeof cell, "%06X%c ", got, got == want ? ' ' : '*');
+            grid += cell;
+        }
+        grid += "   expected:";
+        for (int32_t x = 0; x < img->width; x++) {
+            snprintf(cell, sizeof cell, " %06X", expected[y * img->width + x]);
+            grid += cell;
+        }
+        grid += "\n";
+    }
+    return ::testing::AssertionFailure() << "pixels differ (* marks a cell):\n" << grid;
+}
+
+constexpr uint32_t R = 0xFF0000, G = 0x00FF00, B = 0x0000FF, W = 0xFFFFFF;
+
+}  // namespace
+
+// ---- Reading the brace text -------------------------------------------------
+
+TEST(Obj2dParse, BlockFollowedByLineFeedGivesOneBlackSegment) {
+    Parsed p("{ s 1,2,3,4 }\n");
+    ASSERT_EQ(p.count(), 1);
+    OBJ2D *o = p.at(0);
+    ASSERT_NE(o, nullptr);
+    EXPECT_EQ(o->name, nullptr);
+    ASSERT_EQ(segment_count(o), 1);
+    expect_segment(o, 0, 1, 2, 3, 4, 0x000000);
+    EXPECT_EQ(o->points->count, 2);
+}
+
+TEST(Obj2dParse, LastTokenOfTheTextIsNotActedOn) {
+    Parsed p("{ s 1,2,3,4 }");
+    EXPECT_EQ(p.count(), 0);
+}
+
+TEST(Obj2dParse, NumberAsLastTokenDoesNotCompleteTheSegment) {
+    Parsed p("{ s 1 2 3 4");
+    EXPECT_EQ(p.count(), 0);
+}
+
+TEST(Obj2dParse, NullTextGivesNull) {
+    EXPECT_EQ(obj2d_parse(nullptr), nullptr);
+}
+
+TEST(Obj2dParse, EmptyAndBlankTextsGiveEmptyLists) {
+    Parsed a("");
+    EXPECT_EQ(a.count(), 0);
+    Parsed b(" \n\t,;");
+    EXPECT_EQ(b.count(), 0);
+}
+
+TEST(Obj2dParse, FileLevelColourAndMinusSign) {
+    Parsed p("color $ff0000\n{ s -1 2 3 4 }\n");
+    ASSERT_EQ(p.count(), 1);
+    ASSERT_EQ(segment_count(p.at(0)), 1);
+    expect_segment(p.at(0), 0, -1, 2, 3, 4, 0xFF0000);
+}
+
+TEST(Obj2dParse, CommasAndBlanksReadAlike) {
+    Parsed p("{ s 3, 0, 3, 4\n segment 8,0 8,9\n s 1 2 3 4,\n}\n");
+    ASSERT_EQ(p.count(), 1);
+    ASSERT_EQ(segment_count(p.at(0)), 3);
+    expect_segment(p.at(0), 0, 3, 0, 3, 4, 0);
+    expect_segment(p.at(0), 1, 8, 0, 8, 9, 0);
+    expect_segment(p.at(0), 2, 1, 2, 3, 4, 0);
+}
+
+TEST(Obj2dParse, NameOnTheClosingBraceLineKeepsTheObjectOpen) {
+    Parsed p("{ name x }\n{ s 1 2 3 4 }\n");
+    ASSERT_EQ(p.count(), 1);
+    OBJ2D *o = p.at(0);
+    ASSERT_NE(o->name, nullptr);
+    EXPECT_STREQ(o->name, "x }");
+    ASSERT_EQ(segment_count(o), 1);
+    expect_segment(o, 0, 1, 2, 3, 4, 0);
+}
+
+TEST(Obj2dParse, NameRunsToTheEndOfTheLineByteForByte) {
+    Parsed p("{ name  Big Apple # } \r\n s 1 2 3 4 }\n");
+    ASSERT_EQ(p.count(), 1);
+    ASSERT_NE(p.at(0)->name, nullptr);
+    EXPECT_STREQ(p.at(0)->name, "Big Apple # } \r");
+    EXPECT_EQ(segment_count(p.at(0)), 1);
+}
+
+TEST(Obj2dParse, NameFollowedByLineBreakTakesTheNextNonBlankLine) {
+    Parsed p("{ name\n\n   fred s 1 2 3 4\n}\n");
+    ASSERT_EQ(p.count(), 1);
+    ASSERT_NE(p.at(0)->name, nullptr);
+    EXPECT_STREQ(p.at(0)->name, "fred s 1 2 3 4");
+    EXPECT_EQ(segment_count(p.at(0)), 0);
+}
+
+TEST(Obj2dParse, NameStopsSkippingAtCommaButSkipsHighBytes) {
+    Parsed p("{ name ,x\n}\n{ name \xA0\xFFy\n}\n");
+    ASSERT_EQ(p.count(), 2);
+    EXPECT_STREQ(p.at(0)->name, ",x");
+    EXPECT_STREQ(p.at(1)->name, "y");
+}
+
+TEST(Obj2dParse, NameKeywordIgnoresLetterCase) {
+    Parsed p("{ NaMe Bob\n}\n");
+    ASSERT_EQ(p.count(), 1);
+    EXPECT_STREQ(p.at(0)->name, "Bob");
+}
+
+TEST(Obj2dParse, NameAtTheEndOfTheTextGivesNoName) {
+    Parsed p("{ }\n{ name   ");
+    ASSERT_EQ(p.count(), 1);
+    EXPECT_EQ(p.at(0)->name, nullptr);
+}
+
+TEST(Obj2dParse, HeaderKeywordsOutsideObjectsAreDiscarded) {
+    Parsed p("# a font\nname Wire font\nversion 1.0 s 1 2 3 4\nauthor someone\ntype font\n{ }\n");
+    ASSERT_EQ(p.count(), 1);
+    OBJ2D *o = p.at(0);
+    EXPECT_EQ(o->name, nullptr);
+    EXPECT_EQ(o->version, nullptr);
+    EXPECT_EQ(o->author, nullptr);
+    EXPECT_EQ(o->type, nullptr);
+    EXPECT_EQ(segment_count(o), 0);
+}
+
+TEST(Obj2dParse, VersionAuthorTypeInsideAnObjectSwallowTheirLine) {
+    // Their values only replace an existing text, which a parsed object never has.
+    Parsed p("{ version s 1 2 3 4\n AUTHOR s 5 6 7 8\n type\n\n s 9 9 9 9\n}\n");
+    ASSERT_EQ(p.count(), 1);
+    OBJ2D *o = p.at(0);
+    EXPECT_EQ(o->version, nullptr);
+    EXPECT_EQ(o->author, nullptr);
+    EXPECT_EQ(o->type, nullptr);
+    EXPECT_EQ(segment_count(o), 0);
+}
+
+TEST(Obj2dParse, CommentRunsToTheLineFeed) {
+    Parsed p("# { s 1 2 3 4 }\n{ }\n");
+    ASSERT_EQ(p.count(), 1);
+    EXPECT_EQ(segment_count(p.at(0)), 0);
+}
+
+TEST(Obj2dParse, HashInsideAWordIsPartOfTheWord) {
+    Parsed p("{ s 1 2 3 4#comment\n}\n");
+    ASSERT_EQ(p.count(), 1);
+    ASSERT_EQ(segment_count(p.at(0)), 1);
+    expect_segment(p.at(0), 0, 1, 2, 3, 4, 0);
+}
+
+TEST(Obj2dParse, SecondSegmentWordWhilePendingIsIgnored) {
+    Parsed p("{ s 1 2 s 3 4 }\n");
+    ASSERT_EQ(p.count(), 1);
+    ASSERT_EQ(segment_count(p.at(0)), 1);
+    expect_segment(p.at(0), 0, 1, 2, 3, 4, 0);
+}
+
+TEST(Obj2dParse, ExtraNumbersAreIgnored) {
+    Parsed p("{ s 1 2 3 4 5 6 7 8 }\n");
+    ASSERT_EQ(p.count(), 1);
+    ASSERT_EQ(segment_count(p.at(0)), 1);
+    expect_segment(p.at(0), 0, 1, 2, 3, 4, 0);
+}
+
+TEST(Obj2dParse, ColourWordWaitsForAHexWordNotForDecimals) {
+    Parsed p("{ cyan s 1 2 3 4 x12 s 5 6 7 8 }\n");
+    ASSERT_EQ(p.count(), 1);
+    ASSERT_EQ(segment_count(p.at(0)), 2);
+    expect_segment(p.at(0), 0, 1, 2, 3, 4, 0x000000);
+    expect_segment(p.at(0), 1, 5, 6, 7, 8, 0x000012);
+}
+
+TEST(Obj2dParse, HexWordWithoutPendingColourIsIgnored) {
+    Parsed p("{ x12 $34 s 1 2 3 4 }\n");
+    ASSERT_EQ(p.count(), 1);
+    expect_segment(p.at(0), 0, 1, 2, 3, 4, 0);
+}
+
+TEST(Obj2dParse, HexPrefixesXAndHInBothCases) {
+    Parsed p("{ C hFF s 1 1 1 1 c XaB s 2 2 2 2 c H1 s 3 3 3 3 }\n");
+    ASSERT_EQ(p.count(), 1);
+    ASSERT_EQ(segment_count(p.at(0)), 3);
+    expect_segment(p.at(0), 0, 1, 1, 1, 1, 0xFF);
+    expect_segment(p.at(0), 1, 2, 2, 2, 2, 0xAB);
+    expect_segment(p.at(0), 2, 3, 3, 3, 3, 0x01);
+}
+
+TEST(Obj2dParse, HexKeepsTheLastEightDigits) {
+    Parsed p("c $123456789\n{ s 1 2 3 4 }\n");
+    ASSERT_EQ(p.count(), 1);
+    expect_segment(p.at(0), 0, 1, 2, 3, 4, 0x23456789);
+}
+
+TEST(Obj2dParse, DollarBeforeASeparatorGivesZero) {
+    Parsed p("{ c $ff s 1 2 3 4 }\n{ c $ x55 s 5 6 7 8 }\n");
+    ASSERT_EQ(p.count(), 2);
+    expect_segment(p.at(0), 0, 1, 2, 3, 4, 0xFF);
+    // "$" took the pending colour as 0; x55 finds nothing pending.
+    expect_segment(p.at(1), 0, 5, 6, 7, 8, 0x00);
+}
+
+TEST(Obj2dParse, DollarConsumesUpToTheNextSeparator) {
+    // "$12zz}" is one run: the value 0x12, and its brace closes nothing.
+    Parsed p("c $12zz} { s 1 2 3 4 }\n");
+    ASSERT_EQ(p.count(), 1);
+    ASSERT_NE(p.at(0), nullptr);
+    expect_segment(p.at(0), 0, 1, 2, 3, 4, 0x12);
+}
+
+TEST(Obj2dParse, EndColoursAreTakenWhenEachYIsStored) {
+    Parsed p("{ s 1 2 c $ff 3 4 }\n");
+    ASSERT_EQ(p.count(), 1);
+    SEG2D *s = segment(p.at(0), 0);
+    ASSERT_NE(s, nullptr);
+    EXPECT_EQ(s->a->color, 0x000000u);
+    EXPECT_EQ(s->b->color, 0x0000FFu);
+}
+
+TEST(Obj2dParse, ColourCarriesFromObjectToObject) {
+    Parsed p("{ c $aaccee }\n{ s 1 2 3 4 }\n");
+    ASSERT_EQ(p.count(), 2);
+    expect_segment(p.at(1), 0, 1, 2, 3, 4, 0xAACCEE);
+}
+
+TEST(Obj2dParse, ColourStartsBlackInEveryParse) {
+    {
+        Parsed p("c $ff\n{ }\n");
+        ASSERT_EQ(p.count(), 1);
+    }
+    Parsed q("{ s 1 2 3 4 }\n");
+    ASSERT_EQ(q.count(), 1);
+    expect_segment(q.at(0), 0, 1, 2, 3, 4, 0);
+}
+
+TEST(Obj2dParse, PendingMinusOutlivesOtherTokens) {
+    Parsed p("{ s - foo { 5 2 3 4 }\n");
+    ASSERT_EQ(p.count(), 1);
+    expect_segment(p.at(0), 0, -5, 2, 3, 4, 0);
+}
+
+TEST(Obj2dParse, MinusIsSpentByANumberOutsideASegment) {
+    Parsed p("- 7 { s 1 2 3 4 }\n");
+    ASSERT_EQ(p.count(), 1);
+    expect_segment(p.at(0), 0, 1, 2, 3, 4, 0);
+}
+
+TEST(Obj2dParse, PendingMinusOutlivesTheParse) {
+    {
+        Parsed p("{ }\n-\n");
+        EXPECT_EQ(p.count(), 1);
+    }
+    {
+        Parsed q("{ s 1 2 3 4 }\n");
+        ASSERT_EQ(q.count(), 1);
+        expect_segment(q.at(0), 0, -1, 2, 3, 4, 0);
+    }
+    // Spent by that number: the next parse reads plain values again.
+    Parsed r("{ s 1 2 3 4 }\n");
+    ASSERT_EQ(r.count(), 1);
+    expect_segment(r.at(0), 0, 1, 2, 3, 4, 0);
+}
+
+TEST(Obj2dParse, MinusAsTheVeryLastTokenIsNotKept) {
+    {
+        Parsed p("{ }\n-");
+        EXPECT_EQ(p.count(), 1);
+    }
+    Parsed q("{ s 1 2 3 4 }\n");
+    ASSERT_EQ(q.count(), 1);
+    expect_segment(q.at(0), 0, 1, 2, 3, 4, 0);
+}
+
+TEST(Obj2dParse, MinusInsideAWordIsPartOfTheWord) {
+    Parsed p("{ s 1-2 3 4 5 }\n");
+    ASSERT_EQ(p.count(), 1);
+    expect_segment(p.at(0), 0, 1, 3, 4, 5, 0);
+}
+
+TEST(Obj2dParse, NumberTouchingTheBraceNeverClosesTheObject) {
+    Parsed p("{ s 1 2 3 4}\n");
+    EXPECT_EQ(p.count(), 0);
+    Parsed q("{ s 1 2 3 4}\n{ s 5 6 7 8 }\n");
+    ASSERT_EQ(q.count(), 1);
+    ASSERT_EQ(segment_count(q.at(0)), 2);
+    expect_segment(q.at(0), 0, 1, 2, 3, 4, 0);
+    expect_segment(q.at(0), 1, 5, 6, 7, 8, 0);
+}
+
+TEST(Obj2dParse, TwoHundredFiftySixBlankBlocks) {
+    std::string text;
+    for (int i = 0; i < 256; i++) text += "{ }\n";
+    Parsed p(text.c_str());
+    ASSERT_EQ(p.count(), 256);
+    for (int32_t i = 0; i < 256; i++) {
+        ASSERT_NE(p.at(i), nullptr);
+        EXPECT_EQ(segment_count(p.at(i)), 0);
+        EXPECT_EQ(p.at(i)->name, nullptr);
+    }
+}
+
+TEST(Obj2dParse, StrayClosingBracesPushNullHandles) {
+    Parsed p("}}\n{ }\n}\n");
+    ASSERT_EQ(p.count(), 4);
+    EXPECT_EQ(p.at(0), nullptr);
+    EXPECT_EQ(p.at(1), nullptr);
+    EXPECT_NE(p.at(2), nullptr);
+    EXPECT_EQ(p.at(3), nullptr);
+}
+
+TEST(Obj2dParse, InnerOpeningBracesAreIgnored) {
+    Parsed p("{ { { s 1 2 3 4 }\n");
+    ASSERT_EQ(p.count(), 1);
+    EXPECT_EQ(segment_count(p.at(0)), 1);
+}
+
+TEST(Obj2dParse, SegmentOutsideAnObjectIsDropped) {
+    Parsed p("s 1 2 3 4 { }\n");
+    ASSERT_EQ(p.count(), 1);
+    EXPECT_EQ(segment_count(p.at(0)), 0);
+}
+
+TEST(Obj2dParse, SegmentMaySpanTwoObjects) {
+    // The segment finishes in whichever object is open when its last number comes.
+    Parsed p("{ s 1 2 } { 3 4 }\n");
+    ASSERT_EQ(p.count(), 2);
+    EXPECT_EQ(segment_count(p.at(0)), 0);
+    ASSERT_EQ(segment_count(p.at(1)), 1);
+    expect_segment(p.at(1), 0, 1, 2, 3, 4, 0);
+}
+
+TEST(Obj2dParse, UnclosedObjectAtTheEndIsNotAdded) {
+    Parsed p("{ }\n{ s 1 2 3 4\n");
+    EXPECT_EQ(p.count(), 1);
+}
+
+TEST(Obj2dParse, HighBytesAreSeparators) {
+    Parsed p("{\xA0s\x80" "1\xFF" "2\xC3" "3\xE9" "4\x90}\n");
+    ASSERT_EQ(p.count(), 1);
+    ASSERT_EQ(segment_count(p.at(0)), 1);
+    expect_segment(p.at(0), 0, 1, 2, 3, 4, 0);
+}
+
+TEST(Obj2dParse, DeleteCharacterIsASeparator) {
+    Parsed p("{\x7Fs\x7F" "1\x7F" "2 3 4 }\n");
+    ASSERT_EQ(p.count(), 1);
+    EXPECT_EQ(segment_count(p.at(0)), 1);
+}
+
+TEST(Obj2dParse, MarksAreTokensOfTheirOwn) {
+    // "!", ":", "[", "~" and friends are tokens that do nothing.
+    Parsed p("{ s 1 ! 2 : 3 [ 4 ~ }\n");
+    ASSERT_EQ(p.count(), 1);
+    expect_segment(p.at(0), 0, 1, 2, 3, 4, 0);
+}
+
+TEST(Obj2dParse, BareWordBlocksHaveNoName) {
+    Parsed p("color $00ffffff\n{ apple\n s 1 2 3 4 }\n{ cloud\n s 5 6 7 8 x0000ff s 9 9 9 9 }\n");
+    ASSERT_EQ(p.count(), 2);
+    EXPECT_EQ(p.at(0)->name, nullptr);
+    expect_segment(p.at(0), 0, 1, 2, 3, 4, 0xFFFFFF);
+    EXPECT_EQ(p.at(1)->name, nullptr);
+    // "cloud" left a colour pending, which x0000ff then satisfied.
+    expect_segment(p.at(1), 0, 5, 6, 7, 8, 0xFFFFFF);
+    expect_segment(p.at(1), 1, 9, 9, 9, 9, 0x0000FF);
+}
+
+TEST(Obj2dParse, WordsAreCutAfter255Characters) {
+    // 255 letters and an "s": the cut leaves "s" as a token of its own.
+    std::string cut = "{ " + std::string(255, 'a') + "s 1 2 3 4 }\n";
+    Parsed p(cut.c_str());
+    ASSERT_EQ(p.count(), 1);
+    EXPECT_EQ(segment_count(p.at(0)), 1);
+    // 254 letters and an "s" are one word, ignored.
+    std::string whole = "{ " + std::string(254, 'a') + "s 1 2 3 4 }\n";
+    Parsed q(whole.c_str());
+    ASSERT_EQ(q.count(), 1);
+    EXPECT_EQ(segment_count(q.at(0)), 0);
+}
+
+TEST(Obj2dParse, LongDigitRunsSplitIntoSeveralNumbers) {
+    // 255 digits, then "7": the cut run gives two numbers.
+    std::string text = "{ s " + std::string(255, '0') + "7 3 4 }\n";
+    Parsed p(text.c_str());
+    ASSERT_EQ(p.count(), 1);
+    expect_segment(p.at(0), 0, 0, 7, 3, 4, 0);
+}
+
+TEST(Obj2dParse, HugeNumbersWrapAt32Bits) {
+    Parsed p("{ s 4294967297 4294967295 - 2147483648 2147483648 }\n");
+    ASSERT_EQ(p.count(), 1);
+    expect_segment(p.at(0), 0, 1, -1, INT32_MIN, INT32_MIN, 0);
+}
+
+TEST(Obj2dParse, OverlongNameIsKeptWhole) {
+    std::string text = "{ name " + std::string(100000, 'n') + "\n}\n";
+    Parsed p(text.c_str());
+    ASSERT_EQ(p.count(), 1);
+    ASSERT_NE(p.at(0)->name, nullptr);
+    EXPECT_EQ(strlen(p.at(0)->name), 100000u);
+}
+
+TEST(Obj2dParse, ReadsNoFurtherThanTheTerminatingZero) {
+    // The text sits at the very end of its allocation: the sanitizer would
+    // catch a read past it in every state that can meet the end.
+    static const std::string long_word(300, 'a');
+    const char *texts[] = {"$", "$ab", "# x", "name", "name ", "name x", "version x",
+                           "{ s 1", "-", "c x1", "}", "s", long_word.c_str()};
+    for (const char *t : texts) {
+        size_t n = strlen(t) + 1;
+        char *copy = (char *)malloc(n);
+        memcpy(copy, t, n);
+        LIST *l = obj2d_parse(copy);
+        ASSERT_NE(l, nullptr);
+        for (int32_t i = 0; i < l->count; i++) {
+            OBJ2D *o = (OBJ2D *)l->items[i];
+            if (o) obj2d_del(&o);
+        }
+        list_del(&l);
+        free(copy);
+    }
+}
+
+// ---- Objects ----------------------------------------------------------------
+
+TEST(Obj2d, NewObjectDefaults) {
+    OBJ2D *o = obj2d_new();
+    ASSERT_NE(o, nullptr);
+    EXPECT_EQ(o->position->x, 0);
+    EXPECT_EQ(o->position->y, 0);
+    EXPECT_EQ(o->size->x, 16);
+    EXPECT_EQ(o->size->y, 16);
+    EXPECT_EQ(o->scale->x, 1);
+    EXPECT_EQ(o->scale->y, 1);
+    EXPECT_EQ(o->angle, 0);
+    EXPECT_EQ(o->color, 0u);
+    EXPECT_EQ(o->farthest, -1);
+    EXPECT_EQ(o->points->count, 0);
+    EXPECT_EQ(o->segments->count, 0);
+    EXPECT_EQ(o->name, nullptr);
+    obj2d_del(&o);
+    EXPECT_EQ(o, nullptr);
+}
+
+TEST(Obj2d, DeleteOfNullHandleOnlyReports) {
+    OBJ2D *o = nullptr;
+    obj2d_del(&o);
+    obj2d_del(nullptr);
+    EXPECT_EQ(o, nullptr);
+}
+
+static SEG2D *make_segment(int32_t ax, int32_t ay, int32_t bx, int32_t by, uint32_t c) {
+    SEG2D *s = seg2d_new();
+    s->a->x = ax;
+    s->a->y = ay;
+    s->b->x = bx;
+    s->b->y = by;
+    s->a->color = c;
+    s->b->color = c;
+    return s;
+}
+
+TEST(Obj2d, AddSegmentListsBothEndsAndTracksTheFarthest) {
+    OBJ2D *o = obj2d_new();
+    SEG2D *s = make_segment(1, 1, 3, 0, W);
+    obj2d_add_segment(o, s);
+    ASSERT_EQ(o->points->count, 2);
+    EXPECT_EQ(list_get(o->points, 0), s->a);
+    EXPECT_EQ(list_get(o->points, 1), s->b);
+    EXPECT_EQ(o->farthest, 1);  // 9 > 2
+    obj2d_add_segment(o, make_segment(0, 3, 2, 0, W));
+    EXPECT_EQ(o->farthest, 1);  // 9 is not strictly below 9
+    obj2d_add_segment(o, make_segment(0, 4, 0, 0, W));
+    EXPECT_EQ(o->farthest, 4);
+    obj2d_del(&o);
+}
+
+TEST(Obj2d, FindFarthestPrefersTheHighestIndexAmongEquals) {
+    OBJ2D *o = obj2d_new();
+    obj2d_add_segment(o, make_segment(3, 0, 0, 3, W));
+    obj2d_add_segment(o, make_segment(-3, 0, 1, 1, W));
+    o->farthest = -1;
+    obj2d_find_farthest(o);
+    EXPECT_EQ(o->farthest, 2);
+    obj2d_del(&o);
+}
+
+TEST(Obj2d, FindFarthestKeepsTheRecordWhenAllPointsAreAtTheOrigin) {
+    OBJ2D *o = obj2d_new();
+    obj2d_add_segment(o, make_segment(0, 0, 0, 0, W));
+    o->farthest = 7;
+    obj2d_find_farthest(o);
+    EXPECT_EQ(o->farthest, 7);
+    obj2d_del(&o);
+}
+
+TEST(Obj2d, SetColourColoursEveryPoint) {
+    OBJ2D *o = obj2d_new();
+    obj2d_add_segment(o, make_segment(0, 0, 1, 1, R));
+    obj2d_add_segment(o, make_segment(2, 2, 3, 3, G));
+    obj2d_set_color(o, B);
+    EXPECT_EQ(o->color, B);
+    for (int32_t i = 0; i < 4; i++) EXPECT_EQ(((VEC2D *)list_get(o->points, i))->color, B);
+    obj2d_del(&o);
+}
+
+TEST(Obj2d, TranslateSegmentsMovesBothEnds) {
+    OBJ2D *o = obj2d_new();
+    obj2d_add_segment(o, make_segment(0, 0, 7, 7, W));
+    o->position->x = -4;
+    o->position->y = -4;
+    obj2d_translate_segments(o);
+    SEG2D *s = segment(o, 0);
+    EXPECT_EQ(s->a->x, -4);
+    EXPECT_EQ(s->a->y, -4);
+    EXPECT_EQ(s->b->x, 3);
+    EXPECT_EQ(s->b->y, 3);
+    obj2d_del(&o);
+}
+
+TEST(Obj2d, CopyBetweenDifferentPointCountsChangesNothing) {
+    OBJ2D *a = obj2d_new();
+    OBJ2D *b = obj2d_new();
+    obj2d_add_segment(a, make_segment(1, 2, 3, 4, R));
+    a->angle = 99;
+    obj2d_copy(a, b);
+    EXPECT_EQ(b->angle, 0);
+    EXPECT_EQ(b->points->count, 0);
+    obj2d_del(&a);
+    obj2d_del(&b);
+}
+
+TEST(Obj2d, CopyCarriesPointsAttributesAndTexts) {
+    Parsed p("{ name leaf\n s 1 2 3 4 s 5 6 7 8 }\n");
+    ASSERT_EQ(p.count(), 1);
+    OBJ2D *src = p.at(0);
+    src->angle = 12;
+    src->position->x = 9;
+    src->scale->y = 3;
+    OBJ2D *dst = obj2d_new();
+    obj2d_add_segment(dst, seg2d_new());
+    obj2d_add_segment(dst, seg2d_new());
+    obj2d_copy(src, dst);
+    expect_segment(dst, 0, 1, 2, 3, 4, 0);
+    expect_segment(dst, 1, 5, 6, 7, 8, 0);
+    EXPECT_EQ(dst->angle, 12);
+    EXPECT_EQ(dst->position->x, 9);
+    EXPECT_EQ(dst->scale->y, 3);
+    EXPECT_EQ(dst->farthest, src->farthest);
+    ASSERT_NE(dst->name, nullptr);
+    EXPECT_STREQ(dst->name, "leaf");
+    obj2d_del(&dst);
+    // The source keeps its own name after the copy is gone.
+    EXPECT_STREQ(src->name, "leaf");
+}
+
+TEST(Obj2d, DupOfAParsedGlyphDrawsTheSameLines) {
+    Parsed p("{ c $ff00 s 0 0 5 3 s 1 4 4 1 s 0 5 5 5 }\n");
+    ASSERT_EQ(p.count(), 1);
+    OBJ2D *glyph = p.at(0);
+    glyph->position->x = 1;
+    glyph->scale->x = 2;
+    OBJ2D *copy = obj2d_dup(glyph);
+    ASSERT_NE(copy, nullptr);
+    IMG *a = image(12, 8), *b = image(12, 8);
+    obj2d_draw(glyph, a);
+    obj2d_draw(copy, b);
+    EXPECT_TRUE(img_compare(a, b));
+    EXPECT_NE(img_get_pixel(a, 1, 0), 0u);
+    img_del(&a);
+    img_del(&b);
+    obj2d_del(&copy);
+}
+
+TEST(Obj2d, DupOfNullIsNull) {
+    EXPECT_EQ(obj2d_dup(nullptr), nullptr);
+}
+
+// ---- Drawing ----------------------------------------------------------------
+
+TEST(Obj2dDraw, ScaleThenOffset) {
+    OBJ2D *o = obj2d_new();
+    obj2d_add_segment(o, make_segment(0, 0, 2, 0, W));
+    o->scale->x = 2;
+    o->position->x = 1;
+    o->position->y = 1;
+    IMG *img = image(6, 3);
+    obj2d_draw(o, img);
+    const uint32_t expected[] = {
+        0, 0, 0, 0, 0, 0,
+        0, W, W, W, W, W,
+        0, 0, 0, 0, 0, 0,
+    };
+    EXPECT_TRUE(same_pixels(img, expected));
+    // The object itself is unchanged.
+    expect_segment(o, 0, 0, 0, 2, 0, W);
+    img_del(&img);
+    obj2d_del(&o);
+}
+
+TEST(Obj2dDraw, RotationQuarterTurnShrinksByTheTablePeak) {
+    // (3, 0) turned by 256 steps: x = 3*S[512] >> 15 = 0, y = 3*32766 >> 15 = 2.
+    OBJ2D *o = obj2d_new();
+    obj2d_add_segment(o, make_segment(0, 0, 3, 0, G));
+    o->angle = 256;
+    o->position->x = 1;
+    o->position->y = 1;
+    IMG *img = image(4, 5);
+    obj2d_draw(o, img);
+    const uint32_t expected[] = {
+        0, 0, 0, 0,
+        0, G, 0, 0,
+        0, G, 0, 0,
+        0, G, 0, 0,
+        0, 0, 0, 0,
+    };
+    EXPECT_TRUE(same_pixels(img, expected));
+    img_del(&img);
+    obj2d_del(&o);
+}
+
+TEST(Obj2dDraw, SegmentsAreDrawnLastToFirst) {
+    OBJ2D *o = obj2d_new();
+    obj2d_add_segment(o, make_segment(0, 0, 2, 0, R));
+    obj2d_add_segment(o, make_segment(1, 0, 3, 0, G));
+    IMG *img = image(4, 1);
+    obj2d_draw(o, img);
+    const uint32_t expected[] = {R, R, R, G};
+    EXPECT_TRUE(same_pixels(img, expected));
+    img_clear(img, 0);
+    obj2d_draw_plain(o, img);
+    EXPECT_TRUE(same_pixels(img, expected));
+    img_del(&img);
+    obj2d_del(&o);
+}
+
+TEST(Obj2dDraw, PlainDrawIgnoresScaleAndPosition) {
+    OBJ2D *o = obj2d_new();
+    obj2d_add_segment(o, make_segment(0, 0, 1, 0, B));
+    o->scale->x = 3;
+    o->position->y = 1;
+    IMG *img = image(3, 2);
+    obj2d_draw_plain(o, img);
+    const uint32_t expected[] = {B, B, 0, 0, 0, 0};
+    EXPECT_TRUE(same_pixels(img, expected));
+    img_del(&img);
+    obj2d_del(&o);
+}
+
+TEST(Obj2dDraw, DrawingIsClippedAtEveryEdge) {
+    OBJ2D *o = obj2d_new();
+    obj2d_add_segment(o, make_segment(-2, 1, 4, 1, W));
+    obj2d_add_segment(o, make_segment(1, -2, 1, 4, R));
+    IMG *img = image(3, 3);
+    obj2d_draw(o, img);
+    const uint32_t expected[] = {
+        0, R, 0,
+        W, W, W,
+        0, R, 0,
+    };
+    EXPECT_TRUE(same_pixels(img, expected));
+    img_del(&img);
+    obj2d_del(&o);
+}
+
+TEST(Obj2dDraw, PlotPointsAndPlotTransformed) {
+    OBJ2D *o = obj2d_new();
+    obj2d_add_segment(o, make_segment(0, 0, 1, 0, R));
+    o->scale->x = 2;
+    o->position->y = 1;
+    IMG *img = image(3, 2);
+    obj2d_plot_points(o, img);
+    const uint32_t plain[] = {R, R, 0, 0, 0, 0};
+    EXPECT_TRUE(same_pixels(img, plain));
+    img_clear(img, 0);
+    obj2d_plot_transformed(o, img);
+    const uint32_t moved[] = {0, 0, 0, R, 0, R};
+    EXPECT_TRUE(same_pixels(img, moved));
+    img_del(&img);
+    obj2d_del(&o);
+}
+
+TEST(Obj2dDraw, NullImageDrawsNothing) {
+    OBJ2D *o = obj2d_new();
+    obj2d_add_segment(o, make_segment(0, 0, 1, 0, R));
+    obj2d_draw(o, nullptr);
+    obj2d_draw(nullptr, nullptr);
+    obj2d_plot_points(o, nullptr);
+    obj2d_del(&o);
+}
+
+// ---- In-place changes, export, proximity -------------------------------------
+
+TEST(Obj2d, ApplyTransformScalesRotatesAndMovesEveryPoint) {
+    OBJ2D *o = obj2d_new();
+    obj2d_add_segment(o, make_segment(16, 0, 2, 1, W));
+    o->scale->x = 1;
+    o->angle = 256;
+    o->position->x = 10;
+    obj2d_apply_transform(o);
+    // (16, 0) -> (0, 15) -> (10, 15); (2, 1): x = (0 - 32766) >> 15 = -1,
+    // y = (65532 + 0) >> 15 = 1 -> (9, 1).
+    expect_segment(o, 0, 10, 15, 9, 1, W);
+    obj2d_del(&o);
+}
+
+TEST(Obj2d, ScaleAndDivide) {
+    OBJ2D *o = obj2d_new();
+    obj2d_add_segment(o, make_segment(3, -5, 7, 8, W));
+    obj2d_scale(o, 2);
+    expect_segment(o, 0, 6, -10, 14, 16, W);
+    obj2d_divide(o, -4);
+    expect_segment(o, 0, -1, 2, -3, -4, W);
+    obj2d_divide(o, 0);  // refused: nothing changes
+    expect_segment(o, 0, -1, 2, -3, -4, W);
+    obj2d_del(&o);
+}
+
+TEST(Obj2d, ExportCoordsAppendsTransformedEndsLastSegmentFirst) {
+    OBJ2D *o = obj2d_new();
+    obj2d_add_segment(o, make_segment(1, 2, 3, 4, W));
+    obj2d_add_segment(o, make_segment(5, 6, 7, 8, W));
+    o->scale->y = 2;
+    o->position->x = 100;
+    SAMPLE *s = sample_new();
+    obj2d_export_coords(o, s);
+    ASSERT_EQ(s->count, 8);
+    const int32_t expected[] = {105, 12, 107, 16, 101, 4, 103, 8};
+    for (int32_t i = 0; i < 8; i++) EXPECT_EQ(sample_get(s, i), expected[i]) << i;
+    sample_del(&s);
+    obj2d_del(&o);
+}
+
+TEST(Obj2d, NearUsesSquaredRadiiAndTheirProduct) {
+    OBJ2D *s = obj2d_new();
+    OBJ2D *t = obj2d_new();
+    obj2d_add_segment(s, make_segment(0, 0, 1, 0, W));  // r1 = 1 from position (0, 0)
+    obj2d_add_segment(t, make_segment(0, 0, 1, 0, W));
+    t->position->x = 1;             // r2 = 0 (its farthest point is (1, 0))
+    EXPECT_TRUE(obj2d_near(s, t));  // d = 1 <= 1 + 0 + 0
+    t->position->x = 2;             // r2 = 1, d = 4 > 1 + 1 + 1
+    EXPECT_FALSE(obj2d_near(s, t));
+    t->position->x = 1;
+    t->position->y = 1;  // r2 = 1, d = 2; r1 = 1: 2 <= 1 + 1 + 1
+    EXPECT_TRUE(obj2d_near(s, t));
+    obj2d_del(&s);
+    obj2d_del(&t);
+}
+
+TEST(Obj2d, NearNeedsPointsAndAFarthestRecord) {
+    OBJ2D *s = obj2d_new();
+    OBJ2D *t = obj2d_new();
+    obj2d_add_segment(s, make_segment(0, 0, 1, 0, W));
+    EXPECT_FALSE(obj2d_near(s, t));
+    EXPECT_FALSE(obj2d_near(s, nullptr));
+    EXPECT_FALSE(obj2d_collide(t, s));
+    obj2d_del(&s);
+    obj2d_del(&t);
+}
+
+TEST(Obj2d, CollideComparesStoredSegmentBoxes) {
+    OBJ2D *s = obj2d_new();
+    OBJ2D *t = obj2d_new();
+    obj2d_add_segment(s, make_segment(0, 0, 2, 2, W));
+    obj2d_add_segment(t, make_segment(2, 2, 3, 3, W));
+    EXPECT_TRUE(obj2d_collide(s, t));
+    SEG2D *u = segment(t, 0);
+    u->a->x = 3;
+    EXPECT_FALSE(obj2d_collide(s, t));
+    obj2d_del(&s);
+    obj2d_del(&t);
+}
