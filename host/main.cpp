@@ -1,2 +1,20 @@
-// The program entry: hands control to the window host.
-int main() { return 0; }
+// The program: reads the run options, starts the host backend and hands
+// control to the program entry, which runs the demo until it ends the process.
+#include <cstdio>
+
+#include "host/backend.h"
+#include "host/cli.h"
+#include "host/winmain.h"
+
+int main(int argc, char **argv) {
+    CLI cli;
+    int status = cli_parse(&cli, argc, argv, stdout, stderr);
+    if (status != CLI_RUN) return status;
+    if (!backend_start(&cli)) {
+        fprintf(stderr, "rivo7315: cannot use capture directory '%s'\n", cli.capture ? cli.capture : "");
+        cli_free(&cli);
+        return 1;
+    }
+    cli_free(&cli);
+    return winmain_entry(nullptr);
+}

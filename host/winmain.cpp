@@ -1,7 +1,47 @@
-// Program entry: window class, pending key and the one-message pump.
+// WINMAIN: program entry and message handling. Module state: the pending key,
+// one signed byte written by the window procedure and read and cleared by
+// WINKBD. The window class of the original host maps onto nothing here: the
+// backend names its window "RIVO7315" when it creates it.
 #include "host/winmain.h"
 
+#include <cstdio>
+#include <cstdlib>
+
+#include "demo/demo.h"
+#include "host/backend.h"
 #include "host/module.h"
 
 RIVO_IDENTITY(winmain, "WINMAIN ", "20150119", "WINDOWS ", "Ostrevik", "CODE    ");
 RIVO_DEBUG_SWITCH(winmain, 0);  // WINMAIN has no reporter
+
+static int8_t winmain_key;
+
+int8_t winmain_pending_key(void) { return winmain_key; }
+
+void winmain_set_pending_key(int8_t key) { winmain_key = key; }
+
+int winmain_entry(void *instance) {
+    (void)instance;
+    // The scene loop never ends; the process ends from inside it.
+    demo_main();
+    // Should the demo return after all: take the window down and end with 1.
+    backend_stop();
+    fflush(stdout);
+    exit(1);
+    return 1;
+}
+
+intptr_t winmain_window_proc(void *window, uint32_t message, uintptr_t wparam, intptr_t lparam) {
+    (void)window;
+    (void)lparam;
+    if (message == WINMAIN_DESTROY) exit(0);  // closing the window ends the demo at once
+    if (message == WINMAIN_KEYDOWN) winmain_key = (int8_t)(uint8_t)(wparam & 0xFF);  // a later key replaces an unread one
+    return 0;  // what the default procedure answers for the messages that reach it
+}
+
+void winmain_pump(void) {
+    int32_t vk = 0;
+    int kind = backend_poll(&vk);
+    if (kind == BACKEND_KEY) winmain_window_proc(nullptr, WINMAIN_KEYDOWN, (uintptr_t)(uint32_t)vk, 0);
+    if (kind == BACKEND_CLOSE) winmain_window_proc(nullptr, WINMAIN_DESTROY, 0, 0);
+}

@@ -1,0 +1,47 @@
+// The frame conversion of windpy_present against its straightforward version,
+// on the demo's 256 x 256 frame.
+#include <benchmark/benchmark.h>
+
+#include <cstdlib>
+#include <vector>
+
+#include "bench/reference_windpy.h"
+#include "host/windpy.h"
+
+namespace {
+
+struct Frame {
+    std::vector<uint32_t> pixels;
+    std::vector<uint8_t> bytes;
+    Frame() : pixels(256 * 256), bytes(256 * 256 * 3) {
+        uint32_t s = 1;
+        for (auto &p : pixels) {
+            s = s * 1664525u + 1013904223u;
+            p = s >> 8;
+        }
+    }
+};
+
+void BM_ReferenceConvert(benchmark::State &state) {
+    Frame f;
+    for (auto _ : state) {
+        reference_windpy_convert(f.pixels.data(), 256, 256, f.bytes.data());
+        benchmark::DoNotOptimize(f.bytes.data());
+        benchmark::ClobberMemory();
+    }
+    state.SetBytesProcessed(state.iterations() * 256 * 256 * 4);
+}
+BENCHMARK(BM_ReferenceConvert);
+
+void BM_WindpyConvert(benchmark::State &state) {
+    Frame f;
+    for (auto _ : state) {
+        windpy_convert(f.pixels.data(), 256, 256, f.bytes.data());
+        benchmark::DoNotOptimize(f.bytes.data());
+        benchmark::ClobberMemory();
+    }
+    state.SetBytesProcessed(state.iterations() * 256 * 256 * 4);
+}
+BENCHMARK(BM_WindpyConvert);
+
+}  // namespace

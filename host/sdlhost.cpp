@@ -1,0 +1,175 @@
+// SDL2 backend: one window whose client area is the frame size times the zoom,
+// a streaming texture in SDL's BGR24 format drawn flipped (the frame bytes are
+// stored bottom row first), nearest-neighbour scaling, key-down events turned
+// into Windows virtual-key codes. Event kinds the host never reads are switched
+// off so they cannot sit in the queue in front of a key.
+#include "host/sdlhost.h"
+
+#include <SDL.h>
+
+#include "host/backend.h"
+
+static SDL_Window *sdlhost_window;
+static SDL_Renderer *sdlhost_renderer;
+static SDL_Texture *sdlhost_texture;
+static int32_t sdlhost_tex_w, sdlhost_tex_h;
+
+// Drops window events other than close and expose before they are queued:
+// focus, motion and resize notices would each cost the demo a pump round.
+static int SDLCALL sdlhost_filter(void *, SDL_Event *e) {
+    if (e->type != SDL_WINDOWEVENT) return 1;
+    return e->window.event == SDL_WINDOWEVENT_CLOSE || e->window.event == SDL_WINDOWEVENT_EXPOSED;
+}
+
+// Switches off every event kind but quit, window and key-down.
+static void sdlhost_quiet_events(void) {
+    static const struct { uint32_t first, last; } off[] = {
+        {SDL_APP_TERMINATING, SDL_LOCALECHANGED}, {SDL_DISPLAYEVENT, SDL_DISPLAYEVENT},
+        {SDL_SYSWMEVENT, SDL_SYSWMEVENT},         {SDL_KEYUP, SDL_TEXTEDITING_EXT},
+        {SDL_MOUSEMOTION, SDL_MOUSEWHEEL},        {SDL_JOYAXISMOTION, SDL_JOYBATTERYUPDATED},
+        {SDL_CONTROLLERAXISMOTION, SDL_CONTROLLERSENSORUPDATE},
+        {SDL_FINGERDOWN, SDL_FINGERMOTION},       {SDL_DOLLARGESTURE, SDL_MULTIGESTURE},
+        {SDL_CLIPBOARDUPDATE, SDL_CLIPBOARDUPDATE}, {SDL_DROPFILE, SDL_DROPCOMPLETE},
+        {SDL_AUDIODEVICEADDED, SDL_AUDIODEVICEREMOVED}, {SDL_SENSORUPDATE, SDL_SENSORUPDATE},
+        {SDL_RENDER_TARGETS_RESET, SDL_RENDER_DEVICE_RESET},
+        // One event is taken per pump, so the end-of-poll marker only costs rounds.
+        {SDL_POLLSENTINEL, SDL_POLLSENTINEL},
+    };
+    SDL_StopTextInput();
+    for (const auto &r : off)
+        for (uint32_t t = r.first; t <= r.last; t++) SDL_EventState(t, SDL_IGNORE);
+    SDL_SetEventFilter(sdlhost_filter, nullptr);
+}
+
+static int sdlhost_init(int32_t fullscreen) {
+    SDL_SetHint(SDL_HINT_APP_NAME, "RIVO7315");
+    SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "nearest");
+    // SDL would otherwise treat Ctrl-C as a close and end with code 0.
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return 0;
+    uint32_t flags = SDL_WINDOW_HIDDEN | (fullscreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
+    sdlhost_window = SDL_CreateWindow("RIVO7315", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
+                                      256, 256, flags);
+    if (!sdlhost_window) return 0;
+    sdlhost_renderer = SDL_CreateRenderer(sdlhost_window, -1, 0);
+    if (!sdlhost_renderer) sdlhost_renderer = SDL_CreateRenderer(sdlhost_window, -1, SDL_RENDERER_SOFTWARE);
+    if (!sdlhost_renderer) return 0;
+    sdlhost_quiet_events();
+    return 1;
+}
+
+// Centres the outer window (client area plus borders) on the first display.
+static void sdlhost_centre(int32_t cw, int32_t ch) {
+    int top = 0, left = 0, bottom = 0, right = 0;
+    SDL_GetWindowBordersSize(sdlhost_window, &top, &left, &bottom, &right);
+    SDL_Rect screen;
+    if (SDL_GetDisplayBounds(0, &screen) != 0) return;
+    int outer_w = cw + left + right;
+    int outer_h = ch + top + bottom;
+    // Divisions truncate toward zero, as the window host always did.
+    int x = (screen.w - outer_w) / 2;
+    int y = (screen.h - outer_h) / 2;
+    SDL_SetWindowPosition(sdlhost_window, screen.x + x + left, screen.y + y + top);
+}
+
+int sdlhost_open(int32_t w, int32_t h, int32_t zoom, int32_t fullscreen) {
+    if (!sdlhost_window && !sdlhost_init(fullscreen)) {
+        sdlhost_close();
+        return 0;
+    }
+    if (zoom < 1) zoom = 1;
+    int64_t cw = (int64_t)w * zoom, ch = (int64_t)h * zoom;
+    if (cw > 16384 || ch > 16384) return 0;
+    if (!fullscreen) SDL_SetWindowSize(sdlhost_window, (int)(cw ? cw : 1), (int)(ch ? ch : 1));
+    if (w > 0 && h > 0) {
+        // The frame keeps its own size; the renderer scales it by whole steps.
+        SDL_RenderSetLogicalSize(sdlhost_renderer, w, h);
+        SDL_RenderSetIntegerScale(sdlhost_renderer, SDL_TRUE);
+    }
+    SDL_ShowWindow(sdlhost_window);
+    if (!fullscreen) sdlhost_centre((int32_t)cw, (int32_t)ch);
+    SDL_SetRenderDrawColor(sdlhost_renderer, 0, 0, 0, 255);
+    SDL_RenderClear(sdlhost_renderer);
+    SDL_RenderPresent(sdlhost_renderer);
+    return 1;
+}
+
+// Draws the texture, flipped because its rows are stored bottom row first.
+static void sdlhost_redraw(void) {
+    if (!sdlhost_renderer || !sdlhost_texture) return;
+    SDL_RenderClear(sdlhost_renderer);
+    SDL_RenderCopyEx(sdlhost_renderer, sdlhost_texture, nullptr, nullptr, 0, nullptr, SDL_FLIP_VERTICAL);
+    SDL_RenderPresent(sdlhost_renderer);
+}
+
+void sdlhost_show(const uint8_t *bgr, int32_t w, int32_t h) {
+    if (!sdlhost_renderer || !bgr || w < 1 || h < 1) return;
+    if (!sdlhost_texture || w != sdlhost_tex_w || h != sdlhost_tex_h) {
+        if (sdlhost_texture) SDL_DestroyTexture(sdlhost_texture);
+        // BGR24: bytes blue, green, red in memory order, as the frame stores them.
+        sdlhost_texture = SDL_CreateTexture(sdlhost_renderer, SDL_PIXELFORMAT_BGR24,
+                                            SDL_TEXTUREACCESS_STREAMING, w, h);
+        if (!sdlhost_texture) return;
+        sdlhost_tex_w = w;
+        sdlhost_tex_h = h;
+    }
+    SDL_UpdateTexture(sdlhost_texture, nullptr, bgr, w * 3);
+    sdlhost_redraw();
+}
+
+int sdlhost_poll(int32_t *vk) {
+    SDL_Event e;
+    if (!sdlhost_window || !SDL_PollEvent(&e)) return BACKEND_NONE;
+    switch (e.type) {
+    case SDL_QUIT:
+        return BACKEND_CLOSE;
+    case SDL_WINDOWEVENT:
+        if (e.window.event == SDL_WINDOWEVENT_CLOSE) return BACKEND_CLOSE;
+        if (e.window.event == SDL_WINDOWEVENT_EXPOSED) sdlhost_redraw();
+        return BACKEND_NONE;
+    case SDL_KEYDOWN:
+        *vk = sdlhost_vk(e.key.keysym.sym);
+        return BACKEND_KEY;
+    default:
+        return BACKEND_NONE;
+    }
+}
+
+void sdlhost_close(void) {
+    if (sdlhost_texture) SDL_DestroyTexture(sdlhost_texture);
+    if (sdlhost_renderer) SDL_DestroyRenderer(sdlhost_renderer);
+    if (sdlhost_window) SDL_DestroyWindow(sdlhost_window);
+    sdlhost_texture = nullptr;
+    sdlhost_renderer = nullptr;
+    sdlhost_tex_w = sdlhost_tex_h = 0;
+    if (sdlhost_window) SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    sdlhost_window = nullptr;
+}
+
+int32_t sdlhost_vk(int32_t k) {
+    // Letters: SDL names the key by its lower-case character; the code is upper case.
+    if (k >= SDLK_a && k <= SDLK_z) return k - SDLK_a + 0x41;
+    if (k >= SDLK_0 && k <= SDLK_9) return k - SDLK_0 + 0x30;
+    if (k >= SDLK_F1 && k <= SDLK_F12) return k - SDLK_F1 + 0x70;
+    if (k >= SDLK_F13 && k <= SDLK_F24) return k - SDLK_F13 + 0x7C;
+    if (k >= SDLK_KP_1 && k <= SDLK_KP_9) return k - SDLK_KP_1 + 0x61;
+    static const struct { int32_t sdl, vk; } keys[] = {
+        {SDLK_ESCAPE, 0x1B}, {SDLK_SPACE, 0x20},     {SDLK_RETURN, 0x0D},   {SDLK_KP_ENTER, 0x0D},
+        {SDLK_TAB, 0x09},    {SDLK_BACKSPACE, 0x08}, {SDLK_KP_0, 0x60},     {SDLK_LEFT, 0x25},
+        {SDLK_UP, 0x26},     {SDLK_RIGHT, 0x27},     {SDLK_DOWN, 0x28},     {SDLK_INSERT, 0x2D},
+        {SDLK_DELETE, 0x2E}, {SDLK_HOME, 0x24},      {SDLK_END, 0x23},      {SDLK_PAGEUP, 0x21},
+        {SDLK_PAGEDOWN, 0x22}, {SDLK_PAUSE, 0x13},   {SDLK_CAPSLOCK, 0x14}, {SDLK_LSHIFT, 0x10},
+        {SDLK_RSHIFT, 0x10}, {SDLK_LCTRL, 0x11},     {SDLK_RCTRL, 0x11},    {SDLK_LALT, 0x12},
+        {SDLK_RALT, 0x12},   {SDLK_SEMICOLON, 0xBA}, {SDLK_EQUALS, 0xBB},   {SDLK_COMMA, 0xBC},
+        {SDLK_MINUS, 0xBD},  {SDLK_PERIOD, 0xBE},    {SDLK_SLASH, 0xBF},    {SDLK_BACKQUOTE, 0xC0},
+        {SDLK_LEFTBRACKET, 0xDB}, {SDLK_BACKSLASH, 0xDC}, {SDLK_RIGHTBRACKET, 0xDD},
+        {SDLK_QUOTE, 0xDE},
+    };
+    for (const auto &m : keys)
+        if (m.sdl == k) return m.vk;
+    return 0xFF;  // no virtual-key code: maps to no character
+}
+
+uint32_t sdlhost_ticks(void) { return SDL_GetTicks(); }
+
+void sdlhost_sleep(uint32_t ms) { SDL_Delay(ms); }
