@@ -75,22 +75,57 @@ static inline void windpy_pack4(const uint32_t *p, uint8_t *out) {
     memcpy(out + 8, &w2, 4);
 }
 
+// One row: n pixels into 3 * n bytes, portable.
+static void windpy_row_plain(const uint32_t *src, uint8_t *dst, int32_t n) {
+    int32_t x = 0;
+    for (; x + 4 <= n; x += 4) windpy_pack4(src + x, dst + (size_t)x * 3);
+    for (; x < n; x++) {
+        uint32_t p = src[x];
+        dst[x * 3] = (uint8_t)p;
+        dst[x * 3 + 1] = (uint8_t)(p >> 8);
+        dst[x * 3 + 2] = (uint8_t)(p >> 16);
+    }
+}
+
+#if defined(__x86_64__) || defined(__i386__)
+#include <immintrin.h>
+
+// One row with byte shuffles: each 16-byte load of four pixels drops its four
+// top bytes, and four such 12-byte pieces are joined into three 16-byte stores.
+__attribute__((target("ssse3"))) static void windpy_row_ssse3(const uint32_t *src, uint8_t *dst,
+                                                              int32_t n) {
+    const __m128i pick = _mm_setr_epi8(0, 1, 2, 4, 5, 6, 8, 9, 10, 12, 13, 14, -1, -1, -1, -1);
+    int32_t x = 0;
+    for (; x + 16 <= n; x += 16) {
+        __m128i a = _mm_shuffle_epi8(_mm_loadu_si128((const __m128i *)(src + x)), pick);
+        __m128i b = _mm_shuffle_epi8(_mm_loadu_si128((const __m128i *)(src + x + 4)), pick);
+        __m128i c = _mm_shuffle_epi8(_mm_loadu_si128((const __m128i *)(src + x + 8)), pick);
+        __m128i d = _mm_shuffle_epi8(_mm_loadu_si128((const __m128i *)(src + x + 12)), pick);
+        uint8_t *o = dst + (size_t)x * 3;
+        _mm_storeu_si128((__m128i *)o, _mm_or_si128(a, _mm_slli_si128(b, 12)));
+        _mm_storeu_si128((__m128i *)(o + 16), _mm_or_si128(_mm_srli_si128(b, 4), _mm_slli_si128(c, 8)));
+        _mm_storeu_si128((__m128i *)(o + 32), _mm_or_si128(_mm_srli_si128(c, 8), _mm_slli_si128(d, 4)));
+    }
+    windpy_row_plain(src + x, dst + (size_t)x * 3, n - x);
+}
+
+static int windpy_has_ssse3(void) {
+    static int known = -1;
+    if (known < 0) known = __builtin_cpu_supports("ssse3") ? 1 : 0;
+    return known;
+}
+#endif
+
 void windpy_convert(const uint32_t *pixels, int32_t w, int32_t h, uint8_t *bytes) {
     if (!pixels || !bytes || w < 1 || h < 1) return;
     size_t row = (size_t)w * 3;
-    for (int32_t y = 0; y < h; y++) {
-        // Image row y lands in stored row h - 1 - y.
-        const uint32_t *src = pixels + (size_t)y * (size_t)w;
-        uint8_t *dst = bytes + (size_t)(h - 1 - y) * row;
-        int32_t x = 0;
-        for (; x + 4 <= w; x += 4) windpy_pack4(src + x, dst + (size_t)x * 3);
-        for (; x < w; x++) {
-            uint32_t p = src[x];
-            dst[x * 3] = (uint8_t)p;
-            dst[x * 3 + 1] = (uint8_t)(p >> 8);
-            dst[x * 3 + 2] = (uint8_t)(p >> 16);
-        }
-    }
+    void (*convert_row)(const uint32_t *, uint8_t *, int32_t) = windpy_row_plain;
+#if defined(__x86_64__) || defined(__i386__)
+    if (windpy_has_ssse3()) convert_row = windpy_row_ssse3;
+#endif
+    // Image row y lands in stored row h - 1 - y.
+    for (int32_t y = 0; y < h; y++)
+        convert_row(pixels + (size_t)y * (size_t)w, bytes + (size_t)(h - 1 - y) * row, w);
 }
 
 void windpy_present(WINDPY *display, const IMG *image) {
