@@ -761,10 +761,13 @@ static int32_t img_wrap_index(int32_t x, int32_t n) {
     return m < 0 ? m + n : m;
 }
 
-// Checks shared by the row and column wrap copies.
+// Checks shared by the row and column wrap copies: both images usable, the
+// source line inside the source and the target line inside the target.
 static bool img_wrap_args(const IMG *source, const IMG *target, int32_t source_line,
-                          int32_t source_lines, int32_t target_line, int32_t target_lines) {
+                          int32_t target_line, bool columns) {
     if (!img_usable(source) || !img_usable(target)) return false;
+    int32_t source_lines = columns ? source->width : source->height;
+    int32_t target_lines = columns ? target->width : target->height;
     if (source_line < 0 || source_line >= source_lines || target_line < 0 ||
         target_line >= target_lines) {
         img_error();
@@ -776,7 +779,7 @@ static bool img_wrap_args(const IMG *source, const IMG *target, int32_t source_l
 template <bool keyed>
 static void img_row_wrap(const IMG *source, IMG *target, int32_t source_row, int32_t target_row,
                          int32_t offset) {
-    if (!img_wrap_args(source, target, source_row, source->height, target_row, target->height))
+    if (!img_wrap_args(source, target, source_row, target_row, false))
         return;
     int32_t n = source->width < target->width ? source->width : target->width;
     if (n <= 0) return;
@@ -805,8 +808,7 @@ void img_or_row_wrap(const IMG *source, IMG *target, int32_t source_row, int32_t
 
 void img_blit_column_wrap(const IMG *source, IMG *target, int32_t source_column,
                           int32_t target_column, int32_t offset) {
-    if (!img_wrap_args(source, target, source_column, source->width, target_column,
-                       target->width))
+    if (!img_wrap_args(source, target, source_column, target_column, true))
         return;
     int32_t n = source->height < target->height ? source->height : target->height;
     if (n <= 0) return;
@@ -819,7 +821,7 @@ void img_blit_column_wrap(const IMG *source, IMG *target, int32_t source_column,
 }
 
 void img_copy_row(const IMG *source, IMG *target, int32_t source_row, int32_t target_row) {
-    if (!img_wrap_args(source, target, source_row, source->height, target_row, target->height))
+    if (!img_wrap_args(source, target, source_row, target_row, false))
         return;
     int32_t n = source->width < target->width ? source->width : target->width;
     if (n <= 0) return;
