@@ -1,0 +1,229 @@
+// The demo's shared objects and shared drawing steps. demo_build_resources
+// makes every object once, in the order that fixes the random numbers the
+// scenes see later; the objects live in module-level globals for the whole
+// process (demo_stop destroys a few of them). The logo steps, the status
+// overlay and the font tint draw into demo_frame and demo_font's sheet.
+#include "demo/resources.h"
+
+#include "audio/music.h"
+#include "audio/sample.h"
+#include "audio/winsnd.h"
+#include "demo/demo.h"
+#include "demo/pictures.h"
+#include "demo/soundtrack.h"
+#include "effects/raster.h"
+#include "host/fps.h"
+#include "host/int.h"
+#include "host/random.h"
+#include "imaging/img.h"
+#include "text/font.h"
+#include "vector/lfont.h"
+#include "vector/list.h"
+#include "vector/obj2d.h"
+#include "vector/seg2d.h"
+#include "vector/vec2d.h"
+
+// The line-font texts arrive with their own engineer's file; until then the
+// three line fonts stay null and every use of them is skipped.
+#if __has_include("demo/linefonts.h")
+#include "demo/linefonts.h"
+#define DEMO_HAVE_LINEFONTS 1
+#endif
+
+WINSND *demo_player = nullptr;
+RASTER *demo_raster = nullptr;
+FONT *demo_font = nullptr;
+FONT *demo_font_strip = nullptr;
+LIST *demo_glyphs8 = nullptr;
+LFONT *demo_lfont8 = nullptr;
+LIST *demo_glyphs16 = nullptr;
+LFONT *demo_lfont16 = nullptr;
+LIST *demo_shapes = nullptr;
+LFONT *demo_lfont_shapes = nullptr;
+SAMPLE *demo_palette = nullptr;
+IMG *demo_letters[4] = {nullptr, nullptr, nullptr, nullptr};
+MUSIC *demo_music = nullptr;
+
+const char demo_logo_word[5] = "RIVO";
+
+static const int32_t demo_palette_size = 1536;
+
+// The grey of the letter pictures and what each letter's grey becomes.
+static const uint32_t demo_letter_grey = 0xCCCCCC;
+static const uint32_t demo_letter_tones[4] = {0x747474, 0xE0E0E0, 0xC0C0C0, 0x7F7F7F};
+
+// ---- Building ------------------------------------------------------------------
+
+void demo_fill_palette(SAMPLE *palette) {
+    sample_set_count(palette, demo_palette_size);
+    for (int32_t i = 0; i < 256; i++) {
+        sample_set(palette, i, 0x00FF00 + i);
+        sample_set(palette, 256 + i, 0x00FFFF - i * 256);
+        sample_set(palette, 512 + i, i * 65536 + 0xFF);
+        sample_set(palette, 768 + i, 0xFF00FF - i);
+        sample_set(palette, 1024 + i, 0xFF0000 + i * 256);
+        sample_set(palette, 1280 + i, 0xFFFF00 - i * 65536);
+    }
+}
+
+uint32_t demo_colour(int32_t i) {
+    int32_t k = i % demo_palette_size;
+    if (k < 0) k += demo_palette_size;
+    return (uint32_t)sample_get(demo_palette, k);
+}
+
+static FONT *demo_new_font(IMG *sheet) {
+    FONT *f = font_new();
+    if (!f) return nullptr;
+    f->cell_width = 16;
+    f->cell_height = 16;
+    f->sheet = sheet;
+    f->target = demo_frame;
+    return f;
+}
+
+static void demo_build_fonts(void) {
+    demo_font = demo_new_font(img_from_pnm(demo_glyphs_pnm, demo_glyphs_pnm_size));
+    // The strip: cyan cells behind the sheet's first row of glyphs, lightened.
+    IMG *strip = img_new();
+    img_resize(strip, 256, 16);
+    img_fill_rect(strip, 0, 0, 256, 16, 0x44EEFF);
+    if (demo_font) img_blit(demo_font->sheet, strip, 0, 0, 0, 0, 256, 16);
+    img_add_colour(strip, 0x808080);
+    demo_font_strip = demo_new_font(strip);
+}
+
+#ifdef DEMO_HAVE_LINEFONTS
+static LFONT *demo_new_lfont(LIST *glyphs, int32_t size) {
+    LFONT *f = lfont_new();
+    if (!f) return nullptr;
+    if (f->size) {
+        f->size->x = size;
+        f->size->y = size;
+    }
+    f->glyphs = glyphs;
+    f->target = demo_frame;
+    return f;
+}
+
+#endif
+
+static void demo_build_line_fonts(void) {
+#ifdef DEMO_HAVE_LINEFONTS
+    demo_glyphs8 = obj2d_parse(demo_lfont8_text);
+    // Moves each glyph from the 0..7 grid to -4..3, so it turns about its middle.
+    for (int32_t k = demo_glyphs8 ? demo_glyphs8->count - 1 : -1; k >= 0; k--) {
+        OBJ2D *g = (OBJ2D *)list_get(demo_glyphs8, k);
+        if (!g || !g->position) continue;
+        g->position->x = -4;
+        g->position->y = -4;
+        obj2d_translate_segments(g);
+    }
+    demo_lfont8 = demo_new_lfont(demo_glyphs8, 8);
+    demo_glyphs16 = obj2d_parse(demo_lfont16_text);
+    demo_lfont16 = demo_new_lfont(demo_glyphs16, 16);
+    demo_shapes = obj2d_parse(demo_shapes_text);
+    demo_lfont_shapes = demo_new_lfont(demo_shapes, 16);
+#endif
+}
+
+static void demo_build_letters(void) {
+    for (int32_t k = 0; k < 4; k++) {
+        demo_letters[k] = img_from_pnm(demo_letter_pnm[k], *demo_letter_pnm_size[k]);
+        img_replace_colour(demo_letters[k], demo_letter_grey, demo_letter_tones[k]);
+    }
+}
+
+void demo_build_resources(void) {
+    demo_player = winsnd_new();
+    demo_raster = raster_new();
+    raster_set_size(demo_raster, demo_frame ? demo_frame->width : demo_width);
+    demo_build_fonts();
+    demo_build_line_fonts();
+    demo_palette = sample_new();
+    demo_fill_palette(demo_palette);
+    demo_build_letters();
+    demo_music = demo_build_instruments();
+}
+
+// ---- Logo steps and status -------------------------------------------------------
+
+static void demo_pen(LFONT *f, int32_t x, int32_t y, int32_t sx, int32_t sy) {
+    if (!f || !f->position || !f->scale) return;
+    f->position->x = x;
+    f->position->y = y;
+    f->scale->x = sx;
+    f->scale->y = sy;
+    f->angle = 0;
+}
+
+static void demo_logo_letter(LFONT *f, int32_t k) {
+    if (!f) return;
+    f->code = (unsigned char)demo_logo_word[k];
+    lfont_draw_char(f);
+}
+
+void demo_logo_bounce(void) {
+    LFONT *f = demo_lfont16;
+    if (!f || !f->position) return;
+    int32_t t = demo_timer_frames();
+    demo_pen(f, 16, 0, 1, 1);
+    for (int32_t k = 0; k < 4; k++) {
+        lfont_set_color(f, demo_colour(t + 192 - 64 * k));
+        // Mask 511 keeps the non-negative half of the sine: the letters hop up.
+        f->position->y = 240 - asr(sine_table[(17 * t + 96 - 32 * k) & 511], 10);
+        demo_logo_letter(f, k);
+    }
+}
+
+void demo_logo_wobble(void) {
+    static const int32_t phase[4] = {800, 600, 400, 200};
+    LFONT *f = demo_lfont16;
+    if (!f || !f->position) return;
+    int32_t t = demo_timer_frames();
+    demo_pen(f, 0, 0, 1, 1);
+    for (int32_t k = 0; k < 4; k++) {
+        lfont_set_color(f, demo_colour(t + 192 - 64 * k));
+        f->position->x = 176 + asr(sine_table[(23 * t + 500 - 50 * k) & sine_mask], 12) + (16 * k - 8);
+        f->position->y = 32 + asr(sine_table[(17 * t + phase[k]) & sine_mask], 12) - 24;
+        demo_logo_letter(f, k);
+    }
+}
+
+void demo_logo_flash(void) {
+    if (demo_flash_chance < 1 || random_next() % demo_flash_chance != 0) return;
+    int32_t sx = random_next() % 4 + 1;
+    int32_t sy = random_next() % 4 + 1;
+    int32_t y = random_next() % (256 - 16 * sy + 1);
+    int32_t x = random_next() % (256 - 64 * sx + 1);
+    // The letters keep the colour they last had.
+    demo_pen(demo_lfont16, x, y, sx, sy);
+    for (int32_t k = 0; k < 4; k++) demo_logo_letter(demo_lfont16, k);
+}
+
+void demo_status(void) {
+    if (!demo_status_on || !demo_lfont16) return;
+    LFONT *f = demo_lfont16;
+    f->target = demo_frame;
+    demo_pen(f, 0, 0, 1, 1);
+    lfont_draw_hex8(f, demo_timer ? (uint32_t)demo_timer->shown & 0xFF : 0);
+    demo_pen(f, 0, 16, 1, 1);
+    lfont_draw_hex32(f, (uint32_t)demo_timer_frames());
+}
+
+// ---- Font tint -------------------------------------------------------------------
+
+// Saturation at both ends makes the undo inexact.
+static const uint32_t demo_tint_base = 0x505000;
+
+void demo_font_tint(uint32_t s) {
+    IMG *sheet = demo_font ? demo_font->sheet : nullptr;
+    img_add_colour(sheet, s);
+    img_sub_colour(sheet, demo_tint_base);
+}
+
+void demo_font_untint(uint32_t s) {
+    IMG *sheet = demo_font ? demo_font->sheet : nullptr;
+    img_add_colour(sheet, demo_tint_base);
+    img_sub_colour(sheet, s);
+}

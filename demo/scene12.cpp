@@ -1,0 +1,235 @@
+// Scenes 1 and 2: the logo columns over a shape sprinkle, and the wave mesh.
+// Scene state lives in file statics so a scene that runs again continues
+// where it stopped, unless its set-up resets it. The mesh and its working
+// copy are made on the first run of scene 2 and kept for the process.
+#include "demo/demo.h"
+#include "demo/resources.h"
+#include "demo/scenes.h"
+
+#include "host/int.h"
+#include "host/random.h"
+#include "imaging/img.h"
+#include "vector/lfont.h"
+#include "vector/list.h"
+#include "vector/obj2d.h"
+#include "vector/seg2d.h"
+#include "vector/vec2d.h"
+
+// ---- Scene 1: logo columns -----------------------------------------------------
+
+static int32_t columns_a, columns_a_speed, columns_a_step;
+static int32_t columns_b, columns_b_speed, columns_b_step;
+static int32_t columns_c, columns_c_speed, columns_c_step;
+static int32_t columns_colour, columns_colour_step;
+static int32_t columns_scroll, columns_scroll_speed;
+
+static const uint32_t columns_tint = 0x50;
+
+static void columns_setup(void) {
+    columns_a = random_next() & 1023;
+    columns_a_speed = (random_next() & 31) + 16;
+    columns_a_step = (random_next() & 255) + 1;
+    columns_b = random_next() & 1023;
+    columns_b_speed = (random_next() & 15) + 16;
+    columns_b_step = (random_next() & 255) + 1;
+    columns_c = random_next() & 1023;
+    columns_c_speed = (random_next() & 63) + 48;
+    columns_c_step = (random_next() & 255) + 256;
+    columns_colour = random_next() % 1536;
+    random_next();  // drawn, not used
+    columns_colour_step = (random_next() & 31) + 241;
+    columns_scroll = 0;
+    columns_scroll_speed = -1 - (random_next() & 7);
+    demo_fade_colour = (uint32_t)(random_next() & 15) * 0x0F0F0Fu + 0x101010u;
+    demo_blur_on = 1;
+    demo_glow_on = 0;
+    if (random_next() & 7) {
+        demo_white = 1;
+        demo_fade = 0;
+    } else {
+        demo_white = 0;
+        demo_fade = 1;
+    }
+    demo_font_tint(columns_tint);
+}
+
+static void columns_sprinkle(void) {
+    LFONT *f = demo_lfont_shapes;
+    int32_t shapes = demo_shapes ? demo_shapes->count : 0;
+    int32_t m = (random_next() & 3) + 1;
+    for (int32_t n = 0; n <= m; n++) {
+        int32_t shape = shapes > 0 ? random_next() % shapes : random_next();
+        int32_t x = random_next() % 256;
+        int32_t y = random_next() % 256;
+        int32_t scale = (random_next() & 1) + 1;
+        if (!f || !f->position || !f->scale) continue;
+        f->code = shape;
+        f->position->x = x;
+        f->position->y = y;
+        f->scale->x = scale;
+        f->scale->y = scale;
+        lfont_draw_char_random(f);
+    }
+}
+
+static void columns_draw_rows(void) {
+    LFONT *f = demo_lfont8;
+    if (!f || !f->position || !f->scale) return;
+    int32_t a = columns_a, b = columns_b, c = columns_c;
+    int32_t colour = columns_colour;
+    int32_t y = columns_scroll;
+    for (int32_t j = 0; j < 10; j++) {
+        lfont_set_color(f, demo_colour(colour));
+        f->angle = 0;
+        int32_t sx = asr(sine_table[a] + sine_table[b] + 10, 12);
+        int32_t sy = asr(sine_table[c], 14) + 10;
+        f->scale->x = sx;
+        f->scale->y = sy;
+        y += 64;
+        f->position->x = (256 - 32 * sx) / 2 + (8 * sx) / 2;
+        f->position->y = y;
+        for (int32_t k = 0; k < 4; k++) {
+            f->code = (unsigned char)demo_logo_word[k];
+            lfont_draw_char(f);
+        }
+        a = (a + columns_a_step) & 1023;
+        b = (b + columns_b_step) & 1023;
+        c = (c + columns_c_step) & 1023;
+        colour = (colour + columns_colour_step) % 1536;
+    }
+    // Past one row's height the first row drops off and the phases move on
+    // by one row, so the columns climb without a jump.
+    if (columns_scroll < -64) {
+        columns_a = (columns_a + columns_a_step) & 1023;
+        columns_b = (columns_b + columns_b_step) & 1023;
+        columns_c = (columns_c + columns_c_step) & 1023;
+        columns_colour = (columns_colour + columns_colour_step) % 1536;
+        columns_scroll += 64;
+    }
+    columns_scroll += columns_scroll_speed;
+    columns_a = (columns_a + columns_a_speed) & 1023;
+    columns_c = (columns_c + columns_c_speed) & 1023;
+    columns_b = (columns_b + columns_b_speed) & 1023;
+}
+
+static void columns_frame(int32_t) {
+    columns_sprinkle();
+    columns_draw_rows();
+    demo_status();
+    demo_logo_wobble();
+}
+
+void demo_scene_logo_columns(void) {
+    columns_setup();
+    demo_fade_out();
+    demo_frames(DEMO_FRAMES_LOGO_COLUMNS, columns_frame, 1, 1);
+    demo_font_untint(columns_tint);
+}
+
+// ---- Scene 2: wave mesh ----------------------------------------------------------
+
+// 64 x 64 grid points, 6 pixels apart; two segments leave every point.
+static const int32_t mesh_side = 64;
+static const int32_t mesh_gap = 6;
+
+static OBJ2D *mesh = nullptr;       // the mesh as computed
+static OBJ2D *mesh_work = nullptr;  // the copy that is coloured and drawn
+static int32_t mesh_row_phase, mesh_row_speed, mesh_row_amplitude, mesh_row_step;
+static int32_t mesh_column_phase, mesh_column_speed, mesh_column_amplitude, mesh_column_step;
+
+static void mesh_build(void) {
+    mesh = obj2d_new();
+    for (int32_t s = 0; s < 2 * mesh_side * mesh_side; s++) obj2d_add_segment(mesh, seg2d_new());
+    mesh_work = obj2d_dup(mesh);
+}
+
+static void mesh_setup(void) {
+    demo_fade_colour = 0x080808;
+    demo_glow_on = 0;
+    demo_blur_on = 0;
+    demo_fade = 0;
+    demo_white = 0;
+    if (!mesh) mesh_build();
+    mesh_row_phase = random_next() & 1023;
+    mesh_row_speed = (random_next() & 15) + 3;
+    mesh_row_amplitude = (random_next() & 15) + 12;
+    mesh_row_step = (random_next() & 31) + 24;
+    mesh_column_phase = random_next() & 1023;
+    mesh_column_speed = (random_next() & 31) + 3;
+    mesh_column_amplitude = (random_next() & 15) + 12;
+    mesh_column_step = (random_next() & 31) + 24;
+    for (int32_t n = 0; n < 4; n++) random_next();  // drawn, not used
+}
+
+static SEG2D *mesh_segment(OBJ2D *o, int32_t s) {
+    if (!o || !o->segments || s >= o->segments->count) return nullptr;
+    return (SEG2D *)o->segments->items[s];
+}
+
+static void mesh_draw(int32_t frames) {
+    if (!mesh || !mesh_work) return;
+    obj2d_copy(mesh, mesh_work);
+    int32_t n = mesh_work->segments ? mesh_work->segments->count : 0;
+    for (int32_t s = 0; s < n; s++) {
+        SEG2D *seg = mesh_segment(mesh_work, s);
+        if (!seg || !seg->a || !seg->b) continue;
+        uint32_t colour = demo_colour(16 * (s % 64) + 16 * (s / 128) + 10 * frames);
+        seg->a->color = colour;
+        seg->b->color = colour;
+    }
+    mesh_work->angle = 0;
+    if (mesh_work->scale) mesh_work->scale->x = -1;
+    if (mesh_work->position) {
+        // The sheared mesh is 2 * 64 * 6 wide and 64 * 6 high; mirrored, it
+        // hangs from the right of the centre.
+        mesh_work->position->x = 128 + (mesh_side * mesh_gap + mesh_side * mesh_gap) / 2;
+        mesh_work->position->y = 128 - (mesh_side * mesh_gap) / 2;
+    }
+    obj2d_draw(mesh_work, demo_frame);
+}
+
+static void mesh_point(int32_t i, int32_t j, int32_t *x, int32_t *y) {
+    int32_t row = wrap_mul(sine_table[(mesh_row_phase + mesh_row_step * i) & 1023], mesh_row_amplitude);
+    int32_t col = wrap_mul(sine_table[(mesh_column_phase + mesh_column_step * j) & 1023],
+                           mesh_column_amplitude);
+    *x = mesh_gap * j + mesh_gap * i;
+    *y = mesh_gap * i + asr(wrap_add(row, col), 15);
+}
+
+static void mesh_set_end(VEC2D *v, int32_t i, int32_t j) {
+    if (!v) return;
+    mesh_point(i, j, &v->x, &v->y);
+}
+
+static void mesh_compute(void) {
+    for (int32_t i = 0; i < mesh_side; i++) {
+        for (int32_t j = 0; j < mesh_side; j++) {
+            // Along the row to the next column (the last column to itself).
+            SEG2D *h = mesh_segment(mesh, mesh_side * i + j);
+            if (h) {
+                mesh_set_end(h->a, i, j);
+                mesh_set_end(h->b, i, j < mesh_side - 1 ? j + 1 : j);
+            }
+            // Down the column to the next row (the last row to itself).
+            SEG2D *v = mesh_segment(mesh, mesh_side * mesh_side + mesh_side * i + j);
+            if (v) {
+                mesh_set_end(v->a, i, j);
+                mesh_set_end(v->b, i < mesh_side - 1 ? i + 1 : i, j);
+            }
+        }
+    }
+    mesh_row_phase = (mesh_row_phase + mesh_row_speed) & 1023;
+    mesh_column_phase = (mesh_column_phase + mesh_column_speed) & 1023;
+}
+
+static void mesh_frame(int32_t) {
+    mesh_draw(demo_timer_frames());
+    mesh_compute();
+    demo_status();
+    demo_logo_wobble();
+}
+
+void demo_scene_wave_mesh(void) {
+    mesh_setup();
+    demo_frames(DEMO_FRAMES_WAVE_MESH, mesh_frame, 1, 1);
+}

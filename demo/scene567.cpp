@@ -1,0 +1,156 @@
+// Scenes 5, 6 and 7: the outline and filled ellipse benchmarks, and the star
+// layers. Each benchmark keeps its own count for the whole process and its
+// own moving background (made on its first run, only to use up the random
+// numbers its making draws; never drawn).
+#include "demo/demo.h"
+#include "demo/resources.h"
+#include "demo/scenes.h"
+
+#include "effects/backmove.h"
+#include "effects/lradial.h"
+#include "effects/lstar.h"
+#include "host/fps.h"
+#include "host/random.h"
+#include "imaging/img.h"
+#include "text/font.h"
+
+// ---- Scenes 5 and 7: ellipse benchmarks ------------------------------------------
+
+static const uint32_t bench_tint = 0x20;
+
+struct demo_bench {
+    int32_t count;          // ellipses per frame, adapted by one every frame
+    BACKMOVE *background;   // made once; never drawn
+    int filled;
+};
+
+static demo_bench bench_outline = {0, nullptr, 0};
+static demo_bench bench_filled = {0, nullptr, 1};
+static demo_bench *bench_current = &bench_outline;
+
+int32_t demo_bench_adapt(int32_t count, int32_t sleep_ms) {
+    if (sleep_ms < 1) count -= 1;  // the frame used up its whole period
+    else count += 1;
+    return count < 0 ? 0 : count;
+}
+
+int32_t demo_bench_count(int filled) { return filled ? bench_filled.count : bench_outline.count; }
+
+static void bench_setup(demo_bench *b) {
+    bench_current = b;
+    demo_fade_colour = (uint32_t)((random_next() & 63) + 64) * 0x010101u;
+    demo_blur_on = 0;
+    demo_glow_on = 0;
+    demo_fade = 0;
+    demo_white = 1;
+    demo_font_tint(bench_tint);
+    if (!b->background) {
+        b->background = backmove_new();
+        if (b->background) {
+            b->background->target = demo_frame;
+            b->background->tile = img_new();
+        }
+    }
+    int32_t x = (random_next() % 6 + 1) * 16;
+    IMG *tile = b->background ? b->background->tile : nullptr;
+    IMG *sheet = demo_font_strip ? demo_font_strip->sheet : nullptr;
+    img_blit_opaque(sheet, tile, x, 0, 0, 0, 16, 16);
+}
+
+static void bench_write(const char *name) {
+    FONT *f = demo_font;
+    if (!f) return;
+    f->target = demo_frame;
+    f->x = 0;
+    f->y = 32;
+    font_draw_line(f, name);
+    f->x = 0;
+    f->y = 48;
+    font_draw_line(f, "BENCHMARK\n");
+    f->x = 0;
+    f->y = 256 - 64;
+    font_draw_line(f, name);
+    f->x = 0;
+    f->y = 256 - 48;
+    font_draw_line(f, "PER FRAME:\n");
+    f->x = 0;
+    f->y = 256 - 32;
+    font_draw_decimal(f, (uint32_t)bench_current->count);
+}
+
+static void bench_frame(int32_t) {
+    demo_bench *b = bench_current;
+    for (int32_t n = 0; n <= b->count; n++) {
+        int32_t x = random_next() % 256;
+        int32_t y = random_next() % 256;
+        int32_t rx = random_next() & 63;
+        int32_t ry = random_next() & 63;
+        uint32_t colour = demo_colour(random_next() % 1536);
+        if (b->filled) img_fill_ellipse(demo_frame, x, y, rx, ry, colour);
+        else img_ellipse(demo_frame, x, y, rx, ry, colour);
+    }
+    b->count = demo_bench_adapt(b->count, demo_timer ? demo_timer->sleep_ms : 0);
+    if (demo_bench_text) bench_write(b->filled ? "FILLED ELLIPSES\n" : "ELLIPSES\n");
+    demo_status();
+    demo_logo_bounce();
+}
+
+static void bench_run(demo_bench *b, int32_t frames) {
+    bench_setup(b);
+    demo_fade_out();
+    demo_frames(frames, bench_frame, 0, 1);
+    demo_font_untint(bench_tint);
+}
+
+void demo_scene_ellipses(void) { bench_run(&bench_outline, DEMO_FRAMES_ELLIPSES); }
+
+void demo_scene_filled_ellipses(void) { bench_run(&bench_filled, DEMO_FRAMES_FILLED_ELLIPSES); }
+
+// ---- Scene 6: star layers ------------------------------------------------------------
+
+static const int32_t stars_layers = 4;
+static const int32_t stars_thickness[4] = {16, 12, 8, 4};
+static LSTAR *stars[4] = {nullptr, nullptr, nullptr, nullptr};
+
+static void stars_setup(void) {
+    demo_fade_colour = (uint32_t)((random_next() & 31) + 16) * 0x010101u;
+    demo_blur_on = 1;
+    demo_glow_on = 0;
+    if (random_next() & 1) {
+        demo_white = 1;
+        demo_fade = 0;
+    } else {
+        demo_white = 0;
+        demo_fade = 1;
+    }
+    // The layers of the previous run are released rather than kept: nothing
+    // draws them again, and keeping them would grow the process every loop.
+    for (int32_t k = 0; k < stars_layers; k++) {
+        if (stars[k]) lstar_del(&stars[k]);
+        stars[k] = lstar_new();
+    }
+    int32_t points = random_next() % 17 + 13;
+    for (int32_t k = 0; k < stars_layers; k++) lstar_set_points(stars[k], points);
+    int32_t sx = (random_next() & 1) ? 1 : -1;
+    int32_t sy = (random_next() & 1) ? 1 : -1;
+    for (int32_t k = 0; k < stars_layers; k++) {
+        if (!stars[k] || !stars[k]->ring_a || !stars[k]->ring_b) continue;
+        stars[k]->ring_a->spin *= sx;
+        stars[k]->ring_b->spin *= sy;
+    }
+    if (random_next() & 1)
+        for (int32_t k = 0; k < stars_layers; k++) lstar_sync(stars[k]);
+}
+
+static void stars_frame(int32_t) {
+    for (int32_t k = 0; k < stars_layers; k++) lstar_step(stars[k]);
+    for (int32_t k = 0; k < stars_layers; k++) lstar_draw_dither(stars[k], demo_frame, stars_thickness[k]);
+    demo_status();
+    demo_logo_bounce();
+}
+
+void demo_scene_stars(void) {
+    stars_setup();
+    demo_fade_out();
+    demo_frames(DEMO_FRAMES_STARS, stars_frame, 1, 1);
+}

@@ -1,0 +1,45 @@
+// The seven scenes of the demo's loop, each a set-up, a fade (but for the
+// wave mesh), a frame loop of a fixed number of frames and a tidy-up.
+#pragma once
+
+#include <cstdint>
+
+// Frames of each scene when it is not skipped.
+enum {
+    DEMO_FRAMES_LOGO_COLUMNS = 750,
+    DEMO_FRAMES_WAVE_MESH = 501,  // its counter runs from 500 down to 0
+    DEMO_FRAMES_INFO = 1000,
+    DEMO_FRAMES_RASTER_LETTERS = 900,
+    DEMO_FRAMES_ELLIPSES = 750,
+    DEMO_FRAMES_STARS = 750,
+    DEMO_FRAMES_FILLED_ELLIPSES = 750,
+};
+
+// Scene 1: a sprinkle of line shapes behind ten rows of the logo word
+// stretched by three sine phases into moving columns.
+void demo_scene_logo_columns(void);
+// Scene 2: a 64 x 64 wave mesh of line segments, sheared and mirrored.
+void demo_scene_wave_mesh(void);
+// Scene 3: the info scroller over a cycling ground, random MIDI messages and
+// the MIDI device's report; unpaced.
+void demo_scene_info(void);
+// Scene 4: a raster over the frame and the four letter pictures filled with
+// a sine plasma, bobbing, resolving from coarse blocks.
+void demo_scene_raster_letters(void);
+// Scenes 5 and 7: as many random ellipses per frame as fit into its period.
+void demo_scene_ellipses(void);
+void demo_scene_filled_ellipses(void);
+// Scene 6: four star layers.
+void demo_scene_stars(void);
+
+// The MIDI report of scene 3 written on the frame, then presented once more;
+// a failed capability query ends the demo through demo_stop.
+void demo_midi_info(void);
+
+// Block size of scene 4's mosaic on frame i: 64 - i / 4 while i < 256, else 0 (none).
+int32_t demo_mosaic_block(int32_t i);
+// The benchmark count after one frame: one less when the last wait did not
+// sleep (sleep_ms below 1), else one more; never below 0.
+int32_t demo_bench_adapt(int32_t count, int32_t sleep_ms);
+// Current benchmark counts of scenes 5 and 7.
+int32_t demo_bench_count(int filled);
