@@ -413,7 +413,9 @@ TEST(WinsndSdl, PlaysThroughADeviceWhileTheDataChanges) {
     // at the start of each pass.
     EXPECT_GT(v.size(), 0u) << "the dummy device played nothing in 200 ms";
     for (size_t i = 1; i < v.size(); i++)
-        if (i % L != 0) ASSERT_TRUE(v[i] == 0 || v[i] == 5) << i;
+        if (i % (size_t)L != 0) {
+            ASSERT_TRUE(v[i] == 0 || v[i] == 5) << i;
+        }
     sample_del(&s);
 }
 
