@@ -32,19 +32,21 @@ void obj2d_error(void);
 
 // Empty object: new lists, position (0,0), size (16,16), scale (1,1), farthest -1.
 OBJ2D *obj2d_new(void);
-// Destroys the three vectors, both lists (not their items) and the record; clears *o.
+// Destroys the three vectors, the segments (and so the points), both lists,
+// the texts and the record; clears *o.
 void obj2d_del(OBJ2D **o);
 
-// Pushes the segment and its a then b into points; offers both to the farthest record.
+// Pushes the segment and its a then b into points; offers both to the farthest
+// record. The object owns the segment from then on.
 void obj2d_add_segment(OBJ2D *o, SEG2D *s);
-// 1 when points[index] should become the farthest point (record -1 or out of range,
-// or strictly longer than the recorded point), else 0.
+// Records points[index] as the farthest point, returning 1, when the record is -1
+// or out of range or the point is strictly longer than the recorded one; else 0.
 int obj2d_is_farther(OBJ2D *o, int32_t index);
 // Rescans every point from the last down; among equal maxima the highest index wins.
 void obj2d_find_farthest(OBJ2D *o);
 
 // Copies points (x, y, colour), position, size, scale, angle, colour, texts
-// (shared) and farthest into target; both must hold the same number of points.
+// (as the target's own copies) and farthest; both need the same number of points.
 void obj2d_copy(OBJ2D *source, OBJ2D *target);
 // Fresh object with as many new segments as source, then obj2d_copy.
 OBJ2D *obj2d_dup(OBJ2D *source);

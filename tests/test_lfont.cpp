@@ -1,0 +1,382 @@
+// LFONT: pen advance, glyph placement, digits, colours.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "host/random.h"
+#include "imaging/img.h"
+#include "vector/lfont.h"
+#include "vector/list.h"
+#include "vector/obj2d.h"
+#include "vector/seg2d.h"
+#include "vector/vec2d.h"
+
+namespace {
+
+constexpr uint32_t R = 0xFF0000, G = 0x00FF00;
+
+void add(OBJ2D *o, int32_t ax, int32_t ay, int32_t bx, int32_t by, uint32_t c) {
+    SEG2D *s = seg2d_new();
+    s->a->x = ax;
+    s->a->y = ay;
+    s->b->x = bx;
+    s->b->y = by;
+    s->a->color = c;
+    s->b->color = c;
+    obj2d_add_segment(o, s);
+}
+
+// A font over 256 empty glyphs, and its list; the font owns the glyphs.
+struct Font {
+    LIST *glyphs = list_new();
+    LFONT *font = lfont_new();
+    IMG *img = img_new();
+    Font(int32_t w, int32_t h) {
+        for (int i = 0; i < 256; i++) list_push(glyphs, obj2d_new());
+        font->glyphs = glyphs;
+        img_resize(img, w, h);
+        font->target = img;
+    }
+    Font(const Font &) = delete;
+    Font &operator=(const Font &) = delete;
+    ~Font() {
+        lfont_del(&font);
+        list_del(&glyphs);
+        img_del(&img);
+    }
+    OBJ2D *glyph(int32_t code) { return (OBJ2D *)list_get(glyphs, code); }
+    void pen(int32_t x, int32_t y) {
+        font->position->x = x;
+        font->position->y = y;
+    }
+};
+
+// Digit and letter glyphs that mark their value as a row: "0".."9" put one
+// pixel at row 0..9 of their column, "A".."F" at rows 10..15.
+void add_digit_glyphs(Font &f) {
+    for (int d = 0; d < 16; d++) {
+        int code = d < 10 ? '0' + d : 'A' + d - 10;
+        add(f.glyph(code), 0, d, 0, d, G);
+    }
+}
+
+// Reads back the characters drawn by add_digit_glyphs in rows top..top+15,
+// one per column; "." for an empty column.
+std::string read_digits(const IMG *img, int32_t top, int32_t columns) {
+    std::string s;
+    for (int32_t x = 0; x < columns; x++) {
+        char c = '.';
+        for (int32_t d = 0; d < 16; d++)
+            if (img_get_pixel(img, x, top + d)) c = "0123456789ABCDEF"[d];
+        s += c;
+    }
+    return s;
+}
+
+::testing::AssertionResult same_pixels(const IMG *img, const uint32_t *expected) {
+    bool same = true;
+    for (int32_t i = 0; i < img->width * img->height; i++) same &= img->pixels[i] == expected[i];
+    if (same) return ::testing::AssertionSuccess();
+    std::string grid;
+    char cell[32];
+    for (int32_t y = 0; y < img->height; y++) {
+        for (int32_t x = 0; x < img->width; x++) {
+            uint32_t got = img->pixels[y * img->width + x], want = expected[y * img->width + x];
+            snprintf(cell, sizeof cell, "%06X%c ", got, got == want ? ' ' : '*');
+            grid += cell;
+        }
+        grid += "\n";
+    }
+    return ::testing::AssertionFailure() << "pixels differ (* marks a cell):\n" << grid;
+}
+
+}  // namespace
+
+TEST(Lfont, NewFontDefaults) {
+    LFONT *f = lfont_new();
+    ASSERT_NE(f, nullptr);
+    EXPECT_EQ(f->position->x, 0);
+    EXPECT_EQ(f->position->y, 0);
+    EXPECT_EQ(f->size->x, 16);
+    EXPECT_EQ(f->size->y, 16);
+    EXPECT_EQ(f->scale->x, 1);
+    EXPECT_EQ(f->scale->y, 1);
+    EXPECT_EQ(f->code, 0);
+    EXPECT_EQ(f->angle, 0);
+    EXPECT_EQ(f->glyphs, nullptr);
+    EXPECT_EQ(f->target, nullptr);
+    lfont_del(&f);
+    EXPECT_EQ(f, nullptr);
+    lfont_del(&f);  // only reports
+}
+
+TEST(Lfont, GlyphsAreDrawnAtThePenAndThePenAdvancesOneCell) {
+    Font f(10, 3);
+    f.font->size->x = 4;
+    add(f.glyph('A'), 0, 0, 1, 1, R);
+    add(f.glyph('B'), 0, 1, 2, 1, G);
+    f.pen(1, 0);
+    lfont_draw_line(f.font, "AB");
+    const uint32_t expected[] = {
+        0, R, 0, 0, 0, 0, 0, 0, 0, 0,
+        0, 0, R, 0, 0, G, G, G, 0, 0,
+        0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
+    };
+    EXPECT_TRUE(same_pixels(f.img, expected));
+    EXPECT_EQ(f.font->position->x, 9);
+    EXPECT_EQ(f.font->position->y, 0);
+}
+
+TEST(Lfont, ScaleMultipliesGlyphAndAdvance) {
+    // 16x16 cells at scale (2, 2) from (10, 20): A at (10, 20), B at (42, 20).
+    Font f(80, 24);
+    add(f.glyph('A'), 0, 0, 1, 0, R);
+    add(f.glyph('B'), 0, 1, 0, 1, G);
+    f.pen(10, 20);
+    f.font->scale->x = 2;
+    f.font->scale->y = 2;
+    lfont_draw_line(f.font, "AB");
+    EXPECT_EQ(f.font->position->x, 74);
+    EXPECT_EQ(f.font->position->y, 20);
+    EXPECT_EQ(img_get_pixel(f.img, 9, 20), 0u);
+    EXPECT_EQ(img_get_pixel(f.img, 10, 20), R);
+    EXPECT_EQ(img_get_pixel(f.img, 11, 20), R);
+    EXPECT_EQ(img_get_pixel(f.img, 12, 20), R);
+    EXPECT_EQ(img_get_pixel(f.img, 13, 20), 0u);
+    EXPECT_EQ(img_get_pixel(f.img, 42, 22), G);
+    EXPECT_EQ(img_get_pixel(f.img, 42, 21), 0u);
+}
+
+TEST(Lfont, AngleTurnsTheGlyphAboutItsOrigin) {
+    // (3, 0) turned a quarter: (0, 3 * 32766 >> 15) = (0, 2).
+    Font f(3, 4);
+    add(f.glyph('I'), 0, 0, 3, 0, R);
+    f.pen(1, 1);
+    f.font->angle = 256;
+    f.font->code = 'I';
+    lfont_draw_char(f.font);
+    const uint32_t expected[] = {
+        0, 0, 0,
+        0, R, 0,
+        0, R, 0,
+        0, R, 0,
+    };
+    EXPECT_TRUE(same_pixels(f.img, expected));
+    EXPECT_EQ(f.font->position->x, 17);
+}
+
+TEST(Lfont, EmptyGlyphStillAdvances) {
+    Font f(4, 4);
+    f.font->code = ' ';
+    lfont_draw_char(f.font);
+    EXPECT_EQ(f.font->position->x, 16);
+}
+
+TEST(Lfont, CodeOutsideTheListDrawsNothingAndKeepsThePen) {
+    Font f(4, 4);
+    add(f.glyph(0), 0, 0, 3, 3, R);
+    add(f.glyph(255), 0, 0, 3, 3, R);
+    f.font->code = 256;
+    lfont_draw_char(f.font);
+    f.font->code = -1;
+    lfont_draw_char(f.font);
+    f.font->code = INT32_MIN;
+    lfont_draw_char(f.font);
+    EXPECT_EQ(f.font->position->x, 0);
+    for (int32_t i = 0; i < 16; i++) EXPECT_EQ(f.img->pixels[i], 0u);
+}
+
+TEST(Lfont, NullGlyphSlotDrawsNothingAndKeepsThePen) {
+    Font f(4, 4);
+    OBJ2D *g = f.glyph('Z');
+    obj2d_del(&g);
+    list_set(f.glyphs, nullptr, 'Z');
+    f.font->code = 'Z';
+    lfont_draw_char(f.font);
+    EXPECT_EQ(f.font->position->x, 0);
+}
+
+TEST(Lfont, MissingGlyphListOrFontIsRefused) {
+    LFONT *f = lfont_new();
+    f->code = 1;
+    lfont_draw_char(f);
+    lfont_draw_line(f, "abc");
+    lfont_set_color(f, R);
+    EXPECT_EQ(f->position->x, 0);
+    lfont_draw_char(nullptr);
+    lfont_draw_line(nullptr, "abc");
+    lfont_draw_hex32(nullptr, 1);
+    lfont_draw_decimal(nullptr, 1);
+    lfont_del(&f);
+}
+
+TEST(Lfont, DecimalDrawsTenDigitsWithLeadingZeros) {
+    Font f(10, 16);
+    add_digit_glyphs(f);
+    f.font->size->x = 1;
+    lfont_draw_decimal(f.font, 42);
+    EXPECT_EQ(read_digits(f.img, 0, 10), "0000000042");
+    EXPECT_EQ(f.font->position->x, 10);
+}
+
+TEST(Lfont, DecimalOfTheLargestValue) {
+    Font f(10, 16);
+    add_digit_glyphs(f);
+    f.font->size->x = 1;
+    lfont_draw_decimal(f.font, 4294967295u);
+    EXPECT_EQ(read_digits(f.img, 0, 10), "4294967295");
+}
+
+TEST(Lfont, HexDrawsUpperCaseHighNibbleFirst) {
+    Font f(16, 16);
+    add_digit_glyphs(f);
+    f.font->size->x = 1;
+    lfont_draw_hex16(f.font, 0xBEEF);
+    lfont_draw_hex8(f.font, 0x1234);
+    lfont_draw_hex32(f.font, 0xDEADC0DE);
+    EXPECT_EQ(read_digits(f.img, 0, 16), "BEEF34DEADC0DE..");
+    EXPECT_EQ(f.font->position->x, 14);
+}
+
+TEST(Lfont, DrawLineStopsAtTheLineFeed) {
+    Font f(8, 32);
+    add_digit_glyphs(f);
+    f.font->size->x = 1;
+    f.font->size->y = 16;
+    lfont_draw_line(f.font, "12\n34");
+    EXPECT_EQ(read_digits(f.img, 0, 8), "12......");
+    EXPECT_EQ(read_digits(f.img, 16, 8), "........");
+    EXPECT_EQ(f.font->position->x, 2);
+    EXPECT_EQ(f.font->position->y, 0);
+}
+
+TEST(Lfont, DrawTextStartsEachLineBelowAtTheFirstX) {
+    Font f(8, 48);
+    add_digit_glyphs(f);
+    f.font->size->x = 1;
+    f.font->size->y = 8;
+    f.font->scale->y = 2;  // lines 16 pixels apart; the glyphs grow too
+    f.pen(3, 0);
+    lfont_draw_text(f.font, "12\n345");
+    // Rows are doubled by the y scale: digit d sits at row 2d.
+    std::string first, second;
+    for (int32_t x = 0; x < 8; x++) {
+        char a = '.', b = '.';
+        for (int32_t d = 0; d < 8; d++) {
+            if (img_get_pixel(f.img, x, 2 * d)) a = (char)('0' + d);
+            if (img_get_pixel(f.img, x, 16 + 2 * d)) b = (char)('0' + d);
+        }
+        first += a;
+        second += b;
+    }
+    EXPECT_EQ(first, "...12...");
+    EXPECT_EQ(second, "...345..");
+    EXPECT_EQ(f.font->position->x, 6);
+    EXPECT_EQ(f.font->position->y, 16);
+}
+
+TEST(Lfont, DrawTextNeedsATarget) {
+    Font f(8, 8);
+    add_digit_glyphs(f);
+    f.font->target = nullptr;
+    lfont_draw_text(f.font, "12");
+    EXPECT_EQ(f.font->position->x, 0);
+}
+
+TEST(Lfont, HighBytesOfALineAreUnsignedCodes) {
+    Font f(4, 4);
+    add(f.glyph(0xE9), 0, 0, 0, 0, R);
+    f.font->size->x = 2;
+    lfont_draw_line(f.font, "\xE9");
+    EXPECT_EQ(img_get_pixel(f.img, 0, 0), R);
+    EXPECT_EQ(f.font->position->x, 2);
+}
+
+TEST(Lfont, SetColourColoursEveryGlyph) {
+    Font f(4, 4);
+    add(f.glyph('A'), 0, 0, 1, 0, R);
+    add(f.glyph('B'), 0, 0, 1, 0, R);
+    lfont_set_color(f.font, G);
+    EXPECT_EQ(((SEG2D *)list_get(f.glyph('A')->segments, 0))->a->color, G);
+    EXPECT_EQ(((SEG2D *)list_get(f.glyph('B')->segments, 0))->b->color, G);
+    EXPECT_EQ(f.glyph(7)->color, G);
+}
+
+TEST(Lfont, RandomLightColourOfTheFirstDraws) {
+    // Seed 1: rand() gives 41, then 18467 (0x4823).
+    random_srand(1);
+    EXPECT_EQ(lfont_random_color(), 0x8080A9u);
+    EXPECT_EQ(lfont_random_color(), 0x80C8A3u);
+}
+
+TEST(Lfont, RandomLightColoursStayInRange) {
+    random_srand(12345);
+    for (int i = 0; i < 5000; i++) {
+        uint32_t c = lfont_random_color();
+        EXPECT_EQ(c >> 16, 0x80u);
+        EXPECT_GE(c & 0xFF, 0x80u);
+        EXPECT_GE((c >> 8) & 0xFF, 0x80u);
+    }
+}
+
+TEST(Lfont, RandomColoursGoFromTheLastGlyphToTheFirst) {
+    Font f(4, 4);
+    random_srand(1);
+    lfont_random_colors(f.font);
+    EXPECT_EQ(f.glyph(255)->color, 0x8080A9u);
+    EXPECT_EQ(f.glyph(254)->color, 0x80C8A3u);
+    EXPECT_EQ(f.glyph(253)->color, 0x8098BEu);
+}
+
+TEST(Lfont, DrawCharRandomColoursTheGlyphFirst) {
+    Font f(3, 1);
+    add(f.glyph('A'), 0, 0, 2, 0, R);
+    random_srand(1);
+    f.font->code = 'A';
+    lfont_draw_char_random(f.font);
+    const uint32_t expected[] = {0x8080A9, 0x8080A9, 0x8080A9};
+    EXPECT_TRUE(same_pixels(f.img, expected));
+    EXPECT_EQ(f.font->position->x, 16);
+}
+
+TEST(Lfont, DrawCharRandomOutsideTheListDrawsNothing) {
+    Font f(3, 1);
+    f.font->code = 300;
+    lfont_draw_char_random(f.font);
+    EXPECT_EQ(f.font->position->x, 0);
+}
+
+TEST(Lfont, DeleteDestroysGlyphsOnceAndClearsTheirSlots) {
+    LIST *glyphs = list_new();
+    OBJ2D *shared = obj2d_new();
+    list_push(glyphs, shared);
+    list_push(glyphs, nullptr);
+    list_push(glyphs, shared);
+    LFONT *f = lfont_new();
+    f->glyphs = glyphs;
+    lfont_del(&f);
+    EXPECT_EQ(f, nullptr);
+    EXPECT_EQ(glyphs->count, 3);
+    EXPECT_EQ(glyphs->items[0], nullptr);
+    EXPECT_EQ(glyphs->items[2], nullptr);
+    list_del(&glyphs);
+}
+
+TEST(Lfont, ParsedFontDrawsTheParsedGlyph) {
+    // Code 0 and 1 blank, code 2 a short bar in the colour set before it.
+    LIST *glyphs = obj2d_parse("{ }\n{ }\n{ color $ff0000 s 0 0 2 0 }\n");
+    ASSERT_EQ(glyphs->count, 3);
+    LFONT *f = lfont_new();
+    IMG *img = img_new();
+    img_resize(img, 4, 1);
+    f->glyphs = glyphs;
+    f->target = img;
+    f->position->x = 1;
+    f->code = 2;
+    lfont_draw_char(f);
+    const uint32_t expected[] = {0, R, R, R};
+    EXPECT_TRUE(same_pixels(img, expected));
+    lfont_del(&f);
+    list_del(&glyphs);
+    img_del(&img);
+}

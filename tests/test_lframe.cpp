@@ -1,0 +1,303 @@
+// LFRAME: border motion, resets and their random draws, drawing.
+#include <gtest/gtest.h>
+
+#include "host/random.h"
+#include "imaging/img.h"
+#include "vector/lframe.h"
+#include "vector/seg2d.h"
+#include "vector/vec2d.h"
+
+namespace {
+
+// The shared generator as it is defined: state * 214013 + 2531011, 15 bits
+// from bit 16; the 30-bit draw joins two of them.
+struct Lcg {
+    uint32_t state;
+    explicit Lcg(uint32_t seed) : state(seed) {}
+    int32_t rand() {
+        state = state * 214013u + 2531011u;
+        return (int32_t)((state >> 16) & 0x7FFF);
+    }
+    int32_t next() {
+        int32_t hi = rand();
+        return (hi << 15) | rand();
+    }
+};
+
+// The frame does not own its segments: the test releases them.
+void release(LFRAME **f) {
+    if ((*f)->line) seg2d_del(&(*f)->line);
+    if ((*f)->velocity) seg2d_del(&(*f)->velocity);
+    lframe_del(f);
+}
+
+struct Point {
+    int32_t x, y, vx, vy;
+};
+
+Point step(LFRAME *f, Point p) {
+    VEC2D pos = {p.x, p.y, 0}, dir = {p.vx, p.vy, 0};
+    lframe_step_point(f, &pos, &dir);
+    return {pos.x, pos.y, dir.x, dir.y};
+}
+
+void expect_point(Point p, int32_t x, int32_t y, int32_t vx, int32_t vy) {
+    EXPECT_EQ(p.x, x);
+    EXPECT_EQ(p.y, y);
+    EXPECT_EQ(p.vx, vx);
+    EXPECT_EQ(p.vy, vy);
+}
+
+void expect_vec(const VEC2D *v, int32_t x, int32_t y) {
+    EXPECT_EQ(v->x, x);
+    EXPECT_EQ(v->y, y);
+}
+
+}  // namespace
+
+TEST(Lframe, NewFrameIsSquareAndReset) {
+    random_srand(7);
+    LFRAME *f = lframe_new();
+    ASSERT_NE(f, nullptr);
+    EXPECT_EQ(f->width, 256);
+    EXPECT_EQ(f->height, 256);
+    EXPECT_EQ(f->depth, 256);
+    EXPECT_EQ(f->x, 0);
+    EXPECT_EQ(f->z, 0);
+    ASSERT_NE(f->line, nullptr);
+    ASSERT_NE(f->velocity, nullptr);
+    EXPECT_GE(f->speed, 4);
+    EXPECT_LE(f->speed, 11);
+    release(&f);
+    EXPECT_EQ(f, nullptr);
+}
+
+TEST(Lframe, SideEdgeTurnsThePointAlongItInTheSameStep) {
+    LFRAME *f = lframe_new();
+    f->speed = 8;
+    expect_point(step(f, {5, 100, -1, 0}), 0, 92, 0, -1);
+    expect_point(step(f, {5, 0, -1, 0}), 0, 8, 0, 1);
+    expect_point(step(f, {250, 100, 1, 0}), 255, 92, 0, -1);
+    expect_point(step(f, {250, 0, 1, 0}), 255, 8, 0, 1);
+    release(&f);
+}
+
+TEST(Lframe, TopAndBottomEdgesTurnThePointLeft) {
+    LFRAME *f = lframe_new();
+    f->speed = 8;
+    expect_point(step(f, {100, 5, 0, -1}), 100, 0, -1, 0);
+    expect_point(step(f, {0, 5, 0, -1}), 0, 0, 1, 0);
+    expect_point(step(f, {100, 250, 0, 1}), 100, 255, -1, 0);
+    expect_point(step(f, {0, 250, 0, 1}), 0, 255, 1, 0);
+    release(&f);
+}
+
+TEST(Lframe, PointInsideMovesStraight) {
+    LFRAME *f = lframe_new();
+    f->speed = 5;
+    expect_point(step(f, {100, 100, 1, -1}), 105, 95, 1, -1);
+    release(&f);
+}
+
+TEST(Lframe, PointRunsAroundTheWholeBorder) {
+    LFRAME *f = lframe_new();
+    f->width = 4;
+    f->height = 4;
+    f->speed = 1;
+    const Point path[] = {
+        {0, 1, 0, -1}, {0, 0, 0, -1}, {0, 0, 1, 0},  {1, 0, 1, 0},  {2, 0, 1, 0},
+        {3, 0, 1, 0},  {3, 1, 0, 1},  {3, 2, 0, 1},  {3, 3, 0, 1},  {3, 3, -1, 0},
+        {2, 3, -1, 0}, {1, 3, -1, 0}, {0, 3, -1, 0}, {0, 2, 0, -1},
+    };
+    Point p = {0, 2, 0, -1};
+    for (const Point &want : path) {
+        p = step(f, p);
+        expect_point(p, want.x, want.y, want.vx, want.vy);
+    }
+    release(&f);
+}
+
+TEST(Lframe, ResetRandomDrawsInOrder) {
+    LFRAME *f = lframe_new();
+    SEG2D *old_line = f->line, *old_velocity = f->velocity;
+    random_srand(99);
+    lframe_reset_random(f);
+    Lcg r(99);
+    int32_t ax = r.next() % 256, ay = r.next() % 256, bx = r.next() % 256, by = r.next() % 256;
+    uint32_t ca = (uint32_t)r.next() & 0xFFFFFF, cb = (uint32_t)r.next() & 0xFFFFFF;
+    for (int i = 0; i < 4; i++) r.next();
+    int32_t speed = (r.next() & 7) + 4;
+    expect_vec(f->line->a, ax, ay);
+    expect_vec(f->line->b, bx, by);
+    EXPECT_EQ(f->line->a->color, ca);
+    EXPECT_EQ(f->line->b->color, cb);
+    expect_vec(f->velocity->a, -1, -1);
+    expect_vec(f->velocity->b, -1, -1);
+    EXPECT_EQ(f->speed, speed);
+    // Nothing further was drawn.
+    EXPECT_EQ(random_rand(), r.rand());
+    seg2d_del(&old_line);
+    seg2d_del(&old_velocity);
+    release(&f);
+}
+
+TEST(Lframe, ResetEdgePutsBothEndsOnOneEdge) {
+    LFRAME *f = lframe_new();
+    f->width = 200;
+    f->height = 100;
+    bool seen[3] = {false, false, false};
+    for (uint32_t seed = 1; seed < 40; seed++) {
+        seg2d_del(&f->line);
+        seg2d_del(&f->velocity);
+        random_srand(seed);
+        lframe_reset_edge(f);
+        Lcg r(seed);
+        uint32_t ca = (uint32_t)r.next() & 0xFFFFFF, cb = (uint32_t)r.next() & 0xFFFFFF;
+        int32_t k = r.next() % 3;
+        seen[k] = true;
+        EXPECT_EQ(f->line->a->color, ca);
+        EXPECT_EQ(f->line->b->color, cb);
+        if (k == 0) {
+            int32_t p = r.next() % 100, q = r.next() % 100, d = (r.next() & 1) * 2 - 1;
+            expect_vec(f->line->a, 0, p);
+            expect_vec(f->line->b, 0, q);
+            expect_vec(f->velocity->a, 0, d);
+            expect_vec(f->velocity->b, 0, d);
+        } else if (k == 1) {
+            int32_t p = r.next() % 200, q = r.next() % 200, d = (r.next() & 1) * 2 - 1;
+            expect_vec(f->line->a, p, 0);
+            expect_vec(f->line->b, q, 0);
+            expect_vec(f->velocity->a, d, 0);
+            expect_vec(f->velocity->b, d, 0);
+        } else {
+            int32_t p = r.next() % 100, q = r.next() % 100, d = (r.next() & 1) * 2 - 1;
+            expect_vec(f->line->a, 199, p);
+            expect_vec(f->line->b, 199, q);
+            expect_vec(f->velocity->a, 0, d);
+            expect_vec(f->velocity->b, 0, d);
+        }
+        EXPECT_EQ(f->speed, (r.next() & 7) + 4);
+    }
+    EXPECT_TRUE(seen[0] && seen[1] && seen[2]);
+    release(&f);
+}
+
+TEST(Lframe, ResetCornerPutsTheEndsOnTwoNeighbouringEdges) {
+    LFRAME *f = lframe_new();
+    f->width = 200;
+    f->height = 100;
+    bool seen[3] = {false, false, false};
+    for (uint32_t seed = 1; seed < 40; seed++) {
+        seg2d_del(&f->line);
+        seg2d_del(&f->velocity);
+        random_srand(seed);
+        lframe_reset_corner(f);
+        Lcg r(seed);
+        r.next();
+        r.next();
+        int32_t k = r.next() % 3;
+        seen[k] = true;
+        if (k == 0) {
+            int32_t p = r.next() % 100, q = r.next() % 200, d = (r.next() & 1) * 2 - 1;
+            expect_vec(f->line->a, 0, p);
+            expect_vec(f->line->b, q, 0);
+            expect_vec(f->velocity->a, 0, d);
+            expect_vec(f->velocity->b, -d, 0);
+        } else if (k == 1) {
+            int32_t p = r.next() % 200, q = r.next() % 100, d = (r.next() & 1) * 2 - 1;
+            expect_vec(f->line->a, p, 0);
+            expect_vec(f->line->b, 199, q);
+            expect_vec(f->velocity->a, d, 0);
+            expect_vec(f->velocity->b, 0, d);
+        } else {
+            int32_t p = r.next() % 100, q = r.next() % 200, d = (r.next() & 1) * 2 - 1;
+            expect_vec(f->line->a, 199, p);
+            expect_vec(f->line->b, q, 99);
+            expect_vec(f->velocity->a, 0, d);
+            expect_vec(f->velocity->b, -d, 0);
+        }
+        EXPECT_EQ(f->speed, (r.next() & 7) + 4);
+    }
+    EXPECT_TRUE(seen[0] && seen[1] && seen[2]);
+    release(&f);
+}
+
+TEST(Lframe, ResetOfAFrameWithoutRoomIsRefused) {
+    LFRAME *f = lframe_new();
+    SEG2D *line = f->line;
+    f->width = 0;
+    random_srand(5);
+    lframe_reset_random(f);
+    lframe_reset_edge(f);
+    f->width = 10;
+    f->height = -1;
+    lframe_reset_corner(f);
+    EXPECT_EQ(f->line, line);
+    Lcg r(5);
+    EXPECT_EQ(random_rand(), r.rand());  // no draw was made
+    release(&f);
+}
+
+TEST(Lframe, StepMovesBothEnds) {
+    LFRAME *f = lframe_new();
+    f->line->a->x = 10;
+    f->line->a->y = 10;
+    f->line->b->x = 50;
+    f->line->b->y = 60;
+    f->velocity->a->x = 1;
+    f->velocity->a->y = 0;
+    f->velocity->b->x = 0;
+    f->velocity->b->y = 1;
+    f->speed = 4;
+    lframe_step(f);
+    expect_vec(f->line->a, 14, 10);
+    expect_vec(f->line->b, 50, 64);
+    release(&f);
+}
+
+TEST(Lframe, CompareCopyAndDupShareTheSegments) {
+    LFRAME *s = lframe_new();
+    LFRAME *t = lframe_new();
+    EXPECT_FALSE(lframe_compare(s, t));
+    SEG2D *t_line = t->line, *t_velocity = t->velocity;
+    s->x = 3;
+    s->width = 99;
+    lframe_copy(s, t);
+    EXPECT_TRUE(lframe_compare(s, t));
+    EXPECT_EQ(t->x, 3);
+    EXPECT_EQ(t->width, 256);
+    LFRAME *d = lframe_dup(s);
+    ASSERT_NE(d, nullptr);
+    EXPECT_TRUE(lframe_compare(s, d));
+    EXPECT_EQ(d->x, 0);
+    EXPECT_FALSE(lframe_compare(s, nullptr));
+    lframe_del(&d);
+    lframe_del(&t);
+    seg2d_del(&t_line);
+    seg2d_del(&t_velocity);
+    release(&s);
+}
+
+TEST(Lframe, DrawPlotEndsAndPlotMiddle) {
+    LFRAME *f = lframe_new();
+    IMG *img = img_new();
+    img_resize(img, 6, 3);
+    f->line->a->x = -3;
+    f->line->a->y = 2;
+    f->line->a->color = 0xFF0000;
+    f->line->b->x = 4;
+    f->line->b->y = 2;
+    f->line->b->color = 0x00FF00;
+    lframe_plot_middle(f, img);  // (1 / 2, 4 / 2) = (0, 2)
+    EXPECT_EQ(img_get_pixel(img, 0, 2), 0xFF0000u);
+    EXPECT_EQ(img_get_pixel(img, 1, 2), 0u);
+    lframe_plot_ends(f, img);
+    EXPECT_EQ(img_get_pixel(img, 4, 2), 0x00FF00u);
+    img_clear(img, 0);
+    lframe_draw(f, img);
+    for (int32_t x = 0; x < 6; x++) EXPECT_EQ(img_get_pixel(img, x, 2), x <= 4 ? 0xFF0000u : 0u);
+    lframe_draw(f, nullptr);
+    lframe_draw(nullptr, img);
+    img_del(&img);
+    release(&f);
+}
