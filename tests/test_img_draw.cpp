@@ -1,0 +1,351 @@
+// IMG lines, spans, circles and ellipses; the fast ellipses against the
+// straightforward reference versions.
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <cstdlib>
+#include <vector>
+
+#include "bench/reference_ellipse.h"
+#include "host/random.h"
+#include "imaging/img.h"
+#include "tests/test_img_grid.h"
+
+namespace {
+
+const uint32_t C = 0x00FFFFFF;  // the drawing colour of the pictures ('#')
+
+// Draws into a fresh black w x h image and compares with a picture of '#'.
+template <typename Draw>
+::testing::AssertionResult draws(int32_t w, int32_t h, const std::vector<const char *> &rows,
+                                 Draw draw) {
+    IMG *image = grid_image(w, h);
+    draw(image);
+    std::vector<uint32_t> want = grid_picture(rows.data(), h, 0);
+    ::testing::AssertionResult r = grid_equals(image, w, h, want.data());
+    img_del(&image);
+    return r;
+}
+
+}  // namespace
+
+// ---- Lines ---------------------------------------------------------------------------
+
+TEST(ImgLine, ShallowLineAndItsReverseDiffer) {
+    EXPECT_TRUE(draws(4, 2, {"#...", ".###"}, [](IMG *i) { img_line(i, 0, 0, 3, 1, C); }));
+    EXPECT_TRUE(draws(4, 2, {"###.", "...#"}, [](IMG *i) { img_line(i, 3, 1, 0, 0, C); }));
+}
+
+TEST(ImgLine, SteepLineAndDiagonalTie) {
+    EXPECT_TRUE(draws(2, 4, {"#.", ".#", ".#", ".#"}, [](IMG *i) { img_line(i, 0, 0, 1, 3, C); }));
+    EXPECT_TRUE(draws(3, 3, {"#..", ".#.", "..#"}, [](IMG *i) { img_line(i, 0, 0, 2, 2, C); }));
+    EXPECT_TRUE(draws(3, 3, {"..#", ".#.", "#.."}, [](IMG *i) { img_line(i, 0, 2, 2, 0, C); }));
+}
+
+TEST(ImgLine, SinglePoint) {
+    EXPECT_TRUE(draws(3, 2, {"...", ".#."}, [](IMG *i) { img_line(i, 1, 1, 1, 1, C); }));
+}
+
+TEST(ImgLine, ClipsPerPixelAtEveryEdge) {
+    EXPECT_TRUE(draws(4, 1, {"####"}, [](IMG *i) { img_line(i, -5, 0, 5, 0, C); }));
+    EXPECT_TRUE(draws(2, 3, {".#", ".#", ".#"}, [](IMG *i) { img_line(i, 1, -3, 1, 9, C); }));
+    EXPECT_TRUE(draws(4, 3, {"#...", ".#..", "..#."}, [](IMG *i) { img_line(i, -1, -1, 4, 4, C); }));
+    EXPECT_TRUE(draws(4, 3, {"....", "....", "...."}, [](IMG *i) { img_line(i, -1, 0, -1, 2, C); }));
+    EXPECT_TRUE(draws(4, 3, {"....", "....", "...."}, [](IMG *i) { img_line(i, 0, 3, 3, 3, C); }));
+    img_line(nullptr, 0, 0, 1, 1, C);
+}
+
+TEST(ImgLine, TwoEndsMirrorsHalves) {
+    EXPECT_TRUE(draws(5, 1, {"#####"}, [](IMG *i) { img_line_two_ends(i, 0, 0, 4, 0, C); }));
+    // Both ends take their minor step in the first pass: (0,0)/(3,1), then
+    // (1,1)/(2,0) -- unlike img_line, which gives (2,1).
+    EXPECT_TRUE(draws(4, 2, {"#.#.", ".#.#"}, [](IMG *i) { img_line_two_ends(i, 0, 0, 3, 1, C); }));
+    EXPECT_TRUE(draws(2, 3, {"#.", "#.", ".."}, [](IMG *i) { img_line_two_ends(i, 0, 0, 0, 1, C); }));
+    EXPECT_TRUE(draws(3, 3, {"...", "...", "..#"}, [](IMG *i) { img_line_two_ends(i, 2, 2, 2, 2, C); }));
+    EXPECT_TRUE(draws(3, 1, {"###"}, [](IMG *i) { img_line_two_ends(i, -4, 0, 6, 0, C); }));
+    img_line_two_ends(nullptr, 0, 0, 1, 1, C);
+}
+
+TEST(ImgLine, UnclippedDrawsOnlyWhenBothEndsInside) {
+    EXPECT_TRUE(draws(4, 2, {"#...", ".###"}, [](IMG *i) { img_line_unclipped(i, 0, 0, 3, 1, C); }));
+    EXPECT_TRUE(draws(4, 2, {"....", "...."}, [](IMG *i) { img_line_unclipped(i, 0, 0, 4, 1, C); }));
+    EXPECT_TRUE(draws(4, 2, {"....", "...."}, [](IMG *i) { img_line_unclipped(i, -1, 0, 3, 1, C); }));
+    EXPECT_TRUE(draws(4, 2, {"....", "...."}, [](IMG *i) { img_line_unclipped(i, 0, 0, 3, 2, C); }));
+    EXPECT_TRUE(draws(4, 2, {"....", "...."}, [](IMG *i) { img_line_unclipped(i, 0, -1, 3, 1, C); }));
+    img_line_unclipped(nullptr, 0, 0, 1, 1, C);
+}
+
+TEST(ImgLinePoints, ListsPointsFromFirstEnd) {
+    int32_t *p = img_line_points(0, 0, 2, 1);
+    ASSERT_NE(p, nullptr);
+    const int32_t want[] = {6, 0, 0, 1, 1, 2, 1};
+    for (int i = 0; i < 7; i++) EXPECT_EQ(p[i], want[i]) << i;
+    free(p);
+    p = img_line_points(3, 1, 0, 0);
+    const int32_t rev[] = {8, 3, 1, 2, 0, 1, 0, 0, 0};
+    for (int i = 0; i < 9; i++) EXPECT_EQ(p[i], rev[i]) << i;
+    free(p);
+    p = img_line_points(5, -5, 5, -5);
+    EXPECT_EQ(p[0], 2);
+    EXPECT_EQ(p[1], 5);
+    EXPECT_EQ(p[2], -5);
+    free(p);
+}
+
+TEST(ImgLinePoints, EqualAxisStepsPlusOne) {
+    // Along a flat axis the step is +1 rather than 0; over a length of one it
+    // is taken after the first point (the error starts at 1 >> 1 = 0).
+    int32_t *p = img_line_points(0, 0, 1, 0);
+    const int32_t want[] = {4, 0, 0, 1, 1};
+    for (int i = 0; i < 5; i++) EXPECT_EQ(p[i], want[i]) << i;
+    free(p);
+    // Over longer lines it never is: the points match img_line's.
+    p = img_line_points(4, 7, 4, 3);
+    const int32_t col[] = {10, 4, 7, 4, 6, 4, 5, 4, 4, 4, 3};
+    for (int i = 0; i < 11; i++) EXPECT_EQ(p[i], col[i]) << i;
+    free(p);
+}
+
+// ---- Spans ---------------------------------------------------------------------------
+
+TEST(ImgSpan, HlineOrdersAndClips) {
+    EXPECT_TRUE(draws(4, 2, {"....", ".##."}, [](IMG *i) { img_hline(i, 1, 2, 1, C); }));
+    EXPECT_TRUE(draws(4, 2, {"####", "...."}, [](IMG *i) { img_hline(i, 0, 9, -9, C); }));
+    EXPECT_TRUE(draws(4, 2, {"#...", "...."}, [](IMG *i) { img_hline(i, 0, INT32_MIN, 0, C); }));
+    EXPECT_TRUE(draws(4, 2, {"....", "...#"}, [](IMG *i) { img_hline(i, 1, 3, INT32_MAX, C); }));
+    EXPECT_TRUE(draws(4, 2, {"....", "...."}, [](IMG *i) {
+        img_hline(i, -1, 0, 3, C);
+        img_hline(i, 2, 0, 3, C);
+        img_hline(i, 0, 4, 9, C);
+        img_hline(i, 0, -9, -1, C);
+    }));
+    img_hline(nullptr, 0, 0, 1, C);
+}
+
+TEST(ImgSpan, VlineOrdersAndClips) {
+    EXPECT_TRUE(draws(2, 4, {"..", ".#", ".#", ".."}, [](IMG *i) { img_vline(i, 1, 2, 1, C); }));
+    EXPECT_TRUE(draws(2, 3, {"#.", "#.", "#."}, [](IMG *i) { img_vline(i, 0, 7, -7, C); }));
+    EXPECT_TRUE(draws(2, 3, {"..", "..", ".."}, [](IMG *i) {
+        img_vline(i, -1, 0, 2, C);
+        img_vline(i, 2, 0, 2, C);
+        img_vline(i, 0, 3, 9, C);
+        img_vline(i, 0, -9, -1, C);
+    }));
+    img_vline(nullptr, 0, 0, 1, C);
+}
+
+// ---- Circles ----------------------------------------------------------------------
+
+TEST(ImgCircle, RadiusZeroIsOnePixel) {
+    EXPECT_TRUE(draws(3, 3, {"...", ".#.", "..."}, [](IMG *i) { img_fill_circle(i, 1, 1, 0, C); }));
+    EXPECT_TRUE(draws(3, 3, {"...", ".#.", "..."}, [](IMG *i) { img_circle(i, 1, 1, 0, C); }));
+}
+
+TEST(ImgCircle, OutlineRadiusTwoAndThree) {
+    EXPECT_TRUE(draws(5, 5, {".###.", "#...#", "#...#", "#...#", ".###."},
+                      [](IMG *i) { img_circle(i, 2, 2, 2, C); }));
+    EXPECT_TRUE(draws(7, 7, {"..###..", ".#...#.", "#.....#", "#.....#", "#.....#", ".#...#.", "..###.."},
+                      [](IMG *i) { img_circle(i, 3, 3, 3, C); }));
+}
+
+TEST(ImgCircle, FilledRadiusTwo) {
+    EXPECT_TRUE(draws(5, 5, {".###.", "#####", "#####", "#####", ".###."},
+                      [](IMG *i) { img_fill_circle(i, 2, 2, 2, C); }));
+}
+
+TEST(ImgCircle, NegativeRadiusDrawsAsPositive) {
+    EXPECT_TRUE(draws(7, 7, {"..###..", ".#...#.", "#.....#", "#.....#", "#.....#", ".#...#.", "..###.."},
+                      [](IMG *i) { img_circle(i, 3, 3, -3, C); }));
+    EXPECT_TRUE(draws(5, 5, {".###.", "#####", "#####", "#####", ".###."},
+                      [](IMG *i) { img_fill_circle(i, 2, 2, -2, C); }));
+}
+
+TEST(ImgCircle, ClipsAtEveryEdge) {
+    EXPECT_TRUE(draws(4, 4, {"...#", "...#", "..#.", "##.."}, [](IMG *i) { img_circle(i, 0, 0, 3, C); }));
+    EXPECT_TRUE(draws(4, 4, {"..##", ".#..", "#...", "#..."}, [](IMG *i) { img_circle(i, 3, 3, 3, C); }));
+    EXPECT_TRUE(draws(4, 4, {"####", "####", "###.", "##.."}, [](IMG *i) { img_fill_circle(i, 0, 0, 3, C); }));
+    EXPECT_TRUE(draws(4, 4, {"..##", ".###", "####", "####"}, [](IMG *i) { img_fill_circle(i, 3, 3, 3, C); }));
+    // Reaching in from outside, and just missing.
+    EXPECT_TRUE(draws(3, 3, {"#..", "#..", "#.."}, [](IMG *i) { img_circle(i, -2, 1, 2, C); }));
+    EXPECT_TRUE(draws(3, 3, {"...", "...", "..."}, [](IMG *i) {
+        img_circle(i, -3, 1, 2, C);
+        img_fill_circle(i, 1, 5, 2, C);
+        img_fill_circle(i, 5, 1, 2, C);
+        img_circle(i, 1, -3, 2, C);
+    }));
+    img_circle(nullptr, 0, 0, 1, C);
+    img_fill_circle(nullptr, 0, 0, 1, C);
+}
+
+TEST(ImgCircleSine, SmallRadii) {
+    // R = 1: every table value times 1 shifts to 0, so a = b = 0 and the
+    // points are (cx - 1, cy) and (cx, cy).
+    EXPECT_TRUE(draws(4, 3, {"....", ".##.", "...."}, [](IMG *i) { img_circle_sine(i, 2, 1, 1, C); }));
+    // R = 2: b = 1 throughout; a = 1 from step 86 (T[86] = 16499 >= 16384).
+    EXPECT_TRUE(draws(4, 3, {".##.", ".##.", ".##."}, [](IMG *i) { img_circle_sine(i, 2, 1, 2, C); }));
+    EXPECT_TRUE(draws(4, 3, {".##.", ".##.", ".##."}, [](IMG *i) { img_circle_sine(i, 2, 1, -2, C); }));
+    EXPECT_TRUE(draws(4, 3, {"....", "....", "...."}, [](IMG *i) { img_circle_sine(i, 9, 1, 2, C); }));
+    img_circle_sine(nullptr, 0, 0, 1, C);
+}
+
+TEST(ImgCircleSine, LargeRadiusStaysOnRing) {
+    IMG *image = grid_image(64, 64);
+    img_circle_sine(image, 32, 32, 20, C);
+    int count = 0;
+    for (int y = 0; y < 64; y++)
+        for (int x = 0; x < 64; x++)
+            if (image->pixels[y * 64 + x]) {
+                count++;
+                // Right-hand points sit one column left of the mirror.
+                int dx = x < 32 ? 32 - x : x + 1 - 32, dy = y < 32 ? 32 - y : y - 32;
+                int d2 = dx * dx + dy * dy;
+                EXPECT_GE(d2, 17 * 17) << x << "," << y;
+                EXPECT_LE(d2, 22 * 22) << x << "," << y;
+            }
+    EXPECT_GT(count, 80);
+    img_del(&image);
+}
+
+// ---- Ellipses -----------------------------------------------------------------------
+
+TEST(ImgEllipse, ZeroRadiiPlotCentre) {
+    EXPECT_TRUE(draws(3, 3, {"...", ".#.", "..."}, [](IMG *i) { img_ellipse(i, 1, 1, 0, 0, C); }));
+    EXPECT_TRUE(draws(3, 3, {"...", ".#.", "..."}, [](IMG *i) { img_fill_ellipse(i, 1, 1, 0, 0, C); }));
+}
+
+TEST(ImgEllipse, FlatRadiiGiveRowOrColumn) {
+    EXPECT_TRUE(draws(9, 3, {".........", ".#######.", "........."},
+                      [](IMG *i) { img_ellipse(i, 4, 1, 3, 0, C); }));
+    EXPECT_TRUE(draws(9, 3, {".........", ".#######.", "........."},
+                      [](IMG *i) { img_fill_ellipse(i, 4, 1, 3, 0, C); }));
+    EXPECT_TRUE(draws(3, 6, {"...", ".#.", ".#.", ".#.", ".#.", ".#."},
+                      [](IMG *i) { img_ellipse(i, 1, 3, 0, 2, C); }));
+    EXPECT_TRUE(draws(3, 6, {"...", ".#.", ".#.", ".#.", ".#.", ".#."},
+                      [](IMG *i) { img_fill_ellipse(i, 1, 3, 0, -2, C); }));
+}
+
+TEST(ImgEllipse, OutlineSmall) {
+    EXPECT_TRUE(draws(5, 3, {".###.", "#...#", ".###."}, [](IMG *i) { img_ellipse(i, 2, 1, 2, 1, C); }));
+    EXPECT_TRUE(draws(7, 5, {"..###..", ".#...#.", "#.....#", ".#...#.", "..###.."},
+                      [](IMG *i) { img_ellipse(i, 3, 2, 3, 2, C); }));
+    EXPECT_TRUE(draws(7, 5, {"..###..", ".#...#.", "#.....#", ".#...#.", "..###.."},
+                      [](IMG *i) { img_ellipse(i, 3, 2, -3, -2, C); }));
+}
+
+TEST(ImgEllipse, FilledSmall) {
+    EXPECT_TRUE(draws(5, 3, {".###.", "#####", ".###."}, [](IMG *i) { img_fill_ellipse(i, 2, 1, 2, 1, C); }));
+    EXPECT_TRUE(draws(7, 5, {"..###..", ".#####.", "#######", ".#####.", "..###.."},
+                      [](IMG *i) { img_fill_ellipse(i, 3, 2, 3, 2, C); }));
+}
+
+TEST(ImgEllipse, ClipsAtEveryEdge) {
+    EXPECT_TRUE(draws(4, 3, {"...#", "..#.", "##.."}, [](IMG *i) { img_ellipse(i, 0, 0, 3, 2, C); }));
+    EXPECT_TRUE(draws(4, 3, {"..##", ".#..", "#..."}, [](IMG *i) { img_ellipse(i, 3, 2, 3, 2, C); }));
+    EXPECT_TRUE(draws(4, 3, {"####", "###.", "##.."}, [](IMG *i) { img_fill_ellipse(i, 0, 0, 3, 2, C); }));
+    EXPECT_TRUE(draws(4, 3, {"..##", ".###", "####"}, [](IMG *i) { img_fill_ellipse(i, 3, 2, 3, 2, C); }));
+    // Reaching in from outside, and just missing on each side.
+    EXPECT_TRUE(draws(3, 3, {"...", "#..", "..."}, [](IMG *i) { img_ellipse(i, -3, 1, 3, 2, C); }));
+    EXPECT_TRUE(draws(3, 3, {"...", "...", "##."}, [](IMG *i) { img_fill_ellipse(i, 0, 4, 3, 2, C); }));
+    EXPECT_TRUE(draws(3, 3, {"...", "...", "..."}, [](IMG *i) {
+        img_ellipse(i, -4, 1, 3, 2, C);
+        img_fill_ellipse(i, 6, 1, 3, 2, C);
+        img_fill_ellipse(i, 1, -3, 3, 2, C);
+        img_ellipse(i, 1, 5, 3, 2, C);
+        img_fill_ellipse(i, INT32_MIN, INT32_MAX, 5, 5, C);
+    }));
+    img_ellipse(nullptr, 0, 0, 1, 1, C);
+    img_fill_ellipse(nullptr, 0, 0, 1, 1, C);
+}
+
+// Draws the same ellipse with the fast and the reference code into two images
+// holding the same random background; they must match word for word.
+static void expect_same_ellipse(IMG *fast, IMG *ref, int32_t cx, int32_t cy, int32_t rx,
+                                int32_t ry, bool fill) {
+    uint32_t colour = (uint32_t)random_next() | 1;
+    if (fill) {
+        img_fill_ellipse(fast, cx, cy, rx, ry, colour);
+        reference_fill_ellipse(ref, cx, cy, rx, ry, colour);
+    } else {
+        img_ellipse(fast, cx, cy, rx, ry, colour);
+        reference_ellipse(ref, cx, cy, rx, ry, colour);
+    }
+    ASSERT_EQ(img_compare(fast, ref), 1)
+        << (fill ? "filled" : "outline") << " cx=" << cx << " cy=" << cy << " rx=" << rx
+        << " ry=" << ry;
+}
+
+TEST(ImgEllipseReference, ThousandsOfRandomEllipsesMatch) {
+    random_srand(12345);
+    const int32_t w = 61, h = 47;
+    IMG *fast = grid_image(w, h);
+    IMG *ref = grid_image(w, h);
+    for (int round = 0; round < 6000; round++) {
+        bool fill = round & 1;
+        int32_t cx = random_rand() % (w + 160) - 80, cy = random_rand() % (h + 160) - 80;
+        int32_t rx = random_rand() % 90, ry = random_rand() % 90;
+        switch (round % 7) {
+        case 0: rx = random_rand() % 3; break;            // degenerate widths
+        case 1: ry = random_rand() % 3; break;            // degenerate heights
+        case 2: rx = -rx; break;                          // negative radii
+        case 3: ry = -ry; rx = random_rand() % 6; break;  // thin and negative
+        default: break;
+        }
+        expect_same_ellipse(fast, ref, cx, cy, rx, ry, fill);
+        if (round % 500 == 499) {  // fresh backgrounds now and then
+            img_clear(fast, 0);
+            img_clear(ref, 0);
+        }
+    }
+    img_del(&fast);
+    img_del(&ref);
+}
+
+TEST(ImgEllipseReference, EveryEdgeAndCornerMatches) {
+    random_srand(777);
+    IMG *fast = grid_image(20, 16);
+    IMG *ref = grid_image(20, 16);
+    // Centres on, just inside and just outside every edge and corner.
+    const int32_t xs[] = {-9, -1, 0, 1, 9, 18, 19, 20, 28};
+    const int32_t ys[] = {-7, -1, 0, 1, 8, 14, 15, 16, 22};
+    const int32_t radii[][2] = {{0, 0}, {1, 0}, {0, 1}, {1, 1}, {7, 3}, {3, 7}, {9, 9}, {25, 2}, {2, 25}};
+    for (int32_t cx : xs)
+        for (int32_t cy : ys)
+            for (auto &r : radii) {
+                expect_same_ellipse(fast, ref, cx, cy, r[0], r[1], false);
+                expect_same_ellipse(fast, ref, cx, cy, r[0], r[1], true);
+            }
+    img_del(&fast);
+    img_del(&ref);
+}
+
+TEST(ImgEllipseReference, DemoWorkloadMatches) {
+    random_srand(0x31756A22);
+    IMG *fast = grid_image(256, 256);
+    IMG *ref = grid_image(256, 256);
+    for (int i = 0; i < 2048; i++) {
+        int32_t x = random_next() % 256, y = random_next() % 256;
+        int32_t rx = random_next() & 63, ry = random_next() & 63;
+        expect_same_ellipse(fast, ref, x, y, rx, ry, i & 1);
+    }
+    img_del(&fast);
+    img_del(&ref);
+}
+
+TEST(ImgEllipseReference, LargeRadiiDoNotOverflow) {
+    random_srand(4242);
+    IMG *fast = grid_image(40, 30);
+    IMG *ref = grid_image(40, 30);
+    // Radii far above the 32-bit limit of the error terms (about 180), up to
+    // 32767, and a few beyond, where the wider arithmetic takes over.
+    const int32_t cases[][4] = {{20, 15, 32767, 32767}, {20, -32750, 32767, 32767},
+                                {-32760, 15, 32767, 100}, {20, 15, 32767, 0},
+                                {20, 15, 0, 32767},     {0, 0, 1000, 20000},
+                                {39, 29, 40000, 40000}, {20, 40015, 40000, 40000},
+                                {20, 15, -32767, -32767}};
+    for (auto &c : cases) {
+        expect_same_ellipse(fast, ref, c[0], c[1], c[2], c[3], false);
+        expect_same_ellipse(fast, ref, c[0], c[1], c[2], c[3], true);
+    }
+    img_del(&fast);
+    img_del(&ref);
+}
