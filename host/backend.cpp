@@ -33,6 +33,11 @@ static int backend_shown_since_poll;   // a present since the last key round
 static uint8_t *backend_bytes;         // copy of the last frame shown
 static int32_t backend_w, backend_h;
 static int backend_window;             // the SDL window exists
+static uint32_t backend_idle_rounds;   // key rounds since the last present or frame end
+
+// Headless, a pause with no scripted key left can never end: nothing else
+// can type. After this many idle rounds the run stops instead of spinning.
+enum { BACKEND_STUCK_ROUNDS = 1000000 };
 
 int backend_headless(void) { return backend_is_headless; }
 
@@ -54,6 +59,7 @@ int backend_start(const CLI *options) {
     backend_numbered = 0;
     backend_shown_since_poll = 0;
     backend_key_next = 0;
+    backend_idle_rounds = 0;
     if (!options) return 1;
     backend_is_headless = options->headless != 0;
     backend_zoom = options->zoom >= 1 && options->zoom <= 16 ? options->zoom : 1;
@@ -125,6 +131,7 @@ void backend_show(const IMG *image, const uint8_t *bgr, int32_t w, int32_t h) {
     if (!bgr || w < 0 || h < 0) return;
     uint32_t frame = backend_numbered++;
     backend_shown_since_poll = 1;
+    backend_idle_rounds = 0;
     backend_keep(bgr, w, h);
     if (backend_hash)
         printf("%06u %08x\n", frame, backend_crc32(bgr, (size_t)w * (size_t)h * 3));
@@ -140,6 +147,11 @@ int backend_poll(int32_t *vk) {
     // A round without a present is a frame of its own (the demo is paused).
     if (!backend_shown_since_poll) backend_numbered++;
     backend_shown_since_poll = 0;
+    if (backend_is_headless && backend_key_next >= backend_key_count &&
+        ++backend_idle_rounds >= BACKEND_STUCK_ROUNDS) {
+        fprintf(stderr, "rivo7315: paused with no scripted key left to resume it; stopping\n");
+        exit(1);
+    }
     int kind = BACKEND_NONE;
     int32_t code = 0;
     // Keys typed while frame F was on screen are due once F has been numbered.
@@ -161,6 +173,7 @@ int backend_poll(int32_t *vk) {
 
 void backend_frame_end(void) {
     backend_frames_ended++;
+    backend_idle_rounds = 0;
     if (backend_frame_limit > 0 && backend_frames_ended >= backend_frame_limit) exit(0);
 }
 

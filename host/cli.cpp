@@ -134,6 +134,8 @@ void cli_help(FILE *f) {
             "(a paused round) also counts, so keys still arrive while the demo is paused.\n"
             "A key F:NAME is typed while frame F is on screen: it is queued before the\n"
             "next message pump (one queued event per pump) and acts in the frame after.\n"
+            "A headless run paused with no scripted key left to resume it stops with\n"
+            "status 1.\n"
             "In a window, F12 saves the frame on screen as rivo7315_NNNNNN.ppm in the\n"
             "working directory (the demo still sees a key without a character).\n");
 }

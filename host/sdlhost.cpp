@@ -7,6 +7,8 @@
 
 #include <SDL.h>
 
+#include <cstdlib>
+
 #include "host/backend.h"
 
 static SDL_Window *sdlhost_window;
@@ -43,6 +45,8 @@ static void sdlhost_quiet_events(void) {
 
 static int sdlhost_init(int32_t fullscreen) {
     SDL_SetHint(SDL_HINT_APP_NAME, "RIVO7315");
+    // The window class is the program's name, whatever the file is called.
+    setenv("SDL_VIDEO_X11_WMCLASS", "RIVO7315", 0);
     SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "nearest");
     // SDL would otherwise treat Ctrl-C as a close and end with code 0.
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
