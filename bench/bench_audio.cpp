@@ -1,0 +1,133 @@
+// The demo's audio work: synthesising the 96-note bank at start-up, and one
+// music step of each kind a frame can take (blend only, blend and pattern,
+// the three pattern kinds at each density, muted), plus the player feed.
+#include <benchmark/benchmark.h>
+
+#include <cstdint>
+
+#include "audio/music.h"
+#include "audio/winsnd.h"
+#include "demo/soundtrack.h"
+#include "host/backend.h"
+#include "host/cli.h"
+#include "host/fps.h"
+#include "host/random.h"
+
+namespace {
+
+// The shared generator, stepped independently, to find seeds for a frame kind.
+struct Lcg {
+    uint32_t state;
+    int32_t next() {
+        state = state * 214013u + 2531011u;
+        return (int32_t)((state >> 16) & 0x7FFF);
+    }
+    int32_t next30() {
+        int32_t a = next();
+        return (a << 15) | next();
+    }
+};
+
+// A seed giving `style`; with `extra` 30-bit draws after it (style 1's
+// even/decayed choice, style 2's unused draw) whose low bit is `bit` (-1: any),
+// and then a pattern of the given density (-1: no pattern).
+uint32_t seed_for(int32_t style, int extra, int bit, int32_t density) {
+    for (uint32_t s = 1;; s++) {
+        Lcg g{s};
+        if (g.next30() % 3 != style) continue;
+        bool ok = true;
+        for (int k = 0; k < extra; k++)
+            if (bit >= 0 && (g.next30() & 1) != bit) ok = false;
+        if (!ok) continue;
+        if (density < 0) return s;
+        for (int k = 0; k < 5; k++) g.next();
+        if ((g.next() & 3) == density) return s;
+    }
+}
+
+MUSIC *shared_bank(void) {
+    static MUSIC *m = nullptr;
+    if (!m) {
+        random_srand(0x31756A22);
+        m = demo_build_instruments();
+    }
+    return m;
+}
+
+// Runs the step on frame `frame` from seed `seed` again and again.
+void run_step(benchmark::State &state, uint32_t seed, int32_t frame, int muted) {
+    MUSIC *m = shared_bank();
+    music_pattern_even(m);  // a work to blend towards
+    FPS t{};
+    t.frames = frame;
+    for (auto _ : state) {
+        random_srand(seed);
+        demo_music_step(m, nullptr, &t, muted);
+        benchmark::DoNotOptimize(m->loop->data[0]);
+    }
+}
+
+}  // namespace
+
+static void BM_BuildInstruments(benchmark::State &state) {
+    for (auto _ : state) {
+        random_srand(0x31756A22);
+        MUSIC *m = demo_build_instruments();
+        benchmark::DoNotOptimize(m);
+        music_del(&m);
+    }
+}
+BENCHMARK(BM_BuildInstruments)->Unit(benchmark::kMillisecond);
+
+static void BM_StepMuted(benchmark::State &state) { run_step(state, seed_for(0, 0, -1, -1), 1, 1); }
+BENCHMARK(BM_StepMuted)->Unit(benchmark::kMicrosecond);
+
+// Style 1 or 2 on a frame that is no multiple of 8: only the style draw.
+static void BM_StepIdle(benchmark::State &state) { run_step(state, seed_for(1, 0, -1, -1), 3, 0); }
+BENCHMARK(BM_StepIdle)->Unit(benchmark::kMicrosecond);
+
+// Style 0 off the multiples of 64: a blend by 1/127.
+static void BM_StepBlend127(benchmark::State &state) { run_step(state, seed_for(0, 0, -1, -1), 1, 0); }
+BENCHMARK(BM_StepBlend127)->Unit(benchmark::kMicrosecond);
+
+// Style 1 on a multiple of 8: a blend by period / 2.
+static void BM_StepBlendHalfPeriod(benchmark::State &state) { run_step(state, seed_for(1, 0, -1, -1), 8, 0); }
+BENCHMARK(BM_StepBlendHalfPeriod)->Unit(benchmark::kMicrosecond);
+
+// Style 0 on a multiple of 64: an even pattern and a blend; arg = density.
+static void BM_StepEvenAndBlend(benchmark::State &state) {
+    run_step(state, seed_for(0, 0, -1, (int32_t)state.range(0)), 64, 0);
+}
+BENCHMARK(BM_StepEvenAndBlend)->DenseRange(0, 3)->Unit(benchmark::kMicrosecond);
+
+// Style 1 on the period: an even (bit 1) or decayed (bit 0) pattern.
+static void BM_StepEven(benchmark::State &state) {
+    run_step(state, seed_for(1, 1, 1, (int32_t)state.range(0)), 256, 0);
+}
+BENCHMARK(BM_StepEven)->DenseRange(0, 3)->Unit(benchmark::kMicrosecond);
+
+static void BM_StepDecayed(benchmark::State &state) {
+    run_step(state, seed_for(1, 1, 0, (int32_t)state.range(0)), 256, 0);
+}
+BENCHMARK(BM_StepDecayed)->DenseRange(0, 3)->Unit(benchmark::kMicrosecond);
+
+// Style 2 on the period: an odd pattern (5, 1, 3 or 7 copies by density).
+static void BM_StepOdd(benchmark::State &state) {
+    run_step(state, seed_for(2, 1, -1, (int32_t)state.range(0)), 256, 0);
+}
+BENCHMARK(BM_StepOdd)->DenseRange(0, 3)->Unit(benchmark::kMicrosecond);
+
+// The player's share: queue the loop and feed (a copy every second call).
+static void BM_FeedLoop(benchmark::State &state) {
+    CLI cli{};
+    cli.headless = 1;
+    backend_start(&cli);
+    WINSND *w = winsnd_new();
+    MUSIC *m = shared_bank();
+    for (auto _ : state) {
+        if (w->queue->count < 4) list_push(w->queue, m->loop);
+        winsnd_feed(w);
+    }
+    winsnd_del(&w);
+}
+BENCHMARK(BM_FeedLoop)->Unit(benchmark::kMicrosecond);
