@@ -133,8 +133,10 @@ void backend_show(const IMG *image, const uint8_t *bgr, int32_t w, int32_t h) {
     backend_shown_since_poll = 1;
     backend_idle_rounds = 0;
     backend_keep(bgr, w, h);
-    if (backend_hash)
+    if (backend_hash) {
         printf("%06u %08x\n", frame, backend_crc32(bgr, (size_t)w * (size_t)h * 3));
+        fflush(stdout);  // a line per frame as it happens, also into a pipe or file
+    }
     if (backend_capture && image) {
         char path[4096];
         snprintf(path, sizeof path, "%s/frame_%06u.ppm", backend_capture, frame);

@@ -43,7 +43,7 @@ static void sdlhost_quiet_events(void) {
     SDL_SetEventFilter(sdlhost_filter, nullptr);
 }
 
-static int sdlhost_init(int32_t fullscreen) {
+static int sdlhost_init(int cw, int ch, int32_t fullscreen) {
     SDL_SetHint(SDL_HINT_APP_NAME, "RIVO7315");
     // The window class is the program's name, whatever the file is called.
     setenv("SDL_VIDEO_X11_WMCLASS", "RIVO7315", 0);
@@ -53,7 +53,7 @@ static int sdlhost_init(int32_t fullscreen) {
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return 0;
     uint32_t flags = SDL_WINDOW_HIDDEN | (fullscreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
     sdlhost_window = SDL_CreateWindow("RIVO7315", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
-                                      256, 256, flags);
+                                      cw, ch, flags);
     if (!sdlhost_window) return 0;
     sdlhost_renderer = SDL_CreateRenderer(sdlhost_window, -1, 0);
     if (!sdlhost_renderer) sdlhost_renderer = SDL_CreateRenderer(sdlhost_window, -1, SDL_RENDERER_SOFTWARE);
@@ -77,14 +77,16 @@ static void sdlhost_centre(int32_t cw, int32_t ch) {
 }
 
 int sdlhost_open(int32_t w, int32_t h, int32_t zoom, int32_t fullscreen) {
-    if (!sdlhost_window && !sdlhost_init(fullscreen)) {
-        sdlhost_close();
-        return 0;
-    }
     if (zoom < 1) zoom = 1;
     int64_t cw = (int64_t)w * zoom, ch = (int64_t)h * zoom;
     if (cw > 16384 || ch > 16384) return 0;
-    if (!fullscreen) SDL_SetWindowSize(sdlhost_window, (int)(cw ? cw : 1), (int)(ch ? ch : 1));
+    if (cw < 1) cw = 1;  // a window needs at least one pixel; nothing is drawn then
+    if (ch < 1) ch = 1;
+    if (!sdlhost_window && !sdlhost_init((int)cw, (int)ch, fullscreen)) {
+        sdlhost_close();
+        return 0;
+    }
+    if (!fullscreen) SDL_SetWindowSize(sdlhost_window, (int)cw, (int)ch);
     if (w > 0 && h > 0) {
         // The frame keeps its own size; the renderer scales it by whole steps.
         SDL_RenderSetLogicalSize(sdlhost_renderer, w, h);
