@@ -49,7 +49,9 @@ static void expect_picture(const unsigned char *data, size_t size, const char *m
     EXPECT_EQ(head.width, w);
     EXPECT_EQ(head.height, h);
     size_t raster = std::string(magic) == "P4" ? (size_t)(w + 7) / 8 * h : (size_t)w * h;
-    if (std::string(magic) != "P4") EXPECT_EQ(head.maxval, 255);
+    if (std::string(magic) != "P4") {
+        EXPECT_EQ(head.maxval, 255);
+    }
     EXPECT_EQ(size, head.raster + raster) << "the data must hold exactly the header and the raster";
     IMG *image = img_from_pnm(data, size);
     ASSERT_NE(image, nullptr);
@@ -165,7 +167,9 @@ TEST(Pictures, LetterPicturesAreBodyGreyWithAWhiteRimOnBlack) {
             for (int32_t x = 0; x < 128; x++) {
                 uint32_t p = img_get_pixel(letter, x, y);
                 ASSERT_TRUE(p == 0 || p == 0xCCCCCC || p == 0xFFFFFF) << k << ": " << x << "," << y;
-                if (x == 0 || y == 0 || x == 127 || y == 191) EXPECT_EQ(p, 0u) << "the edge stays black";
+                if (x == 0 || y == 0 || x == 127 || y == 191) {
+                    EXPECT_EQ(p, 0u) << "the edge stays black";
+                }
                 if (p == 0xCCCCCC) {
                     body++;
                     // The rim closes the body off: no body pixel touches black.

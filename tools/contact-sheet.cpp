@@ -79,14 +79,9 @@ IMG *glyph_contact(const IMG *sheet) {
     FONT *font = label_font(sheet, out);
     const char *hex = "0123456789ABCDEF";
     for (int32_t i = 0; i < 16; i++) {
-        font->code = hex[i];
-        font->x = margin + i * pitch + (16 * k - 16) / 2;
-        font->y = 4;
-        font_draw_char(font);
-        font->code = hex[i];
-        font->x = 4;
-        font->y = margin + i * pitch + (16 * k - 16) / 2;
-        font_draw_char(font);
+        char digit[2] = {hex[i], 0};
+        label(font, margin + i * pitch + (16 * k - 16) / 2, 4, digit);
+        label(font, 4, margin + i * pitch + (16 * k - 16) / 2, digit);
     }
     for (int32_t c = 0; c < 256; c++)
         blit_enlarged(sheet, out, (c % 16) * 16, (c / 16) * 16, 16, 16, k, margin + (c % 16) * pitch,
