@@ -1,7 +1,1187 @@
-// Whole-image effects and the IMGFX variants of blits and lines.
+// IMGFX: whole-image effects and the variants of blits, lines and spans.
+// Filters read the source through img_get_pixel (so neighbours outside count
+// as black) and write the target through img_set_pixel; the frame's two
+// per-frame filters (imgfx_blur_h_rgb, imgfx_glow_h5) have row-wise fast paths
+// with the same result whenever source and target are two distinct images of
+// one size. Mosaics fill through img_fill_rect; random draws come from the
+// shared generator in a fixed order. Coordinates that could overflow 32 bits
+// are worked out in 64 bits. Limits: no alpha channel; the top byte of every
+// computed pixel is 0.
 #include "imaging/imgfx.h"
 
+#include <cstdlib>
+#include <cstring>
+
+#include "host/int.h"
 #include "host/module.h"
+#include "host/random.h"
+#include "imaging/img.h"
+#include "imaging/rgb888.h"
+#include "vector/seg2d.h"
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 RIVO_IDENTITY(imgfx, "IMGFX   ", "20140814", "Ostrevik", "C       ", "CODE    ");
 RIVO_REPORTER(imgfx, 0, "IMGFX error\n");
+
+// ============================================================================
+// Small helpers
+// ============================================================================
+
+static bool imgfx_usable(const IMG *image) {
+    if (image && image->pixels) return true;
+    imgfx_error();
+    return false;
+}
+
+static bool imgfx_inside(const IMG *image, int64_t x, int64_t y) {
+    return x >= 0 && y >= 0 && x < image->width && y < image->height;
+}
+
+// img_get_pixel for 64-bit coordinates: anything beyond 32 bits is outside.
+static uint32_t imgfx_get(const IMG *image, int64_t x, int64_t y) {
+    if (x < INT32_MIN || x > INT32_MAX || y < INT32_MIN || y > INT32_MAX) return 0;
+    return img_get_pixel(image, (int32_t)x, (int32_t)y);
+}
+
+static uint32_t imgfx_channel(uint32_t p, int shift) { return (p >> shift) & 0xFFu; }
+
+// A channel shifted right by k: every channel is below 256, so k >= 8 leaves 0.
+static uint32_t imgfx_faded(uint32_t channel, int32_t k) { return k >= 8 ? 0 : channel >> k; }
+
+static uint32_t imgfx_pack(uint32_t r, uint32_t g, uint32_t b) { return (r << 16) | (g << 8) | b; }
+
+// ============================================================================
+// Weighted filters (blurs) and glows, straight from their windows
+// ============================================================================
+
+// A filter needs two images; the target is walked from its last pixel back to
+// its first, each pixel computed from the source at the time it is reached.
+static bool imgfx_filter_args(const IMG *source, const IMG *target) {
+    return imgfx_usable(source) && imgfx_usable(target);
+}
+
+// Fixed small kernel: weights[row][column] centred on the pixel, divided by div.
+struct ImgfxKernel {
+    int32_t rx, ry;          // half sizes
+    const uint8_t *weights;  // (2 ry + 1) rows of (2 rx + 1)
+    uint32_t div;
+};
+
+static void imgfx_apply_kernel(const IMG *source, IMG *target, const ImgfxKernel &k) {
+    if (!imgfx_filter_args(source, target)) return;
+    const int32_t cols = 2 * k.rx + 1;
+    for (int32_t y = target->height - 1; y >= 0; y--) {
+        for (int32_t x = target->width - 1; x >= 0; x--) {
+            uint32_t sum[3] = {0, 0, 0};
+            for (int32_t j = -k.ry; j <= k.ry; j++) {
+                for (int32_t i = -k.rx; i <= k.rx; i++) {
+                    uint32_t w = k.weights[(j + k.ry) * cols + (i + k.rx)];
+                    uint32_t p = imgfx_get(source, (int64_t)x + i, (int64_t)y + j);
+                    sum[0] += w * imgfx_channel(p, 16);
+                    sum[1] += w * imgfx_channel(p, 8);
+                    sum[2] += w * imgfx_channel(p, 0);
+                }
+            }
+            img_set_pixel(target, x, y, imgfx_pack(sum[0] / k.div, sum[1] / k.div, sum[2] / k.div));
+        }
+    }
+}
+
+// Box of radii rx, ry with weights 1, divided by the whole box's size. Only the
+// part inside the source is visited (the rest adds 0), so huge radii stay cheap
+// per pixel, and the sums and divisor are 64-bit so they cannot wrap.
+static void imgfx_box(const IMG *source, IMG *target, int64_t rx, int64_t ry) {
+    const uint64_t div = (uint64_t)(2 * rx + 1) * (uint64_t)(2 * ry + 1);
+    for (int32_t y = target->height - 1; y >= 0; y--) {
+        const int64_t y0 = y - ry < 0 ? 0 : y - ry;
+        const int64_t y1 = y + ry > (int64_t)source->height - 1 ? (int64_t)source->height - 1 : y + ry;
+        for (int32_t x = target->width - 1; x >= 0; x--) {
+            const int64_t x0 = x - rx < 0 ? 0 : x - rx;
+            const int64_t x1 = x + rx > (int64_t)source->width - 1 ? (int64_t)source->width - 1 : x + rx;
+            uint64_t sum[3] = {0, 0, 0};
+            for (int64_t j = y0; j <= y1; j++) {
+                for (int64_t i = x0; i <= x1; i++) {
+                    uint32_t p = imgfx_get(source, i, j);
+                    sum[0] += imgfx_channel(p, 16);
+                    sum[1] += imgfx_channel(p, 8);
+                    sum[2] += imgfx_channel(p, 0);
+                }
+            }
+            img_set_pixel(target, x, y,
+                          imgfx_pack((uint32_t)(sum[0] / div), (uint32_t)(sum[1] / div),
+                                     (uint32_t)(sum[2] / div)));
+        }
+    }
+}
+
+void imgfx_blur_box(const IMG *source, IMG *target, int32_t r) {
+    if (r < 0) {
+        imgfx_error();
+        return;
+    }
+    if (!imgfx_filter_args(source, target)) return;
+    imgfx_box(source, target, r, r);
+}
+
+void imgfx_blur_h(const IMG *source, IMG *target, int32_t r) {
+    // A negative radius has no window and a divisor of 2r + 1 <= -1: refused
+    // as for the square blur.
+    if (r < 0) {
+        imgfx_error();
+        return;
+    }
+    if (!imgfx_filter_args(source, target)) return;
+    imgfx_box(source, target, r, 0);
+}
+
+void imgfx_blur_h3(const IMG *source, IMG *target) {
+    static const uint8_t w[] = {1, 1, 1};
+    imgfx_apply_kernel(source, target, {1, 0, w, 3});
+}
+
+void imgfx_blur_h121(const IMG *source, IMG *target) {
+    static const uint8_t w[] = {1, 2, 1};
+    imgfx_apply_kernel(source, target, {1, 0, w, 4});
+}
+
+void imgfx_blur_h5(const IMG *source, IMG *target) {
+    static const uint8_t w[] = {1, 1, 4, 1, 1};
+    imgfx_apply_kernel(source, target, {2, 0, w, 8});
+}
+
+void imgfx_blur_h7(const IMG *source, IMG *target) {
+    static const uint8_t w[] = {1, 1, 1, 2, 1, 1, 1};
+    imgfx_apply_kernel(source, target, {3, 0, w, 8});
+}
+
+void imgfx_blur_3x3(const IMG *source, IMG *target) {
+    static const uint8_t w[] = {1, 2, 1, 2, 4, 2, 1, 2, 1};
+    imgfx_apply_kernel(source, target, {1, 1, w, 16});
+}
+
+// Glow over a list of (dx, dy) neighbours, straight from img_get_pixel.
+static void imgfx_glow_list(const IMG *source, IMG *target, const int8_t (*offsets)[2], int n,
+                            int32_t k) {
+    for (int32_t y = target->height - 1; y >= 0; y--) {
+        for (int32_t x = target->width - 1; x >= 0; x--) {
+            uint32_t c = img_get_pixel(source, x, y);
+            uint32_t sum[3] = {imgfx_channel(c, 16), imgfx_channel(c, 8), imgfx_channel(c, 0)};
+            for (int i = 0; i < n; i++) {
+                uint32_t p = imgfx_get(source, (int64_t)x + offsets[i][0], (int64_t)y + offsets[i][1]);
+                sum[0] += imgfx_faded(imgfx_channel(p, 16), k);
+                sum[1] += imgfx_faded(imgfx_channel(p, 8), k);
+                sum[2] += imgfx_faded(imgfx_channel(p, 0), k);
+            }
+            for (uint32_t &s : sum) s = s > 255 ? 255 : s;
+            img_set_pixel(target, x, y, imgfx_pack(sum[0], sum[1], sum[2]));
+        }
+    }
+}
+
+static bool imgfx_glow_args(const IMG *source, const IMG *target, int32_t k) {
+    if (k < 0) {  // a negative shift has no meaning (and no defined result)
+        imgfx_error();
+        return false;
+    }
+    return imgfx_filter_args(source, target);
+}
+
+void imgfx_glow_h3(const IMG *source, IMG *target, int32_t k) {
+    static const int8_t n[][2] = {{-1, 0}, {1, 0}};
+    if (imgfx_glow_args(source, target, k)) imgfx_glow_list(source, target, n, 2, k);
+}
+
+void imgfx_glow_h7(const IMG *source, IMG *target, int32_t k) {
+    static const int8_t n[][2] = {{-3, 0}, {-2, 0}, {-1, 0}, {1, 0}, {2, 0}, {3, 0}};
+    if (imgfx_glow_args(source, target, k)) imgfx_glow_list(source, target, n, 6, k);
+}
+
+void imgfx_glow_3x3(const IMG *source, IMG *target, int32_t k) {
+    static const int8_t n[][2] = {{-1, -1}, {0, -1}, {1, -1}, {-1, 0},
+                                  {1, 0},   {-1, 1}, {0, 1},  {1, 1}};
+    if (imgfx_glow_args(source, target, k)) imgfx_glow_list(source, target, n, 8, k);
+}
+
+void imgfx_glow_h(const IMG *source, IMG *target, int32_t r, int32_t k) {
+    if (!imgfx_glow_args(source, target, k)) return;
+    for (int32_t y = target->height - 1; y >= 0; y--) {
+        for (int32_t x = target->width - 1; x >= 0; x--) {
+            uint32_t c = img_get_pixel(source, x, y);
+            uint64_t sum[3] = {imgfx_channel(c, 16), imgfx_channel(c, 8), imgfx_channel(c, 0)};
+            // Only the window's part inside the source row adds anything.
+            const int64_t x0 = (int64_t)x - r < 0 ? 0 : (int64_t)x - r;
+            const int64_t x1 = (int64_t)x + r > (int64_t)source->width - 1 ? (int64_t)source->width - 1
+                                                                            : (int64_t)x + r;
+            for (int64_t i = x0; i <= x1; i++) {
+                uint32_t p = imgfx_get(source, i, y);
+                sum[0] += imgfx_faded(imgfx_channel(p, 16), k);
+                sum[1] += imgfx_faded(imgfx_channel(p, 8), k);
+                sum[2] += imgfx_faded(imgfx_channel(p, 0), k);
+            }
+            for (uint64_t &s : sum) s = s > 255 ? 255 : s;
+            img_set_pixel(target, x, y, imgfx_pack((uint32_t)sum[0], (uint32_t)sum[1], (uint32_t)sum[2]));
+        }
+    }
+}
+
+// ============================================================================
+// The frame's glow: imgfx_glow_h5
+// ============================================================================
+
+// One pixel of the five-wide glow from a row held in memory (outside is 0).
+static uint32_t imgfx_glow5_at(const uint32_t *row, int32_t width, int32_t x, int32_t k) {
+    uint32_t c = row[x];
+    uint32_t out = 0;
+    for (int shift = 0; shift <= 16; shift += 8) {
+        uint32_t s = imgfx_channel(c, shift);
+        for (int32_t i = x - 2; i <= x + 2; i++)
+            if (i != x && i >= 0 && i < width) s += imgfx_faded(imgfx_channel(row[i], shift), k);
+        out |= (s > 255 ? 255 : s) << shift;
+    }
+    return out;
+}
+
+// Row-wise glow for two distinct images of one size. Saturating byte adds give
+// min(sum, 255) because every term is non-negative; the top byte is cleared.
+static void imgfx_glow5_rows(const IMG *source, IMG *target, int32_t k) {
+    const int32_t w = source->width;
+    for (int32_t y = 0; y < source->height; y++) {
+        const uint32_t *s = source->pixels + (size_t)y * (size_t)w;
+        uint32_t *t = target->pixels + (size_t)y * (size_t)w;
+        int32_t x = 0;
+        if (k >= 8) {  // every neighbour shifts out: a copy without the top byte
+            for (; x < w; x++) t[x] = s[x] & 0x00FFFFFFu;
+            continue;
+        }
+        for (; x < 2 && x < w; x++) t[x] = imgfx_glow5_at(s, w, x, k);
+#if defined(__SSE2__)
+        const __m128i keep = _mm_set1_epi32(0x00FFFFFF);
+        const __m128i low = _mm_set1_epi8((char)(0xFF >> k));  // bits left in a byte after >> k
+        const __m128i count = _mm_cvtsi32_si128(k);
+        // Four pixels at a time while x - 2 .. x + 5 stay inside the row.
+        for (; x + 6 <= w; x += 4) {
+            __m128i c = _mm_loadu_si128((const __m128i *)(s + x));
+            __m128i a = _mm_and_si128(_mm_srl_epi16(_mm_loadu_si128((const __m128i *)(s + x - 2)), count), low);
+            __m128i b = _mm_and_si128(_mm_srl_epi16(_mm_loadu_si128((const __m128i *)(s + x - 1)), count), low);
+            __m128i d = _mm_and_si128(_mm_srl_epi16(_mm_loadu_si128((const __m128i *)(s + x + 1)), count), low);
+            __m128i e = _mm_and_si128(_mm_srl_epi16(_mm_loadu_si128((const __m128i *)(s + x + 2)), count), low);
+            __m128i sum = _mm_adds_epu8(_mm_adds_epu8(c, a), _mm_adds_epu8(b, _mm_adds_epu8(d, e)));
+            _mm_storeu_si128((__m128i *)(t + x), _mm_and_si128(sum, keep));
+        }
+#endif
+        for (; x < w; x++) t[x] = imgfx_glow5_at(s, w, x, k);
+    }
+}
+
+void imgfx_glow_h5(const IMG *source, IMG *target, int32_t k) {
+    static const int8_t n[][2] = {{-2, 0}, {-1, 0}, {1, 0}, {2, 0}};
+    if (!imgfx_glow_args(source, target, k)) return;
+    if (source != target && source->width == target->width && source->height == target->height)
+        imgfx_glow5_rows(source, target, k);
+    else
+        imgfx_glow_list(source, target, n, 4, k);
+}
+
+// ============================================================================
+// The frame's blur: imgfx_blur_h_rgb
+// ============================================================================
+
+// The running-sum blur exactly as stated, through img_get_pixel and
+// img_set_pixel: used when the images overlap or differ in size.
+static void imgfx_blur_rgb_plain(const IMG *source, IMG *target, const int32_t radius[3]) {
+    static const int shifts[3] = {16, 8, 0};
+    for (int32_t y = 0; y < target->height; y++) {
+        uint64_t sum[3];
+        for (int c = 0; c < 3; c++) {
+            sum[c] = 0;
+            int64_t x1 = radius[c] < source->width ? radius[c] : (int64_t)source->width - 1;
+            for (int64_t x = 0; x <= x1; x++) sum[c] += imgfx_channel(imgfx_get(source, x, y), shifts[c]);
+        }
+        for (int32_t x = 0; x < target->width; x++) {
+            uint32_t p = 0;
+            for (int c = 0; c < 3; c++) p |= (uint32_t)(sum[c] / (2 * (uint64_t)radius[c] + 1)) << shifts[c];
+            img_set_pixel(target, x, y, p);
+            for (int c = 0; c < 3; c++) {
+                sum[c] -= imgfx_channel(imgfx_get(source, (int64_t)x - radius[c], y), shifts[c]);
+                sum[c] += imgfx_channel(imgfx_get(source, (int64_t)x + radius[c] + 1, y), shifts[c]);
+            }
+        }
+    }
+}
+
+// Exact division of sums up to 255 * d by d: a multiply by ceil(2^32 / d) and
+// a shift is exact while 255 * d * d < 2^32 (d < 4104); wider boxes divide.
+struct ImgfxDivider {
+    uint64_t d, m;
+};
+
+static ImgfxDivider imgfx_divider(int32_t radius) {
+    uint64_t d = 2 * (uint64_t)radius + 1;
+    return {d, d < 4104 ? ((uint64_t)1 << 32) / d + 1 : 0};
+}
+
+static uint32_t imgfx_divide(uint64_t s, const ImgfxDivider &v) {
+    return (uint32_t)(v.m ? (s * v.m) >> 32 : s / v.d);
+}
+
+// Running sums on the raw rows; any radii.
+static void imgfx_blur_rgb_rows(const IMG *source, IMG *target, const int32_t radius[3]) {
+    static const int shifts[3] = {16, 8, 0};
+    const int32_t w = source->width;
+    const ImgfxDivider div[3] = {imgfx_divider(radius[0]), imgfx_divider(radius[1]),
+                                 imgfx_divider(radius[2])};
+    for (int32_t y = 0; y < source->height; y++) {
+        const uint32_t *s = source->pixels + (size_t)y * (size_t)w;
+        uint32_t *t = target->pixels + (size_t)y * (size_t)w;
+        uint64_t sum[3];
+        for (int c = 0; c < 3; c++) {
+            sum[c] = 0;
+            int64_t x1 = radius[c] < w ? radius[c] : w - 1;
+            for (int64_t x = 0; x <= x1; x++) sum[c] += imgfx_channel(s[x], shifts[c]);
+        }
+        for (int32_t x = 0; x < w; x++) {
+            t[x] = imgfx_pack(imgfx_divide(sum[0], div[0]), imgfx_divide(sum[1], div[1]),
+                              imgfx_divide(sum[2], div[2]));
+            for (int c = 0; c < 3; c++) {
+                int64_t out = (int64_t)x - radius[c], in = (int64_t)x + radius[c] + 1;
+                if (out >= 0) sum[c] -= imgfx_channel(s[out], shifts[c]);
+                if (in < w) sum[c] += imgfx_channel(s[in], shifts[c]);
+            }
+        }
+    }
+}
+
+#if defined(__SSE2__)
+// Lane constants of the vector blur. A pixel unpacks into four 16-bit lanes
+// (blue, green, red, top); the sum of a window is the difference of two
+// prefix sums, exact in 16-bit wrapping lanes while 255 * d < 65536. The
+// quotient is mulhi(mulhi(sum, m), p): m = ceil(2^(16+s) / d) with
+// 2^s <= d < 2^(s+1) and p = 2^(16-s) (a per-lane shift right by s), exact
+// while 255 * d * (m * d - 2^(16+s)) < 2^(16+s). A box of one pixel (d = 1)
+// takes the sum itself through `same`. The top lane is zeroed throughout.
+struct ImgfxBlurLanes {
+    uint16_t m[4], p[4], same[4];
+};
+
+static bool imgfx_blur_lane(int32_t radius, int lane, ImgfxBlurLanes &l) {
+    if (radius > 127) return false;
+    const uint32_t d = 2 * (uint32_t)radius + 1;
+    if (d == 1) {
+        l.same[lane] = 0xFFFF;
+        return true;
+    }
+    uint32_t s = 0;
+    while ((2u << s) <= d) s++;
+    const uint64_t scale = (uint64_t)1 << (16 + s);
+    const uint64_t m = (scale + d - 1) / d;
+    if (m > 0xFFFF || 255 * (uint64_t)d * (m * d - scale) >= scale) return false;
+    l.m[lane] = (uint16_t)m;
+    l.p[lane] = (uint16_t)(1u << (16 - s));
+    return true;
+}
+
+// One row: prefix sums of the zero-padded row into pre (w + 2R + 2 entries of
+// four lanes, entry k holding the sum of the pixels before k - R), then each
+// channel's window as pre[x + R + r + 1] - pre[x + R - r].
+static void imgfx_blur_rgb_row_sse(const uint32_t *s, uint32_t *t, int32_t w, const int32_t radius[3],
+                                   int32_t rmax, const ImgfxBlurLanes &l, uint16_t *pre) {
+    const __m128i zero = _mm_setzero_si128();
+    __m128i acc = zero;
+    int32_t k = 0;
+    for (; k <= rmax; k++) _mm_storel_epi64((__m128i *)(pre + 4 * k), zero);
+    for (int32_t x = 0; x < w; x++, k++) {
+        acc = _mm_add_epi16(acc, _mm_unpacklo_epi8(_mm_cvtsi32_si128((int)s[x]), zero));
+        _mm_storel_epi64((__m128i *)(pre + 4 * k), acc);
+    }
+    for (; k <= w + 2 * rmax + 1; k++) _mm_storel_epi64((__m128i *)(pre + 4 * k), acc);
+
+    // Lane order in memory is blue, green, red: radius[2], radius[1], radius[0].
+    const int32_t hi_b = rmax + radius[2] + 1, hi_g = rmax + radius[1] + 1, hi_r = rmax + radius[0] + 1;
+    const int32_t lo_b = rmax - radius[2], lo_g = rmax - radius[1], lo_r = rmax - radius[0];
+    const bool equal = radius[0] == radius[1] && radius[1] == radius[2];
+    const __m128i mb = _mm_set_epi16(0, 0, 0, -1, 0, 0, 0, -1);
+    const __m128i mg = _mm_set_epi16(0, 0, -1, 0, 0, 0, -1, 0);
+    const __m128i mr = _mm_set_epi16(0, -1, 0, 0, 0, -1, 0, 0);
+    const __m128i m = _mm_set_epi16(0, (short)l.m[2], (short)l.m[1], (short)l.m[0], 0, (short)l.m[2],
+                                    (short)l.m[1], (short)l.m[0]);
+    const __m128i p = _mm_set_epi16(0, (short)l.p[2], (short)l.p[1], (short)l.p[0], 0, (short)l.p[2],
+                                    (short)l.p[1], (short)l.p[0]);
+    const __m128i same = _mm_set_epi16(0, (short)l.same[2], (short)l.same[1], (short)l.same[0], 0,
+                                       (short)l.same[2], (short)l.same[1], (short)l.same[0]);
+    auto window = [&](int32_t x) {  // two pixels' sums, lanes b g r 0 b g r 0
+        __m128i hi, lo;
+        if (equal) {
+            hi = _mm_loadu_si128((const __m128i *)(pre + 4 * (x + hi_b)));
+            lo = _mm_loadu_si128((const __m128i *)(pre + 4 * (x + lo_b)));
+        } else {
+            hi = _mm_or_si128(
+                _mm_or_si128(_mm_and_si128(mb, _mm_loadu_si128((const __m128i *)(pre + 4 * (x + hi_b)))),
+                             _mm_and_si128(mg, _mm_loadu_si128((const __m128i *)(pre + 4 * (x + hi_g))))),
+                _mm_and_si128(mr, _mm_loadu_si128((const __m128i *)(pre + 4 * (x + hi_r)))));
+            lo = _mm_or_si128(
+                _mm_or_si128(_mm_and_si128(mb, _mm_loadu_si128((const __m128i *)(pre + 4 * (x + lo_b)))),
+                             _mm_and_si128(mg, _mm_loadu_si128((const __m128i *)(pre + 4 * (x + lo_g))))),
+                _mm_and_si128(mr, _mm_loadu_si128((const __m128i *)(pre + 4 * (x + lo_r)))));
+        }
+        __m128i sum = _mm_sub_epi16(hi, lo);
+        __m128i q = _mm_mulhi_epu16(_mm_mulhi_epu16(sum, m), p);
+        return _mm_add_epi16(q, _mm_and_si128(sum, same));
+    };
+    int32_t x = 0;
+    for (; x + 4 <= w; x += 4)
+        _mm_storeu_si128((__m128i *)(t + x), _mm_packus_epi16(window(x), window(x + 2)));
+    for (; x + 2 <= w; x += 2)
+        _mm_storel_epi64((__m128i *)(t + x), _mm_packus_epi16(window(x), zero));
+    if (x < w) t[x] = (uint32_t)_mm_cvtsi128_si32(_mm_packus_epi16(window(x), zero));
+}
+
+// Vector rows; false (nothing written) when a radius is beyond its lanes or
+// the prefix buffer cannot be had.
+static bool imgfx_blur_rgb_sse(const IMG *source, IMG *target, const int32_t radius[3]) {
+    ImgfxBlurLanes lanes = {};
+    for (int c = 0; c < 3; c++)  // red is lane 2, blue lane 0
+        if (!imgfx_blur_lane(radius[c], 2 - c, lanes)) return false;
+    const int32_t w = source->width;
+    int32_t rmax = radius[0];
+    if (radius[1] > rmax) rmax = radius[1];
+    if (radius[2] > rmax) rmax = radius[2];
+    // Entries 0 .. w + 2 rmax + 1, plus one spare so the last two-pixel load
+    // of an odd row stays inside.
+    const size_t entries = (size_t)w + 2 * (size_t)rmax + 3;
+    uint16_t local[4 * 1024];
+    uint16_t *pre = entries <= 1024 ? local : (uint16_t *)calloc(entries, 4 * sizeof(uint16_t));
+    if (!pre) return false;
+    for (int32_t y = 0; y < source->height; y++)
+        imgfx_blur_rgb_row_sse(source->pixels + (size_t)y * (size_t)w,
+                               target->pixels + (size_t)y * (size_t)w, w, radius, rmax, lanes, pre);
+    if (pre != local) free(pre);
+    return true;
+}
+#endif
+
+void imgfx_blur_h_rgb(const IMG *source, IMG *target, int32_t rr, int32_t rg, int32_t rb) {
+    if (!imgfx_filter_args(source, target)) return;
+    if (rr < 0 || rg < 0 || rb < 0) return;
+    const int32_t radius[3] = {rr, rg, rb};
+    if (source == target || source->width != target->width || source->height != target->height) {
+        imgfx_blur_rgb_plain(source, target, radius);
+        return;
+    }
+#if defined(__SSE2__)
+    if (imgfx_blur_rgb_sse(source, target, radius)) return;
+#endif
+    imgfx_blur_rgb_rows(source, target, radius);
+}
+
+// ============================================================================
+// Mosaics
+// ============================================================================
+
+// A block clipped to the image, in 64 bits so no corner can overflow.
+struct ImgfxBlock {
+    int64_t x, y, w, h;
+};
+
+static ImgfxBlock imgfx_clip_block(const IMG *image, int64_t x, int64_t y, int64_t w, int64_t h) {
+    int64_t x0 = x < 0 ? 0 : x, y0 = y < 0 ? 0 : y;
+    int64_t x1 = x + w > image->width ? image->width : x + w;
+    int64_t y1 = y + h > image->height ? image->height : y + h;
+    return {x0, y0, x1 > x0 ? x1 - x0 : 0, y1 > y0 ? y1 - y0 : 0};
+}
+
+static uint32_t imgfx_average_of(const IMG *image, const ImgfxBlock &b) {
+    if (b.w < 1 || b.h < 1) return 0;  // nothing inside: no colour to average
+    uint64_t sum[3] = {0, 0, 0};
+    for (int64_t j = b.y; j < b.y + b.h; j++) {
+        for (int64_t i = b.x; i < b.x + b.w; i++) {
+            uint32_t p = img_get_pixel(image, (int32_t)i, (int32_t)j);
+            sum[0] += imgfx_channel(p, 16);
+            sum[1] += imgfx_channel(p, 8);
+            sum[2] += imgfx_channel(p, 0);
+        }
+    }
+    const uint64_t n = (uint64_t)b.w * (uint64_t)b.h;
+    return imgfx_pack((uint32_t)(sum[0] / n), (uint32_t)(sum[1] / n), (uint32_t)(sum[2] / n));
+}
+
+static uint32_t imgfx_random_of(const IMG *image, const ImgfxBlock &b) {
+    uint32_t g1 = (uint32_t)random_next();  // picks the row
+    uint32_t g2 = (uint32_t)random_next();  // then the column
+    if (b.w < 1 || b.h < 1) return 0;
+    return img_get_pixel(image, (int32_t)(b.x + g2 % (uint64_t)b.w), (int32_t)(b.y + g1 % (uint64_t)b.h));
+}
+
+static bool imgfx_block_args(const IMG *image, int32_t w, int32_t h) {
+    if (image && image->pixels && w >= 1 && h >= 1) return true;
+    imgfx_error();
+    return false;
+}
+
+uint32_t imgfx_block_average(const IMG *image, int32_t x, int32_t y, int32_t w, int32_t h) {
+    if (!imgfx_block_args(image, w, h)) return 0;
+    return imgfx_average_of(image, imgfx_clip_block(image, x, y, w, h));
+}
+
+uint32_t imgfx_block_random(const IMG *image, int32_t x, int32_t y, int32_t w, int32_t h) {
+    if (!imgfx_block_args(image, w, h)) return 0;
+    return imgfx_random_of(image, imgfx_clip_block(image, x, y, w, h));
+}
+
+enum ImgfxMosaic { IMGFX_TOP_LEFT, IMGFX_AVERAGE, IMGFX_RANDOM, IMGFX_CENTRE };
+
+// Visits the grid from (x0, y0) row by row; each block takes its colour from
+// its own (still unchanged) pixels and is filled clipped to the image.
+static void imgfx_mosaic(IMG *image, int32_t bw, int32_t bh, int64_t x0, int64_t y0, ImgfxMosaic kind) {
+    for (int64_t y = y0; y < image->height; y += bh) {
+        for (int64_t x = x0; x < image->width; x += bw) {
+            const ImgfxBlock b = imgfx_clip_block(image, x, y, bw, bh);
+            uint32_t colour = 0;
+            switch (kind) {
+            case IMGFX_TOP_LEFT: colour = imgfx_get(image, x, y); break;
+            case IMGFX_AVERAGE: colour = imgfx_average_of(image, b); break;
+            case IMGFX_RANDOM: colour = imgfx_random_of(image, b); break;
+            case IMGFX_CENTRE: {
+                int64_t cx = x + bw / 2, cy = y + bh / 2;
+                cx = cx < 0 ? 0 : cx >= image->width ? image->width - 1 : cx;
+                cy = cy < 0 ? 0 : cy >= image->height ? image->height - 1 : cy;
+                colour = imgfx_get(image, cx, cy);
+                break;
+            }
+            }
+            if (b.w > 0 && b.h > 0)
+                img_fill_rect(image, (int32_t)b.x, (int32_t)b.y, (int32_t)b.w, (int32_t)b.h, colour);
+        }
+    }
+}
+
+// First block edge of the centred grid: an even number of blocks, at least one
+// more than fits, centred; between -size and 0.
+static int64_t imgfx_centred_origin(int32_t extent, int32_t size) {
+    int64_t blocks = ((int64_t)extent / size + 2) & ~(int64_t)1;
+    return ((int64_t)extent - blocks * size) / 2;
+}
+
+void imgfx_pixelate(IMG *image, int32_t bw, int32_t bh) {
+    if (imgfx_block_args(image, bw, bh)) imgfx_mosaic(image, bw, bh, 0, 0, IMGFX_TOP_LEFT);
+}
+
+void imgfx_pixelate_average(IMG *image, int32_t bw, int32_t bh) {
+    if (imgfx_block_args(image, bw, bh)) imgfx_mosaic(image, bw, bh, 0, 0, IMGFX_AVERAGE);
+}
+
+void imgfx_pixelate_random(IMG *image, int32_t bw, int32_t bh) {
+    if (imgfx_block_args(image, bw, bh)) imgfx_mosaic(image, bw, bh, 0, 0, IMGFX_RANDOM);
+}
+
+void imgfx_pixelate_centred(IMG *image, int32_t bw, int32_t bh) {
+    if (!imgfx_block_args(image, bw, bh)) return;
+    imgfx_mosaic(image, bw, bh, imgfx_centred_origin(image->width, bw),
+                 imgfx_centred_origin(image->height, bh), IMGFX_CENTRE);
+}
+
+void imgfx_pixelate_average_centred(IMG *image, int32_t bw, int32_t bh) {
+    if (!imgfx_block_args(image, bw, bh)) return;
+    imgfx_mosaic(image, bw, bh, imgfx_centred_origin(image->width, bw),
+                 imgfx_centred_origin(image->height, bh), IMGFX_AVERAGE);
+}
+
+// ============================================================================
+// Sprinkle and scrolling
+// ============================================================================
+
+void imgfx_sprinkle(IMG *target, const IMG *sprite, int32_t count) {
+    if (!imgfx_usable(target) || !imgfx_usable(sprite)) return;
+    if (sprite->width < 1 || sprite->height < 1) {  // no pixel to draw from
+        imgfx_error();
+        return;
+    }
+    for (int32_t i = 0; i < count; i++) {
+        int32_t x = random_rand() % sprite->width;
+        int32_t y = random_rand() % sprite->height;
+        img_set_pixel(target, wrap_add(sprite->x, x), wrap_add(sprite->y, y), img_get_pixel(sprite, x, y));
+    }
+}
+
+// Moves n words of a run of `count` by `shift` (> 0: towards the start) and,
+// when `clear`, zeroes the vacated end. |shift| >= count vacates everything.
+static void imgfx_shift_run(uint32_t *run, int64_t count, int64_t shift, bool clear) {
+    if (shift == 0 || count <= 0) return;
+    int64_t n = shift < 0 ? -shift : shift;
+    if (n >= count) {
+        if (clear) memset(run, 0, (size_t)count * sizeof(uint32_t));
+        return;
+    }
+    size_t keep = (size_t)(count - n) * sizeof(uint32_t), gone = (size_t)n * sizeof(uint32_t);
+    if (shift > 0) {
+        memmove(run, run + n, keep);
+        if (clear) memset(run + (count - n), 0, gone);
+    } else {
+        memmove(run + n, run, keep);
+        if (clear) memset(run, 0, gone);
+    }
+}
+
+static void imgfx_row_move(IMG *image, int32_t y, int32_t n, bool clear) {
+    if (!imgfx_usable(image)) return;
+    if (y < 0 || y >= image->height || n == 0) return;
+    imgfx_shift_run(image->pixels + (size_t)y * (size_t)image->width, image->width, n, clear);
+}
+
+static void imgfx_rows_move(IMG *image, int32_t n, bool clear) {
+    if (!imgfx_usable(image)) return;
+    for (int32_t y = 0; y < image->height; y++) imgfx_row_move(image, y, n, clear);
+}
+
+// The pixel array as one sequence, moved by n rows of width words.
+static void imgfx_vertical_move(IMG *image, int32_t n, bool clear) {
+    if (!imgfx_usable(image)) return;
+    if (image->width <= 0 || image->height <= 0) return;
+    const int64_t w = image->width;
+    const int64_t rows = n < -(int64_t)image->height ? -(int64_t)image->height
+                         : n > image->height          ? image->height
+                                                      : n;
+    imgfx_shift_run(image->pixels, w * image->height, rows * w, clear);
+}
+
+void imgfx_scroll_row(IMG *image, int32_t y, int32_t n) { imgfx_row_move(image, y, n, true); }
+void imgfx_scroll_rows(IMG *image, int32_t n) { imgfx_rows_move(image, n, true); }
+void imgfx_scroll_vertical(IMG *image, int32_t n) { imgfx_vertical_move(image, n, true); }
+void imgfx_smear_row(IMG *image, int32_t y, int32_t n) { imgfx_row_move(image, y, n, false); }
+void imgfx_smear_rows(IMG *image, int32_t n) { imgfx_rows_move(image, n, false); }
+void imgfx_smear_vertical(IMG *image, int32_t n) { imgfx_vertical_move(image, n, false); }
+
+void imgfx_scroll(IMG *image, int32_t dx, int32_t dy) {
+    if (!imgfx_usable(image)) return;
+    if (dx != 0) imgfx_scroll_rows(image, dx);
+    if (dy != 0) imgfx_scroll_vertical(image, dy);
+}
+
+void imgfx_smear(IMG *image, int32_t dx, int32_t dy) {
+    if (!imgfx_usable(image)) return;
+    if (dx != 0) imgfx_smear_rows(image, dx);
+    if (dy != 0) imgfx_smear_vertical(image, dy);
+}
+
+void imgfx_scroll_wrap(IMG *image, IMG *scratch, int32_t dx, int32_t dy) {
+    if (!imgfx_usable(image) || !imgfx_usable(scratch)) return;
+    const int32_t w = image->width, h = image->height;
+    if (scratch->width != w || scratch->height != h || w < 1 || h < 1) return;
+    // Offsets are taken modulo the size, so any offset wraps as a small one.
+    dx = (int32_t)(((int64_t)dx % w + w) % w);
+    dy = (int32_t)(((int64_t)dy % h + h) % h);
+    if (dx == 0) {
+        img_blit_opaque(image, scratch, 0, 0, 0, 0, w, h);
+    } else {
+        img_blit_opaque(image, scratch, dx, 0, 0, 0, w - dx, h);
+        img_blit_opaque(image, scratch, 0, 0, w - dx, 0, dx, h);
+    }
+    if (dy == 0) {
+        img_blit_opaque(scratch, image, 0, 0, 0, 0, w, h);
+    } else {
+        img_blit_opaque(scratch, image, 0, dy, 0, 0, w, h - dy);
+        img_blit_opaque(scratch, image, 0, 0, 0, h - dy, w, dy);
+    }
+}
+
+int imgfx_check_fit(const IMG *first, const IMG *second, const IMG *third) {
+    if (!first || !second || !third || first->width < third->width || first->height < third->height) {
+        imgfx_error();
+        return 0;
+    }
+    return 1;
+}
+
+// ============================================================================
+// Blits and rectangles of this module
+// ============================================================================
+
+void imgfx_blit_blend(const IMG *source, IMG *target, int32_t sx_, int32_t sy_, int32_t dx_,
+                      int32_t dy_, int32_t w_, int32_t h_) {
+    if (!imgfx_usable(source) || !imgfx_usable(target)) return;
+    int64_t sx = sx_, sy = sy_, dx = dx_, dy = dy_, w = w_, h = h_;
+    if (dx >= target->width || dx + w < 0 || dy >= target->height || dy + h < 0 ||
+        sx >= source->width || sx + w < 0 || sy >= source->height || sy + h < 0)
+        return;
+    if (sx < 0) { w += sx; dx -= sx; sx = 0; }
+    if (sy < 0) { h += sy; dy -= sy; sy = 0; }
+    if (sx + w > source->width) w = source->width - sx;
+    if (sy + h > source->height) h = source->height - sy;
+    if (dx < 0) { w += dx; sx -= dx; dx = 0; }
+    if (dy < 0) { h += dy; sy -= dy; dy = 0; }
+    if (dx + w > target->width) w = target->width - dx;
+    if (dy + h > target->height) h = target->height - dy;
+    for (int64_t j = 0; j < h; j++) {
+        const uint32_t *s = source->pixels + (sy + j) * source->width + sx;
+        uint32_t *t = target->pixels + (dy + j) * target->width + dx;
+        for (int64_t i = 0; i < w; i++)
+            if (s[i] != 0) t[i] = ((t[i] >> 1) & 0x7F7F7Fu) + ((s[i] >> 1) & 0x7F7F7Fu);
+    }
+}
+
+void imgfx_draw_blend(const IMG *source, IMG *target) {
+    if (!imgfx_usable(source) || !imgfx_usable(target)) return;
+    imgfx_blit_blend(source, target, 0, 0, source->x, source->y, source->width, source->height);
+}
+
+// True when the rectangle lies wholly inside the image.
+static bool imgfx_rect_inside(const IMG *image, int32_t x, int32_t y, int32_t w, int32_t h) {
+    return x >= 0 && y >= 0 && w > 0 && h > 0 && (int64_t)x + w <= image->width &&
+           (int64_t)y + h <= image->height;
+}
+
+void imgfx_xor_rect(IMG *image, int32_t x, int32_t y, int32_t w, int32_t h, uint32_t colour) {
+    if (!imgfx_usable(image)) return;
+    if (!imgfx_rect_inside(image, x, y, w, h)) {
+        imgfx_error();
+        return;
+    }
+    for (int32_t j = y; j < y + h; j++) {
+        uint32_t *row = image->pixels + (size_t)j * (size_t)image->width;
+        for (int32_t i = x; i < x + w; i++) row[i] ^= colour;
+    }
+}
+
+void imgfx_multiply(const IMG *a, IMG *b) {
+    if (!imgfx_usable(a) || !imgfx_usable(b)) return;
+    // The product covers a's pixels; b must hold as many, or it would be overrun.
+    if (a->width != b->width || a->height != b->height) {
+        imgfx_error();
+        return;
+    }
+    const size_t n = (size_t)a->width * (size_t)a->height;
+    for (size_t i = 0; i < n; i++) b->pixels[i] = a->pixels[i] * b->pixels[i];
+}
+
+// ============================================================================
+// Copies of IMG operations: the arguments IMG would refuse are refused here
+// first, through this module's reporter; the work is IMG's.
+// ============================================================================
+
+void imgfx_scale(const IMG *source, IMG *target) {
+    if (!imgfx_usable(source) || !imgfx_usable(target)) return;
+    if (target->width < 0 || target->height < 0) {
+        imgfx_error();
+        return;
+    }
+    img_scale(source, target);
+}
+
+IMG *imgfx_rotate(const IMG *source, int32_t angle) {
+    if (!imgfx_usable(source)) return nullptr;
+    return img_rotate(source, angle);
+}
+
+void imgfx_sub_colour(IMG *image, uint32_t colour) {
+    if (imgfx_usable(image)) img_sub_colour(image, colour);
+}
+
+void imgfx_and(const IMG *mask, IMG *target) {
+    if (imgfx_usable(mask) && imgfx_usable(target)) img_and(mask, target);
+}
+
+void imgfx_invert(IMG *image) {
+    if (imgfx_usable(image)) img_invert(image);
+}
+
+void imgfx_replace_colour(IMG *image, uint32_t from, uint32_t to) {
+    if (imgfx_usable(image)) img_replace_colour(image, from, to);
+}
+
+// The wrap copies need the named rows (or columns) inside their images.
+static bool imgfx_lines_inside(const IMG *source, const IMG *target, int32_t s, int32_t t, bool rows) {
+    if (!imgfx_usable(source) || !imgfx_usable(target)) return false;
+    const int32_t s_end = rows ? source->height : source->width;
+    const int32_t t_end = rows ? target->height : target->width;
+    if (s >= 0 && s < s_end && t >= 0 && t < t_end) return true;
+    imgfx_error();
+    return false;
+}
+
+void imgfx_blit_row_wrap(const IMG *source, IMG *target, int32_t source_row, int32_t target_row,
+                         int32_t offset) {
+    if (imgfx_lines_inside(source, target, source_row, target_row, true))
+        img_blit_row_wrap(source, target, source_row, target_row, offset);
+}
+
+void imgfx_or_row_wrap(const IMG *source, IMG *target, int32_t source_row, int32_t target_row,
+                       int32_t offset) {
+    if (imgfx_lines_inside(source, target, source_row, target_row, true))
+        img_or_row_wrap(source, target, source_row, target_row, offset);
+}
+
+void imgfx_blit_column_wrap(const IMG *source, IMG *target, int32_t source_column,
+                            int32_t target_column, int32_t offset) {
+    if (imgfx_lines_inside(source, target, source_column, target_column, false))
+        img_blit_column_wrap(source, target, source_column, target_column, offset);
+}
+
+void imgfx_blit_spaced(const IMG *source, IMG *target, int32_t sx, int32_t sy, int32_t dx,
+                       int32_t dy, int32_t w, int32_t h, int32_t step_x, int32_t step_y) {
+    if (imgfx_usable(source) && imgfx_usable(target))
+        img_blit_spaced(source, target, sx, sy, dx, dy, w, h, step_x, step_y);
+}
+
+void imgfx_copy_row(const IMG *source, IMG *target, int32_t source_row, int32_t target_row) {
+    if (imgfx_lines_inside(source, target, source_row, target_row, true))
+        img_copy_row(source, target, source_row, target_row);
+}
+
+void imgfx_blit_add(const IMG *source, IMG *target, int32_t sx, int32_t sy, int32_t dx,
+                    int32_t dy, int32_t w, int32_t h) {
+    if (imgfx_usable(source) && imgfx_usable(target)) img_blit_add(source, target, sx, sy, dx, dy, w, h);
+}
+
+void imgfx_blit_opaque(const IMG *source, IMG *target, int32_t sx, int32_t sy, int32_t dx,
+                       int32_t dy, int32_t w, int32_t h) {
+    if (imgfx_usable(source) && imgfx_usable(target))
+        img_blit_opaque(source, target, sx, sy, dx, dy, w, h);
+}
+
+void imgfx_blit_add_sat(const IMG *source, IMG *target, int32_t sx, int32_t sy, int32_t dx,
+                        int32_t dy, int32_t w, int32_t h) {
+    if (imgfx_usable(source) && imgfx_usable(target))
+        img_blit_add_sat(source, target, sx, sy, dx, dy, w, h);
+}
+
+void imgfx_fill_rect(IMG *image, int32_t x, int32_t y, int32_t w, int32_t h, uint32_t colour) {
+    if (imgfx_usable(image)) img_fill_rect(image, x, y, w, h, colour);
+}
+
+void imgfx_rect(IMG *image, int32_t x, int32_t y, int32_t w, int32_t h, uint32_t colour) {
+    if (!imgfx_usable(image)) return;
+    if (!imgfx_rect_inside(image, x, y, w, h)) {
+        imgfx_error();
+        return;
+    }
+    img_rect(image, x, y, w, h, colour);
+}
+
+void imgfx_invert_rect(IMG *image, int32_t x, int32_t y, int32_t w, int32_t h) {
+    if (imgfx_usable(image)) img_invert_rect(image, x, y, w, h);
+}
+
+void imgfx_hline(IMG *image, int32_t y, int32_t x0, int32_t x1, uint32_t colour) {
+    if (imgfx_usable(image)) img_hline(image, y, x0, x1, colour);
+}
+
+void imgfx_vline(IMG *image, int32_t x, int32_t y0, int32_t y1, uint32_t colour) {
+    if (imgfx_usable(image)) img_vline(image, x, y0, y1, colour);
+}
+
+int32_t *imgfx_run_lengths(int32_t a, int32_t b) { return img_run_lengths(a, b); }
+
+int32_t *imgfx_run_lengths_mirrored(int32_t a, int32_t b) { return img_run_lengths_mirrored(a, b); }
+
+int32_t *imgfx_line_points(int32_t x0, int32_t y0, int32_t x1, int32_t y1) {
+    return img_line_points(x0, y0, x1, y1);
+}
+
+int32_t imgfx_find_text(const char *text, const char *pattern) {
+    if (!text || !pattern) {
+        imgfx_error();
+        return 0;
+    }
+    return img_find_text(text, pattern);
+}
+
+// ============================================================================
+// Points, spans and lines
+// ============================================================================
+
+void imgfx_plot_blend(IMG *image, int32_t x, int32_t y, uint32_t colour) {
+    if (!imgfx_usable(image) || !imgfx_inside(image, x, y)) return;
+    uint32_t &p = image->pixels[(size_t)y * (size_t)image->width + x];
+    p = rgb888_average(p, colour);
+}
+
+void imgfx_plot_add(IMG *image, int32_t x, int32_t y, uint32_t colour) {
+    if (!imgfx_usable(image) || !imgfx_inside(image, x, y)) return;
+    uint32_t &p = image->pixels[(size_t)y * (size_t)image->width + x];
+    p = rgb888_add(p, colour);
+}
+
+// (p * (256 - alpha) + colour * alpha) / 256 per channel; alpha in 0..256.
+static uint32_t imgfx_mix(uint32_t p, uint32_t colour, uint32_t alpha) {
+    uint32_t out = 0;
+    for (int shift = 0; shift <= 16; shift += 8)
+        out |= ((imgfx_channel(p, shift) * (256 - alpha) + imgfx_channel(colour, shift) * alpha) >> 8) << shift;
+    return out;
+}
+
+// A span along one axis: ends ordered and clipped to 0 .. size - 1, the other
+// coordinate inside; each pixel mixed with the colour.
+static void imgfx_span_alpha(IMG *image, bool horizontal, int32_t at, int32_t a, int32_t b,
+                             uint32_t colour, int32_t alpha) {
+    if (!imgfx_usable(image)) return;
+    const int32_t across = horizontal ? image->height : image->width;
+    const int32_t along = horizontal ? image->width : image->height;
+    if (at < 0 || at >= across) return;
+    if (a > b) {
+        int32_t t = a;
+        a = b;
+        b = t;
+    }
+    if (a < 0) a = 0;
+    if (b > along - 1) b = along - 1;
+    // Weights outside 0..256 would mix past a channel; they are held there.
+    const uint32_t al = alpha < 0 ? 0 : alpha > 256 ? 256 : (uint32_t)alpha;
+    for (int32_t i = a; i <= b; i++) {
+        size_t index = horizontal ? (size_t)at * (size_t)image->width + (size_t)i
+                                  : (size_t)i * (size_t)image->width + (size_t)at;
+        image->pixels[index] = imgfx_mix(image->pixels[index], colour, al);
+    }
+}
+
+void imgfx_hline_alpha(IMG *image, int32_t y, int32_t x0, int32_t x1, uint32_t colour, int32_t alpha) {
+    imgfx_span_alpha(image, true, y, x0, x1, colour, alpha);
+}
+
+void imgfx_vline_alpha(IMG *image, int32_t x, int32_t y0, int32_t y1, uint32_t colour, int32_t alpha) {
+    imgfx_span_alpha(image, false, x, y0, y1, colour, alpha);
+}
+
+void imgfx_line(IMG *image, int32_t x0, int32_t y0, int32_t x1, int32_t y1, uint32_t colour) {
+    img_line(image, x0, y0, x1, y1, colour);
+}
+
+static int32_t imgfx_sign(int64_t v) { return v < 0 ? -1 : v > 0 ? 1 : 0; }
+
+// The points of img_line from the first end: plot(x, y) for each, stepped along
+// the longer axis (ties along y) with the error starting at half its length.
+// Returns the major length m (m + 1 points).
+template <class Plot>
+static int64_t imgfx_walk_line(int32_t x0, int32_t y0, int32_t x1, int32_t y1, Plot plot) {
+    const int64_t dx = (int64_t)x1 - x0, dy = (int64_t)y1 - y0;
+    const int32_t sx = imgfx_sign(dx), sy = imgfx_sign(dy);
+    const int64_t ax = dx < 0 ? -dx : dx, ay = dy < 0 ? -dy : dy;
+    int32_t x = x0, y = y0;
+    if (ax <= ay) {
+        int64_t err = ay >> 1;
+        for (int64_t i = 0; i <= ay; i++) {
+            plot(x, y);
+            if (i == ay) break;  // no step past the last point (it could leave 32 bits)
+            y += sy;
+            err -= ax;
+            if (err < 1) {
+                x += sx;
+                err += ay;
+            }
+        }
+        return ay;
+    }
+    int64_t err = ax >> 1;
+    for (int64_t i = 0; i <= ax; i++) {
+        plot(x, y);
+        if (i == ax) break;
+        x += sx;
+        err -= ay;
+        if (err < 1) {
+            y += sy;
+            err += ax;
+        }
+    }
+    return ax;
+}
+
+// The points of img_line_two_ends: (m / 2) + 1 passes, each plotting the
+// first end's point and then the second end's, the two stepping towards each
+// other with the same error.
+template <class Plot>
+static void imgfx_walk_two_ends(int32_t x0, int32_t y0, int32_t x1, int32_t y1, Plot plot) {
+    const int64_t dx = (int64_t)x1 - x0, dy = (int64_t)y1 - y0;
+    const int32_t sx = imgfx_sign(dx), sy = imgfx_sign(dy);
+    const int64_t ax = dx < 0 ? -dx : dx, ay = dy < 0 ? -dy : dy;
+    const bool along_y = ax <= ay;
+    const int64_t major = along_y ? ay : ax, minor = along_y ? ax : ay;
+    int64_t err = major >> 1;
+    int64_t ax0 = x0, ay0 = y0, bx = x1, by = y1;  // 64-bit: the ends step past each other
+    for (int64_t pass = 0; pass <= major / 2; pass++) {
+        plot(ax0, ay0);
+        plot(bx, by);
+        if (along_y) {
+            ay0 += sy;
+            by -= sy;
+        } else {
+            ax0 += sx;
+            bx -= sx;
+        }
+        err -= minor;
+        if (err < 1) {
+            if (along_y) {
+                ax0 += sx;
+                bx -= sx;
+            } else {
+                ay0 += sy;
+                by -= sy;
+            }
+            err += major;
+        }
+    }
+}
+
+void imgfx_line_two_ends(IMG *image, int32_t x0, int32_t y0, int32_t x1, int32_t y1, uint32_t colour) {
+    if (!imgfx_usable(image)) return;
+    imgfx_walk_two_ends(x0, y0, x1, y1, [&](int64_t x, int64_t y) {
+        if (imgfx_inside(image, x, y)) img_set_pixel(image, (int32_t)x, (int32_t)y, colour);
+    });
+}
+
+void imgfx_line_blend_two_ends(IMG *image, int32_t x0, int32_t y0, int32_t x1, int32_t y1,
+                               uint32_t colour) {
+    if (!imgfx_usable(image)) return;
+    imgfx_walk_two_ends(x0, y0, x1, y1, [&](int64_t x, int64_t y) {
+        if (imgfx_inside(image, x, y)) imgfx_plot_blend(image, (int32_t)x, (int32_t)y, colour);
+    });
+}
+
+void imgfx_line_add_two_ends(IMG *image, int32_t x0, int32_t y0, int32_t x1, int32_t y1,
+                             uint32_t colour) {
+    if (!imgfx_usable(image)) return;
+    imgfx_walk_two_ends(x0, y0, x1, y1, [&](int64_t x, int64_t y) {
+        if (imgfx_inside(image, x, y)) imgfx_plot_add(image, (int32_t)x, (int32_t)y, colour);
+    });
+}
+
+void imgfx_dither_line(IMG *image, int32_t x0, int32_t y0, uint32_t colour0, int32_t x1, int32_t y1,
+                       uint32_t colour1) {
+    if (!imgfx_usable(image)) return;
+    if (x0 == x1 && y0 == y1) {  // one point: the growing dither has not started
+        img_set_pixel(image, x0, y0, colour0);
+        return;
+    }
+    const int64_t ax = (int64_t)x1 - x0, ay = (int64_t)y1 - y0;
+    const int64_t m = (ax < 0 ? -ax : ax) > (ay < 0 ? -ay : ay) ? (ax < 0 ? -ax : ax) : (ay < 0 ? -ay : ay);
+    int64_t d = m, t = 0;
+    imgfx_walk_line(x0, y0, x1, y1, [&](int32_t x, int32_t y) {
+        d -= t;
+        t++;
+        uint32_t colour = colour0;
+        if (d < 1) {
+            colour = colour1;
+            d += m;
+        }
+        img_set_pixel(image, x, y, colour);
+    });
+}
+
+// How the gradient's single point and each point are drawn.
+enum ImgfxGradient { IMGFX_GRADIENT_FIRST, IMGFX_GRADIENT_AVERAGE, IMGFX_GRADIENT_ADD };
+
+static void imgfx_gradient(IMG *image, int32_t x0, int32_t y0, uint32_t colour0, int32_t x1, int32_t y1,
+                           uint32_t colour1, ImgfxGradient kind) {
+    if (!imgfx_usable(image)) return;
+    auto plot = [&](int32_t x, int32_t y, uint32_t colour) {
+        if (kind == IMGFX_GRADIENT_ADD)
+            imgfx_plot_add(image, x, y, colour);
+        else
+            img_set_pixel(image, x, y, colour);
+    };
+    if (x0 == x1 && y0 == y1) {
+        plot(x0, y0, kind == IMGFX_GRADIENT_FIRST ? colour0 : rgb888_average(colour0, colour1));
+        return;
+    }
+    const int64_t ax = (int64_t)x1 - x0, ay = (int64_t)y1 - y0;
+    const int64_t m = (ax < 0 ? -ax : ax) > (ay < 0 ? -ay : ay) ? (ax < 0 ? -ax : ax) : (ay < 0 ? -ay : ay);
+    // Each channel in 16.16: it starts at colour0's and steps by the
+    // difference / m, truncated toward zero, so it never passes colour1's.
+    int64_t value[3], step[3];
+    for (int c = 0; c < 3; c++) {
+        const int shift = 16 - 8 * c;
+        value[c] = (int64_t)imgfx_channel(colour0, shift) << 16;
+        step[c] = (((int64_t)imgfx_channel(colour1, shift) - (int64_t)imgfx_channel(colour0, shift)) * 65536) / m;
+    }
+    imgfx_walk_line(x0, y0, x1, y1, [&](int32_t x, int32_t y) {
+        plot(x, y, imgfx_pack((uint32_t)(value[0] >> 16), (uint32_t)(value[1] >> 16), (uint32_t)(value[2] >> 16)));
+        for (int c = 0; c < 3; c++) value[c] += step[c];
+    });
+}
+
+void imgfx_gradient_line(IMG *image, int32_t x0, int32_t y0, uint32_t colour0, int32_t x1, int32_t y1,
+                         uint32_t colour1) {
+    imgfx_gradient(image, x0, y0, colour0, x1, y1, colour1, IMGFX_GRADIENT_FIRST);
+}
+
+void imgfx_gradient_line_avg(IMG *image, int32_t x0, int32_t y0, uint32_t colour0, int32_t x1,
+                             int32_t y1, uint32_t colour1) {
+    imgfx_gradient(image, x0, y0, colour0, x1, y1, colour1, IMGFX_GRADIENT_AVERAGE);
+}
+
+void imgfx_gradient_line_add(IMG *image, int32_t x0, int32_t y0, uint32_t colour0, int32_t x1,
+                             int32_t y1, uint32_t colour1) {
+    imgfx_gradient(image, x0, y0, colour0, x1, y1, colour1, IMGFX_GRADIENT_ADD);
+}
+
+// Parallel lines: steep ones side by side, shallow ones stacked, diagonal ones
+// as pairs one column apart so no hole opens between neighbours; the
+// diagonal band is three quarters as thick. draw(x0, y0, x1, y1) draws one.
+template <class Draw>
+static void imgfx_thick(int32_t x0, int32_t y0, int32_t x1, int32_t y1, int32_t t, Draw draw) {
+    const int64_t dx = (int64_t)x1 - x0, dy = (int64_t)y1 - y0, ay = dy < 0 ? -dy : dy;
+    const int64_t half = ((int64_t)t + 1) / 2;
+    if (ay >= 2 * dx) {
+        for (int64_t i = -(int64_t)t / 2; i <= half - 1; i++)
+            draw(wrap_add(x0, (int32_t)i), y0, wrap_add(x1, (int32_t)i), y1);
+    } else if (ay >= (dx >> 1)) {
+        const int64_t t3 = (3 * (int64_t)t) / 4, half3 = (t3 + 1) / 2;
+        for (int64_t i = -t3 / 2; i <= half3 - 1; i++) {
+            const int32_t o = (int32_t)i, v = dy < 1 ? o : wrap_neg(o);
+            draw(wrap_add(x0, o), wrap_add(y0, v), wrap_add(x1, o), wrap_add(y1, v));
+            draw(wrap_add(x0, o + 1), wrap_add(y0, v), wrap_add(x1, o + 1), wrap_add(y1, v));
+        }
+    } else {
+        for (int64_t i = -(int64_t)t / 2; i <= half - 1; i++)
+            draw(x0, wrap_add(y0, (int32_t)i), x1, wrap_add(y1, (int32_t)i));
+    }
+}
+
+void imgfx_thick_line(IMG *image, int32_t x0, int32_t y0, int32_t x1, int32_t y1, uint32_t colour,
+                      int32_t thickness) {
+    if (!image || thickness < 1) return;
+    if (x0 > x1) {
+        int32_t tx = x0, ty = y0;
+        x0 = x1;
+        y0 = y1;
+        x1 = tx;
+        y1 = ty;
+    }
+    imgfx_thick(x0, y0, x1, y1, thickness, [&](int32_t a, int32_t b, int32_t c, int32_t d) {
+        imgfx_line(image, a, b, c, d, colour);
+    });
+}
+
+void imgfx_thick_dither_line(IMG *image, int32_t x0, int32_t y0, uint32_t colour0, int32_t x1, int32_t y1,
+                             uint32_t colour1, int32_t thickness) {
+    if (!image || thickness < 1) return;
+    if (x0 > x1) {  // the colours go with their ends
+        int32_t tx = x0, ty = y0;
+        uint32_t tc = colour0;
+        x0 = x1;
+        y0 = y1;
+        colour0 = colour1;
+        x1 = tx;
+        y1 = ty;
+        colour1 = tc;
+    }
+    imgfx_thick(x0, y0, x1, y1, thickness, [&](int32_t a, int32_t b, int32_t c, int32_t d) {
+        imgfx_dither_line(image, a, b, colour0, c, d, colour1);
+    });
+}
+
+void imgfx_circle_sine(IMG *image, int32_t cx, int32_t cy, int32_t r, uint32_t colour) {
+    if (!imgfx_usable(image) || !imgfx_inside(image, cx, cy) || r <= 0) {
+        if (image && image->pixels) imgfx_error();
+        return;
+    }
+    // Entry i is the sine, entry i + 256 the cosine, in units of 32768.
+    for (int32_t i = 0; i < 256; i++) {
+        const int64_t a = ((int64_t)sine_table[i] * r) >> 15;
+        const int64_t b = ((int64_t)sine_table[i + 256] * r) >> 15;
+        const int64_t px[4] = {cx + b - 1, cx - b, cx + b - 1, cx - b};
+        const int64_t py[4] = {cy + a, cy + a, cy - a, cy - a};
+        for (int n = 0; n < 4; n++)
+            if (imgfx_inside(image, px[n], py[n])) img_set_pixel(image, (int32_t)px[n], (int32_t)py[n], colour);
+    }
+}

@@ -1,0 +1,252 @@
+// FILL: the flood fill grows one ring per step, from a plain colour or a
+// repeating pattern; the centred run splits.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+#include "imaging/fill.h"
+#include "tests/test_imgfx_util.h"
+#include "vector/array.h"
+
+static const uint32_t B = 0x000000FF;  // border
+static const uint32_t A = 0x0000FF00;  // region to fill
+static const uint32_t F = 0x00FF0000;  // paint
+
+// A 3 x 3 block of A inside a one-pixel border of B.
+static IMG *block_in_border() {
+    return fx_image(5, 5, {B, B, B, B, B,
+                           B, A, A, A, B,
+                           B, A, A, A, B,
+                           B, A, A, A, B,
+                           B, B, B, B, B});
+}
+
+TEST(Fill, GrowsOneRingPerStep) {
+    IMG *img = block_in_border();
+    FILL *fill = fill_new();
+    fill->image = img;
+    fill_start(fill, 2, 2, F);
+    EXPECT_EQ(fill->target_colour, A);
+    EXPECT_EQ(fill->fill_colour, F);
+    EXPECT_EQ(fill->state, 'f');
+
+    EXPECT_EQ(fill_step(fill), 4);
+    EXPECT_TRUE(fx_same(img, {B, B, B, B, B,
+                              B, A, A, A, B,
+                              B, A, F, A, B,
+                              B, A, A, A, B,
+                              B, B, B, B, B}));
+    EXPECT_EQ(fill->left, 0);
+    EXPECT_EQ(fill->top, 0);
+    EXPECT_EQ(fill->right, 5);
+    EXPECT_EQ(fill->bottom, 5);
+
+    EXPECT_EQ(fill_step(fill), 8);  // each corner queued twice
+    EXPECT_TRUE(fx_same(img, {B, B, B, B, B,
+                              B, A, F, A, B,
+                              B, F, F, F, B,
+                              B, A, F, A, B,
+                              B, B, B, B, B}));
+
+    EXPECT_EQ(fill_step(fill), 0);
+    EXPECT_TRUE(fx_same(img, {B, B, B, B, B,
+                              B, F, F, F, B,
+                              B, F, F, F, B,
+                              B, F, F, F, B,
+                              B, B, B, B, B}));
+    EXPECT_EQ(fill_step(fill), 0);  // both fronts empty
+    fill_del(&fill);
+    EXPECT_EQ(fill, nullptr);
+    img_del(&img);
+}
+
+TEST(Fill, QueuesNeighboursRightBelowLeftAboveFromTheLastPoint) {
+    IMG *img = block_in_border();
+    FILL *fill = fill_new();
+    fill->image = img;
+    fill_start(fill, 2, 2, F);
+    fill_step(fill);
+    fill_step(fill);
+    // Second ring walked (2,1), (1,2), (2,3), (3,2): their new neighbours in order.
+    const int32_t expected[8][2] = {{3, 1}, {1, 1}, {1, 3}, {1, 1}, {3, 3}, {1, 3}, {3, 3}, {3, 1}};
+    ASSERT_EQ(fill->front->count, 8);
+    for (int i = 0; i < 8; i++) {
+        int32_t p[2];
+        array_get(fill->front, p, i);
+        EXPECT_EQ(p[0], expected[i][0]) << i;
+        EXPECT_EQ(p[1], expected[i][1]) << i;
+    }
+    fill_del(&fill);
+    img_del(&img);
+}
+
+TEST(Fill, StaysInsideTheImageEvenForBlack) {
+    // Outside pixels read as 0 like the target colour, but lie outside the region.
+    IMG *img = fx_image(2, 1);
+    FILL *fill = fill_new();
+    fill->image = img;
+    fill_start(fill, 0, 0, 0x00123456);
+    EXPECT_EQ(fill->target_colour, 0u);
+    EXPECT_EQ(fill_step(fill), 1);
+    EXPECT_EQ(fill_step(fill), 0);
+    EXPECT_TRUE(fx_same(img, {0x00123456, 0x00123456}));
+    fill_del(&fill);
+    img_del(&img);
+}
+
+TEST(Fill, PatternRepeatsAcrossTheImage) {
+    IMG *pattern = fx_image(2, 2, {1, 2, 3, 4});
+    IMG *img = fx_image(2, 2);
+    FILL *fill = fill_new();
+    fill->image = img;
+    fill->pattern = pattern;
+    fill->pattern_x = 0;
+    fill->pattern_y = 1;
+    fill_start(fill, 0, 0, 0);
+    EXPECT_EQ(fill_step_pattern(fill), 2);
+    EXPECT_EQ(fill->fill_colour, 3u);  // pattern (0, 1)
+    EXPECT_EQ(fill_step_pattern(fill), 2);
+    EXPECT_EQ(fill->fill_colour, 4u);  // (1, 0) painted last, from pattern (1, 1)
+    EXPECT_EQ(fill_step_pattern(fill), 0);
+    EXPECT_EQ(fill->fill_colour, 2u);
+    EXPECT_TRUE(fx_same(img, {3, 4, 1, 2}));
+    fill_del(&fill);
+    img_del(&img);
+    img_del(&pattern);
+}
+
+TEST(Fill, PatternOffsetsWrapBothWays) {
+    IMG *pattern = fx_image(2, 1, {5, 6});
+    for (int32_t offset : {1, -1, 3}) {
+        IMG *img = fx_image(3, 1);
+        FILL *fill = fill_new();
+        fill->image = img;
+        fill->pattern = pattern;
+        fill->pattern_x = offset;
+        fill_start(fill, 0, 0, 0);
+        while (fill_step_pattern(fill) > 0) {
+        }
+        EXPECT_TRUE(fx_same(img, {6, 5, 6})) << "offset " << offset;
+        fill_del(&fill);
+        img_del(&img);
+    }
+    img_del(&pattern);
+}
+
+TEST(Fill, StepWithoutStartReportsZero) {
+    IMG *img = fx_image(2, 2);
+    FILL *fill = fill_new();
+    fill->image = img;
+    EXPECT_EQ(fill_step(fill), 0);
+    EXPECT_EQ(fill_step_pattern(fill), 0);
+    EXPECT_EQ(fill_step(nullptr), 0);
+    EXPECT_TRUE(fx_same(img, {0, 0, 0, 0}));
+    fill_del(&fill);
+    img_del(&img);
+}
+
+TEST(Fill, StartNeedsAnImage) {
+    FILL *fill = fill_new();
+    fill_start(fill, 0, 0, 1);
+    EXPECT_EQ(fill->state, 0);
+    EXPECT_EQ(fill->front, nullptr);
+    EXPECT_EQ(fill_step(fill), 0);
+    fill_start(nullptr, 0, 0, 1);
+    fill_del(&fill);
+}
+
+TEST(Fill, PatternStepNeedsAPatternWithPixels) {
+    IMG *img = fx_image(2, 2);
+    IMG *empty = fx_image(0, 3);
+    FILL *fill = fill_new();
+    fill->image = img;
+    fill_start(fill, 0, 0, 9);
+    EXPECT_EQ(fill_step_pattern(fill), 0);  // no pattern
+    fill->pattern = empty;
+    EXPECT_EQ(fill_step_pattern(fill), 0);  // nothing to repeat
+    EXPECT_TRUE(fx_same(img, {0, 0, 0, 0}));
+    EXPECT_EQ(fill_step(fill), 2);  // the plain step still works
+    fill_del(&fill);
+    img_del(&img);
+    img_del(&empty);
+}
+
+TEST(Fill, ResetEmptiesTheFronts) {
+    IMG *img = fx_image(3, 3);
+    FILL *fill = fill_new();
+    fill->image = img;
+    fill_start(fill, 1, 1, 7);
+    EXPECT_EQ(fill_step(fill), 4);
+    fill_reset(fill);
+    EXPECT_EQ(fill->front->count, 0);
+    EXPECT_EQ(fill->next_front->count, 0);
+    EXPECT_EQ(fill_step(fill), 0);
+    EXPECT_TRUE(fx_same(img, {0, 0, 0, 0, 7, 0, 0, 0, 0}));
+    fill_reset(nullptr);
+    fill_del(&fill);
+    img_del(&img);
+}
+
+TEST(Fill, RestartEmptiesTheOldFronts) {
+    IMG *img = fx_image(3, 1, {1, 1, 2});
+    FILL *fill = fill_new();
+    fill->image = img;
+    fill_start(fill, 0, 0, 5);
+    EXPECT_EQ(fill_step(fill), 1);
+    fill_start(fill, 2, 0, 6);
+    EXPECT_EQ(fill->front->count, 1);
+    EXPECT_EQ(fill_step(fill), 0);
+    EXPECT_TRUE(fx_same(img, {5, 1, 6}));
+    fill_del(&fill);
+    img_del(&img);
+}
+
+TEST(Fill, LifecycleWithoutContent) {
+    FILL *fill = fill_new();
+    ASSERT_NE(fill, nullptr);
+    EXPECT_EQ(fill->image, nullptr);
+    EXPECT_EQ(fill_to_text(fill), nullptr);
+    EXPECT_EQ(fill_compare(fill, fill), 0);
+    FILL *dup = fill_dup(fill);
+    ASSERT_NE(dup, nullptr);
+    EXPECT_NE(dup, fill);
+    fill_copy(fill, dup);
+    EXPECT_EQ(fill_dup(nullptr), nullptr);
+    fill_del(&dup);
+    fill_del(&fill);
+    fill_del(&fill);  // second delete only reports
+    EXPECT_EQ(fill, nullptr);
+}
+
+static std::vector<int32_t> take(int32_t *runs, size_t n) {
+    std::vector<int32_t> v(runs, runs + n);
+    free(runs);
+    return v;
+}
+
+TEST(Fill, RunLengthsStartAtHalfTheError) {
+    EXPECT_EQ(take(fill_run_lengths(5, 3), 4), (std::vector<int32_t>{1, 2, 1, 2}));
+    EXPECT_EQ(take(fill_run_lengths(4, 2), 3), (std::vector<int32_t>{1, 2, 2}));
+    EXPECT_EQ(take(fill_run_lengths(-2, 4), 3), (std::vector<int32_t>{1, 2, 2}));
+    EXPECT_EQ(take(fill_run_lengths(3, 3), 4), (std::vector<int32_t>{1, 1, 1, 1}));
+    EXPECT_EQ(take(fill_run_lengths(0, 0), 1), (std::vector<int32_t>{1}));
+}
+
+TEST(Fill, RunLengthsOfOneOverNothingStayInTheirArray) {
+    // The half error of a length 1 is 0, which would step past the single slot.
+    EXPECT_EQ(take(fill_run_lengths(1, 0), 1), (std::vector<int32_t>{2}));
+    EXPECT_EQ(take(fill_run_lengths(0, -1), 1), (std::vector<int32_t>{2}));
+}
+
+TEST(Fill, MirroredRunLengthsFillFromBothEnds) {
+    EXPECT_EQ(take(fill_run_lengths_mirrored(5, 3), 3), (std::vector<int32_t>{1, 2, 1}));
+    EXPECT_EQ(take(fill_run_lengths_mirrored(6, 2), 2), (std::vector<int32_t>{2, 2}));
+    EXPECT_EQ(take(fill_run_lengths_mirrored(7, -3), 3), (std::vector<int32_t>{1, 3, 1}));
+    int32_t *none = fill_run_lengths_mirrored(4, 0);
+    EXPECT_NE(none, nullptr);
+    free(none);
+}
+
+TEST(Fill, LinePointsAreThoseOfTheLine) {
+    EXPECT_EQ(take(fill_line_points(0, 0, 2, 1), 7), (std::vector<int32_t>{6, 0, 0, 1, 1, 2, 1}));
+}

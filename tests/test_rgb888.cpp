@@ -1,0 +1,101 @@
+// RGB888: saturating channel arithmetic, byte packing and the span painters.
+#include <gtest/gtest.h>
+
+#include "imaging/rgb888.h"
+#include "tests/test_imgfx_util.h"
+
+TEST(Rgb888, AddSaturatesEachChannelOnItsOwn) {
+    EXPECT_EQ(rgb888_add(0x00F01020, 0x00202020), 0x00FF3040u);
+    EXPECT_EQ(rgb888_add(0x000000FF, 0x00000001), 0x000000FFu);  // no carry into green
+    EXPECT_EQ(rgb888_add(0x0000FF00, 0x0000FF00), 0x0000FF00u);  // no carry into red
+    EXPECT_EQ(rgb888_add(0x00FF0000, 0x00FF0000), 0x00FF0000u);  // nothing past red
+    EXPECT_EQ(rgb888_add(0xFF000000, 0x01000000), 0x00000000u);  // top byte dropped
+}
+
+TEST(Rgb888, SubStopsAtZeroWithoutBorrow) {
+    EXPECT_EQ(rgb888_sub(0x00102030, 0x00202020), 0x00000010u);
+    EXPECT_EQ(rgb888_sub(0x00010000, 0x00000001), 0x00010000u);  // no borrow from red
+    EXPECT_EQ(rgb888_sub(0x00FFFFFF, 0x00102030), 0x00EFDFCFu);
+    EXPECT_EQ(rgb888_sub(0xAB000005, 0x00000000), 0x00000005u);
+}
+
+TEST(Rgb888, AverageRoundsDownPerChannel) {
+    EXPECT_EQ(rgb888_average(0x00FF0001, 0x00010003), 0x00800002u);
+    EXPECT_EQ(rgb888_average(0x00FFFFFF, 0x00FFFFFF), 0x00FFFFFFu);
+    EXPECT_EQ(rgb888_average(0x00010101, 0x00000000), 0x00000000u);
+}
+
+TEST(Rgb888, BrightenAndDarkenByAGreyLevel) {
+    EXPECT_EQ(rgb888_brighten(0x00FE0010, 5), 0x00FF0515u);
+    EXPECT_EQ(rgb888_darken(0x000301FF, 2), 0x000100FDu);
+    EXPECT_EQ(rgb888_brighten(0x00000000, 255), 0x00FFFFFFu);
+    EXPECT_EQ(rgb888_darken(0x00FFFFFF, 255), 0x00000000u);
+}
+
+TEST(Rgb888, ShadeDarkensForNegativeAmounts) {
+    EXPECT_EQ(rgb888_shade(0x00808080, -16), 0x00707070u);
+    EXPECT_EQ(rgb888_shade(0x00808080, 16), 0x00909090u);
+    EXPECT_EQ(rgb888_shade(0x00808080, 0), 0x00808080u);
+    EXPECT_EQ(rgb888_shade(0x00808080, -255), 0x00000000u);
+    EXPECT_EQ(rgb888_shade(0x00808080, 255), 0x00FFFFFFu);
+    EXPECT_EQ(rgb888_shade(0x00808080, INT32_MIN), 0x00808080u);  // level taken as a byte: 0
+}
+
+TEST(Rgb888, BgrExchangesRedAndBlue) {
+    EXPECT_EQ(rgb888_to_bgr(0x00123456), 0x00563412u);
+    EXPECT_EQ(rgb888_from_bgr(0x00563412), 0x00123456u);
+    EXPECT_EQ(rgb888_to_bgr(0xFF123456), 0x00563412u);
+}
+
+TEST(Rgb888, BytesPackAndUnpack) {
+    uint8_t bytes[3] = {0, 0, 0};
+    EXPECT_EQ(rgb888_to_bytes(0xEEA1B2C3, bytes), bytes);
+    EXPECT_EQ(bytes[0], 0xA1);
+    EXPECT_EQ(bytes[1], 0xB2);
+    EXPECT_EQ(bytes[2], 0xC3);
+    EXPECT_EQ(rgb888_to_bytes(0x00A1B2C3, nullptr), nullptr);
+    EXPECT_EQ(rgb888_from_bytes(0x01, 0x02, 0x03), 0x00010203u);
+}
+
+TEST(Rgb888, HlineClipsAndKeepsItsOrder) {
+    IMG *img = fx_image(4, 2);
+    rgb888_hline(img, 7, 1, -3, 1);
+    rgb888_hline(img, 9, 0, 5, 2);  // x0 > x1: nothing
+    rgb888_hline(img, 8, 0, 3, 10);
+    rgb888_hline(img, 6, 2, 0, 3);  // row outside
+    rgb888_hline(img, 6, -1, 0, 3);
+    EXPECT_TRUE(fx_same(img, {0, 0, 0, 8, 7, 7, 0, 0}));
+    rgb888_hline(nullptr, 1, 0, 0, 1);
+    img_del(&img);
+}
+
+TEST(Rgb888, VlineClipsAndKeepsItsOrder) {
+    IMG *img = fx_image(2, 4);
+    rgb888_vline(img, 7, 1, -2, 1);
+    rgb888_vline(img, 9, 0, 3, 1);  // y0 > y1: nothing
+    rgb888_vline(img, 5, 0, 3, 9);
+    rgb888_vline(img, 6, 2, 0, 3);  // column outside
+    EXPECT_TRUE(fx_same(img, {0, 7, 0, 7, 0, 0, 5, 0}));
+    rgb888_vline(nullptr, 1, 0, 0, 1);
+    img_del(&img);
+}
+
+TEST(Rgb888, HlineAlphaMixesPerChannel) {
+    IMG *img = fx_image(4, 1, {0x00000000, 0x00204060, 0x00204060, 0x00123456});
+    rgb888_hline_alpha(img, 0x00FF0000, 0, 0, 0, 128);  // (0 * 128 + 255 * 128) / 256
+    rgb888_hline_alpha(img, 0x00A0C0E0, 0, 1, 1, 64);
+    rgb888_hline_alpha(img, 0x00A0C0E0, 0, 2, 2, 256);
+    rgb888_hline_alpha(img, 0x00A0C0E0, 0, 3, 9, 0);
+    EXPECT_TRUE(fx_same(img, {0x007F0000, 0x00406080, 0x00A0C0E0, 0x00123456}));
+    rgb888_hline_alpha(img, 0x00A0C0E0, 0, 3, 1, 256);  // reversed ends: nothing
+    EXPECT_EQ(img->pixels[3], 0x00123456u);
+    img_del(&img);
+}
+
+TEST(Rgb888, HlineAlphaHoldsTheWeightToItsRange) {
+    IMG *img = fx_image(2, 1, {0x00102030, 0x00102030});
+    rgb888_hline_alpha(img, 0x00FFFFFF, 0, 0, 0, 300);  // as 256
+    rgb888_hline_alpha(img, 0x00FFFFFF, 0, 1, 1, -5);   // as 0
+    EXPECT_TRUE(fx_same(img, {0x00FFFFFF, 0x00102030}));
+    img_del(&img);
+}
