@@ -1,0 +1,204 @@
+// Whole runs of the program on the headless backend, read through its
+// per-frame hash lines: the stored hashes of a run through all seven scenes
+// and back into the first, and scripted keys (space, P, W, S, escape). One more
+// run without the headless backend checks the MIDI failure path where the
+// machine has no MIDI output.
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "host/backend.h"
+#include "host/cli.h"
+#include "host/midi.h"
+
+struct RunResult {
+    int status = -1;                 // exit code, -1 when it did not exit normally
+    std::vector<uint32_t> frame;     // frame number of each present
+    std::vector<std::string> hash;   // its CRC-32
+    std::string err;                 // standard error
+};
+
+static RunResult run_program(const std::string &args, const std::string &env = "") {
+    RunResult r;
+    std::string err_file = testing::TempDir() + "demo_run_err.txt";
+    std::string cmd = env + " '" + RIVO_PROGRAM + "' " + args + " 2>'" + err_file + "'";
+    FILE *p = popen(cmd.c_str(), "r");
+    if (!p) return r;
+    char line[128];
+    while (std::fgets(line, sizeof line, p)) {
+        unsigned f = 0;
+        char h[16] = {};
+        if (std::sscanf(line, "%u %15s", &f, h) == 2) {
+            r.frame.push_back(f);
+            r.hash.push_back(h);
+        }
+    }
+    int st = pclose(p);
+    if (WIFEXITED(st)) r.status = WEXITSTATUS(st);
+    std::ifstream in(err_file);
+    std::getline(in, r.err, '\0');
+    return r;
+}
+
+// The hash of an all-black 256 x 256 frame.
+static std::string black_hash() {
+    std::vector<uint8_t> zeros(256 * 256 * 3, 0);
+    char h[16];
+    std::snprintf(h, sizeof h, "%08x", backend_crc32(zeros.data(), zeros.size()));
+    return h;
+}
+
+// Presents of one pass through the loop: title 0; scene 1 fade 1-32 and frames
+// 33-782; scene 2 783-1283; scene 3 fade 1284-1315 and two presents per frame
+// 1316-3315; scene 4 fade 3316-3347, frames 3348-4247; scene 5 fade 4248-4279,
+// frames 4280-5029; scene 6 fade 5030-5061, frames 5062-5811; scene 7 fade
+// 5812-5843, frames 5844-6593; scene 1 again from 6594.
+static const char *scene_of(uint32_t f) {
+    if (f == 0) return "title";
+    if (f < 783) return "scene 1";
+    if (f < 1284) return "scene 2";
+    if (f < 3316) return "scene 3";
+    if (f < 4248) return "scene 4";
+    if (f < 5030) return "scene 5";
+    if (f < 5812) return "scene 6";
+    if (f < 6594) return "scene 7";
+    return "scene 1 (second loop)";
+}
+
+// 5401 frames make one loop; 49 more go into scene 1 again.
+static const char *golden_args = "--headless --frames 5450 --hash";
+
+// The run without keys, made once: every shorter run without keys is a prefix of it.
+static const RunResult &plain_run() {
+    static RunResult plain = run_program(golden_args);
+    return plain;
+}
+
+TEST(DemoRun, AllScenesMatchTheStoredHashes) {
+    std::ifstream in(std::string(RIVO_SOURCE_DIR) + "/tests/scene_hashes.txt");
+    ASSERT_TRUE(in.good()) << "tests/scene_hashes.txt is missing";
+    std::vector<uint32_t> frames;
+    std::vector<std::string> hashes;
+    unsigned f;
+    std::string h;
+    while (in >> f >> h) {
+        frames.push_back(f);
+        hashes.push_back(h);
+    }
+    const RunResult &r = plain_run();
+    EXPECT_EQ(r.status, 0);
+    ASSERT_EQ(r.hash.size(), hashes.size());
+    for (size_t i = 0; i < hashes.size(); i++) {
+        ASSERT_EQ(r.frame[i], frames[i]);
+        ASSERT_EQ(r.hash[i], hashes[i]) << "first difference at frame " << frames[i] << " ("
+                                        << scene_of(frames[i]) << ")";
+    }
+    // The loop's shape: 6594 presents make one pass, then scene 1's fade and
+    // frames start again.
+    EXPECT_EQ(r.frame.back(), 6594u + 32u + 48u);
+}
+
+TEST(DemoRun, ShorterRunsArePrefixesOfLongerOnes) {
+    RunResult a = run_program("--headless --frames 900 --hash");
+    EXPECT_EQ(a.status, 0);
+    ASSERT_EQ(a.frame.size(), 1 + 32 + 750 + 150u);
+    const RunResult &plain = plain_run();
+    for (size_t i = 0; i < a.hash.size(); i++) ASSERT_EQ(a.hash[i], plain.hash[i]) << i;
+}
+
+TEST(DemoRun, FadesGoToBlackInTwoRounds) {
+    const RunResult &r = plain_run();
+    ASSERT_GT(r.hash.size(), 1316u);
+    std::string black = black_hash();
+    EXPECT_NE(r.hash[1], black);
+    for (uint32_t f = 2; f <= 32; f++) EXPECT_EQ(r.hash[f], black) << f;  // scene 1's fade
+    for (uint32_t f = 1285; f <= 1315; f++) EXPECT_EQ(r.hash[f], black) << f;  // scene 3's
+}
+
+TEST(DemoRun, SpaceSkipsTheRestOfAScene) {
+    // Typed while present 1000 (scene 2) is shown, it acts in the next frame:
+    // scene 3's fade follows at once.
+    RunResult r = run_program("--headless --frames 1000 --hash --keys 1000:SPACE");
+    EXPECT_EQ(r.status, 0);
+    ASSERT_GT(r.hash.size(), 1040u);
+    const RunResult &plain = plain_run();
+    for (size_t i = 0; i <= 1001; i++) ASSERT_EQ(r.hash[i], plain.hash[i]) << i;
+    std::string black = black_hash();
+    EXPECT_NE(plain.hash[1003], black);
+    for (uint32_t f = 1003; f <= 1033; f++) EXPECT_EQ(r.hash[f], black) << f;
+    // Scene 3 presents twice per frame, so its frames come in pairs after the fade.
+    EXPECT_EQ(r.frame[1034], 1034u);
+}
+
+TEST(DemoRun, SpaceInSceneOneStartsSceneTwoWithoutAFade) {
+    RunResult r = run_program("--headless --frames 60 --hash --keys 40:SPACE");
+    const RunResult &plain = plain_run();
+    ASSERT_GT(r.hash.size(), 50u);
+    for (size_t i = 0; i <= 41; i++) ASSERT_EQ(r.hash[i], plain.hash[i]) << i;
+    EXPECT_NE(r.hash[42], plain.hash[42]);
+    // Scene 1 ended after 8 timer frames (the skipped frame is not counted)
+    // and scene 2 does not fade: 42 presents, then one per remaining timer frame.
+    EXPECT_EQ(r.hash.size(), 42u + 60u - 8u);
+}
+
+TEST(DemoRun, PausedRoundsShowNothingAndTheSceneResumes) {
+    const RunResult &plain = plain_run();
+    RunResult paused = run_program("--headless --frames 800 --hash --keys 100:P,120:P");
+    EXPECT_EQ(paused.status, 0);
+    // The same pictures in the same order: pausing neither draws nor draws numbers.
+    ASSERT_EQ(paused.frame.size(), 1 + 32 + 750 + 50u);
+    for (size_t i = 0; i < paused.hash.size(); i++) ASSERT_EQ(paused.hash[i], plain.hash[i]) << i;
+    // While paused the rounds are numbered but nothing is presented.
+    EXPECT_EQ(paused.frame[101], 101u);
+    EXPECT_GT(paused.frame[102], 110u);
+}
+
+TEST(DemoRun, KeysStillWorkWhilePaused) {
+    const RunResult &plain = plain_run();
+    RunResult white = run_program("--headless --frames 300 --hash --keys 100:P,105:W,120:P");
+    ASSERT_EQ(white.hash.size(), 1 + 32 + 300u);
+    for (size_t i = 0; i <= 101; i++) ASSERT_EQ(white.hash[i], plain.hash[i]) << i;
+    // Present 102 still shows the white the frame was cleared to before the
+    // pause; from then on it is cleared black.
+    EXPECT_NE(white.hash[103], plain.hash[103]);
+}
+
+TEST(DemoRun, EscapeFadesOutAndExitsWithZero) {
+    RunResult r = run_program("--headless --frames 400 --hash --keys 100:ESC");
+    EXPECT_EQ(r.status, 0);
+    // Present 101 carries the key; then 32 fade presents, the last 31 black.
+    ASSERT_EQ(r.hash.size(), 102u + 32u);
+    std::string black = black_hash();
+    for (size_t i = 103; i < r.hash.size(); i++) EXPECT_EQ(r.hash[i], black) << i;
+}
+
+TEST(DemoRun, BenchmarkTextKeyChangesOnlyTheBenchmarkScenes) {
+    // S before scene 5: everything up to scene 5's frames is unchanged.
+    const RunResult &plain = plain_run();
+    RunResult quiet = run_program("--headless --frames 3650 --hash --keys 4000:S");
+    ASSERT_EQ(quiet.hash.size(), 4779u);
+    for (size_t i = 0; i < 4280; i++) ASSERT_EQ(quiet.hash[i], plain.hash[i]) << i;
+    EXPECT_NE(quiet.hash[4280], plain.hash[4280]);  // scene 5's first frame
+}
+
+TEST(DemoRun, NoMidiOutputEndsTheDemoWithItsCode) {
+    {
+        CLI cli;
+        std::memset(&cli, 0, sizeof cli);
+        backend_start(&cli);
+    }
+    if (midi_out_get_num_devs() != 0) GTEST_SKIP() << "this machine has a MIDI output port";
+    // A real (dummy-driver) window run; two spaces skip scenes 1 and 2.
+    RunResult r = run_program("--keys 40:SPACE,45:SPACE", "SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy");
+    EXPECT_EQ(r.status, 3);
+    EXPECT_NE(r.err.find("MIDI"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("snd-seq"), std::string::npos) << r.err;
+    backend_stop();
+}
