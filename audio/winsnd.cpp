@@ -82,6 +82,7 @@ struct winsnd_player {
     SDL_AudioDeviceID device;  // the open SDL device, 0 when none
     int virtual_clock;         // headless: plays as the backend's clock advances
     uint32_t start_tick;       // virtual: tick when this image started
+    uint32_t last_tick;        // virtual: tick of the last catch-up
     uint64_t played;           // virtual: frames played since start_tick
     FILE *capture;             // where played values are also written, or null
     uint32_t capture_bytes;    // data bytes written to it so far
@@ -202,7 +203,15 @@ static void winsnd_player_emit(uint8_t *out, int64_t bytes) {
 // go gives exactly what a player running alongside would have played.
 static void winsnd_player_catch_up(void) {
     if (!winsnd_play.virtual_clock || !winsnd_play.image) return;
-    uint32_t elapsed = backend_ticks() - winsnd_play.start_tick;
+    uint32_t now = backend_ticks();
+    // A clock that went back (the backend was started again) would make
+    // weeks of sound due: the player goes on from the new time instead.
+    if (now - winsnd_play.last_tick > 0x7FFFFFFFu) {
+        winsnd_play.start_tick = now;
+        winsnd_play.played = 0;
+    }
+    winsnd_play.last_tick = now;
+    uint32_t elapsed = now - winsnd_play.start_tick;
     uint64_t due = (uint64_t)elapsed * (uint64_t)winsnd_play.format.rate / 1000u;
     if (due <= winsnd_play.played) return;
     winsnd_player_emit(nullptr, (int64_t)(due - winsnd_play.played) * winsnd_play.frame_bytes);
@@ -278,6 +287,7 @@ static void winsnd_player_start(const uint8_t *image, int64_t size) {
     winsnd_play.image = image;
     winsnd_play.virtual_clock = headless;
     winsnd_play.start_tick = headless ? backend_ticks() : 0;
+    winsnd_play.last_tick = winsnd_play.start_tick;
     winsnd_play.played = 0;
     if (winsnd_play.capture) winsnd_capture_header();
     winsnd_player_unlock();

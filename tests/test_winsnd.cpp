@@ -367,6 +367,20 @@ TEST_F(Winsnd, ASecondImageDoesNotInterruptTheFirst) {
     sample_del(&b);
 }
 
+TEST_F(Winsnd, AClockThatGoesBackPlaysOnFromTheNewTime) {
+    std::string path = temp_path("reset.wav");
+    winsnd_capture_to(path.c_str());
+    WINSND *w = winsnd_new();
+    backend_sleep(100);
+    winsnd_feed(w);  // 4410 values
+    use_backend(1);  // the virtual clock starts again at 0
+    winsnd_feed(w);
+    backend_sleep(10);
+    winsnd_feed(w);  // 441 more, not weeks of them
+    EXPECT_EQ(captured(path).size(), 4410u + 441u);
+    winsnd_del(&w);
+}
+
 TEST_F(Winsnd, CaptureIsCompleteWhenTheProgramExits) {
     std::string path = temp_path("exit.wav");
     EXPECT_EXIT(
