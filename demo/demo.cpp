@@ -106,15 +106,21 @@ int32_t demo_timer_frames(void) { return demo_timer ? demo_timer->frames : 0; }
 
 void demo_main(void) {
     demo_start();
-    for (;;) {
-        demo_scene_logo_columns();
-        demo_scene_wave_mesh();
-        demo_scene_info();
-        demo_scene_raster_letters();
-        demo_scene_ellipses();
-        demo_scene_stars();
-        demo_scene_filled_ellipses();
-    }
+    for (;;)
+        for (const DEMO_SCENE *scene : demo_scene_table) demo_run_scene(scene);
+}
+
+const DEMO_SCENE *const demo_scene_table[7] = {
+    &demo_scene_columns, &demo_scene_mesh,        &demo_scene_midi,   &demo_scene_letters,
+    &demo_scene_outline, &demo_scene_star_layers, &demo_scene_filled,
+};
+
+void demo_run_scene(const DEMO_SCENE *scene) {
+    if (!scene) return;
+    scene->setup();
+    if (scene->fade) demo_fade_out();
+    demo_frames(scene->frames, scene->frame, scene->music, scene->wait);
+    if (scene->tidy) scene->tidy();
 }
 
 void demo_frames(int32_t n, demo_draw_fn draw, int music, int wait) {

@@ -119,12 +119,13 @@ static void columns_frame(int32_t) {
     demo_logo_wobble();
 }
 
-void demo_scene_logo_columns(void) {
-    columns_setup();
-    demo_fade_out();
-    demo_frames(DEMO_FRAMES_LOGO_COLUMNS, columns_frame, 1, 1);
-    demo_font_untint(columns_tint);
-}
+static void columns_tidy(void) { demo_font_untint(columns_tint); }
+
+const DEMO_SCENE demo_scene_columns = {
+    "logo columns", DEMO_FRAMES_LOGO_COLUMNS, columns_setup, columns_frame, columns_tidy, 1, 1, 1,
+};
+
+void demo_scene_logo_columns(void) { demo_run_scene(&demo_scene_columns); }
 
 // ---- Scene 2: wave mesh ----------------------------------------------------------
 
@@ -229,7 +230,9 @@ static void mesh_frame(int32_t) {
     demo_logo_wobble();
 }
 
-void demo_scene_wave_mesh(void) {
-    mesh_setup();
-    demo_frames(DEMO_FRAMES_WAVE_MESH, mesh_frame, 1, 1);
-}
+// The mesh starts drawing at once, without a fade.
+const DEMO_SCENE demo_scene_mesh = {
+    "wave mesh", DEMO_FRAMES_WAVE_MESH, mesh_setup, mesh_frame, nullptr, 0, 1, 1,
+};
+
+void demo_scene_wave_mesh(void) { demo_run_scene(&demo_scene_mesh); }

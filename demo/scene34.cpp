@@ -102,14 +102,18 @@ static void info_frame(int32_t i) {
     demo_status();
 }
 
-void demo_scene_info(void) {
-    info_setup();
-    demo_fade_out();
-    demo_frames(DEMO_FRAMES_INFO, info_frame, 0, 0);
+static void info_tidy(void) {
     midi_out_reset(info_midi);
     midi_out_close(info_midi);
     info_midi = nullptr;
 }
+
+// No music step and no wait: the scene runs as fast as it can draw.
+const DEMO_SCENE demo_scene_midi = {
+    "info scroller and MIDI", DEMO_FRAMES_INFO, info_setup, info_frame, info_tidy, 1, 0, 0,
+};
+
+void demo_scene_info(void) { demo_run_scene(&demo_scene_midi); }
 
 // ---- Scene 4: raster letters ------------------------------------------------------
 
@@ -205,10 +209,13 @@ static void letters_frame(int32_t i) {
     if (block > 0) imgfx_pixelate_average_centred(demo_frame, block, block);
 }
 
-void demo_scene_raster_letters(void) {
-    letters_setup();
-    demo_fade_out();
-    demo_frames(DEMO_FRAMES_RASTER_LETTERS, letters_frame, 1, 1);
+static void letters_tidy(void) {
     raster_del(&letters_plasma);
     demo_font_untint(letters_tint);
 }
+
+const DEMO_SCENE demo_scene_letters = {
+    "raster letters", DEMO_FRAMES_RASTER_LETTERS, letters_setup, letters_frame, letters_tidy, 1, 1, 1,
+};
+
+void demo_scene_raster_letters(void) { demo_run_scene(&demo_scene_letters); }

@@ -95,16 +95,20 @@ static void bench_frame(int32_t) {
     demo_logo_bounce();
 }
 
-static void bench_run(demo_bench *b, int32_t frames) {
-    bench_setup(b);
-    demo_fade_out();
-    demo_frames(frames, bench_frame, 0, 1);
-    demo_font_untint(bench_tint);
-}
+static void bench_setup_outline(void) { bench_setup(&bench_outline); }
+static void bench_setup_filled(void) { bench_setup(&bench_filled); }
+static void bench_tidy(void) { demo_font_untint(bench_tint); }
 
-void demo_scene_ellipses(void) { bench_run(&bench_outline, DEMO_FRAMES_ELLIPSES); }
+const DEMO_SCENE demo_scene_outline = {
+    "outline ellipse benchmark", DEMO_FRAMES_ELLIPSES, bench_setup_outline, bench_frame, bench_tidy, 1, 0, 1,
+};
+const DEMO_SCENE demo_scene_filled = {
+    "filled ellipse benchmark", DEMO_FRAMES_FILLED_ELLIPSES, bench_setup_filled, bench_frame, bench_tidy, 1, 0, 1,
+};
 
-void demo_scene_filled_ellipses(void) { bench_run(&bench_filled, DEMO_FRAMES_FILLED_ELLIPSES); }
+void demo_scene_ellipses(void) { demo_run_scene(&demo_scene_outline); }
+
+void demo_scene_filled_ellipses(void) { demo_run_scene(&demo_scene_filled); }
 
 // ---- Scene 6: star layers ------------------------------------------------------------
 
@@ -149,8 +153,8 @@ static void stars_frame(int32_t) {
     demo_logo_bounce();
 }
 
-void demo_scene_stars(void) {
-    stars_setup();
-    demo_fade_out();
-    demo_frames(DEMO_FRAMES_STARS, stars_frame, 1, 1);
-}
+const DEMO_SCENE demo_scene_star_layers = {
+    "star layers", DEMO_FRAMES_STARS, stars_setup, stars_frame, nullptr, 1, 1, 1,
+};
+
+void demo_scene_stars(void) { demo_run_scene(&demo_scene_star_layers); }

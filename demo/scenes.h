@@ -15,6 +15,29 @@ enum {
     DEMO_FRAMES_FILLED_ELLIPSES = 750,
 };
 
+// One scene: its set-up, its drawing steps for frame i (from 0), its tidy-up
+// (null when it has none), and the flags of its row in the scene table.
+struct DEMO_SCENE {
+    const char *name;
+    int32_t frames;
+    void (*setup)(void);
+    void (*frame)(int32_t i);
+    void (*tidy)(void);
+    int fade;   // demo_fade_out after the set-up
+    int music;  // the music step runs every frame
+    int wait;   // the frame timer sleeps the rest of each period
+};
+
+// The scenes' records, defined beside their drawing steps.
+extern const DEMO_SCENE demo_scene_columns, demo_scene_mesh, demo_scene_midi, demo_scene_letters,
+    demo_scene_outline, demo_scene_star_layers, demo_scene_filled;
+
+// The seven scenes in loop order.
+extern const DEMO_SCENE *const demo_scene_table[7];
+
+// Set-up, fade, frame loop, tidy-up.
+void demo_run_scene(const DEMO_SCENE *scene);
+
 // Scene 1: a sprinkle of line shapes behind ten rows of the logo word
 // stretched by three sine phases into moving columns.
 void demo_scene_logo_columns(void);
