@@ -6,8 +6,6 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "host/module.h"
-
 #ifndef RIVO_VERSION
 #define RIVO_VERSION "0"
 #endif

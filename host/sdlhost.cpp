@@ -7,6 +7,7 @@
 
 #include <SDL.h>
 
+#include <cstdio>
 #include <cstdlib>
 
 #include "host/backend.h"
@@ -51,6 +52,10 @@ static int sdlhost_init(int cw, int ch, int32_t fullscreen) {
     // SDL would otherwise treat Ctrl-C as a close and end with code 0.
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return 0;
+    // Without a display SDL falls back to drivers that show nothing.
+    const char *driver = SDL_GetCurrentVideoDriver();
+    if (driver && (SDL_strcmp(driver, "offscreen") == 0 || SDL_strcmp(driver, "dummy") == 0))
+        fprintf(stderr, "rivo7315: video driver '%s' shows no window (no display?)\n", driver);
     uint32_t flags = SDL_WINDOW_HIDDEN | (fullscreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
     sdlhost_window = SDL_CreateWindow("RIVO7315", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
                                       cw, ch, flags);
@@ -83,6 +88,8 @@ int sdlhost_open(int32_t w, int32_t h, int32_t zoom, int32_t fullscreen) {
     if (cw < 1) cw = 1;  // a window needs at least one pixel; nothing is drawn then
     if (ch < 1) ch = 1;
     if (!sdlhost_window && !sdlhost_init((int)cw, (int)ch, fullscreen)) {
+        // The display reports silently; say once why nothing will be seen.
+        fprintf(stderr, "rivo7315: no window: %s (--headless runs without one)\n", SDL_GetError());
         sdlhost_close();
         return 0;
     }
@@ -148,7 +155,11 @@ void sdlhost_close(void) {
     sdlhost_texture = nullptr;
     sdlhost_renderer = nullptr;
     sdlhost_tex_w = sdlhost_tex_h = 0;
-    if (sdlhost_window) SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    if (sdlhost_window) {
+        SDL_QuitSubSystem(SDL_INIT_VIDEO);
+        // Last one out releases SDL's own helpers (its D-Bus link among them).
+        if (SDL_WasInit(SDL_INIT_EVERYTHING) == 0) SDL_Quit();
+    }
     sdlhost_window = nullptr;
 }
 
