@@ -1259,36 +1259,50 @@ void img_circle_sine(IMG *image, int32_t cx, int32_t cy, int32_t r, uint32_t col
 
 // The ellipse stepping: from (0, ry) it takes whichever of the steps right,
 // diagonal and down keeps |f| = |x^2 B + y^2 A - A B| smallest (ties prefer
-// down, then diagonal). f is kept in four running terms, P(x) = x^2 B and
-// Q(y) = y^2 A - A B, so each step costs additions only. T is int64_t for
-// radii up to 32767 (every term stays below 2^62) and __int128 beyond.
+// down, then diagonal). Only f1 = f(x + 1, y) is carried, with the running
+// differences u = f(x + 1, y - 1) - f1 = -(2y - 1) A and v = f(x + 1, y - 1)
+// - f(x, y - 1) = (2x + 1) B, so each step costs additions only. (Plain
+// branches beat a branch-free choice here: the walk takes long runs of one
+// step.) T must hold 2 (r + 2)^4 for the larger radius r: int32_t up to
+// r = 150, int64_t up to 32767, __int128 beyond.
 // `visit(x, y, down)` sees each point and whether the next step leaves row y.
 template <typename T, typename Visit>
 static void img_ellipse_walk(int64_t rx, int64_t ry, Visit visit) {
-    T A = (T)rx * rx, B = (T)ry * ry;
-    T p0 = 0, p1 = B;                              // P(x), P(x + 1)
-    T q0 = 0, q1 = (T)(ry - 1) * (ry - 1) * A - A * B;  // Q(y), Q(y - 1)
-    int64_t x = 0, y = ry;
-    while (y >= 0 && x <= rx) {
-        T e1 = p1 + q0, e2 = p1 + q1, e3 = p0 + q1;
-        if (e1 < 0) e1 = -e1;
-        if (e2 < 0) e2 = -e2;
-        if (e3 < 0) e3 = -e3;
-        bool right = !(e3 <= e1 && e3 <= e2);
-        bool down = !right || (e2 <= e1 && e2 <= e3);
-        visit(x, y, down);
-        if (down) {
-            q0 = q1;
-            q1 -= (T)(2 * y - 3) * A;
+    const T A = (T)rx * (T)rx, B = (T)ry * (T)ry, A2 = 2 * A, B2 = 2 * B;
+    T f1 = B, u = -(T)(2 * ry - 1) * A, v = B;
+    T x = 0, y = (T)ry, xmax = (T)rx;
+    while (y >= 0 && x <= xmax) {
+        T f2 = f1 + u, f3 = f2 - v;
+        T e1 = f1 < 0 ? -f1 : f1, e2 = f2 < 0 ? -f2 : f2, e3 = f3 < 0 ? -f3 : f3;
+        if (e3 <= e1 && e3 <= e2) {  // down
+            visit((int64_t)x, (int64_t)y, true);
+            f1 = f2;
+            u += A2;
             y--;
-        }
-        if (right) {
-            p0 = p1;
-            p1 += (T)(2 * x + 3) * B;
+        } else if (e2 <= e1) {  // diagonal (e2 is then also below e3)
+            visit((int64_t)x, (int64_t)y, true);
+            f1 = f2 + v + B2;
+            u += A2;
+            v += B2;
+            y--;
+            x++;
+        } else {  // right
+            visit((int64_t)x, (int64_t)y, false);
+            f1 += v + B2;
+            v += B2;
             x++;
         }
     }
 }
+
+// Runs `draw<T>` with the narrowest type that holds the error terms.
+#define IMG_ELLIPSE_DISPATCH(rx, ry, call)                      \
+    do {                                                        \
+        int64_t r_ = (rx) > (ry) ? (rx) : (ry);                 \
+        if (r_ <= 150) call(int32_t);                           \
+        else if (r_ <= 32767) call(int64_t);                    \
+        else call(__int128);                                    \
+    } while (0)
 
 // Whether the ellipse's bounding box lies wholly inside, meets, or misses the image.
 enum img_box_fit { IMG_BOX_OUTSIDE, IMG_BOX_PARTLY, IMG_BOX_INSIDE };
@@ -1308,22 +1322,34 @@ static void img_ellipse_outline(IMG *image, int64_t cx, int64_t cy, int64_t rx, 
     uint32_t *centre = image->pixels;
     size_t stride = (size_t)image->width;
     if (inside) {
-        // The whole box is inside: the four points need no test.
-        centre += (size_t)cy * stride + (size_t)cx;
-        img_ellipse_walk<T>(rx, ry, [&](int64_t x, int64_t y, bool) {
-            ptrdiff_t up = -(ptrdiff_t)((size_t)y * stride), dn = (ptrdiff_t)((size_t)y * stride);
-            centre[dn + x] = colour;
-            centre[dn - x] = colour;
-            centre[up + x] = colour;
-            centre[up - x] = colour;
+        // The whole box is inside: the four points need no test. The two
+        // rows move towards the centre row whenever the walk steps down.
+        uint32_t *below = centre + ((size_t)cy + (size_t)ry) * stride + (size_t)cx;
+        uint32_t *above = centre + ((size_t)cy - (size_t)ry) * stride + (size_t)cx;
+        img_ellipse_walk<T>(rx, ry, [&](int64_t x, int64_t, bool down) {
+            below[x] = colour;
+            below[-x] = colour;
+            above[x] = colour;
+            above[-x] = colour;
+            below -= down ? stride : 0;
+            above += down ? stride : 0;
         });
         return;
     }
+    // Partly outside: each point is tested, against sizes held in locals so
+    // that the stores cannot make the compiler reload them.
+    const uint64_t w = (uint64_t)image->width, h = (uint64_t)image->height;
     img_ellipse_walk<T>(rx, ry, [&](int64_t x, int64_t y, bool) {
-        img_plot(image, cx + x, cy + y, colour);
-        img_plot(image, cx - x, cy + y, colour);
-        img_plot(image, cx + x, cy - y, colour);
-        img_plot(image, cx - x, cy - y, colour);
+        uint64_t left = (uint64_t)(cx - x), right = (uint64_t)(cx + x);
+        uint64_t top = (uint64_t)(cy - y), bottom = (uint64_t)(cy + y);
+        if (bottom < h) {
+            if (right < w) centre[bottom * stride + right] = colour;
+            if (left < w) centre[bottom * stride + left] = colour;
+        }
+        if (top < h) {
+            if (right < w) centre[top * stride + right] = colour;
+            if (left < w) centre[top * stride + left] = colour;
+        }
     });
 }
 
@@ -1332,10 +1358,9 @@ void img_ellipse(IMG *image, int32_t cx, int32_t cy, int32_t rx, int32_t ry, uin
     int64_t ax = img_abs64(rx), ay = img_abs64(ry);
     img_box_fit fit = img_ellipse_box(image, cx, cy, ax, ay);
     if (fit == IMG_BOX_OUTSIDE) return;
-    if (ax <= 32767 && ay <= 32767)
-        img_ellipse_outline<int64_t>(image, cx, cy, ax, ay, colour, fit == IMG_BOX_INSIDE);
-    else
-        img_ellipse_outline<__int128>(image, cx, cy, ax, ay, colour, fit == IMG_BOX_INSIDE);
+#define IMG_OUTLINE(T) img_ellipse_outline<T>(image, cx, cy, ax, ay, colour, fit == IMG_BOX_INSIDE)
+    IMG_ELLIPSE_DISPATCH(ax, ay, IMG_OUTLINE);
+#undef IMG_OUTLINE
 }
 
 // Every span on a row is centred on cx and the last one drawn there is the
@@ -1364,8 +1389,7 @@ void img_fill_ellipse(IMG *image, int32_t cx, int32_t cy, int32_t rx, int32_t ry
     if (!img_usable(image)) return;
     int64_t ax = img_abs64(rx), ay = img_abs64(ry);
     if (img_ellipse_box(image, cx, cy, ax, ay) == IMG_BOX_OUTSIDE) return;
-    if (ax <= 32767 && ay <= 32767)
-        img_ellipse_fill<int64_t>(image, cx, cy, ax, ay, colour);
-    else
-        img_ellipse_fill<__int128>(image, cx, cy, ax, ay, colour);
+#define IMG_FILL(T) img_ellipse_fill<T>(image, cx, cy, ax, ay, colour)
+    IMG_ELLIPSE_DISPATCH(ax, ay, IMG_FILL);
+#undef IMG_FILL
 }

@@ -349,3 +349,44 @@ TEST(ImgEllipseReference, LargeRadiiDoNotOverflow) {
     img_del(&fast);
     img_del(&ref);
 }
+
+TEST(ImgEllipseReference, EveryDemoRadiusPairMatches) {
+    random_srand(31);
+    IMG *fast = grid_image(256, 256);
+    IMG *ref = grid_image(256, 256);
+    for (int32_t rx = 0; rx < 64; rx++)
+        for (int32_t ry = 0; ry < 64; ry++) {
+            int32_t x = random_next() % 256, y = random_next() % 256;
+            expect_same_ellipse(fast, ref, x, y, rx, ry, false);
+            expect_same_ellipse(fast, ref, x, y, rx, ry, true);
+        }
+    img_del(&fast);
+    img_del(&ref);
+}
+
+TEST(ImgEllipseReference, RadiiAroundArithmeticWidthsMatch) {
+    // The fast walk switches from 32-bit to 64-bit terms above radius 150
+    // and to 128-bit terms above 32767.
+    random_srand(5150);
+    IMG *fast = grid_image(300, 200);
+    IMG *ref = grid_image(300, 200);
+    const int32_t edge[] = {0, 1, 149, 150, 151, 152, 179, 180, 181};
+    for (int32_t rx : edge)
+        for (int32_t ry : edge) {
+            int32_t x = random_next() % 500 - 100, y = random_next() % 400 - 100;
+            expect_same_ellipse(fast, ref, x, y, rx, ry, false);
+            expect_same_ellipse(fast, ref, x, y, rx, ry, true);
+        }
+    for (int i = 0; i < 200; i++) {
+        int32_t rx = random_next() % 400, ry = random_next() % 400;
+        int32_t x = random_next() % 700 - 200, y = random_next() % 600 - 200;
+        expect_same_ellipse(fast, ref, x, y, rx, ry, i & 1);
+    }
+    const int32_t wide[][2] = {{32766, 5}, {32767, 32767}, {32768, 3}, {3, 32768}, {33000, 200}};
+    for (auto &r : wide) {
+        expect_same_ellipse(fast, ref, 150, 100, r[0], r[1], false);
+        expect_same_ellipse(fast, ref, 150, 100, r[0], r[1], true);
+    }
+    img_del(&fast);
+    img_del(&ref);
+}
