@@ -2,7 +2,7 @@
 # A real window under Xvfb: title, 256 x 256 client area centred on the
 # screen, keys typed through the X server (F12 snapshot, pause, escape), the
 # frame on screen equal to the snapshot, hashes equal to a headless run, the
-# zoomed window, and closing the way a window manager does (WM_DELETE_WINDOW)
+# zoomed window equal to the snapshot doubled pixel for pixel, and closing the way a window manager does (WM_DELETE_WINDOW)
 # ending the program with status 0.
 # Arguments: the program, the tests build directory.
 PROG=$1
@@ -13,7 +13,7 @@ if ! command -v Xvfb >/dev/null 2>&1; then
     echo "SKIP: Xvfb is not installed; the real-window test cannot run"
     exit 0
 fi
-for tool in xdotool xwininfo import convert; do
+for tool in xdotool xwininfo import convert identify; do
     command -v $tool >/dev/null 2>&1 || { echo "FAIL: $tool is not installed"; exit 1; }
 done
 [ -x "$PROG" ] || { echo "FAIL: no program at '$PROG'"; exit 1; }
@@ -189,14 +189,28 @@ cmp -s "$WORK/window.hash" "$WORK/headless.hash" || fail "window and headless ha
 echo "ok: $(wc -l <"$WORK/window.hash") frame hashes equal in a window and headless"
 
 # ---- 3: zoom, and escape typed in the window --------------------------------
-"$PROG" --zoom 2 >"$WORK/run3.log" 2>&1 &
+rm -f rivo7315_*.ppm
+"$PROG" --zoom 2 --keys 40:SPACE,80:P --hash >"$WORK/run3.hash" 2>"$WORK/run3.log" &
 APID=$!
 WID=$(find_window) || { wait_exit; fail "no zoomed window appeared (program status $STATUS)"; }
 check_geometry "$WID" 512 512
+i=0
+while ! grep -q '^000081 ' "$WORK/run3.hash" && [ $i -lt 300 ]; do sleep 0.1; i=$((i + 1)); done
+wait_still "$WID" || fail "the zoomed picture never stood still after the scripted pause"
 xdotool windowfocus --sync "$WID" 2>/dev/null || xdotool windowfocus "$WID"
-sleep 0.5
+xdotool key F12
+i=0
+while [ -z "$(ls rivo7315_*.ppm 2>/dev/null)" ] && [ $i -lt 100 ]; do sleep 0.1; i=$((i + 1)); done
+SNAP=$(ls rivo7315_*.ppm 2>/dev/null | head -n 1)
+[ -n "$SNAP" ] || fail "F12 typed in the zoomed window saved no picture"
+identify -format '%w %h\n' "$SNAP" | grep -q '^256 256$' || fail "the snapshot of a zoomed window is not 256 x 256"
+grab "$WID" "$WORK/zoomed.rgb"
+# Whole-pixel scaling by 2 repeats every pixel in a 2 x 2 block.
+convert "$SNAP" -scale 200% -depth 8 "rgb:$WORK/snap2.rgb"
+cmp -s "$WORK/zoomed.rgb" "$WORK/snap2.rgb" || fail "the zoomed window is not the frame scaled by 2, nearest"
+echo "ok: the zoomed window shows the 256 x 256 frame doubled pixel for pixel"
 xdotool key Escape
 wait_exit
 [ "$STATUS" = 0 ] || fail "escape ended the program with status $STATUS, not 0"
-echo "ok: escape typed in the window ended the program with status 0"
+echo "ok: escape typed in the paused window ended the program with status 0"
 echo "PASS"
