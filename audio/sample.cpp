@@ -532,7 +532,7 @@ void sample_insert_sample(SAMPLE *dst, const SAMPLE *src, int32_t pos) {
         sample_error();
         return;
     }
-    if (src->count == 0) return;
+    if ((int64_t)dst->count + src->count == 0) return;
     // Inserting a sample into itself reads a copy taken before anything moves.
     SAMPLE *own = src == dst ? sample_dup(src) : nullptr;
     if (src == dst && !own) return;

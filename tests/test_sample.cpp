@@ -581,6 +581,15 @@ TEST(Sample, InsertSampleBadPositionLeavesZerosAtEnd) {
     sample_del(&src);
 }
 
+TEST(Sample, InsertEmptySampleReservesExactly) {
+    SAMPLE *dst = make({1, 2, 3}), *src = sample_new();
+    sample_insert_sample(dst, src, 1);
+    EXPECT_EQ(values(dst), V({1, 2, 3}));
+    EXPECT_EQ(dst->capacity, 3);
+    sample_del(&dst);
+    sample_del(&src);
+}
+
 TEST(Sample, InsertSampleIntoItself) {
     SAMPLE *s = make({1, 2});
     sample_insert_sample(s, s, 1);
