@@ -10,6 +10,8 @@
 #include <string>
 #include <unistd.h>
 
+#include <SDL.h>
+
 #include "bench/reference_windpy.h"
 #include "host/backend.h"
 #include "host/cli.h"
@@ -410,15 +412,25 @@ TEST(BackendDeathTest, FrameLimitEndsTheRunWithCodeZero) {
 }
 
 TEST(Backend, SdlKeysBecomeVirtualKeyCodes) {
-    EXPECT_EQ(sdlhost_vk(27), 0x1B);      // escape
-    EXPECT_EQ(sdlhost_vk(' '), 0x20);
-    EXPECT_EQ(sdlhost_vk('0'), 0x30);
-    EXPECT_EQ(sdlhost_vk('9'), 0x39);
-    EXPECT_EQ(sdlhost_vk('a'), 0x41);
-    EXPECT_EQ(sdlhost_vk('z'), 0x5A);
-    EXPECT_EQ(sdlhost_vk(',') & 0xFF, 0xBC);
-    // Function keys and unknown keys map to no character.
-    for (int32_t k : {(int32_t)(1 << 30) | 69, (int32_t)(1 << 30) | 58, (int32_t)(1 << 30) | 0x1FF})
-        EXPECT_EQ(winkbd_map_key((int8_t)(uint8_t)sdlhost_vk(k)), 0) << k;
-    EXPECT_EQ(sdlhost_vk((1 << 30) | 69), 0x7B);  // SDLK_F12 is scancode 69 with bit 30
+    EXPECT_EQ(sdlhost_vk(SDLK_ESCAPE), 0x1B);
+    EXPECT_EQ(sdlhost_vk(SDLK_SPACE), 0x20);
+    EXPECT_EQ(sdlhost_vk(SDLK_0), 0x30);
+    EXPECT_EQ(sdlhost_vk(SDLK_9), 0x39);
+    EXPECT_EQ(sdlhost_vk(SDLK_a), 0x41);
+    EXPECT_EQ(sdlhost_vk(SDLK_z), 0x5A);
+    EXPECT_EQ(sdlhost_vk(SDLK_F1), 0x70);
+    EXPECT_EQ(sdlhost_vk(SDLK_F12), 0x7B);
+    EXPECT_EQ(sdlhost_vk(SDLK_COMMA), 0xBC);
+    EXPECT_EQ(sdlhost_vk(SDLK_RETURN), 0x0D);
+    EXPECT_EQ(sdlhost_vk(SDLK_UNKNOWN), 0xFF);
+    EXPECT_EQ(sdlhost_vk(SDLK_APPLICATION), 0xFF);
+    // Every key the demo acts on gives its character; the others give none.
+    const struct { int32_t sdl; int32_t ch; } keys[] = {
+        {SDLK_ESCAPE, 27}, {SDLK_SPACE, 32}, {SDLK_5, '5'}, {SDLK_6, '6'}, {SDLK_8, '8'},
+        {SDLK_b, 'B'},     {SDLK_f, 'F'},    {SDLK_g, 'G'}, {SDLK_o, 'O'}, {SDLK_p, 'P'},
+        {SDLK_s, 'S'},     {SDLK_w, 'W'},    {SDLK_F12, 0}, {SDLK_RETURN, 0}, {SDLK_COMMA, 0},
+        {SDLK_LSHIFT, 0},  {SDLK_KP_5, 0},   {SDLK_UNKNOWN, 0},
+    };
+    for (const auto &k : keys)
+        EXPECT_EQ(winkbd_map_key((int8_t)(uint8_t)sdlhost_vk(k.sdl)), k.ch) << k.sdl;
 }
