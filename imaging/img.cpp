@@ -40,6 +40,15 @@ static size_t img_size(const IMG *image) {
     return (size_t)image->width * (size_t)image->height;
 }
 
+// True when the image can be walked; reports otherwise.
+static bool img_usable(const IMG *image) {
+    if (!image || !image->pixels) {
+        img_error();
+        return false;
+    }
+    return true;
+}
+
 IMG *img_new(void) {
     IMG *image = (IMG *)calloc(1, sizeof(IMG));
     if (!image) {
@@ -79,10 +88,7 @@ void img_resize(IMG *image, int32_t width, int32_t height) {
 }
 
 IMG *img_dup(const IMG *source) {
-    if (!source) {
-        img_error();
-        return nullptr;
-    }
+    if (!img_usable(source)) return nullptr;
     IMG *copy = img_new();
     if (!copy) return nullptr;
     img_resize(copy, source->width, source->height);
@@ -91,7 +97,7 @@ IMG *img_dup(const IMG *source) {
         img_error();
         return nullptr;
     }
-    if (source->pixels) memcpy(copy->pixels, source->pixels, img_size(source) * sizeof(uint32_t));
+    memcpy(copy->pixels, source->pixels, img_size(source) * sizeof(uint32_t));
     return copy;
 }
 
@@ -136,15 +142,6 @@ uint32_t img_get_pixel(const IMG *image, int32_t x, int32_t y) {
 }
 
 // ---- Whole-image operations ------------------------------------------------
-
-// True when the image can be walked; reports otherwise.
-static bool img_usable(const IMG *image) {
-    if (!image || !image->pixels) {
-        img_error();
-        return false;
-    }
-    return true;
-}
 
 void img_clear(IMG *image, uint32_t colour) {
     if (!img_usable(image)) return;
@@ -311,14 +308,15 @@ static bool img_text_number(const char **s, int64_t *value) {
     return any;
 }
 
-// Reads one size field of the header and skips the character that ends it;
-// false when the text ends there or the value does not fit.
+// Reads one field of the header and skips the character that ends it; false
+// when the text ends there or the value does not fit (`value` null: the
+// field is passed over and its value ignored, as the maxval is).
 static bool img_text_size(const char **s, int32_t *value) {
     int64_t v;
     img_text_number(s, &v);
-    if (v > INT32_MAX || **s == '\0') return false;
+    if ((value && v > INT32_MAX) || **s == '\0') return false;
     (*s)++;
-    *value = (int32_t)v;
+    if (value) *value = (int32_t)v;
     return true;
 }
 
@@ -337,9 +335,9 @@ static bool img_text_sample(const char **s, uint32_t *value) {
 
 // Everything after "P3\n": the sizes, the maxval, then the samples.
 static IMG *img_text_body(const char *s) {
-    int32_t width, height, maxval;
+    int32_t width, height;
     if (!img_text_size(&s, &width) || !img_text_size(&s, &height)) return nullptr;
-    if (!img_text_size(&s, &maxval)) return nullptr;
+    if (!img_text_size(&s, nullptr)) return nullptr;
     int64_t n = img_pixel_count(width, height);
     // Each pixel needs at least three digits: a text that cannot hold the
     // announced pixels is refused before anything is allocated.

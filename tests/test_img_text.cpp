@@ -136,6 +136,13 @@ TEST(ImgText, SizesAreReadWithoutSkippingBlanks) {
     img_del(&image);
 }
 
+TEST(ImgText, MaxvalIsPassedOverWhateverItsValue) {
+    IMG *image = text("IMG{\nP3\n1 1\n99999999999999\n1 2 3\n}\n");
+    static const uint32_t want[1] = {0x00010203};
+    EXPECT_TRUE(grid_equals(image, 1, 1, want));
+    img_del(&image);
+}
+
 TEST(ImgText, SamplesAreNotMasked) {
     IMG *image = text("IMG{\nP3\n1 1\n255\n256 0 1\n}\n");
     static const uint32_t want[1] = {0x01000001};
