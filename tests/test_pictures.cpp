@@ -8,8 +8,11 @@
 #include <string>
 
 #include "demo/infotext.h"
+#include "demo/linefonts.h"
 #include "demo/pictures.h"
 #include "imaging/img.h"
+#include "vector/list.h"
+#include "vector/obj2d.h"
 
 // The header of a PNM picture as written: magic, comment lines, sizes and
 // where the raster starts.
@@ -230,4 +233,21 @@ TEST(InfoText, NamesEveryKey) {
     for (const char *key : {"ESC -", "SPACE -", "5 -", "6 -", "8 -", "B -", "F -", "G -", "O -", "P -",
                             "S -", "W -"})
         EXPECT_NE(text.find(std::string("\n") + key), std::string::npos) << key;
+}
+
+TEST(InfoText, EveryCharacterHasAGlyphInTheWireFontThatScrollsIt) {
+    LIST *glyphs = obj2d_parse(demo_lfont16_text);
+    ASSERT_NE(glyphs, nullptr);
+    ASSERT_GE(glyphs->count, 128);
+    for (const char *p = demo_info_text; *p; p++) {
+        if (*p == '\n' || *p == ' ') continue;
+        OBJ2D *g = (OBJ2D *)list_get(glyphs, (unsigned char)*p);
+        ASSERT_NE(g, nullptr) << "character " << *p;
+        EXPECT_GT(g->segments->count, 0) << "character " << *p;
+    }
+    for (int32_t i = 0; i < glyphs->count; i++) {
+        OBJ2D *g = (OBJ2D *)list_get(glyphs, i);
+        if (g) obj2d_del(&g);  // the object owns its segments
+    }
+    list_del(&glyphs);
 }

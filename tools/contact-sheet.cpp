@@ -194,7 +194,7 @@ IMG *shapes_contact(const IMG *sheet) {
         int32_t x = 8 + (i % columns) * pitch_x, y = 8 + (i / columns) * pitch_y;
         img_fill_rect(out, x, y, cell, cell, 0);
         line_glyph(f, i, x, y, false);
-        char number[8];
+        char number[12];
         std::snprintf(number, sizeof number, "%d", i);
         label(font, x, y + cell + 2, number);
         OBJ2D *g = (OBJ2D *)list_get(glyphs, i);
