@@ -156,8 +156,9 @@ static void letters_setup(void) {
     demo_fade = 0;
     letters_mode = (random_next() & 1) ? 'y' : 'n';
     if (!letters_ground) letters_build_ground();
+    // One plasma row per row of a letter picture.
     letters_plasma = raster_new();
-    raster_set_size(letters_plasma, letters_height);
+    raster_set_size(letters_plasma, demo_letters[0] ? demo_letters[0]->height : letters_height);
     letters_phase[0] = random_next() & 1023;
     letters_speed[0] = (random_next() & 31) - 16;
     letters_step[0] = (random_next() & 7) - 4;
