@@ -21,6 +21,12 @@
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
+// 256-bit paths for the frame's filters, chosen at run time where the
+// processor has them.
+#if defined(__GNUC__) && defined(__x86_64__)
+#define IMGFX_AVX2 1
+#include <immintrin.h>
+#endif
 #endif
 
 RIVO_IDENTITY(imgfx, "IMGFX   ", "20140814", "Ostrevik", "C       ", "CODE    ");
@@ -244,10 +250,39 @@ static uint32_t imgfx_glow5_at(const uint32_t *row, int32_t width, int32_t x, in
     return out;
 }
 
+#if defined(IMGFX_AVX2)
+static bool imgfx_has_avx2(void) { return __builtin_cpu_supports("avx2"); }
+
+// Eight pixels at a time from x while x - 2 .. x + 9 stay inside the row;
+// returns where it stopped, with the upper register halves cleared for the
+// 128-bit code that follows.
+__attribute__((target("avx2"))) static int32_t imgfx_glow5_avx2(const uint32_t *s, uint32_t *t, int32_t x,
+                                                                int32_t w, int32_t k) {
+    const __m256i keep = _mm256_set1_epi32(0x00FFFFFF);
+    const __m256i low = _mm256_set1_epi8((char)(0xFF >> k));
+    const __m128i count = _mm_cvtsi32_si128(k);
+    for (; x + 10 <= w; x += 8) {
+        __m256i c = _mm256_loadu_si256((const __m256i *)(s + x));
+        __m256i n[4];
+        for (int i = 0; i < 4; i++) {
+            const __m256i v = _mm256_loadu_si256((const __m256i *)(s + x + (i < 2 ? i - 2 : i - 1)));
+            n[i] = _mm256_and_si256(_mm256_srl_epi16(v, count), low);
+        }
+        __m256i sum = _mm256_adds_epu8(_mm256_adds_epu8(c, n[0]), _mm256_adds_epu8(n[1], _mm256_adds_epu8(n[2], n[3])));
+        _mm256_storeu_si256((__m256i *)(t + x), _mm256_and_si256(sum, keep));
+    }
+    _mm256_zeroupper();
+    return x;
+}
+#endif
+
 // Row-wise glow for two distinct images of one size. Saturating byte adds give
 // min(sum, 255) because every term is non-negative; the top byte is cleared.
 static void imgfx_glow5_rows(const IMG *source, IMG *target, int32_t k) {
     const int32_t w = source->width;
+#if defined(IMGFX_AVX2)
+    const bool avx2 = imgfx_has_avx2();
+#endif
     for (int32_t y = 0; y < source->height; y++) {
         const uint32_t *s = source->pixels + (size_t)y * (size_t)w;
         uint32_t *t = target->pixels + (size_t)y * (size_t)w;
@@ -257,6 +292,9 @@ static void imgfx_glow5_rows(const IMG *source, IMG *target, int32_t k) {
             continue;
         }
         for (; x < 2 && x < w; x++) t[x] = imgfx_glow5_at(s, w, x, k);
+#if defined(IMGFX_AVX2)
+        if (avx2) x = imgfx_glow5_avx2(s, t, x, w, k);
+#endif
 #if defined(__SSE2__)
         const __m128i keep = _mm_set1_epi32(0x00FFFFFF);
         const __m128i low = _mm_set1_epi8((char)(0xFF >> k));  // bits left in a byte after >> k
@@ -358,105 +396,224 @@ static void imgfx_blur_rgb_rows(const IMG *source, IMG *target, const int32_t ra
 // Lane constants of the vector blur. A pixel unpacks into four 16-bit lanes
 // (blue, green, red, top); the sum of a window is the difference of two
 // prefix sums, exact in 16-bit wrapping lanes while 255 * d < 65536. The
-// quotient is mulhi(mulhi(sum, m), p): m = ceil(2^(16+s) / d) with
-// 2^s <= d < 2^(s+1) and p = 2^(16-s) (a per-lane shift right by s), exact
-// while 255 * d * (m * d - 2^(16+s)) < 2^(16+s). A box of one pixel (d = 1)
-// takes the sum itself through `same`. The top lane is zeroed throughout.
+// quotient of a sum s by d = 2r + 1 is mulhi(s, m) with m = ceil(2^16 / d)
+// when that is exact for every s up to 255 * d (255 * d * (m * d - 2^16) <
+// 2^16, true for the small boxes the frame uses); otherwise
+// mulhi(mulhi(s, m), p) with m = ceil(2^(16+k) / d), 2^k <= d < 2^(k+1), and
+// p = 2^(16-k) shifting each lane right by its own k, exact while 255 * d *
+// (m * d - 2^(16+k)) < 2^(16+k). A box of one pixel (d = 1) passes the sum
+// through `same`. The top lane stays 0 throughout.
 struct ImgfxBlurLanes {
     uint16_t m[4], p[4], same[4];
+    bool single;  // every lane divides with one multiply
 };
 
+// True when one multiply divides every sum of a box of d pixels exactly.
+static bool imgfx_blur_single(int32_t radius) {
+    const uint64_t d = 2 * (uint64_t)radius + 1, m = (65536 + d - 1) / d;
+    return d > 1 && 255 * d * (m * d - 65536) < 65536;
+}
+
+// Fills one lane's constants for the chosen form; false when it is inexact.
 static bool imgfx_blur_lane(int32_t radius, int lane, ImgfxBlurLanes &l) {
     if (radius > 127) return false;
     const uint32_t d = 2 * (uint32_t)radius + 1;
+    if (l.single) {
+        l.m[lane] = (uint16_t)((65536 + d - 1) / d);
+        return true;
+    }
     if (d == 1) {
         l.same[lane] = 0xFFFF;
         return true;
     }
-    uint32_t s = 0;
-    while ((2u << s) <= d) s++;
-    const uint64_t scale = (uint64_t)1 << (16 + s);
+    uint32_t k = 0;
+    while ((2u << k) <= d) k++;
+    const uint64_t scale = (uint64_t)1 << (16 + k);
     const uint64_t m = (scale + d - 1) / d;
     if (m > 0xFFFF || 255 * (uint64_t)d * (m * d - scale) >= scale) return false;
     l.m[lane] = (uint16_t)m;
-    l.p[lane] = (uint16_t)(1u << (16 - s));
+    l.p[lane] = (uint16_t)(1u << (16 - k));
     return true;
 }
 
-// One row: prefix sums of the zero-padded row into pre (w + 2R + 2 entries of
-// four lanes, entry k holding the sum of the pixels before k - R), then each
-// channel's window as pre[x + R + r + 1] - pre[x + R - r].
-static void imgfx_blur_rgb_row_sse(const uint32_t *s, uint32_t *t, int32_t w, const int32_t radius[3],
-                                   int32_t rmax, const ImgfxBlurLanes &l, uint16_t *pre) {
+// Per-row constants: where each channel's window starts and ends in the
+// prefix buffer, and the lane masks and multipliers.
+struct ImgfxBlurRow {
+    int32_t hi[3], lo[3];  // buffer offsets per memory lane: blue, green, red
+    __m128i mask[3], m, p, same;
+};
+
+// Prefix sums of the zero-padded row: entry k holds the sum of the pixels
+// before k - rmax, for k from 0 to w + 2 rmax + 1. Entries 0 .. rmax are 0
+// for every row and are written once by the caller. A pair [a | b] becomes
+// [acc + a | acc + a + b]; four pixels are two pairs.
+static inline void imgfx_blur_prefix(const uint32_t *s, int32_t w, int32_t rmax, uint16_t *pre) {
     const __m128i zero = _mm_setzero_si128();
     __m128i acc = zero;
-    int32_t k = 0;
-    for (; k <= rmax; k++) _mm_storel_epi64((__m128i *)(pre + 4 * k), zero);
-    for (int32_t x = 0; x < w; x++, k++) {
-        acc = _mm_add_epi16(acc, _mm_unpacklo_epi8(_mm_cvtsi32_si128((int)s[x]), zero));
-        _mm_storel_epi64((__m128i *)(pre + 4 * k), acc);
-    }
-    for (; k <= w + 2 * rmax + 1; k++) _mm_storel_epi64((__m128i *)(pre + 4 * k), acc);
-
-    // Lane order in memory is blue, green, red: radius[2], radius[1], radius[0].
-    const int32_t hi_b = rmax + radius[2] + 1, hi_g = rmax + radius[1] + 1, hi_r = rmax + radius[0] + 1;
-    const int32_t lo_b = rmax - radius[2], lo_g = rmax - radius[1], lo_r = rmax - radius[0];
-    const bool equal = radius[0] == radius[1] && radius[1] == radius[2];
-    const __m128i mb = _mm_set_epi16(0, 0, 0, -1, 0, 0, 0, -1);
-    const __m128i mg = _mm_set_epi16(0, 0, -1, 0, 0, 0, -1, 0);
-    const __m128i mr = _mm_set_epi16(0, -1, 0, 0, 0, -1, 0, 0);
-    const __m128i m = _mm_set_epi16(0, (short)l.m[2], (short)l.m[1], (short)l.m[0], 0, (short)l.m[2],
-                                    (short)l.m[1], (short)l.m[0]);
-    const __m128i p = _mm_set_epi16(0, (short)l.p[2], (short)l.p[1], (short)l.p[0], 0, (short)l.p[2],
-                                    (short)l.p[1], (short)l.p[0]);
-    const __m128i same = _mm_set_epi16(0, (short)l.same[2], (short)l.same[1], (short)l.same[0], 0,
-                                       (short)l.same[2], (short)l.same[1], (short)l.same[0]);
-    auto window = [&](int32_t x) {  // two pixels' sums, lanes b g r 0 b g r 0
-        __m128i hi, lo;
-        if (equal) {
-            hi = _mm_loadu_si128((const __m128i *)(pre + 4 * (x + hi_b)));
-            lo = _mm_loadu_si128((const __m128i *)(pre + 4 * (x + lo_b)));
-        } else {
-            hi = _mm_or_si128(
-                _mm_or_si128(_mm_and_si128(mb, _mm_loadu_si128((const __m128i *)(pre + 4 * (x + hi_b)))),
-                             _mm_and_si128(mg, _mm_loadu_si128((const __m128i *)(pre + 4 * (x + hi_g))))),
-                _mm_and_si128(mr, _mm_loadu_si128((const __m128i *)(pre + 4 * (x + hi_r)))));
-            lo = _mm_or_si128(
-                _mm_or_si128(_mm_and_si128(mb, _mm_loadu_si128((const __m128i *)(pre + 4 * (x + lo_b)))),
-                             _mm_and_si128(mg, _mm_loadu_si128((const __m128i *)(pre + 4 * (x + lo_g))))),
-                _mm_and_si128(mr, _mm_loadu_si128((const __m128i *)(pre + 4 * (x + lo_r)))));
-        }
-        __m128i sum = _mm_sub_epi16(hi, lo);
-        __m128i q = _mm_mulhi_epu16(_mm_mulhi_epu16(sum, m), p);
-        return _mm_add_epi16(q, _mm_and_si128(sum, same));
-    };
+    uint16_t *out = pre + 4 * (rmax + 1);
     int32_t x = 0;
-    for (; x + 4 <= w; x += 4)
-        _mm_storeu_si128((__m128i *)(t + x), _mm_packus_epi16(window(x), window(x + 2)));
-    for (; x + 2 <= w; x += 2)
-        _mm_storel_epi64((__m128i *)(t + x), _mm_packus_epi16(window(x), zero));
-    if (x < w) t[x] = (uint32_t)_mm_cvtsi128_si32(_mm_packus_epi16(window(x), zero));
+    for (; x + 4 <= w; x += 4, out += 16) {
+        const __m128i four = _mm_loadu_si128((const __m128i *)(s + x));
+        __m128i a = _mm_unpacklo_epi8(four, zero), b = _mm_unpackhi_epi8(four, zero);
+        a = _mm_add_epi16(_mm_add_epi16(a, _mm_slli_si128(a, 8)), acc);
+        b = _mm_add_epi16(b, _mm_slli_si128(b, 8));
+        b = _mm_add_epi16(b, _mm_shuffle_epi32(a, 0xEE));
+        _mm_storeu_si128((__m128i *)out, a);
+        _mm_storeu_si128((__m128i *)(out + 8), b);
+        acc = _mm_shuffle_epi32(b, 0xEE);
+    }
+    for (; x < w; x++, out += 4) {
+        acc = _mm_add_epi16(acc, _mm_unpacklo_epi8(_mm_cvtsi32_si128((int)s[x]), zero));
+        _mm_storel_epi64((__m128i *)out, acc);
+    }
+    for (uint16_t *end = pre + 4 * (w + 2 * rmax + 1); out <= end; out += 4) _mm_storel_epi64((__m128i *)out, acc);
 }
+
+// The quotients of two pixels' windows starting at x: lanes b g r 0 b g r 0.
+// Each lane loads its own channel's window ends.
+template <bool Single>
+static inline __m128i imgfx_blur_pair(const uint16_t *pre, int32_t x, const ImgfxBlurRow &c) {
+    __m128i hi = _mm_setzero_si128(), lo = _mm_setzero_si128();
+    for (int i = 0; i < 3; i++) {
+        hi = _mm_or_si128(hi, _mm_and_si128(c.mask[i], _mm_loadu_si128((const __m128i *)(pre + 4 * (x + c.hi[i])))));
+        lo = _mm_or_si128(lo, _mm_and_si128(c.mask[i], _mm_loadu_si128((const __m128i *)(pre + 4 * (x + c.lo[i])))));
+    }
+    const __m128i sum = _mm_sub_epi16(hi, lo);
+    if (Single) return _mm_mulhi_epu16(sum, c.m);
+    return _mm_add_epi16(_mm_mulhi_epu16(_mm_mulhi_epu16(sum, c.m), c.p), _mm_and_si128(sum, c.same));
+}
+
+// Pixels from x to the end of the row, two at a time, then a last odd one.
+template <bool Single>
+static void imgfx_blur_tail(const uint16_t *pre, uint32_t *t, int32_t x, int32_t w, const ImgfxBlurRow &c) {
+    const __m128i zero = _mm_setzero_si128();
+    for (; x + 2 <= w; x += 2)
+        _mm_storel_epi64((__m128i *)(t + x), _mm_packus_epi16(imgfx_blur_pair<Single>(pre, x, c), zero));
+    if (x < w) t[x] = (uint32_t)_mm_cvtsi128_si32(_mm_packus_epi16(imgfx_blur_pair<Single>(pre, x, c), zero));
+}
+
+template <bool Single>
+static void imgfx_blur_rows_sse(const IMG *source, IMG *target, int32_t rmax, const ImgfxBlurRow &c,
+                                uint16_t *pre) {
+    const int32_t w = source->width;
+    for (int32_t y = 0; y < source->height; y++) {
+        const uint32_t *s = source->pixels + (size_t)y * (size_t)w;
+        uint32_t *t = target->pixels + (size_t)y * (size_t)w;
+        imgfx_blur_prefix(s, w, rmax, pre);
+        int32_t x = 0;
+        for (; x + 4 <= w; x += 4)
+            _mm_storeu_si128((__m128i *)(t + x), _mm_packus_epi16(imgfx_blur_pair<Single>(pre, x, c),
+                                                                  imgfx_blur_pair<Single>(pre, x + 2, c)));
+        imgfx_blur_tail<Single>(pre, t, x, w, c);
+    }
+}
+
+#if defined(IMGFX_AVX2)
+// The same blur for one radius on all three channels with 256-bit vectors
+// (four pixels' lanes at a time), on processors that have them. The prefix of
+// four pixels [a, b, c, d] is made as [a, a+b | c, c+d], then a+b added to
+// the upper half; the running total is carried off the critical path.
+template <bool Single>
+__attribute__((target("avx2"))) static inline __m256i imgfx_blur_quotient_avx2(__m256i sum, __m256i m, __m256i p,
+                                                                              __m256i same) {
+    if (Single) return _mm256_mulhi_epu16(sum, m);
+    return _mm256_add_epi16(_mm256_mulhi_epu16(_mm256_mulhi_epu16(sum, m), p), _mm256_and_si256(sum, same));
+}
+
+template <bool Single>
+__attribute__((target("avx2"))) static void imgfx_blur_rows_avx2(const IMG *source, IMG *target, int32_t r,
+                                                                 const ImgfxBlurRow &c, uint16_t *pre) {
+    const int32_t w = source->width;
+    const __m256i zero = _mm256_setzero_si256();
+    const __m256i m = _mm256_broadcastsi128_si256(c.m), p = _mm256_broadcastsi128_si256(c.p);
+    const __m256i same = _mm256_broadcastsi128_si256(c.same);
+    const int32_t hi = 2 * r + 1;
+    for (int32_t y = 0; y < source->height; y++) {
+        const uint32_t *s = source->pixels + (size_t)y * (size_t)w;
+        uint32_t *t = target->pixels + (size_t)y * (size_t)w;
+        uint16_t *out = pre + 4 * (r + 1);
+        __m256i acc = zero;
+        int32_t x = 0;
+        for (; x + 4 <= w; x += 4, out += 16) {
+            __m256i v = _mm256_cvtepu8_epi16(_mm_loadu_si128((const __m128i *)(s + x)));
+            v = _mm256_add_epi16(v, _mm256_slli_si256(v, 8));
+            v = _mm256_add_epi16(v, _mm256_blend_epi32(zero, _mm256_permute4x64_epi64(v, 0x55), 0xF0));
+            _mm256_storeu_si256((__m256i *)out, _mm256_add_epi16(v, acc));
+            acc = _mm256_add_epi16(acc, _mm256_permute4x64_epi64(v, 0xFF));
+        }
+        __m128i total = _mm256_castsi256_si128(acc);
+        for (; x < w; x++, out += 4) {
+            total = _mm_add_epi16(total, _mm_unpacklo_epi8(_mm_cvtsi32_si128((int)s[x]), _mm_setzero_si128()));
+            _mm_storel_epi64((__m128i *)out, total);
+        }
+        for (uint16_t *end = pre + 4 * (w + 2 * r + 1); out <= end; out += 4) _mm_storel_epi64((__m128i *)out, total);
+
+        x = 0;
+        for (; x + 8 <= w; x += 8) {
+            const uint16_t *e = pre + 4 * x;
+            __m256i a = _mm256_sub_epi16(_mm256_loadu_si256((const __m256i *)(e + 4 * hi)),
+                                         _mm256_loadu_si256((const __m256i *)e));
+            __m256i b = _mm256_sub_epi16(_mm256_loadu_si256((const __m256i *)(e + 4 * hi + 16)),
+                                         _mm256_loadu_si256((const __m256i *)(e + 16)));
+            // Packing works within 128-bit halves: pixel pairs 0-1, 4-5, 2-3, 6-7.
+            __m256i q = _mm256_packus_epi16(imgfx_blur_quotient_avx2<Single>(a, m, p, same),
+                                            imgfx_blur_quotient_avx2<Single>(b, m, p, same));
+            _mm256_storeu_si256((__m256i *)(t + x), _mm256_permute4x64_epi64(q, 0xD8));
+        }
+        // The rest of the row runs in 128-bit code, which pays for dirty upper
+        // register halves (and so would every caller after us): clear them.
+        _mm256_zeroupper();
+        imgfx_blur_tail<Single>(pre, t, x, w, c);
+    }
+}
+#endif
 
 // Vector rows; false (nothing written) when a radius is beyond its lanes or
 // the prefix buffer cannot be had.
 static bool imgfx_blur_rgb_sse(const IMG *source, IMG *target, const int32_t radius[3]) {
-    ImgfxBlurLanes lanes = {};
+    ImgfxBlurLanes l = {};
+    l.single = imgfx_blur_single(radius[0]) && imgfx_blur_single(radius[1]) && imgfx_blur_single(radius[2]);
     for (int c = 0; c < 3; c++)  // red is lane 2, blue lane 0
-        if (!imgfx_blur_lane(radius[c], 2 - c, lanes)) return false;
-    const int32_t w = source->width;
+        if (!imgfx_blur_lane(radius[c], 2 - c, l)) return false;
     int32_t rmax = radius[0];
     if (radius[1] > rmax) rmax = radius[1];
     if (radius[2] > rmax) rmax = radius[2];
-    // Entries 0 .. w + 2 rmax + 1, plus one spare so the last two-pixel load
-    // of an odd row stays inside.
-    const size_t entries = (size_t)w + 2 * (size_t)rmax + 3;
+    ImgfxBlurRow c;
+    for (int lane = 0; lane < 3; lane++) {
+        const int32_t r = radius[2 - lane];
+        c.hi[lane] = rmax + r + 1;
+        c.lo[lane] = rmax - r;
+        uint16_t bits[8] = {0, 0, 0, 0, 0, 0, 0, 0};
+        bits[lane] = bits[lane + 4] = 0xFFFF;
+        c.mask[lane] = _mm_loadu_si128((const __m128i *)bits);
+    }
+    auto lanes = [](const uint16_t v[4]) {
+        return _mm_set_epi16(0, (short)v[2], (short)v[1], (short)v[0], 0, (short)v[2], (short)v[1], (short)v[0]);
+    };
+    c.m = lanes(l.m);
+    c.p = lanes(l.p);
+    c.same = lanes(l.same);
+    // Entries 0 .. w + 2 rmax + 1: the two-entry load for a row's last pixel
+    // ends on the last of them. Two spare entries round the size up.
+    const size_t entries = (size_t)source->width + 2 * (size_t)rmax + 4;
     uint16_t local[4 * 1024];
     uint16_t *pre = entries <= 1024 ? local : (uint16_t *)calloc(entries, 4 * sizeof(uint16_t));
     if (!pre) return false;
-    for (int32_t y = 0; y < source->height; y++)
-        imgfx_blur_rgb_row_sse(source->pixels + (size_t)y * (size_t)w,
-                               target->pixels + (size_t)y * (size_t)w, w, radius, rmax, lanes, pre);
+    memset(pre, 0, 4 * sizeof(uint16_t) * ((size_t)rmax + 1));
+#if defined(IMGFX_AVX2)
+    if (radius[0] == radius[1] && radius[1] == radius[2] && imgfx_has_avx2()) {
+        if (l.single)
+            imgfx_blur_rows_avx2<true>(source, target, rmax, c, pre);
+        else
+            imgfx_blur_rows_avx2<false>(source, target, rmax, c, pre);
+        if (pre != local) free(pre);
+        return true;
+    }
+#endif
+    if (l.single)
+        imgfx_blur_rows_sse<true>(source, target, rmax, c, pre);
+    else
+        imgfx_blur_rows_sse<false>(source, target, rmax, c, pre);
     if (pre != local) free(pre);
     return true;
 }
