@@ -35,7 +35,7 @@ fuzz: deps
 
 # Ten scene loops headless, peak memory at each loop.
 longrun: build
-	sh tools/longrun.sh ./$(BUILD)/rivo7315
+	bash tools/longrun.sh ./$(BUILD)/rivo7315
 
 bench: build
 	@for b in $(BUILD)/bench/bench_*; do [ -x "$$b" ] && "$$b" --benchmark_min_time=0.2; done

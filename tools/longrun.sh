@@ -1,4 +1,4 @@
-#!/bin/sh
+#!/bin/bash
 # Ten scene loops headless: prints the peak resident memory (VmHWM) reached by
 # the end of each loop and fails when memory keeps growing after the first.
 # Usage: longrun.sh PROGRAM [LOOPS]
