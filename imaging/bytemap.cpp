@@ -1,7 +1,1002 @@
-// The 8-bit byte map record, its text form and PGM writer.
+// BYTEMAP: one byte per pixel (x, y, width, height, owned row-major values),
+// the grey sibling of IMG: lifecycle, the "BYTEMAP{" text form, PNM decoders
+// and the PGM writer, blits, rectangles, spans, lines, resampling and value
+// operations. The decoders never read past the input they are given.
+// Limits: at most 2^31 - 1 values per map; PNM maxval is taken as 255.
 #include "imaging/bytemap.h"
 
+#include <climits>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "audio/sample.h"
+#include "host/int.h"
 #include "host/module.h"
+#include "host/random.h"
+#include "imaging/img.h"
+#include "vector/seg2d.h"
 
 RIVO_IDENTITY(bytemap, "BYTEMAP ", "20110512", "Ostrevik", "C       ", "CODE    ");
 RIVO_REPORTER(bytemap, 0, "BYTEMAP error\n");
+
+// ---- Lifecycle and access --------------------------------------------------------
+
+// Number of values for a size, or -1 when the size is negative or the count
+// would not fit a signed 32-bit index (treated as a failed allocation).
+static int64_t bytemap_count(int64_t width, int64_t height) {
+    if (width < 0 || height < 0 || width > INT32_MAX || height > INT32_MAX) return -1;
+    int64_t n = width * height;
+    return n > INT32_MAX ? -1 : n;
+}
+
+// Zero-filled values; an empty map still gets one byte so that its pixels
+// are present (absent pixels mean a failed allocation).
+static uint8_t *bytemap_alloc(int32_t width, int32_t height) {
+    int64_t n = bytemap_count(width, height);
+    if (n < 0) return nullptr;
+    return (uint8_t *)calloc(n > 0 ? (size_t)n : 1, 1);
+}
+
+static size_t bytemap_size(const BYTEMAP *map) {
+    return (size_t)map->width * (size_t)map->height;
+}
+
+// True when the map can be walked; reports otherwise.
+static bool bytemap_usable(const BYTEMAP *map) {
+    if (!map || !map->pixels) {
+        bytemap_error();
+        return false;
+    }
+    return true;
+}
+
+BYTEMAP *bytemap_new(void) {
+    BYTEMAP *map = (BYTEMAP *)calloc(1, sizeof(BYTEMAP));
+    if (!map) {
+        bytemap_error();
+        return nullptr;
+    }
+    map->width = 16;
+    map->height = 16;
+    map->pixels = bytemap_alloc(16, 16);
+    if (!map->pixels) {
+        free(map);
+        bytemap_error();
+        return nullptr;
+    }
+    return map;
+}
+
+void bytemap_del(BYTEMAP **map) {
+    if (!map || !*map) {
+        bytemap_error();
+        return;
+    }
+    free((*map)->pixels);
+    free(*map);
+    *map = nullptr;
+}
+
+void bytemap_resize(BYTEMAP *map, int32_t width, int32_t height) {
+    if (!map) {
+        bytemap_error();
+        return;
+    }
+    free(map->pixels);
+    map->pixels = bytemap_alloc(width, height);
+    map->width = width;
+    map->height = height;
+}
+
+// A new map of the given size, or null (nothing left allocated).
+static BYTEMAP *bytemap_make(int32_t width, int32_t height) {
+    BYTEMAP *map = bytemap_new();
+    if (!map) return nullptr;
+    bytemap_resize(map, width, height);
+    if (!map->pixels) bytemap_del(&map);
+    return map;
+}
+
+BYTEMAP *bytemap_dup(const BYTEMAP *source) {
+    if (!bytemap_usable(source)) return nullptr;
+    BYTEMAP *copy = bytemap_make(source->width, source->height);
+    if (!copy) {
+        bytemap_error();
+        return nullptr;
+    }
+    memcpy(copy->pixels, source->pixels, bytemap_size(source));
+    return copy;
+}
+
+void bytemap_copy(const BYTEMAP *source, BYTEMAP *target) {
+    if (!bytemap_usable(source) || !bytemap_usable(target)) return;
+    if (source->width != target->width || source->height != target->height) {
+        bytemap_error();
+        return;
+    }
+    memmove(target->pixels, source->pixels, bytemap_size(source));
+}
+
+int bytemap_compare(const BYTEMAP *a, const BYTEMAP *b) {
+    if (!bytemap_usable(a) || !bytemap_usable(b)) return 0;
+    if (a->width != b->width || a->height != b->height) return 0;
+    return memcmp(a->pixels, b->pixels, bytemap_size(a)) == 0;
+}
+
+void bytemap_clear(BYTEMAP *map) {
+    if (!bytemap_usable(map)) return;
+    memset(map->pixels, 0, bytemap_size(map));
+}
+
+static inline bool bytemap_inside(const BYTEMAP *map, int64_t x, int64_t y) {
+    return x >= 0 && y >= 0 && x < map->width && y < map->height;
+}
+
+static inline uint8_t *bytemap_at(const BYTEMAP *map, int64_t x, int64_t y) {
+    return map->pixels + (size_t)y * (size_t)map->width + (size_t)x;
+}
+
+void bytemap_set_pixel(BYTEMAP *map, int32_t x, int32_t y, uint8_t value) {
+    if (!bytemap_usable(map)) return;
+    if (bytemap_inside(map, x, y)) *bytemap_at(map, x, y) = value;
+}
+
+uint8_t bytemap_get_pixel(const BYTEMAP *map, int32_t x, int32_t y) {
+    if (!map) {
+        bytemap_error();
+        return 0;
+    }
+    if (!map->pixels || !bytemap_inside(map, x, y)) return 0;
+    return *bytemap_at(map, x, y);
+}
+
+// ---- Text form ------------------------------------------------------------------------
+
+// Writes v (0..255) right-aligned in three columns.
+static char *bytemap_put3(char *s, unsigned v) {
+    s[0] = v >= 100 ? (char)('0' + v / 100) : ' ';
+    s[1] = v >= 10 ? (char)('0' + v / 10 % 10) : ' ';
+    s[2] = (char)('0' + v % 10);
+    return s + 3;
+}
+
+char *bytemap_to_text(const BYTEMAP *map) {
+    if (!bytemap_usable(map)) return nullptr;
+    size_t n = bytemap_size(map);
+    if (n == 0) {
+        char *empty = (char *)calloc(10, 1);
+        if (!empty) {
+            bytemap_error();
+            return nullptr;
+        }
+        memcpy(empty, "BYTEMAP{}", 9);
+        return empty;
+    }
+    // 12 characters per value (a grey triple) plus the header and "}\n"; the
+    // n / 6 spare bytes cover the longer size fields of larger maps.
+    size_t size = 12 * n + n / 6 + 29;
+    char *text = (char *)calloc(size, 1);
+    if (!text) {
+        bytemap_error();
+        return nullptr;
+    }
+    char *s = text + snprintf(text, size, "BYTEMAP{\nP3\n%d %d\n255\n", map->width, map->height);
+    for (size_t i = 0; i < n; i++) {
+        unsigned v = map->pixels[i];
+        s = bytemap_put3(s, v);
+        *s++ = ' ';
+        s = bytemap_put3(s, v);
+        *s++ = ' ';
+        s = bytemap_put3(s, v);
+        *s++ = ((i + 1) % 6 == 0 || i + 1 == n) ? '\n' : ' ';
+    }
+    memcpy(s, "}\n", 2);
+    return text;
+}
+
+int32_t bytemap_find_text(const char *text, const char *pattern) {
+    if (!text || !pattern) {
+        bytemap_error();
+        return 0;
+    }
+    const char *hit = strstr(text, pattern);
+    if (!hit) return 0;
+    size_t end = (size_t)(hit - text) + strlen(pattern);
+    return end > (size_t)INT32_MAX ? 0 : (int32_t)end;
+}
+
+static bool bytemap_is_digit(int c) { return c >= '0' && c <= '9'; }
+
+// Reads one size field of the text header (digits, no blanks before them)
+// and skips the character that ends it; false at the end of the text or when
+// the value does not fit.
+static bool bytemap_text_size(const char **s, int64_t *value) {
+    const char *p = *s;
+    int64_t v = 0;
+    while (bytemap_is_digit(*p)) {
+        if (v <= INT32_MAX) v = v * 10 + (*p - '0');
+        p++;
+    }
+    if (v > INT32_MAX || *p == '\0') return false;
+    *s = p + 1;
+    *value = v;
+    return true;
+}
+
+// Skips to the next digit and reads its run (wrapping, as the unmasked
+// values of the text form are the writer's duty). False at the end.
+static bool bytemap_text_number(const char **s, uint32_t *value) {
+    const char *p = *s;
+    while (*p && !bytemap_is_digit(*p)) p++;
+    if (!*p) return false;
+    uint32_t v = 0;
+    while (bytemap_is_digit(*p)) v = v * 10 + (uint32_t)(*p++ - '0');
+    *s = p;
+    *value = v;
+    return true;
+}
+
+// Mean of a grey triple, kept to one byte.
+static uint8_t bytemap_mean(uint32_t r, uint32_t g, uint32_t b) {
+    return (uint8_t)(((uint64_t)r + g + b) / 3);
+}
+
+// Everything after "P3\n": the sizes, the maxval, then the triples.
+static BYTEMAP *bytemap_text_body(const char *s) {
+    int64_t width, height;
+    if (!bytemap_text_size(&s, &width) || !bytemap_text_size(&s, &height)) return nullptr;
+    // The maxval is passed over: values are taken as they stand.
+    while (bytemap_is_digit(*s)) s++;
+    if (*s++ == '\0') return nullptr;
+    int64_t n = bytemap_count(width, height);
+    // A pixel takes at least three digits: a text that cannot hold the
+    // announced pixels is refused before anything is allocated.
+    if (n < 0 || (uint64_t)n > strlen(s) / 3) return nullptr;
+    BYTEMAP *map = bytemap_make((int32_t)width, (int32_t)height);
+    if (!map) return nullptr;
+    for (int64_t i = 0; i < n; i++) {
+        uint32_t r, g, b;
+        if (!bytemap_text_number(&s, &r) || !bytemap_text_number(&s, &g) ||
+            !bytemap_text_number(&s, &b)) {
+            bytemap_del(&map);
+            return nullptr;
+        }
+        map->pixels[i] = bytemap_mean(r, g, b);
+    }
+    return map;
+}
+
+BYTEMAP *bytemap_from_text(const char *text) {
+    if (!text) {
+        bytemap_error();
+        return nullptr;
+    }
+    int32_t at = bytemap_find_text(text, "BYTEMAP");
+    int32_t brace = at ? bytemap_find_text(text + at, "{") : 0;
+    int32_t magic = brace ? bytemap_find_text(text + at + brace, "P3\n") : 0;
+    BYTEMAP *map = magic ? bytemap_text_body(text + at + brace + magic) : nullptr;
+    if (!map) bytemap_error();
+    return map;
+}
+
+// ---- PNM decoders ------------------------------------------------------------------------
+
+// One byte source for both decoders: a bounded memory block or an open file.
+// Neither is ever read past its end; a read there gives -1.
+struct bytemap_reader {
+    const uint8_t *data;
+    size_t size;
+    size_t pos;
+    FILE *file;
+    int ahead;       // file: the byte peeked but not yet taken, or -2 for none
+    bool from_file;  // file rules: P4 rows start on fresh bytes, P1 values are numbers
+};
+
+static int bytemap_peek(bytemap_reader *r) {
+    if (!r->file) return r->pos < r->size ? r->data[r->pos] : -1;
+    if (r->ahead == -2) r->ahead = getc(r->file);
+    return r->ahead < 0 ? -1 : r->ahead;
+}
+
+static int bytemap_next(bytemap_reader *r) {
+    int c = bytemap_peek(r);
+    if (c >= 0) {
+        if (r->file)
+            r->ahead = -2;
+        else
+            r->pos++;
+    }
+    return c;
+}
+
+// Bytes left to read, or SIZE_MAX when the source cannot tell (a pipe).
+static size_t bytemap_remaining(bytemap_reader *r) {
+    if (!r->file) return r->size - r->pos;
+    long here = ftell(r->file);
+    if (here < 0 || fseek(r->file, 0, SEEK_END) != 0) return SIZE_MAX;
+    long end = ftell(r->file);
+    if (fseek(r->file, here, SEEK_SET) != 0 || end < here) return SIZE_MAX;
+    return (size_t)(end - here) + (r->ahead >= 0 ? 1 : 0);
+}
+
+// A run of digits, capped so it cannot overflow; an empty run gives 0 and
+// consumes nothing.
+static int64_t bytemap_read_number(bytemap_reader *r, bool *any) {
+    int64_t v = 0;
+    *any = false;
+    while (bytemap_is_digit(bytemap_peek(r))) {
+        int c = bytemap_next(r);
+        if (v <= INT32_MAX) v = v * 10 + (c - '0');
+        *any = true;
+    }
+    return v;
+}
+
+struct bytemap_pnm_header {
+    int kind;          // '1' .. '6'
+    int64_t field[3];  // width, height, maxval
+};
+
+// Fields a kind needs: P1 and P4 have no maxval.
+static int bytemap_pnm_fields(int kind) { return (kind == '1' || kind == '4') ? 2 : 3; }
+
+// Reads the header up to and including the single byte that ends it.
+static bool bytemap_pnm_header_read(bytemap_reader *r, bytemap_pnm_header *h) {
+    int seen = 0;
+    h->kind = 0;
+    while (!h->kind || seen < bytemap_pnm_fields(h->kind)) {
+        int c = bytemap_peek(r);
+        while (c >= 0 && (c <= 32 || c >= 127)) {
+            bytemap_next(r);
+            c = bytemap_peek(r);
+        }
+        if (c < 0) return false;
+        if (c == 'P' && !h->kind) {
+            bytemap_next(r);
+            h->kind = bytemap_next(r);
+            if (h->kind < '1' || h->kind > '6') return false;
+        } else if (c == '#') {
+            while (c >= 0 && c != '\n') c = bytemap_next(r);
+        } else {
+            bool any;
+            int64_t v = bytemap_read_number(r, &any);
+            // With all three fields stored before the magic, a byte that is no
+            // digit would never be consumed: the header is malformed.
+            if (seen >= 3) {
+                if (!any) return false;
+                continue;
+            }
+            // In memory a P4 row is taken as whole bytes, so the width grows
+            // to the next multiple of 8 and the padding becomes pixels.
+            if (seen == 0 && h->kind == '4' && !r->from_file) v = (v + 7) / 8 * 8;
+            h->field[seen++] = v;
+        }
+    }
+    bytemap_next(r);  // the one whitespace byte that ends a PNM header
+    return true;
+}
+
+// Skips to the next digit and reads its run (wrapping like the unsigned
+// value it becomes). False at the end.
+static bool bytemap_pnm_number(bytemap_reader *r, uint32_t *value) {
+    int c = bytemap_peek(r);
+    while (c >= 0 && !bytemap_is_digit(c)) {
+        bytemap_next(r);
+        c = bytemap_peek(r);
+    }
+    if (c < 0) return false;
+    uint32_t v = 0;
+    while (bytemap_is_digit(bytemap_peek(r))) v = v * 10 + (uint32_t)(bytemap_next(r) - '0');
+    *value = v;
+    return true;
+}
+
+// One P1 value: in memory a single digit character, in a file a whole number.
+static bool bytemap_pnm_bit(bytemap_reader *r, uint8_t *out) {
+    uint32_t v;
+    if (r->from_file) {
+        if (!bytemap_pnm_number(r, &v)) return false;
+    } else {
+        int c = bytemap_next(r);
+        while (c >= 0 && !bytemap_is_digit(c)) c = bytemap_next(r);
+        if (c < 0) return false;
+        v = (uint32_t)(c - '0');
+    }
+    *out = v ? 255 : 0;
+    return true;
+}
+
+// Packed P4 values, a set bit 255. In memory the bytes run on across rows
+// (the width is already a multiple of 8); from a file each row starts a
+// fresh byte.
+static bool bytemap_pnm_packed(bytemap_reader *r, BYTEMAP *map) {
+    int c = 0;
+    for (int32_t y = 0; y < map->height; y++) {
+        uint8_t *row = bytemap_at(map, 0, y);
+        for (int32_t x = 0; x < map->width; x++) {
+            if (x % 8 == 0 && (c = bytemap_next(r)) < 0) return false;
+            row[x] = (c >> (7 - x % 8)) & 1 ? 255 : 0;
+        }
+    }
+    return true;
+}
+
+static bool bytemap_pnm_values(bytemap_reader *r, int kind, BYTEMAP *map) {
+    if (kind == '4') return bytemap_pnm_packed(r, map);
+    size_t n = bytemap_size(map);
+    for (size_t i = 0; i < n; i++) {
+        uint32_t a, b, c;
+        int k0, k1, k2;
+        switch (kind) {
+        case '1':
+            if (!bytemap_pnm_bit(r, &map->pixels[i])) return false;
+            break;
+        case '2':
+            if (!bytemap_pnm_number(r, &a)) return false;
+            map->pixels[i] = (uint8_t)a;
+            break;
+        case '3':
+            if (!bytemap_pnm_number(r, &a) || !bytemap_pnm_number(r, &b) ||
+                !bytemap_pnm_number(r, &c))
+                return false;
+            map->pixels[i] = bytemap_mean(a, b, c);
+            break;
+        case '5':
+            if ((k0 = bytemap_next(r)) < 0) return false;
+            map->pixels[i] = (uint8_t)k0;
+            break;
+        default:  // '6'
+            k0 = bytemap_next(r);
+            k1 = bytemap_next(r);
+            k2 = bytemap_next(r);
+            if (k2 < 0) return false;
+            map->pixels[i] = bytemap_mean((uint32_t)k0, (uint32_t)k1, (uint32_t)k2);
+            break;
+        }
+    }
+    return true;
+}
+
+// The fewest bytes a raster of this kind and size can take.
+static uint64_t bytemap_pnm_min_bytes(int kind, int64_t width, int64_t height, bool from_file) {
+    uint64_t n = (uint64_t)width * (uint64_t)height;
+    switch (kind) {
+    case '3': case '6': return 3 * n;
+    case '4': return from_file ? (uint64_t)((width + 7) / 8) * (uint64_t)height : n / 8;
+    default: return n;
+    }
+}
+
+static BYTEMAP *bytemap_pnm_decode(bytemap_reader *r) {
+    bytemap_pnm_header h;
+    if (!bytemap_pnm_header_read(r, &h)) return nullptr;
+    int64_t width = h.field[0], height = h.field[1];
+    if (width <= 0 || height <= 0 || bytemap_count(width, height) < 0) return nullptr;
+    // Refuse a header that announces more than the input holds before
+    // allocating for it.
+    size_t left = bytemap_remaining(r);
+    if (left != SIZE_MAX && bytemap_pnm_min_bytes(h.kind, width, height, r->from_file) > left)
+        return nullptr;
+    BYTEMAP *map = bytemap_make((int32_t)width, (int32_t)height);
+    if (map && !bytemap_pnm_values(r, h.kind, map)) bytemap_del(&map);
+    return map;
+}
+
+BYTEMAP *bytemap_from_pnm(const void *data, size_t size) {
+    if (!data) {
+        bytemap_error();
+        return nullptr;
+    }
+    bytemap_reader r = {(const uint8_t *)data, size, 0, nullptr, -2, false};
+    BYTEMAP *map = bytemap_pnm_decode(&r);
+    if (!map) bytemap_error();
+    return map;
+}
+
+BYTEMAP *bytemap_load_pnm(const char *file_name) {
+    FILE *file = file_name ? fopen(file_name, "rb") : nullptr;
+    if (!file) {
+        bytemap_error();
+        return nullptr;
+    }
+    bytemap_reader r = {nullptr, 0, 0, file, -2, true};
+    BYTEMAP *map = bytemap_pnm_decode(&r);
+    fclose(file);
+    if (!map) bytemap_error();
+    return map;
+}
+
+int bytemap_save_pgm(const BYTEMAP *map, const char *file_name) {
+    if (!bytemap_usable(map)) return 0;
+    if (!file_name || map->width <= 0 || map->height <= 0) {
+        bytemap_error();
+        return 0;
+    }
+    FILE *file = fopen(file_name, "wb");
+    if (!file) {
+        bytemap_error();
+        return 0;
+    }
+    size_t n = bytemap_size(map);
+    bool ok = fprintf(file, "P5\n%d %d\n255\n", map->width, map->height) > 0;
+    ok = fwrite(map->pixels, 1, n, file) == n && ok;
+    ok = fclose(file) == 0 && ok;
+    if (!ok) bytemap_error();
+    return ok;
+}
+
+// ---- Blits -------------------------------------------------------------------------------
+
+// A clipped blit rectangle: source (sx, sy) and target (dx, dy), w x h values.
+struct bytemap_rect_span {
+    int32_t sx, sy, dx, dy, w, h;
+};
+
+// Clips a source rectangle against both maps (source first, then target) into
+// ranges that are safe to walk without per-value tests. False when nothing is
+// transferred. 64-bit sums so that no argument can overflow.
+static bool bytemap_clip_blit(const BYTEMAP *source, const BYTEMAP *target, int64_t sx,
+                              int64_t sy, int64_t dx, int64_t dy, int64_t w, int64_t h,
+                              bytemap_rect_span *out) {
+    if (dx >= target->width || dx + w < 0 || dy >= target->height || dy + h < 0 ||
+        sx >= source->width || sx + w < 0 || sy >= source->height || sy + h < 0)
+        return false;
+    if (sx < 0) { w += sx; dx -= sx; sx = 0; }
+    if (sy < 0) { h += sy; dy -= sy; sy = 0; }
+    if (sx + w > source->width) w = source->width - sx;
+    if (sy + h > source->height) h = source->height - sy;
+    if (dx < 0) { w += dx; sx -= dx; dx = 0; }
+    if (dy < 0) { h += dy; sy -= dy; dy = 0; }
+    if (dx + w > target->width) w = target->width - dx;
+    if (dy + h > target->height) h = target->height - dy;
+    if (w <= 0 || h <= 0) return false;
+    *out = {(int32_t)sx, (int32_t)sy, (int32_t)dx, (int32_t)dy, (int32_t)w, (int32_t)h};
+    return true;
+}
+
+enum bytemap_blit_mode { BYTEMAP_KEYED, BYTEMAP_OPAQUE, BYTEMAP_BLEND };
+
+// Walks the clipped rectangle with one source and one target pointer per row.
+template <bytemap_blit_mode mode>
+static void bytemap_blit_rows(const BYTEMAP *source, BYTEMAP *target, const bytemap_rect_span &c) {
+    const uint8_t *s = bytemap_at(source, c.sx, c.sy);
+    uint8_t *t = bytemap_at(target, c.dx, c.dy);
+    for (int32_t j = 0; j < c.h; j++) {
+        for (int32_t i = 0; i < c.w; i++) {
+            if constexpr (mode == BYTEMAP_KEYED) {
+                if (s[i]) t[i] = s[i];
+            } else if constexpr (mode == BYTEMAP_OPAQUE) {
+                t[i] = s[i];
+            } else {
+                t[i] = (uint8_t)((s[i] + t[i]) / 2);
+            }
+        }
+        s += source->width;
+        t += target->width;
+    }
+}
+
+template <bytemap_blit_mode mode>
+static void bytemap_blit_run(const BYTEMAP *source, BYTEMAP *target, int32_t sx, int32_t sy,
+                             int32_t dx, int32_t dy, int32_t w, int32_t h) {
+    if (!bytemap_usable(source) || !bytemap_usable(target)) return;
+    bytemap_rect_span c;
+    if (bytemap_clip_blit(source, target, sx, sy, dx, dy, w, h, &c))
+        bytemap_blit_rows<mode>(source, target, c);
+}
+
+void bytemap_blit(const BYTEMAP *source, BYTEMAP *target, int32_t sx, int32_t sy, int32_t dx,
+                  int32_t dy, int32_t w, int32_t h) {
+    bytemap_blit_run<BYTEMAP_KEYED>(source, target, sx, sy, dx, dy, w, h);
+}
+
+void bytemap_blit_opaque(const BYTEMAP *source, BYTEMAP *target, int32_t sx, int32_t sy,
+                         int32_t dx, int32_t dy, int32_t w, int32_t h) {
+    bytemap_blit_run<BYTEMAP_OPAQUE>(source, target, sx, sy, dx, dy, w, h);
+}
+
+void bytemap_draw_blend(const BYTEMAP *source, BYTEMAP *target, int32_t x, int32_t y) {
+    if (!bytemap_usable(source) || !bytemap_usable(target)) return;
+    if ((int64_t)x + source->width < 1 || (int64_t)y + source->height < 1 || x >= target->width ||
+        y >= target->height)
+        return;
+    bytemap_blit_run<BYTEMAP_BLEND>(source, target, 0, 0, x, y, source->width, source->height);
+}
+
+// First index i in [0, n) for which start + i * step is not below 0, and the
+// end index below which it stays under limit (step >= 1).
+static void bytemap_spaced_range(int64_t start, int64_t step, int64_t n, int64_t limit,
+                                 int64_t *first, int64_t *end) {
+    int64_t lo = start >= 0 ? 0 : (-start + step - 1) / step;
+    int64_t hi = start >= limit ? 0 : (limit - start + step - 1) / step;
+    *first = lo;
+    *end = hi < n ? hi : n;
+}
+
+void bytemap_blit_spaced(const BYTEMAP *source, BYTEMAP *target, int32_t sx, int32_t sy,
+                         int32_t dx, int32_t dy, int32_t w, int32_t h, int32_t step_x,
+                         int32_t step_y) {
+    if (!bytemap_usable(source) || !bytemap_usable(target)) return;
+    if (step_x < 1 || step_y < 1) {
+        bytemap_error();
+        return;
+    }
+    // The indices i (j) whose source column (row) and target column (row)
+    // both lie inside: the loops below then need no per-value test.
+    int64_t i0, i1, j0, j1, ti0, ti1, tj0, tj1;
+    bytemap_spaced_range(sx, 1, w, source->width, &i0, &i1);
+    bytemap_spaced_range(dx, step_x, w, target->width, &ti0, &ti1);
+    bytemap_spaced_range(sy, 1, h, source->height, &j0, &j1);
+    bytemap_spaced_range(dy, step_y, h, target->height, &tj0, &tj1);
+    if (ti0 > i0) i0 = ti0;
+    if (ti1 < i1) i1 = ti1;
+    if (tj0 > j0) j0 = tj0;
+    if (tj1 < j1) j1 = tj1;
+    for (int64_t j = j0; j < j1; j++) {
+        const uint8_t *s = bytemap_at(source, 0, sy + j);
+        uint8_t *t = bytemap_at(target, 0, dy + j * step_y);
+        for (int64_t i = i0; i < i1; i++)
+            if (s[sx + i]) t[dx + i * step_x] = s[sx + i];
+    }
+}
+
+// x mod n taken into 0 .. n - 1 for negative x too (n > 0).
+static int32_t bytemap_wrap_index(int32_t x, int32_t n) {
+    int32_t m = x % n;
+    return m < 0 ? m + n : m;
+}
+
+// Checks shared by the wrap copies: both maps usable, the source line inside
+// the source and the target line inside the target.
+static bool bytemap_wrap_args(const BYTEMAP *source, const BYTEMAP *target, int32_t source_line,
+                              int32_t target_line, bool columns) {
+    if (!bytemap_usable(source) || !bytemap_usable(target)) return false;
+    int32_t source_lines = columns ? source->width : source->height;
+    int32_t target_lines = columns ? target->width : target->height;
+    if (source_line < 0 || source_line >= source_lines || target_line < 0 ||
+        target_line >= target_lines) {
+        bytemap_error();
+        return false;
+    }
+    return true;
+}
+
+template <bool keyed>
+static void bytemap_row_wrap(const BYTEMAP *source, BYTEMAP *target, int32_t source_row,
+                             int32_t target_row, int32_t offset) {
+    if (!bytemap_wrap_args(source, target, source_row, target_row, false)) return;
+    int32_t n = source->width < target->width ? source->width : target->width;
+    const uint8_t *s = bytemap_at(source, 0, source_row);
+    uint8_t *t = bytemap_at(target, 0, target_row);
+    int32_t x = bytemap_wrap_index(offset, target->width);
+    for (int32_t i = 0; i < n; i++) {
+        if (keyed) {
+            if (s[i]) t[x] = s[i];
+        } else {
+            t[x] |= s[i];
+        }
+        if (++x == target->width) x = 0;
+    }
+}
+
+void bytemap_blit_row_wrap(const BYTEMAP *source, BYTEMAP *target, int32_t source_row,
+                           int32_t target_row, int32_t offset) {
+    bytemap_row_wrap<true>(source, target, source_row, target_row, offset);
+}
+
+void bytemap_or_row_wrap(const BYTEMAP *source, BYTEMAP *target, int32_t source_row,
+                         int32_t target_row, int32_t offset) {
+    bytemap_row_wrap<false>(source, target, source_row, target_row, offset);
+}
+
+void bytemap_blit_column_wrap(const BYTEMAP *source, BYTEMAP *target, int32_t source_column,
+                              int32_t target_column, int32_t offset) {
+    if (!bytemap_wrap_args(source, target, source_column, target_column, true)) return;
+    int32_t n = source->height < target->height ? source->height : target->height;
+    int32_t y = bytemap_wrap_index(offset, target->height);
+    for (int32_t i = 0; i < n; i++) {
+        uint8_t v = *bytemap_at(source, source_column, i);
+        if (v) *bytemap_at(target, target_column, y) = v;
+        if (++y == target->height) y = 0;
+    }
+}
+
+void bytemap_and(const BYTEMAP *mask, BYTEMAP *target) {
+    if (!bytemap_usable(mask) || !bytemap_usable(target)) return;
+    if (mask->width != target->width || mask->height != target->height) {
+        bytemap_error();
+        return;
+    }
+    size_t n = bytemap_size(mask);
+    for (size_t i = 0; i < n; i++) target->pixels[i] &= mask->pixels[i];
+}
+
+// ---- Resampling -------------------------------------------------------------------------
+
+int32_t *bytemap_run_lengths(int32_t a, int32_t b) {
+    int32_t *runs = img_run_lengths(a, b);
+    if (!runs) bytemap_error();
+    return runs;
+}
+
+int32_t *bytemap_line_points(int32_t x0, int32_t y0, int32_t x1, int32_t y1) {
+    int32_t *points = img_line_points(x0, y0, x1, y1);
+    if (!points) bytemap_error();
+    return points;
+}
+
+// For each of `to` target positions, the source position it takes along one
+// axis of `from` positions. Growing: each source position k repeats runs[k]
+// times. Shrinking: target k takes the first or last position of its run.
+static bool bytemap_scale_map(int32_t to, int32_t from, bool shrink_takes_last, int32_t *map) {
+    int32_t *runs = bytemap_run_lengths(to, from);
+    if (!runs) return false;
+    if (to >= from) {
+        int32_t t = 0;
+        for (int32_t k = 0; k < from; k++)
+            for (int32_t r = 0; r < runs[k] && t < to; r++) map[t++] = k;
+    } else {
+        int32_t start = 0;
+        for (int32_t k = 0; k < to; k++) {
+            map[k] = shrink_takes_last ? start + runs[k] - 1 : start;
+            start += runs[k];
+        }
+    }
+    free(runs);
+    return true;
+}
+
+void bytemap_scale(const BYTEMAP *source, BYTEMAP *target) {
+    if (!bytemap_usable(source) || !bytemap_usable(target)) return;
+    if (target->width < 0 || target->height < 0) {
+        bytemap_error();
+        return;
+    }
+    int32_t tw = target->width, th = target->height;
+    if (tw == 0 || th == 0) return;
+    if (source->width <= 0 || source->height <= 0) {
+        bytemap_error();
+        return;
+    }
+    // Shrinking columns take the last source column of their run; shrinking
+    // rows take the last source row, except while the columns grow: then the
+    // first.
+    bool rows_take_last = tw < source->width;
+    int32_t *cols = (int32_t *)calloc((size_t)tw, 4);
+    int32_t *rows = (int32_t *)calloc((size_t)th, 4);
+    if (cols && rows && bytemap_scale_map(tw, source->width, true, cols) &&
+        bytemap_scale_map(th, source->height, rows_take_last, rows)) {
+        for (int32_t y = 0; y < th; y++) {
+            const uint8_t *s = bytemap_at(source, 0, rows[y]);
+            uint8_t *t = bytemap_at(target, 0, y);
+            for (int32_t x = 0; x < tw; x++) t[x] = s[cols[x]];
+        }
+    } else {
+        bytemap_error();
+    }
+    free(cols);
+    free(rows);
+}
+
+BYTEMAP *bytemap_rotate(const BYTEMAP *source, int32_t angle) {
+    if (!bytemap_usable(source)) return nullptr;
+    // 92667 / 65536 = 1.41400, just under the square root of 2, so the turned
+    // corners of a square stay inside.
+    int64_t nw = ((int64_t)source->width * 92667) >> 16;
+    int64_t nh = ((int64_t)source->height * 92667) >> 16;
+    BYTEMAP *map = bytemap_count(nw, nh) < 0 ? nullptr : bytemap_make((int32_t)nw, (int32_t)nh);
+    if (!map) {
+        bytemap_error();
+        return nullptr;
+    }
+    // s = -sin(angle), c = -cos(angle): angle 0 is a half turn.
+    int64_t s = sine_table[wrap_neg(angle) & sine_mask];
+    int64_t c = sine_table[wrap_sub(wrap_neg(angle), 256) & sine_mask];
+    int64_t cx = source->width / 2, cy = source->height / 2;
+    int64_t cx2 = nw / 2, cy2 = nh / 2;
+    for (int64_t y = 0; y < nh; y++) {
+        int64_t v = y - cy2;
+        for (int64_t x = 0; x < nw; x++) {
+            int64_t u = x - cx2;
+            // Each product is shifted on its own (table values are fractions
+            // of 32768), so the rounding matches term by term.
+            int64_t px = cx + ((u * c) >> 15) - ((v * s) >> 15);
+            int64_t py = cy + ((u * s) >> 15) + ((v * c) >> 15);
+            *bytemap_at(map, x, y) = bytemap_inside(source, px, py) ? *bytemap_at(source, px, py) : 0;
+        }
+    }
+    return map;
+}
+
+// ---- Drawing ------------------------------------------------------------------------------
+
+// Fills a rectangle already clipped to the map.
+static void bytemap_fill(BYTEMAP *map, int64_t x, int64_t y, int64_t w, int64_t h, uint8_t value) {
+    for (int64_t j = 0; j < h; j++) memset(bytemap_at(map, x, y + j), value, (size_t)w);
+}
+
+void bytemap_fill_rect(BYTEMAP *map, int32_t x, int32_t y, int32_t w, int32_t h, uint8_t value) {
+    if (!bytemap_usable(map)) return;
+    int64_t X = x, Y = y, W = w, H = h;
+    if (W < 0) { X += W; W = -W; }
+    if (H < 0) { Y += H; H = -H; }
+    if (X + W < 1 || Y + H < 1 || X >= map->width || Y >= map->height) return;
+    if (X < 0) { W += X; X = 0; }
+    if (Y < 0) { H += Y; Y = 0; }
+    if (W > map->width - X) W = map->width - X;
+    if (H > map->height - Y) H = map->height - Y;
+    bytemap_fill(map, X, Y, W, H, value);
+}
+
+// True when the rectangle lies wholly inside the map with w, h >= 1.
+static bool bytemap_rect_inside(const BYTEMAP *map, int32_t x, int32_t y, int32_t w, int32_t h) {
+    return x >= 0 && y >= 0 && w >= 1 && h >= 1 && (int64_t)x + w <= map->width &&
+           (int64_t)y + h <= map->height;
+}
+
+void bytemap_fill_rect_inside(BYTEMAP *map, int32_t x, int32_t y, int32_t w, int32_t h,
+                              uint8_t value) {
+    if (!bytemap_usable(map)) return;
+    if (!bytemap_rect_inside(map, x, y, w, h)) {
+        bytemap_error();
+        return;
+    }
+    bytemap_fill(map, x, y, w, h, value);
+}
+
+void bytemap_rect(BYTEMAP *map, int32_t x, int32_t y, int32_t w, int32_t h, uint8_t value) {
+    if (!bytemap_usable(map)) return;
+    if (!bytemap_rect_inside(map, x, y, w, h)) {
+        bytemap_error();
+        return;
+    }
+    bytemap_fill(map, x, y, w, 1, value);
+    bytemap_fill(map, x, (int64_t)y + h - 1, w, 1, value);
+    bytemap_fill(map, x, y, 1, h, value);
+    bytemap_fill(map, (int64_t)x + w - 1, y, 1, h, value);
+}
+
+void bytemap_circle_sine(BYTEMAP *map, int32_t cx, int32_t cy, int32_t r, uint8_t value) {
+    if (!bytemap_usable(map)) return;
+    if (!bytemap_inside(map, cx, cy) || r <= 0) {
+        bytemap_error();
+        return;
+    }
+    // Entry i is the sine, entry i + 256 the cosine, in units of 32768; the
+    // right-hand points sit one column left of the mirrored left-hand ones.
+    for (int32_t i = 0; i < 256; i++) {
+        int64_t a = ((int64_t)sine_table[i] * r) >> 15;
+        int64_t b = ((int64_t)sine_table[i + 256] * r) >> 15;
+        const int64_t px[4] = {cx + b - 1, cx - b, cx + b - 1, cx - b};
+        const int64_t py[4] = {cy + a, cy + a, cy - a, cy - a};
+        for (int k = 0; k < 4; k++)
+            if (bytemap_inside(map, px[k], py[k])) *bytemap_at(map, px[k], py[k]) = value;
+    }
+}
+
+void bytemap_hline(BYTEMAP *map, int32_t x, int32_t y, int32_t len, uint8_t value) {
+    if (!bytemap_usable(map)) return;
+    int64_t x1 = (int64_t)x + len;
+    if (y < 0 || y >= map->height || x1 < 0 || x >= map->width) {
+        bytemap_error();
+        return;
+    }
+    int64_t x0 = x < 0 ? 0 : x;
+    if (x1 > map->width - 1) x1 = map->width - 1;
+    for (int64_t i = x0; i <= x1; i++) *bytemap_at(map, i, y) = value;
+}
+
+void bytemap_vline(BYTEMAP *map, int32_t x, int32_t y, int32_t len, uint8_t value) {
+    if (!bytemap_usable(map)) return;
+    int64_t y1 = (int64_t)y + len;
+    if (x < 0 || x >= map->width || y1 < 0 || y >= map->height) {
+        bytemap_error();
+        return;
+    }
+    int64_t y0 = y < 0 ? 0 : y;
+    if (y1 > map->height - 1) y1 = map->height - 1;
+    for (int64_t j = y0; j <= y1; j++) *bytemap_at(map, x, j) = value;
+}
+
+void bytemap_line(BYTEMAP *map, int32_t x0, int32_t y0, int32_t x1, int32_t y1, uint8_t value) {
+    if (!bytemap_usable(map)) return;
+    if (x0 > x1) {
+        int32_t t = x0; x0 = x1; x1 = t;
+        t = y0; y0 = y1; y1 = t;
+    }
+    if (x1 < 0 || x0 >= map->width || (y0 < 0 && y1 < 0) ||
+        (y0 >= map->height && y1 >= map->height)) {
+        bytemap_error();
+        return;
+    }
+    // 64-bit so that long lines keep their 16.16 steps exact.
+    int64_t dx = (int64_t)x1 - x0, dy = (int64_t)y1 - y0, sy = dy < 0 ? -1 : 1;
+    if (dy < 0) dy = -dy;
+    if (dx == 0 && dy == 0) {
+        bytemap_set_pixel(map, x0, y0, value);
+        return;
+    }
+    if (dx >= dy) {
+        // y is carried in 16.16 from the middle of its pixel (0x8000). The walk
+        // starts at the first visible column; the end point is left out.
+        int64_t step = ((dy << 16) / dx) * sy;
+        int64_t xs = x0 < 0 ? 0 : x0, xe = x1 < map->width ? x1 : map->width;
+        int64_t yf = ((int64_t)y0 << 16) + 0x8000 + step * (xs - x0);
+        for (int64_t x = xs; x < xe; x++, yf += step)
+            if (bytemap_inside(map, x, yf >> 16)) *bytemap_at(map, x, yf >> 16) = value;
+    } else {
+        int64_t step = (dx << 16) / dy;
+        int64_t xf = ((int64_t)x0 << 16) + 0x8000;
+        int64_t y = y0;
+        // Rows before the map are stepped over in one go.
+        int64_t skip = sy > 0 ? (y < 0 ? -y : 0) : (y >= map->height ? y - (map->height - 1) : 0);
+        if (skip > dy) skip = dy;
+        y += skip * sy;
+        xf += skip * step;
+        for (; y != y1; y += sy, xf += step) {
+            // Rows and columns move away from the map for good once past its
+            // far edge (x never decreases).
+            if ((sy > 0 && y >= map->height) || (sy < 0 && y < 0) || (xf >> 16) >= map->width) break;
+            if (bytemap_inside(map, xf >> 16, y)) *bytemap_at(map, xf >> 16, y) = value;
+        }
+    }
+}
+
+// ---- Value operations -------------------------------------------------------------------
+
+void bytemap_add_value(BYTEMAP *map, int32_t v) {
+    if (!bytemap_usable(map)) return;
+    size_t n = bytemap_size(map);
+    for (size_t i = 0; i < n; i++) map->pixels[i] = (uint8_t)((uint32_t)map->pixels[i] + (uint32_t)v);
+}
+
+void bytemap_sub_value(BYTEMAP *map, int32_t v) {
+    if (!bytemap_usable(map)) return;
+    size_t n = bytemap_size(map);
+    for (size_t i = 0; i < n; i++) {
+        int64_t b = (int64_t)map->pixels[i] - v;
+        map->pixels[i] = (uint8_t)(b < 0 ? 0 : b > 255 ? 255 : b);
+    }
+}
+
+void bytemap_replace_value(BYTEMAP *map, uint8_t from, uint8_t to) {
+    if (!bytemap_usable(map)) return;
+    size_t n = bytemap_size(map);
+    for (size_t i = 0; i < n; i++)
+        if (map->pixels[i] == from) map->pixels[i] = to;
+}
+
+void bytemap_invert(BYTEMAP *map) {
+    if (!bytemap_usable(map)) return;
+    size_t n = bytemap_size(map);
+    for (size_t i = 0; i < n; i++) map->pixels[i] = (uint8_t)(255 - map->pixels[i]);
+}
+
+void bytemap_remap(BYTEMAP *map, const BYTEMAP *table) {
+    if (!bytemap_usable(map) || !bytemap_usable(table)) return;
+    if (bytemap_size(table) < 256) {
+        bytemap_error();
+        return;
+    }
+    size_t n = bytemap_size(map);
+    for (size_t i = 0; i < n; i++) map->pixels[i] = table->pixels[map->pixels[i]];
+}
+
+void bytemap_noise(BYTEMAP *map, int32_t base, int32_t mask) {
+    if (!bytemap_usable(map)) return;
+    // The draws run from the last value to the first: that order is part of
+    // what a seed produces.
+    for (size_t i = bytemap_size(map); i-- > 0;)
+        map->pixels[i] = (uint8_t)((uint32_t)base + (uint32_t)(random_next() & mask));
+}
+
+void bytemap_to_img(const BYTEMAP *map, IMG *image, const SAMPLE *palette) {
+    if (!bytemap_usable(map) || !image || !image->pixels || !palette || !palette->data ||
+        map->width != image->width || map->height != image->height || palette->count < 256) {
+        bytemap_error();
+        return;
+    }
+    size_t n = bytemap_size(map);
+    for (size_t i = 0; i < n; i++) image->pixels[i] = (uint32_t)palette->data[map->pixels[i]];
+}
