@@ -1293,14 +1293,17 @@ static void img_ellipse_walk(int64_t rx, int64_t ry, Visit visit) {
     }
 }
 
-// Runs `draw<T>` with the narrowest type that holds the error terms.
-#define IMG_ELLIPSE_DISPATCH(rx, ry, call)                      \
-    do {                                                        \
-        int64_t r_ = (rx) > (ry) ? (rx) : (ry);                 \
-        if (r_ <= 150) call(int32_t);                           \
-        else if (r_ <= 32767) call(int64_t);                    \
-        else call(__int128);                                    \
-    } while (0)
+// Calls draw(T{}) with the narrowest T that holds the error terms for the
+// larger radius r.
+template <typename Draw>
+static void img_ellipse_width(int64_t r, Draw draw) {
+    if (r <= 150)
+        draw(int32_t{});
+    else if (r <= 32767)
+        draw(int64_t{});
+    else
+        draw(__int128{});
+}
 
 // Whether the ellipse's bounding box lies wholly inside, meets, or misses the image.
 enum img_box_fit { IMG_BOX_OUTSIDE, IMG_BOX_PARTLY, IMG_BOX_INSIDE };
@@ -1356,9 +1359,9 @@ void img_ellipse(IMG *image, int32_t cx, int32_t cy, int32_t rx, int32_t ry, uin
     int64_t ax = img_abs64(rx), ay = img_abs64(ry);
     img_box_fit fit = img_ellipse_box(image, cx, cy, ax, ay);
     if (fit == IMG_BOX_OUTSIDE) return;
-#define IMG_OUTLINE(T) img_ellipse_outline<T>(image, cx, cy, ax, ay, colour, fit == IMG_BOX_INSIDE)
-    IMG_ELLIPSE_DISPATCH(ax, ay, IMG_OUTLINE);
-#undef IMG_OUTLINE
+    img_ellipse_width(ax > ay ? ax : ay, [&](auto t) {
+        img_ellipse_outline<decltype(t)>(image, cx, cy, ax, ay, colour, fit == IMG_BOX_INSIDE);
+    });
 }
 
 // Every span on a row is centred on cx and the last one drawn there is the
@@ -1387,7 +1390,6 @@ void img_fill_ellipse(IMG *image, int32_t cx, int32_t cy, int32_t rx, int32_t ry
     if (!img_usable(image)) return;
     int64_t ax = img_abs64(rx), ay = img_abs64(ry);
     if (img_ellipse_box(image, cx, cy, ax, ay) == IMG_BOX_OUTSIDE) return;
-#define IMG_FILL(T) img_ellipse_fill<T>(image, cx, cy, ax, ay, colour)
-    IMG_ELLIPSE_DISPATCH(ax, ay, IMG_FILL);
-#undef IMG_FILL
+    img_ellipse_width(ax > ay ? ax : ay,
+                      [&](auto t) { img_ellipse_fill<decltype(t)>(image, cx, cy, ax, ay, colour); });
 }

@@ -191,7 +191,9 @@ TEST(ImgPnm, P5WithComment) {
     IMG *image = pnm(BYTES("P5\n# any comment\n2 1\n255\n\x10\x20"));
     static const uint32_t want[2] = {0x00101010, 0x00202020};
     EXPECT_TRUE(grid_equals(image, 2, 1, want));
-    if (image) EXPECT_EQ(image->x, 0);
+    ASSERT_NE(image, nullptr);
+    EXPECT_EQ(image->x, 0);
+    EXPECT_EQ(image->y, 0);
     img_del(&image);
 }
 
