@@ -242,3 +242,22 @@ TEST(ImgfxCircle, SineCircleClipsPointByPoint) {
     EXPECT_EQ(shape(img, C), (std::vector<std::string>{"#..", "#..", "..."}));
     img_del(&img);
 }
+
+TEST(ImgfxLine, TwoEndsCoversWhatTheImageVersionCovers) {
+    // The IMGFX copy steps exactly as img_line_two_ends: compare on lines in
+    // every direction, many of them crossing the edges.
+    uint32_t state = 1;
+    auto coordinate = [&state]() {
+        state = state * 1664525u + 1013904223u;
+        return (int32_t)((state >> 8) % 28) - 4;
+    };
+    for (int i = 0; i < 3000; i++) {
+        const int32_t x0 = coordinate(), y0 = coordinate(), x1 = coordinate(), y1 = coordinate();
+        IMG *a = fx_image(20, 20), *b = fx_image(20, 20);
+        img_line_two_ends(a, x0, y0, x1, y1, C);
+        imgfx_line_two_ends(b, x0, y0, x1, y1, C);
+        ASSERT_TRUE(fx_identical(b, a)) << x0 << "," << y0 << " to " << x1 << "," << y1;
+        img_del(&a);
+        img_del(&b);
+    }
+}
