@@ -9,6 +9,7 @@
 #include "audio/sample.h"
 #include "audio/winsnd.h"
 #include "demo/demo.h"
+#include "demo/linefonts.h"
 #include "demo/pictures.h"
 #include "demo/soundtrack.h"
 #include "effects/raster.h"
@@ -22,13 +23,6 @@
 #include "vector/obj2d.h"
 #include "vector/seg2d.h"
 #include "vector/vec2d.h"
-
-// The line-font texts arrive with their own engineer's file; until then the
-// three line fonts stay null and every use of them is skipped.
-#if __has_include("demo/linefonts.h")
-#include "demo/linefonts.h"
-#define DEMO_HAVE_LINEFONTS 1
-#endif
 
 WINSND *demo_player = nullptr;
 RASTER *demo_raster = nullptr;
@@ -93,7 +87,6 @@ static void demo_build_fonts(void) {
     demo_font_strip = demo_new_font(strip);
 }
 
-#ifdef DEMO_HAVE_LINEFONTS
 static LFONT *demo_new_lfont(LIST *glyphs, int32_t size) {
     LFONT *f = lfont_new();
     if (!f) return nullptr;
@@ -106,11 +99,8 @@ static LFONT *demo_new_lfont(LIST *glyphs, int32_t size) {
     return f;
 }
 
-#endif
-
 static void demo_build_line_fonts(void) {
-#ifdef DEMO_HAVE_LINEFONTS
-    demo_glyphs8 = obj2d_parse(demo_lfont8_text);
+    demo_glyphs8 = obj2d_parse(demo_font8_text);
     // Moves each glyph from the 0..7 grid to -4..3, so it turns about its middle.
     for (int32_t k = demo_glyphs8 ? demo_glyphs8->count - 1 : -1; k >= 0; k--) {
         OBJ2D *g = (OBJ2D *)list_get(demo_glyphs8, k);
@@ -120,11 +110,10 @@ static void demo_build_line_fonts(void) {
         obj2d_translate_segments(g);
     }
     demo_lfont8 = demo_new_lfont(demo_glyphs8, 8);
-    demo_glyphs16 = obj2d_parse(demo_lfont16_text);
+    demo_glyphs16 = obj2d_parse(demo_font16_text);
     demo_lfont16 = demo_new_lfont(demo_glyphs16, 16);
     demo_shapes = obj2d_parse(demo_shapes_text);
     demo_lfont_shapes = demo_new_lfont(demo_shapes, 16);
-#endif
 }
 
 static void demo_build_letters(void) {

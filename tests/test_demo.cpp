@@ -20,6 +20,11 @@
 #include "host/winkbd.h"
 #include "imaging/img.h"
 #include "text/font.h"
+#include "vector/lfont.h"
+#include "vector/list.h"
+#include "vector/obj2d.h"
+#include "vector/seg2d.h"
+#include "vector/vec2d.h"
 
 // The title frame as presented, read back from the backend's copy of it.
 static uint32_t title_pixel[256 * 256];
@@ -167,6 +172,64 @@ TEST_F(Demo, FontsAreSixteenBySixteen) {
         }
     }
     EXPECT_GT(cyan, 0);
+}
+
+TEST_F(Demo, LineFontsAreBuiltWithTheirCellSizes) {
+    ASSERT_NE(demo_lfont8, nullptr);
+    ASSERT_NE(demo_lfont16, nullptr);
+    ASSERT_NE(demo_lfont_shapes, nullptr);
+    EXPECT_EQ(demo_lfont8->size->x, 8);
+    EXPECT_EQ(demo_lfont8->size->y, 8);
+    EXPECT_EQ(demo_lfont16->size->x, 16);
+    EXPECT_EQ(demo_lfont_shapes->size->y, 16);
+    EXPECT_EQ(demo_lfont8->glyphs, demo_glyphs8);
+    EXPECT_EQ(demo_lfont16->target, demo_frame);
+    EXPECT_EQ(demo_lfont_shapes->target, demo_frame);
+    ASSERT_NE(demo_glyphs8, nullptr);
+    EXPECT_EQ(demo_glyphs8->count, 256);
+    ASSERT_NE(demo_shapes, nullptr);
+    EXPECT_EQ(demo_shapes->count, 87);
+}
+
+TEST_F(Demo, EightByEightGlyphsAreCentredOnTheirOrigin) {
+    // Moved from the 0..7 grid by (-4, -4): every end lies in -4..3.
+    int ends = 0;
+    for (int32_t code = 0; code < demo_glyphs8->count; code++) {
+        OBJ2D *g = (OBJ2D *)list_get(demo_glyphs8, code);
+        if (!g) continue;
+        for (int32_t k = 0; k < g->segments->count; k++) {
+            SEG2D *seg = (SEG2D *)list_get(g->segments, k);
+            for (VEC2D *v : {seg->a, seg->b}) {
+                EXPECT_GE(v->x, -4) << "code " << code;
+                EXPECT_LE(v->x, 3) << "code " << code;
+                EXPECT_GE(v->y, -4) << "code " << code;
+                EXPECT_LE(v->y, 3) << "code " << code;
+                ends++;
+            }
+        }
+    }
+    EXPECT_GT(ends, 0);
+}
+
+// Pixels below row 40 that are not black: the wobbling logo stays above it.
+static int lit_below_logo(void) {
+    int lit = 0;
+    for (int32_t y = 40; y < 256; y++)
+        for (int32_t x = 0; x < 256; x++) lit += img_get_pixel(demo_frame, x, y) != 0;
+    return lit;
+}
+
+TEST_F(Demo, WaveMeshFirstFrameShowsTheSegmentsAsCreated) {
+    // Made on the scene's first run, every segment runs from (0, 0) to (1, 1);
+    // mirrored and moved to (512, -64) they all fall outside the frame.
+    demo_scene_mesh.setup();
+    img_clear(demo_frame, 0);
+    demo_scene_mesh.frame(0);
+    EXPECT_EQ(lit_below_logo(), 0);
+    // The frame after draws the mesh computed during the first one.
+    img_clear(demo_frame, 0);
+    demo_scene_mesh.frame(1);
+    EXPECT_GT(lit_below_logo(), 1000);
 }
 
 // Runs fn with the present flags set as given, then puts the old ones back.

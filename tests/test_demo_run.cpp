@@ -1,6 +1,6 @@
 // Whole runs of the program on the headless backend, read through its
 // per-frame hash lines: the stored hashes of a run through all seven scenes
-// and back into the first, and scripted keys (space, P, W, S, escape). One more
+// and back into the first, and scripted keys (space, P, W, O, S, escape). One more
 // run without the headless backend checks the MIDI failure path where the
 // machine has no MIDI output.
 #include <gtest/gtest.h>
@@ -168,6 +168,26 @@ TEST(DemoRun, KeysStillWorkWhilePaused) {
     // Present 102 still shows the white the frame was cleared to before the
     // pause; from then on it is cleared black.
     EXPECT_NE(white.hash[103], plain.hash[103]);
+}
+
+TEST(DemoRun, MutedMusicStillDrawsItsStyleNumber) {
+    // Muted over scene 1's timer frames 69 to 108, which build no pattern:
+    // only the style is drawn, as when playing, so the pictures stay the same
+    // (every frame's shape sprinkle shows at once when a draw goes missing).
+    const RunResult &plain = plain_run();
+    RunResult muted = run_program("--headless --frames 1000 --hash --keys 100:O,140:O");
+    ASSERT_EQ(muted.hash.size(), 1 + 32 + 1000u);
+    for (size_t i = 0; i < muted.hash.size(); i++) ASSERT_EQ(muted.hash[i], plain.hash[i]) << i;
+}
+
+TEST(DemoRun, MutedMusicBuildsNoPattern) {
+    // Muted over timer frame 256, where every style builds a pattern: the
+    // pattern's draws are missing, so the next frame's sprinkle differs.
+    const RunResult &plain = plain_run();
+    RunResult muted = run_program("--headless --frames 1000 --hash --keys 280:O,300:O");
+    ASSERT_EQ(muted.hash.size(), 1 + 32 + 1000u);
+    for (size_t i = 0; i <= 289; i++) ASSERT_EQ(muted.hash[i], plain.hash[i]) << i;
+    EXPECT_NE(muted.hash[290], plain.hash[290]);  // timer frame 257
 }
 
 TEST(DemoRun, EscapeFadesOutAndExitsWithZero) {
