@@ -268,7 +268,8 @@ __attribute__((target("avx2"))) static int32_t imgfx_glow5_avx2(const uint32_t *
             const __m256i v = _mm256_loadu_si256((const __m256i *)(s + x + (i < 2 ? i - 2 : i - 1)));
             n[i] = _mm256_and_si256(_mm256_srl_epi16(v, count), low);
         }
-        __m256i sum = _mm256_adds_epu8(_mm256_adds_epu8(c, n[0]), _mm256_adds_epu8(n[1], _mm256_adds_epu8(n[2], n[3])));
+        __m256i sum = _mm256_adds_epu8(_mm256_adds_epu8(c, n[0]),
+                                       _mm256_adds_epu8(n[1], _mm256_adds_epu8(n[2], n[3])));
         _mm256_storeu_si256((__m256i *)(t + x), _mm256_and_si256(sum, keep));
     }
     _mm256_zeroupper();
@@ -327,8 +328,9 @@ void imgfx_glow_h5(const IMG *source, IMG *target, int32_t k) {
 // The frame's blur: imgfx_blur_h_rgb
 // ============================================================================
 
-// The running-sum blur exactly as stated, through img_get_pixel and
-// img_set_pixel: used when the images overlap or differ in size.
+// The running-sum blur pixel by pixel through img_get_pixel and
+// img_set_pixel, each read made when its sum needs it: used when the images
+// are one and the same or differ in size.
 static void imgfx_blur_rgb_plain(const IMG *source, IMG *target, const int32_t radius[3]) {
     static const int shifts[3] = {16, 8, 0};
     for (int32_t y = 0; y < target->height; y++) {
