@@ -1067,11 +1067,53 @@ static void img_line_walk(int64_t x, int64_t y, int64_t ax, int64_t ay, int64_t 
     }
 }
 
+// img_line's walk restricted to the steps whose major coordinate lies inside
+// the image: the major coordinate moves by exactly one per step, so no other
+// step can plot, and a line of any length costs at most one image side. For
+// m >= 2 the error starts in [1, m] and stays there, so after k steps the
+// minor axis has stepped s = (k n + m - e0) / m times (n the minor length).
+static void img_line_span(IMG *image, int64_t major0, int64_t minor0, int64_t m, int64_t n,
+                          int64_t smajor, int64_t sminor, bool along_y, uint32_t colour) {
+    int64_t limit = along_y ? image->height : image->width;
+    int64_t k0 = 0, k1 = m;
+    if (smajor > 0) {
+        if (-major0 > k0) k0 = -major0;
+        if (limit - 1 - major0 < k1) k1 = limit - 1 - major0;
+    } else {
+        if (major0 - (limit - 1) > k0) k0 = major0 - (limit - 1);
+        if (major0 < k1) k1 = major0;
+    }
+    if (k0 > k1) return;
+    const int64_t e0 = m >> 1;
+    __int128 s = ((__int128)k0 * n + m - e0) / m;
+    int64_t err = (int64_t)(e0 - (__int128)k0 * n + s * m);
+    int64_t major = major0 + k0 * smajor, minor = minor0 + (int64_t)s * sminor;
+    for (int64_t k = k0; k <= k1; k++) {
+        if (along_y)
+            img_plot(image, minor, major, colour);
+        else
+            img_plot(image, major, minor, colour);
+        major += smajor;
+        err -= n;
+        if (err < 1) {
+            minor += sminor;
+            err += m;
+        }
+    }
+}
+
 void img_line(IMG *image, int32_t x0, int32_t y0, int32_t x1, int32_t y1, uint32_t colour) {
     if (!img_usable(image)) return;
     int64_t dx = (int64_t)x1 - x0, dy = (int64_t)y1 - y0;
-    img_line_walk(x0, y0, dx < 0 ? -dx : dx, dy < 0 ? -dy : dy, img_sign(dx), img_sign(dy),
-                  [&](int64_t x, int64_t y) { img_plot(image, x, y, colour); });
+    int64_t ax = dx < 0 ? -dx : dx, ay = dy < 0 ? -dy : dy;
+    if (ax < 2 && ay < 2) {  // at most two points: the error never settles
+        img_line_walk(x0, y0, ax, ay, img_sign(dx), img_sign(dy),
+                      [&](int64_t x, int64_t y) { img_plot(image, x, y, colour); });
+    } else if (ax <= ay) {
+        img_line_span(image, y0, x0, ay, ax, img_sign(dy), img_sign(dx), true, colour);
+    } else {
+        img_line_span(image, x0, y0, ax, ay, img_sign(dx), img_sign(dy), false, colour);
+    }
 }
 
 void img_line_two_ends(IMG *image, int32_t x0, int32_t y0, int32_t x1, int32_t y1,

@@ -390,3 +390,70 @@ TEST(ImgEllipseReference, RadiiAroundArithmeticWidthsMatch) {
     img_del(&fast);
     img_del(&ref);
 }
+
+// img_line's stepping written out plainly: every point of the line, from the
+// first end, plotted (and clipped) through img_set_pixel.
+static void plain_line(IMG *image, int64_t x0, int64_t y0, int64_t x1, int64_t y1, uint32_t c) {
+    int64_t dx = x1 - x0, dy = y1 - y0;
+    int64_t sx = (dx > 0) - (dx < 0), sy = (dy > 0) - (dy < 0);
+    int64_t ax = dx < 0 ? -dx : dx, ay = dy < 0 ? -dy : dy, x = x0, y = y0;
+    auto plot = [&] {
+        if (x >= INT32_MIN && x <= INT32_MAX && y >= INT32_MIN && y <= INT32_MAX)
+            img_set_pixel(image, (int32_t)x, (int32_t)y, c);
+    };
+    if (ax <= ay) {
+        int64_t err = ay >> 1;
+        for (int64_t i = 0; i <= ay; i++) {
+            plot();
+            y += sy;
+            err -= ax;
+            if (err < 1) {
+                x += sx;
+                err += ay;
+            }
+        }
+    } else {
+        int64_t err = ax >> 1;
+        for (int64_t i = 0; i <= ax; i++) {
+            plot();
+            x += sx;
+            err -= ay;
+            if (err < 1) {
+                y += sy;
+                err += ax;
+            }
+        }
+    }
+}
+
+TEST(ImgLine, MatchesPlainSteppingForLinesReachingFarOutside) {
+    random_srand(2024);
+    IMG *fast = grid_image(37, 23);
+    IMG *plain = grid_image(37, 23);
+    for (int i = 0; i < 20000; i++) {
+        // Mostly short lines near the image, some reaching far beyond it.
+        int32_t span = (i % 4 == 0) ? 200000 : (i % 4 == 1) ? 400 : 80;
+        int32_t x0 = random_next() % span - span / 2 + 18, y0 = random_next() % span - span / 2 + 11;
+        int32_t x1 = random_next() % span - span / 2 + 18, y1 = random_next() % span - span / 2 + 11;
+        uint32_t c = (uint32_t)random_next() | 1;
+        img_line(fast, x0, y0, x1, y1, c);
+        plain_line(plain, x0, y0, x1, y1, c);
+        ASSERT_EQ(img_compare(fast, plain), 1) << x0 << "," << y0 << " - " << x1 << "," << y1;
+    }
+    img_del(&fast);
+    img_del(&plain);
+}
+
+TEST(ImgLine, LinesSpanningTheWholeRangeFinishAtOnce) {
+    // 2^32 steps if every one were taken; only those across the image are.
+    IMG *image = grid_image(4, 3);
+    img_line(image, INT32_MIN, 1, INT32_MAX, 1, C);
+    img_line(image, 2, INT32_MAX, 2, INT32_MIN, C);
+    static const uint32_t want[12] = {0, 0, C, 0, C, C, C, C, 0, 0, C, 0};
+    EXPECT_TRUE(grid_equals(image, 4, 3, want));
+    img_clear(image, 0);
+    img_line(image, INT32_MIN, INT32_MIN, INT32_MAX, INT32_MAX, C);  // passes (0, 0) .. (2, 2)
+    static const uint32_t diag[12] = {C, 0, 0, 0, 0, C, 0, 0, 0, 0, C, 0};
+    EXPECT_TRUE(grid_equals(image, 4, 3, diag));
+    img_del(&image);
+}
