@@ -2,7 +2,9 @@
 // 0x00RRGGBB words) and everything drawn into it: lifecycle, pixel access,
 // whole-image operations, the "IMG{" text form, the PNM decoders and the PPM
 // writer, blits, rectangles, resampling, lines, spans, circles and ellipses.
-// Limits: at most 2^31 - 1 pixels per image; decoders take maxval as 255.
+// Limits: at most 2^31 - 1 pixels per image; the decoders take every maxval
+// as 255; circles, ellipses and two-ended lines walk every step of their
+// radius or length even where it lies far outside the image.
 #include "imaging/img.h"
 
 #include <climits>
