@@ -206,12 +206,12 @@ TEST(LineFont8, LowerCaseRepeatsTheCapitals) {
     }
 }
 
-TEST(LineFont8, LettersAndDigitsSpanTopRowToBaselineAndLeaveTheLastColumnFree) {
+TEST(LineFont8, LettersAndDigitsSpanTopRowToBaselineAndLeaveTheFirstColumnFree) {
     Parsed p(demo_font8_text);
     ASSERT_EQ(p.count(), 256);
     for (int32_t code = 33; code <= 127; code++) {
         Box b = box_of(p.at(code));
-        EXPECT_LE(b.x1, 6) << glyph_label(code);  // column 7 is the gap between letters
+        EXPECT_GE(b.x0, 1) << glyph_label(code);  // column 0 is the gap between letters
         bool alnum = (code >= '0' && code <= '9') || (code >= 'A' && code <= 'Z');
         if (!alnum) continue;
         EXPECT_EQ(b.y0, 0) << glyph_label(code);
@@ -223,8 +223,8 @@ TEST(LineFont8, LettersAndDigitsSpanTopRowToBaselineAndLeaveTheLastColumnFree) {
 TEST(LineFont8, NoGlyphRepeatsAStroke) { expect_no_repeated_strokes(demo_font8_text); }
 
 TEST(LineFont8, MinusDrawnCentredIsARowOfFivePixels) {
-    // "-" runs (1,3)-(5,3); moved by (-4,-4) and drawn with its origin at
-    // (4,4) it lands on row 3, columns 1 to 5.
+    // "-" runs (2,3)-(6,3); moved by (-4,-4) to (-2,-1)-(2,-1) and drawn
+    // with its origin at (4,4) it lands on row 3, columns 2 to 6.
     Parsed p(demo_font8_text);
     IMG *img = image(8, 8);
     LFONT *f = font_over(p, 8, true, img);
@@ -232,7 +232,7 @@ TEST(LineFont8, MinusDrawnCentredIsARowOfFivePixels) {
     f->position->y = 4;
     f->code = '-';
     lfont_draw_char(f);
-    static const char *const want[] = {"........", "........", "........", ".#####..",
+    static const char *const want[] = {"........", "........", "........", "..#####.",
                                        "........", "........", "........", "........"};
     EXPECT_TRUE(looks_like(img, want, 0x00AACCEE));
     EXPECT_EQ(f->position->x, 12);  // one 8-pixel advance
@@ -241,9 +241,9 @@ TEST(LineFont8, MinusDrawnCentredIsARowOfFivePixels) {
 }
 
 TEST(LineFont8, CapitalLDrawnAtScaleTwo) {
-    // "L" is (0,0)-(0,6)-(6,6); centred it is (-4,-4)-(-4,2)-(2,2), at scale 2
-    // (-8,-8)-(-8,4)-(4,4); with the origin at (8,8): column 0 rows 0..12 and
-    // row 12 columns 0..12.
+    // "L" is (1,0)-(1,6)-(7,6); centred it is (-3,-4)-(-3,2)-(3,2), at scale 2
+    // (-6,-8)-(-6,4)-(6,4); with the origin at (8,8): column 2 rows 0..12 and
+    // row 12 columns 2..14, even about the origin's column 8.
     Parsed p(demo_font8_text);
     IMG *img = image(16, 16);
     LFONT *f = font_over(p, 8, true, img);
@@ -253,10 +253,10 @@ TEST(LineFont8, CapitalLDrawnAtScaleTwo) {
     f->code = 'L';
     lfont_draw_char(f);
     static const char *const want[] = {
-        "#...............", "#...............", "#...............", "#...............",
-        "#...............", "#...............", "#...............", "#...............",
-        "#...............", "#...............", "#...............", "#...............",
-        "#############...", "................", "................", "................"};
+        "..#.............", "..#.............", "..#.............", "..#.............",
+        "..#.............", "..#.............", "..#.............", "..#.............",
+        "..#.............", "..#.............", "..#.............", "..#.............",
+        "..#############.", "................", "................", "................"};
     EXPECT_TRUE(looks_like(img, want, 0x00AACCEE));
     font_free(&f);
     img_del(&img);

@@ -68,9 +68,14 @@ def segments_of(lines):
 
 
 # ---------------------------------------------------------------------------
-# The 8x8 line font.  Capitals and digits use columns 0..6 and rows 0..6
-# (baseline row 6); row 7 holds the tails of "," ";" and "_".  Column 7 stays
-# empty so that neighbouring letters never touch at scale 1.
+# The 8x8 line font, drawn here in columns 0..6 and rows 0..6 (baseline row
+# 6); row 7 holds the tails of "," ";" and "_".  Every glyph is placed one
+# column to the right, into columns 1..7: the demo moves its 8x8 glyphs by
+# (-4, -4) to turn them about their middle, and columns 1..7 become -3..3,
+# even about the origin.  Column 0 stays empty so that neighbouring letters
+# never touch at scale 1.
+
+FONT8_SHIFT = (1, 0)
 
 FONT8 = {
     "!": "3,0 3,3 | 3,5 3,6",
@@ -455,9 +460,9 @@ def c_literal(lines, indent="    "):
 def main():
     here = os.path.dirname(os.path.abspath(__file__))
     out_path = sys.argv[1] if len(sys.argv) > 1 else os.path.join(here, "..", "..", "demo", "linefonts.cpp")
-    font8 = font_text(FONT8, FONT8_ESC, 8, (0, 0), "8x8 line font",
+    font8 = font_text(FONT8, FONT8_ESC, 8, FONT8_SHIFT, "8x8 line font",
                       ["8x8 line font: one block per character code, 0..255.",
-                       "Capitals and digits fill columns 0..6 and rows 0..6;",
+                       "Capitals and digits fill columns 1..7 and rows 0..6;",
                        "codes 97..122 repeat the capitals, 126 is a small face."],
                       32, "AACCEE")
     font16 = font_text(FONT16, FONT16_ESC, 16, FONT16_SHIFT, "16x16 wire line font",
