@@ -17,7 +17,8 @@ first=$(last_present $LOOP_FRAMES)
 second=$(last_present $((2 * LOOP_FRAMES)))
 period=$((10#$second - 10#$first))
 
-"$PROGRAM" --headless --frames $((LOOPS * LOOP_FRAMES)) --hash > "$work/hashes" &
+# a few frames past the last loop, so its boundary is seen while the program runs
+"$PROGRAM" --headless --frames $((LOOPS * LOOP_FRAMES + 300)) --hash > "$work/hashes" &
 pid=$!
 loop=1
 : > "$work/peaks"
