@@ -232,6 +232,97 @@ TEST_F(Demo, WaveMeshFirstFrameShowsTheSegmentsAsCreated) {
     EXPECT_GT(lit_below_logo(), 1000);
 }
 
+// The box holding every lit pixel of the frame; false when nothing is lit.
+static bool lit_box(int32_t *x0, int32_t *y0, int32_t *x1, int32_t *y1) {
+    *x0 = *y0 = 256;
+    *x1 = *y1 = -1;
+    for (int32_t y = 0; y < 256; y++)
+        for (int32_t x = 0; x < 256; x++)
+            if (img_get_pixel(demo_frame, x, y)) {
+                if (x < *x0) *x0 = x;
+                if (y < *y0) *y0 = y;
+                if (x > *x1) *x1 = x;
+                if (y > *y1) *y1 = y;
+            }
+    return *x1 >= 0;
+}
+
+TEST_F(Demo, LogoBounceHopsAboveTheBottomLine) {
+    int32_t frames = demo_timer->frames;
+    for (int32_t f = 0; f < 64; f += 3) {
+        demo_timer->frames = f;
+        img_clear(demo_frame, 0);
+        demo_logo_bounce();
+        int32_t x0, y0, x1, y1;
+        ASSERT_TRUE(lit_box(&x0, &y0, &x1, &y1));
+        // Four 16-pixel cells from x = 16; each letter at most 31 pixels above 240.
+        EXPECT_GE(x0, 16);
+        EXPECT_LT(x1, 16 + 64);
+        EXPECT_GE(y0, 240 - 31);
+        EXPECT_LT(y1, 256);
+    }
+    demo_timer->frames = frames;
+}
+
+TEST_F(Demo, LogoWobbleStaysTopRight) {
+    int32_t frames = demo_timer->frames;
+    for (int32_t f = 0; f < 64; f += 5) {
+        demo_timer->frames = f;
+        img_clear(demo_frame, 0);
+        demo_logo_wobble();
+        int32_t x0, y0, x1, y1;
+        ASSERT_TRUE(lit_box(&x0, &y0, &x1, &y1));
+        // x = 176 + (-8..7) + 16k - 8, y = 32 + (-8..7) - 24, 16-pixel cells.
+        EXPECT_GE(x0, 176 - 8 - 8);
+        EXPECT_LT(x1, 176 + 7 + 48 - 8 + 16);
+        EXPECT_GE(y0, 0);
+        EXPECT_LT(y1, 32 + 7 - 24 + 16);
+    }
+    demo_timer->frames = frames;
+}
+
+TEST_F(Demo, LogoFlashesOnAboutOneDrawInFour) {
+    int32_t chance = demo_flash_chance;
+    demo_flash_chance = 4;
+    int flashes = 0;
+    for (int n = 0; n < 400; n++) {
+        img_clear(demo_frame, 0);
+        demo_logo_flash();
+        int32_t x0, y0, x1, y1;
+        if (!lit_box(&x0, &y0, &x1, &y1)) continue;
+        flashes++;
+        EXPECT_GE(x0, 0);
+        EXPECT_GE(y0, 0);
+    }
+    EXPECT_GT(flashes, 60);
+    EXPECT_LT(flashes, 140);
+    demo_flash_chance = 1;  // every draw is divisible by 1
+    for (int n = 0; n < 20; n++) {
+        img_clear(demo_frame, 0);
+        demo_logo_flash();
+        int32_t x0, y0, x1, y1;
+        EXPECT_TRUE(lit_box(&x0, &y0, &x1, &y1));
+    }
+    demo_flash_chance = chance;
+}
+
+TEST_F(Demo, StatusOverlayOnlyWhenSwitchedOn) {
+    int32_t on = demo_status_on;
+    demo_status_on = 0;
+    img_clear(demo_frame, 0);
+    demo_status();
+    int32_t x0, y0, x1, y1;
+    EXPECT_FALSE(lit_box(&x0, &y0, &x1, &y1));
+    demo_status_on = 1;
+    demo_status();
+    ASSERT_TRUE(lit_box(&x0, &y0, &x1, &y1));
+    // Two digits at (0, 0), eight at (0, 16), 16-pixel cells.
+    EXPECT_GE(x0, 0);
+    EXPECT_LT(x1, 8 * 16);
+    EXPECT_LT(y1, 32);
+    demo_status_on = on;
+}
+
 // Runs fn with the present flags set as given, then puts the old ones back.
 struct Flags {
     int32_t fade, white, glow, blur;
