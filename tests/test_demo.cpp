@@ -323,6 +323,55 @@ TEST_F(Demo, StatusOverlayOnlyWhenSwitchedOn) {
     demo_status_on = on;
 }
 
+// How many lit pixels of `text` drawn with demo_font at (0, y) the frame shows.
+static int text_pixels_shown(const char *text, int32_t y, int *lit) {
+    IMG *probe = img_new();
+    img_resize(probe, 256, 256);
+    IMG *target = demo_font->target;
+    demo_font->target = probe;
+    demo_font->x = 0;
+    demo_font->y = y;
+    font_draw_line(demo_font, text);
+    demo_font->target = target;
+    int shown_here = 0;
+    *lit = 0;
+    for (int32_t i = 0; i < 256 * 256; i++) {
+        if (!probe->pixels[i]) continue;
+        (*lit)++;
+        shown_here += demo_frame->pixels[i] == probe->pixels[i];
+    }
+    img_del(&probe);
+    return shown_here;
+}
+
+TEST_F(Demo, BenchmarkTextIsWrittenOnlyWhenSwitchedOn) {
+    int32_t text = demo_bench_text;
+    demo_scene_outline.setup();
+    int32_t count = demo_bench_count(0);
+    int32_t sleep_ms = demo_timer->sleep_ms;
+    demo_timer->sleep_ms = 13;  // the last wait had time to spare
+    demo_bench_text = 1;
+    img_clear(demo_frame, 0xFFFFFF);
+    demo_scene_outline.frame(0);
+    int lit = 0;
+    EXPECT_EQ(text_pixels_shown("ELLIPSES\n", 32, &lit), lit);
+    EXPECT_GT(lit, 0);
+    EXPECT_EQ(text_pixels_shown("BENCHMARK\n", 48, &lit), lit);
+    demo_bench_text = 0;
+    img_clear(demo_frame, 0xFFFFFF);
+    demo_scene_outline.frame(1);
+    EXPECT_LT(text_pixels_shown("ELLIPSES\n", 32, &lit), lit);
+    // The count adapts all the same: one more per frame with time to spare,
+    // one less after a frame that used up its period.
+    EXPECT_EQ(demo_bench_count(0), count + 2);
+    demo_timer->sleep_ms = 0;
+    demo_scene_outline.frame(2);
+    EXPECT_EQ(demo_bench_count(0), count + 1);
+    demo_timer->sleep_ms = sleep_ms;
+    demo_scene_outline.tidy();
+    demo_bench_text = text;
+}
+
 // Runs fn with the present flags set as given, then puts the old ones back.
 struct Flags {
     int32_t fade, white, glow, blur;
