@@ -149,6 +149,17 @@ TEST(Sinescan, UpdateStepsFractionsAndMasksPhasesUnder1024Steps) {
     sinescan_del(&scan);
 }
 
+TEST(Sinescan, UpdateReadsAStrayPhaseThroughTheTableMask) {
+    SINESCAN *scan = scan_with_wave({0});
+    scan->waves[0].amplitude = 0x10000;  // 1
+    scan->waves[1].amplitude = 0;
+    scan->waves[2].amplitude = 0;
+    scan->waves[0].phase = -768 * 65536;  // stored by hand: whole part -768 is angle 256
+    sinescan_update(scan);
+    EXPECT_EQ(scan->wave->data[0], 32766);
+    sinescan_del(&scan);
+}
+
 TEST(Sinescan, ShadeBrightensAndDarkensByTheWaveLevel) {
     // Levels (v / 1536) >> 7: 0, 1, -1, 127, -128, and -1 / 1536 = 0 (truncating).
     SINESCAN *scan = scan_with_wave({0, S * 128, -S * 128, S * 16383, -S * 16384, -1});

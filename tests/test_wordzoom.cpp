@@ -378,6 +378,12 @@ TEST(Wordzoom, StepNeedsAFontInModeO) {
     z->font = nullptr;
     wordzoom_step(z);
     EXPECT_EQ(z->countdown, 16);
+    z->font = font;
+    font->size->x = 0;  // the landing would divide by the cell width
+    for (int i = 0; i < 10; i++) wordzoom_step(z);
+    EXPECT_EQ(z->countdown, 16);
+    EXPECT_EQ(z->revealed, 0);
+    font->size->x = 16;
     wordzoom_step(nullptr);
     wordzoom_del_words(z);
     wordzoom_del(&z);

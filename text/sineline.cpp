@@ -73,14 +73,13 @@ void sineline_set_count(SINELINE *line, int32_t n) {
         return;
     }
     free(line->points);
+    line->count = n;
     line->points = (int32_t *)calloc((size_t)n, 2 * sizeof(int32_t));
     if (!line->points) {
-        // No room: the line keeps no points and every draw refuses it.
-        line->count = 0;
+        // No room: every operation refuses a line without points.
         sineline_error();
         return;
     }
-    line->count = n;
     sineline_reset(line);
 }
 
