@@ -178,35 +178,31 @@ static bool sineline_ready(const SINELINE *line, const IMG *img) {
     return true;
 }
 
-// The reflections a segment is drawn in, each a map of (x, y) into the image.
-enum sineline_map {
-    sineline_plain,      // (x, y)
-    sineline_flip_x,     // (W - x, y)
-    sineline_flip_y,     // (x, H - y)
-    sineline_flip_xy,    // (W - x, H - y)
-    sineline_swap,       // (y, x)
-    sineline_swap_x,     // (W - y, x)
-    sineline_swap_y,     // (y, H - x)
-    sineline_swap_xy,    // (W - y, H - x)
+// The reflections a segment is drawn in: x and y exchanged first when
+// swapped, then x taken from the image's right edge (W - x) and y from its
+// bottom edge (H - y) as the flags say.
+enum : uint8_t { sineline_swapped = 1, sineline_flip_x = 2, sineline_flip_y = 4 };
+enum : uint8_t {
+    sineline_plain = 0,                                                   // (x, y)
+    sineline_mirror_x = sineline_flip_x,                                  // (W - x, y)
+    sineline_mirror_y = sineline_flip_y,                                  // (x, H - y)
+    sineline_mirror_xy = sineline_flip_x | sineline_flip_y,               // (W - x, H - y)
+    sineline_swap = sineline_swapped,                                     // (y, x)
+    sineline_swap_x = sineline_swapped | sineline_flip_x,                 // (W - y, x)
+    sineline_swap_y = sineline_swapped | sineline_flip_y,                 // (y, H - x)
+    sineline_swap_xy = sineline_swapped | sineline_flip_x | sineline_flip_y,  // (W - y, H - x)
 };
 
-static void sineline_map_point(sineline_map m, const IMG *img, int32_t x, int32_t y, int32_t *ox,
+static void sineline_map_point(uint8_t m, const IMG *img, int32_t x, int32_t y, int32_t *ox,
                                int32_t *oy) {
-    int32_t w = img->width, h = img->height;
-    switch (m) {
-    case sineline_plain: *ox = x; *oy = y; break;
-    case sineline_flip_x: *ox = wrap_sub(w, x); *oy = y; break;
-    case sineline_flip_y: *ox = x; *oy = wrap_sub(h, y); break;
-    case sineline_flip_xy: *ox = wrap_sub(w, x); *oy = wrap_sub(h, y); break;
-    case sineline_swap: *ox = y; *oy = x; break;
-    case sineline_swap_x: *ox = wrap_sub(w, y); *oy = x; break;
-    case sineline_swap_y: *ox = y; *oy = wrap_sub(h, x); break;
-    case sineline_swap_xy: *ox = wrap_sub(w, y); *oy = wrap_sub(h, x); break;
-    }
+    *ox = (m & sineline_swapped) ? y : x;
+    *oy = (m & sineline_swapped) ? x : y;
+    if (m & sineline_flip_x) *ox = wrap_sub(img->width, *ox);
+    if (m & sineline_flip_y) *oy = wrap_sub(img->height, *oy);
 }
 
 // Every segment i -> i + 1, each drawn in the n reflections of `maps` in turn.
-static void sineline_draw_maps(const SINELINE *line, IMG *img, const sineline_map *maps,
+static void sineline_draw_maps(const SINELINE *line, IMG *img, const uint8_t *maps,
                                int32_t n) {
     if (!sineline_ready(line, img)) return;
     const int32_t *p = line->points;
@@ -220,36 +216,36 @@ static void sineline_draw_maps(const SINELINE *line, IMG *img, const sineline_ma
 }
 
 void sineline_draw(const SINELINE *line, IMG *img) {
-    static const sineline_map maps[] = {sineline_plain};
+    static const uint8_t maps[] = {sineline_plain};
     sineline_draw_maps(line, img, maps, 1);
 }
 
 void sineline_draw_mirror_x(const SINELINE *line, IMG *img) {
-    static const sineline_map maps[] = {sineline_plain, sineline_flip_x};
+    static const uint8_t maps[] = {sineline_plain, sineline_mirror_x};
     sineline_draw_maps(line, img, maps, 2);
 }
 
 void sineline_draw_mirror_y(const SINELINE *line, IMG *img) {
-    static const sineline_map maps[] = {sineline_plain, sineline_flip_y};
+    static const uint8_t maps[] = {sineline_plain, sineline_mirror_y};
     sineline_draw_maps(line, img, maps, 2);
 }
 
 void sineline_draw_mirror4(const SINELINE *line, IMG *img) {
-    static const sineline_map maps[] = {sineline_plain, sineline_flip_x, sineline_flip_y,
-                                        sineline_flip_xy};
+    static const uint8_t maps[] = {sineline_plain, sineline_mirror_x, sineline_mirror_y,
+                                     sineline_mirror_xy};
     sineline_draw_maps(line, img, maps, 4);
 }
 
 void sineline_draw_mirror_diag(const SINELINE *line, IMG *img) {
-    static const sineline_map maps[] = {sineline_plain, sineline_swap, sineline_flip_xy,
-                                        sineline_swap_xy};
+    static const uint8_t maps[] = {sineline_plain, sineline_swap, sineline_mirror_xy,
+                                     sineline_swap_xy};
     sineline_draw_maps(line, img, maps, 4);
 }
 
 void sineline_draw_mirror8(const SINELINE *line, IMG *img) {
-    static const sineline_map maps[] = {sineline_plain,  sineline_flip_x, sineline_flip_y,
-                                        sineline_flip_xy, sineline_swap,  sineline_swap_x,
-                                        sineline_swap_y,  sineline_swap_xy};
+    static const uint8_t maps[] = {sineline_plain,     sineline_mirror_x, sineline_mirror_y,
+                                     sineline_mirror_xy, sineline_swap,     sineline_swap_x,
+                                     sineline_swap_y,    sineline_swap_xy};
     sineline_draw_maps(line, img, maps, 8);
 }
 
