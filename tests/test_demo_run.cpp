@@ -94,11 +94,13 @@ TEST(DemoRun, AllScenesMatchTheStoredHashes) {
     }
     const RunResult &r = plain_run();
     EXPECT_EQ(r.status, 0);
-    ASSERT_EQ(r.hash.size(), hashes.size());
+    ASSERT_EQ(r.hash.size(), hashes.size()) << "regenerate with: rivo7315 " << golden_args;
     for (size_t i = 0; i < hashes.size(); i++) {
         ASSERT_EQ(r.frame[i], frames[i]);
-        ASSERT_EQ(r.hash[i], hashes[i]) << "first difference at frame " << frames[i] << " ("
-                                        << scene_of(frames[i]) << ")";
+        ASSERT_EQ(r.hash[i], hashes[i])
+            << "first difference at frame " << frames[i] << " (" << scene_of(frames[i])
+            << "); when the change is intended, regenerate the list with\n  rivo7315 "
+            << golden_args << " > tests/scene_hashes.txt\nand say why in the commit";
     }
     // The loop's shape: 6594 presents make one pass, then scene 1's fade and
     // frames start again.
