@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -75,10 +76,14 @@ static const char *scene_of(uint32_t f) {
 // 5401 frames make one loop; 49 more go into scene 1 again.
 static const char *golden_args = "--headless --frames 5450 --hash";
 
-// The run without keys, made once: every shorter run without keys is a prefix of it.
-static const RunResult &plain_run() {
-    static RunResult plain = run_program(golden_args);
-    return plain;
+// A run without keys of `frames` timer frames, made once per length (each
+// test program under ctest makes only the one it needs).
+static const RunResult &plain_run(int frames) {
+    static std::map<int, RunResult> runs;
+    auto found = runs.find(frames);
+    if (found != runs.end()) return found->second;
+    std::string args = "--headless --frames " + std::to_string(frames) + " --hash";
+    return runs.emplace(frames, run_program(args)).first->second;
 }
 
 TEST(DemoRun, AllScenesMatchTheStoredHashes) {
@@ -92,7 +97,7 @@ TEST(DemoRun, AllScenesMatchTheStoredHashes) {
         frames.push_back(f);
         hashes.push_back(h);
     }
-    const RunResult &r = plain_run();
+    const RunResult &r = plain_run(5450);
     EXPECT_EQ(r.status, 0);
     ASSERT_EQ(r.hash.size(), hashes.size()) << "regenerate with: rivo7315 " << golden_args;
     for (size_t i = 0; i < hashes.size(); i++) {
@@ -111,12 +116,12 @@ TEST(DemoRun, ShorterRunsArePrefixesOfLongerOnes) {
     RunResult a = run_program("--headless --frames 900 --hash");
     EXPECT_EQ(a.status, 0);
     ASSERT_EQ(a.frame.size(), 1 + 32 + 750 + 150u);
-    const RunResult &plain = plain_run();
+    const RunResult &plain = plain_run(1300);
     for (size_t i = 0; i < a.hash.size(); i++) ASSERT_EQ(a.hash[i], plain.hash[i]) << i;
 }
 
 TEST(DemoRun, FadesGoToBlackInTwoRounds) {
-    const RunResult &r = plain_run();
+    const RunResult &r = plain_run(1300);
     ASSERT_GT(r.hash.size(), 1316u);
     std::string black = black_hash();
     EXPECT_NE(r.hash[1], black);
@@ -130,7 +135,7 @@ TEST(DemoRun, SpaceSkipsTheRestOfAScene) {
     RunResult r = run_program("--headless --frames 1000 --hash --keys 1000:SPACE");
     EXPECT_EQ(r.status, 0);
     ASSERT_GT(r.hash.size(), 1040u);
-    const RunResult &plain = plain_run();
+    const RunResult &plain = plain_run(1000);
     for (size_t i = 0; i <= 1001; i++) ASSERT_EQ(r.hash[i], plain.hash[i]) << i;
     std::string black = black_hash();
     EXPECT_NE(plain.hash[1003], black);
@@ -141,7 +146,7 @@ TEST(DemoRun, SpaceSkipsTheRestOfAScene) {
 
 TEST(DemoRun, SpaceInSceneOneStartsSceneTwoWithoutAFade) {
     RunResult r = run_program("--headless --frames 60 --hash --keys 40:SPACE");
-    const RunResult &plain = plain_run();
+    const RunResult &plain = plain_run(60);
     ASSERT_GT(r.hash.size(), 50u);
     for (size_t i = 0; i <= 41; i++) ASSERT_EQ(r.hash[i], plain.hash[i]) << i;
     EXPECT_NE(r.hash[42], plain.hash[42]);
@@ -151,7 +156,7 @@ TEST(DemoRun, SpaceInSceneOneStartsSceneTwoWithoutAFade) {
 }
 
 TEST(DemoRun, PausedRoundsShowNothingAndTheSceneResumes) {
-    const RunResult &plain = plain_run();
+    const RunResult &plain = plain_run(800);
     RunResult paused = run_program("--headless --frames 800 --hash --keys 100:P,120:P");
     EXPECT_EQ(paused.status, 0);
     // The same pictures in the same order: pausing neither draws nor draws numbers.
@@ -163,7 +168,7 @@ TEST(DemoRun, PausedRoundsShowNothingAndTheSceneResumes) {
 }
 
 TEST(DemoRun, KeysStillWorkWhilePaused) {
-    const RunResult &plain = plain_run();
+    const RunResult &plain = plain_run(300);
     RunResult white = run_program("--headless --frames 300 --hash --keys 100:P,105:W,120:P");
     ASSERT_EQ(white.hash.size(), 1 + 32 + 300u);
     for (size_t i = 0; i <= 101; i++) ASSERT_EQ(white.hash[i], plain.hash[i]) << i;
@@ -176,7 +181,7 @@ TEST(DemoRun, MutedMusicStillDrawsItsStyleNumber) {
     // Muted over scene 1's timer frames 69 to 108, which build no pattern:
     // only the style is drawn, as when playing, so the pictures stay the same
     // (every frame's shape sprinkle shows at once when a draw goes missing).
-    const RunResult &plain = plain_run();
+    const RunResult &plain = plain_run(1000);
     RunResult muted = run_program("--headless --frames 1000 --hash --keys 100:O,140:O");
     ASSERT_EQ(muted.hash.size(), 1 + 32 + 1000u);
     for (size_t i = 0; i < muted.hash.size(); i++) ASSERT_EQ(muted.hash[i], plain.hash[i]) << i;
@@ -185,7 +190,7 @@ TEST(DemoRun, MutedMusicStillDrawsItsStyleNumber) {
 TEST(DemoRun, MutedMusicBuildsNoPattern) {
     // Muted over timer frame 256, where every style builds a pattern: the
     // pattern's draws are missing, so the next frame's sprinkle differs.
-    const RunResult &plain = plain_run();
+    const RunResult &plain = plain_run(1000);
     RunResult muted = run_program("--headless --frames 1000 --hash --keys 280:O,300:O");
     ASSERT_EQ(muted.hash.size(), 1 + 32 + 1000u);
     for (size_t i = 0; i <= 289; i++) ASSERT_EQ(muted.hash[i], plain.hash[i]) << i;
@@ -203,7 +208,7 @@ TEST(DemoRun, EscapeFadesOutAndExitsWithZero) {
 
 TEST(DemoRun, BenchmarkTextKeyChangesOnlyTheBenchmarkScenes) {
     // S before scene 5: everything up to scene 5's frames is unchanged.
-    const RunResult &plain = plain_run();
+    const RunResult &plain = plain_run(3650);
     RunResult quiet = run_program("--headless --frames 3650 --hash --keys 4000:S");
     ASSERT_EQ(quiet.hash.size(), 4779u);
     for (size_t i = 0; i < 4280; i++) ASSERT_EQ(quiet.hash[i], plain.hash[i]) << i;
