@@ -393,6 +393,39 @@ TEST(BytemapTools, NetpbmRawPgmAndPpmLoad) {
     bytemap_del(&map);
 }
 
+TEST(BytemapTools, NetpbmGreyAndPlainFilesLoad) {
+    if (!have_tool("pgmmake") || !have_tool("pnmtopnm") || !have_tool("ppmmake"))
+        GTEST_SKIP() << "netpbm missing";
+    TempDir dir;
+    std::string white = dir.file("w.pgm"), black = dir.file("k.pgm");
+    // Grey level 1 is the maxval 255, grey level 0 is 0.
+    ASSERT_EQ(std::system(("pgmmake 1 4 2 > '" + white + "' 2>/dev/null").c_str()), 0);
+    ASSERT_EQ(std::system(("pgmmake 0 2 3 > '" + black + "' 2>/dev/null").c_str()), 0);
+    BYTEMAP *map = bytemap_load_pnm(white.c_str());
+    EXPECT_TRUE(map_equals(map, 4, 2, std::vector<uint8_t>(8, 255)));
+    bytemap_del(&map);
+    map = bytemap_load_pnm(black.c_str());
+    EXPECT_TRUE(map_equals(map, 2, 3, std::vector<uint8_t>(6, 0)));
+    bytemap_del(&map);
+    // Plain (ASCII) forms: P2 from a grey file, P3 from rgb:0a/14/1f = 10, 20, 31.
+    std::string ours = dir.file("ours.pgm"), plain = dir.file("plain.pgm");
+    std::string ppm = dir.file("c.ppm"), plain_ppm = dir.file("plain.ppm");
+    BYTEMAP *src = make_map(3, 1, {7, 70, 250});
+    ASSERT_TRUE(bytemap_save_pgm(src, ours.c_str()));
+    ASSERT_EQ(std::system(("pnmtopnm -plain '" + ours + "' > '" + plain + "' 2>/dev/null").c_str()), 0);
+    EXPECT_EQ(read_file(plain).substr(0, 2), "P2");
+    map = bytemap_load_pnm(plain.c_str());
+    EXPECT_TRUE(bytemap_compare(src, map));
+    bytemap_del(&map);
+    ASSERT_EQ(std::system(("ppmmake rgb:0a/14/1f 1 2 > '" + ppm + "' && pnmtopnm -plain '" + ppm +
+                           "' > '" + plain_ppm + "' 2>/dev/null").c_str()), 0);
+    EXPECT_EQ(read_file(plain_ppm).substr(0, 2), "P3");
+    map = bytemap_load_pnm(plain_ppm.c_str());
+    EXPECT_TRUE(map_equals(map, 1, 2, {20, 20}));  // (10 + 20 + 31) / 3
+    bytemap_del(&map);
+    bytemap_del(&src);
+}
+
 TEST(BytemapTools, NetpbmBitmapReadsSetBitsAs255) {
     if (!have_tool("pbmmake")) GTEST_SKIP() << "netpbm missing";
     TempDir dir;
