@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -28,7 +29,10 @@ struct RunResult {
 
 static RunResult run_program(const std::string &args, const std::string &env = "") {
     RunResult r;
-    std::string err_file = testing::TempDir() + "demo_run_err.txt";
+    // One file per process and run: ctest runs these tests side by side.
+    static int runs = 0;
+    std::string err_file = testing::TempDir() + "demo_run_err_" + std::to_string(getpid()) + "_" +
+                           std::to_string(runs++) + ".txt";
     std::string cmd = env + " '" + RIVO_PROGRAM + "' " + args + " 2>'" + err_file + "'";
     FILE *p = popen(cmd.c_str(), "r");
     if (!p) return r;
@@ -45,6 +49,7 @@ static RunResult run_program(const std::string &args, const std::string &env = "
     if (WIFEXITED(st)) r.status = WEXITSTATUS(st);
     std::ifstream in(err_file);
     std::getline(in, r.err, '\0');
+    std::remove(err_file.c_str());
     return r;
 }
 
