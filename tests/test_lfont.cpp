@@ -346,6 +346,17 @@ TEST(Lfont, DrawCharRandomOutsideTheListDrawsNothing) {
     EXPECT_EQ(f.font->position->x, 0);
 }
 
+TEST(Lfont, DrawCharRandomOutsideTheListStillDrawsItsColour) {
+    // Seed 1: rand() gives 41, 18467, 6334. The refused draw spends the 41.
+    Font f(3, 1);
+    random_srand(1);
+    f.font->code = 300;
+    lfont_draw_char_random(f.font);
+    f.font->code = -1;
+    lfont_draw_char_random(f.font);
+    EXPECT_EQ(random_rand(), 6334);
+}
+
 TEST(Lfont, DeleteDestroysGlyphsOnceAndClearsTheirSlots) {
     LIST *glyphs = list_new();
     OBJ2D *shared = obj2d_new();

@@ -106,9 +106,12 @@ uint32_t lfont_random_color(void) {
 
 void lfont_draw_char_random(LFONT *f) {
     if (!lfont_ready(f)) return;
+    // The colour is drawn even when the code has no glyph: one draw per
+    // call keeps the random sequence independent of the font's contents.
+    uint32_t color = lfont_random_color();
     OBJ2D *glyph = (OBJ2D *)list_get(f->glyphs, f->code);
     if (!glyph) return;
-    obj2d_set_color(glyph, lfont_random_color());
+    obj2d_set_color(glyph, color);
     lfont_draw_char(f);
 }
 
