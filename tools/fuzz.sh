@@ -1,19 +1,21 @@
 #!/bin/sh
 # Builds the libFuzzer targets with clang and runs each for FUZZ_TIME seconds
 # over a scratch copy of its seed corpus (fuzz/corpus/<target without fuzz_>).
+# FUZZ_BUILD names the build directory (default build-fuzz).
 set -e
 cd "$(dirname "$0")/.."
 FUZZ_TIME=${FUZZ_TIME:-60}
-CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DRIVO_FUZZ=ON >/dev/null
-cmake --build build-fuzz -j "$(nproc)"
-for target in build-fuzz/fuzz/fuzz_*; do
+B=${FUZZ_BUILD:-build-fuzz}
+CC=clang CXX=clang++ cmake -S . -B "$B" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DRIVO_FUZZ=ON >/dev/null
+cmake --build "$B" -j "$(nproc)"
+for target in "$B"/fuzz/fuzz_*; do
     [ -x "$target" ] || continue
     name=$(basename "$target")
     seeds="fuzz/corpus/${name#fuzz_}"
-    work="build-fuzz/corpus/${name#fuzz_}"
+    work="$B/corpus/${name#fuzz_}"
     mkdir -p "$work"
     [ -d "$seeds" ] && cp -r "$seeds"/. "$work"/ 2>/dev/null || true
     echo "-- $name"
     "$target" -max_total_time="$FUZZ_TIME" -timeout=10 -rss_limit_mb=2048 \
-        -artifact_prefix=build-fuzz/ "$work" 2>&1 | tail -n 2
+        -artifact_prefix="$B"/ "$work" 2>&1 | tail -n 2
 done
