@@ -15,6 +15,7 @@
 #include "host/module.h"
 #include "host/random.h"
 #include "imaging/img.h"
+#include "imaging/pnm.h"
 #include "vector/seg2d.h"
 
 RIVO_IDENTITY(bytemap, "BYTEMAP ", "20110512", "Ostrevik", "C       ", "CODE    ");
@@ -282,204 +283,22 @@ BYTEMAP *bytemap_from_text(const char *text) {
 
 // ---- PNM decoders ------------------------------------------------------------------------
 
-// One byte source for both decoders: a bounded memory block or an open file.
-// Neither is ever read past its end; a read there gives -1.
-struct bytemap_reader {
-    const uint8_t *data;
-    size_t size;
-    size_t pos;
-    FILE *file;
-    int ahead;       // file: the byte peeked but not yet taken, or -2 for none
-    bool from_file;  // file rules: P4 rows start on fresh bytes, P1 values are numbers
-};
-
-static int bytemap_peek(bytemap_reader *r) {
-    if (!r->file) return r->pos < r->size ? r->data[r->pos] : -1;
-    if (r->ahead == -2) r->ahead = getc(r->file);
-    return r->ahead < 0 ? -1 : r->ahead;
-}
-
-static int bytemap_next(bytemap_reader *r) {
-    int c = bytemap_peek(r);
-    if (c >= 0) {
-        if (r->file)
-            r->ahead = -2;
+static BYTEMAP *bytemap_pnm_decode(pnm_reader *r) {
+    pnm_header h;
+    if (!pnm_read_header(r, &h)) return nullptr;
+    BYTEMAP *map = bytemap_make((int32_t)h.field[0], (int32_t)h.field[1]);
+    if (!map) return nullptr;
+    uint8_t *values = map->pixels;
+    // Grey samples keep their low byte; a colour becomes the mean of its samples.
+    auto put = [values](size_t i, int channels, uint32_t a, uint32_t b, uint32_t c) {
+        if (channels == PNM_BIT)
+            values[i] = a ? 255 : 0;
+        else if (channels == PNM_GREY)
+            values[i] = (uint8_t)a;
         else
-            r->pos++;
-    }
-    return c;
-}
-
-// Bytes left to read, or SIZE_MAX when the source cannot tell (a pipe).
-static size_t bytemap_remaining(bytemap_reader *r) {
-    if (!r->file) return r->size - r->pos;
-    long here = ftell(r->file);
-    if (here < 0 || fseek(r->file, 0, SEEK_END) != 0) return SIZE_MAX;
-    long end = ftell(r->file);
-    if (fseek(r->file, here, SEEK_SET) != 0 || end < here) return SIZE_MAX;
-    return (size_t)(end - here) + (r->ahead >= 0 ? 1 : 0);
-}
-
-// A run of digits, capped so it cannot overflow; an empty run gives 0 and
-// consumes nothing.
-static int64_t bytemap_read_number(bytemap_reader *r, bool *any) {
-    int64_t v = 0;
-    *any = false;
-    while (bytemap_is_digit(bytemap_peek(r))) {
-        int c = bytemap_next(r);
-        if (v <= INT32_MAX) v = v * 10 + (c - '0');
-        *any = true;
-    }
-    return v;
-}
-
-struct bytemap_pnm_header {
-    int kind;          // '1' .. '6'
-    int64_t field[3];  // width, height, maxval
-};
-
-// Fields a kind needs: P1 and P4 have no maxval.
-static int bytemap_pnm_fields(int kind) { return (kind == '1' || kind == '4') ? 2 : 3; }
-
-// Reads the header up to and including the single byte that ends it.
-static bool bytemap_pnm_header_read(bytemap_reader *r, bytemap_pnm_header *h) {
-    int seen = 0;
-    h->kind = 0;
-    while (!h->kind || seen < bytemap_pnm_fields(h->kind)) {
-        int c = bytemap_peek(r);
-        while (c >= 0 && (c <= 32 || c >= 127)) {
-            bytemap_next(r);
-            c = bytemap_peek(r);
-        }
-        if (c < 0) return false;
-        if (c == 'P' && !h->kind) {
-            bytemap_next(r);
-            h->kind = bytemap_next(r);
-            if (h->kind < '1' || h->kind > '6') return false;
-        } else if (c == '#') {
-            while (c >= 0 && c != '\n') c = bytemap_next(r);
-        } else {
-            bool any;
-            int64_t v = bytemap_read_number(r, &any);
-            // With all three fields stored before the magic, a byte that is no
-            // digit would never be consumed: the header is malformed.
-            if (seen >= 3) {
-                if (!any) return false;
-                continue;
-            }
-            // In memory a P4 row is taken as whole bytes, so the width grows
-            // to the next multiple of 8 and the padding becomes pixels.
-            if (seen == 0 && h->kind == '4' && !r->from_file) v = (v + 7) / 8 * 8;
-            h->field[seen++] = v;
-        }
-    }
-    bytemap_next(r);  // the one whitespace byte that ends a PNM header
-    return true;
-}
-
-// Skips to the next digit and reads its run (wrapping like the unsigned
-// value it becomes). False at the end.
-static bool bytemap_pnm_number(bytemap_reader *r, uint32_t *value) {
-    int c = bytemap_peek(r);
-    while (c >= 0 && !bytemap_is_digit(c)) {
-        bytemap_next(r);
-        c = bytemap_peek(r);
-    }
-    if (c < 0) return false;
-    uint32_t v = 0;
-    while (bytemap_is_digit(bytemap_peek(r))) v = v * 10 + (uint32_t)(bytemap_next(r) - '0');
-    *value = v;
-    return true;
-}
-
-// One P1 value: in memory a single digit character, in a file a whole number.
-static bool bytemap_pnm_bit(bytemap_reader *r, uint8_t *out) {
-    uint32_t v;
-    if (r->from_file) {
-        if (!bytemap_pnm_number(r, &v)) return false;
-    } else {
-        int c = bytemap_next(r);
-        while (c >= 0 && !bytemap_is_digit(c)) c = bytemap_next(r);
-        if (c < 0) return false;
-        v = (uint32_t)(c - '0');
-    }
-    *out = v ? 255 : 0;
-    return true;
-}
-
-// Packed P4 values, a set bit 255. In memory the bytes run on across rows
-// (the width is already a multiple of 8); from a file each row starts a
-// fresh byte.
-static bool bytemap_pnm_packed(bytemap_reader *r, BYTEMAP *map) {
-    int c = 0;
-    for (int32_t y = 0; y < map->height; y++) {
-        uint8_t *row = bytemap_at(map, 0, y);
-        for (int32_t x = 0; x < map->width; x++) {
-            if (x % 8 == 0 && (c = bytemap_next(r)) < 0) return false;
-            row[x] = (c >> (7 - x % 8)) & 1 ? 255 : 0;
-        }
-    }
-    return true;
-}
-
-static bool bytemap_pnm_values(bytemap_reader *r, int kind, BYTEMAP *map) {
-    if (kind == '4') return bytemap_pnm_packed(r, map);
-    size_t n = bytemap_size(map);
-    for (size_t i = 0; i < n; i++) {
-        uint32_t a, b, c;
-        int k0, k1, k2;
-        switch (kind) {
-        case '1':
-            if (!bytemap_pnm_bit(r, &map->pixels[i])) return false;
-            break;
-        case '2':
-            if (!bytemap_pnm_number(r, &a)) return false;
-            map->pixels[i] = (uint8_t)a;
-            break;
-        case '3':
-            if (!bytemap_pnm_number(r, &a) || !bytemap_pnm_number(r, &b) ||
-                !bytemap_pnm_number(r, &c))
-                return false;
-            map->pixels[i] = bytemap_mean(a, b, c);
-            break;
-        case '5':
-            if ((k0 = bytemap_next(r)) < 0) return false;
-            map->pixels[i] = (uint8_t)k0;
-            break;
-        default:  // '6'
-            k0 = bytemap_next(r);
-            k1 = bytemap_next(r);
-            k2 = bytemap_next(r);
-            if (k2 < 0) return false;
-            map->pixels[i] = bytemap_mean((uint32_t)k0, (uint32_t)k1, (uint32_t)k2);
-            break;
-        }
-    }
-    return true;
-}
-
-// The fewest bytes a raster of this kind and size can take.
-static uint64_t bytemap_pnm_min_bytes(int kind, int64_t width, int64_t height, bool from_file) {
-    uint64_t n = (uint64_t)width * (uint64_t)height;
-    switch (kind) {
-    case '3': case '6': return 3 * n;
-    case '4': return from_file ? (uint64_t)((width + 7) / 8) * (uint64_t)height : n / 8;
-    default: return n;
-    }
-}
-
-static BYTEMAP *bytemap_pnm_decode(bytemap_reader *r) {
-    bytemap_pnm_header h;
-    if (!bytemap_pnm_header_read(r, &h)) return nullptr;
-    int64_t width = h.field[0], height = h.field[1];
-    if (width <= 0 || height <= 0 || bytemap_count(width, height) < 0) return nullptr;
-    // Refuse a header that announces more than the input holds before
-    // allocating for it.
-    size_t left = bytemap_remaining(r);
-    if (left != SIZE_MAX && bytemap_pnm_min_bytes(h.kind, width, height, r->from_file) > left)
-        return nullptr;
-    BYTEMAP *map = bytemap_make((int32_t)width, (int32_t)height);
-    if (map && !bytemap_pnm_values(r, h.kind, map)) bytemap_del(&map);
+            values[i] = bytemap_mean(a, b, c);
+    };
+    if (!pnm_read_raster(r, h.kind, map->width, map->height, put)) bytemap_del(&map);
     return map;
 }
 
@@ -488,7 +307,7 @@ BYTEMAP *bytemap_from_pnm(const void *data, size_t size) {
         bytemap_error();
         return nullptr;
     }
-    bytemap_reader r = {(const uint8_t *)data, size, 0, nullptr, -2, false};
+    pnm_reader r = pnm_reader_memory(data, size);
     BYTEMAP *map = bytemap_pnm_decode(&r);
     if (!map) bytemap_error();
     return map;
@@ -500,7 +319,7 @@ BYTEMAP *bytemap_load_pnm(const char *file_name) {
         bytemap_error();
         return nullptr;
     }
-    bytemap_reader r = {nullptr, 0, 0, file, -2, true};
+    pnm_reader r = pnm_reader_file(file);
     BYTEMAP *map = bytemap_pnm_decode(&r);
     fclose(file);
     if (!map) bytemap_error();

@@ -14,6 +14,7 @@
 
 #include "host/int.h"
 #include "host/module.h"
+#include "imaging/pnm.h"
 #include "vector/seg2d.h"
 
 RIVO_IDENTITY(img, "IMG     ", "20150119", "Ostrevik", "C       ", "CODE    ");
@@ -377,202 +378,24 @@ IMG *img_from_text(const char *text) {
 
 // ---- PNM decoders ------------------------------------------------------------
 
-// One byte source for both decoders: a bounded memory block or an open file.
-// Neither is ever read past its end; `next` gives -1 there.
-struct img_reader {
-    const uint8_t *data;
-    size_t size;
-    size_t pos;
-    FILE *file;
-    int ahead;       // file: the byte peeked but not yet taken, or -2 for none
-    bool from_file;  // file rules: P4 rows padded to bytes, P1 numbers
-};
-
-static int img_peek(img_reader *r) {
-    if (!r->file) return r->pos < r->size ? r->data[r->pos] : -1;
-    if (r->ahead == -2) r->ahead = getc(r->file);
-    return r->ahead < 0 ? -1 : r->ahead;
-}
-
-static int img_next(img_reader *r) {
-    int c = img_peek(r);
-    if (!r->file) {
-        if (c >= 0) r->pos++;
-    } else if (c >= 0) {
-        r->ahead = -2;
-    }
-    return c;
-}
-
-// Bytes left to read, or SIZE_MAX when the source cannot tell (a pipe).
-static size_t img_remaining(img_reader *r) {
-    if (!r->file) return r->size - r->pos;
-    long here = ftell(r->file);
-    if (here < 0 || fseek(r->file, 0, SEEK_END) != 0) return SIZE_MAX;
-    long end = ftell(r->file);
-    if (fseek(r->file, here, SEEK_SET) != 0 || end < here) return SIZE_MAX;
-    return (size_t)(end - here) + (r->ahead >= 0 ? 1 : 0);
-}
-
-// Reads a run of digits (capped so it cannot overflow); an empty run gives 0
-// and consumes nothing.
-static int64_t img_read_number(img_reader *r, bool *any) {
-    int64_t v = 0;
-    *any = false;
-    while (img_is_digit(img_peek(r))) {
-        int c = img_next(r);
-        if (v <= INT32_MAX) v = v * 10 + (c - '0');
-        *any = true;
-    }
-    return v;
-}
-
-struct img_pnm_header {
-    int kind;                 // '1' .. '6'
-    int64_t field[3];         // width, height, maxval
-};
-
-// Fields a kind needs: P1 and P4 have no maxval.
-static int img_pnm_fields(int kind) { return (kind == '1' || kind == '4') ? 2 : 3; }
-
-// Reads the header up to and including the single byte that ends it.
-static bool img_pnm_read_header(img_reader *r, img_pnm_header *h) {
-    int seen = 0;  // number of width, height, maxval fields stored
-    h->kind = 0;
-    while (!h->kind || seen < img_pnm_fields(h->kind)) {
-        int c = img_peek(r);
-        while (c >= 0 && (c <= 32 || c >= 127)) {
-            img_next(r);
-            c = img_peek(r);
-        }
-        if (c < 0) return false;
-        if (c == 'P' && !h->kind) {
-            img_next(r);
-            h->kind = img_next(r);
-            if (h->kind < '1' || h->kind > '6') return false;
-        } else if (c == '#') {
-            while (c >= 0 && c != '\n') c = img_next(r);
-        } else {
-            bool any;
-            int64_t v = img_read_number(r, &any);
-            // A stray byte with every field already stored would never be
-            // consumed: the header is malformed.
-            if (!any && seen >= 3) return false;
-            if (seen >= 3) continue;
-            // In memory a P4 row is taken as whole bytes, so the width grows
-            // to the next multiple of 8 and the padding becomes pixels.
-            if (seen == 0 && h->kind == '4' && !r->from_file) v = (v + 7) / 8 * 8;
-            h->field[seen++] = v;
-        }
-    }
-    img_next(r);  // the one whitespace byte that ends a PNM header
-    return true;
-}
-
-// Skips to the next digit and reads its run (wrapping like the unsigned word
-// it becomes; samples above 255 are the caller's fault). False at the end.
-static bool img_pnm_sample(img_reader *r, uint32_t *value) {
-    int c = img_peek(r);
-    while (c >= 0 && !img_is_digit(c)) {
-        img_next(r);
-        c = img_peek(r);
-    }
-    if (c < 0) return false;
-    uint32_t v = 0;
-    while (img_is_digit(img_peek(r))) v = v * 10 + (uint32_t)(img_next(r) - '0');
-    *value = v;
-    return true;
-}
-
-// One P1 pixel: in memory a single digit character, in a file a whole number.
-static bool img_pnm_bit(img_reader *r, uint32_t *pixel) {
-    uint32_t v;
-    if (r->from_file) {
-        if (!img_pnm_sample(r, &v)) return false;
-    } else {
-        int c = img_next(r);
-        while (c >= 0 && !img_is_digit(c)) c = img_next(r);
-        if (c < 0) return false;
-        v = (uint32_t)(c - '0');
-    }
-    *pixel = v ? 0x00FFFFFFu : 0u;
-    return true;
-}
-
-// Packed P4 pixels, 1 = white. In memory the bytes run on across rows (the
-// width is already a multiple of 8); from a file each row starts a fresh byte.
-static bool img_pnm_packed(img_reader *r, IMG *image) {
-    int c = 0;
-    for (int32_t y = 0; y < image->height; y++) {
-        uint32_t *row = image->pixels + (size_t)y * (size_t)image->width;
-        for (int32_t x = 0; x < image->width; x++) {
-            if (x % 8 == 0 && (c = img_next(r)) < 0) return false;
-            row[x] = (c >> (7 - x % 8)) & 1 ? 0x00FFFFFFu : 0u;
-        }
-    }
-    return true;
-}
-
-static bool img_pnm_pixels(img_reader *r, int kind, IMG *image) {
-    if (kind == '4') return img_pnm_packed(r, image);
-    size_t n = img_size(image);
-    for (size_t i = 0; i < n; i++) {
-        uint32_t a, b, c;
-        int k0, k1, k2;
-        switch (kind) {
-        case '1':
-            if (!img_pnm_bit(r, &image->pixels[i])) return false;
-            break;
-        case '2':
-            if (!img_pnm_sample(r, &a)) return false;
-            image->pixels[i] = a * 0x10101u;
-            break;
-        case '3':
-            if (!img_pnm_sample(r, &a) || !img_pnm_sample(r, &b) || !img_pnm_sample(r, &c))
-                return false;
-            image->pixels[i] = a << 16 | b << 8 | c;
-            break;
-        case '5':
-            if ((k0 = img_next(r)) < 0) return false;
-            image->pixels[i] = (uint32_t)k0 * 0x10101u;
-            break;
-        default:  // '6'
-            k0 = img_next(r);
-            k1 = img_next(r);
-            k2 = img_next(r);
-            if (k2 < 0) return false;
-            image->pixels[i] = (uint32_t)k0 << 16 | (uint32_t)k1 << 8 | (uint32_t)k2;
-            break;
-        }
-    }
-    return true;
-}
-
-// The fewest bytes a raster of this kind and size can take.
-static uint64_t img_pnm_min_bytes(int kind, int64_t width, int64_t height, bool from_file) {
-    uint64_t n = (uint64_t)width * (uint64_t)height;
-    switch (kind) {
-    case '3': case '6': return 3 * n;
-    case '4': return from_file ? (uint64_t)((width + 7) / 8) * (uint64_t)height : n / 8;
-    default: return n;
-    }
-}
-
-static IMG *img_pnm_decode(img_reader *r) {
-    img_pnm_header h;
-    if (!img_pnm_read_header(r, &h)) return nullptr;
-    int64_t width = h.field[0], height = h.field[1];
-    if (width <= 0 || height <= 0 || width > INT32_MAX || height > INT32_MAX) return nullptr;
-    if (img_pixel_count((int32_t)width, (int32_t)height) < 0) return nullptr;
-    // Refuse a header that announces more than the data can hold before
-    // allocating for it.
-    size_t left = img_remaining(r);
-    if (left != SIZE_MAX && img_pnm_min_bytes(h.kind, width, height, r->from_file) > left)
-        return nullptr;
+static IMG *img_pnm_decode(pnm_reader *r) {
+    pnm_header h;
+    if (!pnm_read_header(r, &h)) return nullptr;
     IMG *image = img_new();
     if (!image) return nullptr;
-    img_resize(image, (int32_t)width, (int32_t)height);
-    if (!image->pixels || !img_pnm_pixels(r, h.kind, image)) img_del(&image);
+    img_resize(image, (int32_t)h.field[0], (int32_t)h.field[1]);
+    uint32_t *pixels = image->pixels;
+    // Samples above 255 are the caller's fault: they spill into the
+    // neighbouring channels like the unsigned word they become.
+    auto put = [pixels](size_t i, int channels, uint32_t a, uint32_t b, uint32_t c) {
+        if (channels == PNM_BIT)
+            pixels[i] = a ? 0x00FFFFFFu : 0u;
+        else if (channels == PNM_GREY)
+            pixels[i] = a * 0x10101u;
+        else
+            pixels[i] = a << 16 | b << 8 | c;
+    };
+    if (!pixels || !pnm_read_raster(r, h.kind, image->width, image->height, put)) img_del(&image);
     return image;
 }
 
@@ -581,7 +404,7 @@ IMG *img_from_pnm(const void *data, size_t size) {
         img_error();
         return nullptr;
     }
-    img_reader r = {(const uint8_t *)data, size, 0, nullptr, -2, false};
+    pnm_reader r = pnm_reader_memory(data, size);
     IMG *image = img_pnm_decode(&r);
     if (!image) img_error();
     return image;
@@ -593,7 +416,7 @@ IMG *img_load_pnm(const char *file_name) {
         img_error();
         return nullptr;
     }
-    img_reader r = {nullptr, 0, 0, file, -2, true};
+    pnm_reader r = pnm_reader_file(file);
     IMG *image = img_pnm_decode(&r);
     fclose(file);
     if (!image) img_error();
