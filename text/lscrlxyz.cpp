@@ -6,15 +6,13 @@
 // view of the shared fields after this module has checked them.
 #include "text/lscrlxyz.h"
 
-#include <cstdlib>
-#include <cstring>
-
 #include "host/int.h"
 #include "host/module.h"
 #include "host/random.h"
 #include "imaging/img.h"
 #include "text/cursor.h"
 #include "text/lscroll.h"
+#include "text/lscroll_core.h"
 #include "vector/lfont.h"
 #include "vector/seg2d.h"
 #include "vector/vec2d.h"
@@ -22,23 +20,12 @@
 RIVO_IDENTITY(lscrlxyz, "LSCRLXYZ ", "20130903", "Ostrevik", "C       ", "CODE    ");
 RIVO_REPORTER(lscrlxyz, 0, "LSCRLXYZ error\n");
 
-static const char lscrlxyz_default_text[] = "A scroll's default text. ";
-
 LSCRLXYZ *lscrlxyz_new(void) {
-    LSCRLXYZ *s = (LSCRLXYZ *)calloc(1, sizeof(LSCRLXYZ));
+    LSCRLXYZ *s = lscroll_core_new<LSCRLXYZ>();
     if (!s) {
         lscrlxyz_error();
         return nullptr;
     }
-    s->speed = 1;
-    s->cursor = cursor_new();
-    if (!s->cursor) {
-        free(s);
-        lscrlxyz_error();
-        return nullptr;
-    }
-    cursor_set(s->cursor, lscrlxyz_default_text,
-               (int32_t)strlen(lscrlxyz_default_text), 1, 1);
     // Nine draws, in this order.
     s->x_speed = (random_rand() & 31) + 16;
     s->x_spread = (random_rand() & 31) + 32;
@@ -53,60 +40,18 @@ LSCRLXYZ *lscrlxyz_new(void) {
 }
 
 void lscrlxyz_del(LSCRLXYZ **handle) {
-    if (!handle || !*handle) {
-        lscrlxyz_error();
-        return;
-    }
-    if ((*handle)->cursor) cursor_del(&(*handle)->cursor);
-    free(*handle);
-    *handle = nullptr;
+    if (!lscroll_core_del(handle)) lscrlxyz_error();
 }
 
 void lscrlxyz_set(LSCRLXYZ *s, const char *text, LFONT *font, IMG *target) {
-    if (!s || !text || !font || !target || !font->size) {
-        lscrlxyz_error();
-        return;
-    }
-    size_t length = strlen(text);
-    if (length == 0 || length > (size_t)INT32_MAX) {
-        lscrlxyz_error();
-        return;
-    }
-    CURSOR *cursor = cursor_new();
-    if (!cursor) {
-        lscrlxyz_error();
-        return;
-    }
-    if (s->cursor) cursor_del(&s->cursor);
-    s->text = text;
-    s->cursor = cursor;
-    cursor_set(cursor, text, (int32_t)length, 1, 1);
-    s->font = font;
-    s->target = target;
-    s->x = s->y = s->z = 0;
-    s->width = target->width;
-    s->height = font->size->y;
-    s->depth = 1;
+    if (!lscroll_core_set(s, text, font, target)) lscrlxyz_error();
 }
 
 // Character width in pixels; 0 (after a report) when the scroller cannot run.
 static int32_t lscrlxyz_cell(const LSCRLXYZ *s) {
-    if (!s || !s->text || !s->cursor || !s->font || !s->target || !s->font->size ||
-        !s->font->scale || !s->font->position) {
-        lscrlxyz_error();
-        return 0;
-    }
-    int32_t w = wrap_mul(s->font->size->x, s->font->scale->x);
+    int32_t w = lscroll_core_cell(s);
     if (w == 0) lscrlxyz_error();
     return w;
-}
-
-static int32_t lscrlxyz_div(int32_t a, int32_t w) {
-    return w == -1 ? wrap_neg(a) : a / w;
-}
-
-static int32_t lscrlxyz_mod(int32_t a, int32_t w) {
-    return w == -1 ? 0 : a % w;
 }
 
 static void lscrlxyz_move_phases(LSCRLXYZ *s, int32_t sign) {
@@ -118,18 +63,8 @@ static void lscrlxyz_move_phases(LSCRLXYZ *s, int32_t sign) {
 void lscrlxyz_step(LSCRLXYZ *s) {
     int32_t w = lscrlxyz_cell(s);
     if (w == 0) return;
-    s->offset = wrap_add(s->offset, s->speed);
-    if (s->offset >= w) {
-        s->cursor->step = lscrlxyz_div(s->offset, w);
-        cursor_advance(s->cursor);
-        s->offset = lscrlxyz_mod(s->offset, w);
-        lscrlxyz_move_phases(s, 1);
-    } else if (s->offset < 0) {
-        s->cursor->step = wrap_sub(lscrlxyz_div(s->offset, w), 1);
-        cursor_advance(s->cursor);
-        s->offset = wrap_add(lscrlxyz_mod(s->offset, w), w);
-        lscrlxyz_move_phases(s, -1);
-    }
+    int32_t moved = lscroll_core_step(s, w);
+    if (moved != 0) lscrlxyz_move_phases(s, moved);
     s->x_phase = wrap_add(s->x_phase, s->x_speed) & sine_mask;
     s->y_phase = wrap_add(s->y_phase, s->y_speed) & sine_mask;
     s->z_phase = wrap_add(s->z_phase, s->z_speed) & sine_mask;
@@ -176,13 +111,11 @@ static int32_t lscrlxyz_wave(int32_t phase, int32_t i, int32_t spread, int32_t a
 void lscrlxyz_draw_wave(LSCRLXYZ *s) {
     int32_t w = lscrlxyz_cell(s);
     if (w == 0) return;
-    if (s->x > s->target->width || s->y > s->target->height || wrap_add(s->x, s->width) < 0 ||
-        wrap_add(s->y, s->height) < 0)
-        return;
+    if (!lscroll_core_visible(s)) return;
     LFONT *f = s->font;
     f->target = s->target;
     VEC2D saved = *f->scale;
-    int32_t n = wrap_add(lscrlxyz_div(s->width, w), 2);
+    int32_t n = wrap_add(lscroll_core_div(s->width, w), 2);
     cursor_save(s->cursor);
     s->cursor->step = 1;
     for (int32_t i = 0; i < n; i++) {

@@ -6,13 +6,11 @@
 // refused, since the cursor and the step divide by them.
 #include "text/lscroll.h"
 
-#include <cstdlib>
-#include <cstring>
-
 #include "host/int.h"
 #include "host/module.h"
 #include "imaging/img.h"
 #include "text/cursor.h"
+#include "text/lscroll_core.h"
 #include "vector/lfont.h"
 #include "vector/seg2d.h"
 #include "vector/vec2d.h"
@@ -20,103 +18,30 @@
 RIVO_IDENTITY(lscroll, "LSCROLL ", "20120731", "Ostrevik", "C       ", "CODE    ");
 RIVO_REPORTER(lscroll, 0, "LSCROLL error\n");
 
-static const char lscroll_default_text[] = "A scroll's default text. ";
-
 LSCROLL *lscroll_new(void) {
-    LSCROLL *s = (LSCROLL *)calloc(1, sizeof(LSCROLL));
-    if (!s) {
-        lscroll_error();
-        return nullptr;
-    }
-    s->speed = 1;
-    s->cursor = cursor_new();
-    if (!s->cursor) {
-        free(s);
-        lscroll_error();
-        return nullptr;
-    }
-    cursor_set(s->cursor, lscroll_default_text, (int32_t)strlen(lscroll_default_text), 1,
-               1);
+    LSCROLL *s = lscroll_core_new<LSCROLL>();
+    if (!s) lscroll_error();
     return s;
 }
 
 void lscroll_del(LSCROLL **handle) {
-    if (!handle || !*handle) {
-        lscroll_error();
-        return;
-    }
-    if ((*handle)->cursor) cursor_del(&(*handle)->cursor);
-    free(*handle);
-    *handle = nullptr;
+    if (!lscroll_core_del(handle)) lscroll_error();
 }
 
 void lscroll_set(LSCROLL *s, const char *text, LFONT *font, IMG *target) {
-    if (!s || !text || !font || !target || !font->size) {
-        lscroll_error();
-        return;
-    }
-    size_t length = strlen(text);
-    if (length == 0 || length > (size_t)INT32_MAX) {
-        lscroll_error();
-        return;
-    }
-    CURSOR *cursor = cursor_new();
-    if (!cursor) {
-        lscroll_error();
-        return;
-    }
-    if (s->cursor) cursor_del(&s->cursor);
-    s->text = text;
-    s->cursor = cursor;
-    cursor_set(cursor, text, (int32_t)length, 1, 1);
-    s->font = font;
-    s->target = target;
-    s->x = s->y = s->z = 0;
-    s->width = target->width;
-    s->height = font->size->y;
-    s->depth = 1;
+    if (!lscroll_core_set(s, text, font, target)) lscroll_error();
 }
 
 // Character width in pixels; 0 (after a report) when the scroller cannot run.
 static int32_t lscroll_cell(const LSCROLL *s) {
-    if (!s || !s->text || !s->cursor || !s->font || !s->target || !s->font->size ||
-        !s->font->scale || !s->font->position) {
-        lscroll_error();
-        return 0;
-    }
-    int32_t w = wrap_mul(s->font->size->x, s->font->scale->x);
+    int32_t w = lscroll_core_cell(s);
     if (w == 0) lscroll_error();
     return w;
 }
 
-// Truncating quotient and remainder that cannot overflow (w != 0).
-static int32_t lscroll_div(int32_t a, int32_t w) {
-    return w == -1 ? wrap_neg(a) : a / w;
-}
-
-static int32_t lscroll_mod(int32_t a, int32_t w) {
-    return w == -1 ? 0 : a % w;
-}
-
 void lscroll_step(LSCROLL *s) {
     int32_t w = lscroll_cell(s);
-    if (w == 0) return;
-    s->offset = wrap_add(s->offset, s->speed);
-    if (s->offset >= w) {
-        s->cursor->step = lscroll_div(s->offset, w);
-        cursor_advance(s->cursor);
-        s->offset = lscroll_mod(s->offset, w);
-    } else if (s->offset < 0) {
-        // An exact negative multiple of w ends as w, which the next step corrects.
-        s->cursor->step = wrap_sub(lscroll_div(s->offset, w), 1);
-        cursor_advance(s->cursor);
-        s->offset = wrap_add(lscroll_mod(s->offset, w), w);
-    }
-}
-
-static bool lscroll_visible(const LSCROLL *s) {
-    return !(s->x > s->target->width || s->y > s->target->height ||
-             wrap_add(s->x, s->width) < 0 || wrap_add(s->y, s->height) < 0);
+    if (w != 0) lscroll_core_step(s, w);
 }
 
 enum LscrollKind { LSCROLL_PLAIN, LSCROLL_RANDOM };
@@ -128,7 +53,7 @@ static void lscroll_line(LSCROLL *s, int32_t w, LscrollKind kind) {
     f->position->x = wrap_sub(s->x, s->offset);
     f->position->y = s->y;
     f->target = s->target;
-    int32_t n = wrap_add(lscroll_div(s->width, w), 2);
+    int32_t n = wrap_add(lscroll_core_div(s->width, w), 2);
     cursor_save(s->cursor);
     s->cursor->step = 1;
     for (int32_t i = 0; i < n; i++) {
@@ -144,7 +69,7 @@ static void lscroll_line(LSCROLL *s, int32_t w, LscrollKind kind) {
 
 void lscroll_draw(LSCROLL *s) {
     int32_t w = lscroll_cell(s);
-    if (w == 0 || !lscroll_visible(s)) return;
+    if (w == 0 || !lscroll_core_visible(s)) return;
     lscroll_line(s, w, LSCROLL_PLAIN);
 }
 
