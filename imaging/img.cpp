@@ -14,6 +14,7 @@
 
 #include "host/int.h"
 #include "host/module.h"
+#include "imaging/img_walk.h"
 #include "imaging/pnm.h"
 #include "vector/seg2d.h"
 
@@ -860,38 +861,6 @@ static inline void img_plot(IMG *image, int64_t x, int64_t y, uint32_t colour) {
         image->pixels[(size_t)y * (size_t)image->width + (size_t)x] = colour;
 }
 
-static int64_t img_sign(int64_t v) { return (v > 0) - (v < 0); }
-
-// The error stepping every line shares. `visit` is called for each point
-// from the first end; sx, sy are the signs (or forced steps) of each axis.
-template <typename Visit>
-static void img_line_walk(int64_t x, int64_t y, int64_t ax, int64_t ay, int64_t sx, int64_t sy,
-                          Visit visit) {
-    if (ax <= ay) {  // stepped along y; ties go here
-        int64_t err = ay >> 1;
-        for (int64_t n = 0; n <= ay; n++) {
-            visit(x, y);
-            y += sy;
-            err -= ax;
-            if (err < 1) {
-                x += sx;
-                err += ay;
-            }
-        }
-    } else {
-        int64_t err = ax >> 1;
-        for (int64_t n = 0; n <= ax; n++) {
-            visit(x, y);
-            x += sx;
-            err -= ay;
-            if (err < 1) {
-                y += sy;
-                err += ax;
-            }
-        }
-    }
-}
-
 // img_line's walk restricted to the steps whose major coordinate lies inside
 // the image: the major coordinate moves by exactly one per step, so no other
 // step can plot, and a line of any length costs at most one image side. For
@@ -932,48 +901,19 @@ void img_line(IMG *image, int32_t x0, int32_t y0, int32_t x1, int32_t y1, uint32
     int64_t dx = (int64_t)x1 - x0, dy = (int64_t)y1 - y0;
     int64_t ax = dx < 0 ? -dx : dx, ay = dy < 0 ? -dy : dy;
     if (ax < 2 && ay < 2) {  // at most two points: the error never settles
-        img_line_walk(x0, y0, ax, ay, img_sign(dx), img_sign(dy),
+        img_walk_steps(x0, y0, ax, ay, img_walk_sign(dx), img_walk_sign(dy),
                       [&](int64_t x, int64_t y) { img_plot(image, x, y, colour); });
     } else if (ax <= ay) {
-        img_line_span(image, y0, x0, ay, ax, img_sign(dy), img_sign(dx), true, colour);
+        img_line_span(image, y0, x0, ay, ax, img_walk_sign(dy), img_walk_sign(dx), true, colour);
     } else {
-        img_line_span(image, x0, y0, ax, ay, img_sign(dx), img_sign(dy), false, colour);
+        img_line_span(image, x0, y0, ax, ay, img_walk_sign(dx), img_walk_sign(dy), false, colour);
     }
 }
 
 void img_line_two_ends(IMG *image, int32_t x0, int32_t y0, int32_t x1, int32_t y1,
                        uint32_t colour) {
     if (!img_usable(image)) return;
-    int64_t dx = (int64_t)x1 - x0, dy = (int64_t)y1 - y0;
-    int64_t ax = dx < 0 ? -dx : dx, ay = dy < 0 ? -dy : dy;
-    int64_t sx = img_sign(dx), sy = img_sign(dy);
-    bool along_y = ax <= ay;
-    int64_t m = along_y ? ay : ax, minor = along_y ? ax : ay;
-    // Both ends step towards the middle in the same passes, so the two halves
-    // mirror each other through the line's centre.
-    int64_t ax0 = x0, ay0 = y0, bx = x1, by = y1, err = m >> 1;
-    for (int64_t n = 0; n <= m / 2; n++) {
-        img_plot(image, ax0, ay0, colour);
-        img_plot(image, bx, by, colour);
-        if (along_y) {
-            ay0 += sy;
-            by -= sy;
-        } else {
-            ax0 += sx;
-            bx -= sx;
-        }
-        err -= minor;
-        if (err < 1) {
-            if (along_y) {
-                ax0 += sx;
-                bx -= sx;
-            } else {
-                ay0 += sy;
-                by -= sy;
-            }
-            err += m;
-        }
-    }
+    img_walk_two_ends(x0, y0, x1, y1, [&](int64_t x, int64_t y) { img_plot(image, x, y, colour); });
 }
 
 void img_line_unclipped(IMG *image, int32_t x0, int32_t y0, int32_t x1, int32_t y1,
@@ -985,8 +925,10 @@ void img_line_unclipped(IMG *image, int32_t x0, int32_t y0, int32_t x1, int32_t 
     int32_t dx = x1 - x0, dy = y1 - y0;
     size_t stride = (size_t)image->width;
     // Both ends are inside, so every point between them is too.
-    img_line_walk(x0, y0, dx < 0 ? -dx : dx, dy < 0 ? -dy : dy, img_sign(dx), img_sign(dy),
-                  [&](int64_t x, int64_t y) { image->pixels[(size_t)y * stride + (size_t)x] = colour; });
+    img_walk_steps(x0, y0, dx < 0 ? -dx : dx, dy < 0 ? -dy : dy, img_walk_sign(dx),
+                   img_walk_sign(dy), [&](int64_t x, int64_t y) {
+                       image->pixels[(size_t)y * stride + (size_t)x] = colour;
+                   });
 }
 
 int32_t *img_line_points(int32_t x0, int32_t y0, int32_t x1, int32_t y1) {
@@ -1001,7 +943,7 @@ int32_t *img_line_points(int32_t x0, int32_t y0, int32_t x1, int32_t y1) {
     points[0] = (int32_t)n;
     int32_t *out = points + 1;
     // An axis whose ends are equal steps +1 rather than 0.
-    img_line_walk(x0, y0, ax, ay, dx < 0 ? -1 : 1, dy < 0 ? -1 : 1, [&](int64_t x, int64_t y) {
+    img_walk_steps(x0, y0, ax, ay, dx < 0 ? -1 : 1, dy < 0 ? -1 : 1, [&](int64_t x, int64_t y) {
         *out++ = (int32_t)x;
         *out++ = (int32_t)y;
     });

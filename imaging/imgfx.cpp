@@ -16,6 +16,7 @@
 #include "host/module.h"
 #include "host/random.h"
 #include "imaging/img.h"
+#include "imaging/img_walk.h"
 #include "imaging/rgb888.h"
 #include "vector/seg2d.h"
 
@@ -1106,84 +1107,9 @@ void imgfx_line(IMG *image, int32_t x0, int32_t y0, int32_t x1, int32_t y1, uint
     img_line(image, x0, y0, x1, y1, colour);
 }
 
-static int32_t imgfx_sign(int64_t v) { return v < 0 ? -1 : v > 0 ? 1 : 0; }
-
-// The points of img_line from the first end: plot(x, y) for each, stepped along
-// the longer axis (ties along y) with the error starting at half its length.
-// Returns the major length m (m + 1 points).
-template <class Plot>
-static int64_t imgfx_walk_line(int32_t x0, int32_t y0, int32_t x1, int32_t y1, Plot plot) {
-    const int64_t dx = (int64_t)x1 - x0, dy = (int64_t)y1 - y0;
-    const int32_t sx = imgfx_sign(dx), sy = imgfx_sign(dy);
-    const int64_t ax = dx < 0 ? -dx : dx, ay = dy < 0 ? -dy : dy;
-    int32_t x = x0, y = y0;
-    if (ax <= ay) {
-        int64_t err = ay >> 1;
-        for (int64_t i = 0; i <= ay; i++) {
-            plot(x, y);
-            if (i == ay) break;  // no step past the last point (it could leave 32 bits)
-            y += sy;
-            err -= ax;
-            if (err < 1) {
-                x += sx;
-                err += ay;
-            }
-        }
-        return ay;
-    }
-    int64_t err = ax >> 1;
-    for (int64_t i = 0; i <= ax; i++) {
-        plot(x, y);
-        if (i == ax) break;
-        x += sx;
-        err -= ay;
-        if (err < 1) {
-            y += sy;
-            err += ax;
-        }
-    }
-    return ax;
-}
-
-// The points of img_line_two_ends: (m / 2) + 1 passes, each plotting the
-// first end's point and then the second end's, the two stepping towards each
-// other with the same error.
-template <class Plot>
-static void imgfx_walk_two_ends(int32_t x0, int32_t y0, int32_t x1, int32_t y1, Plot plot) {
-    const int64_t dx = (int64_t)x1 - x0, dy = (int64_t)y1 - y0;
-    const int32_t sx = imgfx_sign(dx), sy = imgfx_sign(dy);
-    const int64_t ax = dx < 0 ? -dx : dx, ay = dy < 0 ? -dy : dy;
-    const bool along_y = ax <= ay;
-    const int64_t major = along_y ? ay : ax, minor = along_y ? ax : ay;
-    int64_t err = major >> 1;
-    int64_t ax0 = x0, ay0 = y0, bx = x1, by = y1;  // 64-bit: the ends step past each other
-    for (int64_t pass = 0; pass <= major / 2; pass++) {
-        plot(ax0, ay0);
-        plot(bx, by);
-        if (along_y) {
-            ay0 += sy;
-            by -= sy;
-        } else {
-            ax0 += sx;
-            bx -= sx;
-        }
-        err -= minor;
-        if (err < 1) {
-            if (along_y) {
-                ax0 += sx;
-                bx -= sx;
-            } else {
-                ay0 += sy;
-                by -= sy;
-            }
-            err += major;
-        }
-    }
-}
-
 void imgfx_line_two_ends(IMG *image, int32_t x0, int32_t y0, int32_t x1, int32_t y1, uint32_t colour) {
     if (!imgfx_usable(image)) return;
-    imgfx_walk_two_ends(x0, y0, x1, y1, [&](int64_t x, int64_t y) {
+    img_walk_two_ends(x0, y0, x1, y1, [&](int64_t x, int64_t y) {
         if (imgfx_inside(image, x, y)) img_set_pixel(image, (int32_t)x, (int32_t)y, colour);
     });
 }
@@ -1191,7 +1117,7 @@ void imgfx_line_two_ends(IMG *image, int32_t x0, int32_t y0, int32_t x1, int32_t
 void imgfx_line_blend_two_ends(IMG *image, int32_t x0, int32_t y0, int32_t x1, int32_t y1,
                                uint32_t colour) {
     if (!imgfx_usable(image)) return;
-    imgfx_walk_two_ends(x0, y0, x1, y1, [&](int64_t x, int64_t y) {
+    img_walk_two_ends(x0, y0, x1, y1, [&](int64_t x, int64_t y) {
         if (imgfx_inside(image, x, y)) imgfx_plot_blend(image, (int32_t)x, (int32_t)y, colour);
     });
 }
@@ -1199,7 +1125,7 @@ void imgfx_line_blend_two_ends(IMG *image, int32_t x0, int32_t y0, int32_t x1, i
 void imgfx_line_add_two_ends(IMG *image, int32_t x0, int32_t y0, int32_t x1, int32_t y1,
                              uint32_t colour) {
     if (!imgfx_usable(image)) return;
-    imgfx_walk_two_ends(x0, y0, x1, y1, [&](int64_t x, int64_t y) {
+    img_walk_two_ends(x0, y0, x1, y1, [&](int64_t x, int64_t y) {
         if (imgfx_inside(image, x, y)) imgfx_plot_add(image, (int32_t)x, (int32_t)y, colour);
     });
 }
@@ -1214,7 +1140,7 @@ void imgfx_dither_line(IMG *image, int32_t x0, int32_t y0, uint32_t colour0, int
     const int64_t ax = (int64_t)x1 - x0, ay = (int64_t)y1 - y0;
     const int64_t m = (ax < 0 ? -ax : ax) > (ay < 0 ? -ay : ay) ? (ax < 0 ? -ax : ax) : (ay < 0 ? -ay : ay);
     int64_t d = m, t = 0;
-    imgfx_walk_line(x0, y0, x1, y1, [&](int32_t x, int32_t y) {
+    img_walk_line(x0, y0, x1, y1, [&](int32_t x, int32_t y) {
         d -= t;
         t++;
         uint32_t colour = colour0;
@@ -1252,7 +1178,7 @@ static void imgfx_gradient(IMG *image, int32_t x0, int32_t y0, uint32_t colour0,
         value[c] = (int64_t)imgfx_channel(colour0, shift) << 16;
         step[c] = (((int64_t)imgfx_channel(colour1, shift) - (int64_t)imgfx_channel(colour0, shift)) * 65536) / m;
     }
-    imgfx_walk_line(x0, y0, x1, y1, [&](int32_t x, int32_t y) {
+    img_walk_line(x0, y0, x1, y1, [&](int32_t x, int32_t y) {
         plot(x, y, imgfx_pack((uint32_t)(value[0] >> 16), (uint32_t)(value[1] >> 16), (uint32_t)(value[2] >> 16)));
         for (int c = 0; c < 3; c++) value[c] += step[c];
     });
