@@ -708,23 +708,25 @@ void img_invert_rect(IMG *image, int32_t x, int32_t y, int32_t w, int32_t h) {
 
 // ---- Resampling ------------------------------------------------------------------
 
-// |a| and |b| as big and small; false when either is INT32_MIN (no magnitude).
-static bool img_run_sizes(int32_t a, int32_t b, int64_t *big, int64_t *small) {
-    if (a == INT32_MIN || b == INT32_MIN) return false;
-    int64_t p = a < 0 ? -(int64_t)a : a, q = b < 0 ? -(int64_t)b : b;
-    *big = p > q ? p : q;
-    *small = p > q ? q : p;
-    return true;
+// |a| and |b| as big and small, and small + 1 zeroed counts (one spare so
+// that an empty split is still an allocation); null, after a report, when
+// either is INT32_MIN (no magnitude) or the counts cannot be had.
+static int32_t *img_run_alloc(int32_t a, int32_t b, int64_t *big, int64_t *small) {
+    int32_t *runs = nullptr;
+    if (a != INT32_MIN && b != INT32_MIN) {
+        int64_t p = a < 0 ? -(int64_t)a : a, q = b < 0 ? -(int64_t)b : b;
+        *big = p > q ? p : q;
+        *small = p > q ? q : p;
+        runs = (int32_t *)calloc((size_t)*small + 1, 4);
+    }
+    if (!runs) img_error();
+    return runs;
 }
 
 int32_t *img_run_lengths(int32_t a, int32_t b) {
     int64_t big, small;
-    int32_t *runs = nullptr;
-    if (img_run_sizes(a, b, &big, &small)) runs = (int32_t *)calloc((size_t)small + 1, 4);
-    if (!runs) {
-        img_error();
-        return nullptr;
-    }
+    int32_t *runs = img_run_alloc(a, b, &big, &small);
+    if (!runs) return nullptr;
     // A Bresenham split: run k ends where t * small first reaches (k+1) * big.
     int64_t e = big, k = 0;
     for (int64_t t = 0; t <= big; t++) {
@@ -740,13 +742,8 @@ int32_t *img_run_lengths(int32_t a, int32_t b) {
 
 int32_t *img_run_lengths_mirrored(int32_t a, int32_t b) {
     int64_t big, small;
-    int32_t *runs = nullptr;
-    // One spare count so that an empty split is still an allocation.
-    if (img_run_sizes(a, b, &big, &small)) runs = (int32_t *)calloc((size_t)small + 1, 4);
-    if (!runs) {
-        img_error();
-        return nullptr;
-    }
+    int32_t *runs = img_run_alloc(a, b, &big, &small);
+    if (!runs) return nullptr;
     int64_t e = big, lo = 0, hi = small - 1;
     while (lo <= hi) {
         runs[lo]++;
