@@ -7,7 +7,7 @@
 #include "effects/archpath.h"
 #include "host/random.h"
 #include "imaging/img.h"
-#include "test_img_grid.h"
+#include "test_support.h"
 
 TEST(Archpath, NewDrawsInItsOrder) {
     random_srand(4242);

@@ -6,7 +6,7 @@
 #include "effects/backmove.h"
 #include "host/random.h"
 #include "imaging/img.h"
-#include "test_img_grid.h"
+#include "test_support.h"
 
 TEST(Backmove, NewDrawsItsVelocityDxFirst) {
     random_srand(1234);

@@ -5,7 +5,7 @@
 #include <cstdlib>
 
 #include "imaging/fill.h"
-#include "tests/test_imgfx_util.h"
+#include "tests/test_support.h"
 #include "vector/array.h"
 
 static const uint32_t B = 0x000000FF;  // border
@@ -14,7 +14,7 @@ static const uint32_t F = 0x00FF0000;  // paint
 
 // A 3 x 3 block of A inside a one-pixel border of B.
 static IMG *block_in_border() {
-    return fx_image(5, 5, {B, B, B, B, B,
+    return grid_image(5, 5, {B, B, B, B, B,
                            B, A, A, A, B,
                            B, A, A, A, B,
                            B, A, A, A, B,
@@ -31,7 +31,7 @@ TEST(Fill, GrowsOneRingPerStep) {
     EXPECT_EQ(fill->state, 'f');
 
     EXPECT_EQ(fill_step(fill), 4);
-    EXPECT_TRUE(fx_same(img, {B, B, B, B, B,
+    EXPECT_TRUE(grid_equals(img, {B, B, B, B, B,
                               B, A, A, A, B,
                               B, A, F, A, B,
                               B, A, A, A, B,
@@ -42,14 +42,14 @@ TEST(Fill, GrowsOneRingPerStep) {
     EXPECT_EQ(fill->bottom, 5);
 
     EXPECT_EQ(fill_step(fill), 8);  // each corner queued twice
-    EXPECT_TRUE(fx_same(img, {B, B, B, B, B,
+    EXPECT_TRUE(grid_equals(img, {B, B, B, B, B,
                               B, A, F, A, B,
                               B, F, F, F, B,
                               B, A, F, A, B,
                               B, B, B, B, B}));
 
     EXPECT_EQ(fill_step(fill), 0);
-    EXPECT_TRUE(fx_same(img, {B, B, B, B, B,
+    EXPECT_TRUE(grid_equals(img, {B, B, B, B, B,
                               B, F, F, F, B,
                               B, F, F, F, B,
                               B, F, F, F, B,
@@ -82,21 +82,21 @@ TEST(Fill, QueuesNeighboursRightBelowLeftAboveFromTheLastPoint) {
 
 TEST(Fill, StaysInsideTheImageEvenForBlack) {
     // Outside pixels read as 0 like the target colour, but lie outside the region.
-    IMG *img = fx_image(2, 1);
+    IMG *img = grid_image(2, 1);
     FILL *fill = fill_new();
     fill->image = img;
     fill_start(fill, 0, 0, 0x00123456);
     EXPECT_EQ(fill->target_colour, 0u);
     EXPECT_EQ(fill_step(fill), 1);
     EXPECT_EQ(fill_step(fill), 0);
-    EXPECT_TRUE(fx_same(img, {0x00123456, 0x00123456}));
+    EXPECT_TRUE(grid_equals(img, {0x00123456, 0x00123456}));
     fill_del(&fill);
     img_del(&img);
 }
 
 TEST(Fill, PatternRepeatsAcrossTheImage) {
-    IMG *pattern = fx_image(2, 2, {1, 2, 3, 4});
-    IMG *img = fx_image(2, 2);
+    IMG *pattern = grid_image(2, 2, {1, 2, 3, 4});
+    IMG *img = grid_image(2, 2);
     FILL *fill = fill_new();
     fill->image = img;
     fill->pattern = pattern;
@@ -109,16 +109,16 @@ TEST(Fill, PatternRepeatsAcrossTheImage) {
     EXPECT_EQ(fill->fill_colour, 4u);  // (1, 0) painted last, from pattern (1, 1)
     EXPECT_EQ(fill_step_pattern(fill), 0);
     EXPECT_EQ(fill->fill_colour, 2u);
-    EXPECT_TRUE(fx_same(img, {3, 4, 1, 2}));
+    EXPECT_TRUE(grid_equals(img, {3, 4, 1, 2}));
     fill_del(&fill);
     img_del(&img);
     img_del(&pattern);
 }
 
 TEST(Fill, PatternOffsetsWrapBothWays) {
-    IMG *pattern = fx_image(2, 1, {5, 6});
+    IMG *pattern = grid_image(2, 1, {5, 6});
     for (int32_t offset : {1, -1, 3}) {
-        IMG *img = fx_image(3, 1);
+        IMG *img = grid_image(3, 1);
         FILL *fill = fill_new();
         fill->image = img;
         fill->pattern = pattern;
@@ -126,7 +126,7 @@ TEST(Fill, PatternOffsetsWrapBothWays) {
         fill_start(fill, 0, 0, 0);
         while (fill_step_pattern(fill) > 0) {
         }
-        EXPECT_TRUE(fx_same(img, {6, 5, 6})) << "offset " << offset;
+        EXPECT_TRUE(grid_equals(img, {6, 5, 6})) << "offset " << offset;
         fill_del(&fill);
         img_del(&img);
     }
@@ -134,13 +134,13 @@ TEST(Fill, PatternOffsetsWrapBothWays) {
 }
 
 TEST(Fill, StepWithoutStartReportsZero) {
-    IMG *img = fx_image(2, 2);
+    IMG *img = grid_image(2, 2);
     FILL *fill = fill_new();
     fill->image = img;
     EXPECT_EQ(fill_step(fill), 0);
     EXPECT_EQ(fill_step_pattern(fill), 0);
     EXPECT_EQ(fill_step(nullptr), 0);
-    EXPECT_TRUE(fx_same(img, {0, 0, 0, 0}));
+    EXPECT_TRUE(grid_equals(img, {0, 0, 0, 0}));
     fill_del(&fill);
     img_del(&img);
 }
@@ -156,15 +156,15 @@ TEST(Fill, StartNeedsAnImage) {
 }
 
 TEST(Fill, PatternStepNeedsAPatternWithPixels) {
-    IMG *img = fx_image(2, 2);
-    IMG *empty = fx_image(0, 3);
+    IMG *img = grid_image(2, 2);
+    IMG *empty = grid_image(0, 3);
     FILL *fill = fill_new();
     fill->image = img;
     fill_start(fill, 0, 0, 9);
     EXPECT_EQ(fill_step_pattern(fill), 0);  // no pattern
     fill->pattern = empty;
     EXPECT_EQ(fill_step_pattern(fill), 0);  // nothing to repeat
-    EXPECT_TRUE(fx_same(img, {0, 0, 0, 0}));
+    EXPECT_TRUE(grid_equals(img, {0, 0, 0, 0}));
     EXPECT_EQ(fill_step(fill), 2);  // the plain step still works
     fill_del(&fill);
     img_del(&img);
@@ -172,7 +172,7 @@ TEST(Fill, PatternStepNeedsAPatternWithPixels) {
 }
 
 TEST(Fill, ResetEmptiesTheFronts) {
-    IMG *img = fx_image(3, 3);
+    IMG *img = grid_image(3, 3);
     FILL *fill = fill_new();
     fill->image = img;
     fill_start(fill, 1, 1, 7);
@@ -181,14 +181,14 @@ TEST(Fill, ResetEmptiesTheFronts) {
     EXPECT_EQ(fill->front->count, 0);
     EXPECT_EQ(fill->next_front->count, 0);
     EXPECT_EQ(fill_step(fill), 0);
-    EXPECT_TRUE(fx_same(img, {0, 0, 0, 0, 7, 0, 0, 0, 0}));
+    EXPECT_TRUE(grid_equals(img, {0, 0, 0, 0, 7, 0, 0, 0, 0}));
     fill_reset(nullptr);
     fill_del(&fill);
     img_del(&img);
 }
 
 TEST(Fill, RestartEmptiesTheOldFronts) {
-    IMG *img = fx_image(3, 1, {1, 1, 2});
+    IMG *img = grid_image(3, 1, {1, 1, 2});
     FILL *fill = fill_new();
     fill->image = img;
     fill_start(fill, 0, 0, 5);
@@ -196,7 +196,7 @@ TEST(Fill, RestartEmptiesTheOldFronts) {
     fill_start(fill, 2, 0, 6);
     EXPECT_EQ(fill->front->count, 1);
     EXPECT_EQ(fill_step(fill), 0);
-    EXPECT_TRUE(fx_same(img, {5, 1, 6}));
+    EXPECT_TRUE(grid_equals(img, {5, 1, 6}));
     fill_del(&fill);
     img_del(&img);
 }

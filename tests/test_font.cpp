@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "imaging/img.h"
-#include "test_img_grid.h"
+#include "test_support.h"
 #include "text/font.h"
 
 // A font of 1 x 1 cells on a 16 x 16 sheet whose pixel for code k is k + 1,

@@ -6,21 +6,9 @@
 #include "effects/helix.h"
 #include "host/random.h"
 #include "imaging/img.h"
-#include "test_img_grid.h"
+#include "test_support.h"
 
 namespace {
-
-struct Lcg {
-    uint32_t state;
-    int32_t rand() {
-        state = state * 214013u + 2531011u;
-        return (int32_t)((state >> 16) & 0x7FFF);
-    }
-    int32_t next() {
-        int32_t first = rand();
-        return (first << 15) | rand();
-    }
-};
 
 // A quarter turn per pixel and a swing of 2: the edges go 0, +1, 0, -2 pixels
 // ((32766 * 2) >> 15 = 1, (-32766 * 2) >> 15 = -2).
@@ -49,15 +37,15 @@ TEST(Helix, NewDrawsSixValuesInTableOrder) {
     // The first random_next after this seed is 567497329.
     EXPECT_EQ(h->phase, 567497329 & 1023);  // 625
     Lcg g{45429};
-    g.next();
-    EXPECT_EQ(h->speed, g.next() % 24 + 8);
-    EXPECT_EQ(h->frequency, (g.next() & 7) + 1);
-    EXPECT_EQ(h->amplitude, g.next() % 100 + 16);
-    EXPECT_EQ(h->spread, g.next() % 63 + 64);
-    uint32_t colour = ((uint32_t)g.next() & 0x7F7F7F) + 0x808080;
+    g.next30();
+    EXPECT_EQ(h->speed, g.next30() % 24 + 8);
+    EXPECT_EQ(h->frequency, (g.next30() & 7) + 1);
+    EXPECT_EQ(h->amplitude, g.next30() % 100 + 16);
+    EXPECT_EQ(h->spread, g.next30() % 63 + 64);
+    uint32_t colour = ((uint32_t)g.next30() & 0x7F7F7F) + 0x808080;
     EXPECT_EQ(h->colour, colour);
     EXPECT_EQ(h->shade, (colour & 0xFEFEFE) >> 1);
-    EXPECT_EQ(random_rand(), g.rand());
+    EXPECT_EQ(random_rand(), g.next());
     EXPECT_EQ(h->x, 0);
     EXPECT_EQ(h->width, 256);
     EXPECT_EQ(h->height, 256);
@@ -275,8 +263,8 @@ TEST(Helix, DupDrawsItsOwnSixValuesThenTakesTheWave) {
     HELIX *b = helix_dup(a);
     ASSERT_NE(b, nullptr);
     Lcg g{3};
-    for (int i = 0; i < 6; i++) g.next();
-    EXPECT_EQ(random_rand(), g.rand());
+    for (int i = 0; i < 6; i++) g.next30();
+    EXPECT_EQ(random_rand(), g.next());
     EXPECT_EQ(b->x, 0);  // the header is not taken
     EXPECT_EQ(helix_compare(a, b), 1);
     EXPECT_EQ(b->shade, S);

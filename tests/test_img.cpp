@@ -5,7 +5,7 @@
 #include <cstdlib>
 
 #include "imaging/img.h"
-#include "tests/test_img_grid.h"
+#include "tests/test_support.h"
 
 TEST(ImgLifecycle, NewImageIs16By16BlackAtOrigin) {
     IMG *image = img_new();

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "imaging/img.h"
-#include "tests/test_img_grid.h"
+#include "tests/test_support.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include "bench/reference_ellipse.h"
 #include "host/random.h"
 #include "imaging/img.h"
-#include "tests/test_img_grid.h"
+#include "tests/test_support.h"
 
 namespace {
 

@@ -11,7 +11,7 @@
 
 #include "host/random.h"
 #include "imaging/img.h"
-#include "tests/test_img_grid.h"
+#include "tests/test_support.h"
 
 // Every byte of a literal, embedded NULs included, without its terminator.
 #define BYTES(literal) std::string(literal, sizeof(literal) - 1)
@@ -42,22 +42,12 @@ std::string temp_path(const char *name) {
     return ::testing::TempDir() + "img_test_" + std::to_string(getpid()) + "_" + name;
 }
 
-std::string write_file(const char *name, const std::string &data) {
+std::string write_temp(const char *name, const std::string &data) {
     std::string path = temp_path(name);
     FILE *f = fopen(path.c_str(), "wb");
     fwrite(data.data(), 1, data.size(), f);
     fclose(f);
     return path;
-}
-
-std::string read_file(const std::string &path) {
-    std::string out;
-    FILE *f = fopen(path.c_str(), "rb");
-    if (!f) return out;
-    int c;
-    while ((c = getc(f)) != EOF) out += (char)c;
-    fclose(f);
-    return out;
 }
 
 }  // namespace
@@ -317,7 +307,7 @@ TEST(ImgPnm, NumbersBeforeMagicStillFillTheFields) {
 // ---- PNM from a file -----------------------------------------------------------
 
 TEST(ImgLoadPnm, P5FromFile) {
-    std::string path = write_file("p5", BYTES("P5\n# any comment\n2 1\n255\n\x10\x20"));
+    std::string path = write_temp("p5", BYTES("P5\n# any comment\n2 1\n255\n\x10\x20"));
     IMG *image = img_load_pnm(path.c_str());
     static const uint32_t want[2] = {0x00101010, 0x00202020};
     EXPECT_TRUE(grid_equals(image, 2, 1, want));
@@ -326,7 +316,7 @@ TEST(ImgLoadPnm, P5FromFile) {
 }
 
 TEST(ImgLoadPnm, P4RowsStartOnFreshBytesAndKeepWidth) {
-    std::string path = write_file("p4", BYTES("P4\n10 2\n\xFF\xC0\x80\x00"));
+    std::string path = write_temp("p4", BYTES("P4\n10 2\n\xFF\xC0\x80\x00"));
     IMG *image = img_load_pnm(path.c_str());
     std::vector<uint32_t> want(20, 0);
     for (int x = 0; x < 10; x++) want[x] = W;
@@ -337,7 +327,7 @@ TEST(ImgLoadPnm, P4RowsStartOnFreshBytesAndKeepWidth) {
 }
 
 TEST(ImgLoadPnm, P1PixelsAreWholeNumbers) {
-    std::string path = write_file("p1", "P1\n3 1\n10 0 1\n");
+    std::string path = write_temp("p1", "P1\n3 1\n10 0 1\n");
     IMG *image = img_load_pnm(path.c_str());
     static const uint32_t want[3] = {W, 0, W};
     EXPECT_TRUE(grid_equals(image, 3, 1, want));
@@ -351,13 +341,13 @@ TEST(ImgLoadPnm, P1PixelsAreWholeNumbers) {
 }
 
 TEST(ImgLoadPnm, AsciiKindsFromFile) {
-    std::string path = write_file("p3", "P3 2 2 255 1 2 3 4 5 6 7 8 9 250 251 252");
+    std::string path = write_temp("p3", "P3 2 2 255 1 2 3 4 5 6 7 8 9 250 251 252");
     IMG *image = img_load_pnm(path.c_str());
     static const uint32_t want[4] = {0x010203, 0x040506, 0x070809, 0xFAFBFC};
     EXPECT_TRUE(grid_equals(image, 2, 2, want));
     img_del(&image);
     remove(path.c_str());
-    path = write_file("p2", "P2 2 1 255 7 200");
+    path = write_temp("p2", "P2 2 1 255 7 200");
     image = img_load_pnm(path.c_str());
     static const uint32_t want2[2] = {0x070707, 0xC8C8C8};
     EXPECT_TRUE(grid_equals(image, 2, 1, want2));
@@ -380,7 +370,7 @@ TEST(ImgLoadPnm, ShortOrBadFilesGiveNull) {
                                "abc"};
     int i = 0;
     for (const std::string &data : bad) {
-        std::string path = write_file(("bad" + std::to_string(i++)).c_str(), data);
+        std::string path = write_temp(("bad" + std::to_string(i++)).c_str(), data);
         EXPECT_EQ(img_load_pnm(path.c_str()), nullptr) << data;
         remove(path.c_str());
     }

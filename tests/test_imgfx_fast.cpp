@@ -5,7 +5,7 @@
 
 #include "bench/reference_imgfx.h"
 #include "imaging/imgfx.h"
-#include "tests/test_imgfx_util.h"
+#include "tests/test_support.h"
 
 // A small generator of its own, so the shared one is left alone.
 static uint32_t fx_noise(uint32_t &state) {
@@ -16,7 +16,7 @@ static uint32_t fx_noise(uint32_t &state) {
 enum Fill { RANDOM, WHITE, SPARSE, FULL_WORDS };
 
 static IMG *picture(int32_t w, int32_t h, uint32_t seed, Fill fill) {
-    IMG *img = fx_image(w, h);
+    IMG *img = grid_image(w, h);
     uint32_t state = seed;
     for (size_t i = 0; i < (size_t)w * h; i++) {
         uint32_t r = fx_noise(state);
@@ -46,7 +46,7 @@ static void same_blur(int32_t rr, int32_t rg, int32_t rb) {
             IMG *ref = picture(s.w, s.h, 98, RANDOM);
             imgfx_blur_h_rgb(src, fast, rr, rg, rb);
             reference_imgfx_blur_h_rgb(src, ref, rr, rg, rb);
-            EXPECT_TRUE(fx_identical(fast, ref)) << s.w << "x" << s.h << " fill " << fill << " radii " << rr
+            EXPECT_TRUE(grid_identical(fast, ref)) << s.w << "x" << s.h << " fill " << fill << " radii " << rr
                                                  << " " << rg << " " << rb;
             img_del(&src);
             img_del(&fast);
@@ -63,7 +63,7 @@ static void same_glow(int32_t k) {
             IMG *ref = picture(s.w, s.h, 96, RANDOM);
             imgfx_glow_h5(src, fast, k);
             reference_imgfx_glow_h5(src, ref, k);
-            EXPECT_TRUE(fx_identical(fast, ref)) << s.w << "x" << s.h << " fill " << fill << " k " << k;
+            EXPECT_TRUE(grid_identical(fast, ref)) << s.w << "x" << s.h << " fill " << fill << " k " << k;
             img_del(&src);
             img_del(&fast);
             img_del(&ref);
@@ -88,13 +88,13 @@ TEST(ImgfxFast, BlurWithEveryVectorRadiusMatches) {
     // Each radius up to the largest the 16-bit lanes take, and past it.
     for (int32_t r = 0; r <= 130; r++) {
         IMG *src = picture(300, 2, 1000 + r, r % 2 ? WHITE : RANDOM);
-        IMG *fast = fx_image(300, 2), *ref = fx_image(300, 2);
+        IMG *fast = grid_image(300, 2), *ref = grid_image(300, 2);
         imgfx_blur_h_rgb(src, fast, r, r, r);
         reference_imgfx_blur_h_rgb(src, ref, r, r, r);
-        EXPECT_TRUE(fx_identical(fast, ref)) << "radius " << r;
+        EXPECT_TRUE(grid_identical(fast, ref)) << "radius " << r;
         imgfx_blur_h_rgb(src, fast, r, 130 - r, r / 2);
         reference_imgfx_blur_h_rgb(src, ref, r, 130 - r, r / 2);
-        EXPECT_TRUE(fx_identical(fast, ref)) << "radii " << r << " " << 130 - r << " " << r / 2;
+        EXPECT_TRUE(grid_identical(fast, ref)) << "radii " << r << " " << 130 - r << " " << r / 2;
         img_del(&src);
         img_del(&fast);
         img_del(&ref);
@@ -114,14 +114,14 @@ TEST(ImgfxFast, GlowWithEveryShiftMatches) {
 
 TEST(ImgfxFast, FullFrameMatches) {
     IMG *src = picture(256, 256, 12345, RANDOM);
-    IMG *glow = fx_image(256, 256), *blur = fx_image(256, 256);
-    IMG *ref_glow = fx_image(256, 256), *ref_blur = fx_image(256, 256);
+    IMG *glow = grid_image(256, 256), *blur = grid_image(256, 256);
+    IMG *ref_glow = grid_image(256, 256), *ref_blur = grid_image(256, 256);
     imgfx_glow_h5(src, glow, 3);
     imgfx_blur_h_rgb(glow, blur, 2, 2, 2);
     reference_imgfx_glow_h5(src, ref_glow, 3);
     reference_imgfx_blur_h_rgb(ref_glow, ref_blur, 2, 2, 2);
-    EXPECT_TRUE(fx_identical(glow, ref_glow));
-    EXPECT_TRUE(fx_identical(blur, ref_blur));
+    EXPECT_TRUE(grid_identical(glow, ref_glow));
+    EXPECT_TRUE(grid_identical(blur, ref_blur));
     img_del(&src);
     img_del(&glow);
     img_del(&blur);
@@ -132,20 +132,20 @@ TEST(ImgfxFast, FullFrameMatches) {
 TEST(ImgfxFast, UnequalSizesTakeTheStraightPath) {
     // Target wider and higher than the source: the source reads black beyond its edge.
     IMG *src = picture(5, 3, 5, RANDOM);
-    IMG *fast = fx_image(7, 4), *ref = fx_image(7, 4);
+    IMG *fast = grid_image(7, 4), *ref = grid_image(7, 4);
     imgfx_blur_h_rgb(src, fast, 2, 1, 0);
     reference_imgfx_blur_h_rgb(src, ref, 2, 1, 0);
-    EXPECT_TRUE(fx_identical(fast, ref));
+    EXPECT_TRUE(grid_identical(fast, ref));
     imgfx_glow_h5(src, fast, 1);
     reference_imgfx_glow_h5(src, ref, 1);
-    EXPECT_TRUE(fx_identical(fast, ref));
+    EXPECT_TRUE(grid_identical(fast, ref));
     img_del(&fast);
     img_del(&ref);
-    fast = fx_image(2, 2);
-    ref = fx_image(2, 2);
+    fast = grid_image(2, 2);
+    ref = grid_image(2, 2);
     imgfx_blur_h_rgb(src, fast, 1, 1, 1);
     reference_imgfx_blur_h_rgb(src, ref, 1, 1, 1);
-    EXPECT_TRUE(fx_identical(fast, ref));
+    EXPECT_TRUE(grid_identical(fast, ref));
     img_del(&src);
     img_del(&fast);
     img_del(&ref);
@@ -159,14 +159,14 @@ TEST(ImgfxFast, InPlaceFollowsTheStatedOrder) {
         IMG *a = picture(37, 5, 77, RANDOM), *b = picture(37, 5, 77, RANDOM);
         imgfx_glow_h5(a, a, k);
         reference_imgfx_glow_h5(b, b, k);
-        EXPECT_TRUE(fx_identical(a, b));
+        EXPECT_TRUE(grid_identical(a, b));
         img_del(&a);
         img_del(&b);
     }
     IMG *a = picture(37, 5, 78, RANDOM), *b = picture(37, 5, 78, RANDOM);
     imgfx_blur_h_rgb(a, a, 0, 0, 0);
     reference_imgfx_blur_h_rgb(b, b, 0, 0, 0);
-    EXPECT_TRUE(fx_identical(a, b));
+    EXPECT_TRUE(grid_identical(a, b));
     img_del(&a);
     img_del(&b);
 }

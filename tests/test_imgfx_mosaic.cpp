@@ -3,37 +3,37 @@
 
 #include "host/random.h"
 #include "imaging/imgfx.h"
-#include "tests/test_imgfx_util.h"
+#include "tests/test_support.h"
 
 // Pixel (x, y) of a 3 x 3 picture holding v = 1 + x + 3y in red, 2v in green, 3v in blue.
 static uint32_t v3(uint32_t v) { return v * 0x010203u; }
 
 static IMG *nine() {
-    return fx_image(3, 3, {v3(1), v3(2), v3(3), v3(4), v3(5), v3(6), v3(7), v3(8), v3(9)});
+    return grid_image(3, 3, {v3(1), v3(2), v3(3), v3(4), v3(5), v3(6), v3(7), v3(8), v3(9)});
 }
 
 TEST(ImgfxMosaic, PixelateTakesTheTopLeftPixel) {
     IMG *img = nine();
     imgfx_pixelate(img, 2, 2);
-    EXPECT_TRUE(fx_same(img, {v3(1), v3(1), v3(3), v3(1), v3(1), v3(3), v3(7), v3(7), v3(9)}));
+    EXPECT_TRUE(grid_equals(img, {v3(1), v3(1), v3(3), v3(1), v3(1), v3(3), v3(7), v3(7), v3(9)}));
     img_del(&img);
 }
 
 TEST(ImgfxMosaic, PixelateWithSingleBlocksChangesNothing) {
     IMG *img = nine();
     imgfx_pixelate(img, 1, 1);
-    EXPECT_TRUE(fx_same(img, {v3(1), v3(2), v3(3), v3(4), v3(5), v3(6), v3(7), v3(8), v3(9)}));
+    EXPECT_TRUE(grid_equals(img, {v3(1), v3(2), v3(3), v3(4), v3(5), v3(6), v3(7), v3(8), v3(9)}));
     img_del(&img);
 }
 
 TEST(ImgfxMosaic, PixelateWithTheWholeSizeFillsTheImage) {
     IMG *img = nine();
     imgfx_pixelate(img, 3, 3);
-    EXPECT_TRUE(fx_same(img, std::vector<uint32_t>(9, v3(1))));
+    EXPECT_TRUE(grid_equals(img, std::vector<uint32_t>(9, v3(1))));
     img_del(&img);
     img = nine();
     imgfx_pixelate(img, 1000000, INT32_MAX);
-    EXPECT_TRUE(fx_same(img, std::vector<uint32_t>(9, v3(1))));
+    EXPECT_TRUE(grid_equals(img, std::vector<uint32_t>(9, v3(1))));
     img_del(&img);
 }
 
@@ -42,52 +42,52 @@ TEST(ImgfxMosaic, PixelateAverageRoundsEachChannelDown) {
     imgfx_pixelate_average(img, 2, 2);
     // Blocks: (1 2 4 5) -> 3; (3 6) -> 4, 9, 13; (7 8) -> 7, 15, 22; (9).
     const uint32_t a = v3(3), b = 0x0004090D, c = 0x00070F16, d = v3(9);
-    EXPECT_TRUE(fx_same(img, {a, a, b, a, a, b, c, c, d}));
+    EXPECT_TRUE(grid_equals(img, {a, a, b, a, a, b, c, c, d}));
     img_del(&img);
 }
 
 TEST(ImgfxMosaic, CentredGridTakesTheBlockCentres) {
     // Width 5, blocks of 2: an even four blocks from x = -1; height 1 starts at 0.
-    IMG *img = fx_image(5, 1, {1, 2, 3, 4, 5});
+    IMG *img = grid_image(5, 1, {1, 2, 3, 4, 5});
     imgfx_pixelate_centred(img, 2, 1);
-    EXPECT_TRUE(fx_same(img, {1, 3, 3, 5, 5}));
+    EXPECT_TRUE(grid_equals(img, {1, 3, 3, 5, 5}));
     img_del(&img);
-    img = fx_image(5, 5);
+    img = grid_image(5, 5);
     for (uint32_t i = 0; i < 25; i++) img->pixels[i] = i + 1;
     imgfx_pixelate_centred(img, 2, 2);  // rows and columns 0 | 1 2 | 3 4 take 0, 2, 4
-    EXPECT_TRUE(fx_same(img, {1, 3, 3, 5, 5, 11, 13, 13, 15, 15, 11, 13, 13, 15, 15,
+    EXPECT_TRUE(grid_equals(img, {1, 3, 3, 5, 5, 11, 13, 13, 15, 15, 11, 13, 13, 15, 15,
                               21, 23, 23, 25, 25, 21, 23, 23, 25, 25}));
     img_del(&img);
 }
 
 TEST(ImgfxMosaic, CentredGridClampsTheCentreIntoTheImage) {
-    IMG *img = fx_image(3, 1, {1, 2, 3});
+    IMG *img = grid_image(3, 1, {1, 2, 3});
     imgfx_pixelate_centred(img, 4, 1);  // blocks from -2 and 2: centres 0 and 4 -> 2
-    EXPECT_TRUE(fx_same(img, {1, 1, 3}));
+    EXPECT_TRUE(grid_equals(img, {1, 1, 3}));
     img_del(&img);
-    img = fx_image(2, 1, {1, 2});
+    img = grid_image(2, 1, {1, 2});
     imgfx_pixelate_centred(img, 3, 1);  // blocks from -2 and 1: centres -1 -> 0 and 2 -> 1
-    EXPECT_TRUE(fx_same(img, {1, 2}));
+    EXPECT_TRUE(grid_equals(img, {1, 2}));
     img_del(&img);
 }
 
 TEST(ImgfxMosaic, CentredAverageSkipsBlocksWhollyOutside) {
     // Width 4, blocks of 2: x0 = (4 - 4 * 2) / 2 = -2, the first block outside.
-    IMG *img = fx_image(4, 1, {0x10, 0x21, 0x40, 0x81});
+    IMG *img = grid_image(4, 1, {0x10, 0x21, 0x40, 0x81});
     imgfx_pixelate_average_centred(img, 2, 1);
-    EXPECT_TRUE(fx_same(img, {0x18, 0x18, 0x60, 0x60}));
+    EXPECT_TRUE(grid_equals(img, {0x18, 0x18, 0x60, 0x60}));
     img_del(&img);
 }
 
 TEST(ImgfxMosaic, CentredOriginFollowsTheEvenCount) {
     // Width 100, blocks of 16: eight blocks from x = -14, centres at -6 (held
     // to 0), 10, 26, ..., 90 and 106 (held to 99).
-    IMG *img = fx_image(100, 1);
+    IMG *img = grid_image(100, 1);
     for (uint32_t i = 0; i < 100; i++) img->pixels[i] = i;
     imgfx_pixelate_centred(img, 16, 1);
     std::vector<uint32_t> expected(100);
     for (uint32_t x = 0; x < 100; x++) expected[x] = x < 2 ? 0 : x >= 98 ? 99 : 10 + 16 * ((x - 2) / 16);
-    EXPECT_TRUE(fx_same(img, expected));
+    EXPECT_TRUE(grid_equals(img, expected));
     img_del(&img);
 }
 
@@ -98,7 +98,7 @@ TEST(ImgfxMosaic, BadBlockSizesAreRefused) {
     imgfx_pixelate_random(img, -1, 2);
     imgfx_pixelate_centred(img, 0, 2);
     imgfx_pixelate_average_centred(img, 2, -3);
-    EXPECT_TRUE(fx_same(img, {v3(1), v3(2), v3(3), v3(4), v3(5), v3(6), v3(7), v3(8), v3(9)}));
+    EXPECT_TRUE(grid_equals(img, {v3(1), v3(2), v3(3), v3(4), v3(5), v3(6), v3(7), v3(8), v3(9)}));
     imgfx_pixelate(nullptr, 2, 2);
     imgfx_pixelate_centred(nullptr, 2, 2);
     EXPECT_EQ(imgfx_block_average(img, 0, 0, 0, 1), 0u);
@@ -123,11 +123,11 @@ TEST(ImgfxMosaic, BlockRandomTakesTheRowFromTheFirstDraw) {
     random_srand(45429);
     EXPECT_EQ(imgfx_block_random(img, 0, 0, 3, 3), v3(4));  // row 1, column 0
     img_del(&img);
-    IMG *column = fx_image(1, 4, {10, 11, 12, 13});
+    IMG *column = grid_image(1, 4, {10, 11, 12, 13});
     random_srand(45429);
     EXPECT_EQ(imgfx_block_random(column, 0, -2, 1, 9), 11u);
     img_del(&column);
-    IMG *row = fx_image(5, 1, {20, 21, 22, 23, 24});
+    IMG *row = grid_image(5, 1, {20, 21, 22, 23, 24});
     random_srand(45429);
     EXPECT_EQ(imgfx_block_random(row, 0, 0, 5, 1), 24u);
     img_del(&row);
@@ -144,43 +144,43 @@ TEST(ImgfxMosaic, BlockRandomDrawsEvenWhenNothingIsLeft) {
 TEST(ImgfxMosaic, PixelateRandomDrawsTwicePerBlockInOrder) {
     // 6 x 3, blocks of 3: first block row 1 col 0; second row 2 col 0
     // (567497329 % 3 = 1, 249923004 % 3 = 0, 237774824 % 3 = 2, 327111834 % 3 = 0).
-    IMG *img = fx_image(6, 3);
+    IMG *img = grid_image(6, 3);
     for (uint32_t i = 0; i < 18; i++) img->pixels[i] = 100 + i;
     random_srand(45429);
     imgfx_pixelate_random(img, 3, 3);
     const uint32_t a = 106, b = 115;  // (0, 1) and (3, 2)
-    EXPECT_TRUE(fx_same(img, {a, a, a, b, b, b, a, a, a, b, b, b, a, a, a, b, b, b}));
+    EXPECT_TRUE(grid_equals(img, {a, a, a, b, b, b, a, a, a, b, b, b, a, a, a, b, b, b}));
     EXPECT_EQ(random_rand(), 23197);  // the ninth value: eight were drawn
     img_del(&img);
 }
 
 TEST(ImgfxSprinkle, PlacesRandomSpritePixelsAtTheSpritesPlace) {
-    IMG *sprite = fx_image(3, 2, {0x11, 0x22, 0x00, 0x44, 0x55, 0x66});
+    IMG *sprite = grid_image(3, 2, {0x11, 0x22, 0x00, 0x44, 0x55, 0x66});
     sprite->x = 1;
     sprite->y = 2;
-    IMG *target = fx_image(6, 6, std::vector<uint32_t>(36, 0xEE));
+    IMG *target = grid_image(6, 6, std::vector<uint32_t>(36, 0xEE));
     random_srand(45429);  // draws 17318 21105 7627 1468 7256 10216
     imgfx_sprinkle(target, sprite, 3);
     std::vector<uint32_t> expected(36, 0xEE);
     expected[3 * 6 + 3] = 0x66;  // sprite (2, 1)
     expected[2 * 6 + 2] = 0x22;  // sprite (1, 0)
     expected[2 * 6 + 3] = 0x00;  // sprite (2, 0): black is stored too
-    EXPECT_TRUE(fx_same(target, expected));
+    EXPECT_TRUE(grid_equals(target, expected));
     img_del(&sprite);
     img_del(&target);
 }
 
 TEST(ImgfxSprinkle, ClipsAtTheTargetAndRefusesEmptySprites) {
-    IMG *sprite = fx_image(1, 1, {0x77});
+    IMG *sprite = grid_image(1, 1, {0x77});
     sprite->x = -1;
-    IMG *target = fx_image(2, 2);
+    IMG *target = grid_image(2, 2);
     imgfx_sprinkle(target, sprite, 5);
-    EXPECT_TRUE(fx_same(target, {0, 0, 0, 0}));
+    EXPECT_TRUE(grid_equals(target, {0, 0, 0, 0}));
     sprite->x = 1;
     sprite->y = 1;
     imgfx_sprinkle(target, sprite, 1);
-    EXPECT_TRUE(fx_same(target, {0, 0, 0, 0x77}));
-    IMG *empty = fx_image(0, 0);
+    EXPECT_TRUE(grid_equals(target, {0, 0, 0, 0x77}));
+    IMG *empty = grid_image(0, 0);
     random_srand(1);
     imgfx_sprinkle(target, empty, 3);
     imgfx_sprinkle(nullptr, sprite, 3);
@@ -192,119 +192,119 @@ TEST(ImgfxSprinkle, ClipsAtTheTargetAndRefusesEmptySprites) {
 }
 
 TEST(ImgfxScroll, RowMovesAndClears) {
-    IMG *img = fx_image(4, 2, {1, 2, 3, 4, 5, 6, 7, 8});
+    IMG *img = grid_image(4, 2, {1, 2, 3, 4, 5, 6, 7, 8});
     imgfx_scroll_row(img, 0, 2);
     imgfx_scroll_row(img, 1, -1);
-    EXPECT_TRUE(fx_same(img, {3, 4, 0, 0, 0, 5, 6, 7}));
+    EXPECT_TRUE(grid_equals(img, {3, 4, 0, 0, 0, 5, 6, 7}));
     imgfx_scroll_row(img, 0, 4);
     imgfx_scroll_row(img, 1, INT32_MIN);
-    EXPECT_TRUE(fx_same(img, {0, 0, 0, 0, 0, 0, 0, 0}));
+    EXPECT_TRUE(grid_equals(img, {0, 0, 0, 0, 0, 0, 0, 0}));
     img_del(&img);
 }
 
 TEST(ImgfxScroll, SmearKeepsTheVacatedPixels) {
-    IMG *img = fx_image(4, 2, {1, 2, 3, 4, 1, 2, 3, 4});
+    IMG *img = grid_image(4, 2, {1, 2, 3, 4, 1, 2, 3, 4});
     imgfx_smear_row(img, 0, 2);
     imgfx_smear_row(img, 1, -1);
-    EXPECT_TRUE(fx_same(img, {3, 4, 3, 4, 1, 1, 2, 3}));
+    EXPECT_TRUE(grid_equals(img, {3, 4, 3, 4, 1, 1, 2, 3}));
     imgfx_smear_row(img, 0, 9);
     imgfx_smear_row(img, 1, -4);
-    EXPECT_TRUE(fx_same(img, {3, 4, 3, 4, 1, 1, 2, 3}));
+    EXPECT_TRUE(grid_equals(img, {3, 4, 3, 4, 1, 1, 2, 3}));
     img_del(&img);
 }
 
 TEST(ImgfxScroll, RowOutsideOrZeroMoveDoesNothing) {
-    IMG *img = fx_image(2, 1, {1, 2});
+    IMG *img = grid_image(2, 1, {1, 2});
     imgfx_scroll_row(img, 1, 1);
     imgfx_scroll_row(img, -1, 1);
     imgfx_scroll_row(img, 0, 0);
     imgfx_smear_row(img, 5, 1);
     imgfx_scroll_row(nullptr, 0, 1);
-    EXPECT_TRUE(fx_same(img, {1, 2}));
+    EXPECT_TRUE(grid_equals(img, {1, 2}));
     img_del(&img);
 }
 
 TEST(ImgfxScroll, VerticalMovesWholeRows) {
-    IMG *img = fx_image(2, 3, {1, 2, 3, 4, 5, 6});
+    IMG *img = grid_image(2, 3, {1, 2, 3, 4, 5, 6});
     imgfx_scroll_vertical(img, 1);
-    EXPECT_TRUE(fx_same(img, {3, 4, 5, 6, 0, 0}));
+    EXPECT_TRUE(grid_equals(img, {3, 4, 5, 6, 0, 0}));
     img_del(&img);
-    img = fx_image(2, 3, {1, 2, 3, 4, 5, 6});
+    img = grid_image(2, 3, {1, 2, 3, 4, 5, 6});
     imgfx_scroll_vertical(img, -1);
-    EXPECT_TRUE(fx_same(img, {0, 0, 1, 2, 3, 4}));
+    EXPECT_TRUE(grid_equals(img, {0, 0, 1, 2, 3, 4}));
     imgfx_scroll_vertical(img, -3);
-    EXPECT_TRUE(fx_same(img, {0, 0, 0, 0, 0, 0}));
+    EXPECT_TRUE(grid_equals(img, {0, 0, 0, 0, 0, 0}));
     img_del(&img);
 }
 
 TEST(ImgfxScroll, SmearVerticalKeepsTheVacatedRows) {
-    IMG *img = fx_image(2, 3, {1, 2, 3, 4, 5, 6});
+    IMG *img = grid_image(2, 3, {1, 2, 3, 4, 5, 6});
     imgfx_smear_vertical(img, 1);
-    EXPECT_TRUE(fx_same(img, {3, 4, 5, 6, 5, 6}));
+    EXPECT_TRUE(grid_equals(img, {3, 4, 5, 6, 5, 6}));
     img_del(&img);
-    img = fx_image(2, 3, {1, 2, 3, 4, 5, 6});
+    img = grid_image(2, 3, {1, 2, 3, 4, 5, 6});
     imgfx_smear_vertical(img, -1);
-    EXPECT_TRUE(fx_same(img, {1, 2, 1, 2, 3, 4}));
+    EXPECT_TRUE(grid_equals(img, {1, 2, 1, 2, 3, 4}));
     imgfx_smear_vertical(img, INT32_MAX);
-    EXPECT_TRUE(fx_same(img, {1, 2, 1, 2, 3, 4}));
+    EXPECT_TRUE(grid_equals(img, {1, 2, 1, 2, 3, 4}));
     img_del(&img);
 }
 
 TEST(ImgfxScroll, BothDirectionsRowsFirst) {
-    IMG *img = fx_image(2, 2, {1, 2, 3, 4});
+    IMG *img = grid_image(2, 2, {1, 2, 3, 4});
     imgfx_scroll(img, 1, 1);
-    EXPECT_TRUE(fx_same(img, {4, 0, 0, 0}));
+    EXPECT_TRUE(grid_equals(img, {4, 0, 0, 0}));
     img_del(&img);
-    img = fx_image(2, 2, {1, 2, 3, 4});
+    img = grid_image(2, 2, {1, 2, 3, 4});
     imgfx_smear(img, -1, -1);
-    EXPECT_TRUE(fx_same(img, {1, 1, 1, 1}));
+    EXPECT_TRUE(grid_equals(img, {1, 1, 1, 1}));
     imgfx_scroll(nullptr, 1, 1);
     imgfx_smear(nullptr, 1, 1);
     img_del(&img);
 }
 
 TEST(ImgfxScroll, WrapTurnsTheContentRound) {
-    IMG *img = fx_image(4, 1, {1, 2, 3, 4});
-    IMG *scratch = fx_image(4, 1);
+    IMG *img = grid_image(4, 1, {1, 2, 3, 4});
+    IMG *scratch = grid_image(4, 1);
     imgfx_scroll_wrap(img, scratch, 1, 0);
-    EXPECT_TRUE(fx_same(img, {2, 3, 4, 1}));
+    EXPECT_TRUE(grid_equals(img, {2, 3, 4, 1}));
     img_del(&img);
     img_del(&scratch);
 
-    img = fx_image(3, 2, {1, 2, 3, 4, 5, 6});
-    scratch = fx_image(3, 2);
+    img = grid_image(3, 2, {1, 2, 3, 4, 5, 6});
+    scratch = grid_image(3, 2);
     imgfx_scroll_wrap(img, scratch, -1, 1);  // (x, y) takes ((x - 1) mod 3, (y + 1) mod 2)
-    EXPECT_TRUE(fx_same(img, {6, 4, 5, 3, 1, 2}));
+    EXPECT_TRUE(grid_equals(img, {6, 4, 5, 3, 1, 2}));
     imgfx_scroll_wrap(img, scratch, 0, 0);
-    EXPECT_TRUE(fx_same(img, {6, 4, 5, 3, 1, 2}));
+    EXPECT_TRUE(grid_equals(img, {6, 4, 5, 3, 1, 2}));
     img_del(&img);
     img_del(&scratch);
 }
 
 TEST(ImgfxScroll, WrapTakesLargeOffsetsModuloTheSize) {
-    IMG *img = fx_image(4, 1, {1, 2, 3, 4});
-    IMG *scratch = fx_image(4, 1, {9, 9, 9, 9});
+    IMG *img = grid_image(4, 1, {1, 2, 3, 4});
+    IMG *scratch = grid_image(4, 1, {9, 9, 9, 9});
     imgfx_scroll_wrap(img, scratch, 5, 3);
-    EXPECT_TRUE(fx_same(img, {2, 3, 4, 1}));
+    EXPECT_TRUE(grid_equals(img, {2, 3, 4, 1}));
     imgfx_scroll_wrap(img, scratch, -9, INT32_MIN);
-    EXPECT_TRUE(fx_same(img, {1, 2, 3, 4}));
+    EXPECT_TRUE(grid_equals(img, {1, 2, 3, 4}));
     img_del(&img);
     img_del(&scratch);
 }
 
 TEST(ImgfxScroll, WrapNeedsTwoImagesOfOneSize) {
-    IMG *img = fx_image(4, 1, {1, 2, 3, 4});
-    IMG *scratch = fx_image(3, 1);
+    IMG *img = grid_image(4, 1, {1, 2, 3, 4});
+    IMG *scratch = grid_image(3, 1);
     imgfx_scroll_wrap(img, scratch, 1, 0);
     imgfx_scroll_wrap(img, nullptr, 1, 0);
     imgfx_scroll_wrap(nullptr, scratch, 1, 0);
-    EXPECT_TRUE(fx_same(img, {1, 2, 3, 4}));
+    EXPECT_TRUE(grid_equals(img, {1, 2, 3, 4}));
     img_del(&img);
     img_del(&scratch);
 }
 
 TEST(ImgfxCheckFit, NeedsTheFirstAtLeastAsLargeAsTheThird) {
-    IMG *big = fx_image(4, 4), *small = fx_image(2, 2), *wide = fx_image(5, 1);
+    IMG *big = grid_image(4, 4), *small = grid_image(2, 2), *wide = grid_image(5, 1);
     EXPECT_EQ(imgfx_check_fit(big, small, small), 1);
     EXPECT_EQ(imgfx_check_fit(big, small, big), 1);
     EXPECT_EQ(imgfx_check_fit(small, big, big), 0);

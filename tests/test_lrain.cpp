@@ -7,18 +7,10 @@
 #include "effects/lrain.h"
 #include "host/random.h"
 #include "imaging/img.h"
-#include "test_img_grid.h"
+#include "test_support.h"
 #include "text/font.h"
 
 namespace {
-
-struct Lcg {
-    uint32_t state;
-    int32_t next() {
-        state = state * 214013u + 2531011u;
-        return (int32_t)((state >> 16) & 0x7FFF);
-    }
-};
 
 // A rain of the given drops (whole pixels unless given in 16.16 by the caller).
 LRAIN *rain_of(std::initializer_list<int32_t> xy_fixed) {

@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "imaging/rgb888.h"
-#include "tests/test_imgfx_util.h"
+#include "tests/test_support.h"
 
 TEST(Rgb888, AddSaturatesEachChannelOnItsOwn) {
     EXPECT_EQ(rgb888_add(0x00F01020, 0x00202020), 0x00FF3040u);
@@ -58,44 +58,44 @@ TEST(Rgb888, BytesPackAndUnpack) {
 }
 
 TEST(Rgb888, HlineClipsAndKeepsItsOrder) {
-    IMG *img = fx_image(4, 2);
+    IMG *img = grid_image(4, 2);
     rgb888_hline(img, 7, 1, -3, 1);
     rgb888_hline(img, 9, 0, 5, 2);  // x0 > x1: nothing
     rgb888_hline(img, 8, 0, 3, 10);
     rgb888_hline(img, 6, 2, 0, 3);  // row outside
     rgb888_hline(img, 6, -1, 0, 3);
-    EXPECT_TRUE(fx_same(img, {0, 0, 0, 8, 7, 7, 0, 0}));
+    EXPECT_TRUE(grid_equals(img, {0, 0, 0, 8, 7, 7, 0, 0}));
     rgb888_hline(nullptr, 1, 0, 0, 1);
     img_del(&img);
 }
 
 TEST(Rgb888, VlineClipsAndKeepsItsOrder) {
-    IMG *img = fx_image(2, 4);
+    IMG *img = grid_image(2, 4);
     rgb888_vline(img, 7, 1, -2, 1);
     rgb888_vline(img, 9, 0, 3, 1);  // y0 > y1: nothing
     rgb888_vline(img, 5, 0, 3, 9);
     rgb888_vline(img, 6, 2, 0, 3);  // column outside
-    EXPECT_TRUE(fx_same(img, {0, 7, 0, 7, 0, 0, 5, 0}));
+    EXPECT_TRUE(grid_equals(img, {0, 7, 0, 7, 0, 0, 5, 0}));
     rgb888_vline(nullptr, 1, 0, 0, 1);
     img_del(&img);
 }
 
 TEST(Rgb888, HlineAlphaMixesPerChannel) {
-    IMG *img = fx_image(4, 1, {0x00000000, 0x00204060, 0x00204060, 0x00123456});
+    IMG *img = grid_image(4, 1, {0x00000000, 0x00204060, 0x00204060, 0x00123456});
     rgb888_hline_alpha(img, 0x00FF0000, 0, 0, 0, 128);  // (0 * 128 + 255 * 128) / 256
     rgb888_hline_alpha(img, 0x00A0C0E0, 0, 1, 1, 64);
     rgb888_hline_alpha(img, 0x00A0C0E0, 0, 2, 2, 256);
     rgb888_hline_alpha(img, 0x00A0C0E0, 0, 3, 9, 0);
-    EXPECT_TRUE(fx_same(img, {0x007F0000, 0x00406080, 0x00A0C0E0, 0x00123456}));
+    EXPECT_TRUE(grid_equals(img, {0x007F0000, 0x00406080, 0x00A0C0E0, 0x00123456}));
     rgb888_hline_alpha(img, 0x00A0C0E0, 0, 3, 1, 256);  // reversed ends: nothing
     EXPECT_EQ(img->pixels[3], 0x00123456u);
     img_del(&img);
 }
 
 TEST(Rgb888, HlineAlphaHoldsTheWeightToItsRange) {
-    IMG *img = fx_image(2, 1, {0x00102030, 0x00102030});
+    IMG *img = grid_image(2, 1, {0x00102030, 0x00102030});
     rgb888_hline_alpha(img, 0x00FFFFFF, 0, 0, 0, 300);  // as 256
     rgb888_hline_alpha(img, 0x00FFFFFF, 0, 1, 1, -5);   // as 0
-    EXPECT_TRUE(fx_same(img, {0x00FFFFFF, 0x00102030}));
+    EXPECT_TRUE(grid_equals(img, {0x00FFFFFF, 0x00102030}));
     img_del(&img);
 }

@@ -14,7 +14,7 @@
 #include "audio/samdraw.h"
 #include "audio/sample.h"
 #include "imaging/img.h"
-#include "test_img_grid.h"
+#include "test_support.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <cstring>
 
 #include "imaging/img.h"
-#include "test_img_grid.h"
+#include "test_support.h"
 #include "text/cursor.h"
 #include "text/font.h"
 #include "text/scroll.h"

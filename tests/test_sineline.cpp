@@ -8,20 +8,10 @@
 
 #include "host/random.h"
 #include "imaging/img.h"
-#include "test_img_grid.h"
+#include "test_support.h"
 #include "text/sineline.h"
 
 namespace {
-
-// The generator's recurrence, written out here so the tests check the draw
-// order against an independent copy.
-struct Lcg {
-    uint32_t state;
-    int32_t next() {
-        state = state * 214013u + 2531011u;
-        return (int32_t)((state >> 16) & 0x7FFF);
-    }
-};
 
 // A line with all waves still (phases, speeds and steps 0) and the given points.
 SINELINE *line_with_points(const std::vector<int32_t> &xy) {

@@ -6,18 +6,10 @@
 #include "audio/sample.h"
 #include "host/random.h"
 #include "imaging/img.h"
-#include "test_img_grid.h"
+#include "test_support.h"
 #include "text/sinescan.h"
 
 namespace {
-
-struct Lcg {
-    uint32_t state;
-    int32_t next() {
-        state = state * 214013u + 2531011u;
-        return (int32_t)((state >> 16) & 0x7FFF);
-    }
-};
 
 // A scan of w columns whose wave holds the given values, waves still.
 SINESCAN *scan_with_wave(std::initializer_list<int32_t> values) {

@@ -10,7 +10,7 @@
 
 #include "host/random.h"
 #include "imaging/img.h"
-#include "test_img_grid.h"
+#include "test_support.h"
 #include "text/wordzoom.h"
 #include "vector/lfont.h"
 #include "vector/list.h"
@@ -19,14 +19,6 @@
 #include "vector/vec2d.h"
 
 namespace {
-
-struct Lcg {
-    uint32_t state;
-    int32_t next() {
-        state = state * 214013u + 2531011u;
-        return (int32_t)((state >> 16) & 0x7FFF);
-    }
-};
 
 // A line font of `cell`-wide cells whose glyphs for 'A' to 'Z' are a single
 // zero-length segment at the origin: each letter plots exactly its pen position.
