@@ -7,14 +7,7 @@
 #include <string>
 
 #include "vector/array.h"
-
-template <typename F>
-static std::string printed(F f) {
-    testing::internal::CaptureStdout();
-    f();
-    std::fflush(stdout);
-    return testing::internal::GetCapturedStdout();
-}
+#include "tests/test_support.h"
 
 // An array of 4-byte elements holding the given values.
 static ARRAY *ints(std::initializer_list<int32_t> values) {

@@ -15,6 +15,7 @@
 #include "host/random.h"
 #include "imaging/bytemap.h"
 #include "imaging/img.h"
+#include "tests/test_support.h"
 
 namespace {
 
@@ -51,51 +52,6 @@ BYTEMAP *make_map(int32_t w, int32_t h, const std::vector<uint8_t> &values = {})
     }
     if (same) return ::testing::AssertionSuccess();
     return ::testing::AssertionFailure() << "\n" << grid;
-}
-
-// A private temporary directory, removed with its files at the end.
-struct TempDir {
-    std::string path;
-    TempDir() {
-        char buf[] = "/tmp/test_bytemap_XXXXXX";
-        path = mkdtemp(buf);
-    }
-    ~TempDir() { std::system(("rm -rf '" + path + "'").c_str()); }
-    std::string file(const char *name) const { return path + "/" + name; }
-};
-
-bool have_tool(const char *name) {
-    return std::system((std::string("command -v ") + name + " >/dev/null 2>&1").c_str()) == 0;
-}
-
-void write_file(const std::string &path, const std::string &bytes) {
-    FILE *f = fopen(path.c_str(), "wb");
-    ASSERT_NE(f, nullptr);
-    fwrite(bytes.data(), 1, bytes.size(), f);
-    fclose(f);
-}
-
-std::string read_file(const std::string &path) {
-    std::string out;
-    FILE *f = fopen(path.c_str(), "rb");
-    if (!f) return out;
-    int c;
-    while ((c = getc(f)) != EOF) out += (char)c;
-    fclose(f);
-    return out;
-}
-
-// Runs a shell command and returns its standard output (empty on failure).
-std::string run(const std::string &command, int *status = nullptr) {
-    std::string out;
-    FILE *p = popen(command.c_str(), "r");
-    if (!p) return out;
-    char buf[256];
-    size_t n;
-    while ((n = fread(buf, 1, sizeof buf, p)) > 0) out.append(buf, n);
-    int rc = pclose(p);
-    if (status) *status = rc;
-    return out;
 }
 
 BYTEMAP *from_pnm(const std::string &bytes) { return bytemap_from_pnm(bytes.data(), bytes.size()); }
@@ -297,7 +253,7 @@ TEST(BytemapPnm, ReadsNoFurtherThanTheGivenLength) {
 // ---- Files ------------------------------------------------------------------------------------
 
 TEST(BytemapFile, SavePgmWritesTheHeaderAndTheBytes) {
-    TempDir dir;
+    TempDir dir("test_bytemap");
     BYTEMAP *map = make_map(3, 2, {0, 10, 13, 255, 128, 1});
     std::string path = dir.file("m.pgm");
     EXPECT_TRUE(bytemap_save_pgm(map, path.c_str()));
@@ -309,7 +265,7 @@ TEST(BytemapFile, SavePgmWritesTheHeaderAndTheBytes) {
 }
 
 TEST(BytemapFile, SavePgmRefusesEmptyOrMissingMapsAndUnwritableFiles) {
-    TempDir dir;
+    TempDir dir("test_bytemap");
     std::string path = dir.file("x.pgm");
     BYTEMAP *map = make_map(0, 2);
     EXPECT_FALSE(bytemap_save_pgm(map, path.c_str()));
@@ -324,7 +280,7 @@ TEST(BytemapFile, SavePgmRefusesEmptyOrMissingMapsAndUnwritableFiles) {
 }
 
 TEST(BytemapFile, LoadP4RowsStartOnFreshBytesAndP1ValuesAreNumbers) {
-    TempDir dir;
+    TempDir dir("test_bytemap");
     std::string p4 = dir.file("a.pbm"), p1 = dir.file("b.pbm");
     write_file(p4, std::string("P4\n10 2\n") + std::string("\xFF\xC0\x80\x00", 4));
     BYTEMAP *map = bytemap_load_pnm(p4.c_str());
@@ -339,7 +295,7 @@ TEST(BytemapFile, LoadP4RowsStartOnFreshBytesAndP1ValuesAreNumbers) {
 }
 
 TEST(BytemapFile, TruncatedCorruptAndMissingFilesGiveNull) {
-    TempDir dir;
+    TempDir dir("test_bytemap");
     std::string path = dir.file("t.pgm");
     EXPECT_EQ(bytemap_load_pnm(dir.file("absent.pgm").c_str()), nullptr);
     EXPECT_EQ(bytemap_load_pnm(nullptr), nullptr);
@@ -360,7 +316,7 @@ TEST(BytemapFile, TruncatedCorruptAndMissingFilesGiveNull) {
 }
 
 TEST(BytemapFile, TextRoundTripThroughAFile) {
-    TempDir dir;
+    TempDir dir("test_bytemap");
     BYTEMAP *map = make_map(4, 3);
     for (int i = 0; i < 12; i++) map->pixels[i] = (uint8_t)(i * 23);
     char *text = bytemap_to_text(map);
@@ -378,7 +334,7 @@ TEST(BytemapFile, TextRoundTripThroughAFile) {
 
 TEST(BytemapTools, NetpbmRawPgmAndPpmLoad) {
     if (!have_tool("pnmtopnm") || !have_tool("ppmmake")) GTEST_SKIP() << "netpbm missing";
-    TempDir dir;
+    TempDir dir("test_bytemap");
     std::string plain = dir.file("plain.pgm"), raw = dir.file("raw.pgm"), ppm = dir.file("c.ppm");
     write_file(plain, "P2\n3 2\n255\n0 128 255\n1 2 3\n");
     ASSERT_EQ(std::system(("pnmtopnm '" + plain + "' > '" + raw + "' 2>/dev/null").c_str()), 0);
@@ -396,7 +352,7 @@ TEST(BytemapTools, NetpbmRawPgmAndPpmLoad) {
 TEST(BytemapTools, NetpbmGreyAndPlainFilesLoad) {
     if (!have_tool("pgmmake") || !have_tool("pnmtopnm") || !have_tool("ppmmake"))
         GTEST_SKIP() << "netpbm missing";
-    TempDir dir;
+    TempDir dir("test_bytemap");
     std::string white = dir.file("w.pgm"), black = dir.file("k.pgm");
     // Grey level 1 is the maxval 255, grey level 0 is 0.
     ASSERT_EQ(std::system(("pgmmake 1 4 2 > '" + white + "' 2>/dev/null").c_str()), 0);
@@ -428,7 +384,7 @@ TEST(BytemapTools, NetpbmGreyAndPlainFilesLoad) {
 
 TEST(BytemapTools, NetpbmBitmapReadsSetBitsAs255) {
     if (!have_tool("pbmmake")) GTEST_SKIP() << "netpbm missing";
-    TempDir dir;
+    TempDir dir("test_bytemap");
     std::string pbm = dir.file("b.pbm");
     // A black PBM has every bit set; each 10-pixel row is padded to 2 bytes.
     ASSERT_EQ(std::system(("pbmmake -black 10 2 > '" + pbm + "' 2>/dev/null").c_str()), 0);
@@ -446,7 +402,7 @@ TEST(BytemapTools, NetpbmBitmapReadsSetBitsAs255) {
 
 TEST(BytemapTools, ImageMagickPpmAndPbmLoad) {
     if (!have_tool("convert")) GTEST_SKIP() << "ImageMagick missing";
-    TempDir dir;
+    TempDir dir("test_bytemap");
     std::string ppm = dir.file("c.ppm"), src = dir.file("s.pgm"), pbm = dir.file("t.pbm");
     ASSERT_EQ(std::system(("convert -size 3x2 'xc:rgb(30,60,90)' -depth 8 '" + ppm + "' 2>/dev/null").c_str()), 0);
     BYTEMAP *map = bytemap_load_pnm(ppm.c_str());
@@ -463,7 +419,7 @@ TEST(BytemapTools, ImageMagickPpmAndPbmLoad) {
 
 TEST(BytemapTools, OurPgmIsAcceptedByNetpbmAndImageMagick) {
     if (!have_tool("pamfile") || !have_tool("identify")) GTEST_SKIP() << "netpbm or ImageMagick missing";
-    TempDir dir;
+    TempDir dir("test_bytemap");
     BYTEMAP *map = make_map(5, 3);
     for (int i = 0; i < 15; i++) map->pixels[i] = (uint8_t)(i * 17);
     std::string path = dir.file("ours.pgm");

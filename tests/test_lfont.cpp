@@ -10,41 +10,15 @@
 #include "vector/obj2d.h"
 #include "vector/seg2d.h"
 #include "vector/vec2d.h"
+#include "tests/test_support.h"
 
 namespace {
 
 constexpr uint32_t R = 0xFF0000, G = 0x00FF00;
 
-void add(OBJ2D *o, int32_t ax, int32_t ay, int32_t bx, int32_t by, uint32_t c) {
-    SEG2D *s = seg2d_new();
-    s->a->x = ax;
-    s->a->y = ay;
-    s->b->x = bx;
-    s->b->y = by;
-    s->a->color = c;
-    s->b->color = c;
-    obj2d_add_segment(o, s);
-}
-
-// A font over 256 empty glyphs, and its list; the font owns the glyphs.
-struct Font {
-    LIST *glyphs = list_new();
-    LFONT *font = lfont_new();
-    IMG *img = img_new();
-    Font(int32_t w, int32_t h) {
-        for (int i = 0; i < 256; i++) list_push(glyphs, obj2d_new());
-        font->glyphs = glyphs;
-        img_resize(img, w, h);
-        font->target = img;
-    }
-    Font(const Font &) = delete;
-    Font &operator=(const Font &) = delete;
-    ~Font() {
-        lfont_del(&font);
-        list_del(&glyphs);
-        img_del(&img);
-    }
-    OBJ2D *glyph(int32_t code) { return (OBJ2D *)list_get(glyphs, code); }
+// A font over 256 empty glyphs drawing into its own image.
+struct Font : GlyphFont {
+    Font(int32_t w, int32_t h) : GlyphFont(w, h) {}
     void pen(int32_t x, int32_t y) {
         font->position->x = x;
         font->position->y = y;
@@ -56,7 +30,7 @@ struct Font {
 void add_digit_glyphs(Font &f) {
     for (int d = 0; d < 16; d++) {
         int code = d < 10 ? '0' + d : 'A' + d - 10;
-        add(f.glyph(code), 0, d, 0, d, G);
+        add_segment(f.glyph(code), 0, d, 0, d, G);
     }
 }
 
@@ -71,23 +45,6 @@ std::string read_digits(const IMG *img, int32_t top, int32_t columns) {
         s += c;
     }
     return s;
-}
-
-::testing::AssertionResult same_pixels(const IMG *img, const uint32_t *expected) {
-    bool same = true;
-    for (int32_t i = 0; i < img->width * img->height; i++) same &= img->pixels[i] == expected[i];
-    if (same) return ::testing::AssertionSuccess();
-    std::string grid;
-    char cell[32];
-    for (int32_t y = 0; y < img->height; y++) {
-        for (int32_t x = 0; x < img->width; x++) {
-            uint32_t got = img->pixels[y * img->width + x], want = expected[y * img->width + x];
-            snprintf(cell, sizeof cell, "%06X%c ", got, got == want ? ' ' : '*');
-            grid += cell;
-        }
-        grid += "\n";
-    }
-    return ::testing::AssertionFailure() << "pixels differ (* marks a cell):\n" << grid;
 }
 
 }  // namespace
@@ -113,8 +70,8 @@ TEST(Lfont, NewFontDefaults) {
 TEST(Lfont, GlyphsAreDrawnAtThePenAndThePenAdvancesOneCell) {
     Font f(10, 3);
     f.font->size->x = 4;
-    add(f.glyph('A'), 0, 0, 1, 1, R);
-    add(f.glyph('B'), 0, 1, 2, 1, G);
+    add_segment(f.glyph('A'), 0, 0, 1, 1, R);
+    add_segment(f.glyph('B'), 0, 1, 2, 1, G);
     f.pen(1, 0);
     lfont_draw_line(f.font, "AB");
     const uint32_t expected[] = {
@@ -122,7 +79,7 @@ TEST(Lfont, GlyphsAreDrawnAtThePenAndThePenAdvancesOneCell) {
         0, 0, R, 0, 0, G, G, G, 0, 0,
         0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
     };
-    EXPECT_TRUE(same_pixels(f.img, expected));
+    EXPECT_TRUE(grid_equals(f.img, expected));
     EXPECT_EQ(f.font->position->x, 9);
     EXPECT_EQ(f.font->position->y, 0);
 }
@@ -130,8 +87,8 @@ TEST(Lfont, GlyphsAreDrawnAtThePenAndThePenAdvancesOneCell) {
 TEST(Lfont, ScaleMultipliesGlyphAndAdvance) {
     // 16x16 cells at scale (2, 2) from (10, 20): A at (10, 20), B at (42, 20).
     Font f(80, 24);
-    add(f.glyph('A'), 0, 0, 1, 0, R);
-    add(f.glyph('B'), 0, 1, 0, 1, G);
+    add_segment(f.glyph('A'), 0, 0, 1, 0, R);
+    add_segment(f.glyph('B'), 0, 1, 0, 1, G);
     f.pen(10, 20);
     f.font->scale->x = 2;
     f.font->scale->y = 2;
@@ -150,7 +107,7 @@ TEST(Lfont, ScaleMultipliesGlyphAndAdvance) {
 TEST(Lfont, AngleTurnsTheGlyphAboutItsOrigin) {
     // (3, 0) turned a quarter: (0, 3 * 32766 >> 15) = (0, 2).
     Font f(3, 4);
-    add(f.glyph('I'), 0, 0, 3, 0, R);
+    add_segment(f.glyph('I'), 0, 0, 3, 0, R);
     f.pen(1, 1);
     f.font->angle = 256;
     f.font->code = 'I';
@@ -161,7 +118,7 @@ TEST(Lfont, AngleTurnsTheGlyphAboutItsOrigin) {
         0, R, 0,
         0, R, 0,
     };
-    EXPECT_TRUE(same_pixels(f.img, expected));
+    EXPECT_TRUE(grid_equals(f.img, expected));
     EXPECT_EQ(f.font->position->x, 17);
 }
 
@@ -174,8 +131,8 @@ TEST(Lfont, EmptyGlyphStillAdvances) {
 
 TEST(Lfont, CodeOutsideTheListDrawsNothingAndKeepsThePen) {
     Font f(4, 4);
-    add(f.glyph(0), 0, 0, 3, 3, R);
-    add(f.glyph(255), 0, 0, 3, 3, R);
+    add_segment(f.glyph(0), 0, 0, 3, 3, R);
+    add_segment(f.glyph(255), 0, 0, 3, 3, R);
     f.font->code = 256;
     lfont_draw_char(f.font);
     f.font->code = -1;
@@ -285,7 +242,7 @@ TEST(Lfont, DrawTextNeedsATarget) {
 
 TEST(Lfont, HighBytesOfALineAreUnsignedCodes) {
     Font f(4, 4);
-    add(f.glyph(0xE9), 0, 0, 0, 0, R);
+    add_segment(f.glyph(0xE9), 0, 0, 0, 0, R);
     f.font->size->x = 2;
     lfont_draw_line(f.font, "\xE9");
     EXPECT_EQ(img_get_pixel(f.img, 0, 0), R);
@@ -294,8 +251,8 @@ TEST(Lfont, HighBytesOfALineAreUnsignedCodes) {
 
 TEST(Lfont, SetColourColoursEveryGlyph) {
     Font f(4, 4);
-    add(f.glyph('A'), 0, 0, 1, 0, R);
-    add(f.glyph('B'), 0, 0, 1, 0, R);
+    add_segment(f.glyph('A'), 0, 0, 1, 0, R);
+    add_segment(f.glyph('B'), 0, 0, 1, 0, R);
     lfont_set_color(f.font, G);
     EXPECT_EQ(((SEG2D *)list_get(f.glyph('A')->segments, 0))->a->color, G);
     EXPECT_EQ(((SEG2D *)list_get(f.glyph('B')->segments, 0))->b->color, G);
@@ -330,12 +287,12 @@ TEST(Lfont, RandomColoursGoFromTheLastGlyphToTheFirst) {
 
 TEST(Lfont, DrawCharRandomColoursTheGlyphFirst) {
     Font f(3, 1);
-    add(f.glyph('A'), 0, 0, 2, 0, R);
+    add_segment(f.glyph('A'), 0, 0, 2, 0, R);
     random_srand(1);
     f.font->code = 'A';
     lfont_draw_char_random(f.font);
     const uint32_t expected[] = {0x8080A9, 0x8080A9, 0x8080A9};
-    EXPECT_TRUE(same_pixels(f.img, expected));
+    EXPECT_TRUE(grid_equals(f.img, expected));
     EXPECT_EQ(f.font->position->x, 16);
 }
 
@@ -386,7 +343,7 @@ TEST(Lfont, ParsedFontDrawsTheParsedGlyph) {
     f->code = 2;
     lfont_draw_char(f);
     const uint32_t expected[] = {0, R, R, R};
-    EXPECT_TRUE(same_pixels(img, expected));
+    EXPECT_TRUE(grid_equals(img, expected));
     lfont_del(&f);
     list_del(&glyphs);
     img_del(&img);

@@ -6,23 +6,9 @@
 #include "vector/lframe.h"
 #include "vector/seg2d.h"
 #include "vector/vec2d.h"
+#include "tests/test_support.h"
 
 namespace {
-
-// The shared generator as it is defined: state * 214013 + 2531011, 15 bits
-// from bit 16; the 30-bit draw joins two of them.
-struct Lcg {
-    uint32_t state;
-    explicit Lcg(uint32_t seed) : state(seed) {}
-    int32_t rand() {
-        state = state * 214013u + 2531011u;
-        return (int32_t)((state >> 16) & 0x7FFF);
-    }
-    int32_t next() {
-        int32_t hi = rand();
-        return (hi << 15) | rand();
-    }
-};
 
 // The frame does not own its segments: the test releases them.
 void release(LFRAME **f) {
@@ -122,11 +108,12 @@ TEST(Lframe, ResetRandomDrawsInOrder) {
     SEG2D *old_line = f->line, *old_velocity = f->velocity;
     random_srand(99);
     lframe_reset_random(f);
-    Lcg r(99);
-    int32_t ax = r.next() % 256, ay = r.next() % 256, bx = r.next() % 256, by = r.next() % 256;
-    uint32_t ca = (uint32_t)r.next() & 0xFFFFFF, cb = (uint32_t)r.next() & 0xFFFFFF;
-    for (int i = 0; i < 4; i++) r.next();
-    int32_t speed = (r.next() & 7) + 4;
+    Lcg r{99};
+    int32_t ax = r.next30() % 256, ay = r.next30() % 256;
+    int32_t bx = r.next30() % 256, by = r.next30() % 256;
+    uint32_t ca = (uint32_t)r.next30() & 0xFFFFFF, cb = (uint32_t)r.next30() & 0xFFFFFF;
+    for (int i = 0; i < 4; i++) r.next30();
+    int32_t speed = (r.next30() & 7) + 4;
     expect_vec(f->line->a, ax, ay);
     expect_vec(f->line->b, bx, by);
     EXPECT_EQ(f->line->a->color, ca);
@@ -135,7 +122,7 @@ TEST(Lframe, ResetRandomDrawsInOrder) {
     expect_vec(f->velocity->b, -1, -1);
     EXPECT_EQ(f->speed, speed);
     // Nothing further was drawn.
-    EXPECT_EQ(random_rand(), r.rand());
+    EXPECT_EQ(random_rand(), r.next());
     seg2d_del(&old_line);
     seg2d_del(&old_velocity);
     release(&f);
@@ -151,32 +138,32 @@ TEST(Lframe, ResetEdgePutsBothEndsOnOneEdge) {
         seg2d_del(&f->velocity);
         random_srand(seed);
         lframe_reset_edge(f);
-        Lcg r(seed);
-        uint32_t ca = (uint32_t)r.next() & 0xFFFFFF, cb = (uint32_t)r.next() & 0xFFFFFF;
-        int32_t k = r.next() % 3;
+        Lcg r{seed};
+        uint32_t ca = (uint32_t)r.next30() & 0xFFFFFF, cb = (uint32_t)r.next30() & 0xFFFFFF;
+        int32_t k = r.next30() % 3;
         seen[k] = true;
         EXPECT_EQ(f->line->a->color, ca);
         EXPECT_EQ(f->line->b->color, cb);
         if (k == 0) {
-            int32_t p = r.next() % 100, q = r.next() % 100, d = (r.next() & 1) * 2 - 1;
+            int32_t p = r.next30() % 100, q = r.next30() % 100, d = (r.next30() & 1) * 2 - 1;
             expect_vec(f->line->a, 0, p);
             expect_vec(f->line->b, 0, q);
             expect_vec(f->velocity->a, 0, d);
             expect_vec(f->velocity->b, 0, d);
         } else if (k == 1) {
-            int32_t p = r.next() % 200, q = r.next() % 200, d = (r.next() & 1) * 2 - 1;
+            int32_t p = r.next30() % 200, q = r.next30() % 200, d = (r.next30() & 1) * 2 - 1;
             expect_vec(f->line->a, p, 0);
             expect_vec(f->line->b, q, 0);
             expect_vec(f->velocity->a, d, 0);
             expect_vec(f->velocity->b, d, 0);
         } else {
-            int32_t p = r.next() % 100, q = r.next() % 100, d = (r.next() & 1) * 2 - 1;
+            int32_t p = r.next30() % 100, q = r.next30() % 100, d = (r.next30() & 1) * 2 - 1;
             expect_vec(f->line->a, 199, p);
             expect_vec(f->line->b, 199, q);
             expect_vec(f->velocity->a, 0, d);
             expect_vec(f->velocity->b, 0, d);
         }
-        EXPECT_EQ(f->speed, (r.next() & 7) + 4);
+        EXPECT_EQ(f->speed, (r.next30() & 7) + 4);
     }
     EXPECT_TRUE(seen[0] && seen[1] && seen[2]);
     release(&f);
@@ -192,31 +179,31 @@ TEST(Lframe, ResetCornerPutsTheEndsOnTwoNeighbouringEdges) {
         seg2d_del(&f->velocity);
         random_srand(seed);
         lframe_reset_corner(f);
-        Lcg r(seed);
-        r.next();
-        r.next();
-        int32_t k = r.next() % 3;
+        Lcg r{seed};
+        r.next30();
+        r.next30();
+        int32_t k = r.next30() % 3;
         seen[k] = true;
         if (k == 0) {
-            int32_t p = r.next() % 100, q = r.next() % 200, d = (r.next() & 1) * 2 - 1;
+            int32_t p = r.next30() % 100, q = r.next30() % 200, d = (r.next30() & 1) * 2 - 1;
             expect_vec(f->line->a, 0, p);
             expect_vec(f->line->b, q, 0);
             expect_vec(f->velocity->a, 0, d);
             expect_vec(f->velocity->b, -d, 0);
         } else if (k == 1) {
-            int32_t p = r.next() % 200, q = r.next() % 100, d = (r.next() & 1) * 2 - 1;
+            int32_t p = r.next30() % 200, q = r.next30() % 100, d = (r.next30() & 1) * 2 - 1;
             expect_vec(f->line->a, p, 0);
             expect_vec(f->line->b, 199, q);
             expect_vec(f->velocity->a, d, 0);
             expect_vec(f->velocity->b, 0, d);
         } else {
-            int32_t p = r.next() % 100, q = r.next() % 200, d = (r.next() & 1) * 2 - 1;
+            int32_t p = r.next30() % 100, q = r.next30() % 200, d = (r.next30() & 1) * 2 - 1;
             expect_vec(f->line->a, 199, p);
             expect_vec(f->line->b, q, 99);
             expect_vec(f->velocity->a, 0, d);
             expect_vec(f->velocity->b, -d, 0);
         }
-        EXPECT_EQ(f->speed, (r.next() & 7) + 4);
+        EXPECT_EQ(f->speed, (r.next30() & 7) + 4);
     }
     EXPECT_TRUE(seen[0] && seen[1] && seen[2]);
     release(&f);
@@ -233,8 +220,8 @@ TEST(Lframe, ResetOfAFrameWithoutRoomIsRefused) {
     f->height = -1;
     lframe_reset_corner(f);
     EXPECT_EQ(f->line, line);
-    Lcg r(5);
-    EXPECT_EQ(random_rand(), r.rand());  // no draw was made
+    Lcg r{5};
+    EXPECT_EQ(random_rand(), r.next());  // no draw was made
     release(&f);
 }
 

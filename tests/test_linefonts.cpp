@@ -13,26 +13,9 @@
 #include "vector/obj2d.h"
 #include "vector/seg2d.h"
 #include "vector/vec2d.h"
+#include "tests/test_support.h"
 
 namespace {
-
-// Parsed objects together with their list, released at the end of a test.
-struct Parsed {
-    LIST *list = nullptr;
-    explicit Parsed(const char *text) : list(obj2d_parse(text)) {}
-    Parsed(const Parsed &) = delete;
-    Parsed &operator=(const Parsed &) = delete;
-    ~Parsed() {
-        if (!list) return;
-        for (int32_t i = 0; i < list->count; i++) {
-            OBJ2D *o = (OBJ2D *)list->items[i];
-            if (o) obj2d_del(&o);
-        }
-        list_del(&list);
-    }
-    int32_t count() const { return list ? list->count : -1; }
-    OBJ2D *at(int32_t i) const { return (OBJ2D *)list_get(list, i); }
-};
 
 int32_t segments(const OBJ2D *o) { return o && o->segments ? o->segments->count : -1; }
 SEG2D *segment(const OBJ2D *o, int32_t i) { return (SEG2D *)list_get(o->segments, i); }
@@ -56,12 +39,6 @@ Box box_of(const OBJ2D *o) {
 }
 
 std::string glyph_label(int32_t code) { return "code " + std::to_string(code); }
-
-IMG *image(int32_t w, int32_t h) {
-    IMG *img = img_new();
-    img_resize(img, w, h);
-    return img;
-}
 
 // Compares an image with a picture of '#' (colour c) and '.' (0) rows;
 // prints both as grids on mismatch.
@@ -226,7 +203,7 @@ TEST(LineFont8, MinusDrawnCentredIsARowOfFivePixels) {
     // "-" runs (2,3)-(6,3); moved by (-4,-4) to (-2,-1)-(2,-1) and drawn
     // with its origin at (4,4) it lands on row 3, columns 2 to 6.
     Parsed p(demo_font8_text);
-    IMG *img = image(8, 8);
+    IMG *img = grid_image(8, 8);
     LFONT *f = font_over(p, 8, true, img);
     f->position->x = 4;
     f->position->y = 4;
@@ -245,7 +222,7 @@ TEST(LineFont8, CapitalLDrawnAtScaleTwo) {
     // (-6,-8)-(-6,4)-(6,4); with the origin at (8,8): column 2 rows 0..12 and
     // row 12 columns 2..14, even about the origin's column 8.
     Parsed p(demo_font8_text);
-    IMG *img = image(16, 16);
+    IMG *img = grid_image(16, 16);
     LFONT *f = font_over(p, 8, true, img);
     f->scale->x = f->scale->y = 2;
     f->position->x = 8;
@@ -264,7 +241,7 @@ TEST(LineFont8, CapitalLDrawnAtScaleTwo) {
 
 TEST(LineFont8, EveryGlyphDrawnCentredStaysInItsCell) {
     Parsed p(demo_font8_text);
-    IMG *img = image(24, 24);
+    IMG *img = grid_image(24, 24);
     LFONT *f = font_over(p, 8, true, img);
     for (int32_t code = 33; code <= 127; code++) {
         img_clear(img, 0);
@@ -338,7 +315,7 @@ TEST(LineFont16, NoGlyphRepeatsAStroke) { expect_no_repeated_strokes(demo_font16
 TEST(LineFont16, CapitalLDrawnAtTheCellCorner) {
     // "L" is (2,1)-(2,12)-(13,12), not moved: the cell's top-left is the origin.
     Parsed p(demo_font16_text);
-    IMG *img = image(16, 16);
+    IMG *img = grid_image(16, 16);
     LFONT *f = font_over(p, 16, false, img);
     f->code = 'L';
     lfont_draw_char(f);
@@ -357,7 +334,7 @@ TEST(LineFont16, LogoWordDrawsFourSeparateLetters) {
     // "RIVO" at scale 1 from x = 0: every letter lights pixels only inside its
     // own columns 16k+2 .. 16k+13, and each of the four cells lights some.
     Parsed p(demo_font16_text);
-    IMG *img = image(64, 16);
+    IMG *img = grid_image(64, 16);
     LFONT *f = font_over(p, 16, false, img);
     lfont_draw_line(f, "RIVO");
     EXPECT_EQ(f->position->x, 64);
@@ -440,7 +417,7 @@ TEST(Shapes, SquareDrawsItsOutline) {
     for (int32_t k = 0; k < p.count(); k++)
         if (p.at(k)->name && std::strcmp(p.at(k)->name, "square") == 0) index = k;
     ASSERT_GE(index, 0);
-    IMG *img = image(16, 16);
+    IMG *img = grid_image(16, 16);
     LFONT *f = font_over(p, 16, false, img);
     f->code = index;
     lfont_draw_char(f);

@@ -6,15 +6,7 @@
 #include <string>
 
 #include "vector/list.h"
-
-// Standard output written while f runs.
-template <typename F>
-static std::string printed(F f) {
-    testing::internal::CaptureStdout();
-    f();
-    std::fflush(stdout);
-    return testing::internal::GetCapturedStdout();
-}
+#include "tests/test_support.h"
 
 static const std::string error = "LIST error\n";
 

@@ -12,21 +12,11 @@
 #include "vector/obj2d.h"
 #include "vector/seg2d.h"
 #include "vector/vec2d.h"
+#include "tests/test_support.h"
 
 namespace {
 
 constexpr uint32_t R = 0xFF0000, G = 0x00FF00, W = 0xFFFFFF;
-
-void add(OBJ2D *o, int32_t ax, int32_t ay, int32_t bx, int32_t by, uint32_t c) {
-    SEG2D *s = seg2d_new();
-    s->a->x = ax;
-    s->a->y = ay;
-    s->b->x = bx;
-    s->b->y = by;
-    s->a->color = c;
-    s->b->color = c;
-    obj2d_add_segment(o, s);
-}
 
 void flatten(LSCRLXYZ *s) {
     s->x_phase = s->y_phase = s->z_phase = 0;
@@ -35,47 +25,15 @@ void flatten(LSCRLXYZ *s) {
     s->x_amplitude = s->y_amplitude = s->z_amplitude = 0;
 }
 
-struct Rig {
-    LIST *glyphs = list_new();
-    LFONT *font = lfont_new();
-    IMG *img = img_new();
+// A scroller over a line font of 256 empty glyphs and a target image.
+struct Rig : GlyphFont {
     LSCRLXYZ *s = lscrlxyz_new();
-    Rig(const char *text, int32_t w, int32_t h, int32_t cell = 16) {
-        for (int i = 0; i < 256; i++) list_push(glyphs, obj2d_new());
-        font->glyphs = glyphs;
-        font->size->x = cell;
-        font->size->y = cell;
-        img_resize(img, w, h);
+    Rig(const char *text, int32_t w, int32_t h, int32_t cell = 16) : GlyphFont(w, h, cell) {
         lscrlxyz_set(s, text, font, img);
         flatten(s);
     }
-    Rig(const Rig &) = delete;
-    Rig &operator=(const Rig &) = delete;
-    ~Rig() {
-        lscrlxyz_del(&s);
-        lfont_del(&font);
-        list_del(&glyphs);
-        img_del(&img);
-    }
-    OBJ2D *glyph(int32_t code) { return (OBJ2D *)list_get(glyphs, code); }
+    ~Rig() { lscrlxyz_del(&s); }
 };
-
-::testing::AssertionResult same_pixels(const IMG *img, const uint32_t *expected) {
-    bool same = true;
-    for (int32_t i = 0; i < img->width * img->height; i++) same &= img->pixels[i] == expected[i];
-    if (same) return ::testing::AssertionSuccess();
-    std::string grid;
-    char cell[32];
-    for (int32_t y = 0; y < img->height; y++) {
-        for (int32_t x = 0; x < img->width; x++) {
-            uint32_t got = img->pixels[y * img->width + x], want = expected[y * img->width + x];
-            snprintf(cell, sizeof cell, "%06X%c ", got, got == want ? ' ' : '*');
-            grid += cell;
-        }
-        grid += "\n";
-    }
-    return ::testing::AssertionFailure() << "pixels differ (* marks a cell):\n" << grid;
-}
 
 }  // namespace
 
@@ -165,8 +123,8 @@ TEST(Lscrlxyz, WholeCharacterBackwardSubtractsEachSpreadOnce) {
 
 TEST(Lscrlxyz, FlatWavesDrawLikeTheLineDraw) {
     Rig r("AB", 10, 3, 4);
-    add(r.glyph('A'), 0, 0, 0, 2, R);
-    add(r.glyph('B'), 0, 0, 1, 0, G);
+    add_segment(r.glyph('A'), 0, 0, 0, 2, R);
+    add_segment(r.glyph('B'), 0, 0, 1, 0, G);
     lscrlxyz_step(r.s);  // offset 1
     lscrlxyz_draw_wave(r.s);
     const uint32_t expected[] = {
@@ -174,15 +132,15 @@ TEST(Lscrlxyz, FlatWavesDrawLikeTheLineDraw) {
         0, 0, 0, 0, 0, 0, 0, R, 0, 0,
         0, 0, 0, 0, 0, 0, 0, R, 0, 0,
     };
-    EXPECT_TRUE(same_pixels(r.img, expected));
+    EXPECT_TRUE(grid_equals(r.img, expected));
     img_clear(r.img, 0);
     lscrlxyz_draw(r.s);
-    EXPECT_TRUE(same_pixels(r.img, expected));
+    EXPECT_TRUE(grid_equals(r.img, expected));
 }
 
 TEST(Lscrlxyz, WavesShiftAndGrowEachCharacter) {
     Rig r("A", 12, 6, 4);
-    add(r.glyph('A'), 0, 0, 1, 0, W);
+    add_segment(r.glyph('A'), 0, 0, 1, 0, W);
     // Phase 256 reads 32766, phase 768 reads -32766; spreads 0 keep them for all.
     r.s->y_phase = 256;
     r.s->y_amplitude = 4;  // 32766 * 4 >> 15 = 3 pixels down
@@ -200,7 +158,7 @@ TEST(Lscrlxyz, WavesShiftAndGrowEachCharacter) {
         0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
         0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
     };
-    EXPECT_TRUE(same_pixels(r.img, expected));
+    EXPECT_TRUE(grid_equals(r.img, expected));
     EXPECT_EQ(r.font->scale->x, 1);
     EXPECT_EQ(r.font->scale->y, 1);
     EXPECT_EQ(r.s->cursor->index, 0);
@@ -208,7 +166,7 @@ TEST(Lscrlxyz, WavesShiftAndGrowEachCharacter) {
 
 TEST(Lscrlxyz, SpreadMovesThePhaseFromCharacterToCharacter) {
     Rig r("A", 12, 8, 4);
-    add(r.glyph('A'), 0, 0, 0, 0, W);
+    add_segment(r.glyph('A'), 0, 0, 0, 0, W);
     // Character i reads S[256 * i]: 0, 32766, 0, -32766, 0 times 4, >> 15.
     r.s->y_phase = 0;
     r.s->y_spread = 256;
@@ -227,7 +185,7 @@ TEST(Lscrlxyz, SpreadMovesThePhaseFromCharacterToCharacter) {
 
 TEST(Lscrlxyz, WaveDrawSkipsAStripOutsideTheTarget) {
     Rig r("A", 12, 6, 4);
-    add(r.glyph('A'), 0, 0, 0, 0, W);
+    add_segment(r.glyph('A'), 0, 0, 0, 0, W);
     r.s->y = 7;
     r.font->position->x = 999;
     lscrlxyz_draw_wave(r.s);
@@ -237,8 +195,8 @@ TEST(Lscrlxyz, WaveDrawSkipsAStripOutsideTheTarget) {
 
 TEST(Lscrlxyz, ColourRandomAndSpiralDrawsUseTheirOwnCursor) {
     Rig r("AB", 8, 1, 4);
-    add(r.glyph('A'), 0, 0, 0, 0, R);
-    add(r.glyph('B'), 0, 0, 0, 0, G);
+    add_segment(r.glyph('A'), 0, 0, 0, 0, R);
+    add_segment(r.glyph('B'), 0, 0, 0, 0, G);
     r.s->speed = 4;
     lscrlxyz_step(r.s);  // cursor on "B"
     lscrlxyz_draw_color(r.s, W);

@@ -13,63 +13,20 @@
 #include "vector/obj2d.h"
 #include "vector/seg2d.h"
 #include "vector/vec2d.h"
+#include "tests/test_support.h"
 
 namespace {
 
 constexpr uint32_t R = 0xFF0000, G = 0x00FF00, W = 0xFFFFFF;
 
-void add(OBJ2D *o, int32_t ax, int32_t ay, int32_t bx, int32_t by, uint32_t c) {
-    SEG2D *s = seg2d_new();
-    s->a->x = ax;
-    s->a->y = ay;
-    s->b->x = bx;
-    s->b->y = by;
-    s->a->color = c;
-    s->b->color = c;
-    obj2d_add_segment(o, s);
-}
-
 // A scroller over a line font of 256 empty glyphs and a target image.
-struct Rig {
-    LIST *glyphs = list_new();
-    LFONT *font = lfont_new();
-    IMG *img = img_new();
+struct Rig : GlyphFont {
     LSCROLL *s = lscroll_new();
-    Rig(const char *text, int32_t w, int32_t h, int32_t cell = 16) {
-        for (int i = 0; i < 256; i++) list_push(glyphs, obj2d_new());
-        font->glyphs = glyphs;
-        font->size->x = cell;
-        font->size->y = cell;
-        img_resize(img, w, h);
+    Rig(const char *text, int32_t w, int32_t h, int32_t cell = 16) : GlyphFont(w, h, cell) {
         lscroll_set(s, text, font, img);
     }
-    Rig(const Rig &) = delete;
-    Rig &operator=(const Rig &) = delete;
-    ~Rig() {
-        lscroll_del(&s);
-        lfont_del(&font);
-        list_del(&glyphs);
-        img_del(&img);
-    }
-    OBJ2D *glyph(int32_t code) { return (OBJ2D *)list_get(glyphs, code); }
+    ~Rig() { lscroll_del(&s); }
 };
-
-::testing::AssertionResult same_pixels(const IMG *img, const uint32_t *expected) {
-    bool same = true;
-    for (int32_t i = 0; i < img->width * img->height; i++) same &= img->pixels[i] == expected[i];
-    if (same) return ::testing::AssertionSuccess();
-    std::string grid;
-    char cell[32];
-    for (int32_t y = 0; y < img->height; y++) {
-        for (int32_t x = 0; x < img->width; x++) {
-            uint32_t got = img->pixels[y * img->width + x], want = expected[y * img->width + x];
-            snprintf(cell, sizeof cell, "%06X%c ", got, got == want ? ' ' : '*');
-            grid += cell;
-        }
-        grid += "\n";
-    }
-    return ::testing::AssertionFailure() << "pixels differ (* marks a cell):\n" << grid;
-}
 
 }  // namespace
 
@@ -207,8 +164,8 @@ TEST(Lscroll, WideStripDrawsWidthOverCellPlusTwoCharacters) {
 
 TEST(Lscroll, DrawPlacesCharactersFromTheScrolledOffset) {
     Rig r("AB", 10, 3, 4);
-    add(r.glyph('A'), 0, 0, 0, 2, R);
-    add(r.glyph('B'), 0, 0, 1, 0, G);
+    add_segment(r.glyph('A'), 0, 0, 0, 2, R);
+    add_segment(r.glyph('B'), 0, 0, 1, 0, G);
     lscroll_step(r.s);  // offset 1: the pen starts at -1
     lscroll_draw(r.s);
     // 10 / 4 + 2 = 4 characters: A at -1 (clipped), B at 3, A at 7, B at 11.
@@ -217,13 +174,13 @@ TEST(Lscroll, DrawPlacesCharactersFromTheScrolledOffset) {
         0, 0, 0, 0, 0, 0, 0, R, 0, 0,
         0, 0, 0, 0, 0, 0, 0, R, 0, 0,
     };
-    EXPECT_TRUE(same_pixels(r.img, expected));
+    EXPECT_TRUE(grid_equals(r.img, expected));
 }
 
 TEST(Lscroll, DrawingTwiceWithoutAStepDrawsTheSamePicture) {
     Rig r("AB", 10, 3, 4);
-    add(r.glyph('A'), 0, 0, 0, 2, R);
-    add(r.glyph('B'), 0, 0, 1, 0, G);
+    add_segment(r.glyph('A'), 0, 0, 0, 2, R);
+    add_segment(r.glyph('B'), 0, 0, 1, 0, G);
     r.s->speed = 6;
     lscroll_step(r.s);
     int32_t index = r.s->cursor->index;
@@ -239,7 +196,7 @@ TEST(Lscroll, DrawingTwiceWithoutAStepDrawsTheSamePicture) {
 
 TEST(Lscroll, OneCharacterTextRepeatsAcrossTheStrip) {
     Rig r("A", 40, 1);
-    add(r.glyph('A'), 0, 0, 0, 0, W);
+    add_segment(r.glyph('A'), 0, 0, 0, 0, W);
     lscroll_draw(r.s);
     for (int32_t x = 0; x < 40; x++)
         EXPECT_EQ(img_get_pixel(r.img, x, 0), x % 16 == 0 ? W : 0u) << x;
@@ -247,8 +204,8 @@ TEST(Lscroll, OneCharacterTextRepeatsAcrossTheStrip) {
 
 TEST(Lscroll, HighBytesAreNegativeCodesThatDrawNothingAndDoNotAdvance) {
     Rig r("A\xE9" "B", 12, 1, 4);
-    add(r.glyph('A'), 0, 0, 0, 0, R);
-    add(r.glyph('B'), 0, 0, 0, 0, G);
+    add_segment(r.glyph('A'), 0, 0, 0, 0, R);
+    add_segment(r.glyph('B'), 0, 0, 0, 0, G);
     lscroll_draw(r.s);
     // 12 / 4 + 2 = 5 characters: A, (none), B, A, (none).
     EXPECT_EQ(img_get_pixel(r.img, 0, 0), R);
@@ -259,7 +216,7 @@ TEST(Lscroll, HighBytesAreNegativeCodesThatDrawNothingAndDoNotAdvance) {
 
 TEST(Lscroll, StripOutsideTheTargetIsSkippedByThePlainDrawOnly) {
     Rig r("A", 40, 20);
-    add(r.glyph('A'), 0, 0, 0, 0, R);
+    add_segment(r.glyph('A'), 0, 0, 0, 0, R);
     r.s->x = 41;
     r.font->position->x = 1234;
     lscroll_draw(r.s);
@@ -272,7 +229,7 @@ TEST(Lscroll, StripOutsideTheTargetIsSkippedByThePlainDrawOnly) {
 
 TEST(Lscroll, VisibilityTestAtEachEdge) {
     Rig r("A", 40, 20);
-    add(r.glyph('A'), 0, 0, 0, 0, R);
+    add_segment(r.glyph('A'), 0, 0, 0, 0, R);
     struct Case {
         int32_t x, y;
         bool drawn;
@@ -289,16 +246,16 @@ TEST(Lscroll, VisibilityTestAtEachEdge) {
 
 TEST(Lscroll, ColourDrawColoursTheWholeFont) {
     Rig r("AB", 8, 1, 4);
-    add(r.glyph('A'), 0, 0, 1, 0, R);
-    add(r.glyph('B'), 0, 0, 1, 0, G);
+    add_segment(r.glyph('A'), 0, 0, 1, 0, R);
+    add_segment(r.glyph('B'), 0, 0, 1, 0, G);
     lscroll_draw_color(r.s, W);
     const uint32_t expected[] = {W, W, 0, 0, W, W, 0, 0};
-    EXPECT_TRUE(same_pixels(r.img, expected));
+    EXPECT_TRUE(grid_equals(r.img, expected));
 }
 
 TEST(Lscroll, RandomDrawGivesEachCharacterItsOwnLightColour) {
     Rig r("A", 8, 1, 4);
-    add(r.glyph('A'), 0, 0, 0, 0, R);
+    add_segment(r.glyph('A'), 0, 0, 0, 0, R);
     random_srand(1);
     lscroll_draw_random(r.s);
     // 8 / 4 + 2 = 4 draws: rand() 41, 18467, then two off the image.
@@ -308,7 +265,7 @@ TEST(Lscroll, RandomDrawGivesEachCharacterItsOwnLightColour) {
 
 TEST(Lscroll, SpiralPlacesCharactersAroundTheCentre) {
     Rig r("A", 256, 256);
-    add(r.glyph('A'), 0, 0, 0, 0, W);
+    add_segment(r.glyph('A'), 0, 0, 0, 0, W);
     r.s->cursor->index = 0;
     lscroll_draw_spiral(r.s, 3);  // radius about i / 4
     // i = 512: S[0] = 0, S[256] = 32766: (128, 128 + (32766 * 512 >> 17)) = (128, 255).
@@ -326,8 +283,8 @@ TEST(Lscroll, SpiralPlacesCharactersAroundTheCentre) {
 
 TEST(Lscroll, SpiralWalksTheTextFromTheCursor) {
     Rig r("AB", 256, 256);
-    add(r.glyph('A'), 0, 0, 0, 0, R);
-    add(r.glyph('B'), 0, 0, 0, 0, G);
+    add_segment(r.glyph('A'), 0, 0, 0, 0, R);
+    add_segment(r.glyph('B'), 0, 0, 0, 0, G);
     lscroll_draw_spiral(r.s, 3);
     // i = 512 is the first character ("A"), i = 256 the 257th ("A"), i = 255
     // the 258th ("B"), i = 1 the 512th ("B").

@@ -8,19 +8,11 @@
 #include "audio/sample.h"
 #include "audio/sound.h"
 #include "host/random.h"
+#include "tests/test_support.h"
 
 namespace {
 
 constexpr int32_t L = 132300;
-
-// The shared generator, stepped independently of the program's.
-struct Lcg {
-    uint32_t state;
-    int32_t next() {
-        state = state * 214013u + 2531011u;
-        return (int32_t)((state >> 16) & 0x7FFF);
-    }
-};
 
 // The six draws of a pattern, in their order.
 struct Draws {

@@ -11,26 +11,9 @@
 #include "vector/obj2d.h"
 #include "vector/seg2d.h"
 #include "vector/vec2d.h"
+#include "tests/test_support.h"
 
 namespace {
-
-// Parsed objects together with the list, released at the end of a test.
-struct Parsed {
-    LIST *list = nullptr;
-    explicit Parsed(const char *text) : list(obj2d_parse(text)) {}
-    Parsed(const Parsed &) = delete;
-    Parsed &operator=(const Parsed &) = delete;
-    ~Parsed() {
-        if (!list) return;
-        for (int32_t i = 0; i < list->count; i++) {
-            OBJ2D *o = (OBJ2D *)list->items[i];
-            if (o) obj2d_del(&o);
-        }
-        list_del(&list);
-    }
-    int32_t count() const { return list ? list->count : -1; }
-    OBJ2D *at(int32_t i) const { return (OBJ2D *)list_get(list, i); }
-};
 
 int32_t segment_count(const OBJ2D *o) { return o->segments->count; }
 
@@ -47,35 +30,6 @@ void expect_segment(const OBJ2D *o, int32_t i, int32_t ax, int32_t ay, int32_t b
     EXPECT_EQ(s->b->y, by);
     EXPECT_EQ(s->a->color, c);
     EXPECT_EQ(s->b->color, c);
-}
-
-IMG *image(int32_t w, int32_t h) {
-    IMG *img = img_new();
-    img_resize(img, w, h);
-    return img;
-}
-
-// Compares an image with expected pixels; prints both as hex grids on mismatch.
-::testing::AssertionResult same_pixels(const IMG *img, const uint32_t *expected) {
-    bool same = true;
-    for (int32_t i = 0; i < img->width * img->height; i++) same &= img->pixels[i] == expected[i];
-    if (same) return ::testing::AssertionSuccess();
-    std::string grid;
-    char cell[32];
-    for (int32_t y = 0; y < img->height; y++) {
-        for (int32_t x = 0; x < img->width; x++) {
-            uint32_t got = img->pixels[y * img->width + x], want = expected[y * img->width + x];
-            snprintf(cell, sizeof cell, "%06X%c ", got, got == want ? ' ' : '*');
-            grid += cell;
-        }
-        grid += "   expected:";
-        for (int32_t x = 0; x < img->width; x++) {
-            snprintf(cell, sizeof cell, " %06X", expected[y * img->width + x]);
-            grid += cell;
-        }
-        grid += "\n";
-    }
-    return ::testing::AssertionFailure() << "pixels differ (* marks a cell):\n" << grid;
 }
 
 constexpr uint32_t R = 0xFF0000, G = 0x00FF00, B = 0x0000FF, W = 0xFFFFFF;
@@ -625,7 +579,7 @@ TEST(Obj2d, DupOfAParsedGlyphDrawsTheSameLines) {
     glyph->scale->x = 2;
     OBJ2D *copy = obj2d_dup(glyph);
     ASSERT_NE(copy, nullptr);
-    IMG *a = image(12, 8), *b = image(12, 8);
+    IMG *a = grid_image(12, 8), *b = grid_image(12, 8);
     obj2d_draw(glyph, a);
     obj2d_draw(copy, b);
     EXPECT_TRUE(img_compare(a, b));
@@ -647,14 +601,14 @@ TEST(Obj2dDraw, ScaleThenOffset) {
     o->scale->x = 2;
     o->position->x = 1;
     o->position->y = 1;
-    IMG *img = image(6, 3);
+    IMG *img = grid_image(6, 3);
     obj2d_draw(o, img);
     const uint32_t expected[] = {
         0, 0, 0, 0, 0, 0,
         0, W, W, W, W, W,
         0, 0, 0, 0, 0, 0,
     };
-    EXPECT_TRUE(same_pixels(img, expected));
+    EXPECT_TRUE(grid_equals(img, expected));
     // The object itself is unchanged.
     expect_segment(o, 0, 0, 0, 2, 0, W);
     img_del(&img);
@@ -668,7 +622,7 @@ TEST(Obj2dDraw, RotationQuarterTurnShrinksByTheTablePeak) {
     o->angle = 256;
     o->position->x = 1;
     o->position->y = 1;
-    IMG *img = image(4, 5);
+    IMG *img = grid_image(4, 5);
     obj2d_draw(o, img);
     const uint32_t expected[] = {
         0, 0, 0, 0,
@@ -677,7 +631,7 @@ TEST(Obj2dDraw, RotationQuarterTurnShrinksByTheTablePeak) {
         0, G, 0, 0,
         0, 0, 0, 0,
     };
-    EXPECT_TRUE(same_pixels(img, expected));
+    EXPECT_TRUE(grid_equals(img, expected));
     img_del(&img);
     obj2d_del(&o);
 }
@@ -686,13 +640,13 @@ TEST(Obj2dDraw, SegmentsAreDrawnLastToFirst) {
     OBJ2D *o = obj2d_new();
     obj2d_add_segment(o, make_segment(0, 0, 2, 0, R));
     obj2d_add_segment(o, make_segment(1, 0, 3, 0, G));
-    IMG *img = image(4, 1);
+    IMG *img = grid_image(4, 1);
     obj2d_draw(o, img);
     const uint32_t expected[] = {R, R, R, G};
-    EXPECT_TRUE(same_pixels(img, expected));
+    EXPECT_TRUE(grid_equals(img, expected));
     img_clear(img, 0);
     obj2d_draw_plain(o, img);
-    EXPECT_TRUE(same_pixels(img, expected));
+    EXPECT_TRUE(grid_equals(img, expected));
     img_del(&img);
     obj2d_del(&o);
 }
@@ -702,10 +656,10 @@ TEST(Obj2dDraw, PlainDrawIgnoresScaleAndPosition) {
     obj2d_add_segment(o, make_segment(0, 0, 1, 0, B));
     o->scale->x = 3;
     o->position->y = 1;
-    IMG *img = image(3, 2);
+    IMG *img = grid_image(3, 2);
     obj2d_draw_plain(o, img);
     const uint32_t expected[] = {B, B, 0, 0, 0, 0};
-    EXPECT_TRUE(same_pixels(img, expected));
+    EXPECT_TRUE(grid_equals(img, expected));
     img_del(&img);
     obj2d_del(&o);
 }
@@ -714,14 +668,14 @@ TEST(Obj2dDraw, DrawingIsClippedAtEveryEdge) {
     OBJ2D *o = obj2d_new();
     obj2d_add_segment(o, make_segment(-2, 1, 4, 1, W));
     obj2d_add_segment(o, make_segment(1, -2, 1, 4, R));
-    IMG *img = image(3, 3);
+    IMG *img = grid_image(3, 3);
     obj2d_draw(o, img);
     const uint32_t expected[] = {
         0, R, 0,
         W, W, W,
         0, R, 0,
     };
-    EXPECT_TRUE(same_pixels(img, expected));
+    EXPECT_TRUE(grid_equals(img, expected));
     img_del(&img);
     obj2d_del(&o);
 }
@@ -731,14 +685,14 @@ TEST(Obj2dDraw, PlotPointsAndPlotTransformed) {
     obj2d_add_segment(o, make_segment(0, 0, 1, 0, R));
     o->scale->x = 2;
     o->position->y = 1;
-    IMG *img = image(3, 2);
+    IMG *img = grid_image(3, 2);
     obj2d_plot_points(o, img);
     const uint32_t plain[] = {R, R, 0, 0, 0, 0};
-    EXPECT_TRUE(same_pixels(img, plain));
+    EXPECT_TRUE(grid_equals(img, plain));
     img_clear(img, 0);
     obj2d_plot_transformed(o, img);
     const uint32_t moved[] = {0, 0, 0, R, 0, R};
-    EXPECT_TRUE(same_pixels(img, moved));
+    EXPECT_TRUE(grid_equals(img, moved));
     img_del(&img);
     obj2d_del(&o);
 }

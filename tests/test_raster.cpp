@@ -10,6 +10,7 @@
 #include "effects/raster.h"
 #include "host/random.h"
 #include "imaging/img.h"
+#include "tests/test_support.h"
 
 static const uint32_t A = 0x0000AA, B = 0x00BB00, C = 0xCC0000, D = 0xDDDDDD;
 
@@ -22,31 +23,6 @@ static RASTER *abcd(void) {
     r->colours[2] = C;
     r->colours[3] = D;
     return r;
-}
-
-static IMG *image(int32_t w, int32_t h, uint32_t fill = 0) {
-    IMG *img = img_new();
-    img_resize(img, w, h);
-    img_clear(img, fill);
-    return img;
-}
-
-// Compares every pixel; on a mismatch prints a hex grid, '*' at differences.
-static void expect_pixels(const IMG *img, const uint32_t *expected) {
-    bool same = true;
-    std::string grid;
-    char cell[16];
-    for (int32_t y = 0; y < img->height; y++) {
-        for (int32_t x = 0; x < img->width; x++) {
-            uint32_t got = img->pixels[y * img->width + x];
-            bool ok = got == expected[y * img->width + x];
-            same = same && ok;
-            snprintf(cell, sizeof cell, "%06X%c ", got, ok ? ' ' : '*');
-            grid += cell;
-        }
-        grid += "\n";
-    }
-    EXPECT_TRUE(same) << grid;
 }
 
 TEST(Raster, NewHas256BlackColoursAndDrawsOnce) {
@@ -105,10 +81,10 @@ TEST(Raster, DrawRowsFromHalfwayPosition) {
     // Position 1.5 entries: rows take B, C, D, A, B.
     RASTER *r = abcd();
     r->position = 0x18000;
-    IMG *img = image(2, 5, 0x123456);
+    IMG *img = grid_filled(2, 5, 0x123456);
     raster_draw_rows(r, img);
     const uint32_t expected[10] = {B, B, C, C, D, D, A, A, B, B};
-    expect_pixels(img, expected);
+    EXPECT_TRUE(grid_equals(img, expected));
     img_del(&img);
     raster_del(&r);
 }
@@ -116,11 +92,11 @@ TEST(Raster, DrawRowsFromHalfwayPosition) {
 TEST(Raster, DrawColumns) {
     RASTER *r = abcd();
     r->position = 0x30000;  // entry 3
-    IMG *img = image(5, 2);
+    IMG *img = grid_image(5, 2);
     raster_draw_columns(r, img);
     const uint32_t expected[10] = {D, A, B, C, D,
                                    D, A, B, C, D};
-    expect_pixels(img, expected);
+    EXPECT_TRUE(grid_equals(img, expected));
     img_del(&img);
     raster_del(&r);
 }
@@ -131,10 +107,10 @@ TEST(Raster, DrawRowsAlphaMixes) {
     raster_set_size(r, 2);
     r->colours[0] = 0x0000FF;
     r->colours[1] = 0xFF0000;
-    IMG *img = image(2, 3);
+    IMG *img = grid_image(2, 3);
     raster_draw_rows_alpha(r, img, 128);
     const uint32_t expected[6] = {0x00007F, 0x00007F, 0x7F0000, 0x7F0000, 0x00007F, 0x00007F};
-    expect_pixels(img, expected);
+    EXPECT_TRUE(grid_equals(img, expected));
     img_del(&img);
     raster_del(&r);
 }
@@ -143,10 +119,10 @@ TEST(Raster, NegativePositionStillReadsTheTable) {
     // A position written by a caller below 0: entry -1 wraps to D.
     RASTER *r = abcd();
     r->position = -0x10000;
-    IMG *img = image(1, 3);
+    IMG *img = grid_image(1, 3);
     raster_draw_rows(r, img);
     const uint32_t expected[3] = {D, A, B};
-    expect_pixels(img, expected);
+    EXPECT_TRUE(grid_equals(img, expected));
     img_del(&img);
     raster_del(&r);
 }
@@ -158,7 +134,7 @@ TEST(Raster, StepTwoEntriesRepeatsAfter768Steps) {
     r->speed = 0x20000;
     raster_step(r);
     EXPECT_EQ(r->position, 0x20000);
-    IMG *img = image(1, 2);
+    IMG *img = grid_image(1, 2);
     raster_draw_rows(r, img);
     EXPECT_EQ(img->pixels[0], 2u);  // the bands moved up by two rows
     EXPECT_EQ(img->pixels[1], 3u);
@@ -190,10 +166,10 @@ TEST(Raster, NegativeStepOfAWholeTableLandsOnTheLimit) {
     r->speed = -0x40000;
     raster_step(r);
     EXPECT_EQ(r->position, 0x40000);
-    IMG *img = image(1, 2);
+    IMG *img = grid_image(1, 2);
     raster_draw_rows(r, img);
     const uint32_t expected[2] = {A, B};
-    expect_pixels(img, expected);
+    EXPECT_TRUE(grid_equals(img, expected));
     img_del(&img);
     raster_del(&r);
 }
@@ -308,7 +284,7 @@ TEST(Raster, BadArgumentsChangeNothing) {
     raster_draw_rows(r, &bare);
     raster_draw_columns(r, nullptr);
     raster_draw_rows_alpha(r, nullptr, 10);
-    IMG *img = image(1, 1, 0x55);
+    IMG *img = grid_filled(1, 1, 0x55);
     raster_draw_rows(nullptr, img);
     EXPECT_EQ(img->pixels[0], 0x55u);
     RASTER empty = {0, 0, 0, nullptr};

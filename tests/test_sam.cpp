@@ -14,50 +14,9 @@
 
 #include "audio/sam.h"
 #include "audio/sample.h"
+#include "tests/test_support.h"
 
 namespace {
-
-struct TempDir {
-    std::string path;
-    TempDir() {
-        char buf[] = "/tmp/test_sam_XXXXXX";
-        path = mkdtemp(buf);
-    }
-    ~TempDir() { std::system(("rm -rf '" + path + "'").c_str()); }
-    std::string file(const char *name) const { return path + "/" + name; }
-};
-
-bool have_tool(const char *name) {
-    return std::system((std::string("command -v ") + name + " >/dev/null 2>&1").c_str()) == 0;
-}
-
-void write_file(const std::string &path, const std::string &bytes) {
-    FILE *f = fopen(path.c_str(), "wb");
-    ASSERT_NE(f, nullptr);
-    fwrite(bytes.data(), 1, bytes.size(), f);
-    fclose(f);
-}
-
-std::string read_file(const std::string &path) {
-    std::string out;
-    FILE *f = fopen(path.c_str(), "rb");
-    if (!f) return out;
-    int c;
-    while ((c = getc(f)) != EOF) out += (char)c;
-    fclose(f);
-    return out;
-}
-
-std::string run(const std::string &command, int *status) {
-    std::string out;
-    FILE *p = popen(command.c_str(), "r");
-    if (!p) return out;
-    char buf[256];
-    size_t n;
-    while ((n = fread(buf, 1, sizeof buf, p)) > 0) out.append(buf, n);
-    *status = pclose(p);
-    return out;
-}
 
 std::string le16(uint32_t v) { return std::string{(char)(v & 0xFF), (char)((v >> 8) & 0xFF)}; }
 std::string le32(uint32_t v) { return le16(v & 0xFFFF) + le16(v >> 16); }
@@ -151,7 +110,7 @@ TEST(Sam, EndsWithIgnoresLetterCase) {
 // ---- WAV reader ------------------------------------------------------------------------------
 
 TEST(SamWav, SixteenBitMonoGivesTheSignedValues) {
-    TempDir dir;
+    TempDir dir("test_sam");
     std::string path = dir.file("a.wav");
     write_file(path, wav(1, 1, 16, 8, std::string("\x01\x00\xff\xff\x00\x80\xff\x7f", 8)));
     SAM *s = sam_for(path);
@@ -166,7 +125,7 @@ TEST(SamWav, SixteenBitMonoGivesTheSignedValues) {
 }
 
 TEST(SamWav, EightBitValuesAreNotRecentred) {
-    TempDir dir;
+    TempDir dir("test_sam");
     std::string path = dir.file("b.wav");
     write_file(path, wav(1, 2, 8, 4, std::string("\x00\x7f\x80\xff", 4)));
     SAM *s = sam_for(path);
@@ -178,7 +137,7 @@ TEST(SamWav, EightBitValuesAreNotRecentred) {
 }
 
 TEST(SamWav, TwentyFourAndThirtyTwoBitValuesAreDecoded) {
-    TempDir dir;
+    TempDir dir("test_sam");
     std::string p24 = dir.file("c.wav"), p32 = dir.file("d.wav");
     write_file(p24, wav(1, 1, 24, 9, std::string("\x01\x00\x00\xff\xff\xff\x00\x00\x80", 9)));
     EXPECT_EQ(load(p24), (std::vector<int32_t>{1, -1, -8388608}));
@@ -188,7 +147,7 @@ TEST(SamWav, TwentyFourAndThirtyTwoBitValuesAreDecoded) {
 }
 
 TEST(SamWav, FormatThreeIsRefusedAndLeavesNoFileOpen) {
-    TempDir dir;
+    TempDir dir("test_sam");
     std::string path = dir.file("f.wav");
     write_file(path, wav(3, 1, 32, 4, std::string("\0\0\x80\x3f", 4)));
     SAM *s = sam_for(path);
@@ -200,7 +159,7 @@ TEST(SamWav, FormatThreeIsRefusedAndLeavesNoFileOpen) {
 }
 
 TEST(SamWav, HeadersThatWouldDivideByZeroOrReadPastTheFileAreRefused) {
-    TempDir dir;
+    TempDir dir("test_sam");
     std::string path = dir.file("h.wav");
     auto refused = [&](const std::string &bytes) {
         write_file(path, bytes);
@@ -225,7 +184,7 @@ TEST(SamWav, HeadersThatWouldDivideByZeroOrReadPastTheFileAreRefused) {
 }
 
 TEST(SamWav, DataSizeBeyondTheFileReadsOnlyWhatIsThere) {
-    TempDir dir;
+    TempDir dir("test_sam");
     std::string path = dir.file("t.wav");
     // The header claims 4 GiB; the file holds two values and half of a third.
     write_file(path, wav(1, 1, 16, 0xFFFFFFF0u, std::string("\x05\x00\x06\x00\x07", 5)));
@@ -241,7 +200,7 @@ TEST(SamWav, DataSizeBeyondTheFileReadsOnlyWhatIsThere) {
 
 TEST(SamWav, FilesMadeBySoxLoad) {
     if (!have_tool("sox")) GTEST_SKIP() << "sox missing";
-    TempDir dir;
+    TempDir dir("test_sam");
     std::string raw = dir.file("in.raw"), w16 = dir.file("s16.wav"), w24 = dir.file("s24.wav"),
                 w32 = dir.file("s32.wav");
     write_file(raw, std::string("\x01\x00\xff\xff\x00\x80\xff\x7f\x01\x00\x00\xff", 12));
@@ -258,7 +217,7 @@ TEST(SamWav, FilesMadeBySoxLoad) {
 // ---- WAV writer ---------------------------------------------------------------------------------
 
 TEST(SamWavWrite, SavingToAWavNameWritesACanonicalPcmFile) {
-    TempDir dir;
+    TempDir dir("test_sam");
     std::string path = dir.file("out.WAV");
     std::vector<int32_t> values = {1, -2};
     SAM *s = sam_for(path, &values);
@@ -273,7 +232,7 @@ TEST(SamWavWrite, SavingToAWavNameWritesACanonicalPcmFile) {
 }
 
 TEST(SamWavWrite, ValuesSaturateAndChannelsPadTheLastFrame) {
-    TempDir dir;
+    TempDir dir("test_sam");
     std::string path = dir.file("st.wav");
     std::vector<int32_t> values = {40000, -40000, 7};
     SAM *s = sam_for(path, &values);
@@ -295,7 +254,7 @@ TEST(SamWavWrite, ValuesSaturateAndChannelsPadTheLastFrame) {
 
 TEST(SamWavWrite, SoxAndFfprobeAcceptOurWav) {
     if (!have_tool("sox") || !have_tool("ffprobe")) GTEST_SKIP() << "sox or ffprobe missing";
-    TempDir dir;
+    TempDir dir("test_sam");
     std::string path = dir.file("ours.wav");
     std::vector<int32_t> values;
     for (int i = 0; i < 441; i++) values.push_back((i % 50) * 600 - 15000);
@@ -325,7 +284,7 @@ TEST(SamWavWrite, SoxAndFfprobeAcceptOurWav) {
 }
 
 TEST(SamWavWrite, NothingToWriteOrAnUnwritableFileFails) {
-    TempDir dir;
+    TempDir dir("test_sam");
     SAM *s = sam_for(dir.file("x.wav"));
     EXPECT_FALSE(sam_save(s));  // no sample
     std::vector<int32_t> values = {1};
@@ -343,7 +302,7 @@ TEST(SamWavWrite, NothingToWriteOrAnUnwritableFileFails) {
 // ---- SAM format ---------------------------------------------------------------------------------
 
 TEST(SamFormat, AsciiFileIsWrittenAsGivenAndReadsBack) {
-    TempDir dir;
+    TempDir dir("test_sam");
     std::string path = dir.file("t.sam");
     std::vector<int32_t> values = {5, -7, 0, 123456};
     SAM *s = sam_for(path, &values);
@@ -364,7 +323,7 @@ TEST(SamFormat, AsciiFileIsWrittenAsGivenAndReadsBack) {
 }
 
 TEST(SamFormat, BinaryFileIsLowByteFirstAndReadsBack) {
-    TempDir dir;
+    TempDir dir("test_sam");
     std::string path = dir.file("b.dat");
     std::vector<int32_t> values = {1, -2, 32767, -32768, 70000};
     SAM *s = sam_for(path, &values);
@@ -379,7 +338,7 @@ TEST(SamFormat, BinaryFileIsLowByteFirstAndReadsBack) {
 }
 
 TEST(SamFormat, UnknownEncodingWritesOnlyTheFirstLine) {
-    TempDir dir;
+    TempDir dir("test_sam");
     std::string path = dir.file("u.sam");
     std::vector<int32_t> values = {1};
     SAM *s = sam_for(path, &values);
@@ -391,7 +350,7 @@ TEST(SamFormat, UnknownEncodingWritesOnlyTheFirstLine) {
 }
 
 TEST(SamFormat, BinaryVariantPicksTheSmallestWidthAndReadsBack) {
-    TempDir dir;
+    TempDir dir("test_sam");
     std::string path = dir.file("v.raw");
     std::vector<int32_t> values = {1, -1};
     SAM *s = sam_for(path, &values);
@@ -416,7 +375,7 @@ TEST(SamFormat, BinaryVariantPicksTheSmallestWidthAndReadsBack) {
 }
 
 TEST(SamFormat, WidthLineWriterUsesHighByteFirst) {
-    TempDir dir;
+    TempDir dir("test_sam");
     std::string path = dir.file("w.bin");
     std::vector<int32_t> small = {1, -1}, medium = {1000, -2}, large = {40000};
     SAM *s = sam_for(path, &small);
@@ -433,7 +392,7 @@ TEST(SamFormat, WidthLineWriterUsesHighByteFirst) {
 }
 
 TEST(SamFormat, HeaderWordsAndNumbersInAnyOrderWithComments) {
-    TempDir dir;
+    TempDir dir("test_sam");
     std::string path = dir.file("h.sam");
     // Letters and three numbers: width, count, channels in that order.
     write_file(path, "# made by hand\nsam a s 16 3 2\n10 -20\n30 40\n");
@@ -457,7 +416,7 @@ TEST(SamFormat, HeaderWordsAndNumbersInAnyOrderWithComments) {
 }
 
 TEST(SamFormat, TruncatedAndCorruptSamFiles) {
-    TempDir dir;
+    TempDir dir("test_sam");
     std::string path = dir.file("c.sam");
     SAM *s = sam_for(path);
     write_file(path, "SAM\nASCII\nsigned\nbits 16\n");  // ends before the count
@@ -485,7 +444,7 @@ TEST(SamFormat, TruncatedAndCorruptSamFiles) {
 // ---- Headerless data and the reader fallback ---------------------------------------------------
 
 TEST(SamHeaderless, ValuesByTheRecordsOwnWidthOrderAndSign) {
-    TempDir dir;
+    TempDir dir("test_sam");
     std::string path = dir.file("d.pcm");
     write_file(path, std::string("\x01\x02\xff\xfe\x07", 5));
     SAM *s = sam_for(path);
@@ -515,7 +474,7 @@ TEST(SamHeaderless, ValuesByTheRecordsOwnWidthOrderAndSign) {
 }
 
 TEST(SamLoad, TheEndingChoosesFirstAndTheOthersFollow) {
-    TempDir dir;
+    TempDir dir("test_sam");
     std::string path = dir.file("really_sam.wav");
     write_file(path, "SAM a s 16 2 1\n4 5\n");
     EXPECT_EQ(load(path), (std::vector<int32_t>{4, 5}));
@@ -533,7 +492,7 @@ TEST(SamLoad, TheEndingChoosesFirstAndTheOthersFollow) {
 }
 
 TEST(SamLoad, AnAlreadyOpenFileIsReadAndClosed) {
-    TempDir dir;
+    TempDir dir("test_sam");
     std::string path = dir.file("open.wav");
     write_file(path, wav(1, 1, 16, 4, std::string("\x03\x00\x04\x00", 4)));
     SAM *s = sam_new();

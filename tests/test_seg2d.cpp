@@ -7,14 +7,7 @@
 
 #include "imaging/img.h"
 #include "vector/seg2d.h"
-
-template <typename F>
-static std::string printed(F f) {
-    testing::internal::CaptureStdout();
-    f();
-    std::fflush(stdout);
-    return testing::internal::GetCapturedStdout();
-}
+#include "tests/test_support.h"
 
 static SEG2D *seg(int32_t ax, int32_t ay, int32_t bx, int32_t by, uint32_t color = 0xFFFFFF) {
     SEG2D *s = seg2d_new();
@@ -24,31 +17,6 @@ static SEG2D *seg(int32_t ax, int32_t ay, int32_t bx, int32_t by, uint32_t color
     s->b->y = by;
     s->a->color = color;
     return s;
-}
-
-static IMG *image(int32_t w, int32_t h, uint32_t fill = 0) {
-    IMG *img = img_new();
-    img_resize(img, w, h);
-    img_clear(img, fill);
-    return img;
-}
-
-// Compares every pixel; on a mismatch prints a hex grid, '*' at differences.
-static void expect_pixels(const IMG *img, const uint32_t *expected) {
-    bool same = true;
-    std::string grid;
-    char cell[16];
-    for (int32_t y = 0; y < img->height; y++) {
-        for (int32_t x = 0; x < img->width; x++) {
-            uint32_t got = img->pixels[y * img->width + x];
-            bool ok = got == expected[y * img->width + x];
-            same = same && ok;
-            snprintf(cell, sizeof cell, "%06X%c ", got, ok ? ' ' : '*');
-            grid += cell;
-        }
-        grid += "\n";
-    }
-    EXPECT_TRUE(same) << grid;
 }
 
 static const uint32_t W = 0xFFFFFF;
@@ -68,12 +36,12 @@ TEST(Seg2d, NewRunsFromOriginToOneOne) {
 
 TEST(Seg2d, NewSegmentDrawsTwoPixels) {
     SEG2D *s = seg2d_new();
-    IMG *img = image(3, 3);
+    IMG *img = grid_image(3, 3);
     seg2d_draw(s, img);
     const uint32_t expected[9] = {W, 0, 0,
                                   0, W, 0,
                                   0, 0, 0};
-    expect_pixels(img, expected);
+    EXPECT_TRUE(grid_equals(img, expected));
     img_del(&img);
     seg2d_del(&s);
 }
@@ -83,11 +51,11 @@ TEST(Seg2d, DrawUsesFirstEndColourAndClips) {
     // (0, 0), (1, 1), (2, 1), (3, 1); the part beyond x = 2 is dropped.
     SEG2D *s = seg(0, 0, 3, 1, 0x00AA00);
     s->b->color = 0x0000BB;
-    IMG *img = image(3, 2);
+    IMG *img = grid_image(3, 2);
     seg2d_draw(s, img);
     const uint32_t expected[6] = {0x00AA00, 0, 0,
                                   0, 0x00AA00, 0x00AA00};
-    expect_pixels(img, expected);
+    EXPECT_TRUE(grid_equals(img, expected));
     img_del(&img);
     seg2d_del(&s);
 }
@@ -95,11 +63,11 @@ TEST(Seg2d, DrawUsesFirstEndColourAndClips) {
 TEST(Seg2d, PlotEndsEachInItsOwnColour) {
     SEG2D *s = seg(0, 1, 2, 0, 0x110000);
     s->b->color = 0x002200;
-    IMG *img = image(3, 2);
+    IMG *img = grid_image(3, 2);
     seg2d_plot_ends(s, img);
     const uint32_t expected[6] = {0, 0, 0x002200,
                                   0x110000, 0, 0};
-    expect_pixels(img, expected);
+    EXPECT_TRUE(grid_equals(img, expected));
     img_del(&img);
     seg2d_del(&s);
 }
@@ -109,14 +77,14 @@ TEST(Seg2d, DrawTransformedLeavesSegmentAlone) {
     // (4, 0) -> (0, 131064 >> 15) = (0, 3); moved by (1, 0): (1, 1)-(1, 3).
     SEG2D *s = seg(2, 0, 4, 0, 0xFF0000);
     VEC2D offset = {1, 0, 0};
-    IMG *img = image(3, 4);
+    IMG *img = grid_image(3, 4);
     seg2d_draw_transformed(s, 256, &offset, img);
     const uint32_t R = 0xFF0000;
     const uint32_t expected[12] = {0, 0, 0,
                                    0, R, 0,
                                    0, R, 0,
                                    0, R, 0};
-    expect_pixels(img, expected);
+    EXPECT_TRUE(grid_equals(img, expected));
     EXPECT_EQ(s->a->x, 2);
     EXPECT_EQ(s->a->y, 0);
     EXPECT_EQ(s->b->x, 4);
@@ -129,10 +97,10 @@ TEST(Seg2d, DrawAverageBlendsEachPixelOnce) {
     // Three steps from both ends: (0,0)/(3,0) then (1,0)/(2,0). Per channel
     // (0x30 + 0x10) / 2 = 0x20, (0x50 + 0x20) / 2 = 0x38, (0x70 + 0x30) / 2 = 0x50.
     SEG2D *s = seg(0, 0, 3, 0, 0x102030);
-    IMG *img = image(5, 1, 0x305070);
+    IMG *img = grid_filled(5, 1, 0x305070);
     seg2d_draw_average(s, img);
     const uint32_t expected[5] = {0x203850, 0x203850, 0x203850, 0x203850, 0x305070};
-    expect_pixels(img, expected);
+    EXPECT_TRUE(grid_equals(img, expected));
     img_del(&img);
     seg2d_del(&s);
 }
@@ -140,10 +108,10 @@ TEST(Seg2d, DrawAverageBlendsEachPixelOnce) {
 TEST(Seg2d, DrawAddSaturates) {
     // Red 0x30 + 0xE0 passes 255 and stops there; green and blue add 0.
     SEG2D *s = seg(1, 0, 4, 0, 0xE00000);
-    IMG *img = image(5, 1, 0x305070);
+    IMG *img = grid_filled(5, 1, 0x305070);
     seg2d_draw_add(s, img);
     const uint32_t expected[5] = {0x305070, 0xFF5070, 0xFF5070, 0xFF5070, 0xFF5070};
-    expect_pixels(img, expected);
+    EXPECT_TRUE(grid_equals(img, expected));
     img_del(&img);
     seg2d_del(&s);
 }
@@ -281,7 +249,7 @@ TEST(Seg2d, MissingEndpointsGiveFalseSilently) {
 
 TEST(Seg2d, NullArgumentsChangeNothing) {
     SEG2D *s = seg(1, 2, 3, 4);
-    IMG *img = image(2, 2);
+    IMG *img = grid_image(2, 2);
     seg2d_translate(s, nullptr);
     seg2d_mul(s, nullptr);
     seg2d_copy(nullptr, s);
@@ -292,7 +260,7 @@ TEST(Seg2d, NullArgumentsChangeNothing) {
     EXPECT_EQ(s->a->x, 1);
     EXPECT_EQ(s->b->y, 4);
     const uint32_t expected[4] = {0, 0, 0, 0};
-    expect_pixels(img, expected);
+    EXPECT_TRUE(grid_equals(img, expected));
     img_del(&img);
     seg2d_del(&s);
 }

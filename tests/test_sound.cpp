@@ -9,6 +9,7 @@
 #include "audio/sample.h"
 #include "audio/sound.h"
 #include "host/random.h"
+#include "tests/test_support.h"
 
 namespace {
 
@@ -28,15 +29,8 @@ std::string show(const std::vector<int32_t> &v) {
     return out;
 }
 
-// The shared generator, stepped independently of the program's.
-struct Lcg {
-    uint32_t state;
-    int32_t next() {
-        state = state * 214013u + 2531011u;
-        return (int32_t)((state >> 16) & 0x7FFF);
-    }
-    int32_t noise() { return (next() & 0xFFFF) - 32768; }
-};
+// A noise value from the shared generator: its low 16 bits, centred.
+int32_t noise(Lcg &g) { return (g.next() & 0xFFFF) - 32768; }
 
 // One period of the sine as the formula gives it: single-precision pi/2,
 // truncation toward zero, quarter mirrored.
@@ -147,10 +141,10 @@ TEST(Sound, NoiseAtTheFullRateDrawsForEveryValueFromTheEnd) {
     Lcg g{4242};
     SAMPLE *s = filled(6, 0);
     sound_noise(s, 44100);
-    int32_t first = g.noise();  // drawn before the loop, overwritten at once
+    int32_t first = noise(g);  // drawn before the loop, overwritten at once
     (void)first;
     std::vector<int32_t> want(6);
-    for (int32_t i = 5; i >= 0; i--) want[i] = g.noise();
+    for (int32_t i = 5; i >= 0; i--) want[i] = noise(g);
     EXPECT_EQ(values(s), want) << show(values(s));
     EXPECT_EQ(random_rand(), g.next());  // exactly seven draws were used
     sample_del(&s);
@@ -160,7 +154,7 @@ TEST(Sound, NoiseHoldsValuesForRateSteps) {
     // r = 11025: k runs 22050 -> 11025, 0, -11025 (draw, +44100), ...
     random_srand(77);
     Lcg g{77};
-    int32_t v0 = g.noise(), v1 = g.noise(), v2 = g.noise();
+    int32_t v0 = noise(g), v1 = noise(g), v2 = noise(g);
     SAMPLE *s = filled(8, 0);
     sound_noise(s, 11025);
     std::vector<int32_t> want = {v2, v2, v1, v1, v1, v1, v0, v0};
@@ -172,7 +166,7 @@ TEST(Sound, NoiseHoldsValuesForRateSteps) {
 TEST(Sound, NoiseAtRateZeroHoldsTheFirstValue) {
     random_srand(9);
     Lcg g{9};
-    int32_t v0 = g.noise();
+    int32_t v0 = noise(g);
     SAMPLE *s = filled(100, 1);
     sound_noise(s, 0);
     for (int32_t i = 0; i < 100; i++) ASSERT_EQ(sample_get(s, i), v0);

@@ -19,24 +19,12 @@
 #include "host/cli.h"
 #include "host/fps.h"
 #include "host/random.h"
+#include "tests/test_support.h"
 
 namespace {
 
 constexpr int32_t L = 132300;
 const uint32_t demo_seed = 0x31756A22;  // the demo's second seed
-
-// The shared generator, stepped independently of the program's.
-struct Lcg {
-    uint32_t state;
-    int32_t next() {
-        state = state * 214013u + 2531011u;
-        return (int32_t)((state >> 16) & 0x7FFF);
-    }
-    int32_t next30() {
-        int32_t a = next();
-        return (a << 15) | next();
-    }
-};
 
 const int32_t F[96] = {
     32,   34,   36,   39,   41,   44,   46,   49,   52,   55,   58,   62,   65,   69,   73,   78,

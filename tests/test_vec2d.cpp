@@ -7,44 +7,12 @@
 
 #include "imaging/img.h"
 #include "vector/vec2d.h"
-
-template <typename F>
-static std::string printed(F f) {
-    testing::internal::CaptureStdout();
-    f();
-    std::fflush(stdout);
-    return testing::internal::GetCapturedStdout();
-}
+#include "tests/test_support.h"
 
 static const std::string error = "VEC2D error\n";
 
 static VEC2D at(int32_t x, int32_t y, uint32_t color = 0x00FFFFFF) {
     return VEC2D{x, y, color};
-}
-
-static IMG *image(int32_t w, int32_t h) {
-    IMG *img = img_new();
-    img_resize(img, w, h);
-    return img;
-}
-
-// Compares every pixel; on a mismatch prints the image as a hex grid with the
-// differing cells marked by '*'.
-static void expect_pixels(const IMG *img, const uint32_t *expected) {
-    bool same = true;
-    std::string grid;
-    char cell[16];
-    for (int32_t y = 0; y < img->height; y++) {
-        for (int32_t x = 0; x < img->width; x++) {
-            uint32_t got = img->pixels[y * img->width + x];
-            bool ok = got == expected[y * img->width + x];
-            same = same && ok;
-            snprintf(cell, sizeof cell, "%06X%c ", got, ok ? ' ' : '*');
-            grid += cell;
-        }
-        grid += "\n";
-    }
-    EXPECT_TRUE(same) << grid;
 }
 
 TEST(Vec2d, NewIsWhiteOrigin) {
@@ -205,7 +173,7 @@ TEST(Vec2d, DxDyLength2) {
 }
 
 TEST(Vec2d, PlotClipsSilently) {
-    IMG *img = image(3, 2);
+    IMG *img = grid_image(3, 2);
     VEC2D v = at(1, 1, 0xFF0000);
     vec2d_plot(&v, img);
     VEC2D outside[4] = {at(-1, 0, 1), at(3, 0, 1), at(0, -1, 1), at(0, 2, 1)};
@@ -215,13 +183,13 @@ TEST(Vec2d, PlotClipsSilently) {
     EXPECT_EQ(out, "");
     const uint32_t expected[6] = {0, 0, 0,
                                   0, 0xFF0000, 0};
-    expect_pixels(img, expected);
+    EXPECT_TRUE(grid_equals(img, expected));
     img_del(&img);
 }
 
 TEST(Vec2d, PlotTransformedLeavesVectorAlone) {
     // (2, 0) turned a quarter: (0, 65532 >> 15) = (0, 1); moved by (1, 1): (1, 2).
-    IMG *img = image(3, 3);
+    IMG *img = grid_image(3, 3);
     VEC2D v = at(2, 0, 0x00FF00), offset = at(1, 1);
     vec2d_plot_transformed(&v, 256, &offset, img);
     EXPECT_EQ(v.x, 2);
@@ -229,7 +197,7 @@ TEST(Vec2d, PlotTransformedLeavesVectorAlone) {
     const uint32_t expected[9] = {0, 0, 0,
                                   0, 0, 0,
                                   0, 0x00FF00, 0};
-    expect_pixels(img, expected);
+    EXPECT_TRUE(grid_equals(img, expected));
     img_del(&img);
 }
 
