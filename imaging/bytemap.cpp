@@ -15,6 +15,7 @@
 #include "host/module.h"
 #include "host/random.h"
 #include "imaging/img.h"
+#include "imaging/img_geom.h"
 #include "imaging/pnm.h"
 #include "vector/seg2d.h"
 
@@ -347,38 +348,19 @@ int bytemap_save_pgm(const BYTEMAP *map, const char *file_name) {
 
 // ---- Blits -------------------------------------------------------------------------------
 
-// A clipped blit rectangle: source (sx, sy) and target (dx, dy), w x h values.
-struct bytemap_rect_span {
-    int32_t sx, sy, dx, dy, w, h;
-};
-
-// Clips a source rectangle against both maps (source first, then target) into
-// ranges that are safe to walk without per-value tests. False when nothing is
-// transferred. 64-bit sums so that no argument can overflow.
+// Clips a source rectangle against both maps; false when nothing is transferred.
 static bool bytemap_clip_blit(const BYTEMAP *source, const BYTEMAP *target, int64_t sx,
                               int64_t sy, int64_t dx, int64_t dy, int64_t w, int64_t h,
-                              bytemap_rect_span *out) {
-    if (dx >= target->width || dx + w < 0 || dy >= target->height || dy + h < 0 ||
-        sx >= source->width || sx + w < 0 || sy >= source->height || sy + h < 0)
-        return false;
-    if (sx < 0) { w += sx; dx -= sx; sx = 0; }
-    if (sy < 0) { h += sy; dy -= sy; sy = 0; }
-    if (sx + w > source->width) w = source->width - sx;
-    if (sy + h > source->height) h = source->height - sy;
-    if (dx < 0) { w += dx; sx -= dx; dx = 0; }
-    if (dy < 0) { h += dy; sy -= dy; dy = 0; }
-    if (dx + w > target->width) w = target->width - dx;
-    if (dy + h > target->height) h = target->height - dy;
-    if (w <= 0 || h <= 0) return false;
-    *out = {(int32_t)sx, (int32_t)sy, (int32_t)dx, (int32_t)dy, (int32_t)w, (int32_t)h};
-    return true;
+                              img_geom_span *out) {
+    return img_geom_clip_blit(source->width, source->height, target->width, target->height, sx, sy,
+                              dx, dy, w, h, out);
 }
 
 enum bytemap_blit_mode { BYTEMAP_KEYED, BYTEMAP_OPAQUE, BYTEMAP_BLEND };
 
 // Walks the clipped rectangle with one source and one target pointer per row.
 template <bytemap_blit_mode mode>
-static void bytemap_blit_rows(const BYTEMAP *source, BYTEMAP *target, const bytemap_rect_span &c) {
+static void bytemap_blit_rows(const BYTEMAP *source, BYTEMAP *target, const img_geom_span &c) {
     const uint8_t *s = bytemap_at(source, c.sx, c.sy);
     uint8_t *t = bytemap_at(target, c.dx, c.dy);
     for (int32_t j = 0; j < c.h; j++) {
@@ -400,7 +382,7 @@ template <bytemap_blit_mode mode>
 static void bytemap_blit_run(const BYTEMAP *source, BYTEMAP *target, int32_t sx, int32_t sy,
                              int32_t dx, int32_t dy, int32_t w, int32_t h) {
     if (!bytemap_usable(source) || !bytemap_usable(target)) return;
-    bytemap_rect_span c;
+    img_geom_span c;
     if (bytemap_clip_blit(source, target, sx, sy, dx, dy, w, h, &c))
         bytemap_blit_rows<mode>(source, target, c);
 }
@@ -423,16 +405,6 @@ void bytemap_draw_blend(const BYTEMAP *source, BYTEMAP *target, int32_t x, int32
     bytemap_blit_run<BYTEMAP_BLEND>(source, target, 0, 0, x, y, source->width, source->height);
 }
 
-// First index i in [0, n) for which start + i * step is not below 0, and the
-// end index below which it stays under limit (step >= 1).
-static void bytemap_spaced_range(int64_t start, int64_t step, int64_t n, int64_t limit,
-                                 int64_t *first, int64_t *end) {
-    int64_t lo = start >= 0 ? 0 : (-start + step - 1) / step;
-    int64_t hi = start >= limit ? 0 : (limit - start + step - 1) / step;
-    *first = lo;
-    *end = hi < n ? hi : n;
-}
-
 void bytemap_blit_spaced(const BYTEMAP *source, BYTEMAP *target, int32_t sx, int32_t sy,
                          int32_t dx, int32_t dy, int32_t w, int32_t h, int32_t step_x,
                          int32_t step_y) {
@@ -444,10 +416,10 @@ void bytemap_blit_spaced(const BYTEMAP *source, BYTEMAP *target, int32_t sx, int
     // The indices i (j) whose source column (row) and target column (row)
     // both lie inside: the loops below then need no per-value test.
     int64_t i0, i1, j0, j1, ti0, ti1, tj0, tj1;
-    bytemap_spaced_range(sx, 1, w, source->width, &i0, &i1);
-    bytemap_spaced_range(dx, step_x, w, target->width, &ti0, &ti1);
-    bytemap_spaced_range(sy, 1, h, source->height, &j0, &j1);
-    bytemap_spaced_range(dy, step_y, h, target->height, &tj0, &tj1);
+    img_geom_spaced_range(sx, 1, w, source->width, &i0, &i1);
+    img_geom_spaced_range(dx, step_x, w, target->width, &ti0, &ti1);
+    img_geom_spaced_range(sy, 1, h, source->height, &j0, &j1);
+    img_geom_spaced_range(dy, step_y, h, target->height, &tj0, &tj1);
     if (ti0 > i0) i0 = ti0;
     if (ti1 < i1) i1 = ti1;
     if (tj0 > j0) j0 = tj0;
@@ -458,12 +430,6 @@ void bytemap_blit_spaced(const BYTEMAP *source, BYTEMAP *target, int32_t sx, int
         for (int64_t i = i0; i < i1; i++)
             if (s[sx + i]) t[dx + i * step_x] = s[sx + i];
     }
-}
-
-// x mod n taken into 0 .. n - 1 for negative x too (n > 0).
-static int32_t bytemap_wrap_index(int32_t x, int32_t n) {
-    int32_t m = x % n;
-    return m < 0 ? m + n : m;
 }
 
 // Checks shared by the wrap copies: both maps usable, the source line inside
@@ -488,7 +454,7 @@ static void bytemap_row_wrap(const BYTEMAP *source, BYTEMAP *target, int32_t sou
     int32_t n = source->width < target->width ? source->width : target->width;
     const uint8_t *s = bytemap_at(source, 0, source_row);
     uint8_t *t = bytemap_at(target, 0, target_row);
-    int32_t x = bytemap_wrap_index(offset, target->width);
+    int32_t x = img_geom_wrap_index(offset, target->width);
     for (int32_t i = 0; i < n; i++) {
         if (keyed) {
             if (s[i]) t[x] = s[i];
@@ -513,7 +479,7 @@ void bytemap_blit_column_wrap(const BYTEMAP *source, BYTEMAP *target, int32_t so
                               int32_t target_column, int32_t offset) {
     if (!bytemap_wrap_args(source, target, source_column, target_column, true)) return;
     int32_t n = source->height < target->height ? source->height : target->height;
-    int32_t y = bytemap_wrap_index(offset, target->height);
+    int32_t y = img_geom_wrap_index(offset, target->height);
     for (int32_t i = 0; i < n; i++) {
         uint8_t v = *bytemap_at(source, source_column, i);
         if (v) *bytemap_at(target, target_column, y) = v;
@@ -546,22 +512,11 @@ int32_t *bytemap_line_points(int32_t x0, int32_t y0, int32_t x1, int32_t y1) {
 }
 
 // For each of `to` target positions, the source position it takes along one
-// axis of `from` positions. Growing: each source position k repeats runs[k]
-// times. Shrinking: target k takes the first or last position of its run.
+// axis of `from` positions.
 static bool bytemap_scale_map(int32_t to, int32_t from, bool shrink_takes_last, int32_t *map) {
     int32_t *runs = bytemap_run_lengths(to, from);
     if (!runs) return false;
-    if (to >= from) {
-        int32_t t = 0;
-        for (int32_t k = 0; k < from; k++)
-            for (int32_t r = 0; r < runs[k] && t < to; r++) map[t++] = k;
-    } else {
-        int32_t start = 0;
-        for (int32_t k = 0; k < to; k++) {
-            map[k] = shrink_takes_last ? start + runs[k] - 1 : start;
-            start += runs[k];
-        }
-    }
+    img_geom_scale_positions(to, from, runs, shrink_takes_last, map);
     free(runs);
     return true;
 }

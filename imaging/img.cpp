@@ -14,6 +14,7 @@
 
 #include "host/int.h"
 #include "host/module.h"
+#include "imaging/img_geom.h"
 #include "imaging/img_walk.h"
 #include "imaging/pnm.h"
 #include "vector/seg2d.h"
@@ -453,30 +454,11 @@ int img_save_ppm(const IMG *image, const char *file_name) {
 
 // ---- Blits ---------------------------------------------------------------------
 
-// A clipped blit rectangle: source (sx, sy) and target (dx, dy), w x h pixels.
-struct img_span_rect {
-    int32_t sx, sy, dx, dy, w, h;
-};
-
-// Clips a source rectangle against both images (source first, then target)
-// into ranges that are safe to walk without any per-pixel test. Returns false
-// when nothing is transferred. 64-bit sums so that no argument can overflow.
+// Clips a source rectangle against both images; false when nothing is transferred.
 static bool img_clip_blit(const IMG *source, const IMG *target, int64_t sx, int64_t sy,
-                          int64_t dx, int64_t dy, int64_t w, int64_t h, img_span_rect *out) {
-    if (dx >= target->width || dx + w < 0 || dy >= target->height || dy + h < 0 ||
-        sx >= source->width || sx + w < 0 || sy >= source->height || sy + h < 0)
-        return false;
-    if (sx < 0) { w += sx; dx -= sx; sx = 0; }
-    if (sy < 0) { h += sy; dy -= sy; sy = 0; }
-    if (sx + w > source->width) w = source->width - sx;
-    if (sy + h > source->height) h = source->height - sy;
-    if (dx < 0) { w += dx; sx -= dx; dx = 0; }
-    if (dy < 0) { h += dy; sy -= dy; dy = 0; }
-    if (dx + w > target->width) w = target->width - dx;
-    if (dy + h > target->height) h = target->height - dy;
-    if (w <= 0 || h <= 0) return false;
-    *out = {(int32_t)sx, (int32_t)sy, (int32_t)dx, (int32_t)dy, (int32_t)w, (int32_t)h};
-    return true;
+                          int64_t dx, int64_t dy, int64_t w, int64_t h, img_geom_span *out) {
+    return img_geom_clip_blit(source->width, source->height, target->width, target->height, sx, sy,
+                              dx, dy, w, h, out);
 }
 
 enum img_blit_mode { IMG_BLIT_KEYED, IMG_BLIT_OPAQUE, IMG_BLIT_ADD, IMG_BLIT_ADD_SAT };
@@ -484,7 +466,7 @@ enum img_blit_mode { IMG_BLIT_KEYED, IMG_BLIT_OPAQUE, IMG_BLIT_ADD, IMG_BLIT_ADD
 // The inner loops walk one row with a source and a target index and step both
 // to the next row; the mode is a template argument so each loop stays tight.
 template <img_blit_mode mode>
-static void img_blit_rows(const IMG *source, IMG *target, const img_span_rect &c) {
+static void img_blit_rows(const IMG *source, IMG *target, const img_geom_span &c) {
     const uint32_t *s = source->pixels + (size_t)c.sy * (size_t)source->width + (size_t)c.sx;
     uint32_t *t = target->pixels + (size_t)c.dy * (size_t)target->width + (size_t)c.dx;
     for (int32_t j = 0; j < c.h; j++) {
@@ -509,7 +491,7 @@ template <img_blit_mode mode>
 static void img_blit_mode_run(const IMG *source, IMG *target, int32_t sx, int32_t sy,
                               int32_t dx, int32_t dy, int32_t w, int32_t h) {
     if (!img_usable(source) || !img_usable(target)) return;
-    img_span_rect c;
+    img_geom_span c;
     if (img_clip_blit(source, target, sx, sy, dx, dy, w, h, &c))
         img_blit_rows<mode>(source, target, c);
 }
@@ -542,16 +524,6 @@ void img_draw(const IMG *source, IMG *target) {
     img_blit(source, target, 0, 0, source->x, source->y, source->width, source->height);
 }
 
-// First index i in [0, n) for which start + i * step is not below 0, and the
-// end index below which it stays under limit (step >= 1).
-static void img_spaced_range(int64_t start, int64_t step, int64_t n, int64_t limit,
-                             int64_t *first, int64_t *end) {
-    int64_t lo = start >= 0 ? 0 : (-start + step - 1) / step;
-    int64_t hi = start >= limit ? 0 : (limit - start + step - 1) / step;
-    *first = lo;
-    *end = hi < n ? hi : n;
-}
-
 void img_blit_spaced(const IMG *source, IMG *target, int32_t sx, int32_t sy, int32_t dx,
                      int32_t dy, int32_t w, int32_t h, int32_t step_x, int32_t step_y) {
     if (!img_usable(source) || !img_usable(target)) return;
@@ -561,10 +533,10 @@ void img_blit_spaced(const IMG *source, IMG *target, int32_t sx, int32_t sy, int
     }
     // Columns i that are inside the source and whose target column is inside.
     int64_t i0, i1, j0, j1, ti0, ti1, tj0, tj1;
-    img_spaced_range(sx, 1, w, source->width, &i0, &i1);
-    img_spaced_range(dx, step_x, w, target->width, &ti0, &ti1);
-    img_spaced_range(sy, 1, h, source->height, &j0, &j1);
-    img_spaced_range(dy, step_y, h, target->height, &tj0, &tj1);
+    img_geom_spaced_range(sx, 1, w, source->width, &i0, &i1);
+    img_geom_spaced_range(dx, step_x, w, target->width, &ti0, &ti1);
+    img_geom_spaced_range(sy, 1, h, source->height, &j0, &j1);
+    img_geom_spaced_range(dy, step_y, h, target->height, &tj0, &tj1);
     if (ti0 > i0) i0 = ti0;
     if (ti1 < i1) i1 = ti1;
     if (tj0 > j0) j0 = tj0;
@@ -577,12 +549,6 @@ void img_blit_spaced(const IMG *source, IMG *target, int32_t sx, int32_t sy, int
             if (v) t[dx + i * step_x] = v;
         }
     }
-}
-
-// x mod n taken into 0 .. n - 1 for negative x too (n > 0).
-static int32_t img_wrap_index(int32_t x, int32_t n) {
-    int32_t m = x % n;
-    return m < 0 ? m + n : m;
 }
 
 // Checks shared by the row and column wrap copies: both images usable, the
@@ -609,7 +575,7 @@ static void img_row_wrap(const IMG *source, IMG *target, int32_t source_row, int
     if (n <= 0) return;
     const uint32_t *s = source->pixels + (size_t)source_row * (size_t)source->width;
     uint32_t *t = target->pixels + (size_t)target_row * (size_t)target->width;
-    int32_t x = img_wrap_index(offset, target->width);
+    int32_t x = img_geom_wrap_index(offset, target->width);
     for (int32_t i = 0; i < n; i++) {
         if (keyed) {
             if (s[i]) t[x] = s[i];
@@ -636,7 +602,7 @@ void img_blit_column_wrap(const IMG *source, IMG *target, int32_t source_column,
         return;
     int32_t n = source->height < target->height ? source->height : target->height;
     if (n <= 0) return;
-    int32_t y = img_wrap_index(offset, target->height);
+    int32_t y = img_geom_wrap_index(offset, target->height);
     for (int32_t i = 0; i < n; i++) {
         uint32_t v = source->pixels[(size_t)i * (size_t)source->width + (size_t)source_column];
         if (v) target->pixels[(size_t)y * (size_t)target->width + (size_t)target_column] = v;
@@ -658,7 +624,7 @@ void img_copy_row(const IMG *source, IMG *target, int32_t source_row, int32_t ta
 // Clips (x, y, w, h) to the image: a negative x shortens w and moves x to 0,
 // then w is cut to the width (likewise y, h). False when nothing remains.
 static bool img_clip_rect(const IMG *image, int64_t x, int64_t y, int64_t w, int64_t h,
-                          img_span_rect *out) {
+                          img_geom_span *out) {
     if (x < 0) { w += x; x = 0; }
     if (y < 0) { h += y; y = 0; }
     if (w > image->width - x) w = image->width - x;
@@ -670,7 +636,7 @@ static bool img_clip_rect(const IMG *image, int64_t x, int64_t y, int64_t w, int
 
 void img_fill_rect(IMG *image, int32_t x, int32_t y, int32_t w, int32_t h, uint32_t colour) {
     if (!img_usable(image)) return;
-    img_span_rect c;
+    img_geom_span c;
     if ((int64_t)x + w < 1 || (int64_t)y + h < 1 || x >= image->width || y >= image->height)
         return;
     if (!img_clip_rect(image, x, y, w, h, &c)) return;
@@ -697,7 +663,7 @@ void img_rect(IMG *image, int32_t x, int32_t y, int32_t w, int32_t h, uint32_t c
 
 void img_invert_rect(IMG *image, int32_t x, int32_t y, int32_t w, int32_t h) {
     if (!img_usable(image)) return;
-    img_span_rect c;
+    img_geom_span c;
     if ((int64_t)x + w < 0 || (int64_t)y + h < 0 || x >= image->width || y >= image->height)
         return;
     if (!img_clip_rect(image, x, y, w, h, &c)) return;
@@ -759,22 +725,11 @@ int32_t *img_run_lengths_mirrored(int32_t a, int32_t b) {
 }
 
 // For each of `to` target positions, the source position it takes along one
-// axis of `from` positions. Growing: each source position k repeats runs[k]
-// times. Shrinking: target k takes the first or last position of its run.
+// axis of `from` positions.
 static bool img_scale_map(int32_t to, int32_t from, bool shrink_takes_last, int32_t *map) {
     int32_t *runs = img_run_lengths(to, from);
     if (!runs) return false;
-    int32_t start = 0;
-    if (to >= from) {
-        int32_t t = 0;
-        for (int32_t k = 0; k < from; k++)
-            for (int32_t r = 0; r < runs[k] && t < to; r++) map[t++] = k;
-    } else {
-        for (int32_t k = 0; k < to; k++) {
-            map[k] = shrink_takes_last ? start + runs[k] - 1 : start;
-            start += runs[k];
-        }
-    }
+    img_geom_scale_positions(to, from, runs, shrink_takes_last, map);
     free(runs);
     return true;
 }

@@ -16,6 +16,7 @@
 #include "host/module.h"
 #include "host/random.h"
 #include "imaging/img.h"
+#include "imaging/img_geom.h"
 #include "imaging/img_walk.h"
 #include "imaging/rgb888.h"
 #include "vector/seg2d.h"
@@ -858,25 +859,17 @@ int imgfx_check_fit(const IMG *first, const IMG *second, const IMG *third) {
 // Blits and rectangles of this module
 // ============================================================================
 
-void imgfx_blit_blend(const IMG *source, IMG *target, int32_t sx_, int32_t sy_, int32_t dx_,
-                      int32_t dy_, int32_t w_, int32_t h_) {
+void imgfx_blit_blend(const IMG *source, IMG *target, int32_t sx, int32_t sy, int32_t dx,
+                      int32_t dy, int32_t w, int32_t h) {
     if (!imgfx_usable(source) || !imgfx_usable(target)) return;
-    int64_t sx = sx_, sy = sy_, dx = dx_, dy = dy_, w = w_, h = h_;
-    if (dx >= target->width || dx + w < 0 || dy >= target->height || dy + h < 0 ||
-        sx >= source->width || sx + w < 0 || sy >= source->height || sy + h < 0)
+    img_geom_span c;
+    if (!img_geom_clip_blit(source->width, source->height, target->width, target->height, sx, sy,
+                            dx, dy, w, h, &c))
         return;
-    if (sx < 0) { w += sx; dx -= sx; sx = 0; }
-    if (sy < 0) { h += sy; dy -= sy; sy = 0; }
-    if (sx + w > source->width) w = source->width - sx;
-    if (sy + h > source->height) h = source->height - sy;
-    if (dx < 0) { w += dx; sx -= dx; dx = 0; }
-    if (dy < 0) { h += dy; sy -= dy; dy = 0; }
-    if (dx + w > target->width) w = target->width - dx;
-    if (dy + h > target->height) h = target->height - dy;
-    for (int64_t j = 0; j < h; j++) {
-        const uint32_t *s = source->pixels + (sy + j) * source->width + sx;
-        uint32_t *t = target->pixels + (dy + j) * target->width + dx;
-        for (int64_t i = 0; i < w; i++)
+    for (int64_t j = 0; j < c.h; j++) {
+        const uint32_t *s = source->pixels + (c.sy + j) * source->width + c.sx;
+        uint32_t *t = target->pixels + (c.dy + j) * target->width + c.dx;
+        for (int64_t i = 0; i < c.w; i++)
             if (s[i] != 0) t[i] = ((t[i] >> 1) & 0x7F7F7Fu) + ((s[i] >> 1) & 0x7F7F7Fu);
     }
 }
