@@ -511,75 +511,20 @@ int32_t *bytemap_line_points(int32_t x0, int32_t y0, int32_t x1, int32_t y1) {
     return points;
 }
 
-// For each of `to` target positions, the source position it takes along one
-// axis of `from` positions.
-static bool bytemap_scale_map(int32_t to, int32_t from, bool shrink_takes_last, int32_t *map) {
-    int32_t *runs = bytemap_run_lengths(to, from);
-    if (!runs) return false;
-    img_geom_scale_positions(to, from, runs, shrink_takes_last, map);
-    free(runs);
-    return true;
-}
-
 void bytemap_scale(const BYTEMAP *source, BYTEMAP *target) {
-    if (!bytemap_usable(source) || !bytemap_usable(target)) return;
-    if (target->width < 0 || target->height < 0) {
-        bytemap_error();
-        return;
-    }
-    int32_t tw = target->width, th = target->height;
-    if (tw == 0 || th == 0) return;
-    if (source->width <= 0 || source->height <= 0) {
-        bytemap_error();
-        return;
-    }
-    // Shrinking columns take the last source column of their run; shrinking
-    // rows take the last source row, except while the columns grow: then the
-    // first.
-    bool rows_take_last = tw < source->width;
-    int32_t *cols = (int32_t *)calloc((size_t)tw, 4);
-    int32_t *rows = (int32_t *)calloc((size_t)th, 4);
-    if (cols && rows && bytemap_scale_map(tw, source->width, true, cols) &&
-        bytemap_scale_map(th, source->height, rows_take_last, rows)) {
-        for (int32_t y = 0; y < th; y++) {
-            const uint8_t *s = bytemap_at(source, 0, rows[y]);
-            uint8_t *t = bytemap_at(target, 0, y);
-            for (int32_t x = 0; x < tw; x++) t[x] = s[cols[x]];
-        }
-    } else {
-        bytemap_error();
-    }
-    free(cols);
-    free(rows);
+    img_geom_scale(source, target, bytemap_run_lengths, bytemap_error);
 }
 
 BYTEMAP *bytemap_rotate(const BYTEMAP *source, int32_t angle) {
     if (!bytemap_usable(source)) return nullptr;
-    // 92667 / 65536 = 1.41400, just under the square root of 2, so the turned
-    // corners of a square stay inside.
-    int64_t nw = ((int64_t)source->width * 92667) >> 16;
-    int64_t nh = ((int64_t)source->height * 92667) >> 16;
+    int64_t nw = img_geom_turned_side(source->width);
+    int64_t nh = img_geom_turned_side(source->height);
     BYTEMAP *map = bytemap_count(nw, nh) < 0 ? nullptr : bytemap_make((int32_t)nw, (int32_t)nh);
     if (!map) {
         bytemap_error();
         return nullptr;
     }
-    // s = -sin(angle), c = -cos(angle): angle 0 is a half turn.
-    int64_t s = sine_table[wrap_neg(angle) & sine_mask];
-    int64_t c = sine_table[wrap_sub(wrap_neg(angle), 256) & sine_mask];
-    int64_t cx = source->width / 2, cy = source->height / 2;
-    int64_t cx2 = nw / 2, cy2 = nh / 2;
-    for (int64_t y = 0; y < nh; y++) {
-        int64_t v = y - cy2;
-        for (int64_t x = 0; x < nw; x++) {
-            int64_t u = x - cx2;
-            // Each product is shifted on its own (table values are fractions
-            // of 32768), so the rounding matches term by term.
-            int64_t px = cx + ((u * c) >> 15) - ((v * s) >> 15);
-            int64_t py = cy + ((u * s) >> 15) + ((v * c) >> 15);
-            *bytemap_at(map, x, y) = bytemap_inside(source, px, py) ? *bytemap_at(source, px, py) : 0;
-        }
-    }
+    img_geom_turn(source, map, angle);
     return map;
 }
 

@@ -724,53 +724,14 @@ int32_t *img_run_lengths_mirrored(int32_t a, int32_t b) {
     return runs;
 }
 
-// For each of `to` target positions, the source position it takes along one
-// axis of `from` positions.
-static bool img_scale_map(int32_t to, int32_t from, bool shrink_takes_last, int32_t *map) {
-    int32_t *runs = img_run_lengths(to, from);
-    if (!runs) return false;
-    img_geom_scale_positions(to, from, runs, shrink_takes_last, map);
-    free(runs);
-    return true;
-}
-
 void img_scale(const IMG *source, IMG *target) {
-    if (!img_usable(source) || !img_usable(target)) return;
-    if (target->width < 0 || target->height < 0) {
-        img_error();
-        return;
-    }
-    int32_t tw = target->width, th = target->height;
-    if (tw == 0 || th == 0) return;
-    if (source->width <= 0 || source->height <= 0) {
-        img_error();
-        return;
-    }
-    // Columns that shrink take the last source column of their run; rows that
-    // shrink take the last source row, except when the columns grow: then
-    // the first.
-    bool rows_take_last = tw < source->width;
-    int32_t *cols = (int32_t *)calloc((size_t)tw, 4);
-    int32_t *rows = (int32_t *)calloc((size_t)th, 4);
-    if (cols && rows && img_scale_map(tw, source->width, true, cols) &&
-        img_scale_map(th, source->height, rows_take_last, rows)) {
-        for (int32_t y = 0; y < th; y++) {
-            const uint32_t *s = source->pixels + (size_t)rows[y] * (size_t)source->width;
-            uint32_t *t = target->pixels + (size_t)y * (size_t)tw;
-            for (int32_t x = 0; x < tw; x++) t[x] = s[cols[x]];
-        }
-    } else {
-        img_error();
-    }
-    free(cols);
-    free(rows);
+    img_geom_scale(source, target, img_run_lengths, img_error);
 }
 
 IMG *img_rotate(const IMG *source, int32_t angle) {
     if (!img_usable(source)) return nullptr;
-    // 92667 / 65536 = 1.41400, just under the square root of 2.
-    int64_t nw = ((int64_t)source->width * 92667) >> 16;
-    int64_t nh = ((int64_t)source->height * 92667) >> 16;
+    int64_t nw = img_geom_turned_side(source->width);
+    int64_t nh = img_geom_turned_side(source->height);
     if (nw > INT32_MAX || nh > INT32_MAX) {
         img_error();
         return nullptr;
@@ -783,25 +744,7 @@ IMG *img_rotate(const IMG *source, int32_t angle) {
         img_error();
         return nullptr;
     }
-    // s = -sin(angle), c = -cos(angle): angle 0 is a half turn.
-    int64_t s = sine_table[wrap_neg(angle) & sine_mask];
-    int64_t c = sine_table[wrap_sub(wrap_neg(angle), 256) & sine_mask];
-    int64_t cx = source->width / 2, cy = source->height / 2;
-    int64_t cx2 = nw / 2, cy2 = nh / 2;
-    for (int64_t y = 0; y < nh; y++) {
-        int64_t v = y - cy2;
-        for (int64_t x = 0; x < nw; x++) {
-            int64_t u = x - cx2;
-            // Each product is shifted on its own (>> 15: table values are
-            // fractions of 32768), so the rounding matches term by term.
-            int64_t px = cx + ((u * c) >> 15) - ((v * s) >> 15);
-            int64_t py = cy + ((u * s) >> 15) + ((v * c) >> 15);
-            uint32_t p = 0;
-            if (px >= 0 && py >= 0 && px < source->width && py < source->height)
-                p = source->pixels[(size_t)py * (size_t)source->width + (size_t)px];
-            image->pixels[(size_t)y * (size_t)nw + (size_t)x] = p;
-        }
-    }
+    img_geom_turn(source, image, angle);
     return image;
 }
 

@@ -1,10 +1,16 @@
 // Geometry that IMG, BYTEMAP and IMGFX share, whatever their pixel type:
 // clipping a blit rectangle, the index range of a spaced blit, wrapping an
-// index and the positions a nearest-neighbour scale takes. Header only, no
-// module of its own: nothing here reports; the callers do.
+// index, the nearest-neighbour scale and the turned copy. Header only, no
+// module of its own: the callers pass in their reporter where one is needed.
+// The records are any with width, height and row-major pixels (IMG, BYTEMAP).
 #pragma once
 
 #include <cstdint>
+#include <cstdlib>
+#include <type_traits>
+
+#include "host/int.h"
+#include "vector/seg2d.h"
 
 // A clipped blit rectangle: source (sx, sy) and target (dx, dy), w x h pixels.
 struct img_geom_span {
@@ -65,6 +71,88 @@ static inline void img_geom_scale_positions(int32_t to, int32_t from, const int3
         for (int32_t k = 0; k < to; k++) {
             map[k] = shrink_takes_last ? start + runs[k] - 1 : start;
             start += runs[k];
+        }
+    }
+}
+
+// Positions for one axis from the run lengths `run_lengths` gives; false
+// (after its report) when it cannot.
+static inline bool img_geom_scale_map(int32_t to, int32_t from, bool shrink_takes_last,
+                                      int32_t *(*run_lengths)(int32_t, int32_t), int32_t *map) {
+    int32_t *runs = run_lengths(to, from);
+    if (!runs) return false;
+    img_geom_scale_positions(to, from, runs, shrink_takes_last, map);
+    free(runs);
+    return true;
+}
+
+// Nearest-neighbour scale of the whole source onto the whole target. An
+// unusable record, a negative target size, an empty source or a failed
+// allocation calls `report`; an empty target is left alone.
+template <class Record>
+static void img_geom_scale(const Record *source, Record *target,
+                           int32_t *(*run_lengths)(int32_t, int32_t), void (*report)(void)) {
+    if (!source || !source->pixels || !target || !target->pixels) {
+        report();
+        return;
+    }
+    if (target->width < 0 || target->height < 0) {
+        report();
+        return;
+    }
+    int32_t tw = target->width, th = target->height;
+    if (tw == 0 || th == 0) return;
+    if (source->width <= 0 || source->height <= 0) {
+        report();
+        return;
+    }
+    // Columns that shrink take the last source column of their run; rows that
+    // shrink take the last source row, except when the columns grow: then
+    // the first.
+    bool rows_take_last = tw < source->width;
+    int32_t *cols = (int32_t *)calloc((size_t)tw, 4);
+    int32_t *rows = (int32_t *)calloc((size_t)th, 4);
+    if (cols && rows && img_geom_scale_map(tw, source->width, true, run_lengths, cols) &&
+        img_geom_scale_map(th, source->height, rows_take_last, run_lengths, rows)) {
+        for (int32_t y = 0; y < th; y++) {
+            const auto *s = source->pixels + (size_t)rows[y] * (size_t)source->width;
+            auto *t = target->pixels + (size_t)y * (size_t)tw;
+            for (int32_t x = 0; x < tw; x++) t[x] = s[cols[x]];
+        }
+    } else {
+        report();
+    }
+    free(cols);
+    free(rows);
+}
+
+// The sides of a turned copy: 92667 / 65536 = 1.41400, just under the square
+// root of 2, so the turned corners of a square stay inside.
+static inline int64_t img_geom_turned_side(int32_t side) { return ((int64_t)side * 92667) >> 16; }
+
+// Fills `turned` with the source turned by `angle` about both centres; a
+// point that falls outside the source is 0.
+template <class Record>
+static void img_geom_turn(const Record *source, Record *turned, int32_t angle) {
+    using Pixel = std::remove_pointer_t<decltype(Record::pixels)>;
+    int64_t nw = turned->width, nh = turned->height;
+    // s = -sin(angle), c = -cos(angle): angle 0 is a half turn.
+    int64_t s = sine_table[wrap_neg(angle) & sine_mask];
+    int64_t c = sine_table[wrap_sub(wrap_neg(angle), 256) & sine_mask];
+    int64_t cx = source->width / 2, cy = source->height / 2;
+    int64_t cx2 = nw / 2, cy2 = nh / 2;
+    for (int64_t y = 0; y < nh; y++) {
+        int64_t v = y - cy2;
+        for (int64_t x = 0; x < nw; x++) {
+            int64_t u = x - cx2;
+            // Each product is shifted on its own (>> 15: table values are
+            // fractions of 32768), so the rounding matches term by term.
+            int64_t px = cx + ((u * c) >> 15) - ((v * s) >> 15);
+            int64_t py = cy + ((u * s) >> 15) + ((v * c) >> 15);
+            Pixel p = 0;
+            if (px >= 0 && py >= 0 && px < source->width && py < source->height)
+                p = source->pixels[(size_t)py * (size_t)source->width + (size_t)px];
+            turned->pixels[(size_t)y * (size_t)nw + (size_t)x] = p;
         }
     }
 }
