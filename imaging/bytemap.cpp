@@ -155,45 +155,13 @@ uint8_t bytemap_get_pixel(const BYTEMAP *map, int32_t x, int32_t y) {
 
 // ---- Text form ------------------------------------------------------------------------
 
-// Writes v (0..255) right-aligned in three columns.
-static char *bytemap_put3(char *s, unsigned v) {
-    s[0] = v >= 100 ? (char)('0' + v / 100) : ' ';
-    s[1] = v >= 10 ? (char)('0' + v / 10 % 10) : ' ';
-    s[2] = (char)('0' + v % 10);
-    return s + 3;
-}
-
 char *bytemap_to_text(const BYTEMAP *map) {
     if (!bytemap_usable(map)) return nullptr;
-    size_t n = bytemap_size(map);
-    if (n == 0) {
-        char *empty = (char *)calloc(10, 1);
-        if (!empty) {
-            bytemap_error();
-            return nullptr;
-        }
-        memcpy(empty, "BYTEMAP{}", 9);
-        return empty;
-    }
-    // 12 characters per value (a grey triple) plus the header and "}\n"; the
-    // n / 6 spare bytes cover the longer size fields of larger maps.
-    size_t size = 12 * n + n / 6 + 29;
-    char *text = (char *)calloc(size, 1);
-    if (!text) {
-        bytemap_error();
-        return nullptr;
-    }
-    char *s = text + snprintf(text, size, "BYTEMAP{\nP3\n%d %d\n255\n", map->width, map->height);
-    for (size_t i = 0; i < n; i++) {
-        unsigned v = map->pixels[i];
-        s = bytemap_put3(s, v);
-        *s++ = ' ';
-        s = bytemap_put3(s, v);
-        *s++ = ' ';
-        s = bytemap_put3(s, v);
-        *s++ = ((i + 1) % 6 == 0 || i + 1 == n) ? '\n' : ' ';
-    }
-    memcpy(s, "}\n", 2);
+    const uint8_t *values = map->pixels;
+    // Each value is written as a grey triple.
+    char *text = pnm_text_write("BYTEMAP", map->width, map->height, bytemap_size(map),
+                                [values](size_t i) { return values[i] * 0x10101u; });
+    if (!text) bytemap_error();
     return text;
 }
 
@@ -202,41 +170,7 @@ int32_t bytemap_find_text(const char *text, const char *pattern) {
         bytemap_error();
         return 0;
     }
-    const char *hit = strstr(text, pattern);
-    if (!hit) return 0;
-    size_t end = (size_t)(hit - text) + strlen(pattern);
-    return end > (size_t)INT32_MAX ? 0 : (int32_t)end;
-}
-
-static bool bytemap_is_digit(int c) { return c >= '0' && c <= '9'; }
-
-// Reads one size field of the text header (digits, no blanks before them)
-// and skips the character that ends it; false at the end of the text or when
-// the value does not fit.
-static bool bytemap_text_size(const char **s, int64_t *value) {
-    const char *p = *s;
-    int64_t v = 0;
-    while (bytemap_is_digit(*p)) {
-        if (v <= INT32_MAX) v = v * 10 + (*p - '0');
-        p++;
-    }
-    if (v > INT32_MAX || *p == '\0') return false;
-    *s = p + 1;
-    *value = v;
-    return true;
-}
-
-// Skips to the next digit and reads its run (wrapping, as the unmasked
-// values of the text form are the writer's duty). False at the end.
-static bool bytemap_text_number(const char **s, uint32_t *value) {
-    const char *p = *s;
-    while (*p && !bytemap_is_digit(*p)) p++;
-    if (!*p) return false;
-    uint32_t v = 0;
-    while (bytemap_is_digit(*p)) v = v * 10 + (uint32_t)(*p++ - '0');
-    *s = p;
-    *value = v;
-    return true;
+    return pnm_find(text, pattern);
 }
 
 // Mean of a grey triple, kept to one byte.
@@ -244,23 +178,16 @@ static uint8_t bytemap_mean(uint32_t r, uint32_t g, uint32_t b) {
     return (uint8_t)(((uint64_t)r + g + b) / 3);
 }
 
-// Everything after "P3\n": the sizes, the maxval, then the triples.
-static BYTEMAP *bytemap_text_body(const char *s) {
-    int64_t width, height;
-    if (!bytemap_text_size(&s, &width) || !bytemap_text_size(&s, &height)) return nullptr;
-    // The maxval is passed over: values are taken as they stand.
-    while (bytemap_is_digit(*s)) s++;
-    if (*s++ == '\0') return nullptr;
-    int64_t n = bytemap_count(width, height);
-    // A pixel takes at least three digits: a text that cannot hold the
-    // announced pixels is refused before anything is allocated.
-    if (n < 0 || (uint64_t)n > strlen(s) / 3) return nullptr;
-    BYTEMAP *map = bytemap_make((int32_t)width, (int32_t)height);
+static BYTEMAP *bytemap_text_body(const char *text) {
+    int32_t width, height;
+    const char *s;
+    if (!pnm_text_header(text, "BYTEMAP", &width, &height, &s)) return nullptr;
+    BYTEMAP *map = bytemap_make(width, height);
     if (!map) return nullptr;
+    int64_t n = (int64_t)width * height;
     for (int64_t i = 0; i < n; i++) {
         uint32_t r, g, b;
-        if (!bytemap_text_number(&s, &r) || !bytemap_text_number(&s, &g) ||
-            !bytemap_text_number(&s, &b)) {
+        if (!pnm_text_sample(&s, &r) || !pnm_text_sample(&s, &g) || !pnm_text_sample(&s, &b)) {
             bytemap_del(&map);
             return nullptr;
         }
@@ -274,10 +201,7 @@ BYTEMAP *bytemap_from_text(const char *text) {
         bytemap_error();
         return nullptr;
     }
-    int32_t at = bytemap_find_text(text, "BYTEMAP");
-    int32_t brace = at ? bytemap_find_text(text + at, "{") : 0;
-    int32_t magic = brace ? bytemap_find_text(text + at + brace, "P3\n") : 0;
-    BYTEMAP *map = magic ? bytemap_text_body(text + at + brace + magic) : nullptr;
+    BYTEMAP *map = bytemap_text_body(text);
     if (!map) bytemap_error();
     return map;
 }

@@ -244,44 +244,12 @@ void img_and(const IMG *mask, IMG *target) {
 
 // ---- Text form ---------------------------------------------------------------
 
-// Writes v (0..255) right-aligned in three columns.
-static char *img_put3(char *s, uint32_t v) {
-    s[0] = v >= 100 ? (char)('0' + v / 100) : ' ';
-    s[1] = v >= 10 ? (char)('0' + v / 10 % 10) : ' ';
-    s[2] = (char)('0' + v % 10);
-    return s + 3;
-}
-
 char *img_to_text(const IMG *image) {
     if (!img_usable(image)) return nullptr;
-    size_t n = img_size(image);
-    if (n == 0) {
-        char *empty = (char *)calloc(6, 1);
-        if (!empty) {
-            img_error();
-            return nullptr;
-        }
-        memcpy(empty, "IMG{}", 5);
-        return empty;
-    }
-    // 12 characters per pixel plus the header and "}\n"; the header of any
-    // size whose product fits 31 bits takes at most 25 characters.
-    char *text = (char *)calloc(12 * n + n / 6 + 29, 1);
-    if (!text) {
-        img_error();
-        return nullptr;
-    }
-    char *s = text + snprintf(text, 29, "IMG{\nP3\n%d %d\n255\n", image->width, image->height);
-    for (size_t i = 0; i < n; i++) {
-        uint32_t p = image->pixels[i];
-        s = img_put3(s, (p >> 16) & 0xFF);
-        *s++ = ' ';
-        s = img_put3(s, (p >> 8) & 0xFF);
-        *s++ = ' ';
-        s = img_put3(s, p & 0xFF);
-        *s++ = ((i + 1) % 6 == 0 || i + 1 == n) ? '\n' : ' ';
-    }
-    memcpy(s, "}\n", 2);
+    const uint32_t *pixels = image->pixels;
+    char *text = pnm_text_write("IMG", image->width, image->height, img_size(image),
+                                [pixels](size_t i) { return pixels[i]; });
+    if (!text) img_error();
     return text;
 }
 
@@ -290,63 +258,13 @@ int32_t img_find_text(const char *text, const char *pattern) {
         img_error();
         return 0;
     }
-    const char *hit = strstr(text, pattern);
-    if (!hit) return 0;
-    size_t end = (size_t)(hit - text) + strlen(pattern);
-    return end > (size_t)INT32_MAX ? 0 : (int32_t)end;
+    return pnm_find(text, pattern);
 }
 
-static bool img_is_digit(int c) { return c >= '0' && c <= '9'; }
-
-// Reads a run of digits at *s into *value (capped above INT32_MAX so that a
-// long run cannot overflow); returns false when the run is empty.
-static bool img_text_number(const char **s, int64_t *value) {
-    const char *p = *s;
-    int64_t v = 0;
-    while (img_is_digit(*p)) {
-        if (v <= INT32_MAX) v = v * 10 + (*p - '0');
-        p++;
-    }
-    *value = v;
-    bool any = p != *s;
-    *s = p;
-    return any;
-}
-
-// Reads one field of the header and skips the character that ends it; false
-// when the text ends there or the value does not fit (`value` null: the
-// field is passed over and its value ignored, as the maxval is).
-static bool img_text_size(const char **s, int32_t *value) {
-    int64_t v;
-    img_text_number(s, &v);
-    if ((value && v > INT32_MAX) || **s == '\0') return false;
-    (*s)++;
-    if (value) *value = (int32_t)v;
-    return true;
-}
-
-// Skips to the next digit and reads its run; values are not masked (they
-// wrap modulo 2^32 like the unsigned words they become). False at the end.
-static bool img_text_sample(const char **s, uint32_t *value) {
-    const char *p = *s;
-    while (*p && !img_is_digit(*p)) p++;
-    if (!*p) return false;
-    uint32_t v = 0;
-    while (img_is_digit(*p)) v = v * 10 + (uint32_t)(*p++ - '0');
-    *s = p;
-    *value = v;
-    return true;
-}
-
-// Everything after "P3\n": the sizes, the maxval, then the samples.
-static IMG *img_text_body(const char *s) {
+static IMG *img_text_body(const char *text) {
     int32_t width, height;
-    if (!img_text_size(&s, &width) || !img_text_size(&s, &height)) return nullptr;
-    if (!img_text_size(&s, nullptr)) return nullptr;
-    int64_t n = img_pixel_count(width, height);
-    // Each pixel needs at least three digits: a text that cannot hold the
-    // announced pixels is refused before anything is allocated.
-    if (n < 0 || (uint64_t)n > strlen(s) / 3) return nullptr;
+    const char *s;
+    if (!pnm_text_header(text, "IMG", &width, &height, &s)) return nullptr;
     IMG *image = img_new();
     if (!image) return nullptr;
     img_resize(image, width, height);
@@ -354,9 +272,10 @@ static IMG *img_text_body(const char *s) {
         img_del(&image);
         return nullptr;
     }
+    int64_t n = (int64_t)width * height;
     for (int64_t i = 0; i < n; i++) {
         uint32_t r, g, b;
-        if (!img_text_sample(&s, &r) || !img_text_sample(&s, &g) || !img_text_sample(&s, &b)) {
+        if (!pnm_text_sample(&s, &r) || !pnm_text_sample(&s, &g) || !pnm_text_sample(&s, &b)) {
             img_del(&image);
             return nullptr;
         }
@@ -370,10 +289,7 @@ IMG *img_from_text(const char *text) {
         img_error();
         return nullptr;
     }
-    int32_t at = img_find_text(text, "IMG");
-    int32_t brace = at ? img_find_text(text + at, "{") : 0;
-    int32_t magic = brace ? img_find_text(text + at + brace, "P3\n") : 0;
-    IMG *image = magic ? img_text_body(text + at + brace + magic) : nullptr;
+    IMG *image = img_text_body(text);
     if (!image) img_error();
     return image;
 }

@@ -1,9 +1,10 @@
 // PNM reading shared by the IMG and BYTEMAP decoders: the byte source, the
-// header parser and its size checks (see pnm.h). No module framework: the
-// decoders calling it report what fails.
+// header parser and its size checks, and the "NAME{" text form (see pnm.h).
+// No module framework: the modules calling it report what fails.
 #include "imaging/pnm.h"
 
 #include <climits>
+#include <cstring>
 
 pnm_reader pnm_reader_memory(const void *data, size_t size) {
     return pnm_reader{(const uint8_t *)data, size, 0, nullptr, -2, false};
@@ -134,5 +135,64 @@ bool pnm_read_bit(pnm_reader *r, uint32_t *bit) {
         v = (uint32_t)(c - '0');
     }
     *bit = v ? 1u : 0u;
+    return true;
+}
+
+// ---- The text form ---------------------------------------------------------------
+
+char *pnm_put3(char *s, uint32_t v) {
+    s[0] = v >= 100 ? (char)('0' + v / 100) : ' ';
+    s[1] = v >= 10 ? (char)('0' + v / 10 % 10) : ' ';
+    s[2] = (char)('0' + v % 10);
+    return s + 3;
+}
+
+int32_t pnm_find(const char *text, const char *pattern) {
+    const char *hit = strstr(text, pattern);
+    if (!hit) return 0;
+    size_t end = (size_t)(hit - text) + strlen(pattern);
+    return end > (size_t)INT32_MAX ? 0 : (int32_t)end;
+}
+
+// Reads one field of the header (digits, no blanks before them, capped so a
+// long run cannot overflow) and skips the character that ends it; false when
+// the text ends there or the value does not fit (`value` null: the field is
+// passed over and its value ignored, as the maxval is).
+static bool pnm_text_field(const char **s, int32_t *value) {
+    const char *p = *s;
+    int64_t v = 0;
+    while (pnm_is_digit(*p)) {
+        if (v <= INT32_MAX) v = v * 10 + (*p - '0');
+        p++;
+    }
+    if ((value && v > INT32_MAX) || *p == '\0') return false;
+    *s = p + 1;
+    if (value) *value = (int32_t)v;
+    return true;
+}
+
+bool pnm_text_header(const char *text, const char *name, int32_t *width, int32_t *height,
+                     const char **samples) {
+    int32_t at = pnm_find(text, name);
+    int32_t brace = at ? pnm_find(text + at, "{") : 0;
+    int32_t magic = brace ? pnm_find(text + at + brace, "P3\n") : 0;
+    if (!magic) return false;
+    const char *s = text + at + brace + magic;
+    if (!pnm_text_field(&s, width) || !pnm_text_field(&s, height)) return false;
+    if (!pnm_text_field(&s, nullptr)) return false;
+    int64_t n = (int64_t)*width * *height;
+    if (n > INT32_MAX || (uint64_t)n > strlen(s) / 3) return false;
+    *samples = s;
+    return true;
+}
+
+bool pnm_text_sample(const char **s, uint32_t *value) {
+    const char *p = *s;
+    while (*p && !pnm_is_digit(*p)) p++;
+    if (!*p) return false;
+    uint32_t v = 0;
+    while (pnm_is_digit(*p)) v = v * 10 + (uint32_t)(*p++ - '0');
+    *s = p;
+    *value = v;
     return true;
 }

@@ -1,7 +1,8 @@
 // PNM reading shared by the IMG and BYTEMAP decoders: one byte source over a
 // bounded memory block or an open file, the header parser with its size
-// checks, and the raster walk for P1 to P6. Not a module of its own (no
-// identity, no reporter): the decoders that call it report the failures.
+// checks, and the raster walk for P1 to P6; and the "NAME{" text form both
+// write and read (a plain P3 body in braces). Not a module of its own (no
+// identity, no reporter): the modules that call it report the failures.
 // Limits: never reads past its input; every maxval is taken as 255; a raster
 // holds at most 2^31 - 1 values.
 #pragma once
@@ -9,6 +10,8 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 
 // A bounded memory block or an open file. A read past the end gives -1.
 struct pnm_reader {
@@ -100,3 +103,60 @@ bool pnm_read_raster(pnm_reader *r, int kind, int32_t width, int32_t height, Put
     }
     return true;
 }
+
+// ---- The text form ---------------------------------------------------------------
+// "NAME{\nP3\nW H\n255\n", then each value as a red, green, blue triple of
+// right-aligned three-column numbers, six values to a line, then "}\n". An
+// empty raster is "NAME{}".
+
+// Writes v (0..255) right-aligned in three columns.
+char *pnm_put3(char *s, uint32_t v);
+
+// The end of the first `pattern` in `text` as an offset, or 0 when it is
+// absent or lies past a signed 32-bit offset.
+int32_t pnm_find(const char *text, const char *pattern);
+
+// The text form of a w x h raster of n = w * h values, value i given by
+// colour(i) as 0x00RRGGBB; null when it cannot be allocated.
+template <class Colour>
+char *pnm_text_write(const char *name, int32_t w, int32_t h, size_t n, Colour colour) {
+    size_t name_length = strlen(name);
+    if (n == 0) {
+        char *empty = (char *)calloc(name_length + 3, 1);
+        if (empty) {
+            memcpy(empty, name, name_length);
+            memcpy(empty + name_length, "{}", 2);
+        }
+        return empty;
+    }
+    // 12 characters per value plus the header and "}\n"; the n / 6 spare
+    // bytes cover the longer size fields of larger rasters.
+    size_t size = 12 * n + n / 6 + 26 + name_length;
+    char *text = (char *)calloc(size, 1);
+    if (!text) return nullptr;
+    char *s = text + snprintf(text, size, "%s{\nP3\n%d %d\n255\n", name, w, h);
+    for (size_t i = 0; i < n; i++) {
+        uint32_t p = colour(i);
+        s = pnm_put3(s, (p >> 16) & 0xFF);
+        *s++ = ' ';
+        s = pnm_put3(s, (p >> 8) & 0xFF);
+        *s++ = ' ';
+        s = pnm_put3(s, p & 0xFF);
+        *s++ = ((i + 1) % 6 == 0 || i + 1 == n) ? '\n' : ' ';
+    }
+    memcpy(s, "}\n", 2);
+    return text;
+}
+
+// Finds "NAME", then "{", then "P3\n" in `text` and reads the sizes and the
+// maxval (passed over: values are taken as they stand). False when any is
+// missing, when a size does not fit 31 bits, when the value count does not,
+// or when the rest of the text cannot hold that many values (three digits at
+// least each), checked before anyone allocates. *samples is then the text
+// after the maxval.
+bool pnm_text_header(const char *text, const char *name, int32_t *width, int32_t *height,
+                     const char **samples);
+
+// Skips to the next digit and reads its run; values are not masked (they
+// wrap modulo 2^32 like the unsigned words they become). False at the end.
+bool pnm_text_sample(const char **s, uint32_t *value);
