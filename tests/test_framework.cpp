@@ -13,22 +13,16 @@
 #include "text/cursor.h"
 #include "vector/list.h"
 #include "vector/vec2d.h"
-
-static std::string captured(void (*reporter)(void)) {
-    testing::internal::CaptureStdout();
-    reporter();
-    std::fflush(stdout);
-    return testing::internal::GetCapturedStdout();
-}
+#include "tests/test_support.h"
 
 TEST(Framework, OnlyListVec2dAndIntPrint) {
-    EXPECT_EQ(captured(list_error), "LIST error\n");
-    EXPECT_EQ(captured(vec2d_error), "VEC2D error\n");
-    EXPECT_EQ(captured(int_error), "INT: ERROR.\n");
-    EXPECT_EQ(captured(img_error), "");
-    EXPECT_EQ(captured(music_error), "");
-    EXPECT_EQ(captured(cursorx_error), "");
-    EXPECT_EQ(captured(fps_error), "");
+    EXPECT_EQ(printed(list_error), "LIST error\n");
+    EXPECT_EQ(printed(vec2d_error), "VEC2D error\n");
+    EXPECT_EQ(printed(int_error), "INT: ERROR.\n");
+    EXPECT_EQ(printed(img_error), "");
+    EXPECT_EQ(printed(music_error), "");
+    EXPECT_EQ(printed(cursorx_error), "");
+    EXPECT_EQ(printed(fps_error), "");
 }
 
 static std::string program_bytes() {

@@ -466,17 +466,6 @@ TEST(Obj2d, DeleteOfNullHandleOnlyReports) {
     EXPECT_EQ(o, nullptr);
 }
 
-static SEG2D *make_segment(int32_t ax, int32_t ay, int32_t bx, int32_t by, uint32_t c) {
-    SEG2D *s = seg2d_new();
-    s->a->x = ax;
-    s->a->y = ay;
-    s->b->x = bx;
-    s->b->y = by;
-    s->a->color = c;
-    s->b->color = c;
-    return s;
-}
-
 TEST(Obj2d, AddSegmentListsBothEndsAndTracksTheFarthest) {
     OBJ2D *o = obj2d_new();
     SEG2D *s = make_segment(1, 1, 3, 0, W);

@@ -219,8 +219,8 @@ inline std::vector<uint32_t> grid_picture(const char *const *rows, int32_t h,
 
 // ---- Line drawings ---------------------------------------------------------------
 
-// Appends a segment from (ax, ay) to (bx, by), both ends in colour c.
-inline void add_segment(OBJ2D *o, int32_t ax, int32_t ay, int32_t bx, int32_t by, uint32_t c) {
+// A new segment from (ax, ay) to (bx, by), both ends in colour c.
+inline SEG2D *make_segment(int32_t ax, int32_t ay, int32_t bx, int32_t by, uint32_t c) {
     SEG2D *s = seg2d_new();
     s->a->x = ax;
     s->a->y = ay;
@@ -228,7 +228,12 @@ inline void add_segment(OBJ2D *o, int32_t ax, int32_t ay, int32_t bx, int32_t by
     s->b->y = by;
     s->a->color = c;
     s->b->color = c;
-    obj2d_add_segment(o, s);
+    return s;
+}
+
+// Appends such a segment to an object.
+inline void add_segment(OBJ2D *o, int32_t ax, int32_t ay, int32_t bx, int32_t by, uint32_t c) {
+    obj2d_add_segment(o, make_segment(ax, ay, bx, by, c));
 }
 
 // Parsed objects together with their list, released at the end of a test.
