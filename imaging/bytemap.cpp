@@ -332,83 +332,24 @@ void bytemap_draw_blend(const BYTEMAP *source, BYTEMAP *target, int32_t x, int32
 void bytemap_blit_spaced(const BYTEMAP *source, BYTEMAP *target, int32_t sx, int32_t sy,
                          int32_t dx, int32_t dy, int32_t w, int32_t h, int32_t step_x,
                          int32_t step_y) {
-    if (!bytemap_usable(source) || !bytemap_usable(target)) return;
-    if (step_x < 1 || step_y < 1) {
-        bytemap_error();
-        return;
-    }
-    // The indices i (j) whose source column (row) and target column (row)
-    // both lie inside: the loops below then need no per-value test.
-    int64_t i0, i1, j0, j1, ti0, ti1, tj0, tj1;
-    img_geom_spaced_range(sx, 1, w, source->width, &i0, &i1);
-    img_geom_spaced_range(dx, step_x, w, target->width, &ti0, &ti1);
-    img_geom_spaced_range(sy, 1, h, source->height, &j0, &j1);
-    img_geom_spaced_range(dy, step_y, h, target->height, &tj0, &tj1);
-    if (ti0 > i0) i0 = ti0;
-    if (ti1 < i1) i1 = ti1;
-    if (tj0 > j0) j0 = tj0;
-    if (tj1 < j1) j1 = tj1;
-    for (int64_t j = j0; j < j1; j++) {
-        const uint8_t *s = bytemap_at(source, 0, sy + j);
-        uint8_t *t = bytemap_at(target, 0, dy + j * step_y);
-        for (int64_t i = i0; i < i1; i++)
-            if (s[sx + i]) t[dx + i * step_x] = s[sx + i];
-    }
+    img_geom_blit_spaced(source, target, sx, sy, dx, dy, w, h, step_x, step_y, bytemap_error);
 }
 
-// Checks shared by the wrap copies: both maps usable, the source line inside
-// the source and the target line inside the target.
-static bool bytemap_wrap_args(const BYTEMAP *source, const BYTEMAP *target, int32_t source_line,
-                              int32_t target_line, bool columns) {
-    if (!bytemap_usable(source) || !bytemap_usable(target)) return false;
-    int32_t source_lines = columns ? source->width : source->height;
-    int32_t target_lines = columns ? target->width : target->height;
-    if (source_line < 0 || source_line >= source_lines || target_line < 0 ||
-        target_line >= target_lines) {
-        bytemap_error();
-        return false;
-    }
-    return true;
-}
-
-template <bool keyed>
-static void bytemap_row_wrap(const BYTEMAP *source, BYTEMAP *target, int32_t source_row,
-                             int32_t target_row, int32_t offset) {
-    if (!bytemap_wrap_args(source, target, source_row, target_row, false)) return;
-    int32_t n = source->width < target->width ? source->width : target->width;
-    const uint8_t *s = bytemap_at(source, 0, source_row);
-    uint8_t *t = bytemap_at(target, 0, target_row);
-    int32_t x = img_geom_wrap_index(offset, target->width);
-    for (int32_t i = 0; i < n; i++) {
-        if (keyed) {
-            if (s[i]) t[x] = s[i];
-        } else {
-            t[x] |= s[i];
-        }
-        if (++x == target->width) x = 0;
-    }
-}
-
+// A target with no columns (rows) takes nothing: the wrap would divide by
+// its width (height).
 void bytemap_blit_row_wrap(const BYTEMAP *source, BYTEMAP *target, int32_t source_row,
                            int32_t target_row, int32_t offset) {
-    bytemap_row_wrap<true>(source, target, source_row, target_row, offset);
+    img_geom_row_wrap<true>(source, target, source_row, target_row, offset, bytemap_error);
 }
 
 void bytemap_or_row_wrap(const BYTEMAP *source, BYTEMAP *target, int32_t source_row,
                          int32_t target_row, int32_t offset) {
-    bytemap_row_wrap<false>(source, target, source_row, target_row, offset);
+    img_geom_row_wrap<false>(source, target, source_row, target_row, offset, bytemap_error);
 }
 
 void bytemap_blit_column_wrap(const BYTEMAP *source, BYTEMAP *target, int32_t source_column,
                               int32_t target_column, int32_t offset) {
-    if (!bytemap_wrap_args(source, target, source_column, target_column, true)) return;
-    int32_t n = source->height < target->height ? source->height : target->height;
-    int32_t y = img_geom_wrap_index(offset, target->height);
-    for (int32_t i = 0; i < n; i++) {
-        uint8_t v = *bytemap_at(source, source_column, i);
-        if (v) *bytemap_at(target, target_column, y) = v;
-        if (++y == target->height) y = 0;
-    }
+    img_geom_column_wrap(source, target, source_column, target_column, offset, bytemap_error);
 }
 
 void bytemap_and(const BYTEMAP *mask, BYTEMAP *target) {

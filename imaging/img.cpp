@@ -442,93 +442,26 @@ void img_draw(const IMG *source, IMG *target) {
 
 void img_blit_spaced(const IMG *source, IMG *target, int32_t sx, int32_t sy, int32_t dx,
                      int32_t dy, int32_t w, int32_t h, int32_t step_x, int32_t step_y) {
-    if (!img_usable(source) || !img_usable(target)) return;
-    if (step_x < 1 || step_y < 1) {
-        img_error();
-        return;
-    }
-    // Columns i that are inside the source and whose target column is inside.
-    int64_t i0, i1, j0, j1, ti0, ti1, tj0, tj1;
-    img_geom_spaced_range(sx, 1, w, source->width, &i0, &i1);
-    img_geom_spaced_range(dx, step_x, w, target->width, &ti0, &ti1);
-    img_geom_spaced_range(sy, 1, h, source->height, &j0, &j1);
-    img_geom_spaced_range(dy, step_y, h, target->height, &tj0, &tj1);
-    if (ti0 > i0) i0 = ti0;
-    if (ti1 < i1) i1 = ti1;
-    if (tj0 > j0) j0 = tj0;
-    if (tj1 < j1) j1 = tj1;
-    for (int64_t j = j0; j < j1; j++) {
-        const uint32_t *s = source->pixels + (size_t)(sy + j) * (size_t)source->width;
-        uint32_t *t = target->pixels + (size_t)(dy + j * step_y) * (size_t)target->width;
-        for (int64_t i = i0; i < i1; i++) {
-            uint32_t v = s[sx + i];
-            if (v) t[dx + i * step_x] = v;
-        }
-    }
-}
-
-// Checks shared by the row and column wrap copies: both images usable, the
-// source line inside the source and the target line inside the target.
-static bool img_wrap_args(const IMG *source, const IMG *target, int32_t source_line,
-                          int32_t target_line, bool columns) {
-    if (!img_usable(source) || !img_usable(target)) return false;
-    int32_t source_lines = columns ? source->width : source->height;
-    int32_t target_lines = columns ? target->width : target->height;
-    if (source_line < 0 || source_line >= source_lines || target_line < 0 ||
-        target_line >= target_lines) {
-        img_error();
-        return false;
-    }
-    return true;
-}
-
-template <bool keyed>
-static void img_row_wrap(const IMG *source, IMG *target, int32_t source_row, int32_t target_row,
-                         int32_t offset) {
-    if (!img_wrap_args(source, target, source_row, target_row, false))
-        return;
-    int32_t n = source->width < target->width ? source->width : target->width;
-    if (n <= 0) return;
-    const uint32_t *s = source->pixels + (size_t)source_row * (size_t)source->width;
-    uint32_t *t = target->pixels + (size_t)target_row * (size_t)target->width;
-    int32_t x = img_geom_wrap_index(offset, target->width);
-    for (int32_t i = 0; i < n; i++) {
-        if (keyed) {
-            if (s[i]) t[x] = s[i];
-        } else {
-            t[x] |= s[i];
-        }
-        if (++x == target->width) x = 0;
-    }
+    img_geom_blit_spaced(source, target, sx, sy, dx, dy, w, h, step_x, step_y, img_error);
 }
 
 void img_blit_row_wrap(const IMG *source, IMG *target, int32_t source_row, int32_t target_row,
                        int32_t offset) {
-    img_row_wrap<true>(source, target, source_row, target_row, offset);
+    img_geom_row_wrap<true>(source, target, source_row, target_row, offset, img_error);
 }
 
 void img_or_row_wrap(const IMG *source, IMG *target, int32_t source_row, int32_t target_row,
                      int32_t offset) {
-    img_row_wrap<false>(source, target, source_row, target_row, offset);
+    img_geom_row_wrap<false>(source, target, source_row, target_row, offset, img_error);
 }
 
 void img_blit_column_wrap(const IMG *source, IMG *target, int32_t source_column,
                           int32_t target_column, int32_t offset) {
-    if (!img_wrap_args(source, target, source_column, target_column, true))
-        return;
-    int32_t n = source->height < target->height ? source->height : target->height;
-    if (n <= 0) return;
-    int32_t y = img_geom_wrap_index(offset, target->height);
-    for (int32_t i = 0; i < n; i++) {
-        uint32_t v = source->pixels[(size_t)i * (size_t)source->width + (size_t)source_column];
-        if (v) target->pixels[(size_t)y * (size_t)target->width + (size_t)target_column] = v;
-        if (++y == target->height) y = 0;
-    }
+    img_geom_column_wrap(source, target, source_column, target_column, offset, img_error);
 }
 
 void img_copy_row(const IMG *source, IMG *target, int32_t source_row, int32_t target_row) {
-    if (!img_wrap_args(source, target, source_row, target_row, false))
-        return;
+    if (!img_geom_wrap_args(source, target, source_row, target_row, false, img_error)) return;
     int32_t n = source->width < target->width ? source->width : target->width;
     if (n <= 0) return;
     memmove(target->pixels + (size_t)target_row * (size_t)target->width,

@@ -156,3 +156,92 @@ static void img_geom_turn(const Record *source, Record *turned, int32_t angle) {
         }
     }
 }
+
+// Every `step`-th target column and row from (dx, dy) takes the source pixel
+// (sx + i, sy + j), 0 being transparent; only the indices whose source and
+// target both lie inside are walked. Steps below 1 and unusable records call
+// `report`.
+template <class Record>
+static void img_geom_blit_spaced(const Record *source, Record *target, int32_t sx, int32_t sy,
+                                 int32_t dx, int32_t dy, int32_t w, int32_t h, int32_t step_x,
+                                 int32_t step_y, void (*report)(void)) {
+    if (!source || !source->pixels || !target || !target->pixels || step_x < 1 || step_y < 1) {
+        report();
+        return;
+    }
+    int64_t i0, i1, j0, j1, ti0, ti1, tj0, tj1;
+    img_geom_spaced_range(sx, 1, w, source->width, &i0, &i1);
+    img_geom_spaced_range(dx, step_x, w, target->width, &ti0, &ti1);
+    img_geom_spaced_range(sy, 1, h, source->height, &j0, &j1);
+    img_geom_spaced_range(dy, step_y, h, target->height, &tj0, &tj1);
+    if (ti0 > i0) i0 = ti0;
+    if (ti1 < i1) i1 = ti1;
+    if (tj0 > j0) j0 = tj0;
+    if (tj1 < j1) j1 = tj1;
+    for (int64_t j = j0; j < j1; j++) {
+        const auto *s = source->pixels + (size_t)(sy + j) * (size_t)source->width;
+        auto *t = target->pixels + (size_t)(dy + j * step_y) * (size_t)target->width;
+        for (int64_t i = i0; i < i1; i++) {
+            auto v = s[sx + i];
+            if (v) t[dx + i * step_x] = v;
+        }
+    }
+}
+
+// Checks shared by the row and column wrap copies: both records usable, the
+// source line inside the source and the target line inside the target;
+// `report` otherwise.
+template <class Record>
+static bool img_geom_wrap_args(const Record *source, const Record *target, int32_t source_line,
+                               int32_t target_line, bool columns, void (*report)(void)) {
+    if (!source || !source->pixels || !target || !target->pixels) {
+        report();
+        return false;
+    }
+    int32_t source_lines = columns ? source->width : source->height;
+    int32_t target_lines = columns ? target->width : target->height;
+    if (source_line < 0 || source_line >= source_lines || target_line < 0 ||
+        target_line >= target_lines) {
+        report();
+        return false;
+    }
+    return true;
+}
+
+// Source row `source_row` into target row `target_row` from column `offset`
+// on, wrapping round the target: keyed (0 transparent) or or-ed in. A target
+// without columns takes nothing.
+template <bool keyed, class Record>
+static void img_geom_row_wrap(const Record *source, Record *target, int32_t source_row,
+                              int32_t target_row, int32_t offset, void (*report)(void)) {
+    if (!img_geom_wrap_args(source, target, source_row, target_row, false, report)) return;
+    int32_t n = source->width < target->width ? source->width : target->width;
+    if (n <= 0) return;
+    const auto *s = source->pixels + (size_t)source_row * (size_t)source->width;
+    auto *t = target->pixels + (size_t)target_row * (size_t)target->width;
+    int32_t x = img_geom_wrap_index(offset, target->width);
+    for (int32_t i = 0; i < n; i++) {
+        if (keyed) {
+            if (s[i]) t[x] = s[i];
+        } else {
+            t[x] |= s[i];
+        }
+        if (++x == target->width) x = 0;
+    }
+}
+
+// Source column into target column from row `offset` on, keyed, wrapping
+// round the target. A target without rows takes nothing.
+template <class Record>
+static void img_geom_column_wrap(const Record *source, Record *target, int32_t source_column,
+                                 int32_t target_column, int32_t offset, void (*report)(void)) {
+    if (!img_geom_wrap_args(source, target, source_column, target_column, true, report)) return;
+    int32_t n = source->height < target->height ? source->height : target->height;
+    if (n <= 0) return;
+    int32_t y = img_geom_wrap_index(offset, target->height);
+    for (int32_t i = 0; i < n; i++) {
+        auto v = source->pixels[(size_t)i * (size_t)source->width + (size_t)source_column];
+        if (v) target->pixels[(size_t)y * (size_t)target->width + (size_t)target_column] = v;
+        if (++y == target->height) y = 0;
+    }
+}

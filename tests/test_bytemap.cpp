@@ -504,6 +504,22 @@ TEST(BytemapBlit, RowAndColumnWrapCopies) {
     bytemap_del(&before);
 }
 
+TEST(BytemapBlit, WrapIntoATargetWithoutColumnsOrRowsTakesNothing) {
+    // The wrap position is taken modulo the target's width (height): a target
+    // of width (height) 0 must take nothing rather than divide by zero.
+    BYTEMAP *src = make_map(2, 2, {1, 2, 3, 4});
+    BYTEMAP *no_columns = make_map(0, 3);
+    bytemap_blit_row_wrap(src, no_columns, 0, 1, 5);
+    bytemap_or_row_wrap(src, no_columns, 1, 2, -3);
+    EXPECT_TRUE(map_equals(no_columns, 0, 3, {}));
+    BYTEMAP *no_rows = make_map(3, 0);
+    bytemap_blit_column_wrap(src, no_rows, 1, 2, 7);
+    EXPECT_TRUE(map_equals(no_rows, 3, 0, {}));
+    bytemap_del(&src);
+    bytemap_del(&no_columns);
+    bytemap_del(&no_rows);
+}
+
 TEST(BytemapBlit, DrawBlendAveragesZerosToo) {
     BYTEMAP *src = make_map(2, 2, {0, 255, 100, 3});
     BYTEMAP *dst = make_map(3, 3, std::vector<uint8_t>(9, 50));
