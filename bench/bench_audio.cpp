@@ -12,21 +12,9 @@
 #include "host/cli.h"
 #include "host/fps.h"
 #include "host/random.h"
+#include "tests/test_lcg.h"
 
 namespace {
-
-// The shared generator, stepped independently, to find seeds for a frame kind.
-struct Lcg {
-    uint32_t state;
-    int32_t next() {
-        state = state * 214013u + 2531011u;
-        return (int32_t)((state >> 16) & 0x7FFF);
-    }
-    int32_t next30() {
-        int32_t a = next();
-        return (a << 15) | next();
-    }
-};
 
 // A seed giving `style`; with `extra` 30-bit draws after it (style 1's
 // even/decayed choice, style 2's unused draw) whose low bit is `bit` (-1: any),

@@ -1,8 +1,8 @@
 // Helpers shared by the test programs, written once: standard output capture,
-// a replica of the shared generator, temporary files and shell tools, images
-// built from literal pixel arrays and compared with them (a hex grid of the
-// actual pixels, each differing cell marked with its expected value, printed
-// on failure), and line-drawing objects built segment by segment.
+// the generator replica (tests/test_lcg.h), temporary files and shell tools,
+// images built from literal pixel arrays and compared with them (a hex grid
+// of the actual pixels, each differing cell marked with its expected value,
+// printed on failure), and line-drawing objects built segment by segment.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "imaging/img.h"
+#include "tests/test_lcg.h"
 #include "vector/lfont.h"
 #include "vector/list.h"
 #include "vector/obj2d.h"
@@ -32,24 +33,6 @@ std::string printed(F f) {
     std::fflush(stdout);
     return testing::internal::GetCapturedStdout();
 }
-
-// ---- The generator ----------------------------------------------------------------
-
-// The shared generator's recurrence, written out here so that the tests check
-// the draw order against an independent copy, stepped apart from the program's.
-struct Lcg {
-    uint32_t state;
-    // A 15-bit draw, as random_rand.
-    int32_t next() {
-        state = state * 214013u + 2531011u;
-        return (int32_t)((state >> 16) & 0x7FFF);
-    }
-    // A 30-bit draw, as random_next: the first draw in the high bits.
-    int32_t next30() {
-        int32_t hi = next();
-        return (hi << 15) | next();
-    }
-};
 
 // ---- Files and tools ----------------------------------------------------------------
 
