@@ -160,7 +160,7 @@ void demo_logo_bounce(void) {
     for (int32_t k = 0; k < 4; k++) {
         lfont_set_color(f, demo_colour(t + 192 - 64 * k));
         // Mask 511 keeps the non-negative half of the sine: the letters hop up.
-        f->position->y = 240 - asr(sine_table[(17 * t + 96 - 32 * k) & 511], 10);
+        f->position->y = 240 - asr(sine_table[wrap_add(wrap_mul(17, t), 96 - 32 * k) & 511], 10);
         demo_logo_letter(f, k);
     }
 }
@@ -173,14 +173,16 @@ void demo_logo_wobble(void) {
     demo_pen(f, 0, 0, 1, 1);
     for (int32_t k = 0; k < 4; k++) {
         lfont_set_color(f, demo_colour(t + 192 - 64 * k));
-        f->position->x = 176 + asr(sine_table[(23 * t + 500 - 50 * k) & sine_mask], 12) + (16 * k - 8);
-        f->position->y = 32 + asr(sine_table[(17 * t + phase[k]) & sine_mask], 12) - 24;
+        f->position->x = 176 + asr(sine_table[wrap_add(wrap_mul(23, t), 500 - 50 * k) & sine_mask], 12) + (16 * k - 8);
+        f->position->y = 32 + asr(sine_table[wrap_add(wrap_mul(17, t), phase[k]) & sine_mask], 12) - 24;
         demo_logo_letter(f, k);
     }
 }
 
 void demo_logo_flash(void) {
-    if (demo_flash_chance < 1 || random_next() % demo_flash_chance != 0) return;
+    // The chance draw is taken whatever the chance, so the sequence never shifts.
+    int32_t chance = random_next();
+    if (demo_flash_chance < 1 || chance % demo_flash_chance != 0) return;
     int32_t sx = random_next() % 4 + 1;
     int32_t sy = random_next() % 4 + 1;
     int32_t y = random_next() % (256 - 16 * sy + 1);

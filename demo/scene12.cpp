@@ -174,7 +174,7 @@ static void mesh_draw(int32_t frames) {
     for (int32_t s = 0; s < n; s++) {
         SEG2D *seg = mesh_segment(mesh_work, s);
         if (!seg || !seg->a || !seg->b) continue;
-        uint32_t colour = demo_colour(16 * (s % 64) + 16 * (s / 128) + 10 * frames);
+        uint32_t colour = demo_colour(wrap_add(16 * (s % 64) + 16 * (s / 128), wrap_mul(10, frames)));
         seg->a->color = colour;
         seg->b->color = colour;
     }
