@@ -1,18 +1,11 @@
 // Fuzzes the BYTEMAP{ text reader: any text gives null or a well-formed map
 // without reading past its terminating zero; a decoded map's own text reads
 // back to the same map.
-#include <cstddef>
-#include <cstdint>
-#include <cstdlib>
-#include <cstring>
-
+#include "fuzz/fuzz_support.h"
 #include "imaging/bytemap.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
-    // An exact-size zero-terminated copy, so that any read past the end is caught.
-    char *text = (char *)malloc(size + 1);
-    if (size) memcpy(text, data, size);
-    text[size] = '\0';
+    char *text = fuzz_text(data, size);
     BYTEMAP *map = bytemap_from_text(text);
     free(text);
     if (!map) return 0;

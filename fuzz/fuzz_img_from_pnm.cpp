@@ -1,16 +1,10 @@
 // Fuzzes the in-memory PNM decoder: any bytes of any length must give null or
 // a well-formed image, never a read past the given size.
-#include <cstddef>
-#include <cstdint>
-#include <cstdlib>
-#include <cstring>
-
+#include "fuzz/fuzz_support.h"
 #include "imaging/img.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
-    // An exact-size copy, so that any read past `size` is caught.
-    uint8_t *copy = (uint8_t *)malloc(size ? size : 1);
-    if (size) memcpy(copy, data, size);
+    uint8_t *copy = fuzz_bytes(data, size);
     IMG *image = img_from_pnm(copy, size);
     free(copy);
     if (image) {

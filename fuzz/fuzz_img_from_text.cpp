@@ -1,17 +1,11 @@
 // Fuzzes the IMG{ text parser: any NUL-terminated text must give null or a
 // well-formed image, never a read past the terminator; a parsed image must
 // write a text that parses back to an equal image when its top bytes are 0.
-#include <cstddef>
-#include <cstdint>
-#include <cstdlib>
-#include <cstring>
-
+#include "fuzz/fuzz_support.h"
 #include "imaging/img.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
-    char *text = (char *)malloc(size + 1);
-    if (size) memcpy(text, data, size);
-    text[size] = '\0';
+    char *text = fuzz_text(data, size);
     IMG *image = img_from_text(text);
     free(text);
     if (!image) return 0;

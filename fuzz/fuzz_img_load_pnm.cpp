@@ -1,32 +1,12 @@
 // Fuzzes the PNM file decoder: the input is written to a temporary file,
 // which must decode to null or a well-formed image without reading past its
 // end or looping on a short file.
-#include <unistd.h>
-
-#include <cstddef>
-#include <cstdint>
-#include <cstdio>
-#include <cstdlib>
-
+#include "fuzz/fuzz_support.h"
 #include "imaging/img.h"
 
-static const char *fuzz_img_path() {
-    static char path[64] = "";
-    if (!path[0]) {
-        snprintf(path, sizeof path, "/tmp/fuzz_img_load_pnm_XXXXXX");
-        int fd = mkstemp(path);
-        if (fd < 0) abort();
-        close(fd);
-    }
-    return path;
-}
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
-    const char *path = fuzz_img_path();
-    FILE *f = fopen(path, "wb");
-    if (!f) abort();
-    if (size) fwrite(data, 1, size, f);
-    fclose(f);
+    const char *path = fuzz_scratch_path("fuzz_img_load_pnm");
+    fuzz_write(path, data, size);
     IMG *image = img_load_pnm(path);
     if (image) {
         if (!image->pixels || image->width <= 0 || image->height <= 0) abort();
