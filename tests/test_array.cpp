@@ -6,8 +6,8 @@
 #include <cstring>
 #include <string>
 
-#include "vector/array.h"
 #include "tests/test_support.h"
+#include "vector/array.h"
 
 // An array of 4-byte elements holding the given values.
 static ARRAY *ints(std::initializer_list<int32_t> values) {

@@ -10,10 +10,10 @@
 #include "host/fps.h"
 #include "host/int.h"
 #include "imaging/img.h"
+#include "tests/test_support.h"
 #include "text/cursor.h"
 #include "vector/list.h"
 #include "vector/vec2d.h"
-#include "tests/test_support.h"
 
 TEST(Framework, OnlyListVec2dAndIntPrint) {
     EXPECT_EQ(printed(list_error), "LIST error\n");

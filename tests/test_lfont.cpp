@@ -5,12 +5,12 @@
 
 #include "host/random.h"
 #include "imaging/img.h"
+#include "tests/test_support.h"
 #include "vector/lfont.h"
 #include "vector/list.h"
 #include "vector/obj2d.h"
 #include "vector/seg2d.h"
 #include "vector/vec2d.h"
-#include "tests/test_support.h"
 
 namespace {
 

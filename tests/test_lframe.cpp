@@ -3,10 +3,10 @@
 
 #include "host/random.h"
 #include "imaging/img.h"
+#include "tests/test_support.h"
 #include "vector/lframe.h"
 #include "vector/seg2d.h"
 #include "vector/vec2d.h"
-#include "tests/test_support.h"
 
 namespace {
 

@@ -5,8 +5,8 @@
 #include <cstdlib>
 #include <string>
 
-#include "vector/list.h"
 #include "tests/test_support.h"
+#include "vector/list.h"
 
 static const std::string error = "LIST error\n";
 

@@ -5,6 +5,7 @@
 
 #include "host/random.h"
 #include "imaging/img.h"
+#include "tests/test_support.h"
 #include "text/cursor.h"
 #include "text/lscrlxyz.h"
 #include "vector/lfont.h"
@@ -12,7 +13,6 @@
 #include "vector/obj2d.h"
 #include "vector/seg2d.h"
 #include "vector/vec2d.h"
-#include "tests/test_support.h"
 
 namespace {
 

@@ -6,6 +6,7 @@
 
 #include "host/random.h"
 #include "imaging/img.h"
+#include "tests/test_support.h"
 #include "text/cursor.h"
 #include "text/lscroll.h"
 #include "vector/lfont.h"
@@ -13,7 +14,6 @@
 #include "vector/obj2d.h"
 #include "vector/seg2d.h"
 #include "vector/vec2d.h"
-#include "tests/test_support.h"
 
 namespace {
 

@@ -7,11 +7,11 @@
 
 #include "audio/sample.h"
 #include "imaging/img.h"
+#include "tests/test_support.h"
 #include "vector/list.h"
 #include "vector/obj2d.h"
 #include "vector/seg2d.h"
 #include "vector/vec2d.h"
-#include "tests/test_support.h"
 
 namespace {
 

@@ -6,8 +6,8 @@
 #include <string>
 
 #include "imaging/img.h"
-#include "vector/seg2d.h"
 #include "tests/test_support.h"
+#include "vector/seg2d.h"
 
 static SEG2D *seg(int32_t ax, int32_t ay, int32_t bx, int32_t by, uint32_t color = 0xFFFFFF) {
     SEG2D *s = seg2d_new();

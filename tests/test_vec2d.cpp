@@ -6,8 +6,8 @@
 #include <string>
 
 #include "imaging/img.h"
-#include "vector/vec2d.h"
 #include "tests/test_support.h"
+#include "vector/vec2d.h"
 
 static const std::string error = "VEC2D error\n";
 
