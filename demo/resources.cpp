@@ -158,7 +158,7 @@ void demo_logo_bounce(void) {
     int32_t t = demo_timer_frames();
     demo_pen(f, 16, 0, 1, 1);
     for (int32_t k = 0; k < 4; k++) {
-        lfont_set_color(f, demo_colour(t + 192 - 64 * k));
+        lfont_set_color(f, demo_colour(wrap_add(t, 192 - 64 * k)));
         // Mask 511 keeps the non-negative half of the sine: the letters hop up.
         f->position->y = 240 - asr(sine_table[wrap_add(wrap_mul(17, t), 96 - 32 * k) & 511], 10);
         demo_logo_letter(f, k);
@@ -172,7 +172,7 @@ void demo_logo_wobble(void) {
     int32_t t = demo_timer_frames();
     demo_pen(f, 0, 0, 1, 1);
     for (int32_t k = 0; k < 4; k++) {
-        lfont_set_color(f, demo_colour(t + 192 - 64 * k));
+        lfont_set_color(f, demo_colour(wrap_add(t, 192 - 64 * k)));
         f->position->x = 176 + asr(sine_table[wrap_add(wrap_mul(23, t), 500 - 50 * k) & sine_mask], 12) + (16 * k - 8);
         f->position->y = 32 + asr(sine_table[wrap_add(wrap_mul(17, t), phase[k]) & sine_mask], 12) - 24;
         demo_logo_letter(f, k);
