@@ -135,7 +135,11 @@ void cli_help(FILE *f) {
             "A headless run paused with no scripted key left to resume it stops with\n"
             "status 1.\n"
             "In a window, F12 saves the frame on screen as rivo7315_NNNNNN.ppm in the\n"
-            "working directory (the demo still sees a key without a character).\n");
+            "working directory (the demo still sees a key without a character).\n"
+            "\n"
+            "Exit status: 0 after escape, a closed window or --frames; 2 for a bad option;\n"
+            "3 when scene 3 finds no MIDI output (no ALSA sequencer, or no writable port:\n"
+            "`sudo modprobe snd-seq-dummy` gives a MIDI-through port).\n");
 }
 
 // The option's value: "--opt=value" or the next argument; null when missing.
