@@ -9,37 +9,11 @@
 #include "host/random.h"
 #include "imaging/img.h"
 #include "imaging/imgfx.h"
+#include "tests/test_lcg.h"
+#include "tests/test_support.h"
 
-// The generator's own formula, stepped here to know which values a create draws.
-static uint32_t lcg_state;
-static int32_t lcg_rand() {
-    lcg_state = lcg_state * 214013u + 2531011u;
-    return (int32_t)((lcg_state >> 16) & 0x7FFF);
-}
-
-static IMG *image(int32_t w, int32_t h) {
-    IMG *img = img_new();
-    img_resize(img, w, h);
-    return img;
-}
-
-// Compares every pixel with the expected words; prints a hex grid on mismatch.
-static void expect_pixels(const IMG *img, const uint32_t *expected) {
-    std::string grid;
-    bool same = true;
-    for (int32_t y = 0; y < img->height; y++) {
-        for (int32_t x = 0; x < img->width; x++) {
-            uint32_t got = img->pixels[y * img->width + x];
-            uint32_t want = expected[y * img->width + x];
-            char cell[32];
-            std::snprintf(cell, sizeof cell, "%c%06X ", got == want ? ' ' : '*', got);
-            grid += cell;
-            if (got != want) same = false;
-        }
-        grid += "\n";
-    }
-    EXPECT_TRUE(same) << "got (* marks a difference):\n" << grid;
-}
+// An independent copy of the generator, to know which values a create draws.
+static Lcg lcg;
 
 // A ring with every field chosen by the test.
 static LRADIAL *ring(int32_t cx, int32_t cy, int32_t radius, int32_t lines, uint32_t colour) {
@@ -55,8 +29,8 @@ static LRADIAL *ring(int32_t cx, int32_t cy, int32_t radius, int32_t lines, uint
 
 TEST(Lradial, NewDrawsSpinRadiusColourInThatOrder) {
     random_srand(45429);
-    lcg_state = 45429;
-    int32_t r1 = lcg_rand(), r2 = lcg_rand(), r3 = lcg_rand();
+    lcg.state = 45429;
+    int32_t r1 = lcg.next(), r2 = lcg.next(), r3 = lcg.next();
     ASSERT_EQ(r1, 17318);
     ASSERT_EQ(r2, 21105);
     LRADIAL *r = lradial_new();
@@ -64,7 +38,7 @@ TEST(Lradial, NewDrawsSpinRadiusColourInThatOrder) {
     EXPECT_EQ(r->spin, 17318 + 0x8000);
     EXPECT_EQ(r->radius, 21105 % 128 + 32);  // 145
     EXPECT_EQ(r->colour, (r3 & 0x7F7F7F) + 0x808080);
-    EXPECT_EQ(random_rand(), lcg_rand());  // exactly three draws
+    EXPECT_EQ(random_rand(), lcg.next());  // exactly three draws
     EXPECT_EQ(r->x, 128);
     EXPECT_EQ(r->y, 128);
     EXPECT_EQ(r->z, 0);
@@ -156,7 +130,7 @@ TEST(Lradial, PointsOfAFourLineRingRoundDown) {
 }
 
 TEST(Lradial, DrawPointsOnTheBigRing) {
-    IMG *img = image(256, 256);
+    IMG *img = grid_image(256, 256);
     LRADIAL *r = ring(128, 128, 100, 4, 0x123456);
     lradial_draw_points(r, img);
     int set = 0;
@@ -174,7 +148,7 @@ TEST(Lradial, DrawPointsOnTheBigRing) {
 static const uint32_t C = 0xC0FFEE;
 
 TEST(Lradial, DrawPointsSmallRingAndCopiesImageSize) {
-    IMG *img = image(5, 5);
+    IMG *img = grid_image(5, 5);
     LRADIAL *r = ring(2, 2, 2, 4, C);
     lradial_draw_points(r, img);
     const uint32_t expected[25] = {
@@ -184,7 +158,7 @@ TEST(Lradial, DrawPointsSmallRingAndCopiesImageSize) {
         0, 0, C, 0, 0,
         0, 0, 0, 0, 0,
     };
-    expect_pixels(img, expected);
+    EXPECT_TRUE(grid_equals(img, expected));
     EXPECT_EQ(r->width, 5);
     EXPECT_EQ(r->height, 5);
     lradial_del(&r);
@@ -192,7 +166,7 @@ TEST(Lradial, DrawPointsSmallRingAndCopiesImageSize) {
 }
 
 TEST(Lradial, DrawPointsClipsAtEveryEdge) {
-    IMG *img = image(3, 3);
+    IMG *img = grid_image(3, 3);
     // Radius 2 around (1, 1): (1, 2) inside, (2, 1) inside, (1, -1) and (-1, 1) outside.
     LRADIAL *r = ring(1, 1, 2, 4, C);
     lradial_draw_points(r, img);
@@ -201,13 +175,13 @@ TEST(Lradial, DrawPointsClipsAtEveryEdge) {
         0, 0, C,
         0, C, 0,
     };
-    expect_pixels(img, expected);
+    EXPECT_TRUE(grid_equals(img, expected));
     lradial_del(&r);
     img_del(&img);
 }
 
 TEST(Lradial, DrawSpokesFromTheCentre) {
-    IMG *img = image(5, 5);
+    IMG *img = grid_image(5, 5);
     LRADIAL *r = ring(2, 2, 2, 4, C);
     lradial_draw_spokes(r, img);
     const uint32_t expected[25] = {
@@ -217,13 +191,13 @@ TEST(Lradial, DrawSpokesFromTheCentre) {
         0, 0, C, 0, 0,
         0, 0, 0, 0, 0,
     };
-    expect_pixels(img, expected);
+    EXPECT_TRUE(grid_equals(img, expected));
     lradial_del(&r);
     img_del(&img);
 }
 
 TEST(Lradial, DrawSpokesOriginEndOnARingAroundTheCorner) {
-    IMG *img = image(5, 5);
+    IMG *img = grid_image(5, 5);
     LRADIAL *r = ring(2, 2, 2, 4, C);
     // Ends (0, 1), (1, 0), (0, -2), (-2, 0); the last two lines are clipped.
     lradial_draw_spokes_origin(r, img);
@@ -234,13 +208,13 @@ TEST(Lradial, DrawSpokesOriginEndOnARingAroundTheCorner) {
         0, 0, 0, 0, 0,
         0, 0, 0, 0, 0,
     };
-    expect_pixels(img, expected);
+    EXPECT_TRUE(grid_equals(img, expected));
     lradial_del(&r);
     img_del(&img);
 }
 
 TEST(Lradial, DrawSpokesThickWidensASteepSpoke) {
-    IMG *img = image(5, 5);
+    IMG *img = grid_image(5, 5);
     LRADIAL *r = ring(2, 2, 2, 1, C);  // one spoke, down to (2, 3)
     lradial_draw_spokes_thick(r, img, 3);
     const uint32_t expected[25] = {
@@ -250,17 +224,17 @@ TEST(Lradial, DrawSpokesThickWidensASteepSpoke) {
         0, C, C, C, 0,
         0, 0, 0, 0, 0,
     };
-    expect_pixels(img, expected);
+    EXPECT_TRUE(grid_equals(img, expected));
     img_clear(img, 0);
     lradial_draw_spokes_thick(r, img, 0);  // thickness 0 draws nothing
     const uint32_t none[25] = {0};
-    expect_pixels(img, none);
+    EXPECT_TRUE(grid_equals(img, none));
     lradial_del(&r);
     img_del(&img);
 }
 
 TEST(Lradial, DrawSpokesDitherRunsRoundThePalette) {
-    IMG *img = image(5, 5);
+    IMG *img = grid_image(5, 5);
     LRADIAL *r = ring(2, 2, 2, 2, C);
     // k = 2: palette[0] to palette[192] down to (2, 3); k = 1: palette[768]
     // to palette[960] up to (2, 0), whose centre pixel overwrites the first.
@@ -273,13 +247,13 @@ TEST(Lradial, DrawSpokesDitherRunsRoundThePalette) {
         0, 0, G2, 0, 0,
         0, 0, 0, 0, 0,
     };
-    expect_pixels(img, expected);
+    EXPECT_TRUE(grid_equals(img, expected));
     lradial_del(&r);
     img_del(&img);
 }
 
 TEST(Lradial, BadArgumentsDrawNothing) {
-    IMG *img = image(4, 4);
+    IMG *img = grid_image(4, 4);
     LRADIAL *r = ring(2, 2, 1, 4, C);
     lradial_draw_points(nullptr, img);
     lradial_draw_spokes(nullptr, img);
@@ -292,7 +266,7 @@ TEST(Lradial, BadArgumentsDrawNothing) {
     lradial_draw_spokes_thick(r, nullptr, 2);
     lradial_draw_spokes_dither(r, nullptr);
     const uint32_t none[16] = {0};
-    expect_pixels(img, none);
+    EXPECT_TRUE(grid_equals(img, none));
     EXPECT_EQ(r->width, 256);  // no image, so no size was copied
     lradial_del(&r);
     img_del(&img);

@@ -10,35 +10,11 @@
 #include "host/random.h"
 #include "imaging/img.h"
 #include "imaging/imgfx.h"
+#include "tests/test_lcg.h"
+#include "tests/test_support.h"
 
-static uint32_t lcg_state;
-static int32_t lcg_rand() {
-    lcg_state = lcg_state * 214013u + 2531011u;
-    return (int32_t)((lcg_state >> 16) & 0x7FFF);
-}
-
-static IMG *image(int32_t w, int32_t h) {
-    IMG *img = img_new();
-    img_resize(img, w, h);
-    return img;
-}
-
-static void expect_same(const IMG *img, const uint32_t *expected) {
-    std::string grid;
-    bool same = true;
-    for (int32_t y = 0; y < img->height; y++) {
-        for (int32_t x = 0; x < img->width; x++) {
-            uint32_t got = img->pixels[y * img->width + x];
-            uint32_t want = expected[y * img->width + x];
-            char cell[32];
-            std::snprintf(cell, sizeof cell, "%c%06X ", got == want ? ' ' : '*', got);
-            grid += cell;
-            if (got != want) same = false;
-        }
-        grid += "\n";
-    }
-    EXPECT_TRUE(same) << "got (* marks a difference):\n" << grid;
-}
+// An independent copy of the generator, to know which values a create draws.
+static Lcg lcg;
 
 static const uint32_t A = 0xAAAAAA, B = 0xBBBBBB;
 
@@ -61,9 +37,9 @@ static LSTAR *small_star() {
 
 TEST(Lstar, NewMakesTwoRingsFromSixDraws) {
     random_srand(1234);
-    lcg_state = 1234;
+    lcg.state = 1234;
     int32_t v[6];
-    for (int i = 0; i < 6; i++) v[i] = lcg_rand();
+    for (int i = 0; i < 6; i++) v[i] = lcg.next();
     LSTAR *s = lstar_new();
     ASSERT_NE(s, nullptr);
     ASSERT_NE(s->ring_a, nullptr);
@@ -74,7 +50,7 @@ TEST(Lstar, NewMakesTwoRingsFromSixDraws) {
     EXPECT_EQ(s->ring_b->spin, v[3] + 0x8000);
     EXPECT_EQ(s->ring_b->radius, v[4] % 128 + 32);
     EXPECT_EQ(s->ring_b->colour, (v[5] & 0x7F7F7F) + 0x808080);
-    EXPECT_EQ(random_rand(), lcg_rand());  // six draws, no more
+    EXPECT_EQ(random_rand(), lcg.next());  // six draws, no more
     EXPECT_EQ(s->x, 128);
     EXPECT_EQ(s->y, 128);
     EXPECT_EQ(s->width, 256);
@@ -154,7 +130,7 @@ TEST(Lstar, StepTurnsBothRingsByTheirSpins) {
 }
 
 TEST(Lstar, DrawZigzagOutline) {
-    IMG *img = image(5, 5);
+    IMG *img = grid_image(5, 5);
     LSTAR *s = small_star();
     lstar_draw(s, img);
     // A0->B0 in A, A1->B0 in B; A1->B1 in A, A2(=A0)->B1 in B.
@@ -165,7 +141,7 @@ TEST(Lstar, DrawZigzagOutline) {
         0, 0, B, 0, 0,
         0, 0, 0, 0, 0,
     };
-    expect_same(img, expected);
+    EXPECT_TRUE(grid_equals(img, expected));
     EXPECT_EQ(s->width, 5);
     EXPECT_EQ(s->height, 5);
     EXPECT_EQ(s->ring_a->angle, 0);  // drawing does not turn the rings
@@ -175,7 +151,7 @@ TEST(Lstar, DrawZigzagOutline) {
 }
 
 TEST(Lstar, DrawUsesTheStarCentreNotTheRings) {
-    IMG *img = image(5, 5);
+    IMG *img = grid_image(5, 5);
     LSTAR *s = small_star();
     s->ring_a->x = 100;
     s->ring_b->y = -40;
@@ -189,8 +165,8 @@ TEST(Lstar, DrawUsesTheStarCentreNotTheRings) {
 // The thick and dither pens visit A->B then B->A' (the reverse of the plain
 // pen's second segment); the expectation is built from the primitives.
 TEST(Lstar, DrawThickVisitsBToNextA) {
-    IMG *img = image(7, 7);
-    IMG *want = image(7, 7);
+    IMG *img = grid_image(7, 7);
+    IMG *want = grid_image(7, 7);
     LSTAR *s = small_star();
     s->x = 3;
     s->y = 3;
@@ -200,15 +176,15 @@ TEST(Lstar, DrawThickVisitsBToNextA) {
     imgfx_thick_line(want, 4, 3, 3, 1, B, 2);
     imgfx_thick_line(want, 3, 1, 1, 3, A, 2);
     imgfx_thick_line(want, 1, 3, 3, 4, B, 2);
-    expect_same(img, want->pixels);
+    EXPECT_TRUE(grid_equals(img, want->pixels));
     lstar_del(&s);
     img_del(&img);
     img_del(&want);
 }
 
 TEST(Lstar, DrawDitherRunsFromRingToRing) {
-    IMG *img = image(7, 7);
-    IMG *want = image(7, 7);
+    IMG *img = grid_image(7, 7);
+    IMG *want = grid_image(7, 7);
     LSTAR *s = small_star();
     s->x = 3;
     s->y = 3;
@@ -217,14 +193,14 @@ TEST(Lstar, DrawDitherRunsFromRingToRing) {
     imgfx_thick_dither_line(want, 4, 3, B, 3, 1, A, 3);
     imgfx_thick_dither_line(want, 3, 1, A, 1, 3, B, 3);
     imgfx_thick_dither_line(want, 1, 3, B, 3, 4, A, 3);
-    expect_same(img, want->pixels);
+    EXPECT_TRUE(grid_equals(img, want->pixels));
     lstar_del(&s);
     img_del(&img);
     img_del(&want);
 }
 
 TEST(Lstar, DitherOneRoundByHand) {
-    IMG *img = image(5, 5);
+    IMG *img = grid_image(5, 5);
     LSTAR *s = small_star();
     lradial_set_lines(s->ring_a, 1);  // one point per ring: A' is A again
     lradial_set_lines(s->ring_b, 1);
@@ -240,13 +216,13 @@ TEST(Lstar, DitherOneRoundByHand) {
         0, 0, A, 0, 0,
         0, 0, A, 0, 0,
     };
-    expect_same(img, expected);
+    EXPECT_TRUE(grid_equals(img, expected));
     lstar_del(&s);
     img_del(&img);
 }
 
 TEST(Lstar, BadArgumentsAndMissingRingsDrawNothing) {
-    IMG *img = image(5, 5);
+    IMG *img = grid_image(5, 5);
     LSTAR *s = small_star();
     lstar_draw(nullptr, img);
     lstar_draw_thick(nullptr, img, 2);
@@ -262,7 +238,7 @@ TEST(Lstar, BadArgumentsAndMissingRingsDrawNothing) {
     lstar_set_points(s, 4);
     EXPECT_EQ(s->ring_a->lines, 2);
     const uint32_t none[25] = {0};
-    expect_same(img, none);
+    EXPECT_TRUE(grid_equals(img, none));
     EXPECT_EQ(s->width, 256);
     s->ring_b = kept;
     lstar_del(&s);
