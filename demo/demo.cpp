@@ -142,11 +142,18 @@ void demo_frames(int32_t n, demo_draw_fn draw, int music, int wait) {
 }
 
 void demo_present(void) {
-    if (demo_glow_on) imgfx_glow_h5(demo_frame, demo_glow, 3);
-    else img_copy(demo_frame, demo_glow);
-    if (demo_blur_on) imgfx_blur_h_rgb(demo_glow, demo_blur, 2, 2, 2);
-    else img_copy(demo_glow, demo_blur);
-    windpy_present(demo_display, (demo_blur_on || demo_glow_on) ? demo_blur : demo_frame);
+    // A pass that is off would only copy its input forward, so the next pass
+    // reads that input directly: two frame copies fewer on a plain frame.
+    IMG *shown = demo_frame;
+    if (demo_glow_on) {
+        imgfx_glow_h5(shown, demo_glow, 3);
+        shown = demo_glow;
+    }
+    if (demo_blur_on) {
+        imgfx_blur_h_rgb(shown, demo_blur, 2, 2, 2);
+        shown = demo_blur;
+    }
+    windpy_present(demo_display, shown);
     // The fade leaves a trail that dims a little every frame.
     if (demo_fade) img_sub_colour(demo_frame, demo_fade_colour);
     else img_clear(demo_frame, demo_white ? 0xFFFFFFu : 0x000000u);
