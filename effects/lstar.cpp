@@ -124,9 +124,11 @@ static void lstar_walk(LSTAR *s, IMG *img, lstar_pen pen, int32_t t) {
     uint32_t cb = (uint32_t)rb->colour;
     int32_t aa = ra->angle;
     int32_t ab = rb->angle;
+    // Each round's A' is the next round's A, so ring_a's point is worked out once.
+    int32_t ax, ay;
+    lradial_point(s->x, s->y, aa, ra->radius, &ax, &ay);
     for (int32_t k = 0; k < ra->lines; k++) {
-        int32_t ax, ay, bx, by, nx, ny;
-        lradial_point(s->x, s->y, aa, ra->radius, &ax, &ay);
+        int32_t bx, by, nx, ny;
         lradial_point(s->x, s->y, ab, rb->radius, &bx, &by);
         aa = wrap_add(aa, ra->spacing) & lstar_angle_mask;
         ab = wrap_add(ab, rb->spacing) & lstar_angle_mask;
@@ -145,6 +147,8 @@ static void lstar_walk(LSTAR *s, IMG *img, lstar_pen pen, int32_t t) {
             imgfx_thick_dither_line(img, bx, by, cb, nx, ny, ca, t);
             break;
         }
+        ax = nx;
+        ay = ny;
     }
 }
 
