@@ -1684,6 +1684,3 @@ const char demo_shapes_text[] =
     "s 9,6 12,10  s 12,10 15,6  s 0,15 3,11  s 3,11 6,15\n"
     "s 6,15 9,11  s 9,11 12,15  s 12,15 15,11\n"
     "}\n";
-
-const char *const demo_lfont8_text = demo_font8_text;
-const char *const demo_lfont16_text = demo_font16_text;

@@ -7,8 +7,3 @@
 extern const char demo_font8_text[];
 extern const char demo_font16_text[];
 extern const char demo_shapes_text[];
-
-// The same two font texts under the names the resource builder and the
-// contact sheet read them by.
-extern const char *const demo_lfont8_text;
-extern const char *const demo_lfont16_text;

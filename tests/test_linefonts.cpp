@@ -159,11 +159,6 @@ TEST(LineFonts, TextsEndWithALineFeedAfterTheLastBrace) {
     }
 }
 
-TEST(LineFonts, OtherNamesReadTheSameTexts) {
-    EXPECT_EQ(demo_lfont8_text, demo_font8_text);
-    EXPECT_EQ(demo_lfont16_text, demo_font16_text);
-}
-
 // ---- 8x8 line font -----------------------------------------------------------
 
 TEST(LineFont8, HoldsOneBlockPerCodeOnTheEightGrid) { expect_font_layout(demo_font8_text, 8); }

@@ -236,7 +236,7 @@ TEST(InfoText, NamesEveryKey) {
 }
 
 TEST(InfoText, EveryCharacterHasAGlyphInTheWireFontThatScrollsIt) {
-    LIST *glyphs = obj2d_parse(demo_lfont16_text);
+    LIST *glyphs = obj2d_parse(demo_font16_text);
     ASSERT_NE(glyphs, nullptr);
     ASSERT_GE(glyphs->count, 128);
     for (const char *p = demo_info_text; *p; p++) {

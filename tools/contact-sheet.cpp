@@ -187,7 +187,7 @@ IMG *shapes_contact(const IMG *sheet) {
     f->target = out;
     FONT *font = label_font(sheet, out);
     LIST *small_glyphs;
-    LFONT *names = line_font(demo_lfont8_text, 8, 1, out, &small_glyphs);
+    LFONT *names = line_font(demo_font8_text, 8, 1, out, &small_glyphs);
     if (names) lfont_set_color(names, 0xC0C0C0);
     lfont_set_color(f, 0xFFFF60);
     for (int32_t i = 0; i < n; i++) {
@@ -215,10 +215,10 @@ IMG *shapes_contact(const IMG *sheet) {
 
 int save_line_art(const IMG *sheet, const std::string &dir) {
     int failed = 0;
-    IMG *out = line_font_contact(sheet, demo_lfont8_text, 8, 3);
+    IMG *out = line_font_contact(sheet, demo_font8_text, 8, 3);
     failed += save(out, dir + "/lfont8.ppm");
     img_del(&out);
-    out = line_font_contact(sheet, demo_lfont16_text, 16, 2);
+    out = line_font_contact(sheet, demo_font16_text, 16, 2);
     failed += save(out, dir + "/lfont16.ppm");
     img_del(&out);
     out = shapes_contact(sheet);

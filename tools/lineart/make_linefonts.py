@@ -487,9 +487,6 @@ def main():
         "const char demo_shapes_text[] =",
         c_literal(shapes) + ";",
         "",
-        "const char *const demo_lfont8_text = demo_font8_text;",
-        "const char *const demo_lfont16_text = demo_font16_text;",
-        "",
     ]
     with open(out_path, "w") as f:
         f.write("\n".join(src))
