@@ -131,61 +131,59 @@ static bool lradial_begin(LRADIAL *r, IMG *img) {
     return true;
 }
 
-void lradial_draw_points(LRADIAL *r, IMG *img) {
+// The ways of drawing one point of the ring.
+enum lradial_pen { lradial_pen_dot, lradial_pen_spoke, lradial_pen_origin, lradial_pen_thick,
+                   lradial_pen_dither };
+
+// Walks the ring from its current angle, one spacing per point.
+static void lradial_walk(LRADIAL *r, IMG *img, lradial_pen pen, int32_t t) {
     if (!lradial_begin(r, img)) return;
+    uint32_t colour = (uint32_t)r->colour;
     int32_t a = r->angle;
     for (int32_t k = 0; k < r->lines; k++) {
         int32_t px, py;
-        lradial_point(r->x, r->y, a, r->radius, &px, &py);
-        img_set_pixel(img, px, py, (uint32_t)r->colour);
+        // Spokes towards the origin take their tips from a ring round (0, 0).
+        int32_t cx = pen == lradial_pen_origin ? 0 : r->x;
+        int32_t cy = pen == lradial_pen_origin ? 0 : r->y;
+        lradial_point(cx, cy, a, r->radius, &px, &py);
+        switch (pen) {
+        case lradial_pen_dot:
+            img_set_pixel(img, px, py, colour);
+            break;
+        case lradial_pen_spoke:
+        case lradial_pen_origin:
+            img_line(img, r->x, r->y, px, py, colour);
+            break;
+        case lradial_pen_thick:
+            imgfx_thick_line(img, r->x, r->y, px, py, colour, t);
+            break;
+        case lradial_pen_dither: {
+            // The palette index counts down from lines to 1, so the colours
+            // run once round the palette.
+            int64_t n = r->lines - k;
+            int32_t index = (int32_t)((lradial_palette_size * n / r->lines) % lradial_palette_size);
+            uint32_t c1 = lradial_palette_colour(index);
+            uint32_t c2 = lradial_palette_colour((index + 192) % lradial_palette_size);
+            imgfx_dither_line(img, r->x, r->y, c1, px, py, c2);
+            break;
+        }
+        }
         a = wrap_add(a, r->spacing) & lradial_angle_mask;
     }
 }
 
-void lradial_draw_spokes(LRADIAL *r, IMG *img) {
-    if (!lradial_begin(r, img)) return;
-    int32_t a = r->angle;
-    for (int32_t k = 0; k < r->lines; k++) {
-        int32_t px, py;
-        lradial_point(r->x, r->y, a, r->radius, &px, &py);
-        img_line(img, r->x, r->y, px, py, (uint32_t)r->colour);
-        a = wrap_add(a, r->spacing) & lradial_angle_mask;
-    }
-}
+void lradial_draw_points(LRADIAL *r, IMG *img) { lradial_walk(r, img, lradial_pen_dot, 1); }
+
+void lradial_draw_spokes(LRADIAL *r, IMG *img) { lradial_walk(r, img, lradial_pen_spoke, 1); }
 
 void lradial_draw_spokes_origin(LRADIAL *r, IMG *img) {
-    if (!lradial_begin(r, img)) return;
-    int32_t a = r->angle;
-    for (int32_t k = 0; k < r->lines; k++) {
-        int32_t px, py;
-        lradial_point(0, 0, a, r->radius, &px, &py);
-        img_line(img, r->x, r->y, px, py, (uint32_t)r->colour);
-        a = wrap_add(a, r->spacing) & lradial_angle_mask;
-    }
+    lradial_walk(r, img, lradial_pen_origin, 1);
 }
 
 void lradial_draw_spokes_thick(LRADIAL *r, IMG *img, int32_t t) {
-    if (!lradial_begin(r, img)) return;
-    int32_t a = r->angle;
-    for (int32_t k = 0; k < r->lines; k++) {
-        int32_t px, py;
-        lradial_point(r->x, r->y, a, r->radius, &px, &py);
-        imgfx_thick_line(img, r->x, r->y, px, py, (uint32_t)r->colour, t);
-        a = wrap_add(a, r->spacing) & lradial_angle_mask;
-    }
+    lradial_walk(r, img, lradial_pen_thick, t);
 }
 
 void lradial_draw_spokes_dither(LRADIAL *r, IMG *img) {
-    if (!lradial_begin(r, img)) return;
-    int32_t a = r->angle;
-    // k counts down from lines to 1, so the colours run once round the palette.
-    for (int32_t k = r->lines; k >= 1; k--) {
-        int32_t px, py;
-        lradial_point(r->x, r->y, a, r->radius, &px, &py);
-        int32_t index = (int32_t)(((int64_t)lradial_palette_size * k / r->lines) % lradial_palette_size);
-        uint32_t c1 = lradial_palette_colour(index);
-        uint32_t c2 = lradial_palette_colour((index + 192) % lradial_palette_size);
-        imgfx_dither_line(img, r->x, r->y, c1, px, py, c2);
-        a = wrap_add(a, r->spacing) & lradial_angle_mask;
-    }
+    lradial_walk(r, img, lradial_pen_dither, 1);
 }
