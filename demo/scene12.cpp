@@ -125,7 +125,6 @@ const DEMO_SCENE demo_scene_columns = {
     "logo columns", DEMO_FRAMES_LOGO_COLUMNS, columns_setup, columns_frame, columns_tidy, 1, 1, 1,
 };
 
-void demo_scene_logo_columns(void) { demo_run_scene(&demo_scene_columns); }
 
 // ---- Scene 2: wave mesh ----------------------------------------------------------
 
@@ -235,4 +234,3 @@ const DEMO_SCENE demo_scene_mesh = {
     "wave mesh", DEMO_FRAMES_WAVE_MESH, mesh_setup, mesh_frame, nullptr, 0, 1, 1,
 };
 
-void demo_scene_wave_mesh(void) { demo_run_scene(&demo_scene_mesh); }

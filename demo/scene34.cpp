@@ -113,7 +113,6 @@ const DEMO_SCENE demo_scene_midi = {
     "info scroller and MIDI", DEMO_FRAMES_INFO, info_setup, info_frame, info_tidy, 1, 0, 0,
 };
 
-void demo_scene_info(void) { demo_run_scene(&demo_scene_midi); }
 
 // ---- Scene 4: raster letters ------------------------------------------------------
 
@@ -219,4 +218,3 @@ const DEMO_SCENE demo_scene_letters = {
     "raster letters", DEMO_FRAMES_RASTER_LETTERS, letters_setup, letters_frame, letters_tidy, 1, 1, 1,
 };
 
-void demo_scene_raster_letters(void) { demo_run_scene(&demo_scene_letters); }

@@ -106,9 +106,7 @@ const DEMO_SCENE demo_scene_filled = {
     "filled ellipse benchmark", DEMO_FRAMES_FILLED_ELLIPSES, bench_setup_filled, bench_frame, bench_tidy, 1, 0, 1,
 };
 
-void demo_scene_ellipses(void) { demo_run_scene(&demo_scene_outline); }
 
-void demo_scene_filled_ellipses(void) { demo_run_scene(&demo_scene_filled); }
 
 // ---- Scene 6: star layers ------------------------------------------------------------
 
@@ -157,4 +155,3 @@ const DEMO_SCENE demo_scene_star_layers = {
     "star layers", DEMO_FRAMES_STARS, stars_setup, stars_frame, nullptr, 1, 1, 1,
 };
 
-void demo_scene_stars(void) { demo_run_scene(&demo_scene_star_layers); }

@@ -28,7 +28,16 @@ struct DEMO_SCENE {
     int wait;   // the frame timer sleeps the rest of each period
 };
 
-// The scenes' records, defined beside their drawing steps.
+// The scenes' records, defined beside their drawing steps:
+// 1 columns: a sprinkle of line shapes behind ten rows of the logo word
+//   stretched by three sine phases into moving columns;
+// 2 mesh: a 64 x 64 wave mesh of line segments, sheared and mirrored;
+// 3 midi: the info scroller over a cycling ground, random MIDI messages and
+//   the MIDI device's report; unpaced;
+// 4 letters: a raster over the frame and the four letter pictures filled with
+//   a sine plasma, bobbing, resolving from coarse blocks;
+// 5 outline and 7 filled: as many random ellipses per frame as fit its period;
+// 6 star layers: four star layers.
 extern const DEMO_SCENE demo_scene_columns, demo_scene_mesh, demo_scene_midi, demo_scene_letters,
     demo_scene_outline, demo_scene_star_layers, demo_scene_filled;
 
@@ -37,23 +46,6 @@ extern const DEMO_SCENE *const demo_scene_table[7];
 
 // Set-up, fade, frame loop, tidy-up.
 void demo_run_scene(const DEMO_SCENE *scene);
-
-// Scene 1: a sprinkle of line shapes behind ten rows of the logo word
-// stretched by three sine phases into moving columns.
-void demo_scene_logo_columns(void);
-// Scene 2: a 64 x 64 wave mesh of line segments, sheared and mirrored.
-void demo_scene_wave_mesh(void);
-// Scene 3: the info scroller over a cycling ground, random MIDI messages and
-// the MIDI device's report; unpaced.
-void demo_scene_info(void);
-// Scene 4: a raster over the frame and the four letter pictures filled with
-// a sine plasma, bobbing, resolving from coarse blocks.
-void demo_scene_raster_letters(void);
-// Scenes 5 and 7: as many random ellipses per frame as fit into its period.
-void demo_scene_ellipses(void);
-void demo_scene_filled_ellipses(void);
-// Scene 6: four star layers.
-void demo_scene_stars(void);
 
 // The MIDI report of scene 3 written on the frame, then presented once more;
 // a failed capability query ends the demo through demo_stop.
