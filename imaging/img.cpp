@@ -486,8 +486,6 @@ static bool img_clip_rect(const IMG *image, int64_t x, int64_t y, int64_t w, int
 void img_fill_rect(IMG *image, int32_t x, int32_t y, int32_t w, int32_t h, uint32_t colour) {
     if (!img_usable(image)) return;
     img_geom_span c;
-    if ((int64_t)x + w < 1 || (int64_t)y + h < 1 || x >= image->width || y >= image->height)
-        return;
     if (!img_clip_rect(image, x, y, w, h, &c)) return;
     uint32_t *row = image->pixels + (size_t)c.dy * (size_t)image->width + (size_t)c.dx;
     for (int32_t j = 0; j < c.h; j++, row += image->width)
@@ -513,8 +511,6 @@ void img_rect(IMG *image, int32_t x, int32_t y, int32_t w, int32_t h, uint32_t c
 void img_invert_rect(IMG *image, int32_t x, int32_t y, int32_t w, int32_t h) {
     if (!img_usable(image)) return;
     img_geom_span c;
-    if ((int64_t)x + w < 0 || (int64_t)y + h < 0 || x >= image->width || y >= image->height)
-        return;
     if (!img_clip_rect(image, x, y, w, h, &c)) return;
     uint32_t *row = image->pixels + (size_t)c.dy * (size_t)image->width + (size_t)c.dx;
     for (int32_t j = 0; j < c.h; j++, row += image->width)
