@@ -1044,15 +1044,20 @@ int32_t imgfx_find_text(const char *text, const char *pattern) {
 // Points, spans and lines
 // ============================================================================
 
+// The pixel at (x, y) of a usable image, the point known to be inside.
+static uint32_t &imgfx_pixel(IMG *image, int64_t x, int64_t y) {
+    return image->pixels[(size_t)y * (size_t)image->width + (size_t)x];
+}
+
 void imgfx_plot_blend(IMG *image, int32_t x, int32_t y, uint32_t colour) {
     if (!imgfx_usable(image) || !imgfx_inside(image, x, y)) return;
-    uint32_t &p = image->pixels[(size_t)y * (size_t)image->width + x];
+    uint32_t &p = imgfx_pixel(image, x, y);
     p = rgb888_average(p, colour);
 }
 
 void imgfx_plot_add(IMG *image, int32_t x, int32_t y, uint32_t colour) {
     if (!imgfx_usable(image) || !imgfx_inside(image, x, y)) return;
-    uint32_t &p = image->pixels[(size_t)y * (size_t)image->width + x];
+    uint32_t &p = imgfx_pixel(image, x, y);
     p = rgb888_add(p, colour);
 }
 
@@ -1101,17 +1106,17 @@ void imgfx_line(IMG *image, int32_t x0, int32_t y0, int32_t x1, int32_t y1, uint
 }
 
 void imgfx_line_two_ends(IMG *image, int32_t x0, int32_t y0, int32_t x1, int32_t y1, uint32_t colour) {
-    if (!imgfx_usable(image)) return;
-    img_walk_two_ends(x0, y0, x1, y1, [&](int64_t x, int64_t y) {
-        if (imgfx_inside(image, x, y)) img_set_pixel(image, (int32_t)x, (int32_t)y, colour);
-    });
+    if (imgfx_usable(image)) img_line_two_ends(image, x0, y0, x1, y1, colour);
 }
 
 void imgfx_line_blend_two_ends(IMG *image, int32_t x0, int32_t y0, int32_t x1, int32_t y1,
                                uint32_t colour) {
     if (!imgfx_usable(image)) return;
+    // The image is checked once; each point only against the sides.
     img_walk_two_ends(x0, y0, x1, y1, [&](int64_t x, int64_t y) {
-        if (imgfx_inside(image, x, y)) imgfx_plot_blend(image, (int32_t)x, (int32_t)y, colour);
+        if (!imgfx_inside(image, x, y)) return;
+        uint32_t &p = imgfx_pixel(image, x, y);
+        p = rgb888_average(p, colour);
     });
 }
 
@@ -1119,7 +1124,9 @@ void imgfx_line_add_two_ends(IMG *image, int32_t x0, int32_t y0, int32_t x1, int
                              uint32_t colour) {
     if (!imgfx_usable(image)) return;
     img_walk_two_ends(x0, y0, x1, y1, [&](int64_t x, int64_t y) {
-        if (imgfx_inside(image, x, y)) imgfx_plot_add(image, (int32_t)x, (int32_t)y, colour);
+        if (!imgfx_inside(image, x, y)) return;
+        uint32_t &p = imgfx_pixel(image, x, y);
+        p = rgb888_add(p, colour);
     });
 }
 
