@@ -322,10 +322,7 @@ void bytemap_blit_opaque(const BYTEMAP *source, BYTEMAP *target, int32_t sx, int
 }
 
 void bytemap_draw_blend(const BYTEMAP *source, BYTEMAP *target, int32_t x, int32_t y) {
-    if (!bytemap_usable(source) || !bytemap_usable(target)) return;
-    if ((int64_t)x + source->width < 1 || (int64_t)y + source->height < 1 || x >= target->width ||
-        y >= target->height)
-        return;
+    if (!bytemap_usable(source)) return;
     bytemap_blit_run<BYTEMAP_BLEND>(source, target, 0, 0, x, y, source->width, source->height);
 }
 
