@@ -314,6 +314,9 @@ void winsnd_capture_to(const char *path) {
 // ---------------------------------------------------------------------------
 // The record.
 
+// Bytes of the WAV image: the header, then two bytes per value of the loop.
+static int64_t winsnd_image_size(const WINSND *w) { return 2 * (int64_t)w->length + winsnd_header_size; }
+
 WINSND *winsnd_new(void) {
     WINSND *w = (WINSND *)std::calloc(1, sizeof(WINSND));
     if (!w) {
@@ -329,11 +332,11 @@ WINSND *winsnd_new(void) {
     w->position = 0;
     w->length = winsnd_length;
     w->total = 0;
-    if (!w->image) w->image = (uint8_t *)std::calloc((size_t)(2 * w->length + winsnd_header_size), 1);
+    w->image = (uint8_t *)std::calloc((size_t)winsnd_image_size(w), 1);
     if (w->image) {
         winsnd_write_header(w->image, w->length);
         // Like the platform player asked not to interrupt: only when silent.
-        if (!winsnd_play.image) winsnd_player_start(w->image, 2 * (int64_t)w->length + winsnd_header_size);
+        if (!winsnd_play.image) winsnd_player_start(w->image, winsnd_image_size(w));
     }
     return w;
 }
@@ -412,7 +415,7 @@ bool winsnd_feed_restart(WINSND *w) {
     if (!winsnd_copy_next(w)) return false;
     if (w->image) {
         winsnd_player_stop();
-        winsnd_player_start(w->image, 2 * (int64_t)w->length + winsnd_header_size);
+        winsnd_player_start(w->image, winsnd_image_size(w));
     }
     return w->position != 0;
 }
