@@ -17,6 +17,7 @@
 
 #include "imaging/img.h"
 #include "tests/test_lcg.h"
+#include "tests/test_owned.h"
 #include "vector/lfont.h"
 #include "vector/list.h"
 #include "vector/obj2d.h"
