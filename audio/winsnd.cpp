@@ -179,7 +179,7 @@ static void winsnd_capture_write(const uint8_t *bytes, int64_t n) {
 // data area, into `out` (if any) and the capture (if any).
 static void winsnd_player_emit(uint8_t *out, int64_t bytes) {
     const winsnd_format &f = winsnd_play.format;
-    if (!out && !winsnd_play.capture) {
+    if (!out && !winsnd_play.capture && !winsnd_play.virtual_clock) {
         winsnd_play.cursor = (int32_t)((winsnd_play.cursor + bytes) % f.data_bytes);
         return;
     }
@@ -192,6 +192,8 @@ static void winsnd_player_emit(uint8_t *out, int64_t bytes) {
             out += chunk;
         }
         winsnd_capture_write(from, chunk);
+        if (winsnd_play.virtual_clock)
+            backend_sound_played((const int16_t *)from, (int32_t)(chunk / winsnd_play.frame_bytes), f.channels);
         winsnd_play.cursor += (int32_t)chunk;
         if (winsnd_play.cursor >= f.data_bytes) winsnd_play.cursor = 0;
         bytes -= chunk;
@@ -293,6 +295,7 @@ static void winsnd_player_start(const uint8_t *image, int64_t size) {
     winsnd_player_unlock();
     if (headless) {
         winsnd_player_hook_exit();
+        backend_sound_source(winsnd_player_catch_up);
     } else {
         SDL_PauseAudioDevice(winsnd_play.device, 0);
     }

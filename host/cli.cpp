@@ -6,6 +6,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "host/record.h"
+
 #ifndef RIVO_VERSION
 #define RIVO_VERSION "0"
 #endif
@@ -101,7 +103,7 @@ int cli_add_keys(CLI *cli, const char *list) {
 void cli_usage(FILE *f) {
     fprintf(f,
             "usage: rivo7315 [--headless] [--frames N] [--keys LIST] [--hash] [--capture DIR]"
-            " [--zoom N] [--fullscreen] [--help] [--version]\n");
+            " [--record FILE] [--screenshot-dir DIR] [--zoom N] [--fullscreen] [--help] [--version]\n");
 }
 
 void cli_help(FILE *f) {
@@ -120,8 +122,13 @@ void cli_help(FILE *f) {
             "                  COMMA MINUS PERIOD A..Z 0..9 F1..F24 (any case)\n"
             "  --hash          print one line per presented frame: its frame number and\n"
             "                  the CRC-32 (zip/PNG) of its 24-bit bottom-up BGR bytes, hex\n"
-            "  --capture DIR   write every presented frame as DIR/frame_NNNNNN.ppm (binary\n"
-            "                  PPM, NNNNNN the frame number) and the sound as DIR/sound.wav\n"
+            "  --capture DIR   run headless and write every video frame (50 per second of\n"
+            "                  the virtual clock) as DIR/frame_NNNNNN.png, NNNNNN counting\n"
+            "                  from 0, and the sound as DIR/sound.wav, of the same length\n"
+            "  --record FILE   run headless and write one video file with sound: FILE.mkv\n"
+            "                  is lossless (FFV1 + FLAC), FILE.mp4 is H.264 at 3x size +\n"
+            "                  AAC; without --frames, one pass of the seven scenes\n"
+            "  --screenshot-dir DIR  where F12 saves its pictures\n"
             "  --zoom N        show the 256 x 256 frame N times larger (1..16, nearest)\n"
             "  --fullscreen    fill the screen, scaled by whole steps, nearest neighbour\n"
             "  --help          this text\n"
@@ -134,12 +141,18 @@ void cli_help(FILE *f) {
             "next message pump (one queued event per pump) and acts in the frame after.\n"
             "A headless run paused with no scripted key left to resume it stops with\n"
             "status 1.\n"
-            "In a window, F12 saves the frame on screen as rivo7315_NNNNNN.ppm in the\n"
-            "working directory (the demo still sees a key without a character).\n"
+            "F12 saves the frame on screen as rivo7315_NNNNNN.png (256 x 256) in the\n"
+            "working directory or the --screenshot-dir, and prints its path (the demo\n"
+            "still sees a key without a character).\n"
+            "Headless, every frame-loop round, fade step and paused round lasts at least\n"
+            "one frame period of virtual time; a present replaced within its round (the\n"
+            "MIDI report of scene 3) is one frame.\n"
             "\n"
             "Exit status: 0 after escape, a closed window or --frames; 2 for a bad option;\n"
             "3 when scene 3 finds no MIDI output (no ALSA sequencer, or no writable port:\n"
-            "`sudo modprobe snd-seq-dummy` gives a MIDI-through port).\n");
+            "`sudo modprobe snd-seq-dummy` gives a MIDI-through port); 4 when a capture,\n"
+            "recording or other file cannot be written (full disk, no permission, name\n"
+            "too long, directory moved); what was written before stays a valid file.\n");
 }
 
 // The option's value: "--opt=value" or the next argument; null when missing.
@@ -183,6 +196,18 @@ static int cli_option(CLI *cli, int argc, char **argv, int *i) {
         free(cli->capture);
         cli->capture = strdup(v);
         if (!cli->capture) return 0;
+    } else if (cli_is(arg, "--record")) {
+        const char *v = cli_value(arg, 8, argc, argv, i);
+        if (!v || !record_name_ok(v)) return 0;
+        free(cli->record);
+        cli->record = strdup(v);
+        if (!cli->record) return 0;
+    } else if (cli_is(arg, "--screenshot-dir")) {
+        const char *v = cli_value(arg, 16, argc, argv, i);
+        if (!v || !*v) return 0;
+        free(cli->screenshot_dir);
+        cli->screenshot_dir = strdup(v);
+        if (!cli->screenshot_dir) return 0;
     } else {
         return 0;
     }
@@ -219,6 +244,8 @@ int cli_parse(CLI *cli, int argc, char **argv, FILE *out, FILE *err) {
 void cli_free(CLI *cli) {
     if (!cli) return;
     free(cli->capture);
+    free(cli->record);
+    free(cli->screenshot_dir);
     free(cli->keys);
     memset(cli, 0, sizeof *cli);
     cli->zoom = 1;

@@ -26,7 +26,9 @@ struct CLI {
     int32_t hash;        // 1: print "frame crc32" for every present
     int32_t zoom;        // window scale factor, 1..16 (nearest neighbour)
     int32_t fullscreen;  // 1: desktop fullscreen, integer-scaled
-    char *capture;       // directory for frame PPMs and sound.wav, or null; owned
+    char *capture;       // directory for frame PNGs and sound.wav, or null; owned
+    char *record;        // video file (.mkv or .mp4) to record, or null; owned
+    char *screenshot_dir;  // where F12 saves, or null for the working directory; owned
     int32_t key_count;
     CLI_KEY *keys;       // owned; sorted by frame, equal frames in given order
 };

@@ -26,6 +26,8 @@ void fps_del(FPS **timer) {
 
 void fps_start(FPS *timer) {
     if (!timer) return;
+    // A new round of the frame loop: headless, the last one gets its full period first.
+    backend_frame_start(timer->target);
     timer->start_tick = backend_ticks();
 }
 

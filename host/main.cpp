@@ -1,10 +1,6 @@
-// The program: reads the run options, starts the host backend (and the sound
-// capture when asked) and hands control to the program entry, which runs the
-// demo until it ends the process.
-#include <cstdio>
-#include <string>
-
-#include "audio/winsnd.h"
+// The program: reads the run options, starts the host backend (with its
+// captures and recordings when asked) and hands control to the program entry,
+// which runs the demo until it ends the process.
 #include "host/backend.h"
 #include "host/cli.h"
 #include "host/winmain.h"
@@ -13,13 +9,9 @@ int main(int argc, char **argv) {
     CLI cli;
     int status = cli_parse(&cli, argc, argv, stdout, stderr);
     if (status != CLI_RUN) return status;
-    if (!backend_start(&cli)) {
-        fprintf(stderr, "rivo7315: cannot use '%s' as capture directory\n", cli.capture ? cli.capture : "");
-        cli_free(&cli);
-        return 1;
-    }
-    // Started before the demo makes its player, so the capture holds all of it.
-    if (cli.capture) winsnd_capture_to((std::string(cli.capture) + "/sound.wav").c_str());
+    // A capture or recording that cannot be made has said why.
+    int started = backend_start(&cli);
     cli_free(&cli);
+    if (!started) return BACKEND_EXIT_WRITE;
     return winmain_entry(nullptr);
 }
