@@ -152,8 +152,8 @@ wait_still "$WID" || fail "the picture never stood still after the scripted paus
 xdotool windowfocus --sync "$WID" 2>/dev/null || xdotool windowfocus "$WID"
 xdotool key F12
 i=0
-while [ -z "$(ls rivo7315_*.ppm 2>/dev/null)" ] && [ $i -lt 100 ]; do sleep 0.1; i=$((i + 1)); done
-SNAP=$(ls rivo7315_*.ppm 2>/dev/null | head -n 1)
+while [ -z "$(ls rivo7315_*.png 2>/dev/null)" ] && [ $i -lt 100 ]; do sleep 0.1; i=$((i + 1)); done
+SNAP=$(ls rivo7315_*.png 2>/dev/null | head -n 1)
 [ -n "$SNAP" ] || fail "F12 typed in the window saved no picture"
 echo "ok: F12 saved $SNAP"
 grab "$WID" "$WORK/screen.rgb"
@@ -189,7 +189,7 @@ cmp -s "$WORK/window.hash" "$WORK/headless.hash" || fail "window and headless ha
 echo "ok: $(wc -l <"$WORK/window.hash") frame hashes equal in a window and headless"
 
 # ---- 3: zoom, and escape typed in the window --------------------------------
-rm -f rivo7315_*.ppm
+rm -f rivo7315_*.png
 "$PROG" --zoom 2 --keys 40:SPACE,80:P --hash >"$WORK/run3.hash" 2>"$WORK/run3.log" &
 APID=$!
 WID=$(find_window) || { wait_exit; fail "no zoomed window appeared (program status $STATUS)"; }
@@ -200,8 +200,8 @@ wait_still "$WID" || fail "the zoomed picture never stood still after the script
 xdotool windowfocus --sync "$WID" 2>/dev/null || xdotool windowfocus "$WID"
 xdotool key F12
 i=0
-while [ -z "$(ls rivo7315_*.ppm 2>/dev/null)" ] && [ $i -lt 100 ]; do sleep 0.1; i=$((i + 1)); done
-SNAP=$(ls rivo7315_*.ppm 2>/dev/null | head -n 1)
+while [ -z "$(ls rivo7315_*.png 2>/dev/null)" ] && [ $i -lt 100 ]; do sleep 0.1; i=$((i + 1)); done
+SNAP=$(ls rivo7315_*.png 2>/dev/null | head -n 1)
 [ -n "$SNAP" ] || fail "F12 typed in the zoomed window saved no picture"
 identify -format '%w %h\n' "$SNAP" | grep -q '^256 256$' || fail "the snapshot of a zoomed window is not 256 x 256"
 grab "$WID" "$WORK/zoomed.rgb"
