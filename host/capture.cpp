@@ -204,13 +204,10 @@ int capture_frame(CAPTURE *c, uint32_t index, const uint8_t *bgr, int32_t w, int
     snprintf(name, sizeof name, "frame_%06u.png", index);
     char *path = capture_join(c->dir, name);
     if (!path) return capture_report(c, c->dir, strerror(ENOMEM));
-    int error = 0;
-    if (capture_dir_moved(c)) {
-        capture_report(c, path, "the capture directory was moved or replaced");
-        free(path);
-        return 0;
-    }
-    if (!repeat || !c->png) {
+    // Moved away, the writes would fail; replaced by another directory, they
+    // would go on into the wrong one.
+    int error = capture_dir_moved(c) ? -1 : 0;
+    if (!error && (!repeat || !c->png)) {
         capture_png_out out = {c->png, 0, c->png_room};
         if (!capture_encode_png(bgr, w, h, &out)) error = ENOMEM;
         c->png = out.data;
@@ -218,7 +215,10 @@ int capture_frame(CAPTURE *c, uint32_t index, const uint8_t *bgr, int32_t w, int
         c->png_size = error ? 0 : out.size;
     }
     if (!error) error = capture_write_file(path, c->png, c->png_size);
-    if (error) capture_report(c, path, strerror(error));
+    if (error && (error < 0 || capture_dir_moved(c)))
+        capture_report(c, path, "the capture directory was moved or replaced");
+    else if (error)
+        capture_report(c, path, strerror(error));
     free(path);
     return !error;
 }

@@ -1,0 +1,177 @@
+// --capture and F12: PNG frames equal to the hashed ones, one per video frame,
+// and a sound.wav exactly as long; every way a capture can fail to be written
+// (a full file system, a read-only directory, a name too long for the system,
+// the directory moved away, sound.wav taken by a directory) ends the run with
+// status 4 and a message naming the file, leaving a valid WAV; F12 saves the
+// frame on screen as a PNG and names it, and a failed F12 lets the demo go on.
+#include <gtest/gtest.h>
+
+#include <png.h>
+#include <sys/mount.h>
+#include <sys/stat.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "host/backend.h"
+#include "tests/test_run.h"
+#include "tests/test_support.h"
+
+namespace {
+
+// CRC of a 256 x 256 PNG decoded as --hash sees frames (BGR, bottom row first).
+uint32_t png_crc(const std::string &path) {
+    png_image image;
+    memset(&image, 0, sizeof image);
+    image.version = PNG_IMAGE_VERSION;
+    if (!png_image_begin_read_from_file(&image, path.c_str())) return 0;
+    image.format = PNG_FORMAT_BGR;
+    std::vector<uint8_t> bytes(PNG_IMAGE_SIZE(image));
+    int stride = -(int)PNG_IMAGE_ROW_STRIDE(image);  // negative: bottom row first
+    if (image.width != 256 || image.height != 256 || !png_image_finish_read(&image, nullptr, bytes.data(), stride, nullptr))
+        return 0;
+    return backend_crc32(bytes.data(), bytes.size());
+}
+
+uint32_t le32(const std::string &s, size_t at) {
+    return (uint8_t)s[at] | (uint8_t)s[at + 1] << 8 | (uint8_t)s[at + 2] << 16 | (uint32_t)(uint8_t)s[at + 3] << 24;
+}
+
+// A valid 16-bit PCM WAV whose sizes match the file; its sound frames (-1: invalid).
+long wav_frames(const std::string &path) {
+    std::string w = read_file(path);
+    if (w.size() < 44 || w.compare(0, 4, "RIFF") || w.compare(8, 8, "WAVEfmt ") || w.compare(36, 4, "data"))
+        return -1;
+    uint32_t channels = (uint8_t)w[22], data = le32(w, 40);
+    if (le32(w, 4) != w.size() - 8 || data != w.size() - 44 || channels < 1 || channels > 2) return -1;
+    if (le32(w, 24) != 44100 || (uint8_t)w[34] != 16 || data % (2 * channels)) return -1;
+    return (long)(data / (2 * channels));
+}
+
+size_t files_in(const std::string &dir) {
+    return (size_t)atoi(run("ls -A '" + dir + "' | wc -l").c_str());
+}
+
+TEST(Capture, FramesAreTheHashedOnesAndTheSoundLastsAsLong) {
+    TempDir dir("rivo_capture");
+    // Two skips reach scene 3: its fade, then unpaced frames with two presents each.
+    ProgramRun r = run_program("--frames 40 --keys 40:SPACE,45:SPACE --hash --capture " + dir.path);
+    ASSERT_EQ(r.status, 0) << r.err;
+    ASSERT_EQ(r.frame.back() + 1, r.frame.size()) << "one frame number per 20 ms";
+    for (size_t i = 0; i < r.frame.size(); i++) {
+        char name[32];
+        snprintf(name, sizeof name, "frame_%06u.png", r.frame[i]);
+        ASSERT_EQ(png_crc(dir.file(name)), r.crc[i]) << name;
+    }
+    EXPECT_EQ(files_in(dir.path), r.frame.size() + 1) << "frames and sound.wav only";
+    // 882 sound frames (20 ms at 44100 per second) for every picture.
+    EXPECT_EQ(wav_frames(dir.file("sound.wav")), 882L * (long)r.frame.size());
+}
+
+// A capture or recording onto a 200 kB file system. Without permission to
+// mount one, a 200 kB file size limit makes the writes fail the same way.
+class FullDisk : public testing::Test {
+protected:
+    TempDir dir{"rivo_full"};
+    bool mounted = false;
+    std::string limit;  // shell prefix when no mount was possible
+    void SetUp() override {
+        mounted = mount("tmpfs", dir.path.c_str(), "tmpfs", 0, "size=200k") == 0;
+        if (!mounted) limit = "trap '' XFSZ; ulimit -f 400;";
+    }
+    void TearDown() override {
+        if (mounted) umount(dir.path.c_str());
+    }
+};
+
+TEST_F(FullDisk, CaptureStopsWithStatus4AndAValidWav) {
+    ProgramRun r = run_program("--frames 300 --capture " + dir.file("cap"), limit);
+    EXPECT_EQ(r.status, 4);
+    EXPECT_NE(r.err.find("cannot write '" + dir.file("cap") + "/"), std::string::npos) << r.err;
+    EXPECT_GT(wav_frames(dir.file("cap/sound.wav")), 0);
+}
+
+TEST_F(FullDisk, RecordingStopsWithStatus4) {
+    ProgramRun r = run_program("--frames 300 --record " + dir.file("run.mkv"), limit);
+    EXPECT_EQ(r.status, 4);
+    EXPECT_NE(r.err.find("cannot write '" + dir.file("run.mkv") + "'"), std::string::npos) << r.err;
+}
+
+// The directory at frame 50 of a running capture: status 4, the reason named.
+TEST(CaptureFails, WhenItsDirectoryIsMovedAway) {
+    TempDir dir("rivo_moved");
+    std::string cap = dir.file("cap"), wait = cap + "/frame_000050.png";
+    std::string script = "'" + std::string(RIVO_PROGRAM) + "' --frames 3000 --capture " + cap +
+                         " 2>" + dir.file("err") + " & i=0; until [ -e " + wait + " ] || [ $i -ge 1000 ];" +
+                         " do sleep 0.01; i=$((i+1)); done; mv " + cap + " " + dir.file("away") + "; wait $!";
+    int status = -1;
+    run("sh -c '" + script + "'", &status);
+    EXPECT_EQ(WEXITSTATUS(status), 4);
+    EXPECT_NE(read_file(dir.file("err")).find("moved or replaced"), std::string::npos) << read_file(dir.file("err"));
+    EXPECT_GT(wav_frames(dir.file("away/sound.wav")), 0);
+}
+
+TEST(CaptureFails, IntoAReadOnlyDirectoryLeavingAValidWav) {
+    TempDir dir("rivo_readonly");
+    // sound.wav may be written, frames may not: the run stops at the first frame.
+    write_file(dir.file("sound.wav"), "");
+    ASSERT_EQ(chmod(dir.path.c_str(), 0555), 0);
+    std::string as_user = geteuid() == 0 ? "chown 65534 '" + dir.path + "' '" + dir.file("sound.wav") +
+                                               "' && exec setpriv --reuid=65534 --regid=65534 --clear-groups"
+                                         : "";
+    ProgramRun r = run_program("--frames 10 --capture " + dir.path, as_user);
+    chmod(dir.path.c_str(), 0755);
+    EXPECT_EQ(r.status, 4);
+    EXPECT_NE(r.err.find("frame_000000.png': Permission denied"), std::string::npos) << r.err;
+    EXPECT_EQ(wav_frames(dir.file("sound.wav")), 882L);
+}
+
+TEST(CaptureFails, BeforeStartingWhenSoundWavIsADirectory) {
+    TempDir dir("rivo_wavdir");
+    ASSERT_EQ(mkdir(dir.file("sound.wav").c_str(), 0777), 0);
+    ProgramRun r = run_program("--frames 10 --capture " + dir.path);
+    EXPECT_EQ(r.status, 4);
+    EXPECT_NE(r.err.find("sound.wav': Is a directory"), std::string::npos) << r.err;
+    EXPECT_EQ(files_in(dir.path), 1u);
+}
+
+TEST(CaptureFails, WhenTheNamesAreTooLongForTheSystem) {
+    // A 4,090-character directory exists, but no file inside it can be named.
+    TempDir dir("rivo_long");
+    std::string path = dir.path;
+    while (path.size() < 4090) {
+        size_t n = std::min<size_t>(200, 4090 - path.size() - 1);
+        path.push_back('/');
+        path.append(n, 'd');
+        ASSERT_EQ(mkdir(path.c_str(), 0777), 0) << path.size();
+    }
+    ASSERT_EQ(path.size(), 4090u);
+    ProgramRun r = run_program("--frames 10 --capture " + path);
+    EXPECT_EQ(r.status, 4);
+    EXPECT_NE(r.err.find("File name too long"), std::string::npos) << r.err.substr(r.err.size() - 80);
+    EXPECT_EQ(run("find '" + dir.path + "' -type f | wc -l"), "0\n") << "no file under a shorter name";
+}
+
+TEST(Screenshot, F12SavesTheFrameOnScreenAndNamesIt) {
+    TempDir dir("rivo_shot");
+    ProgramRun r = run_program("--headless --frames 10 --hash --keys 35:F12 --screenshot-dir " + dir.file("shots"));
+    ASSERT_EQ(r.status, 0) << r.err;
+    std::string shot = dir.file("shots/rivo7315_000035.png");
+    ASSERT_EQ(r.other, std::vector<std::string>{shot});
+    ASSERT_GT(r.crc.size(), 35u);
+    EXPECT_EQ(png_crc(shot), r.crc[35]);
+}
+
+TEST(Screenshot, FailedF12SaysWhyAndTheDemoGoesOn) {
+    TempDir dir("rivo_shot");
+    write_file(dir.file("file"), "");
+    ProgramRun r = run_program("--headless --frames 10 --hash --keys 35:F12 --screenshot-dir " + dir.file("file"));
+    EXPECT_EQ(r.status, 0);
+    EXPECT_NE(r.err.find("cannot save the screenshot '" + dir.file("file/rivo7315_000035.png") + "': Not a directory"),
+              std::string::npos) << r.err;
+    EXPECT_TRUE(r.other.empty());
+    EXPECT_EQ(r.crc.size(), 1 + 32 + 10u);
+}
+
+}  // namespace
