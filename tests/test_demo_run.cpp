@@ -1,15 +1,10 @@
-// Whole runs of the program on the headless backend, read through its
-// per-frame hash lines: the stored hashes of a run through all seven scenes
-// and back into the first, and scripted keys (space, P, W, O, S, escape). One more
-// run without the headless backend checks the MIDI failure path where the
-// machine has no MIDI output.
+// Whole runs of the demo on the headless backend, read through its hash
+// lines: the stored hashes of a pass through all seven scenes and back into
+// the first, fades, and what scripted keys change (and leave alone). One run
+// without the headless backend checks the MIDI failure path on a machine
+// without MIDI output.
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
-#include <unistd.h>
-
-#include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <map>
@@ -19,205 +14,145 @@
 #include "host/backend.h"
 #include "host/cli.h"
 #include "host/midi.h"
+#include "tests/test_run.h"
 
-struct RunResult {
-    int status = -1;                 // exit code, -1 when it did not exit normally
-    std::vector<uint32_t> frame;     // frame number of each present
-    std::vector<std::string> hash;   // its CRC-32
-    std::string err;                 // standard error
-};
+namespace {
 
-static RunResult run_program(const std::string &args, const std::string &env = "") {
-    RunResult r;
-    // One file per process and run: ctest runs these tests side by side.
-    static int runs = 0;
-    std::string err_file = testing::TempDir() + "demo_run_err_" + std::to_string(getpid()) + "_" +
-                           std::to_string(runs++) + ".txt";
-    std::string cmd = env + " '" + RIVO_PROGRAM + "' " + args + " 2>'" + err_file + "'";
-    FILE *p = popen(cmd.c_str(), "r");
-    if (!p) return r;
-    char line[128];
-    while (std::fgets(line, sizeof line, p)) {
-        unsigned f = 0;
-        char h[16] = {};
-        if (std::sscanf(line, "%u %15s", &f, h) == 2) {
-            r.frame.push_back(f);
-            r.hash.push_back(h);
-        }
-    }
-    int st = pclose(p);
-    if (WIFEXITED(st)) r.status = WEXITSTATUS(st);
-    std::ifstream in(err_file);
-    std::getline(in, r.err, '\0');
-    std::remove(err_file.c_str());
-    return r;
-}
-
-// The hash of an all-black 256 x 256 frame.
-static std::string black_hash() {
+uint32_t black_crc() {
     std::vector<uint8_t> zeros(256 * 256 * 3, 0);
-    char h[16];
-    std::snprintf(h, sizeof h, "%08x", backend_crc32(zeros.data(), zeros.size()));
-    return h;
+    return backend_crc32(zeros.data(), zeros.size());
 }
 
-// Presents of one pass through the loop: title 0; scene 1 fade 1-32 and frames
-// 33-782; scene 2 783-1283; scene 3 fade 1284-1315 and two presents per frame
-// 1316-3315; scene 4 fade 3316-3347, frames 3348-4247; scene 5 fade 4248-4279,
-// frames 4280-5029; scene 6 fade 5030-5061, frames 5062-5811; scene 7 fade
-// 5812-5843, frames 5844-6593; scene 1 again from 6594.
-static const char *scene_of(uint32_t f) {
-    if (f == 0) return "title";
-    if (f < 783) return "scene 1";
-    if (f < 1284) return "scene 2";
-    if (f < 3316) return "scene 3";
-    if (f < 4248) return "scene 4";
-    if (f < 5030) return "scene 5";
-    if (f < 5812) return "scene 6";
-    if (f < 6594) return "scene 7";
-    return "scene 1 (second loop)";
+// Frames of one pass: title 0; scene 1 fade 1-32, frames 33-782; scene 2
+// 783-1283; scene 3 fade 1284-1315, frames 1316-2315; scene 4 fade 2316-2347,
+// frames 2348-3247; scene 5 fade 3248-3279, frames 3280-4029; scene 6 fade
+// 4030-4061, frames 4062-4811; scene 7 fade 4812-4843, frames 4844-5593.
+const char *scene_of(uint32_t f) {
+    static const struct { uint32_t end; const char *name; } scenes[] = {
+        {1, "title"}, {783, "scene 1"}, {1284, "scene 2"}, {2316, "scene 3"}, {3248, "scene 4"},
+        {4030, "scene 5"}, {4812, "scene 6"}, {5594, "scene 7"},
+    };
+    for (const auto &s : scenes)
+        if (f < s.end) return s.name;
+    return "scene 1 (second pass)";
 }
 
-// 5401 frames make one loop; 49 more go into scene 1 again.
-static const char *golden_args = "--headless --frames 5450 --hash";
-
-// A run without keys of `frames` timer frames, made once per length (each
-// test program under ctest makes only the one it needs).
-static const RunResult &plain_run(int frames) {
-    static std::map<int, RunResult> runs;
-    auto found = runs.find(frames);
+// A run of `frames` timer frames with the given keys (none: a plain run),
+// made once per test program.
+const ProgramRun &keyed_run(int frames, const std::string &keys = "") {
+    static std::map<std::string, ProgramRun> runs;
+    std::string args = "--headless --hash --frames " + std::to_string(frames) + (keys.empty() ? "" : " --keys " + keys);
+    auto found = runs.find(args);
     if (found != runs.end()) return found->second;
-    std::string args = "--headless --frames " + std::to_string(frames) + " --hash";
-    return runs.emplace(frames, run_program(args)).first->second;
+    return runs.emplace(args, run_program(args)).first->second;
 }
+
+const ProgramRun &plain_run(int frames) { return keyed_run(frames); }
+
+}  // namespace
 
 TEST(DemoRun, AllScenesMatchTheStoredHashes) {
     std::ifstream in(std::string(RIVO_SOURCE_DIR) + "/tests/scene_hashes.txt");
     ASSERT_TRUE(in.good()) << "tests/scene_hashes.txt is missing";
-    std::vector<uint32_t> frames;
-    std::vector<std::string> hashes;
+    std::vector<uint32_t> frames, crcs;
     unsigned f;
     std::string h;
     while (in >> f >> h) {
         frames.push_back(f);
-        hashes.push_back(h);
+        crcs.push_back((uint32_t)std::stoul(h, nullptr, 16));
     }
-    const RunResult &r = plain_run(5450);
+    // 5401 timer frames make one pass; 49 more go into scene 1 again.
+    const ProgramRun &r = plain_run(5450);
     EXPECT_EQ(r.status, 0);
-    ASSERT_EQ(r.hash.size(), hashes.size()) << "regenerate with: rivo7315 " << golden_args;
-    for (size_t i = 0; i < hashes.size(); i++) {
+    ASSERT_EQ(r.crc.size(), crcs.size()) << "regenerate with: rivo7315 --headless --frames 5450 --hash";
+    for (size_t i = 0; i < crcs.size(); i++) {
         ASSERT_EQ(r.frame[i], frames[i]);
-        ASSERT_EQ(r.hash[i], hashes[i])
-            << "first difference at frame " << frames[i] << " (" << scene_of(frames[i])
-            << "); when the change is intended, regenerate the list with\n  rivo7315 "
-            << golden_args << " > tests/scene_hashes.txt\nand say why in the commit";
+        ASSERT_EQ(r.crc[i], crcs[i]) << "first difference at frame " << frames[i] << " (" << scene_of(frames[i])
+                                     << "); when intended, regenerate with\n  rivo7315 --headless --frames 5450"
+                                        " --hash > tests/scene_hashes.txt\nand say why in the commit";
     }
-    // The loop's shape: 6594 presents make one pass, then scene 1's fade and
-    // frames start again.
-    EXPECT_EQ(r.frame.back(), 6594u + 32u + 48u);
+    // One pass is 5594 frames; scene 1's fade and frames follow.
+    EXPECT_EQ(r.frame.back(), 5594u + 32u + 48u);
 }
 
 TEST(DemoRun, ShorterRunsArePrefixesOfLongerOnes) {
-    RunResult a = run_program("--headless --frames 900 --hash");
-    EXPECT_EQ(a.status, 0);
-    ASSERT_EQ(a.frame.size(), 1 + 32 + 750 + 150u);
-    const RunResult &plain = plain_run(1300);
-    for (size_t i = 0; i < a.hash.size(); i++) ASSERT_EQ(a.hash[i], plain.hash[i]) << i;
+    const ProgramRun &a = plain_run(900), &b = plain_run(1300);
+    ASSERT_EQ(a.crc.size(), 1 + 32 + 750 + 150u);
+    for (size_t i = 0; i < a.crc.size(); i++) ASSERT_EQ(a.crc[i], b.crc[i]) << i;
 }
 
 TEST(DemoRun, FadesGoToBlackInTwoRounds) {
-    const RunResult &r = plain_run(1300);
-    ASSERT_GT(r.hash.size(), 1316u);
-    std::string black = black_hash();
-    EXPECT_NE(r.hash[1], black);
-    for (uint32_t f = 2; f <= 32; f++) EXPECT_EQ(r.hash[f], black) << f;  // scene 1's fade
-    for (uint32_t f = 1285; f <= 1315; f++) EXPECT_EQ(r.hash[f], black) << f;  // scene 3's
+    const ProgramRun &r = plain_run(1300);
+    ASSERT_GT(r.crc.size(), 1316u);
+    EXPECT_NE(r.crc[1], black_crc());
+    for (uint32_t f = 2; f <= 32; f++) EXPECT_EQ(r.crc[f], black_crc()) << f;        // scene 1's fade
+    for (uint32_t f = 1285; f <= 1315; f++) EXPECT_EQ(r.crc[f], black_crc()) << f;  // scene 3's
 }
 
-TEST(DemoRun, SpaceSkipsTheRestOfAScene) {
-    // Typed while present 1000 (scene 2) is shown, it acts in the next frame:
-    // scene 3's fade follows at once.
-    RunResult r = run_program("--headless --frames 1000 --hash --keys 1000:SPACE");
-    EXPECT_EQ(r.status, 0);
-    ASSERT_GT(r.hash.size(), 1040u);
-    const RunResult &plain = plain_run(1000);
-    for (size_t i = 0; i <= 1001; i++) ASSERT_EQ(r.hash[i], plain.hash[i]) << i;
-    std::string black = black_hash();
-    EXPECT_NE(plain.hash[1003], black);
-    for (uint32_t f = 1003; f <= 1033; f++) EXPECT_EQ(r.hash[f], black) << f;
-    // Scene 3 presents twice per frame, so its frames come in pairs after the fade.
-    EXPECT_EQ(r.frame[1034], 1034u);
+// A run with keys against the run of the same length with only the `base`
+// keys: equal up to `same_until` (exclusive), different at `differs_at` (0:
+// nowhere), with `presents` hash lines.
+struct KeyCase {
+    const char *what;
+    int frames;
+    const char *base;
+    const char *keys;
+    size_t same_until;
+    size_t differs_at;
+    size_t presents;
+};
+
+// Spaces that reach scene 5's frames at present 159 after 26 timer frames.
+#define TO_SCENE_5 "40:SPACE,45:SPACE,85:SPACE,125:SPACE"
+
+const KeyCase key_cases[] = {
+    // Typed at present 1000 (scene 2), acting in the next frame: scene 3's fade
+    // follows. The skipped frame is a present but not a timer frame.
+    {"space skips the rest of scene 2", 1000, "", "1000:SPACE", 1002, 1003, 1 + 32 + 1000 + 1 + 32},
+    // Scene 1 ends after 8 timer frames (the skipped one is not counted); scene 2 does not fade.
+    {"space in scene 1 starts scene 2 at once", 60, "", "40:SPACE", 42, 42, 42 + 60 - 8},
+    // Paused rounds are numbered but show nothing: the same pictures.
+    {"pause", 800, "", "100:P,120:P", 1 + 32 + 800, 0, 1 + 32 + 800},
+    // Present 102 shows the white the frame was cleared to before the pause.
+    {"keys still work while paused", 300, "", "100:P,105:W,120:P", 102, 103, 1 + 32 + 300},
+    // Muted over timer frames 69-108, which build no pattern: only the style is drawn.
+    {"mute without a pattern", 1000, "", "100:O,140:O", 1 + 32 + 1000, 0, 1 + 32 + 1000},
+    // Muted over timer frame 256, where every style builds a pattern.
+    {"mute over a pattern", 1000, "", "280:O,300:O", 290, 290, 1 + 32 + 1000},
+    // S (acting in scene 4) changes nothing up to scene 5's first frame.
+    {"benchmark text", 40, TO_SCENE_5, TO_SCENE_5 ",100:S", 159, 159, 159 + 14},
+    // Present 101 carries the key; 32 fade presents follow (checked below).
+    {"escape", 400, "", "100:ESC", 102, 0, 102 + 32},
+};
+
+class DemoKeys : public testing::TestWithParam<KeyCase> {};
+
+TEST_P(DemoKeys, ChangeWhatTheyShouldAndNothingElse) {
+    const KeyCase &k = GetParam();
+    const ProgramRun &r = keyed_run(k.frames, k.keys);
+    const ProgramRun &plain = keyed_run(k.frames, k.base);
+    EXPECT_EQ(r.status, 0) << r.err;
+    ASSERT_EQ(r.crc.size(), k.presents);
+    for (size_t i = 0; i < k.same_until && i < r.crc.size(); i++) ASSERT_EQ(r.crc[i], plain.crc[i]) << i;
+    if (k.differs_at) {
+        EXPECT_NE(r.crc[k.differs_at], plain.crc[k.differs_at]);
+    }
 }
 
-TEST(DemoRun, SpaceInSceneOneStartsSceneTwoWithoutAFade) {
-    RunResult r = run_program("--headless --frames 60 --hash --keys 40:SPACE");
-    const RunResult &plain = plain_run(60);
-    ASSERT_GT(r.hash.size(), 50u);
-    for (size_t i = 0; i <= 41; i++) ASSERT_EQ(r.hash[i], plain.hash[i]) << i;
-    EXPECT_NE(r.hash[42], plain.hash[42]);
-    // Scene 1 ended after 8 timer frames (the skipped frame is not counted)
-    // and scene 2 does not fade: 42 presents, then one per remaining timer frame.
-    EXPECT_EQ(r.hash.size(), 42u + 60u - 8u);
+INSTANTIATE_TEST_SUITE_P(Keys, DemoKeys, testing::ValuesIn(key_cases));
+
+TEST(DemoRun, EscapeAndSkippedScenesFadeToBlack) {
+    const ProgramRun &esc = keyed_run(400, "100:ESC");
+    for (size_t i = 103; i < esc.crc.size(); i++) EXPECT_EQ(esc.crc[i], black_crc()) << i;
+    const ProgramRun &skip = keyed_run(1000, "1000:SPACE");
+    for (uint32_t f = 1003; f <= 1033; f++) EXPECT_EQ(skip.crc[f], black_crc()) << f;
 }
 
-TEST(DemoRun, PausedRoundsShowNothingAndTheSceneResumes) {
-    const RunResult &plain = plain_run(800);
-    RunResult paused = run_program("--headless --frames 800 --hash --keys 100:P,120:P");
-    EXPECT_EQ(paused.status, 0);
-    // The same pictures in the same order: pausing neither draws nor draws numbers.
-    ASSERT_EQ(paused.frame.size(), 1 + 32 + 750 + 50u);
-    for (size_t i = 0; i < paused.hash.size(); i++) ASSERT_EQ(paused.hash[i], plain.hash[i]) << i;
-    // While paused the rounds are numbered but nothing is presented.
-    EXPECT_EQ(paused.frame[101], 101u);
-    EXPECT_GT(paused.frame[102], 110u);
-}
-
-TEST(DemoRun, KeysStillWorkWhilePaused) {
-    const RunResult &plain = plain_run(300);
-    RunResult white = run_program("--headless --frames 300 --hash --keys 100:P,105:W,120:P");
-    ASSERT_EQ(white.hash.size(), 1 + 32 + 300u);
-    for (size_t i = 0; i <= 101; i++) ASSERT_EQ(white.hash[i], plain.hash[i]) << i;
-    // Present 102 still shows the white the frame was cleared to before the
-    // pause; from then on it is cleared black.
-    EXPECT_NE(white.hash[103], plain.hash[103]);
-}
-
-TEST(DemoRun, MutedMusicStillDrawsItsStyleNumber) {
-    // Muted over scene 1's timer frames 69 to 108, which build no pattern:
-    // only the style is drawn, as when playing, so the pictures stay the same
-    // (every frame's shape sprinkle shows at once when a draw goes missing).
-    const RunResult &plain = plain_run(1000);
-    RunResult muted = run_program("--headless --frames 1000 --hash --keys 100:O,140:O");
-    ASSERT_EQ(muted.hash.size(), 1 + 32 + 1000u);
-    for (size_t i = 0; i < muted.hash.size(); i++) ASSERT_EQ(muted.hash[i], plain.hash[i]) << i;
-}
-
-TEST(DemoRun, MutedMusicBuildsNoPattern) {
-    // Muted over timer frame 256, where every style builds a pattern: the
-    // pattern's draws are missing, so the next frame's sprinkle differs.
-    const RunResult &plain = plain_run(1000);
-    RunResult muted = run_program("--headless --frames 1000 --hash --keys 280:O,300:O");
-    ASSERT_EQ(muted.hash.size(), 1 + 32 + 1000u);
-    for (size_t i = 0; i <= 289; i++) ASSERT_EQ(muted.hash[i], plain.hash[i]) << i;
-    EXPECT_NE(muted.hash[290], plain.hash[290]);  // timer frame 257
-}
-
-TEST(DemoRun, EscapeFadesOutAndExitsWithZero) {
-    RunResult r = run_program("--headless --frames 400 --hash --keys 100:ESC");
-    EXPECT_EQ(r.status, 0);
-    // Present 101 carries the key; then 32 fade presents, the last 31 black.
-    ASSERT_EQ(r.hash.size(), 102u + 32u);
-    std::string black = black_hash();
-    for (size_t i = 103; i < r.hash.size(); i++) EXPECT_EQ(r.hash[i], black) << i;
-}
-
-TEST(DemoRun, BenchmarkTextKeyChangesOnlyTheBenchmarkScenes) {
-    // S before scene 5: everything up to scene 5's frames is unchanged.
-    const RunResult &plain = plain_run(3650);
-    RunResult quiet = run_program("--headless --frames 3650 --hash --keys 4000:S");
-    ASSERT_EQ(quiet.hash.size(), 4779u);
-    for (size_t i = 0; i < 4280; i++) ASSERT_EQ(quiet.hash[i], plain.hash[i]) << i;
-    EXPECT_NE(quiet.hash[4280], plain.hash[4280]);  // scene 5's first frame
+TEST(DemoRun, PausedRoundsAreNumberedFrames) {
+    const ProgramRun &r = keyed_run(800, "100:P,120:P");
+    ASSERT_GT(r.frame.size(), 102u);
+    EXPECT_EQ(r.frame[101], 101u);
+    EXPECT_EQ(r.frame[102], 122u);  // rounds 102-121 were paused
 }
 
 TEST(DemoRun, NoMidiOutputEndsTheDemoWithItsCode) {
@@ -228,7 +163,7 @@ TEST(DemoRun, NoMidiOutputEndsTheDemoWithItsCode) {
     }
     if (midi_out_get_num_devs() != 0) GTEST_SKIP() << "this machine has a MIDI output port";
     // A real (dummy-driver) window run; two spaces skip scenes 1 and 2.
-    RunResult r = run_program("--keys 40:SPACE,45:SPACE", "SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy");
+    ProgramRun r = run_program("--keys 40:SPACE,45:SPACE", "SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy");
     EXPECT_EQ(r.status, 3);
     EXPECT_NE(r.err.find("MIDI"), std::string::npos) << r.err;
     EXPECT_NE(r.err.find("snd-seq"), std::string::npos) << r.err;
