@@ -166,7 +166,7 @@ void backend_sound_source(void (*catch_up)(void)) { backend_pull = catch_up; }
 // Silence up to `frames` sound frames in all: where no player played.
 static void backend_pad_sound(uint64_t frames) {
     static const int16_t silence[2 * 1024] = {};
-    if (!backend_channels) backend_channels = 1;
+    if (backend_sound_frames < frames && !backend_channels) backend_channels = 1;
     while (backend_sound_frames < frames) {
         uint64_t n = frames - backend_sound_frames;
         backend_write_sound(silence, (int32_t)(n < 1024 ? n : 1024));
@@ -185,7 +185,7 @@ static void backend_write_video(void) {
         if (backend_capture && !capture_frame(backend_capture, (uint32_t)backend_video_frames, backend_bytes,
                                               backend_w, backend_h, repeat))
             backend_write_failed();
-        if (backend_record && !record_video(backend_record, backend_bytes)) backend_write_failed();
+        if (backend_record && !record_video(backend_record, backend_bytes, backend_w, backend_h)) backend_write_failed();
         backend_video_frames++;
     }
 }

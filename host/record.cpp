@@ -237,8 +237,9 @@ static void record_fill_yuv(RECORD *r, const uint8_t *bgr, AVFrame *to) {
     }
 }
 
-int record_video(RECORD *r, const uint8_t *bgr) {
+int record_video(RECORD *r, const uint8_t *bgr, int32_t w, int32_t h) {
     if (!r || !r->began || r->failed || !bgr) return 0;
+    if (w != r->width || h != r->height) return record_fail(r, AVERROR(EINVAL));
     AVFrame *f = r->video.frame;
     int error = av_frame_make_writable(f);
     if (error < 0) return record_fail(r, error);

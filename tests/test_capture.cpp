@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "host/backend.h"
+#include "host/cli.h"
 #include "tests/test_run.h"
 #include "tests/test_support.h"
 
@@ -151,6 +152,29 @@ TEST(CaptureFails, WhenTheNamesAreTooLongForTheSystem) {
     EXPECT_EQ(r.status, 4);
     EXPECT_NE(r.err.find("File name too long"), std::string::npos) << r.err.substr(r.err.size() - 80);
     EXPECT_EQ(run("find '" + dir.path + "' -type f | wc -l"), "0\n") << "no file under a shorter name";
+}
+
+TEST(CaptureSound, StereoAsPlayedMonoInBothChannelsSilenceToTheEndOfTheRound) {
+    TempDir dir("rivo_sound");
+    CLI cli;
+    memset(&cli, 0, sizeof cli);
+    cli.zoom = 1;
+    cli.capture = (char *)dir.path.c_str();
+    ASSERT_TRUE(backend_start(&cli));
+    uint8_t pixel[3] = {0, 0, 0};
+    backend_show(nullptr, pixel, 1, 1);  // the first round, 20 ms
+    const int16_t stereo[4] = {1, -1, 2, -2}, mono[1] = {7};
+    backend_sound_played(stereo, 2, 2);
+    backend_sound_played(mono, 1, 1);
+    backend_stop();
+    ASSERT_EQ(wav_frames(dir.file("sound.wav")), 882L);
+    std::string w = read_file(dir.file("sound.wav"));
+    EXPECT_EQ(w[22], 2) << "two channels";
+    const int16_t want[8] = {1, -1, 2, -2, 7, 7, 0, 0};
+    EXPECT_EQ(memcmp(w.data() + 44, want, sizeof want), 0);
+    EXPECT_EQ(w.find_first_not_of('\0', 44 + 6 * 2), std::string::npos) << "silence after the sound played";
+    EXPECT_NE(png_crc(dir.file("frame_000000.png")), 1u);
+    EXPECT_EQ(files_in(dir.path), 2u);
 }
 
 TEST(Screenshot, F12SavesTheFrameOnScreenAndNamesIt) {
