@@ -1,10 +1,11 @@
 // Command line of the program: the run options that extend the plain demo
 // (no arguments: the demo exactly as built, in a 256 x 256 window).
 //
-// Frame numbers (--keys, --hash, --capture) count pictures: the title frame is
-// frame 0 and every present is the next frame; a key-handler round with no
-// present since the previous one (a paused round) also counts as a frame, so
-// keys keep arriving while the demo is paused. A key "F:NAME" is typed while
+// Frame numbers (--keys, --hash) count pictures: the title frame is frame 0
+// and every present is the next frame, except a second present within a
+// frame-loop round before its key round, which replaces the first; a
+// key-handler round with no present since the previous one (a paused round)
+// also counts as a frame, so keys keep arriving while the demo is paused. A key "F:NAME" is typed while
 // frame F is on screen: it is queued before the next message pump, which takes
 // one queued event per call, and the demo acts on it in the frame after that.
 // --frames N counts frames of the scene loop (frame-timer ends) instead.
