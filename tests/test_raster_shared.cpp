@@ -562,17 +562,34 @@ TYPED_TEST(Raster, MaskKeepsTheCommonBits) {
     EXPECT_EQ(this->pixels(t), want);
 }
 
-// Doubling repeats each pixel twice each way; halving keeps every other one.
-TYPED_TEST(Raster, ScaleDoublesAndHalvesByWholeSteps) {
+// Growing repeats a source pixel over its run of target pixels (runs as even
+// as possible, longer ones first); shrinking takes the last pixel of each run
+// of source columns, and of rows the last when shrinking, the first otherwise.
+TYPED_TEST(Raster, ScaleSpreadsOrPicksByRuns) {
     using K = TypeParam;
-    auto s = this->numbered(2, 2), big = this->numbered(4, 4, true), small = this->numbered(2, 2, true);
-    K::scale(s, big);
-    std::vector<typename K::V> want;
-    for (int y = 0; y < 4; y++)
-        for (int x = 0; x < 4; x++) want.push_back(K::value(y / 2 * 2 + x / 2));
-    EXPECT_EQ(this->pixels(big), want);
-    K::scale(big, small);
-    EXPECT_EQ(this->pixels(small), this->pixels(s));
+    const struct {
+        int32_t sw, sh, tw, th;
+        std::vector<int> from;  // source pixel index of each target pixel
+    } cases[] = {
+        {2, 2, 4, 4, {0, 0, 1, 1, 0, 0, 1, 1, 2, 2, 3, 3, 2, 2, 3, 3}},
+        {4, 4, 2, 2, {5, 7, 13, 15}},
+        {2, 4, 4, 2, {0, 0, 1, 1, 4, 4, 5, 5}},
+        {4, 2, 2, 4, {1, 3, 1, 3, 5, 7, 5, 7}},
+        {3, 1, 5, 1, {0, 0, 1, 1, 2}},
+        {5, 1, 3, 1, {1, 3, 4}},
+    };
+    for (auto &c : cases) {
+        auto s = this->numbered(c.sw, c.sh), t = this->numbered(c.tw, c.th, true);
+        K::scale(s, t);
+        std::vector<typename K::V> want;
+        for (int i : c.from) want.push_back(K::value(i));
+        EXPECT_EQ(this->pixels(t), want) << c.sw << "x" << c.sh << " to " << c.tw << "x" << c.th;
+    }
+    auto s = this->numbered(2, 2), t = this->numbered(2, 2, true), empty = this->numbered(0, 2);
+    K::scale(empty, t);
+    K::resize(s, -2, 2);
+    K::scale(t, s);
+    EXPECT_EQ(this->pixels(t), std::vector<typename K::V>(4, 0));
 }
 
 // Size (3 * 92667) >> 16 = 4; angle 0 is a half turn: column x reads source
