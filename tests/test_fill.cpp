@@ -22,8 +22,8 @@ static IMG *block_in_border() {
 }
 
 TEST(Fill, GrowsOneRingPerStep) {
-    IMG *img = block_in_border();
-    FILL *fill = fill_new();
+    Own<img_del> img(block_in_border());
+    Own<fill_del> fill(fill_new());
     fill->image = img;
     fill_start(fill, 2, 2, F);
     EXPECT_EQ(fill->target_colour, A);
@@ -55,14 +55,11 @@ TEST(Fill, GrowsOneRingPerStep) {
                               B, F, F, F, B,
                               B, B, B, B, B}));
     EXPECT_EQ(fill_step(fill), 0);  // both fronts empty
-    fill_del(&fill);
-    EXPECT_EQ(fill, nullptr);
-    img_del(&img);
 }
 
 TEST(Fill, QueuesNeighboursRightBelowLeftAboveFromTheLastPoint) {
-    IMG *img = block_in_border();
-    FILL *fill = fill_new();
+    Own<img_del> img(block_in_border());
+    Own<fill_del> fill(fill_new());
     fill->image = img;
     fill_start(fill, 2, 2, F);
     fill_step(fill);
@@ -76,28 +73,24 @@ TEST(Fill, QueuesNeighboursRightBelowLeftAboveFromTheLastPoint) {
         EXPECT_EQ(p[0], expected[i][0]) << i;
         EXPECT_EQ(p[1], expected[i][1]) << i;
     }
-    fill_del(&fill);
-    img_del(&img);
 }
 
 TEST(Fill, StaysInsideTheImageEvenForBlack) {
     // Outside pixels read as 0 like the target colour, but lie outside the region.
-    IMG *img = grid_image(2, 1);
-    FILL *fill = fill_new();
+    Own<img_del> img(grid_image(2, 1));
+    Own<fill_del> fill(fill_new());
     fill->image = img;
     fill_start(fill, 0, 0, 0x00123456);
     EXPECT_EQ(fill->target_colour, 0u);
     EXPECT_EQ(fill_step(fill), 1);
     EXPECT_EQ(fill_step(fill), 0);
     EXPECT_TRUE(grid_equals(img, {0x00123456, 0x00123456}));
-    fill_del(&fill);
-    img_del(&img);
 }
 
 TEST(Fill, PatternRepeatsAcrossTheImage) {
     IMG *pattern = grid_image(2, 2, {1, 2, 3, 4});
-    IMG *img = grid_image(2, 2);
-    FILL *fill = fill_new();
+    Own<img_del> img(grid_image(2, 2));
+    Own<fill_del> fill(fill_new());
     fill->image = img;
     fill->pattern = pattern;
     fill->pattern_x = 0;
@@ -110,16 +103,14 @@ TEST(Fill, PatternRepeatsAcrossTheImage) {
     EXPECT_EQ(fill_step_pattern(fill), 0);
     EXPECT_EQ(fill->fill_colour, 2u);
     EXPECT_TRUE(grid_equals(img, {3, 4, 1, 2}));
-    fill_del(&fill);
-    img_del(&img);
     img_del(&pattern);
 }
 
 TEST(Fill, PatternOffsetsWrapBothWays) {
     IMG *pattern = grid_image(2, 1, {5, 6});
     for (int32_t offset : {1, -1, 3}) {
-        IMG *img = grid_image(3, 1);
-        FILL *fill = fill_new();
+        Own<img_del> img(grid_image(3, 1));
+        Own<fill_del> fill(fill_new());
         fill->image = img;
         fill->pattern = pattern;
         fill->pattern_x = offset;
@@ -127,38 +118,33 @@ TEST(Fill, PatternOffsetsWrapBothWays) {
         while (fill_step_pattern(fill) > 0) {
         }
         EXPECT_TRUE(grid_equals(img, {6, 5, 6})) << "offset " << offset;
-        fill_del(&fill);
-        img_del(&img);
     }
     img_del(&pattern);
 }
 
 TEST(Fill, StepWithoutStartReportsZero) {
-    IMG *img = grid_image(2, 2);
-    FILL *fill = fill_new();
+    Own<img_del> img(grid_image(2, 2));
+    Own<fill_del> fill(fill_new());
     fill->image = img;
     EXPECT_EQ(fill_step(fill), 0);
     EXPECT_EQ(fill_step_pattern(fill), 0);
     EXPECT_EQ(fill_step(nullptr), 0);
     EXPECT_TRUE(grid_equals(img, {0, 0, 0, 0}));
-    fill_del(&fill);
-    img_del(&img);
 }
 
 TEST(Fill, StartNeedsAnImage) {
-    FILL *fill = fill_new();
+    Own<fill_del> fill(fill_new());
     fill_start(fill, 0, 0, 1);
     EXPECT_EQ(fill->state, 0);
     EXPECT_EQ(fill->front, nullptr);
     EXPECT_EQ(fill_step(fill), 0);
     fill_start(nullptr, 0, 0, 1);
-    fill_del(&fill);
 }
 
 TEST(Fill, PatternStepNeedsAPatternWithPixels) {
-    IMG *img = grid_image(2, 2);
-    IMG *empty = grid_image(0, 3);
-    FILL *fill = fill_new();
+    Own<img_del> img(grid_image(2, 2));
+    Own<img_del> empty(grid_image(0, 3));
+    Own<fill_del> fill(fill_new());
     fill->image = img;
     fill_start(fill, 0, 0, 9);
     EXPECT_EQ(fill_step_pattern(fill), 0);  // no pattern
@@ -166,14 +152,11 @@ TEST(Fill, PatternStepNeedsAPatternWithPixels) {
     EXPECT_EQ(fill_step_pattern(fill), 0);  // nothing to repeat
     EXPECT_TRUE(grid_equals(img, {0, 0, 0, 0}));
     EXPECT_EQ(fill_step(fill), 2);  // the plain step still works
-    fill_del(&fill);
-    img_del(&img);
-    img_del(&empty);
 }
 
 TEST(Fill, ResetEmptiesTheFronts) {
-    IMG *img = grid_image(3, 3);
-    FILL *fill = fill_new();
+    Own<img_del> img(grid_image(3, 3));
+    Own<fill_del> fill(fill_new());
     fill->image = img;
     fill_start(fill, 1, 1, 7);
     EXPECT_EQ(fill_step(fill), 4);
@@ -183,13 +166,11 @@ TEST(Fill, ResetEmptiesTheFronts) {
     EXPECT_EQ(fill_step(fill), 0);
     EXPECT_TRUE(grid_equals(img, {0, 0, 0, 0, 7, 0, 0, 0, 0}));
     fill_reset(nullptr);
-    fill_del(&fill);
-    img_del(&img);
 }
 
 TEST(Fill, RestartEmptiesTheOldFronts) {
-    IMG *img = grid_image(3, 1, {1, 1, 2});
-    FILL *fill = fill_new();
+    Own<img_del> img(grid_image(3, 1, {1, 1, 2}));
+    Own<fill_del> fill(fill_new());
     fill->image = img;
     fill_start(fill, 0, 0, 5);
     EXPECT_EQ(fill_step(fill), 1);
@@ -197,24 +178,20 @@ TEST(Fill, RestartEmptiesTheOldFronts) {
     EXPECT_EQ(fill->front->count, 1);
     EXPECT_EQ(fill_step(fill), 0);
     EXPECT_TRUE(grid_equals(img, {5, 1, 6}));
-    fill_del(&fill);
-    img_del(&img);
 }
 
 TEST(Fill, LifecycleWithoutContent) {
-    FILL *fill = fill_new();
+    Own<fill_del> fill(fill_new());
     ASSERT_NE(fill, nullptr);
     EXPECT_EQ(fill->image, nullptr);
     EXPECT_EQ(fill_to_text(fill), nullptr);
     EXPECT_EQ(fill_compare(fill, fill), 0);
-    FILL *dup = fill_dup(fill);
+    Own<fill_del> dup(fill_dup(fill));
     ASSERT_NE(dup, nullptr);
     EXPECT_NE(dup, fill);
     fill_copy(fill, dup);
     EXPECT_EQ(fill_dup(nullptr), nullptr);
-    fill_del(&dup);
-    fill_del(&fill);
-    fill_del(&fill);  // second delete only reports
+    fill_del(fill.address());  // second delete only reports
     EXPECT_EQ(fill, nullptr);
 }
 

@@ -19,11 +19,10 @@ const uint32_t C = 0x00FFFFFF;  // the drawing colour of the pictures ('#')
 template <typename Draw>
 ::testing::AssertionResult draws(int32_t w, int32_t h, const std::vector<const char *> &rows,
                                  Draw draw) {
-    IMG *image = grid_image(w, h);
+    Own<img_del> image(grid_image(w, h));
     draw(image);
     std::vector<uint32_t> want = grid_picture(rows.data(), h, 0);
     ::testing::AssertionResult r = grid_equals(image, w, h, want.data());
-    img_del(&image);
     return r;
 }
 
@@ -189,7 +188,7 @@ TEST(ImgCircleSine, SmallRadii) {
 }
 
 TEST(ImgCircleSine, LargeRadiusStaysOnRing) {
-    IMG *image = grid_image(64, 64);
+    Own<img_del> image(grid_image(64, 64));
     img_circle_sine(image, 32, 32, 20, C);
     int count = 0;
     for (int y = 0; y < 64; y++)
@@ -203,7 +202,6 @@ TEST(ImgCircleSine, LargeRadiusStaysOnRing) {
                 EXPECT_LE(d2, 22 * 22) << x << "," << y;
             }
     EXPECT_GT(count, 80);
-    img_del(&image);
 }
 
 // ---- Ellipses -----------------------------------------------------------------------
@@ -277,8 +275,8 @@ static void expect_same_ellipse(IMG *fast, IMG *ref, int32_t cx, int32_t cy, int
 TEST(ImgEllipseReference, ThousandsOfRandomEllipsesMatch) {
     random_srand(12345);
     const int32_t w = 61, h = 47;
-    IMG *fast = grid_image(w, h);
-    IMG *ref = grid_image(w, h);
+    Own<img_del> fast(grid_image(w, h));
+    Own<img_del> ref(grid_image(w, h));
     for (int round = 0; round < 6000; round++) {
         bool fill = round & 1;
         int32_t cx = random_rand() % (w + 160) - 80, cy = random_rand() % (h + 160) - 80;
@@ -296,14 +294,12 @@ TEST(ImgEllipseReference, ThousandsOfRandomEllipsesMatch) {
             img_clear(ref, 0);
         }
     }
-    img_del(&fast);
-    img_del(&ref);
 }
 
 TEST(ImgEllipseReference, EveryEdgeAndCornerMatches) {
     random_srand(777);
-    IMG *fast = grid_image(20, 16);
-    IMG *ref = grid_image(20, 16);
+    Own<img_del> fast(grid_image(20, 16));
+    Own<img_del> ref(grid_image(20, 16));
     // Centres on, just inside and just outside every edge and corner.
     const int32_t xs[] = {-9, -1, 0, 1, 9, 18, 19, 20, 28};
     const int32_t ys[] = {-7, -1, 0, 1, 8, 14, 15, 16, 22};
@@ -314,27 +310,23 @@ TEST(ImgEllipseReference, EveryEdgeAndCornerMatches) {
                 expect_same_ellipse(fast, ref, cx, cy, r[0], r[1], false);
                 expect_same_ellipse(fast, ref, cx, cy, r[0], r[1], true);
             }
-    img_del(&fast);
-    img_del(&ref);
 }
 
 TEST(ImgEllipseReference, DemoWorkloadMatches) {
     random_srand(0x31756A22);
-    IMG *fast = grid_image(256, 256);
-    IMG *ref = grid_image(256, 256);
+    Own<img_del> fast(grid_image(256, 256));
+    Own<img_del> ref(grid_image(256, 256));
     for (int i = 0; i < 2048; i++) {
         int32_t x = random_next() % 256, y = random_next() % 256;
         int32_t rx = random_next() & 63, ry = random_next() & 63;
         expect_same_ellipse(fast, ref, x, y, rx, ry, i & 1);
     }
-    img_del(&fast);
-    img_del(&ref);
 }
 
 TEST(ImgEllipseReference, LargeRadiiDoNotOverflow) {
     random_srand(4242);
-    IMG *fast = grid_image(40, 30);
-    IMG *ref = grid_image(40, 30);
+    Own<img_del> fast(grid_image(40, 30));
+    Own<img_del> ref(grid_image(40, 30));
     // Radii far above the 32-bit limit of the error terms (about 180), up to
     // 32767, and a few beyond, where the wider arithmetic takes over.
     const int32_t cases[][4] = {{20, 15, 32767, 32767}, {20, -32750, 32767, 32767},
@@ -346,30 +338,26 @@ TEST(ImgEllipseReference, LargeRadiiDoNotOverflow) {
         expect_same_ellipse(fast, ref, c[0], c[1], c[2], c[3], false);
         expect_same_ellipse(fast, ref, c[0], c[1], c[2], c[3], true);
     }
-    img_del(&fast);
-    img_del(&ref);
 }
 
 TEST(ImgEllipseReference, EveryDemoRadiusPairMatches) {
     random_srand(31);
-    IMG *fast = grid_image(256, 256);
-    IMG *ref = grid_image(256, 256);
+    Own<img_del> fast(grid_image(256, 256));
+    Own<img_del> ref(grid_image(256, 256));
     for (int32_t rx = 0; rx < 64; rx++)
         for (int32_t ry = 0; ry < 64; ry++) {
             int32_t x = random_next() % 256, y = random_next() % 256;
             expect_same_ellipse(fast, ref, x, y, rx, ry, false);
             expect_same_ellipse(fast, ref, x, y, rx, ry, true);
         }
-    img_del(&fast);
-    img_del(&ref);
 }
 
 TEST(ImgEllipseReference, RadiiAroundArithmeticWidthsMatch) {
     // The fast walk switches from 32-bit to 64-bit terms above radius 150
     // and to 128-bit terms above 32767.
     random_srand(5150);
-    IMG *fast = grid_image(300, 200);
-    IMG *ref = grid_image(300, 200);
+    Own<img_del> fast(grid_image(300, 200));
+    Own<img_del> ref(grid_image(300, 200));
     const int32_t edge[] = {0, 1, 149, 150, 151, 152, 179, 180, 181};
     for (int32_t rx : edge)
         for (int32_t ry : edge) {
@@ -387,8 +375,6 @@ TEST(ImgEllipseReference, RadiiAroundArithmeticWidthsMatch) {
         expect_same_ellipse(fast, ref, 150, 100, r[0], r[1], false);
         expect_same_ellipse(fast, ref, 150, 100, r[0], r[1], true);
     }
-    img_del(&fast);
-    img_del(&ref);
 }
 
 // img_line's stepping written out plainly: every point of the line, from the
@@ -428,8 +414,8 @@ static void plain_line(IMG *image, int64_t x0, int64_t y0, int64_t x1, int64_t y
 
 TEST(ImgLine, MatchesPlainSteppingForLinesReachingFarOutside) {
     random_srand(2024);
-    IMG *fast = grid_image(37, 23);
-    IMG *plain = grid_image(37, 23);
+    Own<img_del> fast(grid_image(37, 23));
+    Own<img_del> plain(grid_image(37, 23));
     for (int i = 0; i < 20000; i++) {
         // Mostly short lines near the image, some reaching far beyond it.
         int32_t span = (i % 4 == 0) ? 200000 : (i % 4 == 1) ? 400 : 80;
@@ -440,13 +426,11 @@ TEST(ImgLine, MatchesPlainSteppingForLinesReachingFarOutside) {
         plain_line(plain, x0, y0, x1, y1, c);
         ASSERT_EQ(img_compare(fast, plain), 1) << x0 << "," << y0 << " - " << x1 << "," << y1;
     }
-    img_del(&fast);
-    img_del(&plain);
 }
 
 TEST(ImgLine, LinesSpanningTheWholeRangeFinishAtOnce) {
     // 2^32 steps if every one were taken; only those across the image are.
-    IMG *image = grid_image(4, 3);
+    Own<img_del> image(grid_image(4, 3));
     img_line(image, INT32_MIN, 1, INT32_MAX, 1, C);
     img_line(image, 2, INT32_MAX, 2, INT32_MIN, C);
     static const uint32_t want[12] = {0, 0, C, 0, C, C, C, C, 0, 0, C, 0};
@@ -455,5 +439,4 @@ TEST(ImgLine, LinesSpanningTheWholeRangeFinishAtOnce) {
     img_line(image, INT32_MIN, INT32_MIN, INT32_MAX, INT32_MAX, C);  // passes (0, 0) .. (2, 2)
     static const uint32_t diag[12] = {C, 0, 0, 0, 0, C, 0, 0, 0, 0, C, 0};
     EXPECT_TRUE(grid_equals(image, 4, 3, diag));
-    img_del(&image);
 }

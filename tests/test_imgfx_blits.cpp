@@ -8,26 +8,22 @@
 #include "tests/test_support.h"
 
 TEST(ImgfxBlend, AveragesWithNonZeroSourcePixels) {
-    IMG *s = grid_image(2, 1, {0x00FFFFFF, 0x00000000});
-    IMG *t = grid_image(2, 1, {0x00000000, 0x00406080});
+    Own<img_del> s(grid_image(2, 1, {0x00FFFFFF, 0x00000000}));
+    Own<img_del> t(grid_image(2, 1, {0x00000000, 0x00406080}));
     imgfx_blit_blend(s, t, 0, 0, 0, 0, 2, 1);
     EXPECT_TRUE(grid_equals(t, {0x007F7F7F, 0x00406080}));  // source 0 is transparent
-    img_del(&s);
-    img_del(&t);
 }
 
 TEST(ImgfxBlend, TopByteOnlySourceIsNotTransparent) {
-    IMG *s = grid_image(1, 1, {0x01000000});
-    IMG *t = grid_image(1, 1, {0x00818181});
+    Own<img_del> s(grid_image(1, 1, {0x01000000}));
+    Own<img_del> t(grid_image(1, 1, {0x00818181}));
     imgfx_blit_blend(s, t, 0, 0, 0, 0, 1, 1);
     EXPECT_TRUE(grid_equals(t, {0x00404040}));
-    img_del(&s);
-    img_del(&t);
 }
 
 TEST(ImgfxBlend, ClipsAgainstBothImages) {
-    IMG *s = grid_image(2, 2, {0x00020202, 0x00040404, 0x00060606, 0x00080808});
-    IMG *t = grid_image(3, 3);
+    Own<img_del> s(grid_image(2, 2, {0x00020202, 0x00040404, 0x00060606, 0x00080808}));
+    Own<img_del> t(grid_image(3, 3));
     imgfx_blit_blend(s, t, 0, 0, -1, -1, 2, 2);  // only the bottom-right pixel lands
     EXPECT_TRUE(grid_equals(t, {0x00040404, 0, 0, 0, 0, 0, 0, 0, 0}));
     imgfx_blit_blend(s, t, -1, 0, 1, 1, 3, 1);   // sx = -1: two columns, the first to x = 2
@@ -38,27 +34,23 @@ TEST(ImgfxBlend, ClipsAgainstBothImages) {
     EXPECT_TRUE(grid_equals(t, {0x00040404, 0, 0, 0, 0, 0x00010101, 0, 0, 0}));
     imgfx_blit_blend(nullptr, t, 0, 0, 0, 0, 1, 1);
     imgfx_blit_blend(s, nullptr, 0, 0, 0, 0, 1, 1);
-    img_del(&s);
-    img_del(&t);
 }
 
 TEST(ImgfxBlend, DrawUsesTheSourcePlace) {
-    IMG *s = grid_image(2, 1, {0x00FEFEFE, 0x00FEFEFE});
+    Own<img_del> s(grid_image(2, 1, {0x00FEFEFE, 0x00FEFEFE}));
     s->x = 2;
     s->y = 1;
-    IMG *t = grid_image(3, 2);
+    Own<img_del> t(grid_image(3, 2));
     imgfx_draw_blend(s, t);
     EXPECT_TRUE(grid_equals(t, {0, 0, 0, 0, 0, 0x007F7F7F}));
     s->x = -2;
     imgfx_draw_blend(s, t);  // x + width < 1: nothing
     EXPECT_TRUE(grid_equals(t, {0, 0, 0, 0, 0, 0x007F7F7F}));
     imgfx_draw_blend(nullptr, t);
-    img_del(&s);
-    img_del(&t);
 }
 
 TEST(ImgfxXorRect, OnlyWhenWhollyInside) {
-    IMG *img = grid_image(3, 2, {1, 2, 3, 4, 5, 6});
+    Own<img_del> img(grid_image(3, 2, {1, 2, 3, 4, 5, 6}));
     imgfx_xor_rect(img, 1, 0, 2, 2, 0x00FF0000);
     EXPECT_TRUE(grid_equals(img, {1, 0x00FF0002, 0x00FF0003, 4, 0x00FF0005, 0x00FF0006}));
     imgfx_xor_rect(img, 1, 0, 3, 2, 0x00FF0000);  // one column past the edge
@@ -68,59 +60,49 @@ TEST(ImgfxXorRect, OnlyWhenWhollyInside) {
     imgfx_xor_rect(img, INT32_MAX, 0, INT32_MAX, 1, 0x00FF0000);
     imgfx_xor_rect(nullptr, 0, 0, 1, 1, 1);
     EXPECT_TRUE(grid_equals(img, {1, 0x00FF0002, 0x00FF0003, 4, 0x00FF0005, 0x00FF0006}));
-    img_del(&img);
 }
 
 TEST(ImgfxMultiply, MultipliesWholeWordsWrapping) {
-    IMG *a = grid_image(2, 1, {2, 0x00010000});
-    IMG *b = grid_image(2, 1, {3, 0x00010000});
+    Own<img_del> a(grid_image(2, 1, {2, 0x00010000}));
+    Own<img_del> b(grid_image(2, 1, {3, 0x00010000}));
     imgfx_multiply(a, b);
     EXPECT_TRUE(grid_equals(b, {6, 0}));
     EXPECT_TRUE(grid_equals(a, {2, 0x00010000}));
-    IMG *c = grid_image(1, 1, {7});
+    Own<img_del> c(grid_image(1, 1, {7}));
     imgfx_multiply(a, c);  // sizes differ: refused
     EXPECT_TRUE(grid_equals(c, {7}));
     imgfx_multiply(nullptr, c);
-    img_del(&a);
-    img_del(&b);
-    img_del(&c);
 }
 
 // ---- Copies of IMG operations ----------------------------------------------
 
 TEST(ImgfxCopies, BlitAddWrapsAndBlitAddSatSaturates) {
-    IMG *s = grid_image(1, 1, {0x000000FF});
-    IMG *t = grid_image(2, 1, {0x00000001, 0x00000001});
+    Own<img_del> s(grid_image(1, 1, {0x000000FF}));
+    Own<img_del> t(grid_image(2, 1, {0x00000001, 0x00000001}));
     imgfx_blit_add(s, t, 0, 0, 0, 0, 1, 1);
     imgfx_blit_add_sat(s, t, 0, 0, 1, 0, 1, 1);
     EXPECT_TRUE(grid_equals(t, {0x00000100, 0x000000FF}));
     imgfx_blit_add(nullptr, t, 0, 0, 0, 0, 1, 1);
     imgfx_blit_add_sat(s, nullptr, 0, 0, 0, 0, 1, 1);
-    img_del(&s);
-    img_del(&t);
 }
 
 TEST(ImgfxCopies, BlitOpaqueCopiesBlack) {
-    IMG *s = grid_image(2, 1, {0, 5});
-    IMG *t = grid_image(2, 1, {9, 9});
+    Own<img_del> s(grid_image(2, 1, {0, 5}));
+    Own<img_del> t(grid_image(2, 1, {9, 9}));
     imgfx_blit_opaque(s, t, 0, 0, 0, 0, 2, 1);
     EXPECT_TRUE(grid_equals(t, {0, 5}));
-    img_del(&s);
-    img_del(&t);
 }
 
 TEST(ImgfxCopies, BlitSpacedSpreadsThePixels) {
-    IMG *s = grid_image(2, 1, {7, 0});
-    IMG *t = grid_image(4, 1, {1, 1, 1, 1});
+    Own<img_del> s(grid_image(2, 1, {7, 0}));
+    Own<img_del> t(grid_image(4, 1, {1, 1, 1, 1}));
     imgfx_blit_spaced(s, t, 0, 0, 0, 0, 2, 1, 2, 1);  // the 0 at x = 2 is transparent
     EXPECT_TRUE(grid_equals(t, {7, 1, 1, 1}));
-    img_del(&s);
-    img_del(&t);
 }
 
 TEST(ImgfxCopies, RowAndColumnWraps) {
-    IMG *s = grid_image(2, 1, {5, 6});
-    IMG *t = grid_image(8, 1);
+    Own<img_del> s(grid_image(2, 1, {5, 6}));
+    Own<img_del> t(grid_image(8, 1));
     imgfx_blit_row_wrap(s, t, 0, 0, -1);
     EXPECT_TRUE(grid_equals(t, {6, 0, 0, 0, 0, 0, 0, 5}));
     imgfx_or_row_wrap(s, t, 0, 0, 0);
@@ -128,32 +110,26 @@ TEST(ImgfxCopies, RowAndColumnWraps) {
     imgfx_blit_row_wrap(s, t, 1, 0, 0);  // source row outside: refused
     imgfx_or_row_wrap(s, t, 0, -1, 0);
     EXPECT_TRUE(grid_equals(t, {7, 6, 0, 0, 0, 0, 0, 5}));
-    img_del(&s);
-    img_del(&t);
 
-    IMG *col = grid_image(1, 2, {3, 4});
-    IMG *tc = grid_image(2, 3);
+    Own<img_del> col(grid_image(1, 2, {3, 4}));
+    Own<img_del> tc(grid_image(2, 3));
     imgfx_blit_column_wrap(col, tc, 0, 1, 2);
     EXPECT_TRUE(grid_equals(tc, {0, 4, 0, 0, 0, 3}));
     imgfx_blit_column_wrap(col, tc, 0, 2, 0);  // target column outside: refused
     EXPECT_TRUE(grid_equals(tc, {0, 4, 0, 0, 0, 3}));
-    img_del(&col);
-    img_del(&tc);
 }
 
 TEST(ImgfxCopies, CopyRowCopiesZerosToo) {
-    IMG *s = grid_image(3, 1, {0, 2, 3});
-    IMG *t = grid_image(2, 2, {9, 9, 9, 9});
+    Own<img_del> s(grid_image(3, 1, {0, 2, 3}));
+    Own<img_del> t(grid_image(2, 2, {9, 9, 9, 9}));
     imgfx_copy_row(s, t, 0, 1);
     EXPECT_TRUE(grid_equals(t, {9, 9, 0, 2}));
     imgfx_copy_row(s, t, 0, 2);
     EXPECT_TRUE(grid_equals(t, {9, 9, 0, 2}));
-    img_del(&s);
-    img_del(&t);
 }
 
 TEST(ImgfxCopies, Rectangles) {
-    IMG *img = grid_image(3, 2);
+    Own<img_del> img(grid_image(3, 2));
     imgfx_fill_rect(img, -5, 0, 5, 2, 7);  // nothing
     imgfx_fill_rect(img, -5, 0, 6, 1, 7);  // column 0 of row 0
     EXPECT_TRUE(grid_equals(img, {7, 0, 0, 0, 0, 0}));
@@ -167,28 +143,26 @@ TEST(ImgfxCopies, Rectangles) {
     imgfx_fill_rect(nullptr, 0, 0, 1, 1, 1);
     imgfx_rect(nullptr, 0, 0, 1, 1, 1);
     imgfx_invert_rect(nullptr, 0, 0, 1, 1);
-    img_del(&img);
 }
 
 TEST(ImgfxCopies, SpansOrderTheirEnds) {
-    IMG *img = grid_image(3, 3);
+    Own<img_del> img(grid_image(3, 3));
     imgfx_hline(img, 0, 5, 1, 4);
     imgfx_vline(img, 0, 2, -4, 6);
     EXPECT_TRUE(grid_equals(img, {6, 4, 4, 6, 0, 0, 6, 0, 0}));
     imgfx_hline(nullptr, 0, 0, 1, 1);
     imgfx_vline(nullptr, 0, 0, 1, 1);
-    img_del(&img);
 }
 
 TEST(ImgfxCopies, WholeImageColourOperations) {
-    IMG *img = grid_image(3, 1, {0x00080808, 0x00FFFFFF, 0xFF000000});
+    Own<img_del> img(grid_image(3, 1, {0x00080808, 0x00FFFFFF, 0xFF000000}));
     imgfx_sub_colour(img, 0x00102030);
     EXPECT_TRUE(grid_equals(img, {0, 0x00EFDFCF, 0}));
     imgfx_invert(img);
     EXPECT_TRUE(grid_equals(img, {0x00FFFFFF, 0x00102030, 0x00FFFFFF}));
     imgfx_replace_colour(img, 0x00FFFFFF, 5);
     EXPECT_TRUE(grid_equals(img, {5, 0x00102030, 5}));
-    IMG *mask = grid_image(3, 1, {0x0000FFFF, 0xFFFF0000, 0});
+    Own<img_del> mask(grid_image(3, 1, {0x0000FFFF, 0xFFFF0000, 0}));
     imgfx_and(mask, img);
     EXPECT_TRUE(grid_equals(img, {5, 0x00100000, 0}));
     imgfx_sub_colour(nullptr, 1);
@@ -196,27 +170,21 @@ TEST(ImgfxCopies, WholeImageColourOperations) {
     imgfx_replace_colour(nullptr, 1, 2);
     imgfx_and(nullptr, img);
     imgfx_and(mask, nullptr);
-    img_del(&img);
-    img_del(&mask);
 }
 
 TEST(ImgfxCopies, ScaleAndRotate) {
-    IMG *s = grid_image(2, 2, {1, 2, 3, 4});
-    IMG *t = grid_image(4, 4);
+    Own<img_del> s(grid_image(2, 2, {1, 2, 3, 4}));
+    Own<img_del> t(grid_image(4, 4));
     imgfx_scale(s, t);
     EXPECT_TRUE(grid_equals(t, {1, 1, 2, 2, 1, 1, 2, 2, 3, 3, 4, 4, 3, 3, 4, 4}));
-    IMG *wide = grid_image(100, 50);
-    IMG *r = imgfx_rotate(wide, 0);
+    Own<img_del> wide(grid_image(100, 50));
+    Own<img_del> r(imgfx_rotate(wide, 0));
     ASSERT_NE(r, nullptr);
     EXPECT_EQ(r->width, 141);
     EXPECT_EQ(r->height, 70);
     EXPECT_EQ(imgfx_rotate(nullptr, 0), nullptr);
     imgfx_scale(nullptr, t);
     imgfx_scale(s, nullptr);
-    img_del(&r);
-    img_del(&wide);
-    img_del(&s);
-    img_del(&t);
 }
 
 static std::vector<int32_t> take(int32_t *values, size_t n) {

@@ -11,19 +11,17 @@ static const uint32_t SENTINEL = 0x00ABCDEF;
 // Runs a filter from a literal source into a fresh target of the same size.
 template <class Filter>
 static IMG *filtered(int32_t w, int32_t h, std::vector<uint32_t> pixels, Filter filter) {
-    IMG *source = grid_image(w, h, pixels);
+    Own<img_del> source(grid_image(w, h, pixels));
     IMG *target = grid_image(w, h);
     filter(source, target);
-    img_del(&source);
     return target;
 }
 
 static uint32_t grey(uint32_t g) { return g * 0x010101u; }
 
 TEST(ImgfxBlur, H3SpreadsAWhiteLineOverThreeColumns) {
-    IMG *t = filtered(5, 1, {0, 0, W, 0, 0}, imgfx_blur_h3);
+    Own<img_del> t(filtered(5, 1, {0, 0, W, 0, 0}, imgfx_blur_h3));
     EXPECT_TRUE(grid_equals(t, {0, 0x00555555, 0x00555555, 0x00555555, 0}));
-    img_del(&t);
 }
 
 TEST(ImgfxBlur, H3CountsTheOutsideAsBlack) {
@@ -37,9 +35,8 @@ TEST(ImgfxBlur, H3CountsTheOutsideAsBlack) {
 }
 
 TEST(ImgfxBlur, H121WeighsTheCentreTwice) {
-    IMG *t = filtered(3, 1, {0, W, 0}, imgfx_blur_h121);
+    Own<img_del> t(filtered(3, 1, {0, W, 0}, imgfx_blur_h121));
     EXPECT_TRUE(grid_equals(t, {0x003F3F3F, 0x007F7F7F, 0x003F3F3F}));
-    img_del(&t);
 }
 
 TEST(ImgfxBlur, H5WeighsTheCentreFourTimes) {
@@ -52,15 +49,13 @@ TEST(ImgfxBlur, H5WeighsTheCentreFourTimes) {
 }
 
 TEST(ImgfxBlur, H7WeighsTheCentreTwice) {
-    IMG *t = filtered(7, 1, {0, 0, 0, grey(16), 0, 0, 0}, imgfx_blur_h7);
+    Own<img_del> t(filtered(7, 1, {0, 0, 0, grey(16), 0, 0, 0}, imgfx_blur_h7));
     EXPECT_TRUE(grid_equals(t, {grey(2), grey(2), grey(2), grey(4), grey(2), grey(2), grey(2)}));
-    img_del(&t);
 }
 
 TEST(ImgfxBlur, ThreeByThreeUsesTheBinomialSquare) {
-    IMG *t = filtered(3, 3, {0, 0, 0, 0, grey(16), 0, 0, 0, 0}, imgfx_blur_3x3);
+    Own<img_del> t(filtered(3, 3, {0, 0, 0, 0, grey(16), 0, 0, 0, 0}, imgfx_blur_3x3));
     EXPECT_TRUE(grid_equals(t, {grey(1), grey(2), grey(1), grey(2), grey(4), grey(2), grey(1), grey(2), grey(1)}));
-    img_del(&t);
 }
 
 TEST(ImgfxBlur, BoxDividesByTheWholeSquare) {
@@ -86,15 +81,13 @@ TEST(ImgfxBlur, HDividesByTheRowWindow) {
 }
 
 TEST(ImgfxBlur, NegativeRadiiAreRefused) {
-    IMG *s = grid_image(2, 1, {W, W});
-    IMG *t = grid_image(2, 1, {SENTINEL, SENTINEL});
+    Own<img_del> s(grid_image(2, 1, {W, W}));
+    Own<img_del> t(grid_image(2, 1, {SENTINEL, SENTINEL}));
     imgfx_blur_box(s, t, -1);
     imgfx_blur_h(s, t, -1);
     imgfx_blur_h_rgb(s, t, 1, -1, 1);
     imgfx_blur_h_rgb(s, t, -1, 0, 0);
     EXPECT_TRUE(grid_equals(t, {SENTINEL, SENTINEL}));
-    img_del(&s);
-    img_del(&t);
 }
 
 TEST(ImgfxBlur, HRgbWithZeroRadiiCopiesEveryColumn) {
@@ -123,7 +116,7 @@ TEST(ImgfxBlur, HRgbEdgesCountAsBlack) {
 }
 
 TEST(ImgfxBlur, NullImagesChangeNothing) {
-    IMG *t = grid_image(2, 1, {SENTINEL, SENTINEL});
+    Own<img_del> t(grid_image(2, 1, {SENTINEL, SENTINEL}));
     imgfx_blur_h3(nullptr, t);
     imgfx_blur_h121(nullptr, t);
     imgfx_blur_h5(nullptr, t);
@@ -141,33 +134,28 @@ TEST(ImgfxBlur, NullImagesChangeNothing) {
     imgfx_blur_h_rgb(t, nullptr, 1, 1, 1);
     imgfx_glow_h5(t, nullptr, 3);
     EXPECT_TRUE(grid_equals(t, {SENTINEL, SENTINEL}));
-    img_del(&t);
 }
 
 TEST(ImgfxBlur, InPlaceWalksFromTheLastPixelBack) {
     // Source and target the same image: each pixel sees the already blurred
     // pixels to its right. x = 2: 0; x = 1: 255 / 3 = 85; x = 0: (255 + 85) / 3.
-    IMG *img = grid_image(3, 1, {W, 0, 0});
+    Own<img_del> img(grid_image(3, 1, {W, 0, 0}));
     imgfx_blur_h3(img, img);
     EXPECT_TRUE(grid_equals(img, {grey(113), grey(85), 0}));
-    img_del(&img);
 }
 
 TEST(ImgfxBlur, TargetLargerThanSourceReadsBlackBeyondIt) {
-    IMG *s = grid_image(1, 1, {grey(30)});
-    IMG *t = grid_image(3, 1, {SENTINEL, SENTINEL, SENTINEL});
+    Own<img_del> s(grid_image(1, 1, {grey(30)}));
+    Own<img_del> t(grid_image(3, 1, {SENTINEL, SENTINEL, SENTINEL}));
     imgfx_blur_h3(s, t);
     EXPECT_TRUE(grid_equals(t, {grey(10), grey(10), 0}));
     imgfx_blur_h_rgb(s, t, 1, 1, 1);
     EXPECT_TRUE(grid_equals(t, {grey(10), grey(10), 0}));
-    img_del(&s);
-    img_del(&t);
 }
 
 TEST(ImgfxGlow, H3AddsNeighboursShifted) {
-    IMG *t = filtered(3, 1, {0, 0x00804020, 0}, [](const IMG *s, IMG *d) { imgfx_glow_h3(s, d, 1); });
+    Own<img_del> t(filtered(3, 1, {0, 0x00804020, 0}, [](const IMG *s, IMG *d) { imgfx_glow_h3(s, d, 1); }));
     EXPECT_TRUE(grid_equals(t, {0x00402010, 0x00804020, 0x00402010}));
-    img_del(&t);
 }
 
 TEST(ImgfxGlow, SaturatesAt255) {
@@ -175,9 +163,8 @@ TEST(ImgfxGlow, SaturatesAt255) {
     const int32_t ks[4] = {0, 3, 4, 5};
     const uint32_t out[4] = {W, W, W, grey(247)};
     for (int i = 0; i < 4; i++) {
-        IMG *t = filtered(2, 1, pair, [&](const IMG *s, IMG *d) { imgfx_glow_h3(s, d, ks[i]); });
+        Own<img_del> t(filtered(2, 1, pair, [&](const IMG *s, IMG *d) { imgfx_glow_h3(s, d, ks[i]); }));
         EXPECT_TRUE(grid_equals(t, {out[i], out[i]})) << "k " << ks[i];
-        img_del(&t);
     }
 }
 
@@ -202,9 +189,8 @@ TEST(ImgfxGlow, H5WithShiftEightLeavesThePicture) {
 }
 
 TEST(ImgfxGlow, H5AtFullStrengthKeepsWhiteWhite) {
-    IMG *t = filtered(9, 2, std::vector<uint32_t>(18, W), [](const IMG *s, IMG *d) { imgfx_glow_h5(s, d, 0); });
+    Own<img_del> t(filtered(9, 2, std::vector<uint32_t>(18, W), [](const IMG *s, IMG *d) { imgfx_glow_h5(s, d, 0); }));
     EXPECT_TRUE(grid_equals(t, std::vector<uint32_t>(18, W)));
-    img_del(&t);
 }
 
 TEST(ImgfxGlow, H5ChannelsStayApart) {
@@ -239,14 +225,12 @@ TEST(ImgfxGlow, HCountsTheCentreOnceMore) {
 }
 
 TEST(ImgfxGlow, NegativeShiftIsRefused) {
-    IMG *s = grid_image(2, 1, {W, W});
-    IMG *t = grid_image(2, 1, {SENTINEL, SENTINEL});
+    Own<img_del> s(grid_image(2, 1, {W, W}));
+    Own<img_del> t(grid_image(2, 1, {SENTINEL, SENTINEL}));
     imgfx_glow_h3(s, t, -1);
     imgfx_glow_h5(s, t, -1);
     imgfx_glow_h7(s, t, -1);
     imgfx_glow_3x3(s, t, -1);
     imgfx_glow_h(s, t, 1, -1);
     EXPECT_TRUE(grid_equals(t, {SENTINEL, SENTINEL}));
-    img_del(&s);
-    img_del(&t);
 }

@@ -56,10 +56,9 @@ TEST(ImgfxLine, BlendTwoEndsPlotsTheMiddleTwice) {
 }
 
 TEST(ImgfxLine, AddTwoEndsSaturates) {
-    IMG *img = grid_image(5, 1, {0, 0x00F0F0F0, 0, 0, 0});
+    Own<img_del> img(grid_image(5, 1, {0, 0x00F0F0F0, 0, 0, 0}));
     imgfx_line_add_two_ends(img, 0, 0, 4, 0, 0x00101010);
     EXPECT_TRUE(grid_equals(img, {0x00101010, 0x00FFFFFF, 0x00202020, 0x00101010, 0x00101010}));
-    img_del(&img);
 }
 
 TEST(ImgfxLine, DitherGrowsTowardsTheSecondColour) {
@@ -74,50 +73,44 @@ TEST(ImgfxLine, DitherGrowsTowardsTheSecondColour) {
 }
 
 TEST(ImgfxLine, DitherOfOnePointUsesTheFirstColour) {
-    IMG *img = grid_image(2, 1);
+    Own<img_del> img(grid_image(2, 1));
     imgfx_dither_line(img, 1, 0, C, 1, 0, D);
     EXPECT_TRUE(grid_equals(img, {0, C}));
-    img_del(&img);
 }
 
 TEST(ImgfxLine, GradientStepsEachChannelInFixedPoint) {
-    IMG *img = grid_image(5, 1);
+    Own<img_del> img(grid_image(5, 1));
     imgfx_gradient_line(img, 0, 0, 0x00000000, 4, 0, 0x00FF8010);
     EXPECT_TRUE(grid_equals(img, {0x00000000, 0x003F2004, 0x007F4008, 0x00BF600C, 0x00FF8010}));
-    img_del(&img);
 }
 
 TEST(ImgfxLine, GradientTruncatesTowardsZero) {
     // Steps of +-10/3 in 16.16, truncated: up stops short at 9, down reaches 0.
-    IMG *img = grid_image(4, 2);
+    Own<img_del> img(grid_image(4, 2));
     imgfx_gradient_line(img, 0, 0, 0x00000000, 3, 0, 0x000A0000);
     imgfx_gradient_line(img, 0, 1, 0x0000000A, 3, 1, 0x00000000);
     EXPECT_TRUE(grid_equals(img, {0x00000000, 0x00030000, 0x00060000, 0x00090000,
                               0x0000000A, 0x00000006, 0x00000003, 0x00000000}));
-    img_del(&img);
 }
 
 TEST(ImgfxLine, GradientFollowsTheSteepAxis) {
-    IMG *img = grid_image(1, 3);
+    Own<img_del> img(grid_image(1, 3));
     imgfx_gradient_line(img, 0, 2, 0x00000010, 0, 0, 0x00000030);
     EXPECT_TRUE(grid_equals(img, {0x00000030, 0x00000020, 0x00000010}));
-    img_del(&img);
 }
 
 TEST(ImgfxLine, GradientSinglePoints) {
-    IMG *img = grid_image(3, 1, {0, 0, 0x00F00000});
+    Own<img_del> img(grid_image(3, 1, {0, 0, 0x00F00000}));
     imgfx_gradient_line(img, 0, 0, 0x00200000, 0, 0, 0x00400000);
     imgfx_gradient_line_avg(img, 1, 0, 0x00200000, 1, 0, 0x00410000);
     imgfx_gradient_line_add(img, 2, 0, 0x00200000, 2, 0, 0x00400000);
     EXPECT_TRUE(grid_equals(img, {0x00200000, 0x00300000, 0x00FF0000}));
-    img_del(&img);
 }
 
 TEST(ImgfxLine, GradientAddAddsEveryPoint) {
-    IMG *img = grid_image(3, 1, {0x00010101, 0x00F00000, 0});
+    Own<img_del> img(grid_image(3, 1, {0x00010101, 0x00F00000, 0}));
     imgfx_gradient_line_add(img, 0, 0, 0x00000000, 2, 0, 0x00200020);
     EXPECT_TRUE(grid_equals(img, {0x00010101, 0x00FF0010, 0x00200020}));
-    img_del(&img);
     imgfx_gradient_line(nullptr, 0, 0, 1, 2, 2, 3);
 }
 
@@ -133,23 +126,21 @@ TEST(ImgfxThickLine, StacksShallowLines) {
 }
 
 TEST(ImgfxThickLine, PutsSteepLinesSideBySide) {
-    IMG *img = grid_image(5, 4);
+    Own<img_del> img(grid_image(5, 4));
     imgfx_thick_line(img, 2, 0, 2, 3, C, 4);  // columns 0 .. 3
     EXPECT_EQ(shape(img, C), (std::vector<std::string>{"####.", "####.", "####.", "####."}));
-    img_del(&img);
 }
 
 TEST(ImgfxThickLine, DiagonalsUsePairsOfLines) {
     // Thickness 4 -> 3 offsets, each drawn twice a column apart (x - y from -2 to 3).
-    IMG *img = grid_image(6, 6);
+    Own<img_del> img(grid_image(6, 6));
     imgfx_thick_line(img, 0, 0, 4, 4, C, 4);
     EXPECT_EQ(shape(img, C), (std::vector<std::string>{"####..", "#####.", "######", ".#####", "..####",
                                                       "...##."}));
-    img_del(&img);
 }
 
 TEST(ImgfxThickLine, ThinOrMissingDrawsNothing) {
-    IMG *img = grid_image(4, 4);
+    Own<img_del> img(grid_image(4, 4));
     imgfx_thick_line(img, 0, 0, 3, 0, C, 0);
     imgfx_thick_line(img, 0, 0, 3, 0, C, -2);
     imgfx_thick_dither_line(img, 0, 0, C, 3, 0, D, 0);
@@ -158,7 +149,6 @@ TEST(ImgfxThickLine, ThinOrMissingDrawsNothing) {
     imgfx_thick_dither_line(nullptr, 0, 0, C, 3, 0, D, 3);
     imgfx_thick_line(img, 0, 0, 3, 0, C, 1);
     EXPECT_EQ(shape(img, C), (std::vector<std::string>{"####", "....", "....", "...."}));
-    img_del(&img);
 }
 
 TEST(ImgfxThickLine, DitherColoursTravelWithTheirEnds) {
@@ -174,57 +164,52 @@ TEST(ImgfxThickLine, DitherColoursTravelWithTheirEnds) {
 }
 
 TEST(ImgfxPoint, BlendAveragesInsideOnly) {
-    IMG *img = grid_image(2, 1, {0x00FF0001, 0x12000000});
+    Own<img_del> img(grid_image(2, 1, {0x00FF0001, 0x12000000}));
     imgfx_plot_blend(img, 0, 0, 0x00010003);
     imgfx_plot_blend(img, 1, 0, 0x00FFFFFF);
     imgfx_plot_blend(img, 2, 0, 0x00FFFFFF);
     imgfx_plot_blend(img, 0, -1, 0x00FFFFFF);
     imgfx_plot_blend(nullptr, 0, 0, 1);
     EXPECT_TRUE(grid_equals(img, {0x00800002, 0x007F7F7F}));
-    img_del(&img);
 }
 
 TEST(ImgfxPoint, AddSaturatesInsideOnly) {
-    IMG *img = grid_image(2, 1, {0x00F01020, 0});
+    Own<img_del> img(grid_image(2, 1, {0x00F01020, 0}));
     imgfx_plot_add(img, 0, 0, 0x00202020);
     imgfx_plot_add(img, -1, 0, 0x00FFFFFF);
     imgfx_plot_add(img, 0, 1, 0x00FFFFFF);
     imgfx_plot_add(nullptr, 0, 0, 1);
     EXPECT_TRUE(grid_equals(img, {0x00FF3040, 0}));
-    img_del(&img);
 }
 
 TEST(ImgfxSpan, HlineAlphaMixesAndOrdersItsEnds) {
-    IMG *img = grid_image(4, 2);
+    Own<img_del> img(grid_image(4, 2));
     imgfx_hline_alpha(img, 0, 2, -5, 0x00FF0000, 128);  // ends in either order, clipped
     imgfx_hline_alpha(img, 1, 3, 9, 0x00FF0000, 256);
     imgfx_hline_alpha(img, 2, 0, 3, 0x00FF0000, 256);   // row outside
     EXPECT_TRUE(grid_equals(img, {0x007F0000, 0x007F0000, 0x007F0000, 0, 0, 0, 0, 0x00FF0000}));
-    img_del(&img);
 }
 
 TEST(ImgfxSpan, VlineAlphaMixesAColumn) {
-    IMG *img = grid_image(2, 3, {0, 0x00204060, 0, 0x00204060, 0, 0x00204060});
+    Own<img_del> img(grid_image(2, 3, {0, 0x00204060, 0, 0x00204060, 0, 0x00204060}));
     imgfx_vline_alpha(img, 1, 5, 1, 0x00A0C0E0, 64);
     imgfx_vline_alpha(img, -1, 0, 2, 0x00A0C0E0, 64);
     imgfx_vline_alpha(nullptr, 0, 0, 2, 0x00A0C0E0, 64);
     EXPECT_TRUE(grid_equals(img, {0, 0x00204060, 0, 0x00406080, 0, 0x00406080}));
     imgfx_vline_alpha(img, 0, 0, 2, 0x00FFFFFF, 0);
     EXPECT_TRUE(grid_equals(img, {0, 0x00204060, 0, 0x00406080, 0, 0x00406080}));
-    img_del(&img);
 }
 
 TEST(ImgfxCircle, SineCircleOfRadiusTwo) {
     // (a, b) runs through (0, 1), (1, 1), (1, 0); the right-hand points sit one
     // column left of the mirror of the left-hand ones.
-    IMG *img = grid_image(5, 5);
+    Own<img_del> img(grid_image(5, 5));
     imgfx_circle_sine(img, 2, 2, 2, C);
     EXPECT_EQ(shape(img, C), (std::vector<std::string>{".....", ".##..", ".##..", ".##..", "....."}));
-    img_del(&img);
 }
 
 TEST(ImgfxCircle, SineCircleNeedsItsCentreInsideAndARadius) {
-    IMG *img = grid_image(5, 5);
+    Own<img_del> img(grid_image(5, 5));
     imgfx_circle_sine(img, 5, 2, 2, C);
     imgfx_circle_sine(img, 2, -1, 2, C);
     imgfx_circle_sine(img, 2, 2, 0, C);
@@ -233,14 +218,12 @@ TEST(ImgfxCircle, SineCircleNeedsItsCentreInsideAndARadius) {
     EXPECT_TRUE(grid_equals(img, std::vector<uint32_t>(25, 0)));
     imgfx_circle_sine(img, 0, 0, 1000000, C);  // everything lands outside
     EXPECT_TRUE(grid_equals(img, std::vector<uint32_t>(25, 0)));
-    img_del(&img);
 }
 
 TEST(ImgfxCircle, SineCircleClipsPointByPoint) {
-    IMG *img = grid_image(3, 3);
+    Own<img_del> img(grid_image(3, 3));
     imgfx_circle_sine(img, 0, 0, 2, C);  // the points left of and above the centre drop out
     EXPECT_EQ(shape(img, C), (std::vector<std::string>{"#..", "#..", "..."}));
-    img_del(&img);
 }
 
 TEST(ImgfxLine, TwoEndsCoversWhatTheImageVersionCovers) {

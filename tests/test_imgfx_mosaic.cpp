@@ -13,17 +13,15 @@ static IMG *nine() {
 }
 
 TEST(ImgfxMosaic, PixelateTakesTheTopLeftPixel) {
-    IMG *img = nine();
+    Own<img_del> img(nine());
     imgfx_pixelate(img, 2, 2);
     EXPECT_TRUE(grid_equals(img, {v3(1), v3(1), v3(3), v3(1), v3(1), v3(3), v3(7), v3(7), v3(9)}));
-    img_del(&img);
 }
 
 TEST(ImgfxMosaic, PixelateWithSingleBlocksChangesNothing) {
-    IMG *img = nine();
+    Own<img_del> img(nine());
     imgfx_pixelate(img, 1, 1);
     EXPECT_TRUE(grid_equals(img, {v3(1), v3(2), v3(3), v3(4), v3(5), v3(6), v3(7), v3(8), v3(9)}));
-    img_del(&img);
 }
 
 TEST(ImgfxMosaic, PixelateWithTheWholeSizeFillsTheImage) {
@@ -38,12 +36,11 @@ TEST(ImgfxMosaic, PixelateWithTheWholeSizeFillsTheImage) {
 }
 
 TEST(ImgfxMosaic, PixelateAverageRoundsEachChannelDown) {
-    IMG *img = nine();
+    Own<img_del> img(nine());
     imgfx_pixelate_average(img, 2, 2);
     // Blocks: (1 2 4 5) -> 3; (3 6) -> 4, 9, 13; (7 8) -> 7, 15, 22; (9).
     const uint32_t a = v3(3), b = 0x0004090D, c = 0x00070F16, d = v3(9);
     EXPECT_TRUE(grid_equals(img, {a, a, b, a, a, b, c, c, d}));
-    img_del(&img);
 }
 
 TEST(ImgfxMosaic, CentredGridTakesTheBlockCentres) {
@@ -73,26 +70,24 @@ TEST(ImgfxMosaic, CentredGridClampsTheCentreIntoTheImage) {
 
 TEST(ImgfxMosaic, CentredAverageSkipsBlocksWhollyOutside) {
     // Width 4, blocks of 2: x0 = (4 - 4 * 2) / 2 = -2, the first block outside.
-    IMG *img = grid_image(4, 1, {0x10, 0x21, 0x40, 0x81});
+    Own<img_del> img(grid_image(4, 1, {0x10, 0x21, 0x40, 0x81}));
     imgfx_pixelate_average_centred(img, 2, 1);
     EXPECT_TRUE(grid_equals(img, {0x18, 0x18, 0x60, 0x60}));
-    img_del(&img);
 }
 
 TEST(ImgfxMosaic, CentredOriginFollowsTheEvenCount) {
     // Width 100, blocks of 16: eight blocks from x = -14, centres at -6 (held
     // to 0), 10, 26, ..., 90 and 106 (held to 99).
-    IMG *img = grid_image(100, 1);
+    Own<img_del> img(grid_image(100, 1));
     for (uint32_t i = 0; i < 100; i++) img->pixels[i] = i;
     imgfx_pixelate_centred(img, 16, 1);
     std::vector<uint32_t> expected(100);
     for (uint32_t x = 0; x < 100; x++) expected[x] = x < 2 ? 0 : x >= 98 ? 99 : 10 + 16 * ((x - 2) / 16);
     EXPECT_TRUE(grid_equals(img, expected));
-    img_del(&img);
 }
 
 TEST(ImgfxMosaic, BadBlockSizesAreRefused) {
-    IMG *img = nine();
+    Own<img_del> img(nine());
     imgfx_pixelate(img, 0, 1);
     imgfx_pixelate_average(img, 1, 0);
     imgfx_pixelate_random(img, -1, 2);
@@ -104,61 +99,54 @@ TEST(ImgfxMosaic, BadBlockSizesAreRefused) {
     EXPECT_EQ(imgfx_block_average(img, 0, 0, 0, 1), 0u);
     EXPECT_EQ(imgfx_block_random(img, 0, 0, 1, 0), 0u);
     EXPECT_EQ(imgfx_block_average(nullptr, 0, 0, 1, 1), 0u);
-    img_del(&img);
 }
 
 TEST(ImgfxMosaic, BlockAverageClipsToTheImage) {
-    IMG *img = nine();
+    Own<img_del> img(nine());
     EXPECT_EQ(imgfx_block_average(img, -1, -1, 2, 2), v3(1));
     EXPECT_EQ(imgfx_block_average(img, 1, 1, 5, 5), 0x00070E15u);  // (5 6 8 9): 7, 14, 21
     EXPECT_EQ(imgfx_block_average(img, 3, 0, 2, 2), 0u);           // wholly outside
     EXPECT_EQ(imgfx_block_average(img, INT32_MAX, INT32_MAX, INT32_MAX, INT32_MAX), 0u);
-    img_del(&img);
 }
 
 TEST(ImgfxMosaic, BlockRandomTakesTheRowFromTheFirstDraw) {
     // After seed 45429 the draws are 567497329 (mod 3 = 1, mod 4 = 1) and
     // 249923004 (mod 3 = 0, mod 5 = 4).
-    IMG *img = nine();
+    Own<img_del> img(nine());
     random_srand(45429);
     EXPECT_EQ(imgfx_block_random(img, 0, 0, 3, 3), v3(4));  // row 1, column 0
-    img_del(&img);
-    IMG *column = grid_image(1, 4, {10, 11, 12, 13});
+    Own<img_del> column(grid_image(1, 4, {10, 11, 12, 13}));
     random_srand(45429);
     EXPECT_EQ(imgfx_block_random(column, 0, -2, 1, 9), 11u);
-    img_del(&column);
-    IMG *row = grid_image(5, 1, {20, 21, 22, 23, 24});
+    Own<img_del> row(grid_image(5, 1, {20, 21, 22, 23, 24}));
     random_srand(45429);
     EXPECT_EQ(imgfx_block_random(row, 0, 0, 5, 1), 24u);
-    img_del(&row);
 }
 
 TEST(ImgfxMosaic, BlockRandomDrawsEvenWhenNothingIsLeft) {
-    IMG *img = nine();
+    Own<img_del> img(nine());
     random_srand(45429);
     EXPECT_EQ(imgfx_block_random(img, 5, 5, 2, 2), 0u);
     EXPECT_EQ(random_rand(), 7256);  // the fifth value: four were drawn
-    img_del(&img);
 }
 
 TEST(ImgfxMosaic, PixelateRandomDrawsTwicePerBlockInOrder) {
     // 6 x 3, blocks of 3: first block row 1 col 0; second row 2 col 0
     // (567497329 % 3 = 1, 249923004 % 3 = 0, 237774824 % 3 = 2, 327111834 % 3 = 0).
-    IMG *img = grid_image(6, 3);
+    Own<img_del> img(grid_image(6, 3));
     for (uint32_t i = 0; i < 18; i++) img->pixels[i] = 100 + i;
     random_srand(45429);
     imgfx_pixelate_random(img, 3, 3);
     const uint32_t a = 106, b = 115;  // (0, 1) and (3, 2)
     EXPECT_TRUE(grid_equals(img, {a, a, a, b, b, b, a, a, a, b, b, b, a, a, a, b, b, b}));
     EXPECT_EQ(random_rand(), 23197);  // the ninth value: eight were drawn
-    img_del(&img);
 }
 
 TEST(ImgfxSprinkle, PlacesRandomSpritePixelsAtTheSpritesPlace) {
-    IMG *sprite = grid_image(3, 2, {0x11, 0x22, 0x00, 0x44, 0x55, 0x66});
+    Own<img_del> sprite(grid_image(3, 2, {0x11, 0x22, 0x00, 0x44, 0x55, 0x66}));
     sprite->x = 1;
     sprite->y = 2;
-    IMG *target = grid_image(6, 6, std::vector<uint32_t>(36, 0xEE));
+    Own<img_del> target(grid_image(6, 6, std::vector<uint32_t>(36, 0xEE)));
     random_srand(45429);  // draws 17318 21105 7627 1468 7256 10216
     imgfx_sprinkle(target, sprite, 3);
     std::vector<uint32_t> expected(36, 0xEE);
@@ -166,62 +154,54 @@ TEST(ImgfxSprinkle, PlacesRandomSpritePixelsAtTheSpritesPlace) {
     expected[2 * 6 + 2] = 0x22;  // sprite (1, 0)
     expected[2 * 6 + 3] = 0x00;  // sprite (2, 0): black is stored too
     EXPECT_TRUE(grid_equals(target, expected));
-    img_del(&sprite);
-    img_del(&target);
 }
 
 TEST(ImgfxSprinkle, ClipsAtTheTargetAndRefusesEmptySprites) {
-    IMG *sprite = grid_image(1, 1, {0x77});
+    Own<img_del> sprite(grid_image(1, 1, {0x77}));
     sprite->x = -1;
-    IMG *target = grid_image(2, 2);
+    Own<img_del> target(grid_image(2, 2));
     imgfx_sprinkle(target, sprite, 5);
     EXPECT_TRUE(grid_equals(target, {0, 0, 0, 0}));
     sprite->x = 1;
     sprite->y = 1;
     imgfx_sprinkle(target, sprite, 1);
     EXPECT_TRUE(grid_equals(target, {0, 0, 0, 0x77}));
-    IMG *empty = grid_image(0, 0);
+    Own<img_del> empty(grid_image(0, 0));
     random_srand(1);
     imgfx_sprinkle(target, empty, 3);
     imgfx_sprinkle(nullptr, sprite, 3);
     imgfx_sprinkle(target, nullptr, 3);
     EXPECT_EQ(random_rand(), 41);  // nothing drawn: the first value after seed 1
-    img_del(&sprite);
-    img_del(&target);
-    img_del(&empty);
 }
 
 TEST(ImgfxScroll, RowMovesAndClears) {
-    IMG *img = grid_image(4, 2, {1, 2, 3, 4, 5, 6, 7, 8});
+    Own<img_del> img(grid_image(4, 2, {1, 2, 3, 4, 5, 6, 7, 8}));
     imgfx_scroll_row(img, 0, 2);
     imgfx_scroll_row(img, 1, -1);
     EXPECT_TRUE(grid_equals(img, {3, 4, 0, 0, 0, 5, 6, 7}));
     imgfx_scroll_row(img, 0, 4);
     imgfx_scroll_row(img, 1, INT32_MIN);
     EXPECT_TRUE(grid_equals(img, {0, 0, 0, 0, 0, 0, 0, 0}));
-    img_del(&img);
 }
 
 TEST(ImgfxScroll, SmearKeepsTheVacatedPixels) {
-    IMG *img = grid_image(4, 2, {1, 2, 3, 4, 1, 2, 3, 4});
+    Own<img_del> img(grid_image(4, 2, {1, 2, 3, 4, 1, 2, 3, 4}));
     imgfx_smear_row(img, 0, 2);
     imgfx_smear_row(img, 1, -1);
     EXPECT_TRUE(grid_equals(img, {3, 4, 3, 4, 1, 1, 2, 3}));
     imgfx_smear_row(img, 0, 9);
     imgfx_smear_row(img, 1, -4);
     EXPECT_TRUE(grid_equals(img, {3, 4, 3, 4, 1, 1, 2, 3}));
-    img_del(&img);
 }
 
 TEST(ImgfxScroll, RowOutsideOrZeroMoveDoesNothing) {
-    IMG *img = grid_image(2, 1, {1, 2});
+    Own<img_del> img(grid_image(2, 1, {1, 2}));
     imgfx_scroll_row(img, 1, 1);
     imgfx_scroll_row(img, -1, 1);
     imgfx_scroll_row(img, 0, 0);
     imgfx_smear_row(img, 5, 1);
     imgfx_scroll_row(nullptr, 0, 1);
     EXPECT_TRUE(grid_equals(img, {1, 2}));
-    img_del(&img);
 }
 
 TEST(ImgfxScroll, VerticalMovesWholeRows) {
@@ -282,25 +262,21 @@ TEST(ImgfxScroll, WrapTurnsTheContentRound) {
 }
 
 TEST(ImgfxScroll, WrapTakesLargeOffsetsModuloTheSize) {
-    IMG *img = grid_image(4, 1, {1, 2, 3, 4});
-    IMG *scratch = grid_image(4, 1, {9, 9, 9, 9});
+    Own<img_del> img(grid_image(4, 1, {1, 2, 3, 4}));
+    Own<img_del> scratch(grid_image(4, 1, {9, 9, 9, 9}));
     imgfx_scroll_wrap(img, scratch, 5, 3);
     EXPECT_TRUE(grid_equals(img, {2, 3, 4, 1}));
     imgfx_scroll_wrap(img, scratch, -9, INT32_MIN);
     EXPECT_TRUE(grid_equals(img, {1, 2, 3, 4}));
-    img_del(&img);
-    img_del(&scratch);
 }
 
 TEST(ImgfxScroll, WrapNeedsTwoImagesOfOneSize) {
-    IMG *img = grid_image(4, 1, {1, 2, 3, 4});
-    IMG *scratch = grid_image(3, 1);
+    Own<img_del> img(grid_image(4, 1, {1, 2, 3, 4}));
+    Own<img_del> scratch(grid_image(3, 1));
     imgfx_scroll_wrap(img, scratch, 1, 0);
     imgfx_scroll_wrap(img, nullptr, 1, 0);
     imgfx_scroll_wrap(nullptr, scratch, 1, 0);
     EXPECT_TRUE(grid_equals(img, {1, 2, 3, 4}));
-    img_del(&img);
-    img_del(&scratch);
 }
 
 TEST(ImgfxCheckFit, NeedsTheFirstAtLeastAsLargeAsTheThird) {

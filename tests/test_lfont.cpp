@@ -145,8 +145,7 @@ TEST(Lfont, CodeOutsideTheListDrawsNothingAndKeepsThePen) {
 
 TEST(Lfont, NullGlyphSlotDrawsNothingAndKeepsThePen) {
     Font f(4, 4);
-    OBJ2D *g = f.glyph('Z');
-    obj2d_del(&g);
+    Own<obj2d_del> g(f.glyph('Z'));
     list_set(f.glyphs, nullptr, 'Z');
     f.font->code = 'Z';
     lfont_draw_char(f.font);
@@ -154,7 +153,7 @@ TEST(Lfont, NullGlyphSlotDrawsNothingAndKeepsThePen) {
 }
 
 TEST(Lfont, MissingGlyphListOrFontIsRefused) {
-    LFONT *f = lfont_new();
+    Own<lfont_del> f(lfont_new());
     f->code = 1;
     lfont_draw_char(f);
     lfont_draw_line(f, "abc");
@@ -164,7 +163,6 @@ TEST(Lfont, MissingGlyphListOrFontIsRefused) {
     lfont_draw_line(nullptr, "abc");
     lfont_draw_hex32(nullptr, 1);
     lfont_draw_decimal(nullptr, 1);
-    lfont_del(&f);
 }
 
 TEST(Lfont, DecimalDrawsTenDigitsWithLeadingZeros) {
@@ -332,10 +330,10 @@ TEST(Lfont, DeleteDestroysGlyphsOnceAndClearsTheirSlots) {
 
 TEST(Lfont, ParsedFontDrawsTheParsedGlyph) {
     // Code 0 and 1 blank, code 2 a short bar in the colour set before it.
-    LIST *glyphs = obj2d_parse("{ }\n{ }\n{ color $ff0000 s 0 0 2 0 }\n");
+    Own<list_del> glyphs(obj2d_parse("{ }\n{ }\n{ color $ff0000 s 0 0 2 0 }\n"));  // outlives the font
     ASSERT_EQ(glyphs->count, 3);
-    LFONT *f = lfont_new();
-    IMG *img = img_new();
+    Own<lfont_del> f(lfont_new());
+    Own<img_del> img(img_new());
     img_resize(img, 4, 1);
     f->glyphs = glyphs;
     f->target = img;
@@ -344,7 +342,4 @@ TEST(Lfont, ParsedFontDrawsTheParsedGlyph) {
     lfont_draw_char(f);
     const uint32_t expected[] = {0, R, R, R};
     EXPECT_TRUE(grid_equals(img, expected));
-    lfont_del(&f);
-    list_del(&glyphs);
-    img_del(&img);
 }

@@ -244,7 +244,7 @@ TEST(Lframe, StepMovesBothEnds) {
 
 TEST(Lframe, CompareCopyAndDupShareTheSegments) {
     LFRAME *s = lframe_new();
-    LFRAME *t = lframe_new();
+    Own<lframe_del> t(lframe_new());
     EXPECT_FALSE(lframe_compare(s, t));
     SEG2D *t_line = t->line, *t_velocity = t->velocity;
     s->x = 3;
@@ -253,13 +253,11 @@ TEST(Lframe, CompareCopyAndDupShareTheSegments) {
     EXPECT_TRUE(lframe_compare(s, t));
     EXPECT_EQ(t->x, 3);
     EXPECT_EQ(t->width, 256);
-    LFRAME *d = lframe_dup(s);
+    Own<lframe_del> d(lframe_dup(s));
     ASSERT_NE(d, nullptr);
     EXPECT_TRUE(lframe_compare(s, d));
     EXPECT_EQ(d->x, 0);
     EXPECT_FALSE(lframe_compare(s, nullptr));
-    lframe_del(&d);
-    lframe_del(&t);
     seg2d_del(&t_line);
     seg2d_del(&t_velocity);
     release(&s);
@@ -267,7 +265,7 @@ TEST(Lframe, CompareCopyAndDupShareTheSegments) {
 
 TEST(Lframe, DrawPlotEndsAndPlotMiddle) {
     LFRAME *f = lframe_new();
-    IMG *img = img_new();
+    Own<img_del> img(img_new());
     img_resize(img, 6, 3);
     f->line->a->x = -3;
     f->line->a->y = 2;
@@ -285,6 +283,5 @@ TEST(Lframe, DrawPlotEndsAndPlotMiddle) {
     for (int32_t x = 0; x < 6; x++) EXPECT_EQ(img_get_pixel(img, x, 2), x <= 4 ? 0xFF0000u : 0u);
     lframe_draw(f, nullptr);
     lframe_draw(nullptr, img);
-    img_del(&img);
     release(&f);
 }

@@ -198,7 +198,7 @@ TEST(LineFont8, MinusDrawnCentredIsARowOfFivePixels) {
     // "-" runs (2,3)-(6,3); moved by (-4,-4) to (-2,-1)-(2,-1) and drawn
     // with its origin at (4,4) it lands on row 3, columns 2 to 6.
     Parsed p(demo_font8_text);
-    IMG *img = grid_image(8, 8);
+    Own<img_del> img(grid_image(8, 8));
     LFONT *f = font_over(p, 8, true, img);
     f->position->x = 4;
     f->position->y = 4;
@@ -209,7 +209,6 @@ TEST(LineFont8, MinusDrawnCentredIsARowOfFivePixels) {
     EXPECT_TRUE(looks_like(img, want, 0x00AACCEE));
     EXPECT_EQ(f->position->x, 12);  // one 8-pixel advance
     font_free(&f);
-    img_del(&img);
 }
 
 TEST(LineFont8, CapitalLDrawnAtScaleTwo) {
@@ -217,7 +216,7 @@ TEST(LineFont8, CapitalLDrawnAtScaleTwo) {
     // (-6,-8)-(-6,4)-(6,4); with the origin at (8,8): column 2 rows 0..12 and
     // row 12 columns 2..14, even about the origin's column 8.
     Parsed p(demo_font8_text);
-    IMG *img = grid_image(16, 16);
+    Own<img_del> img(grid_image(16, 16));
     LFONT *f = font_over(p, 8, true, img);
     f->scale->x = f->scale->y = 2;
     f->position->x = 8;
@@ -231,12 +230,11 @@ TEST(LineFont8, CapitalLDrawnAtScaleTwo) {
         "..#############.", "................", "................", "................"};
     EXPECT_TRUE(looks_like(img, want, 0x00AACCEE));
     font_free(&f);
-    img_del(&img);
 }
 
 TEST(LineFont8, EveryGlyphDrawnCentredStaysInItsCell) {
     Parsed p(demo_font8_text);
-    IMG *img = grid_image(24, 24);
+    Own<img_del> img(grid_image(24, 24));
     LFONT *f = font_over(p, 8, true, img);
     for (int32_t code = 33; code <= 127; code++) {
         img_clear(img, 0);
@@ -255,7 +253,6 @@ TEST(LineFont8, EveryGlyphDrawnCentredStaysInItsCell) {
         EXPECT_GT(lit, 0) << glyph_label(code);
     }
     font_free(&f);
-    img_del(&img);
 }
 
 // ---- 16x16 wire line font -------------------------------------------------------
@@ -310,7 +307,7 @@ TEST(LineFont16, NoGlyphRepeatsAStroke) { expect_no_repeated_strokes(demo_font16
 TEST(LineFont16, CapitalLDrawnAtTheCellCorner) {
     // "L" is (2,1)-(2,12)-(13,12), not moved: the cell's top-left is the origin.
     Parsed p(demo_font16_text);
-    IMG *img = grid_image(16, 16);
+    Own<img_del> img(grid_image(16, 16));
     LFONT *f = font_over(p, 16, false, img);
     f->code = 'L';
     lfont_draw_char(f);
@@ -322,14 +319,13 @@ TEST(LineFont16, CapitalLDrawnAtTheCellCorner) {
     EXPECT_TRUE(looks_like(img, want, 0x00FFFFFF));
     EXPECT_EQ(f->position->x, 16);
     font_free(&f);
-    img_del(&img);
 }
 
 TEST(LineFont16, LogoWordDrawsFourSeparateLetters) {
     // "RIVO" at scale 1 from x = 0: every letter lights pixels only inside its
     // own columns 16k+2 .. 16k+13, and each of the four cells lights some.
     Parsed p(demo_font16_text);
-    IMG *img = grid_image(64, 16);
+    Own<img_del> img(grid_image(64, 16));
     LFONT *f = font_over(p, 16, false, img);
     lfont_draw_line(f, "RIVO");
     EXPECT_EQ(f->position->x, 64);
@@ -342,7 +338,6 @@ TEST(LineFont16, LogoWordDrawsFourSeparateLetters) {
         }
     for (int32_t k = 0; k < 4; k++) EXPECT_GT(lit[k], 10) << "letter " << k;
     font_free(&f);
-    img_del(&img);
 }
 
 // ---- Shapes -----------------------------------------------------------------------
@@ -412,7 +407,7 @@ TEST(Shapes, SquareDrawsItsOutline) {
     for (int32_t k = 0; k < p.count(); k++)
         if (p.at(k)->name && std::strcmp(p.at(k)->name, "square") == 0) index = k;
     ASSERT_GE(index, 0);
-    IMG *img = grid_image(16, 16);
+    Own<img_del> img(grid_image(16, 16));
     LFONT *f = font_over(p, 16, false, img);
     f->code = index;
     lfont_draw_char(f);
@@ -423,7 +418,6 @@ TEST(Shapes, SquareDrawsItsOutline) {
         ".#............#.", ".#............#.", ".##############.", "................"};
     EXPECT_TRUE(looks_like(img, want, 0x00FFFFFF));
     font_free(&f);
-    img_del(&img);
 }
 
 TEST(LineArt, TextsLeaveNoMinusSignPending) {

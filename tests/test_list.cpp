@@ -33,7 +33,7 @@ TEST(List, NewHasCapacityTwo) {
 }
 
 TEST(List, PushDoublesWhenFull) {
-    LIST *list = list_new();
+    Own<list_del> list(list_new());
     list_push(list, h(0));
     list_push(list, h(1));
     EXPECT_EQ(list->capacity, 2);
@@ -44,67 +44,60 @@ TEST(List, PushDoublesWhenFull) {
     EXPECT_EQ(list->capacity, 8);
     EXPECT_EQ(list->count, 5);
     for (int i = 0; i < 5; i++) EXPECT_EQ(list_get(list, i), h(i));
-    list_del(&list);
 }
 
 TEST(List, GrowFromCapacityZeroGivesTwo) {
-    LIST *list = list_new();
+    Own<list_del> list(list_new());
     ASSERT_TRUE(list_reserve(list, 0));
     EXPECT_EQ(list->capacity, 0);
     EXPECT_TRUE(list_grow(list));
     EXPECT_EQ(list->capacity, 2);
     list_push(list, h(1));
     EXPECT_EQ(list_get(list, 0), h(1));
-    list_del(&list);
 }
 
 TEST(List, PushStoresNullHandles) {
-    LIST *list = list_new();
+    Own<list_del> list(list_new());
     list_push(list, nullptr);
     EXPECT_EQ(list->count, 1);
     std::string out = printed([&] { EXPECT_EQ(list_get(list, 0), nullptr); });
     EXPECT_EQ(out, "");
-    list_del(&list);
 }
 
 TEST(List, PopReturnsLastAndLeavesSlot) {
-    LIST *list = filled(3);
+    Own<list_del> list(filled(3));
     EXPECT_EQ(list_pop(list), h(2));
     EXPECT_EQ(list->count, 2);
     EXPECT_EQ(list->items[2], h(2));
-    list_del(&list);
 }
 
 TEST(List, PopOnEmptyReports) {
-    LIST *list = list_new();
+    Own<list_del> list(list_new());
     void *got = h(9);
     EXPECT_EQ(printed([&] { got = list_pop(list); }), error);
     EXPECT_EQ(got, nullptr);
     EXPECT_EQ(list->count, 0);
-    list_del(&list);
 }
 
 TEST(List, RemoveClearsSlotPastCount) {
-    LIST *list = filled(4);
+    Own<list_del> list(filled(4));
     list_remove(list, 1);
     ASSERT_EQ(list->count, 3);
     EXPECT_EQ(list->items[0], h(0));
     EXPECT_EQ(list->items[1], h(2));
     EXPECT_EQ(list->items[2], h(3));
     EXPECT_EQ(list->items[3], nullptr);
-    list_del(&list);
 }
 
 TEST(List, RemoveOutOfRangeReports) {
-    LIST *list = filled(2);
+    Own<list_del> list(filled(2));
     EXPECT_EQ(printed([&] { list_remove(list, 2); }), error);
     EXPECT_EQ(printed([&] { list_remove(list, -1); }), error);
     EXPECT_EQ(list->count, 2);
-    list_del(&list);
 }
 
 TEST(List, InsertAtFrontMiddleAndEnd) {
-    LIST *list = filled(2);  // 0 1
+    Own<list_del> list(filled(2)); // 0 1
     list_insert(list, h(5), 0);  // 5 0 1
     list_insert(list, h(6), 2);  // 5 0 6 1
     list_insert(list, h(7), 4);  // 5 0 6 1 7
@@ -112,19 +105,17 @@ TEST(List, InsertAtFrontMiddleAndEnd) {
     ASSERT_EQ(list->count, 5);
     for (int i = 0; i < 5; i++) EXPECT_EQ(list_get(list, i), expected[i]) << i;
     EXPECT_EQ(list->capacity, 8);
-    list_del(&list);
 }
 
 TEST(List, InsertOutOfRangeReports) {
-    LIST *list = filled(2);
+    Own<list_del> list(filled(2));
     EXPECT_EQ(printed([&] { list_insert(list, h(3), 3); }), error);
     EXPECT_EQ(printed([&] { list_insert(list, h(3), -1); }), error);
     EXPECT_EQ(list->count, 2);
-    list_del(&list);
 }
 
 TEST(List, GetAndSetCheckIndex) {
-    LIST *list = filled(3);
+    Own<list_del> list(filled(3));
     list_set(list, h(9), 1);
     EXPECT_EQ(list_get(list, 1), h(9));
     void *got = h(0);
@@ -134,23 +125,21 @@ TEST(List, GetAndSetCheckIndex) {
     EXPECT_EQ(got, nullptr);
     EXPECT_EQ(printed([&] { list_set(list, h(8), 3); }), error);
     EXPECT_EQ(list->items[3], nullptr);
-    list_del(&list);
 }
 
 TEST(List, FindGivesLowestIndex) {
-    LIST *list = filled(3);
+    Own<list_del> list(filled(3));
     list_push(list, h(1));
     EXPECT_EQ(list_find(list, h(1)), 1);
     EXPECT_EQ(list_find(list, h(5)), -1);
     int32_t got = 0;
     EXPECT_EQ(printed([&] { got = list_find(list, nullptr); }), error);
     EXPECT_EQ(got, -1);
-    list_del(&list);
 }
 
 TEST(List, CompareByHandleIdentity) {
-    LIST *a = filled(3);
-    LIST *b = filled(3);
+    Own<list_del> a(filled(3));
+    Own<list_del> b(filled(3));
     std::string out = printed([&] {
         EXPECT_TRUE(list_compare(a, b));
         EXPECT_TRUE(list_compare(a, a));
@@ -163,52 +152,43 @@ TEST(List, CompareByHandleIdentity) {
         EXPECT_FALSE(list_compare(a, b));
     });
     EXPECT_EQ(out, "");
-    list_del(&a);
-    list_del(&b);
 }
 
 TEST(List, DupIsShallow) {
-    LIST *a = filled(5);
-    LIST *b = list_dup(a);
+    Own<list_del> a(filled(5));
+    Own<list_del> b(list_dup(a));
     ASSERT_NE(b, nullptr);
     EXPECT_NE(a->items, b->items);
     EXPECT_TRUE(list_compare(a, b));
-    list_del(&a);
-    list_del(&b);
-    LIST *empty = list_new();
-    LIST *copy = list_dup(empty);
+    Own<list_del> empty(list_new());
+    Own<list_del> copy(list_dup(empty));
     ASSERT_NE(copy, nullptr);
     EXPECT_EQ(copy->count, 0);
-    list_del(&empty);
-    list_del(&copy);
 }
 
 TEST(List, ExtractRange) {
-    LIST *a = filled(5);
-    LIST *part = list_extract(a, 1, 4);
+    Own<list_del> a(filled(5));
+    Own<list_del> part(list_extract(a, 1, 4));
     ASSERT_NE(part, nullptr);
     ASSERT_EQ(part->count, 3);
     EXPECT_EQ(list_get(part, 0), h(1));
     EXPECT_EQ(list_get(part, 1), h(2));
     EXPECT_EQ(list_get(part, 2), h(3));
     EXPECT_EQ(a->count, 5);
-    list_del(&part);
-    list_del(&a);
 }
 
 TEST(List, ExtractBadRangeReports) {
-    LIST *a = filled(3);
+    Own<list_del> a(filled(3));
     LIST *part = a;
     EXPECT_EQ(printed([&] { part = list_extract(a, 2, 2); }), error);
     EXPECT_EQ(part, nullptr);
     EXPECT_EQ(printed([&] { part = list_extract(a, -1, 2); }), error);
     EXPECT_EQ(printed([&] { part = list_extract(a, 1, 4); }), error);
     EXPECT_EQ(part, nullptr);
-    list_del(&a);
 }
 
 TEST(List, RemoveRange) {
-    LIST *a = filled(6);
+    Own<list_del> a(filled(6));
     list_remove_range(a, 1, 4);
     ASSERT_EQ(a->count, 3);
     EXPECT_EQ(list_get(a, 0), h(0));
@@ -216,25 +196,22 @@ TEST(List, RemoveRange) {
     EXPECT_EQ(list_get(a, 2), h(5));
     EXPECT_EQ(printed([&] { list_remove_range(a, 0, 4); }), error);
     EXPECT_EQ(a->count, 3);
-    list_del(&a);
 }
 
 TEST(List, InsertRangeIntoEmptyTarget) {
-    LIST *source = filled(5);
-    LIST *target = list_new();
+    Own<list_del> source(filled(5));
+    Own<list_del> target(list_new());
     list_insert_range(source, target, 1, 4, 0);
     ASSERT_EQ(target->count, 3);
     EXPECT_EQ(list_get(target, 0), h(1));
     EXPECT_EQ(list_get(target, 1), h(2));
     EXPECT_EQ(list_get(target, 2), h(3));
     EXPECT_EQ(target->capacity, 4);
-    list_del(&source);
-    list_del(&target);
 }
 
 TEST(List, InsertRangeInTheMiddle) {
-    LIST *source = filled(3);
-    LIST *target = list_new();
+    Own<list_del> source(filled(3));
+    Own<list_del> target(list_new());
     list_push(target, h(10));
     list_push(target, h(11));
     list_push(target, h(12));
@@ -242,33 +219,28 @@ TEST(List, InsertRangeInTheMiddle) {
     void *expected[5] = {h(10), h(0), h(1), h(11), h(12)};
     ASSERT_EQ(target->count, 5);
     for (int i = 0; i < 5; i++) EXPECT_EQ(list_get(target, i), expected[i]) << i;
-    list_del(&source);
-    list_del(&target);
 }
 
 TEST(List, InsertRangeIntoItself) {
-    LIST *a = filled(3);  // 0 1 2
+    Own<list_del> a(filled(3)); // 0 1 2
     list_insert_range(a, a, 0, 3, 1);  // 0 0 1 2 1 2
     void *expected[6] = {h(0), h(0), h(1), h(2), h(1), h(2)};
     ASSERT_EQ(a->count, 6);
     for (int i = 0; i < 6; i++) EXPECT_EQ(list_get(a, i), expected[i]) << i;
-    list_del(&a);
 }
 
 TEST(List, InsertRangeBadArgumentsReport) {
-    LIST *source = filled(3);
-    LIST *target = filled(2);
+    Own<list_del> source(filled(3));
+    Own<list_del> target(filled(2));
     EXPECT_EQ(printed([&] { list_insert_range(source, target, 0, 2, 3); }), error);
     EXPECT_EQ(printed([&] { list_insert_range(source, target, 2, 1, 0); }), error);
     EXPECT_EQ(printed([&] { list_insert_range(source, nullptr, 0, 1, 0); }), error);
     EXPECT_EQ(printed([&] { list_insert_range(nullptr, target, 0, 1, 0); }), error);
     EXPECT_EQ(target->count, 2);
-    list_del(&source);
-    list_del(&target);
 }
 
 TEST(List, SetCountReservesExactly) {
-    LIST *list = filled(1);
+    Own<list_del> list(filled(1));
     list_set_count(list, 5);
     EXPECT_EQ(list->count, 5);
     EXPECT_EQ(list->capacity, 5);
@@ -277,7 +249,6 @@ TEST(List, SetCountReservesExactly) {
     list_set_count(list, 0);
     EXPECT_EQ(list->count, 0);
     EXPECT_EQ(list->capacity, 5);
-    list_del(&list);
 }
 
 TEST(List, SetCountOnNullIsSilent) {
@@ -285,7 +256,7 @@ TEST(List, SetCountOnNullIsSilent) {
 }
 
 TEST(List, NegativeSizesActAsFailedAllocation) {
-    LIST *list = filled(3);
+    Own<list_del> list(filled(3));
     bool ok = true;
     EXPECT_EQ(printed([&] { list_set_count(list, -1); }), error);
     EXPECT_EQ(printed([&] { ok = list_reserve(list, -5); }), error);
@@ -296,7 +267,6 @@ TEST(List, NegativeSizesActAsFailedAllocation) {
     EXPECT_EQ(list->count, 3);
     EXPECT_EQ(list->capacity, 4);
     EXPECT_EQ(list_get(list, 2), h(2));
-    list_del(&list);
 }
 
 TEST(List, GrowBeyond32BitsFails) {
@@ -338,9 +308,8 @@ TEST(List, DelOnNullHandleReportsAndDelTwiceFreesOnce) {
 TEST(List, DelLeavesObjectsAlive) {
     int *object = (int *)calloc(1, sizeof(int));
     *object = 1234;
-    LIST *list = list_new();
+    Own<list_del> list(list_new());
     list_push(list, object);
-    list_del(&list);
     EXPECT_EQ(*object, 1234);
     free(object);
 }

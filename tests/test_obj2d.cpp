@@ -427,13 +427,12 @@ TEST(Obj2dParse, ReadsNoFurtherThanTheTerminatingZero) {
         size_t n = strlen(t) + 1;
         char *copy = (char *)malloc(n);
         memcpy(copy, t, n);
-        LIST *l = obj2d_parse(copy);
+        Own<list_del> l(obj2d_parse(copy));
         ASSERT_NE(l, nullptr);
         for (int32_t i = 0; i < l->count; i++) {
             OBJ2D *o = (OBJ2D *)l->items[i];
             if (o) obj2d_del(&o);
         }
-        list_del(&l);
         free(copy);
     }
 }
@@ -467,7 +466,7 @@ TEST(Obj2d, DeleteOfNullHandleOnlyReports) {
 }
 
 TEST(Obj2d, AddSegmentListsBothEndsAndTracksTheFarthest) {
-    OBJ2D *o = obj2d_new();
+    Own<obj2d_del> o(obj2d_new());
     SEG2D *s = make_segment(1, 1, 3, 0, W);
     obj2d_add_segment(o, s);
     ASSERT_EQ(o->points->count, 2);
@@ -478,40 +477,36 @@ TEST(Obj2d, AddSegmentListsBothEndsAndTracksTheFarthest) {
     EXPECT_EQ(o->farthest, 1);  // 9 is not strictly below 9
     obj2d_add_segment(o, make_segment(0, 4, 0, 0, W));
     EXPECT_EQ(o->farthest, 4);
-    obj2d_del(&o);
 }
 
 TEST(Obj2d, FindFarthestPrefersTheHighestIndexAmongEquals) {
-    OBJ2D *o = obj2d_new();
+    Own<obj2d_del> o(obj2d_new());
     obj2d_add_segment(o, make_segment(3, 0, 0, 3, W));
     obj2d_add_segment(o, make_segment(-3, 0, 1, 1, W));
     o->farthest = -1;
     obj2d_find_farthest(o);
     EXPECT_EQ(o->farthest, 2);
-    obj2d_del(&o);
 }
 
 TEST(Obj2d, FindFarthestKeepsTheRecordWhenAllPointsAreAtTheOrigin) {
-    OBJ2D *o = obj2d_new();
+    Own<obj2d_del> o(obj2d_new());
     obj2d_add_segment(o, make_segment(0, 0, 0, 0, W));
     o->farthest = 7;
     obj2d_find_farthest(o);
     EXPECT_EQ(o->farthest, 7);
-    obj2d_del(&o);
 }
 
 TEST(Obj2d, SetColourColoursEveryPoint) {
-    OBJ2D *o = obj2d_new();
+    Own<obj2d_del> o(obj2d_new());
     obj2d_add_segment(o, make_segment(0, 0, 1, 1, R));
     obj2d_add_segment(o, make_segment(2, 2, 3, 3, G));
     obj2d_set_color(o, B);
     EXPECT_EQ(o->color, B);
     for (int32_t i = 0; i < 4; i++) EXPECT_EQ(((VEC2D *)list_get(o->points, i))->color, B);
-    obj2d_del(&o);
 }
 
 TEST(Obj2d, TranslateSegmentsMovesBothEnds) {
-    OBJ2D *o = obj2d_new();
+    Own<obj2d_del> o(obj2d_new());
     obj2d_add_segment(o, make_segment(0, 0, 7, 7, W));
     o->position->x = -4;
     o->position->y = -4;
@@ -521,19 +516,16 @@ TEST(Obj2d, TranslateSegmentsMovesBothEnds) {
     EXPECT_EQ(s->a->y, -4);
     EXPECT_EQ(s->b->x, 3);
     EXPECT_EQ(s->b->y, 3);
-    obj2d_del(&o);
 }
 
 TEST(Obj2d, CopyBetweenDifferentPointCountsChangesNothing) {
-    OBJ2D *a = obj2d_new();
-    OBJ2D *b = obj2d_new();
+    Own<obj2d_del> a(obj2d_new());
+    Own<obj2d_del> b(obj2d_new());
     obj2d_add_segment(a, make_segment(1, 2, 3, 4, R));
     a->angle = 99;
     obj2d_copy(a, b);
     EXPECT_EQ(b->angle, 0);
     EXPECT_EQ(b->points->count, 0);
-    obj2d_del(&a);
-    obj2d_del(&b);
 }
 
 TEST(Obj2d, CopyCarriesPointsAttributesAndTexts) {
@@ -543,7 +535,7 @@ TEST(Obj2d, CopyCarriesPointsAttributesAndTexts) {
     src->angle = 12;
     src->position->x = 9;
     src->scale->y = 3;
-    OBJ2D *dst = obj2d_new();
+    Own<obj2d_del> dst(obj2d_new());
     obj2d_add_segment(dst, seg2d_new());
     obj2d_add_segment(dst, seg2d_new());
     obj2d_copy(src, dst);
@@ -555,7 +547,6 @@ TEST(Obj2d, CopyCarriesPointsAttributesAndTexts) {
     EXPECT_EQ(dst->farthest, src->farthest);
     ASSERT_NE(dst->name, nullptr);
     EXPECT_STREQ(dst->name, "leaf");
-    obj2d_del(&dst);
     // The source keeps its own name after the copy is gone.
     EXPECT_STREQ(src->name, "leaf");
 }
@@ -566,7 +557,7 @@ TEST(Obj2d, DupOfAParsedGlyphDrawsTheSameLines) {
     OBJ2D *glyph = p.at(0);
     glyph->position->x = 1;
     glyph->scale->x = 2;
-    OBJ2D *copy = obj2d_dup(glyph);
+    Own<obj2d_del> copy(obj2d_dup(glyph));
     ASSERT_NE(copy, nullptr);
     IMG *a = grid_image(12, 8), *b = grid_image(12, 8);
     obj2d_draw(glyph, a);
@@ -575,7 +566,6 @@ TEST(Obj2d, DupOfAParsedGlyphDrawsTheSameLines) {
     EXPECT_NE(img_get_pixel(a, 1, 0), 0u);
     img_del(&a);
     img_del(&b);
-    obj2d_del(&copy);
 }
 
 TEST(Obj2d, DupOfNullIsNull) {
@@ -585,12 +575,12 @@ TEST(Obj2d, DupOfNullIsNull) {
 // ---- Drawing ----------------------------------------------------------------
 
 TEST(Obj2dDraw, ScaleThenOffset) {
-    OBJ2D *o = obj2d_new();
+    Own<obj2d_del> o(obj2d_new());
     obj2d_add_segment(o, make_segment(0, 0, 2, 0, W));
     o->scale->x = 2;
     o->position->x = 1;
     o->position->y = 1;
-    IMG *img = grid_image(6, 3);
+    Own<img_del> img(grid_image(6, 3));
     obj2d_draw(o, img);
     const uint32_t expected[] = {
         0, 0, 0, 0, 0, 0,
@@ -600,18 +590,16 @@ TEST(Obj2dDraw, ScaleThenOffset) {
     EXPECT_TRUE(grid_equals(img, expected));
     // The object itself is unchanged.
     expect_segment(o, 0, 0, 0, 2, 0, W);
-    img_del(&img);
-    obj2d_del(&o);
 }
 
 TEST(Obj2dDraw, RotationQuarterTurnShrinksByTheTablePeak) {
     // (3, 0) turned by 256 steps: x = 3*S[512] >> 15 = 0, y = 3*32766 >> 15 = 2.
-    OBJ2D *o = obj2d_new();
+    Own<obj2d_del> o(obj2d_new());
     obj2d_add_segment(o, make_segment(0, 0, 3, 0, G));
     o->angle = 256;
     o->position->x = 1;
     o->position->y = 1;
-    IMG *img = grid_image(4, 5);
+    Own<img_del> img(grid_image(4, 5));
     obj2d_draw(o, img);
     const uint32_t expected[] = {
         0, 0, 0, 0,
@@ -621,43 +609,37 @@ TEST(Obj2dDraw, RotationQuarterTurnShrinksByTheTablePeak) {
         0, 0, 0, 0,
     };
     EXPECT_TRUE(grid_equals(img, expected));
-    img_del(&img);
-    obj2d_del(&o);
 }
 
 TEST(Obj2dDraw, SegmentsAreDrawnLastToFirst) {
-    OBJ2D *o = obj2d_new();
+    Own<obj2d_del> o(obj2d_new());
     obj2d_add_segment(o, make_segment(0, 0, 2, 0, R));
     obj2d_add_segment(o, make_segment(1, 0, 3, 0, G));
-    IMG *img = grid_image(4, 1);
+    Own<img_del> img(grid_image(4, 1));
     obj2d_draw(o, img);
     const uint32_t expected[] = {R, R, R, G};
     EXPECT_TRUE(grid_equals(img, expected));
     img_clear(img, 0);
     obj2d_draw_plain(o, img);
     EXPECT_TRUE(grid_equals(img, expected));
-    img_del(&img);
-    obj2d_del(&o);
 }
 
 TEST(Obj2dDraw, PlainDrawIgnoresScaleAndPosition) {
-    OBJ2D *o = obj2d_new();
+    Own<obj2d_del> o(obj2d_new());
     obj2d_add_segment(o, make_segment(0, 0, 1, 0, B));
     o->scale->x = 3;
     o->position->y = 1;
-    IMG *img = grid_image(3, 2);
+    Own<img_del> img(grid_image(3, 2));
     obj2d_draw_plain(o, img);
     const uint32_t expected[] = {B, B, 0, 0, 0, 0};
     EXPECT_TRUE(grid_equals(img, expected));
-    img_del(&img);
-    obj2d_del(&o);
 }
 
 TEST(Obj2dDraw, DrawingIsClippedAtEveryEdge) {
-    OBJ2D *o = obj2d_new();
+    Own<obj2d_del> o(obj2d_new());
     obj2d_add_segment(o, make_segment(-2, 1, 4, 1, W));
     obj2d_add_segment(o, make_segment(1, -2, 1, 4, R));
-    IMG *img = grid_image(3, 3);
+    Own<img_del> img(grid_image(3, 3));
     obj2d_draw(o, img);
     const uint32_t expected[] = {
         0, R, 0,
@@ -665,16 +647,14 @@ TEST(Obj2dDraw, DrawingIsClippedAtEveryEdge) {
         0, R, 0,
     };
     EXPECT_TRUE(grid_equals(img, expected));
-    img_del(&img);
-    obj2d_del(&o);
 }
 
 TEST(Obj2dDraw, PlotPointsAndPlotTransformed) {
-    OBJ2D *o = obj2d_new();
+    Own<obj2d_del> o(obj2d_new());
     obj2d_add_segment(o, make_segment(0, 0, 1, 0, R));
     o->scale->x = 2;
     o->position->y = 1;
-    IMG *img = grid_image(3, 2);
+    Own<img_del> img(grid_image(3, 2));
     obj2d_plot_points(o, img);
     const uint32_t plain[] = {R, R, 0, 0, 0, 0};
     EXPECT_TRUE(grid_equals(img, plain));
@@ -682,23 +662,20 @@ TEST(Obj2dDraw, PlotPointsAndPlotTransformed) {
     obj2d_plot_transformed(o, img);
     const uint32_t moved[] = {0, 0, 0, R, 0, R};
     EXPECT_TRUE(grid_equals(img, moved));
-    img_del(&img);
-    obj2d_del(&o);
 }
 
 TEST(Obj2dDraw, NullImageDrawsNothing) {
-    OBJ2D *o = obj2d_new();
+    Own<obj2d_del> o(obj2d_new());
     obj2d_add_segment(o, make_segment(0, 0, 1, 0, R));
     obj2d_draw(o, nullptr);
     obj2d_draw(nullptr, nullptr);
     obj2d_plot_points(o, nullptr);
-    obj2d_del(&o);
 }
 
 // ---- In-place changes, export, proximity -------------------------------------
 
 TEST(Obj2d, ApplyTransformScalesRotatesAndMovesEveryPoint) {
-    OBJ2D *o = obj2d_new();
+    Own<obj2d_del> o(obj2d_new());
     obj2d_add_segment(o, make_segment(16, 0, 2, 1, W));
     o->scale->x = 1;
     o->angle = 256;
@@ -707,11 +684,10 @@ TEST(Obj2d, ApplyTransformScalesRotatesAndMovesEveryPoint) {
     // (16, 0) -> (0, 15) -> (10, 15); (2, 1): x = (0 - 32766) >> 15 = -1,
     // y = (65532 + 0) >> 15 = 1 -> (9, 1).
     expect_segment(o, 0, 10, 15, 9, 1, W);
-    obj2d_del(&o);
 }
 
 TEST(Obj2d, ScaleAndDivide) {
-    OBJ2D *o = obj2d_new();
+    Own<obj2d_del> o(obj2d_new());
     obj2d_add_segment(o, make_segment(3, -5, 7, 8, W));
     obj2d_scale(o, 2);
     expect_segment(o, 0, 6, -10, 14, 16, W);
@@ -719,27 +695,24 @@ TEST(Obj2d, ScaleAndDivide) {
     expect_segment(o, 0, -1, 2, -3, -4, W);
     obj2d_divide(o, 0);  // refused: nothing changes
     expect_segment(o, 0, -1, 2, -3, -4, W);
-    obj2d_del(&o);
 }
 
 TEST(Obj2d, ExportCoordsAppendsTransformedEndsLastSegmentFirst) {
-    OBJ2D *o = obj2d_new();
+    Own<obj2d_del> o(obj2d_new());
     obj2d_add_segment(o, make_segment(1, 2, 3, 4, W));
     obj2d_add_segment(o, make_segment(5, 6, 7, 8, W));
     o->scale->y = 2;
     o->position->x = 100;
-    SAMPLE *s = sample_new();
+    Own<sample_del> s(sample_new());
     obj2d_export_coords(o, s);
     ASSERT_EQ(s->count, 8);
     const int32_t expected[] = {105, 12, 107, 16, 101, 4, 103, 8};
     for (int32_t i = 0; i < 8; i++) EXPECT_EQ(sample_get(s, i), expected[i]) << i;
-    sample_del(&s);
-    obj2d_del(&o);
 }
 
 TEST(Obj2d, NearUsesSquaredRadiiAndTheirProduct) {
-    OBJ2D *s = obj2d_new();
-    OBJ2D *t = obj2d_new();
+    Own<obj2d_del> s(obj2d_new());
+    Own<obj2d_del> t(obj2d_new());
     obj2d_add_segment(s, make_segment(0, 0, 1, 0, W));  // r1 = 1 from position (0, 0)
     obj2d_add_segment(t, make_segment(0, 0, 1, 0, W));
     t->position->x = 1;             // r2 = 0 (its farthest point is (1, 0))
@@ -749,30 +722,24 @@ TEST(Obj2d, NearUsesSquaredRadiiAndTheirProduct) {
     t->position->x = 1;
     t->position->y = 1;  // r2 = 1, d = 2; r1 = 1: 2 <= 1 + 1 + 1
     EXPECT_TRUE(obj2d_near(s, t));
-    obj2d_del(&s);
-    obj2d_del(&t);
 }
 
 TEST(Obj2d, NearNeedsPointsAndAFarthestRecord) {
-    OBJ2D *s = obj2d_new();
-    OBJ2D *t = obj2d_new();
+    Own<obj2d_del> s(obj2d_new());
+    Own<obj2d_del> t(obj2d_new());
     obj2d_add_segment(s, make_segment(0, 0, 1, 0, W));
     EXPECT_FALSE(obj2d_near(s, t));
     EXPECT_FALSE(obj2d_near(s, nullptr));
     EXPECT_FALSE(obj2d_collide(t, s));
-    obj2d_del(&s);
-    obj2d_del(&t);
 }
 
 TEST(Obj2d, CollideComparesStoredSegmentBoxes) {
-    OBJ2D *s = obj2d_new();
-    OBJ2D *t = obj2d_new();
+    Own<obj2d_del> s(obj2d_new());
+    Own<obj2d_del> t(obj2d_new());
     obj2d_add_segment(s, make_segment(0, 0, 2, 2, W));
     obj2d_add_segment(t, make_segment(2, 2, 3, 3, W));
     EXPECT_TRUE(obj2d_collide(s, t));
     SEG2D *u = segment(t, 0);
     u->a->x = 3;
     EXPECT_FALSE(obj2d_collide(s, t));
-    obj2d_del(&s);
-    obj2d_del(&t);
 }

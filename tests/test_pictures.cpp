@@ -13,6 +13,7 @@
 #include "imaging/img.h"
 #include "vector/list.h"
 #include "vector/obj2d.h"
+#include "tests/test_owned.h"
 
 // The header of a PNM picture as written: magic, comment lines, sizes and
 // where the raster starts.
@@ -56,11 +57,10 @@ static void expect_picture(const unsigned char *data, size_t size, const char *m
         EXPECT_EQ(head.maxval, 255);
     }
     EXPECT_EQ(size, head.raster + raster) << "the data must hold exactly the header and the raster";
-    IMG *image = img_from_pnm(data, size);
+    Own<img_del> image(img_from_pnm(data, size));
     ASSERT_NE(image, nullptr);
     EXPECT_EQ(image->width, w);
     EXPECT_EQ(image->height, h);
-    img_del(&image);
 }
 
 TEST(Pictures, LogoIsAOneBitPictureOf128By64) {
@@ -82,7 +82,7 @@ TEST(Pictures, LetterPicturesAre128By192AndOnlyTheLastHasNoComment) {
 }
 
 TEST(Pictures, LogoHasLettersOnAFramedGround) {
-    IMG *logo = img_from_pnm(demo_logo_pnm, demo_logo_pnm_size);
+    Own<img_del> logo(img_from_pnm(demo_logo_pnm, demo_logo_pnm_size));
     ASSERT_NE(logo, nullptr);
     int white = 0;
     for (int32_t i = 0; i < 128 * 64; i++) {
@@ -96,7 +96,6 @@ TEST(Pictures, LogoHasLettersOnAFramedGround) {
     EXPECT_EQ(img_get_pixel(logo, 0, 0), 0u);
     EXPECT_EQ(img_get_pixel(logo, 127, 63), 0u);
     EXPECT_EQ(img_get_pixel(logo, 2, 2), 0xFFFFFFu);
-    img_del(&logo);
 }
 
 // Cell c of the decoded sheet: ink count, the brightest value and whether
@@ -122,7 +121,7 @@ static CellInk cell_ink(const IMG *sheet, int c) {
 }
 
 TEST(Pictures, EveryPrintableCharacterHasAnAntiAliasedGlyph) {
-    IMG *sheet = img_from_pnm(demo_glyphs_pnm, demo_glyphs_pnm_size);
+    Own<img_del> sheet(img_from_pnm(demo_glyphs_pnm, demo_glyphs_pnm_size));
     ASSERT_NE(sheet, nullptr);
     bool any_grey = false;
     for (int c = 33; c < 127; c++) {
@@ -134,11 +133,10 @@ TEST(Pictures, EveryPrintableCharacterHasAnAntiAliasedGlyph) {
     }
     EXPECT_TRUE(any_grey);
     EXPECT_EQ(cell_ink(sheet, ' ').ink, 0);
-    img_del(&sheet);
 }
 
 TEST(Pictures, NoTwoPrintableGlyphsAreAlike) {
-    IMG *sheet = img_from_pnm(demo_glyphs_pnm, demo_glyphs_pnm_size);
+    Own<img_del> sheet(img_from_pnm(demo_glyphs_pnm, demo_glyphs_pnm_size));
     ASSERT_NE(sheet, nullptr);
     for (int a = 33; a < 127; a++)
         for (int b = a + 1; b < 127; b++) {
@@ -151,14 +149,12 @@ TEST(Pictures, NoTwoPrintableGlyphsAreAlike) {
                 }
             EXPECT_GE(differ, 3) << "codes " << a << " and " << b;
         }
-    img_del(&sheet);
 }
 
 TEST(Pictures, FirstRowHoldsSixteenTiles) {
-    IMG *sheet = img_from_pnm(demo_glyphs_pnm, demo_glyphs_pnm_size);
+    Own<img_del> sheet(img_from_pnm(demo_glyphs_pnm, demo_glyphs_pnm_size));
     ASSERT_NE(sheet, nullptr);
     for (int c = 0; c < 16; c++) EXPECT_GE(cell_ink(sheet, c).ink, 64) << "tile " << c;
-    img_del(&sheet);
 }
 
 TEST(Pictures, LetterPicturesAreBodyGreyWithAWhiteRimOnBlack) {
@@ -216,7 +212,7 @@ TEST(InfoText, LinesAreShortAndMostEndInABlank) {
 }
 
 TEST(InfoText, UsesUpperCaseDigitsAndPunctuationThatTheSheetDraws) {
-    IMG *sheet = img_from_pnm(demo_glyphs_pnm, demo_glyphs_pnm_size);
+    Own<img_del> sheet(img_from_pnm(demo_glyphs_pnm, demo_glyphs_pnm_size));
     ASSERT_NE(sheet, nullptr);
     for (const char *p = demo_info_text; *p; p++) {
         unsigned char c = (unsigned char)*p;
@@ -225,7 +221,6 @@ TEST(InfoText, UsesUpperCaseDigitsAndPunctuationThatTheSheetDraws) {
             << "character " << (int)c;
         EXPECT_GT(cell_ink(sheet, c).ink, 0) << "character " << (int)c;
     }
-    img_del(&sheet);
 }
 
 TEST(InfoText, NamesEveryKey) {
@@ -236,7 +231,7 @@ TEST(InfoText, NamesEveryKey) {
 }
 
 TEST(InfoText, EveryCharacterHasAGlyphInTheWireFontThatScrollsIt) {
-    LIST *glyphs = obj2d_parse(demo_font16_text);
+    Own<list_del> glyphs(obj2d_parse(demo_font16_text));
     ASSERT_NE(glyphs, nullptr);
     ASSERT_GE(glyphs->count, 128);
     for (const char *p = demo_info_text; *p; p++) {
@@ -249,5 +244,4 @@ TEST(InfoText, EveryCharacterHasAGlyphInTheWireFontThatScrollsIt) {
         OBJ2D *g = (OBJ2D *)list_get(glyphs, i);
         if (g) obj2d_del(&g);  // the object owns its segments
     }
-    list_del(&glyphs);
 }

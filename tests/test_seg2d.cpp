@@ -35,49 +35,43 @@ TEST(Seg2d, NewRunsFromOriginToOneOne) {
 }
 
 TEST(Seg2d, NewSegmentDrawsTwoPixels) {
-    SEG2D *s = seg2d_new();
-    IMG *img = grid_image(3, 3);
+    Own<seg2d_del> s(seg2d_new());
+    Own<img_del> img(grid_image(3, 3));
     seg2d_draw(s, img);
     const uint32_t expected[9] = {W, 0, 0,
                                   0, W, 0,
                                   0, 0, 0};
     EXPECT_TRUE(grid_equals(img, expected));
-    img_del(&img);
-    seg2d_del(&s);
 }
 
 TEST(Seg2d, DrawUsesFirstEndColourAndClips) {
     // (0, 0)-(3, 1) steps x with the error term starting at half of 3:
     // (0, 0), (1, 1), (2, 1), (3, 1); the part beyond x = 2 is dropped.
-    SEG2D *s = seg(0, 0, 3, 1, 0x00AA00);
+    Own<seg2d_del> s(seg(0, 0, 3, 1, 0x00AA00));
     s->b->color = 0x0000BB;
-    IMG *img = grid_image(3, 2);
+    Own<img_del> img(grid_image(3, 2));
     seg2d_draw(s, img);
     const uint32_t expected[6] = {0x00AA00, 0, 0,
                                   0, 0x00AA00, 0x00AA00};
     EXPECT_TRUE(grid_equals(img, expected));
-    img_del(&img);
-    seg2d_del(&s);
 }
 
 TEST(Seg2d, PlotEndsEachInItsOwnColour) {
-    SEG2D *s = seg(0, 1, 2, 0, 0x110000);
+    Own<seg2d_del> s(seg(0, 1, 2, 0, 0x110000));
     s->b->color = 0x002200;
-    IMG *img = grid_image(3, 2);
+    Own<img_del> img(grid_image(3, 2));
     seg2d_plot_ends(s, img);
     const uint32_t expected[6] = {0, 0, 0x002200,
                                   0x110000, 0, 0};
     EXPECT_TRUE(grid_equals(img, expected));
-    img_del(&img);
-    seg2d_del(&s);
 }
 
 TEST(Seg2d, DrawTransformedLeavesSegmentAlone) {
     // A quarter turn: (2, 0) -> (0, 65532 >> 15) = (0, 1),
     // (4, 0) -> (0, 131064 >> 15) = (0, 3); moved by (1, 0): (1, 1)-(1, 3).
-    SEG2D *s = seg(2, 0, 4, 0, 0xFF0000);
+    Own<seg2d_del> s(seg(2, 0, 4, 0, 0xFF0000));
     VEC2D offset = {1, 0, 0};
-    IMG *img = grid_image(3, 4);
+    Own<img_del> img(grid_image(3, 4));
     seg2d_draw_transformed(s, 256, &offset, img);
     const uint32_t R = 0xFF0000;
     const uint32_t expected[12] = {0, 0, 0,
@@ -89,46 +83,39 @@ TEST(Seg2d, DrawTransformedLeavesSegmentAlone) {
     EXPECT_EQ(s->a->y, 0);
     EXPECT_EQ(s->b->x, 4);
     EXPECT_EQ(s->b->y, 0);
-    img_del(&img);
-    seg2d_del(&s);
 }
 
 TEST(Seg2d, DrawAverageBlendsEachPixelOnce) {
     // Three steps from both ends: (0,0)/(3,0) then (1,0)/(2,0). Per channel
     // (0x30 + 0x10) / 2 = 0x20, (0x50 + 0x20) / 2 = 0x38, (0x70 + 0x30) / 2 = 0x50.
-    SEG2D *s = seg(0, 0, 3, 0, 0x102030);
-    IMG *img = grid_filled(5, 1, 0x305070);
+    Own<seg2d_del> s(seg(0, 0, 3, 0, 0x102030));
+    Own<img_del> img(grid_filled(5, 1, 0x305070));
     seg2d_draw_average(s, img);
     const uint32_t expected[5] = {0x203850, 0x203850, 0x203850, 0x203850, 0x305070};
     EXPECT_TRUE(grid_equals(img, expected));
-    img_del(&img);
-    seg2d_del(&s);
 }
 
 TEST(Seg2d, DrawAddSaturates) {
     // Red 0x30 + 0xE0 passes 255 and stops there; green and blue add 0.
-    SEG2D *s = seg(1, 0, 4, 0, 0xE00000);
-    IMG *img = grid_filled(5, 1, 0x305070);
+    Own<seg2d_del> s(seg(1, 0, 4, 0, 0xE00000));
+    Own<img_del> img(grid_filled(5, 1, 0x305070));
     seg2d_draw_add(s, img);
     const uint32_t expected[5] = {0x305070, 0xFF5070, 0xFF5070, 0xFF5070, 0xFF5070};
     EXPECT_TRUE(grid_equals(img, expected));
-    img_del(&img);
-    seg2d_del(&s);
 }
 
 TEST(Seg2d, RotateIsAboutTheOrigin) {
-    SEG2D *s = seg(10, 0, 20, 0);
+    Own<seg2d_del> s(seg(10, 0, 20, 0));
     seg2d_rotate(s, 512);
     // cv = -32766: 10 -> -327660 >> 15 = -10, 20 -> -655320 >> 15 = -20.
     EXPECT_EQ(s->a->x, -10);
     EXPECT_EQ(s->a->y, 0);
     EXPECT_EQ(s->b->x, -20);
     EXPECT_EQ(s->b->y, 0);
-    seg2d_del(&s);
 }
 
 TEST(Seg2d, TranslateScaleMul) {
-    SEG2D *s = seg(1, 2, 3, 4);
+    Own<seg2d_del> s(seg(1, 2, 3, 4));
     VEC2D offset = {10, -10, 0};
     seg2d_translate(s, &offset);
     EXPECT_EQ(s->a->x, 11);
@@ -144,12 +131,11 @@ TEST(Seg2d, TranslateScaleMul) {
     EXPECT_EQ(s->a->y, -48);
     EXPECT_EQ(s->b->x, -26);
     EXPECT_EQ(s->b->y, -36);
-    seg2d_del(&s);
 }
 
 TEST(Seg2d, CompareCopyDup) {
-    SEG2D *s = seg(1, 2, 3, 4, 0x123456);
-    SEG2D *t = seg2d_dup(s);
+    Own<seg2d_del> s(seg(1, 2, 3, 4, 0x123456));
+    Own<seg2d_del> t(seg2d_dup(s));
     ASSERT_NE(t, nullptr);
     EXPECT_NE(t->a, s->a);
     EXPECT_TRUE(seg2d_compare(s, t));
@@ -157,8 +143,6 @@ TEST(Seg2d, CompareCopyDup) {
     EXPECT_FALSE(seg2d_compare(s, t));
     seg2d_copy(s, t);
     EXPECT_TRUE(seg2d_compare(s, t));
-    seg2d_del(&s);
-    seg2d_del(&t);
 }
 
 TEST(Seg2d, BoxesOverlapEdgesIncluded) {
@@ -167,12 +151,11 @@ TEST(Seg2d, BoxesOverlapEdgesIncluded) {
     EXPECT_TRUE(seg2d_boxes_overlap(c, b));
     EXPECT_TRUE(seg2d_boxes_overlap(b, c));
     // Endpoints given in reverse order make the same box.
-    SEG2D *d = seg(3, 3, 2, 2);
+    Own<seg2d_del> d(seg(3, 3, 2, 2));
     EXPECT_TRUE(seg2d_boxes_overlap(c, d));
     seg2d_del(&a);
     seg2d_del(&b);
     seg2d_del(&c);
-    seg2d_del(&d);
 }
 
 TEST(Seg2d, CollinearHorizontalSegments) {
@@ -248,8 +231,8 @@ TEST(Seg2d, MissingEndpointsGiveFalseSilently) {
 }
 
 TEST(Seg2d, NullArgumentsChangeNothing) {
-    SEG2D *s = seg(1, 2, 3, 4);
-    IMG *img = grid_image(2, 2);
+    Own<seg2d_del> s(seg(1, 2, 3, 4));
+    Own<img_del> img(grid_image(2, 2));
     seg2d_translate(s, nullptr);
     seg2d_mul(s, nullptr);
     seg2d_copy(nullptr, s);
@@ -261,8 +244,6 @@ TEST(Seg2d, NullArgumentsChangeNothing) {
     EXPECT_EQ(s->b->y, 4);
     const uint32_t expected[4] = {0, 0, 0, 0};
     EXPECT_TRUE(grid_equals(img, expected));
-    img_del(&img);
-    seg2d_del(&s);
 }
 
 TEST(Seg2d, DelDestroysEndpointsAndClearsHandle) {

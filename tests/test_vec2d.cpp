@@ -38,10 +38,9 @@ TEST(Vec2d, CopyAndDup) {
     VEC2D a = at(-7, 9, 0xABCDEF), b = at(0, 0, 0);
     vec2d_copy(&a, &b);
     EXPECT_TRUE(vec2d_compare(&a, &b));
-    VEC2D *c = vec2d_dup(&a);
+    Own<vec2d_del> c(vec2d_dup(&a));
     ASSERT_NE(c, nullptr);
     EXPECT_TRUE(vec2d_compare(&a, c));
-    vec2d_del(&c);
 }
 
 TEST(Vec2d, RotateByZeroLeavesVectorUntouched) {
@@ -173,7 +172,7 @@ TEST(Vec2d, DxDyLength2) {
 }
 
 TEST(Vec2d, PlotClipsSilently) {
-    IMG *img = grid_image(3, 2);
+    Own<img_del> img(grid_image(3, 2));
     VEC2D v = at(1, 1, 0xFF0000);
     vec2d_plot(&v, img);
     VEC2D outside[4] = {at(-1, 0, 1), at(3, 0, 1), at(0, -1, 1), at(0, 2, 1)};
@@ -184,12 +183,11 @@ TEST(Vec2d, PlotClipsSilently) {
     const uint32_t expected[6] = {0, 0, 0,
                                   0, 0xFF0000, 0};
     EXPECT_TRUE(grid_equals(img, expected));
-    img_del(&img);
 }
 
 TEST(Vec2d, PlotTransformedLeavesVectorAlone) {
     // (2, 0) turned a quarter: (0, 65532 >> 15) = (0, 1); moved by (1, 1): (1, 2).
-    IMG *img = grid_image(3, 3);
+    Own<img_del> img(grid_image(3, 3));
     VEC2D v = at(2, 0, 0x00FF00), offset = at(1, 1);
     vec2d_plot_transformed(&v, 256, &offset, img);
     EXPECT_EQ(v.x, 2);
@@ -198,7 +196,6 @@ TEST(Vec2d, PlotTransformedLeavesVectorAlone) {
                                   0, 0, 0,
                                   0, 0x00FF00, 0};
     EXPECT_TRUE(grid_equals(img, expected));
-    img_del(&img);
 }
 
 TEST(Vec2d, NullArgumentsReport) {
