@@ -19,45 +19,27 @@
 
 namespace {
 
-// Each kind names its calls and says how a decoded grey, colour or set bit reads.
+// The calls both kinds name alike, P being the module prefix.
+#define RASTER_CALLS(P, R, SAVE)                                                                  \
+    using T = R;                                                                                  \
+    static constexpr auto del = &P##_del;                                                         \
+    static constexpr auto make = &P##_new, dup = &P##_dup, from_text = &P##_from_text;            \
+    static constexpr auto resize = &P##_resize, copy = &P##_copy, compare = &P##_compare;         \
+    static constexpr auto set = &P##_set_pixel, get = &P##_get_pixel, to_text = &P##_to_text;    \
+    static constexpr auto find = &P##_find_text, from_pnm = &P##_from_pnm, load = &P##_load_pnm;  \
+    static constexpr auto save = &SAVE, blit = &P##_blit, opaque = &P##_blit_opaque;              \
+    static constexpr auto spaced = &P##_blit_spaced, row_wrap = &P##_blit_row_wrap;               \
+    static constexpr auto or_wrap = &P##_or_row_wrap, col_wrap = &P##_blit_column_wrap;           \
+    static constexpr auto fill = &P##_fill_rect, rect = &P##_rect, scale = &P##_scale;            \
+    static constexpr auto rotate = &P##_rotate, mask = &P##_and, run_lengths = &P##_run_lengths;  \
+    static constexpr auto line_points = &P##_line_points;
+
+// Each kind also says how a decoded grey, colour or set bit reads, and how
+// its text and written file show a value.
 struct ImgKind {
-    using T = IMG;
+    RASTER_CALLS(img, IMG, img_save_ppm)
     using V = uint32_t;
-    static constexpr auto del = &img_del;
     static constexpr const char *form = "IMG{";
-    static T *make() { return img_new(); }
-    static void resize(T *m, int32_t w, int32_t h) { img_resize(m, w, h); }
-    static T *dup(const T *m) { return img_dup(m); }
-    static void copy(const T *a, T *b) { img_copy(a, b); }
-    static int compare(const T *a, const T *b) { return img_compare(a, b); }
-    static void set(T *m, int32_t x, int32_t y, V v) { img_set_pixel(m, x, y, v); }
-    static V get(const T *m, int32_t x, int32_t y) { return img_get_pixel(m, x, y); }
-    static char *to_text(const T *m) { return img_to_text(m); }
-    static T *from_text(const char *t) { return img_from_text(t); }
-    static int32_t find(const char *t, const char *p) { return img_find_text(t, p); }
-    static T *from_pnm(const void *d, size_t n) { return img_from_pnm(d, n); }
-    static T *load(const char *f) { return img_load_pnm(f); }
-    static int save(const T *m, const char *f) { return img_save_ppm(m, f); }
-    static void blit(const T *s, T *t, int32_t sx, int32_t sy, int32_t dx, int32_t dy, int32_t w, int32_t h) {
-        img_blit(s, t, sx, sy, dx, dy, w, h);
-    }
-    static void opaque(const T *s, T *t, int32_t sx, int32_t sy, int32_t dx, int32_t dy, int32_t w, int32_t h) {
-        img_blit_opaque(s, t, sx, sy, dx, dy, w, h);
-    }
-    static void spaced(const T *s, T *t, int32_t sx, int32_t sy, int32_t dx, int32_t dy, int32_t w, int32_t h,
-                       int32_t kx, int32_t ky) {
-        img_blit_spaced(s, t, sx, sy, dx, dy, w, h, kx, ky);
-    }
-    static void row_wrap(const T *s, T *t, int32_t a, int32_t b, int32_t o) { img_blit_row_wrap(s, t, a, b, o); }
-    static void or_wrap(const T *s, T *t, int32_t a, int32_t b, int32_t o) { img_or_row_wrap(s, t, a, b, o); }
-    static void col_wrap(const T *s, T *t, int32_t a, int32_t b, int32_t o) { img_blit_column_wrap(s, t, a, b, o); }
-    static void fill(T *m, int32_t x, int32_t y, int32_t w, int32_t h, V v) { img_fill_rect(m, x, y, w, h, v); }
-    static void rect(T *m, int32_t x, int32_t y, int32_t w, int32_t h, V v) { img_rect(m, x, y, w, h, v); }
-    static void scale(const T *s, T *t) { img_scale(s, t); }
-    static T *rotate(const T *s, int32_t a) { return img_rotate(s, a); }
-    static void mask(const T *m, T *t) { img_and(m, t); }
-    static int32_t *run_lengths(int32_t a, int32_t b) { return img_run_lengths(a, b); }
-    static int32_t *line_points(int32_t a, int32_t b, int32_t c, int32_t d) { return img_line_points(a, b, c, d); }
     // Distinct non-zero values with every byte of the word in use.
     static V value(int i) { return 0xA5C3E1u + (uint32_t)i * 0x010305u; }
     static V grey(uint32_t g) { return g * 0x10101u; }
@@ -75,47 +57,9 @@ struct ImgKind {
 };
 
 struct MapKind {
-    using T = BYTEMAP;
+    RASTER_CALLS(bytemap, BYTEMAP, bytemap_save_pgm)
     using V = uint8_t;
-    static constexpr auto del = &bytemap_del;
     static constexpr const char *form = "BYTEMAP{";
-    static T *make() { return bytemap_new(); }
-    static void resize(T *m, int32_t w, int32_t h) { bytemap_resize(m, w, h); }
-    static T *dup(const T *m) { return bytemap_dup(m); }
-    static void copy(const T *a, T *b) { bytemap_copy(a, b); }
-    static int compare(const T *a, const T *b) { return bytemap_compare(a, b); }
-    static void set(T *m, int32_t x, int32_t y, V v) { bytemap_set_pixel(m, x, y, v); }
-    static V get(const T *m, int32_t x, int32_t y) { return bytemap_get_pixel(m, x, y); }
-    static char *to_text(const T *m) { return bytemap_to_text(m); }
-    static T *from_text(const char *t) { return bytemap_from_text(t); }
-    static int32_t find(const char *t, const char *p) { return bytemap_find_text(t, p); }
-    static T *from_pnm(const void *d, size_t n) { return bytemap_from_pnm(d, n); }
-    static T *load(const char *f) { return bytemap_load_pnm(f); }
-    static int save(const T *m, const char *f) { return bytemap_save_pgm(m, f); }
-    static void blit(const T *s, T *t, int32_t sx, int32_t sy, int32_t dx, int32_t dy, int32_t w, int32_t h) {
-        bytemap_blit(s, t, sx, sy, dx, dy, w, h);
-    }
-    static void opaque(const T *s, T *t, int32_t sx, int32_t sy, int32_t dx, int32_t dy, int32_t w, int32_t h) {
-        bytemap_blit_opaque(s, t, sx, sy, dx, dy, w, h);
-    }
-    static void spaced(const T *s, T *t, int32_t sx, int32_t sy, int32_t dx, int32_t dy, int32_t w, int32_t h,
-                       int32_t kx, int32_t ky) {
-        bytemap_blit_spaced(s, t, sx, sy, dx, dy, w, h, kx, ky);
-    }
-    static void row_wrap(const T *s, T *t, int32_t a, int32_t b, int32_t o) { bytemap_blit_row_wrap(s, t, a, b, o); }
-    static void or_wrap(const T *s, T *t, int32_t a, int32_t b, int32_t o) { bytemap_or_row_wrap(s, t, a, b, o); }
-    static void col_wrap(const T *s, T *t, int32_t a, int32_t b, int32_t o) {
-        bytemap_blit_column_wrap(s, t, a, b, o);
-    }
-    static void fill(T *m, int32_t x, int32_t y, int32_t w, int32_t h, V v) { bytemap_fill_rect(m, x, y, w, h, v); }
-    static void rect(T *m, int32_t x, int32_t y, int32_t w, int32_t h, V v) { bytemap_rect(m, x, y, w, h, v); }
-    static void scale(const T *s, T *t) { bytemap_scale(s, t); }
-    static T *rotate(const T *s, int32_t a) { return bytemap_rotate(s, a); }
-    static void mask(const T *m, T *t) { bytemap_and(m, t); }
-    static int32_t *run_lengths(int32_t a, int32_t b) { return bytemap_run_lengths(a, b); }
-    static int32_t *line_points(int32_t a, int32_t b, int32_t c, int32_t d) {
-        return bytemap_line_points(a, b, c, d);
-    }
     static V value(int i) { return (uint8_t)(0xA5 + i * 7) | 1; }
     static V grey(uint32_t g) { return (uint8_t)g; }
     static V rgb(uint32_t r, uint32_t g, uint32_t b) { return (uint8_t)((r + g + b) / 3); }
