@@ -268,109 +268,52 @@ TEST(Obj2d, DupOfAParsedGlyphDrawsTheSameLines) {
     img_del(&b);
 }
 
-TEST(Obj2d, DupOfNullIsNull) {
+// Each way of drawing an object of two segments (red (0,0)-(2,0) and green
+// (1,0)-(3,0), later segments first) with scale, angle and position set;
+// a quarter turn shrinks by the table peak, points plot in list order.
+TEST(Obj2dDraw, DrawsPlotsAndTheirTransforms) {
+    const struct {
+        const char *name;
+        int32_t scale_x, angle, px, py;
+        void (*draw)(OBJ2D *, IMG *);
+        const char *want;  // 6 x 4: R, G or '.'
+    } cases[] = {
+        {"draw", 1, 0, 0, 0, obj2d_draw, "RRRG.. ...... ...... ......"},
+        {"plain", 1, 0, 0, 0, obj2d_draw_plain, "RRRG.. ...... ...... ......"},
+        {"scaled, moved", 2, 0, 1, 1, obj2d_draw, "...... .RRRRR ...... ......"},
+        {"plain ignores both", 2, 0, 1, 1, obj2d_draw_plain, "RRRG.. ...... ...... ......"},
+        {"clipped", 1, 0, -2, 3, obj2d_draw, "...... ...... ...... RG...."},
+        {"quarter turn", 1, 256, 1, 0, obj2d_draw, ".R.... .R.... .G.... ......"},
+        {"points", 2, 0, 0, 1, obj2d_plot_points, "RGRG.. ...... ...... ......"},
+        {"points moved", 2, 0, 0, 1, obj2d_plot_transformed, "...... R.G.R. ...... ......"},
+    };
+    for (auto &c : cases) {
+        Own<obj2d_del> o(obj2d_new());
+        obj2d_add_segment(o, make_segment(0, 0, 2, 0, R));
+        obj2d_add_segment(o, make_segment(1, 0, 3, 0, G));
+        o->scale->x = c.scale_x, o->angle = c.angle, o->position->x = c.px, o->position->y = c.py;
+        Own<img_del> img(grid_image(6, 4));
+        c.draw(o, img);
+        std::vector<uint32_t> want;
+        for (const char *p = c.want; *p; p++)
+            if (*p != ' ') want.push_back(*p == 'R' ? R : *p == 'G' ? G : 0);
+        EXPECT_TRUE(grid_equals(img, want)) << c.name;
+        expect_segment(o, 0, 0, 0, 2, 0, R);  // drawing leaves the segments alone
+        c.draw(o, nullptr);
+    }
+    obj2d_draw(nullptr, nullptr);
     EXPECT_EQ(obj2d_dup(nullptr), nullptr);
 }
 
+
 // ---- Drawing ----------------------------------------------------------------
 
-TEST(Obj2dDraw, ScaleThenOffset) {
-    Own<obj2d_del> o(obj2d_new());
-    obj2d_add_segment(o, make_segment(0, 0, 2, 0, W));
-    o->scale->x = 2;
-    o->position->x = 1;
-    o->position->y = 1;
-    Own<img_del> img(grid_image(6, 3));
-    obj2d_draw(o, img);
-    const uint32_t expected[] = {
-        0, 0, 0, 0, 0, 0,
-        0, W, W, W, W, W,
-        0, 0, 0, 0, 0, 0,
-    };
-    EXPECT_TRUE(grid_equals(img, expected));
-    // The object itself is unchanged.
-    expect_segment(o, 0, 0, 0, 2, 0, W);
-}
 
-TEST(Obj2dDraw, RotationQuarterTurnShrinksByTheTablePeak) {
-    // (3, 0) turned by 256 steps: x = 3*S[512] >> 15 = 0, y = 3*32766 >> 15 = 2.
-    Own<obj2d_del> o(obj2d_new());
-    obj2d_add_segment(o, make_segment(0, 0, 3, 0, G));
-    o->angle = 256;
-    o->position->x = 1;
-    o->position->y = 1;
-    Own<img_del> img(grid_image(4, 5));
-    obj2d_draw(o, img);
-    const uint32_t expected[] = {
-        0, 0, 0, 0,
-        0, G, 0, 0,
-        0, G, 0, 0,
-        0, G, 0, 0,
-        0, 0, 0, 0,
-    };
-    EXPECT_TRUE(grid_equals(img, expected));
-}
 
-TEST(Obj2dDraw, SegmentsAreDrawnLastToFirst) {
-    Own<obj2d_del> o(obj2d_new());
-    obj2d_add_segment(o, make_segment(0, 0, 2, 0, R));
-    obj2d_add_segment(o, make_segment(1, 0, 3, 0, G));
-    Own<img_del> img(grid_image(4, 1));
-    obj2d_draw(o, img);
-    const uint32_t expected[] = {R, R, R, G};
-    EXPECT_TRUE(grid_equals(img, expected));
-    img_clear(img, 0);
-    obj2d_draw_plain(o, img);
-    EXPECT_TRUE(grid_equals(img, expected));
-}
 
-TEST(Obj2dDraw, PlainDrawIgnoresScaleAndPosition) {
-    Own<obj2d_del> o(obj2d_new());
-    obj2d_add_segment(o, make_segment(0, 0, 1, 0, B));
-    o->scale->x = 3;
-    o->position->y = 1;
-    Own<img_del> img(grid_image(3, 2));
-    obj2d_draw_plain(o, img);
-    const uint32_t expected[] = {B, B, 0, 0, 0, 0};
-    EXPECT_TRUE(grid_equals(img, expected));
-}
 
-TEST(Obj2dDraw, DrawingIsClippedAtEveryEdge) {
-    Own<obj2d_del> o(obj2d_new());
-    obj2d_add_segment(o, make_segment(-2, 1, 4, 1, W));
-    obj2d_add_segment(o, make_segment(1, -2, 1, 4, R));
-    Own<img_del> img(grid_image(3, 3));
-    obj2d_draw(o, img);
-    const uint32_t expected[] = {
-        0, R, 0,
-        W, W, W,
-        0, R, 0,
-    };
-    EXPECT_TRUE(grid_equals(img, expected));
-}
 
-TEST(Obj2dDraw, PlotPointsAndPlotTransformed) {
-    Own<obj2d_del> o(obj2d_new());
-    obj2d_add_segment(o, make_segment(0, 0, 1, 0, R));
-    o->scale->x = 2;
-    o->position->y = 1;
-    Own<img_del> img(grid_image(3, 2));
-    obj2d_plot_points(o, img);
-    const uint32_t plain[] = {R, R, 0, 0, 0, 0};
-    EXPECT_TRUE(grid_equals(img, plain));
-    img_clear(img, 0);
-    obj2d_plot_transformed(o, img);
-    const uint32_t moved[] = {0, 0, 0, R, 0, R};
-    EXPECT_TRUE(grid_equals(img, moved));
-}
 
-TEST(Obj2dDraw, NullImageDrawsNothing) {
-    Own<obj2d_del> o(obj2d_new());
-    obj2d_add_segment(o, make_segment(0, 0, 1, 0, R));
-    obj2d_draw(o, nullptr);
-    obj2d_draw(nullptr, nullptr);
-    obj2d_plot_points(o, nullptr);
-}
 
 // ---- In-place changes, export, proximity -------------------------------------
 
