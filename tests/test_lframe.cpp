@@ -1,6 +1,9 @@
 // LFRAME: border motion, resets and their random draws, drawing.
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <string>
+
 #include "host/random.h"
 #include "imaging/img.h"
 #include "tests/test_support.h"
@@ -41,49 +44,66 @@ void expect_vec(const VEC2D *v, int32_t x, int32_t y) {
 
 }  // namespace
 
-TEST(Lframe, NewFrameIsSquareAndReset) {
-    random_srand(7);
-    LFRAME *f = lframe_new();
-    ASSERT_NE(f, nullptr);
-    EXPECT_EQ(f->width, 256);
-    EXPECT_EQ(f->height, 256);
-    EXPECT_EQ(f->depth, 256);
-    EXPECT_EQ(f->x, 0);
-    EXPECT_EQ(f->z, 0);
-    ASSERT_NE(f->line, nullptr);
-    ASSERT_NE(f->velocity, nullptr);
-    EXPECT_GE(f->speed, 4);
-    EXPECT_LE(f->speed, 11);
-    release(&f);
-    EXPECT_EQ(f, nullptr);
-}
 
-TEST(Lframe, SideEdgeTurnsThePointAlongItInTheSameStep) {
+// One step of a point at speed 8: inside it moves straight; reaching a side
+// edge it turns along it in the same step (up, or down from the top
+// corner); reaching the top or bottom it turns left (right from the corner).
+TEST(Lframe, StepPointTurnsAtTheEdges) {
+    const Point cases[][2] = {
+        {{100, 100, 1, -1}, {108, 92, 1, -1}}, {{5, 100, -1, 0}, {0, 92, 0, -1}},
+        {{5, 0, -1, 0}, {0, 8, 0, 1}},         {{250, 100, 1, 0}, {255, 92, 0, -1}},
+        {{250, 0, 1, 0}, {255, 8, 0, 1}},      {{100, 5, 0, -1}, {100, 0, -1, 0}},
+        {{0, 5, 0, -1}, {0, 0, 1, 0}},         {{100, 250, 0, 1}, {100, 255, -1, 0}},
+        {{0, 250, 0, 1}, {0, 255, 1, 0}},
+    };
     LFRAME *f = lframe_new();
     f->speed = 8;
-    expect_point(step(f, {5, 100, -1, 0}), 0, 92, 0, -1);
-    expect_point(step(f, {5, 0, -1, 0}), 0, 8, 0, 1);
-    expect_point(step(f, {250, 100, 1, 0}), 255, 92, 0, -1);
-    expect_point(step(f, {250, 0, 1, 0}), 255, 8, 0, 1);
+    for (auto &c : cases) {
+        Point p = step(f, c[0]);
+        expect_point(p, c[1].x, c[1].y, c[1].vx, c[1].vy);
+    }
     release(&f);
 }
 
-TEST(Lframe, TopAndBottomEdgesTurnThePointLeft) {
-    LFRAME *f = lframe_new();
-    f->speed = 8;
-    expect_point(step(f, {100, 5, 0, -1}), 100, 0, -1, 0);
-    expect_point(step(f, {0, 5, 0, -1}), 0, 0, 1, 0);
-    expect_point(step(f, {100, 250, 0, 1}), 100, 255, -1, 0);
-    expect_point(step(f, {0, 250, 0, 1}), 0, 255, 1, 0);
-    release(&f);
+// Recorded line and velocity ends after an edge or corner reset on a
+// 200 x 100 frame, per seed (the seeds cover all three edges and corners).
+TEST(Lframe, ResetsPutTheEndsOnEdges) {
+    const struct {
+        bool corner;
+        uint32_t seed;
+        const char *want;
+    } cases[] = {
+        {false, 1, "199,62 199,80 / 0,1 0,1 14C823 5F6784 speed 7"},
+        {false, 2, "0,51 0,56 / 0,1 0,1 16F220 434583 speed 10"},
+        {false, 3, "39,0 24,0 / 1,0 1,0 181C1C 272383 speed 4"},
+        {false, 22, "0,57 0,3 / 0,-1 0,-1 3739D8 151D76 speed 8"},
+        {false, 24, "71,0 146,0 / -1,0 -1,0 3A0DD1 DD5974 speed 5"},
+        {false, 26, "199,16 199,90 / 0,-1 0,-1 3DE1CA A51573 speed 9"},
+        {true, 1, "199,62 80,99 / 0,1 -1,0 14C823 5F6784 speed 7"},
+        {true, 2, "0,51 156,0 / 0,1 -1,0 16F220 434583 speed 10"},
+        {true, 3, "39,0 199,24 / 1,0 0,1 181C1C 272383 speed 4"},
+        {true, 22, "0,57 3,0 / 0,-1 1,0 3739D8 151D76 speed 8"},
+        {true, 24, "71,0 199,46 / -1,0 0,-1 3A0DD1 DD5974 speed 5"},
+        {true, 26, "199,16 90,99 / 0,-1 1,0 3DE1CA A51573 speed 9"},
+    };
+    for (auto &c : cases) {
+        LFRAME *f = lframe_new();
+        f->width = 200;
+        f->height = 100;
+        seg2d_del(&f->line);
+        seg2d_del(&f->velocity);
+        random_srand(c.seed);
+        (c.corner ? lframe_reset_corner : lframe_reset_edge)(f);
+        char got[160];
+        snprintf(got, sizeof got, "%d,%d %d,%d / %d,%d %d,%d %06X %06X speed %d", f->line->a->x, f->line->a->y,
+                 f->line->b->x, f->line->b->y, f->velocity->a->x, f->velocity->a->y, f->velocity->b->x,
+                 f->velocity->b->y, f->line->a->color, f->line->b->color, f->speed);
+        EXPECT_EQ(std::string(got), c.want) << (c.corner ? "corner " : "edge ") << c.seed;
+        release(&f);
+    }
 }
 
-TEST(Lframe, PointInsideMovesStraight) {
-    LFRAME *f = lframe_new();
-    f->speed = 5;
-    expect_point(step(f, {100, 100, 1, -1}), 105, 95, 1, -1);
-    release(&f);
-}
+
 
 TEST(Lframe, PointRunsAroundTheWholeBorder) {
     LFRAME *f = lframe_new();
@@ -128,46 +148,6 @@ TEST(Lframe, ResetRandomDrawsInOrder) {
     release(&f);
 }
 
-TEST(Lframe, ResetEdgePutsBothEndsOnOneEdge) {
-    LFRAME *f = lframe_new();
-    f->width = 200;
-    f->height = 100;
-    bool seen[3] = {false, false, false};
-    for (uint32_t seed = 1; seed < 40; seed++) {
-        seg2d_del(&f->line);
-        seg2d_del(&f->velocity);
-        random_srand(seed);
-        lframe_reset_edge(f);
-        Lcg r{seed};
-        uint32_t ca = (uint32_t)r.next30() & 0xFFFFFF, cb = (uint32_t)r.next30() & 0xFFFFFF;
-        int32_t k = r.next30() % 3;
-        seen[k] = true;
-        EXPECT_EQ(f->line->a->color, ca);
-        EXPECT_EQ(f->line->b->color, cb);
-        if (k == 0) {
-            int32_t p = r.next30() % 100, q = r.next30() % 100, d = (r.next30() & 1) * 2 - 1;
-            expect_vec(f->line->a, 0, p);
-            expect_vec(f->line->b, 0, q);
-            expect_vec(f->velocity->a, 0, d);
-            expect_vec(f->velocity->b, 0, d);
-        } else if (k == 1) {
-            int32_t p = r.next30() % 200, q = r.next30() % 200, d = (r.next30() & 1) * 2 - 1;
-            expect_vec(f->line->a, p, 0);
-            expect_vec(f->line->b, q, 0);
-            expect_vec(f->velocity->a, d, 0);
-            expect_vec(f->velocity->b, d, 0);
-        } else {
-            int32_t p = r.next30() % 100, q = r.next30() % 100, d = (r.next30() & 1) * 2 - 1;
-            expect_vec(f->line->a, 199, p);
-            expect_vec(f->line->b, 199, q);
-            expect_vec(f->velocity->a, 0, d);
-            expect_vec(f->velocity->b, 0, d);
-        }
-        EXPECT_EQ(f->speed, (r.next30() & 7) + 4);
-    }
-    EXPECT_TRUE(seen[0] && seen[1] && seen[2]);
-    release(&f);
-}
 
 TEST(Lframe, ResetCornerPutsTheEndsOnTwoNeighbouringEdges) {
     LFRAME *f = lframe_new();
