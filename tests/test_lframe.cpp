@@ -149,45 +149,6 @@ TEST(Lframe, ResetRandomDrawsInOrder) {
 }
 
 
-TEST(Lframe, ResetCornerPutsTheEndsOnTwoNeighbouringEdges) {
-    LFRAME *f = lframe_new();
-    f->width = 200;
-    f->height = 100;
-    bool seen[3] = {false, false, false};
-    for (uint32_t seed = 1; seed < 40; seed++) {
-        seg2d_del(&f->line);
-        seg2d_del(&f->velocity);
-        random_srand(seed);
-        lframe_reset_corner(f);
-        Lcg r{seed};
-        r.next30();
-        r.next30();
-        int32_t k = r.next30() % 3;
-        seen[k] = true;
-        if (k == 0) {
-            int32_t p = r.next30() % 100, q = r.next30() % 200, d = (r.next30() & 1) * 2 - 1;
-            expect_vec(f->line->a, 0, p);
-            expect_vec(f->line->b, q, 0);
-            expect_vec(f->velocity->a, 0, d);
-            expect_vec(f->velocity->b, -d, 0);
-        } else if (k == 1) {
-            int32_t p = r.next30() % 200, q = r.next30() % 100, d = (r.next30() & 1) * 2 - 1;
-            expect_vec(f->line->a, p, 0);
-            expect_vec(f->line->b, 199, q);
-            expect_vec(f->velocity->a, d, 0);
-            expect_vec(f->velocity->b, 0, d);
-        } else {
-            int32_t p = r.next30() % 100, q = r.next30() % 200, d = (r.next30() & 1) * 2 - 1;
-            expect_vec(f->line->a, 199, p);
-            expect_vec(f->line->b, q, 99);
-            expect_vec(f->velocity->a, 0, d);
-            expect_vec(f->velocity->b, -d, 0);
-        }
-        EXPECT_EQ(f->speed, (r.next30() & 7) + 4);
-    }
-    EXPECT_TRUE(seen[0] && seen[1] && seen[2]);
-    release(&f);
-}
 
 TEST(Lframe, ResetOfAFrameWithoutRoomIsRefused) {
     LFRAME *f = lframe_new();
