@@ -88,7 +88,7 @@ TEST(Fill, StaysInsideTheImageEvenForBlack) {
 }
 
 TEST(Fill, PatternRepeatsAcrossTheImage) {
-    IMG *pattern = grid_image(2, 2, {1, 2, 3, 4});
+    Own<img_del> pattern(grid_image(2, 2, {1, 2, 3, 4}));
     Own<img_del> img(grid_image(2, 2));
     Own<fill_del> fill(fill_new());
     fill->image = img;
@@ -103,11 +103,10 @@ TEST(Fill, PatternRepeatsAcrossTheImage) {
     EXPECT_EQ(fill_step_pattern(fill), 0);
     EXPECT_EQ(fill->fill_colour, 2u);
     EXPECT_TRUE(grid_equals(img, {3, 4, 1, 2}));
-    img_del(&pattern);
 }
 
 TEST(Fill, PatternOffsetsWrapBothWays) {
-    IMG *pattern = grid_image(2, 1, {5, 6});
+    Own<img_del> pattern(grid_image(2, 1, {5, 6}));
     for (int32_t offset : {1, -1, 3}) {
         Own<img_del> img(grid_image(3, 1));
         Own<fill_del> fill(fill_new());
@@ -119,7 +118,6 @@ TEST(Fill, PatternOffsetsWrapBothWays) {
         }
         EXPECT_TRUE(grid_equals(img, {6, 5, 6})) << "offset " << offset;
     }
-    img_del(&pattern);
 }
 
 TEST(Fill, StepWithoutStartReportsZero) {
@@ -195,35 +193,26 @@ TEST(Fill, LifecycleWithoutContent) {
     EXPECT_EQ(fill, nullptr);
 }
 
-static std::vector<int32_t> take(int32_t *runs, size_t n) {
-    std::vector<int32_t> v(runs, runs + n);
-    free(runs);
-    return v;
-}
-
+// The splits of FILL start their error at half the larger length, which
+// centres the runs; the mirrored one fills from both ends.
 TEST(Fill, RunLengthsStartAtHalfTheError) {
-    EXPECT_EQ(take(fill_run_lengths(5, 3), 4), (std::vector<int32_t>{1, 2, 1, 2}));
-    EXPECT_EQ(take(fill_run_lengths(4, 2), 3), (std::vector<int32_t>{1, 2, 2}));
-    EXPECT_EQ(take(fill_run_lengths(-2, 4), 3), (std::vector<int32_t>{1, 2, 2}));
-    EXPECT_EQ(take(fill_run_lengths(3, 3), 4), (std::vector<int32_t>{1, 1, 1, 1}));
-    EXPECT_EQ(take(fill_run_lengths(0, 0), 1), (std::vector<int32_t>{1}));
-}
-
-TEST(Fill, RunLengthsOfOneOverNothingStayInTheirArray) {
-    // The half error of a length 1 is 0, which would step past the single slot.
-    EXPECT_EQ(take(fill_run_lengths(1, 0), 1), (std::vector<int32_t>{2}));
-    EXPECT_EQ(take(fill_run_lengths(0, -1), 1), (std::vector<int32_t>{2}));
-}
-
-TEST(Fill, MirroredRunLengthsFillFromBothEnds) {
-    EXPECT_EQ(take(fill_run_lengths_mirrored(5, 3), 3), (std::vector<int32_t>{1, 2, 1}));
-    EXPECT_EQ(take(fill_run_lengths_mirrored(6, 2), 2), (std::vector<int32_t>{2, 2}));
-    EXPECT_EQ(take(fill_run_lengths_mirrored(7, -3), 3), (std::vector<int32_t>{1, 3, 1}));
-    int32_t *none = fill_run_lengths_mirrored(4, 0);
+    const struct {
+        bool mirrored;
+        int32_t a, b;
+        std::vector<int32_t> runs;
+    } cases[] = {
+        {false, 5, 3, {1, 2, 1, 2}}, {false, 4, 2, {1, 2, 2}}, {false, -2, 4, {1, 2, 2}}, {false, 3, 3, {1, 1, 1, 1}},
+        {false, 0, 0, {1}},          {false, 1, 0, {2}},       {false, 0, -1, {2}},       {true, 5, 3, {1, 2, 1}},
+        {true, 6, 2, {2, 2}},        {true, 7, -3, {1, 3, 1}},
+    };
+    for (auto &c : cases) {
+        int32_t *r = c.mirrored ? fill_run_lengths_mirrored(c.a, c.b) : fill_run_lengths(c.a, c.b);
+        EXPECT_EQ(std::vector<int32_t>(r, r + c.runs.size()), c.runs) << c.a << ", " << c.b;
+        free(r);
+    }
+    int32_t *none = fill_run_lengths_mirrored(4, 0), *points = fill_line_points(0, 0, 2, 1);
     EXPECT_NE(none, nullptr);
+    EXPECT_EQ(std::vector<int32_t>(points, points + 7), (std::vector<int32_t>{6, 0, 0, 1, 1, 2, 1}));
     free(none);
-}
-
-TEST(Fill, LinePointsAreThoseOfTheLine) {
-    EXPECT_EQ(take(fill_line_points(0, 0, 2, 1), 7), (std::vector<int32_t>{6, 0, 0, 1, 1, 2, 1}));
+    free(points);
 }
