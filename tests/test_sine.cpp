@@ -29,7 +29,9 @@ TEST(Sine, ShapeAndAngles) {
         EXPECT_EQ(sine_table[512 + i], -sine_table[i]) << i;
         if (i >= 256) continue;
         EXPECT_EQ(sine_table[511 - i], sine_table[i]) << i;
-        if (i > 0) EXPECT_GT(sine_table[i], sine_table[i - 1]) << i;
+        if (i > 0) {
+            EXPECT_GT(sine_table[i], sine_table[i - 1]) << i;
+        }
     }
     EXPECT_EQ(sine_table[256], 32766);
     EXPECT_EQ(sine_table[-256 & sine_mask], -32766);
