@@ -288,7 +288,12 @@ TYPED_TEST(Raster, PnmReaderRefusesBadKindsSizesAndShortData) {
         BYTES("P4\n9 2\n\xFF\xFF\xFF"), "P3\n2 1\n255\n1 2 3 4 5", "P2\n2 2\n255\n1 2 3", "P1\n2 2\n1 0 1",
         "P5 # comment without end", BYTES("P5\n60000 60000\n255\n\x01\x02"), "P3\n40000 40000\n255\n1 2 3\n",
         "P5\n99999999999 1\n255\n1", "P4\n2147483647 1\n", "P5 P 1 255\n\x01"};
-    for (const std::string &data : bad) EXPECT_EQ(this->pnm(data).get(), nullptr) << data;
+    TempDir dir("raster");
+    for (const std::string &data : bad) {
+        EXPECT_EQ(this->pnm(data).get(), nullptr) << data;
+        write_file(dir.file("bad.pnm"), data);  // the file reader refuses them too
+        EXPECT_EQ(TypeParam::load(dir.file("bad.pnm").c_str()), nullptr) << data;
+    }
     EXPECT_EQ(TypeParam::from_pnm(nullptr, 10), nullptr);
     // The length given bounds the read: one byte fewer misses the last pixel.
     const std::string full = BYTES("P5\n2 1\n255\n\x10\x20");
@@ -319,13 +324,6 @@ TYPED_TEST(Raster, PnmFilesKeepTheWidthAndReadWholeNumbers) {
         EXPECT_EQ(m->width, c.w) << c.data;
         EXPECT_EQ(m->height, c.h) << c.data;
         EXPECT_EQ(this->pixels(m), c.want) << c.data;
-    }
-    const std::string bad[] = {"", "P", "P5\n2 2\n255\n", BYTES("P5\n2 2\n255\n\x01\x02\x03"),
-                               BYTES("P6\n1 1\n255\n\x01\x02"), BYTES("P4\n9 2\n\xFF\xFF\xFF"), "P3 1 1 255 1 2",
-                               "P1 2 1 1", "P9 1 1 255 0", "P5 0 1 255 0", "P5 60000 60000 255 0", "abc"};
-    for (const std::string &data : bad) {
-        write_file(dir.file("bad.pnm"), data);
-        EXPECT_EQ(K::load(dir.file("bad.pnm").c_str()), nullptr) << data;
     }
     EXPECT_EQ(K::load(dir.file("missing").c_str()), nullptr);
     EXPECT_EQ(K::load(nullptr), nullptr);
