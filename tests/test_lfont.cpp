@@ -1,7 +1,9 @@
 // LFONT: pen advance, glyph placement, digits, colours.
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <string>
+#include <vector>
 
 #include "host/random.h"
 #include "imaging/img.h"
@@ -49,97 +51,53 @@ std::string read_digits(const IMG *img, int32_t top, int32_t columns) {
 
 }  // namespace
 
-
-TEST(Lfont, GlyphsAreDrawnAtThePenAndThePenAdvancesOneCell) {
-    Font f(10, 3);
-    f.font->size->x = 4;
-    add_segment(f.glyph('A'), 0, 0, 1, 1, R);
-    add_segment(f.glyph('B'), 0, 1, 2, 1, G);
-    f.pen(1, 0);
-    lfont_draw_line(f.font, "AB");
-    const uint32_t expected[] = {
-        0, R, 0, 0, 0, 0, 0, 0, 0, 0,
-        0, 0, R, 0, 0, G, G, G, 0, 0,
-        0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
+// Glyphs drawn at the pen on 4-pixel-wide cells (A: (0,0)-(1,1) red,
+// B: (0,1)-(2,1) green, I: (0,0)-(3,0) red, code 0xE9 a red dot): the
+// picture and where the pen ends. Codes outside the list or empty slots
+// draw nothing and keep the pen; a turned glyph turns about its origin,
+// (3, 0) a quarter turn giving (0, 3 * 32766 >> 15) = (0, 2).
+TEST(Lfont, GlyphsAtThePenAsPictures) {
+    const struct {
+        void (*draw)(LFONT *);
+        const char *want;  // 10 x 4: R, G or '.'
+        int32_t pen;
+    } cases[] = {
+        {[](LFONT *f) { f->position->x = 1, lfont_draw_line(f, "AB"); }, ".R........ ..R..GGG.. .......... ..........", 9},
+        {[](LFONT *f) { f->position->x = 1, f->position->y = 1, f->angle = 256, f->code = 'I', lfont_draw_char(f); },
+         ".......... .R........ .R........ .R........", 5},
+        {[](LFONT *f) { f->scale->x = f->scale->y = 2, lfont_draw_line(f, "A"); },
+         "R......... .R........ ..R....... ..........", 8},
+        {[](LFONT *f) { lfont_draw_line(f, "\xE9"); }, "R......... .......... .......... ..........", 4},
+        {[](LFONT *f) { for (int32_t code : {256, -1, INT32_MIN}) f->code = code, lfont_draw_char(f); },
+         ".......... .......... .......... ..........", 0},
+        {[](LFONT *f) {
+             Own<obj2d_del> g((OBJ2D *)list_get(f->glyphs, 'Z'));
+             list_set(f->glyphs, nullptr, 'Z');
+             f->code = 'Z', lfont_draw_char(f);
+         },
+         ".......... .......... .......... ..........", 0},
     };
-    EXPECT_TRUE(grid_equals(f.img, expected));
-    EXPECT_EQ(f.font->position->x, 9);
-    EXPECT_EQ(f.font->position->y, 0);
-}
-
-TEST(Lfont, ScaleMultipliesGlyphAndAdvance) {
-    // 16x16 cells at scale (2, 2) from (10, 20): A at (10, 20), B at (42, 20).
-    Font f(80, 24);
-    add_segment(f.glyph('A'), 0, 0, 1, 0, R);
-    add_segment(f.glyph('B'), 0, 1, 0, 1, G);
-    f.pen(10, 20);
-    f.font->scale->x = 2;
-    f.font->scale->y = 2;
-    lfont_draw_line(f.font, "AB");
-    EXPECT_EQ(f.font->position->x, 74);
-    EXPECT_EQ(f.font->position->y, 20);
-    EXPECT_EQ(img_get_pixel(f.img, 9, 20), 0u);
-    EXPECT_EQ(img_get_pixel(f.img, 10, 20), R);
-    EXPECT_EQ(img_get_pixel(f.img, 11, 20), R);
-    EXPECT_EQ(img_get_pixel(f.img, 12, 20), R);
-    EXPECT_EQ(img_get_pixel(f.img, 13, 20), 0u);
-    EXPECT_EQ(img_get_pixel(f.img, 42, 22), G);
-    EXPECT_EQ(img_get_pixel(f.img, 42, 21), 0u);
-}
-
-TEST(Lfont, AngleTurnsTheGlyphAboutItsOrigin) {
-    // (3, 0) turned a quarter: (0, 3 * 32766 >> 15) = (0, 2).
-    Font f(3, 4);
-    add_segment(f.glyph('I'), 0, 0, 3, 0, R);
-    f.pen(1, 1);
-    f.font->angle = 256;
-    f.font->code = 'I';
-    lfont_draw_char(f.font);
-    const uint32_t expected[] = {
-        0, 0, 0,
-        0, R, 0,
-        0, R, 0,
-        0, R, 0,
-    };
-    EXPECT_TRUE(grid_equals(f.img, expected));
-    EXPECT_EQ(f.font->position->x, 17);
-}
-
-
-TEST(Lfont, CodeOutsideTheListDrawsNothingAndKeepsThePen) {
-    Font f(4, 4);
-    add_segment(f.glyph(0), 0, 0, 3, 3, R);
-    add_segment(f.glyph(255), 0, 0, 3, 3, R);
-    f.font->code = 256;
-    lfont_draw_char(f.font);
-    f.font->code = -1;
-    lfont_draw_char(f.font);
-    f.font->code = INT32_MIN;
-    lfont_draw_char(f.font);
-    EXPECT_EQ(f.font->position->x, 0);
-    for (int32_t i = 0; i < 16; i++) EXPECT_EQ(f.img->pixels[i], 0u);
-}
-
-TEST(Lfont, NullGlyphSlotDrawsNothingAndKeepsThePen) {
-    Font f(4, 4);
-    Own<obj2d_del> g(f.glyph('Z'));
-    list_set(f.glyphs, nullptr, 'Z');
-    f.font->code = 'Z';
-    lfont_draw_char(f.font);
-    EXPECT_EQ(f.font->position->x, 0);
-}
-
-TEST(Lfont, MissingGlyphListOrFontIsRefused) {
-    Own<lfont_del> f(lfont_new());
-    f->code = 1;
-    lfont_draw_char(f);
-    lfont_draw_line(f, "abc");
-    lfont_set_color(f, R);
-    EXPECT_EQ(f->position->x, 0);
-    lfont_draw_char(nullptr);
-    lfont_draw_line(nullptr, "abc");
-    lfont_draw_hex32(nullptr, 1);
-    lfont_draw_decimal(nullptr, 1);
+    for (auto &c : cases) {
+        Font f(10, 4);
+        f.font->size->x = 4;
+        add_segment(f.glyph('A'), 0, 0, 1, 1, R);
+        add_segment(f.glyph('B'), 0, 1, 2, 1, G);
+        add_segment(f.glyph('I'), 0, 0, 3, 0, R);
+        add_segment(f.glyph(0xE9), 0, 0, 0, 0, R);
+        add_segment(f.glyph(0), 0, 0, 3, 3, R);
+        add_segment(f.glyph(255), 0, 0, 3, 3, R);
+        c.draw(f.font);
+        std::vector<uint32_t> want;
+        for (const char *p = c.want; *p; p++)
+            if (*p != ' ') want.push_back(*p == 'R' ? R : *p == 'G' ? G : 0);
+        EXPECT_TRUE(grid_equals(f.img, want)) << c.want;
+        EXPECT_EQ(f.font->position->x, c.pen) << c.want;
+    }
+    Own<lfont_del> bare(lfont_new());  // no glyph list: refused
+    bare->code = 1;
+    lfont_draw_char(bare), lfont_draw_line(bare, "abc"), lfont_set_color(bare, R);
+    EXPECT_EQ(bare->position->x, 0);
+    lfont_draw_char(nullptr), lfont_draw_line(nullptr, "abc"), lfont_draw_hex32(nullptr, 1), lfont_draw_decimal(nullptr, 1);
 }
 
 // Numbers and lines through one-pixel-wide digit glyphs (digit d lights row
@@ -169,9 +127,6 @@ TEST(Lfont, NumbersAndLinesAsDigits) {
     }
 }
 
-
-
-
 TEST(Lfont, DrawTextStartsEachLineBelowAtTheFirstX) {
     Font f(8, 48);
     add_digit_glyphs(f);
@@ -197,16 +152,6 @@ TEST(Lfont, DrawTextStartsEachLineBelowAtTheFirstX) {
     EXPECT_EQ(f.font->position->y, 16);
 }
 
-
-TEST(Lfont, HighBytesOfALineAreUnsignedCodes) {
-    Font f(4, 4);
-    add_segment(f.glyph(0xE9), 0, 0, 0, 0, R);
-    f.font->size->x = 2;
-    lfont_draw_line(f.font, "\xE9");
-    EXPECT_EQ(img_get_pixel(f.img, 0, 0), R);
-    EXPECT_EQ(f.font->position->x, 2);
-}
-
 TEST(Lfont, SetColourColoursEveryGlyph) {
     Font f(4, 4);
     add_segment(f.glyph('A'), 0, 0, 1, 0, R);
@@ -216,7 +161,6 @@ TEST(Lfont, SetColourColoursEveryGlyph) {
     EXPECT_EQ(((SEG2D *)list_get(f.glyph('B')->segments, 0))->b->color, G);
     EXPECT_EQ(f.glyph(7)->color, G);
 }
-
 
 // Light colours: red 0x80, green and blue from 0x80 up; seed 1 gives
 // 0x8080A9 and 0x80C8A3 first.
@@ -252,7 +196,6 @@ TEST(Lfont, DrawCharRandomColoursTheGlyphFirst) {
     EXPECT_TRUE(grid_equals(f.img, expected));
     EXPECT_EQ(f.font->position->x, 16);
 }
-
 
 TEST(Lfont, DrawCharRandomOutsideTheListStillDrawsItsColour) {
     // Seed 1: rand() gives 41, 18467, 6334. The refused draw spends the 41.
