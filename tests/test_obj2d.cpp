@@ -317,36 +317,28 @@ TEST(Obj2d, ExportCoordsAppendsTransformedEndsLastSegmentFirst) {
     for (int32_t i = 0; i < 8; i++) EXPECT_EQ(sample_get(s, i), expected[i]) << i;
 }
 
-TEST(Obj2d, NearUsesSquaredRadiiAndTheirProduct) {
-    Own<obj2d_del> s(obj2d_new());
-    Own<obj2d_del> t(obj2d_new());
-    obj2d_add_segment(s, make_segment(0, 0, 1, 0, W));  // r1 = 1 from position (0, 0)
-    obj2d_add_segment(t, make_segment(0, 0, 1, 0, W));
-    t->position->x = 1;             // r2 = 0 (its farthest point is (1, 0))
-    EXPECT_TRUE(obj2d_near(s, t));  // d = 1 <= 1 + 0 + 0
-    t->position->x = 2;             // r2 = 1, d = 4 > 1 + 1 + 1
-    EXPECT_FALSE(obj2d_near(s, t));
-    t->position->x = 1;
-    t->position->y = 1;  // r2 = 1, d = 2; r1 = 1: 2 <= 1 + 1 + 1
-    EXPECT_TRUE(obj2d_near(s, t));
-}
-
-TEST(Obj2d, NearNeedsPointsAndAFarthestRecord) {
-    Own<obj2d_del> s(obj2d_new());
-    Own<obj2d_del> t(obj2d_new());
-    obj2d_add_segment(s, make_segment(0, 0, 1, 0, W));
-    EXPECT_FALSE(obj2d_near(s, t));
-    EXPECT_FALSE(obj2d_near(s, nullptr));
-    EXPECT_FALSE(obj2d_collide(t, s));
-}
-
-TEST(Obj2d, CollideComparesStoredSegmentBoxes) {
-    Own<obj2d_del> s(obj2d_new());
-    Own<obj2d_del> t(obj2d_new());
+// Near: squared distance of the positions against r1 + r2 + r1 * r2, the
+// squared radii of the farthest points; objects without points are never
+// near. Collide compares the stored segments' boxes.
+TEST(Obj2d, NearAndCollide) {
+    const struct {
+        int32_t tx, ty;
+        bool near;
+    } cases[] = {{1, 0, true} /* r2 = 0, d = 1 */, {2, 0, false} /* d = 4 > 3 */, {1, 1, true} /* d = 2 */};
+    for (auto &c : cases) {
+        Own<obj2d_del> s(obj2d_new()), t(obj2d_new());
+        obj2d_add_segment(s, make_segment(0, 0, 1, 0, W));
+        obj2d_add_segment(t, make_segment(0, 0, 1, 0, W));
+        t->position->x = c.tx, t->position->y = c.ty;
+        EXPECT_EQ(obj2d_near(s, t), c.near) << c.tx << "," << c.ty;
+    }
+    Own<obj2d_del> s(obj2d_new()), t(obj2d_new()), none(obj2d_new());
     obj2d_add_segment(s, make_segment(0, 0, 2, 2, W));
     obj2d_add_segment(t, make_segment(2, 2, 3, 3, W));
+    EXPECT_FALSE(obj2d_near(s, none));
+    EXPECT_FALSE(obj2d_near(s, nullptr));
+    EXPECT_FALSE(obj2d_collide(none, s));
     EXPECT_TRUE(obj2d_collide(s, t));
-    SEG2D *u = segment(t, 0);
-    u->a->x = 3;
+    segment(t, 0)->a->x = 3;
     EXPECT_FALSE(obj2d_collide(s, t));
 }
