@@ -53,7 +53,10 @@ std::string describe(const Parsed &p) {
             snprintf(buf, sizeof buf, "%s%d,%d,%d,%d#%X", k ? " " : "", sg->a->x, sg->a->y, sg->b->x, sg->b->y,
                      sg->a->color);
             out += buf;
-            if (sg->b->color != sg->a->color) out += "/" + std::to_string(sg->b->color);
+            if (sg->b->color != sg->a->color) {
+                snprintf(buf, sizeof buf, "/%u", sg->b->color);
+                out += buf;
+            }
         }
         out += "}";
     }
