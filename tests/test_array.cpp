@@ -37,7 +37,8 @@ std::string show(const ARRAY *array) {
     std::string out;
     for (int32_t i = 0; i < array->count; i++) {
         int32_t v = at(array, i);
-        out += (i ? " " : "") + (v == K ? std::string("Z") : std::to_string(v));
+        out += i ? " " : "";
+        out += v == K ? std::string("Z") : std::to_string(v);
     }
     return out + "/" + std::to_string(array->capacity);
 }

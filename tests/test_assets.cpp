@@ -99,7 +99,9 @@ TEST(Assets, LetterPicturesAreBodyGreyRimWhiteOnBlack) {
                 uint32_t p = img_get_pixel(letter, x, y);
                 ASSERT_TRUE(p == 0 || p == 0xCCCCCC || p == 0xFFFFFF) << k << ": " << x << "," << y;
                 count[p == 0 ? 0 : p == 0xCCCCCC ? 1 : 2]++;
-                if (x == 0 || y == 0 || x == 127 || y == 191) ASSERT_EQ(p, 0u);
+                if (x == 0 || y == 0 || x == 127 || y == 191) {
+                    ASSERT_EQ(p, 0u);
+                }
             }
         EXPECT_GT(count[1], 128 * 192 / 8) << "letter " << k;
         EXPECT_GT(count[2], count[1] / 8) << "letter " << k;

@@ -27,7 +27,8 @@ std::string show(const LIST *list) {
     std::string out;
     for (int32_t i = 0; i < list->count; i++) {
         void *p = list->items[i];
-        out += (i ? " " : "") + (p ? std::to_string((int *)p - objects) : "-");
+        out += i ? " " : "";
+        out += p ? std::to_string((int *)p - objects) : "-";
     }
     return out + "/" + std::to_string(list->capacity);
 }
