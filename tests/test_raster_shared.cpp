@@ -408,7 +408,8 @@ TYPED_TEST(Raster, RectangleBlitsMoveExactlyThePartInsideBoth) {
 
 TYPED_TEST(Raster, SpacedBlitSpreadsAndClipsEachPixel) {
     using K = TypeParam;
-    const int32_t cases[][8] = {{0, 0, 1, 0, 2, 2, 2, 3},  {0, 0, -2, -3, 3, 3, 2, 3},
+    const int32_t cases[][8] = {{0, 0, 1, 0, 2, 2, 2, 3},  {0, 0, -2, -3, 3, 3, 2, 3}, {0, 0, -3, -1, 3, 3, 2, 2},
+                                {-1, -2, 4, 0, 3, 4, 3, 2},
                                 {2, -1, 0, 0, 5, 5, 1, 1}, {0, 0, 1, 1, 3, 2, 1, 1},
                                 {0, 0, 0, 0, INT32_MAX, INT32_MAX, INT32_MAX, INT32_MAX}};
     for (auto &c : cases) {
