@@ -87,9 +87,9 @@ TEST(List, RangesBetweenLists) {
     Own<list_del> copy(list_dup(five));
     EXPECT_NE(copy->items, five->items);
     EXPECT_TRUE(list_compare(copy, five));
-    for (auto [from, to] : {std::pair{2, 2}, {-1, 2}, {1, 6}}) {
+    for (auto range : {std::pair{2, 2}, {-1, 2}, {1, 6}}) {
         LIST *none = five;
-        EXPECT_EQ(printed([&] { none = list_extract(five, from, to); }), error);
+        EXPECT_EQ(printed([&] { none = list_extract(five, range.first, range.second); }), error);
         EXPECT_EQ(none, nullptr);
     }
     EXPECT_EQ(printed([&] { list_insert_range(five, target, 0, 2, 4); }), error);

@@ -20,19 +20,33 @@
 namespace {
 
 // The calls both kinds name alike, P being the module prefix.
-#define RASTER_CALLS(P, R, SAVE)                                                                  \
-    using T = R;                                                                                  \
-    static constexpr auto del = &P##_del;                                                         \
-    static constexpr auto make = &P##_new, dup = &P##_dup, from_text = &P##_from_text;            \
-    static constexpr auto resize = &P##_resize, copy = &P##_copy, compare = &P##_compare;         \
-    static constexpr auto set = &P##_set_pixel, get = &P##_get_pixel, to_text = &P##_to_text;    \
-    static constexpr auto find = &P##_find_text, from_pnm = &P##_from_pnm, load = &P##_load_pnm;  \
-    static constexpr auto save = &SAVE, blit = &P##_blit, opaque = &P##_blit_opaque;              \
-    static constexpr auto spaced = &P##_blit_spaced, row_wrap = &P##_blit_row_wrap;               \
-    static constexpr auto or_wrap = &P##_or_row_wrap, col_wrap = &P##_blit_column_wrap;           \
-    static constexpr auto fill = &P##_fill_rect, rect = &P##_rect, scale = &P##_scale;            \
-    static constexpr auto rotate = &P##_rotate, mask = &P##_and, run_lengths = &P##_run_lengths;  \
-    static constexpr auto line_points = &P##_line_points;
+#define RASTER_CALLS(P, R, SAVE)                            \
+    using T = R;                                            \
+    static constexpr auto del = &P##_del;                   \
+    static constexpr auto make = &P##_new;                  \
+    static constexpr auto dup = &P##_dup;                   \
+    static constexpr auto from_text = &P##_from_text;       \
+    static constexpr auto resize = &P##_resize;             \
+    static constexpr auto copy = &P##_copy;                 \
+    static constexpr auto compare = &P##_compare;           \
+    static constexpr auto set = &P##_set_pixel;             \
+    static constexpr auto get = &P##_get_pixel;             \
+    static constexpr auto to_text = &P##_to_text;           \
+    static constexpr auto find = &P##_find_text;            \
+    static constexpr auto from_pnm = &P##_from_pnm;         \
+    static constexpr auto load = &P##_load_pnm;             \
+    static constexpr auto save = &SAVE;                     \
+    static constexpr auto blit = &P##_blit;                 \
+    static constexpr auto opaque = &P##_blit_opaque;        \
+    static constexpr auto spaced = &P##_blit_spaced;        \
+    static constexpr auto row_wrap = &P##_blit_row_wrap;    \
+    static constexpr auto or_wrap = &P##_or_row_wrap;       \
+    static constexpr auto col_wrap = &P##_blit_column_wrap; \
+    static constexpr auto fill = &P##_fill_rect;            \
+    static constexpr auto rect = &P##_rect;                 \
+    static constexpr auto scale = &P##_scale;               \
+    static constexpr auto rotate = &P##_rotate;             \
+    static constexpr auto mask = &P##_and;
 
 // Each kind also says how a decoded grey, colour or set bit reads, and how
 // its text and written file show a value.
