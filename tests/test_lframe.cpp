@@ -56,13 +56,12 @@ TEST(Lframe, StepPointTurnsAtTheEdges) {
         {{0, 5, 0, -1}, {0, 0, 1, 0}},         {{100, 250, 0, 1}, {100, 255, -1, 0}},
         {{0, 250, 0, 1}, {0, 255, 1, 0}},
     };
-    LFRAME *f = lframe_new();
+    Own<release> f(lframe_new());
     f->speed = 8;
     for (auto &c : cases) {
         Point p = step(f, c[0]);
         expect_point(p, c[1].x, c[1].y, c[1].vx, c[1].vy);
     }
-    release(&f);
 }
 
 // Recorded line and velocity ends after an edge or corner reset on a
@@ -87,7 +86,7 @@ TEST(Lframe, ResetsPutTheEndsOnEdges) {
         {true, 26, "199,16 90,99 / 0,-1 1,0 3DE1CA A51573 speed 9"},
     };
     for (auto &c : cases) {
-        LFRAME *f = lframe_new();
+        Own<release> f(lframe_new());
         f->width = 200;
         f->height = 100;
         seg2d_del(&f->line);
@@ -99,14 +98,13 @@ TEST(Lframe, ResetsPutTheEndsOnEdges) {
                  f->line->b->x, f->line->b->y, f->velocity->a->x, f->velocity->a->y, f->velocity->b->x,
                  f->velocity->b->y, f->line->a->color, f->line->b->color, f->speed);
         EXPECT_EQ(std::string(got), c.want) << (c.corner ? "corner " : "edge ") << c.seed;
-        release(&f);
     }
 }
 
 
 
 TEST(Lframe, PointRunsAroundTheWholeBorder) {
-    LFRAME *f = lframe_new();
+    Own<release> f(lframe_new());
     f->width = 4;
     f->height = 4;
     f->speed = 1;
@@ -120,11 +118,10 @@ TEST(Lframe, PointRunsAroundTheWholeBorder) {
         p = step(f, p);
         expect_point(p, want.x, want.y, want.vx, want.vy);
     }
-    release(&f);
 }
 
 TEST(Lframe, ResetRandomDrawsInOrder) {
-    LFRAME *f = lframe_new();
+    Own<release> f(lframe_new());
     SEG2D *old_line = f->line, *old_velocity = f->velocity;
     random_srand(99);
     lframe_reset_random(f);
@@ -145,13 +142,12 @@ TEST(Lframe, ResetRandomDrawsInOrder) {
     EXPECT_EQ(random_rand(), r.next());
     seg2d_del(&old_line);
     seg2d_del(&old_velocity);
-    release(&f);
 }
 
 
 
 TEST(Lframe, ResetOfAFrameWithoutRoomIsRefused) {
-    LFRAME *f = lframe_new();
+    Own<release> f(lframe_new());
     SEG2D *line = f->line;
     f->width = 0;
     random_srand(5);
@@ -163,28 +159,20 @@ TEST(Lframe, ResetOfAFrameWithoutRoomIsRefused) {
     EXPECT_EQ(f->line, line);
     Lcg r{5};
     EXPECT_EQ(random_rand(), r.next());  // no draw was made
-    release(&f);
 }
 
 TEST(Lframe, StepMovesBothEnds) {
-    LFRAME *f = lframe_new();
-    f->line->a->x = 10;
-    f->line->a->y = 10;
-    f->line->b->x = 50;
-    f->line->b->y = 60;
-    f->velocity->a->x = 1;
-    f->velocity->a->y = 0;
-    f->velocity->b->x = 0;
-    f->velocity->b->y = 1;
+    Own<release> f(lframe_new());
+    f->line->a->x = 10, f->line->a->y = 10, f->line->b->x = 50, f->line->b->y = 60;
+    f->velocity->a->x = 1, f->velocity->a->y = 0, f->velocity->b->x = 0, f->velocity->b->y = 1;
     f->speed = 4;
     lframe_step(f);
     expect_vec(f->line->a, 14, 10);
     expect_vec(f->line->b, 50, 64);
-    release(&f);
 }
 
 TEST(Lframe, CompareCopyAndDupShareTheSegments) {
-    LFRAME *s = lframe_new();
+    Own<release> s(lframe_new());
     Own<lframe_del> t(lframe_new());
     EXPECT_FALSE(lframe_compare(s, t));
     SEG2D *t_line = t->line, *t_velocity = t->velocity;
@@ -201,19 +189,13 @@ TEST(Lframe, CompareCopyAndDupShareTheSegments) {
     EXPECT_FALSE(lframe_compare(s, nullptr));
     seg2d_del(&t_line);
     seg2d_del(&t_velocity);
-    release(&s);
 }
 
 TEST(Lframe, DrawPlotEndsAndPlotMiddle) {
-    LFRAME *f = lframe_new();
-    Own<img_del> img(img_new());
-    img_resize(img, 6, 3);
-    f->line->a->x = -3;
-    f->line->a->y = 2;
-    f->line->a->color = 0xFF0000;
-    f->line->b->x = 4;
-    f->line->b->y = 2;
-    f->line->b->color = 0x00FF00;
+    Own<release> f(lframe_new());
+    Own<img_del> img(grid_image(6, 3));
+    f->line->a->x = -3, f->line->a->y = 2, f->line->a->color = 0xFF0000;
+    f->line->b->x = 4, f->line->b->y = 2, f->line->b->color = 0x00FF00;
     lframe_plot_middle(f, img);  // (1 / 2, 4 / 2) = (0, 2)
     EXPECT_EQ(img_get_pixel(img, 0, 2), 0xFF0000u);
     EXPECT_EQ(img_get_pixel(img, 1, 2), 0u);
@@ -224,5 +206,4 @@ TEST(Lframe, DrawPlotEndsAndPlotMiddle) {
     for (int32_t x = 0; x < 6; x++) EXPECT_EQ(img_get_pixel(img, x, 2), x <= 4 ? 0xFF0000u : 0u);
     lframe_draw(f, nullptr);
     lframe_draw(nullptr, img);
-    release(&f);
 }
