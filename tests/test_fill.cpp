@@ -13,13 +13,15 @@ static const uint32_t A = 0x0000FF00;  // region to fill
 static const uint32_t F = 0x00FF0000;  // paint
 
 // A 3 x 3 block of A inside a one-pixel border of B.
-static IMG *block_in_border() {
-    return grid_image(5, 5, {B, B, B, B, B,
-                           B, A, A, A, B,
-                           B, A, A, A, B,
-                           B, A, A, A, B,
-                           B, B, B, B, B});
+// A picture of B, A and F cells, row after row (blanks between rows).
+static std::vector<uint32_t> pic(const char *cells) {
+    std::vector<uint32_t> out;
+    for (const char *c = cells; *c; c++)
+        if (*c != ' ') out.push_back(*c == 'B' ? B : *c == 'A' ? A : F);
+    return out;
 }
+
+static IMG *block_in_border() { return grid_image(5, 5, pic("BBBBB BAAAB BAAAB BAAAB BBBBB")); }
 
 TEST(Fill, GrowsOneRingPerStep) {
     Own<img_del> img(block_in_border());
@@ -31,29 +33,14 @@ TEST(Fill, GrowsOneRingPerStep) {
     EXPECT_EQ(fill->state, 'f');
 
     EXPECT_EQ(fill_step(fill), 4);
-    EXPECT_TRUE(grid_equals(img, {B, B, B, B, B,
-                              B, A, A, A, B,
-                              B, A, F, A, B,
-                              B, A, A, A, B,
-                              B, B, B, B, B}));
-    EXPECT_EQ(fill->left, 0);
-    EXPECT_EQ(fill->top, 0);
-    EXPECT_EQ(fill->right, 5);
-    EXPECT_EQ(fill->bottom, 5);
+    EXPECT_TRUE(grid_equals(img, pic("BBBBB BAAAB BAFAB BAAAB BBBBB")));
+    EXPECT_TRUE(fill->left == 0 && fill->top == 0 && fill->right == 5 && fill->bottom == 5);
 
     EXPECT_EQ(fill_step(fill), 8);  // each corner queued twice
-    EXPECT_TRUE(grid_equals(img, {B, B, B, B, B,
-                              B, A, F, A, B,
-                              B, F, F, F, B,
-                              B, A, F, A, B,
-                              B, B, B, B, B}));
+    EXPECT_TRUE(grid_equals(img, pic("BBBBB BAFAB BFFFB BAFAB BBBBB")));
 
     EXPECT_EQ(fill_step(fill), 0);
-    EXPECT_TRUE(grid_equals(img, {B, B, B, B, B,
-                              B, F, F, F, B,
-                              B, F, F, F, B,
-                              B, F, F, F, B,
-                              B, B, B, B, B}));
+    EXPECT_TRUE(grid_equals(img, pic("BBBBB BFFFB BFFFB BFFFB BBBBB")));
     EXPECT_EQ(fill_step(fill), 0);  // both fronts empty
 }
 
