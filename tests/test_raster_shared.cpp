@@ -266,33 +266,46 @@ TYPED_TEST(Raster, FindTextGivesTheIndexAfterTheMatch) {
 
 // ---- PNM readers ---------------------------------------------------------------
 
-TYPED_TEST(Raster, PnmKindsDecodeFromMemory) {
+// Each PNM text read from memory (M) or from a file (F): a file's bitmap rows
+// start on fresh bytes and keep their width, its "P1" pixels are whole numbers.
+TYPED_TEST(Raster, PnmKindsDecode) {
     using K = TypeParam;
     const auto W = K::white();
     const struct {
+        char from;
         std::string data;
         int32_t w, h;
         std::vector<typename K::V> want;
     } cases[] = {
-        {BYTES("P5\n# any comment\n2 1\n255\n\x10\x20"), 2, 1, {K::grey(0x10), K::grey(0x20)}},
-        {BYTES("P4\n10 2\n\xFF\xC0\x80\x00"), 16, 2, {W, W, W, W, W, W, W, W, W, W, 0, 0, 0, 0, 0, 0,
-                                                     W, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}},
-        {"P1\n3 2\n1 0 1\n0 1 0\n", 3, 2, {W, 0, W, 0, W, 0}},
-        {"P1 # c\n3 2\n102\n090", 3, 2, {W, 0, W, 0, W, 0}},  // one digit a pixel
-        {"P2\n2 2\n255\n0 16\n255 128\n", 2, 2, {0, K::grey(16), K::grey(255), K::grey(128)}},
-        {"P3\n# c\n2 1\n255\n255 0 0  30 60 91\n", 2, 1, {K::rgb(255, 0, 0), K::rgb(30, 60, 91)}},
-        {BYTES("P6\n2 1\n255\n\x0A\x0B\x0C\xFF\x00\x80"), 2, 1, {K::rgb(10, 11, 12), K::rgb(255, 0, 128)}},
-        {BYTES("\x01P5 2 # c 9 9\n\x80 1 #x\n255\n\x10\x20"), 2, 1, {K::grey(0x10), K::grey(0x20)}},
-        {BYTES("P5\n2 1\n255\n\n\x10"), 2, 1, {K::grey(10), K::grey(0x10)}},  // raster starts after one byte
-        {"2 1 255 P5\n\x10\x20", 2, 1, {K::grey(0x10), K::grey(0x20)}},
+        {'M', BYTES("P5\n# any comment\n2 1\n255\n\x10\x20"), 2, 1, {K::grey(0x10), K::grey(0x20)}},
+        {'F', BYTES("P5\n# any comment\n2 1\n255\n\x10\x20"), 2, 1, {K::grey(0x10), K::grey(0x20)}},
+        {'M', BYTES("P4\n10 2\n\xFF\xC0\x80\x00"), 16, 2, {W, W, W, W, W, W, W, W, W, W, 0, 0, 0, 0, 0, 0,
+                                                          W, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}},
+        {'F', BYTES("P4\n10 2\n\xFF\xC0\x80\x00"), 10, 2, {W, W, W, W, W, W, W, W, W, W, W, 0, 0, 0, 0, 0, 0, 0, 0, 0}},
+        {'M', "P1\n3 2\n1 0 1\n0 1 0\n", 3, 2, {W, 0, W, 0, W, 0}},
+        {'M', "P1 # c\n3 2\n102\n090", 3, 2, {W, 0, W, 0, W, 0}},  // one digit a pixel
+        {'F', "P1\n3 1\n10 0 1\n", 3, 1, {W, 0, W}},             // whole numbers
+        {'M', "P2\n2 2\n255\n0 16\n255 128\n", 2, 2, {0, K::grey(16), K::grey(255), K::grey(128)}},
+        {'F', "P2 2 1 255 7 200", 2, 1, {K::grey(7), K::grey(200)}},
+        {'M', "P3\n# c\n2 1\n255\n255 0 0  30 60 91\n", 2, 1, {K::rgb(255, 0, 0), K::rgb(30, 60, 91)}},
+        {'F', "P3 2 2 255 1 2 3 4 5 6 7 8 9 250 251 252", 2, 2,
+         {K::rgb(1, 2, 3), K::rgb(4, 5, 6), K::rgb(7, 8, 9), K::rgb(250, 251, 252)}},
+        {'M', BYTES("P6\n2 1\n255\n\x0A\x0B\x0C\xFF\x00\x80"), 2, 1, {K::rgb(10, 11, 12), K::rgb(255, 0, 128)}},
+        {'M', BYTES("\x01P5 2 # c 9 9\n\x80 1 #x\n255\n\x10\x20"), 2, 1, {K::grey(0x10), K::grey(0x20)}},
+        {'M', BYTES("P5\n2 1\n255\n\n\x10"), 2, 1, {K::grey(10), K::grey(0x10)}},  // the raster starts after one byte
+        {'M', "2 1 255 P5\n\x10\x20", 2, 1, {K::grey(0x10), K::grey(0x20)}},
     };
+    TempDir dir("raster");
     for (auto &c : cases) {
-        auto m = this->pnm(c.data);
-        ASSERT_NE(m.get(), nullptr) << c.data;
+        write_file(dir.file("in.pnm"), c.data);
+        auto m = c.from == 'M' ? this->pnm(c.data) : typename TestFixture::Handle(K::load(dir.file("in.pnm").c_str()));
+        ASSERT_NE(m.get(), nullptr) << c.from << " " << c.data;
         EXPECT_EQ(m->width, c.w) << c.data;
         EXPECT_EQ(m->height, c.h) << c.data;
-        EXPECT_EQ(this->pixels(m), c.want) << c.data;
+        EXPECT_EQ(this->pixels(m), c.want) << c.from << " " << c.data;
     }
+    EXPECT_EQ(K::load(dir.file("missing").c_str()), nullptr);
+    EXPECT_EQ(K::load(nullptr), nullptr);
 }
 
 TYPED_TEST(Raster, PnmReaderRefusesBadKindsSizesAndShortData) {
@@ -312,35 +325,6 @@ TYPED_TEST(Raster, PnmReaderRefusesBadKindsSizesAndShortData) {
     // The length given bounds the read: one byte fewer misses the last pixel.
     const std::string full = BYTES("P5\n2 1\n255\n\x10\x20");
     EXPECT_EQ(TypeParam::from_pnm(full.data(), full.size() - 1), nullptr);
-}
-
-TYPED_TEST(Raster, PnmFilesKeepTheWidthAndReadWholeNumbers) {
-    using K = TypeParam;
-    const auto W = K::white();
-    TempDir dir("raster");
-    const struct {
-        std::string data;
-        int32_t w, h;
-        std::vector<typename K::V> want;
-    } cases[] = {
-        {BYTES("P5\n# any comment\n2 1\n255\n\x10\x20"), 2, 1, {K::grey(0x10), K::grey(0x20)}},
-        // Rows of a bitmap start on fresh bytes; the padding is dropped.
-        {BYTES("P4\n10 2\n\xFF\xC0\x80\x00"), 10, 2, {W, W, W, W, W, W, W, W, W, W, W, 0, 0, 0, 0, 0, 0, 0, 0, 0}},
-        {"P1\n3 1\n10 0 1\n", 3, 1, {W, 0, W}},  // whole numbers, not digits
-        {"P3 2 2 255 1 2 3 4 5 6 7 8 9 250 251 252", 2, 2,
-         {K::rgb(1, 2, 3), K::rgb(4, 5, 6), K::rgb(7, 8, 9), K::rgb(250, 251, 252)}},
-        {"P2 2 1 255 7 200", 2, 1, {K::grey(7), K::grey(200)}},
-    };
-    for (auto &c : cases) {
-        write_file(dir.file("in.pnm"), c.data);
-        typename TestFixture::Handle m(K::load(dir.file("in.pnm").c_str()));
-        ASSERT_NE(m.get(), nullptr) << c.data;
-        EXPECT_EQ(m->width, c.w) << c.data;
-        EXPECT_EQ(m->height, c.h) << c.data;
-        EXPECT_EQ(this->pixels(m), c.want) << c.data;
-    }
-    EXPECT_EQ(K::load(dir.file("missing").c_str()), nullptr);
-    EXPECT_EQ(K::load(nullptr), nullptr);
 }
 
 // The written header, field by field, then exactly the raster bytes.
