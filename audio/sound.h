@@ -29,6 +29,8 @@ void sound_square(SAMPLE *s, int32_t f);
 void sound_noise(SAMPLE *s, int32_t r);
 // Multiplies s by a straight ramp from 32767 down to 0, then shifts right 15.
 void sound_decay(SAMPLE *s);
+// sound_decay `times` times in a row (each pass truncates on its own).
+void sound_decay_times(SAMPLE *s, int times);
 // Multiplies s by a straight ramp from 0 up to 32767, then shifts right 15.
 void sound_rise(SAMPLE *s);
 // Multiplies s by a gain falling from 32768 in whole steps, then shifts right 15.

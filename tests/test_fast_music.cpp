@@ -1,0 +1,109 @@
+// The fast sound generators, instrument bank and music loop against their
+// straightforward versions in bench/reference_music.cpp: every value and
+// every random draw the same, over the demo's inputs and random ones with
+// extremes (full 32-bit values, the longest and shortest samples, divisors
+// from 2 to INT32_MAX), on the vector paths and on the plain one.
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <vector>
+
+#include "audio/music.h"
+#include "audio/sample.h"
+#include "audio/sound.h"
+#include "bench/reference_music.h"
+#include "demo/soundtrack.h"
+#include "host/random.h"
+#include "tests/test_support.h"
+
+namespace {
+
+SAMPLE *sample_of(int32_t n) {
+    SAMPLE *s = sample_new();
+    sample_set_count(s, n);
+    return s;
+}
+
+// n values from g: mostly 16-bit sound, now and then a full 32-bit extreme.
+SAMPLE *random_sample(Lcg &g, int32_t n) {
+    static const int32_t extremes[] = {INT32_MIN, INT32_MAX, -1, 0, 1, INT32_MIN + 1, 0x40000000};
+    SAMPLE *s = sample_of(n);
+    for (int32_t i = 0; i < n; i++) {
+        int32_t r = g.next();
+        s->data[i] = (r & 63) == 0 ? extremes[g.next() % 7] : (int32_t)((g.next30() & 0xFFFF) - 32768);
+    }
+    return s;
+}
+
+void expect_same(const SAMPLE *fast, const SAMPLE *slow, const char *what, int64_t tag) {
+    ASSERT_EQ(fast->count, slow->count) << what << " " << tag;
+    for (int32_t i = 0; i < fast->count; i++)
+        ASSERT_EQ(fast->data[i], slow->data[i]) << what << " " << tag << " value " << i;
+}
+
+// Runs fast and reference on copies of one input and compares the results
+// and the generator state afterwards.
+template <typename Fast, typename Slow>
+void compare_on(const SAMPLE *input, Fast fast, Slow slow, const char *what, int64_t tag) {
+    SAMPLE *a = sample_dup(input);
+    SAMPLE *b = sample_dup(input);
+    random_srand(77);
+    fast(a);
+    int32_t after_fast = random_rand();
+    random_srand(77);
+    slow(b);
+    int32_t after_slow = random_rand();
+    expect_same(a, b, what, tag);
+    EXPECT_EQ(after_fast, after_slow) << what << " " << tag << ": a different number of draws";
+    sample_del(&a);
+    sample_del(&b);
+}
+
+const int32_t lengths[] = {1, 2, 3, 16, 40, 1000, 11025, 22050, 44100, 65535, 132300};
+
+TEST(FastSound, GeneratorsMatchTheStraightforwardOnes) {
+    const int32_t freqs[] = {-5, 0, 1, 32, 440, 1975, 7902, 11025, 21435, 21436, 28160, 44100, 70000};
+    Lcg g{5};
+    for (int32_t n : lengths) {
+        SAMPLE *in = random_sample(g, n);
+        for (int32_t f : freqs) {
+            compare_on(in, [&](SAMPLE *s) { sound_sine(s, f); }, [&](SAMPLE *s) { reference_sound_sine(s, f); }, "sine", f);
+            compare_on(in, [&](SAMPLE *s) { sound_square(s, f); }, [&](SAMPLE *s) { reference_sound_square(s, f); }, "square", f);
+            compare_on(in, [&](SAMPLE *s) { sound_noise(s, f); }, [&](SAMPLE *s) { reference_sound_noise(s, f); }, "noise", f);
+        }
+        sample_del(&in);
+    }
+}
+
+TEST(FastSound, EnvelopesMatchAFreshRampEveryTime) {
+    Lcg g{9};
+    for (int32_t n : lengths) {
+        SAMPLE *in = random_sample(g, n);
+        for (int times = 1; times <= 6; times++) {
+            compare_on(in, [&](SAMPLE *s) { sound_decay_times(s, times); },
+                       [&](SAMPLE *s) { for (int t = 0; t < times; t++) reference_sound_decay(s); }, "decay", n * 10 + times);
+        }
+        compare_on(in, [](SAMPLE *s) { sound_decay(s); }, [](SAMPLE *s) { reference_sound_decay(s); }, "decay", n);
+        compare_on(in, [](SAMPLE *s) { sound_rise(s); }, [](SAMPLE *s) { reference_sound_envelope(s, 0, 32767); }, "rise", n);
+        sample_del(&in);
+    }
+}
+
+TEST(FastSound, TheBankMatchesNoteByNoteAndLeavesTheSameGenerator) {
+    random_srand(0x31756A22);
+    MUSIC *fast = demo_build_instruments();
+    int32_t after_fast = random_next();
+    random_srand(0x31756A22);
+    MUSIC *slow = reference_build_instruments();
+    int32_t after_slow = random_next();
+    ASSERT_EQ(fast->notes->count, 96);
+    ASSERT_EQ(slow->notes->count, 96);
+    for (int32_t i = 0; i < 96; i++)
+        expect_same((SAMPLE *)list_get(fast->notes, i), (SAMPLE *)list_get(slow->notes, i), "note", i);
+    EXPECT_EQ(after_fast, after_slow);
+    EXPECT_EQ(fast->period, 256);
+    music_del(&fast);
+    music_del(&slow);
+}
+
+}  // namespace
