@@ -201,6 +201,8 @@ static void sound_envelope(SAMPLE *s, int32_t a, int32_t b, int times) {
 
 void sound_decay(SAMPLE *s) { sound_envelope(s, 32767, 0, 1); }
 
+const int32_t *sound_decay_ramp(int32_t n) { return n >= 1 ? sound_ramp_of(n, 32767, 0) : nullptr; }
+
 void sound_decay_times(SAMPLE *s, int times) { sound_envelope(s, 32767, 0, times); }
 
 void sound_rise(SAMPLE *s) { sound_envelope(s, 0, 32767, 1); }

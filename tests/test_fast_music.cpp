@@ -106,4 +106,127 @@ TEST(FastSound, TheBankMatchesNoteByNoteAndLeavesTheSameGenerator) {
     music_del(&slow);
 }
 
+// A music record with a random loop and work of `length` values and a bank of
+// notes of the given lengths (random values with extremes).
+MUSIC *random_music(Lcg &g, int32_t length, std::vector<int32_t> notes) {
+    MUSIC *m = music_new();
+    sample_del(&m->loop);
+    m->loop = random_sample(g, length);
+    m->work = random_sample(g, length);
+    for (int32_t n : notes) music_add_note(m, random_sample(g, n));
+    return m;
+}
+
+MUSIC *copy_music(const MUSIC *m) {
+    MUSIC *c = music_new();
+    sample_del(&c->loop);
+    c->loop = sample_dup(m->loop);
+    c->work = sample_dup(m->work);
+    for (int32_t i = 0; i < m->notes->count; i++) music_add_note(c, sample_dup((SAMPLE *)list_get(m->notes, i)));
+    return c;
+}
+
+class FastMusic : public testing::TestWithParam<int> {
+  protected:
+    void SetUp() override { music_set_paths(GetParam()); }
+    void TearDown() override { music_set_paths(0); }
+};
+
+TEST_P(FastMusic, BlendDividesExactlyForEveryDivisor) {
+    const int32_t divisors[] = {2, 3, 5, 7, 64, 127, 128, 150, 255, 1000, 65535, 65536, 65537,
+                                0x7FFF, 1 << 30, (1 << 30) + 1, INT32_MAX - 1, INT32_MAX};
+    Lcg g{11};
+    for (int32_t length : {1, 7, 1000, 132300}) {
+        MUSIC *fast = random_music(g, length, {});
+        MUSIC *slow = copy_music(fast);
+        for (int32_t k : divisors) {
+            music_blend(fast, k);
+            reference_music_blend(slow, k);
+            expect_same(fast->loop, slow->loop, "blend", k);
+        }
+        music_del(&fast);
+        music_del(&slow);
+    }
+}
+
+TEST_P(FastMusic, BlendPastAShorterWorkOnlyScalesTheLoop) {
+    Lcg g{12};
+    MUSIC *fast = random_music(g, 5000, {});
+    sample_set_count(fast->work, 3001);
+    MUSIC *slow = copy_music(fast);
+    music_blend(fast, 127);
+    reference_music_blend(slow, 127);
+    expect_same(fast->loop, slow->loop, "blend", 127);
+    music_del(&fast);
+    music_del(&slow);
+}
+
+using Pattern = void (*)(MUSIC *);
+struct PatternCase {
+    const char *name;
+    Pattern fast, slow;
+};
+const PatternCase patterns[] = {
+    {"even", music_pattern_even, reference_music_pattern_even},
+    {"decayed", music_pattern_decayed, reference_music_pattern_decayed},
+    {"odd", music_pattern_odd, reference_music_pattern_odd},
+};
+
+// Loops of the demo's length and short odd ones; notes shorter than, as long
+// as and longer than the loop, and one empty note.
+TEST_P(FastMusic, PatternsMatchForEveryDensityAndOffset) {
+    struct Shape {
+        int32_t length;
+        std::vector<int32_t> notes;
+    };
+    const Shape shapes[] = {
+        {132300, {44100, 22050, 11025, 1, 132300, 200000}},
+        {1, {1, 3}},
+        {15, {4, 15, 40}},
+        {1001, {0, 17, 999, 1001, 5000}},
+    };
+    Lcg g{13};
+    for (const Shape &shape : shapes) {
+        MUSIC *fast = random_music(g, shape.length, shape.notes);
+        MUSIC *slow = copy_music(fast);
+        int32_t rounds = shape.length == 132300 ? 40 : 120;
+        for (int32_t round = 0; round < rounds; round++) {
+            const PatternCase &p = patterns[round % 3];
+            random_srand((uint32_t)round * 7919u + 3u);
+            p.fast(fast);
+            int32_t after_fast = random_rand();
+            random_srand((uint32_t)round * 7919u + 3u);
+            p.slow(slow);
+            int32_t after_slow = random_rand();
+            expect_same(fast->work, slow->work, p.name, shape.length * 1000 + round);
+            ASSERT_EQ(after_fast, after_slow) << p.name;
+        }
+        music_del(&fast);
+        music_del(&slow);
+    }
+}
+
+TEST_P(FastMusic, AStepMadeOfPatternsAndBlendsMatchesOverTheDemoBank) {
+    random_srand(0x31756A22);
+    MUSIC *fast = demo_build_instruments();
+    MUSIC *slow = copy_music(fast);
+    for (int32_t round = 0; round < 24; round++) {
+        const PatternCase &p = patterns[round % 3];
+        random_srand((uint32_t)round + 100u);
+        p.fast(fast);
+        random_srand((uint32_t)round + 100u);
+        p.slow(slow);
+        for (int32_t b = 0; b < 3; b++) {
+            music_blend(fast, b == 0 ? 127 : 128);
+            reference_music_blend(slow, b == 0 ? 127 : 128);
+        }
+        expect_same(fast->loop, slow->loop, p.name, round);
+    }
+    music_del(&fast);
+    music_del(&slow);
+}
+
+// 0: the widest loops the processor runs, 1: the plain loops, 2: AVX2.
+INSTANTIATE_TEST_SUITE_P(Paths, FastMusic, testing::Values(0, 1, 2));
+
 }  // namespace
