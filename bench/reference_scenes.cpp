@@ -1,0 +1,68 @@
+// The wave mesh as an OBJ2D: every frame the mesh is copied into a working
+// object, each segment coloured, and the copy drawn with its mirror transform.
+#include "bench/reference_scenes.h"
+
+#include "demo/resources.h"
+#include "host/int.h"
+#include "host/random.h"
+#include "imaging/img.h"
+#include "vector/list.h"
+#include "vector/obj2d.h"
+#include "vector/seg2d.h"
+#include "vector/vec2d.h"
+
+static OBJ2D *reference_mesh = nullptr;
+static OBJ2D *reference_mesh_work = nullptr;
+static int32_t row_phase, row_speed, row_amplitude, row_step;
+static int32_t column_phase, column_speed, column_amplitude, column_step;
+
+void reference_mesh_setup(void) {
+    if (!reference_mesh) {
+        reference_mesh = obj2d_new();
+        for (int32_t s = 0; s < 2 * 64 * 64; s++) obj2d_add_segment(reference_mesh, seg2d_new());
+        reference_mesh_work = obj2d_dup(reference_mesh);
+    }
+    row_phase = random_next() & 1023;
+    row_speed = (random_next() & 15) + 3;
+    row_amplitude = (random_next() & 15) + 12;
+    row_step = (random_next() & 31) + 24;
+    column_phase = random_next() & 1023;
+    column_speed = (random_next() & 31) + 3;
+    column_amplitude = (random_next() & 15) + 12;
+    column_step = (random_next() & 31) + 24;
+    for (int32_t n = 0; n < 4; n++) random_next();
+}
+
+static void reference_point(VEC2D *v, int32_t i, int32_t j) {
+    int32_t row = wrap_mul(sine_table[(row_phase + row_step * i) & 1023], row_amplitude);
+    int32_t col = wrap_mul(sine_table[(column_phase + column_step * j) & 1023], column_amplitude);
+    v->x = 6 * j + 6 * i;
+    v->y = 6 * i + asr(wrap_add(row, col), 15);
+}
+
+void reference_mesh_frame(IMG *image, int32_t frames) {
+    obj2d_copy(reference_mesh, reference_mesh_work);
+    for (int32_t s = 0; s < 2 * 64 * 64; s++) {
+        SEG2D *seg = (SEG2D *)list_get(reference_mesh_work->segments, s);
+        uint32_t colour = demo_colour(wrap_add(16 * (s % 64) + 16 * (s / 128), wrap_mul(10, frames)));
+        seg->a->color = colour;
+        seg->b->color = colour;
+    }
+    reference_mesh_work->angle = 0;
+    reference_mesh_work->scale->x = -1;
+    reference_mesh_work->position->x = 128 + (64 * 6 + 64 * 6) / 2;
+    reference_mesh_work->position->y = 128 - (64 * 6) / 2;
+    obj2d_draw(reference_mesh_work, image);
+    for (int32_t i = 0; i < 64; i++) {
+        for (int32_t j = 0; j < 64; j++) {
+            SEG2D *h = (SEG2D *)list_get(reference_mesh->segments, 64 * i + j);
+            reference_point(h->a, i, j);
+            reference_point(h->b, i, j < 63 ? j + 1 : j);
+            SEG2D *v = (SEG2D *)list_get(reference_mesh->segments, 4096 + 64 * i + j);
+            reference_point(v->a, i, j);
+            reference_point(v->b, i < 63 ? i + 1 : i, j);
+        }
+    }
+    row_phase = (row_phase + row_speed) & 1023;
+    column_phase = (column_phase + column_speed) & 1023;
+}
