@@ -375,8 +375,15 @@ void sample_normalize(SAMPLE *s, int32_t peak) {
         sample_error();
         return;
     }
-    double low = std::fabs((double)sample_min(s));
-    double high = std::fabs((double)sample_max(s));
+    // Both extremes in one pass that vectorises (the same values as
+    // sample_min and sample_max).
+    int32_t lo = s->data[0], hi = s->data[0];
+    for (int32_t i = 1; i < s->count; i++) {
+        lo = s->data[i] < lo ? s->data[i] : lo;
+        hi = s->data[i] > hi ? s->data[i] : hi;
+    }
+    double low = std::fabs((double)lo);
+    double high = std::fabs((double)hi);
     double m = low > high ? low : high;
     // Silence has no peak to scale: it stays silent.
     if (m == 0.0) return;

@@ -75,18 +75,24 @@ TEST(FastSound, GeneratorsMatchTheStraightforwardOnes) {
     }
 }
 
-TEST(FastSound, EnvelopesMatchAFreshRampEveryTime) {
+// On the plain loops (1), the AVX2 ones (2) and the widest the processor has (0).
+TEST(FastSound, EnvelopesMatchAFreshRampEveryTimeOnEveryPath) {
     Lcg g{9};
-    for (int32_t n : lengths) {
-        SAMPLE *in = random_sample(g, n);
-        for (int times = 1; times <= 6; times++) {
-            compare_on(in, [&](SAMPLE *s) { sound_decay_times(s, times); },
-                       [&](SAMPLE *s) { for (int t = 0; t < times; t++) reference_sound_decay(s); }, "decay", n * 10 + times);
+    for (int path : {1, 2, 0}) {
+        sound_set_paths(path);
+        for (int32_t n : lengths) {
+            SAMPLE *in = random_sample(g, n);
+            for (int times = 1; times <= 6; times++) {
+                compare_on(
+                    in, [&](SAMPLE *s) { sound_decay_times(s, times); },
+                    [&](SAMPLE *s) { for (int t = 0; t < times; t++) reference_sound_decay(s); }, "decay", n * 10 + times);
+            }
+            compare_on(in, [](SAMPLE *s) { sound_decay(s); }, [](SAMPLE *s) { reference_sound_decay(s); }, "decay", n);
+            compare_on(in, [](SAMPLE *s) { sound_rise(s); }, [](SAMPLE *s) { reference_sound_envelope(s, 0, 32767); }, "rise", n);
+            sample_del(&in);
         }
-        compare_on(in, [](SAMPLE *s) { sound_decay(s); }, [](SAMPLE *s) { reference_sound_decay(s); }, "decay", n);
-        compare_on(in, [](SAMPLE *s) { sound_rise(s); }, [](SAMPLE *s) { reference_sound_envelope(s, 0, 32767); }, "rise", n);
-        sample_del(&in);
     }
+    sound_set_paths(0);
 }
 
 TEST(FastSound, TheBankMatchesNoteByNoteAndLeavesTheSameGenerator) {
