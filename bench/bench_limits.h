@@ -28,14 +28,22 @@ inline BenchFrames &bench_frames(void) {
 }
 
 // n steps of a chain where each step waits for the one before: n cycles.
+// Register-to-register adds: newer cores fold adds of a constant at rename
+// and would run those several to a cycle.
 inline void bench_cycles(int64_t n) {
-    uint64_t x = 0;
+    uint64_t x = 1;
     for (int64_t i = 0; i < n; i += 4) {
 #if defined(__x86_64__)
-        asm volatile("add $1, %0\n\tadd $1, %0\n\tadd $1, %0\n\tadd $1, %0" : "+r"(x));
+        asm volatile("add %0, %0\n\tadd %0, %0\n\tadd %0, %0\n\tadd %0, %0" : "+r"(x));
 #else
         asm volatile("" : "+r"(x));
-        x += 4;
+        x += x;
+        asm volatile("" : "+r"(x));
+        x += x;
+        asm volatile("" : "+r"(x));
+        x += x;
+        asm volatile("" : "+r"(x));
+        x += x;
 #endif
     }
     benchmark::DoNotOptimize(x);
