@@ -66,3 +66,38 @@ void reference_mesh_frame(IMG *image, int32_t frames) {
     row_phase = (row_phase + row_speed) & 1023;
     column_phase = (column_phase + column_speed) & 1023;
 }
+
+void reference_draw_blend(const IMG *source, IMG *target) {
+    for (int32_t y = 0; y < source->height; y++) {
+        for (int32_t x = 0; x < source->width; x++) {
+            int32_t tx = source->x + x, ty = source->y + y;
+            uint32_t s = img_get_pixel(source, x, y);
+            if (s == 0 || tx < 0 || ty < 0 || tx >= target->width || ty >= target->height) continue;
+            uint32_t t = img_get_pixel(target, tx, ty);
+            img_set_pixel(target, tx, ty, ((t >> 1) & 0x7F7F7Fu) + ((s >> 1) & 0x7F7F7Fu));
+        }
+    }
+}
+
+void reference_pixelate_average_centred(IMG *image, int32_t bw, int32_t bh) {
+    // An even number of blocks, at least one more than fits, centred.
+    int32_t x0 = (image->width - ((image->width / bw + 2) & ~1) * bw) / 2;
+    int32_t y0 = (image->height - ((image->height / bh + 2) & ~1) * bh) / 2;
+    for (int32_t by = y0; by < image->height; by += bh) {
+        for (int32_t bx = x0; bx < image->width; bx += bw) {
+            uint64_t r = 0, g = 0, b = 0, n = 0;
+            for (int32_t y = by; y < by + bh; y++) {
+                for (int32_t x = bx; x < bx + bw; x++) {
+                    if (x < 0 || y < 0 || x >= image->width || y >= image->height) continue;
+                    uint32_t p = img_get_pixel(image, x, y);
+                    r += (p >> 16) & 0xFF, g += (p >> 8) & 0xFF, b += p & 0xFF, n++;
+                }
+            }
+            if (n == 0) continue;
+            uint32_t c = (uint32_t)(r / n) << 16 | (uint32_t)(g / n) << 8 | (uint32_t)(b / n);
+            for (int32_t y = by; y < by + bh; y++)
+                for (int32_t x = bx; x < bx + bw; x++)
+                    if (x >= 0 && y >= 0 && x < image->width && y < image->height) img_set_pixel(image, x, y, c);
+        }
+    }
+}

@@ -1,7 +1,9 @@
-// Scene-level drawing against its straightforward version: the wave mesh of
-// scene 2, drawn from a plain grid with lines that skip the clip when both
-// ends are inside, against the mesh kept as an OBJ2D and drawn through
-// obj2d_draw (bench/reference_scenes.cpp), frame by frame over two runs.
+// Scene-level drawing against its straightforward versions in
+// bench/reference_scenes.cpp: the wave mesh of scene 2, drawn from a plain
+// grid with lines that skip the clip when both ends are inside, against the
+// mesh kept as an OBJ2D and drawn through obj2d_draw, frame by frame over two
+// runs; scene 4's averaging blit and centred mosaic against pixel-by-pixel
+// versions on random pictures at every position and block size.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -17,6 +19,7 @@
 #include "host/fps.h"
 #include "host/random.h"
 #include "imaging/img.h"
+#include "imaging/imgfx.h"
 #include "tests/test_support.h"
 
 namespace {
@@ -54,6 +57,45 @@ TEST(FastScenes, UnclippedLinesDrawWhatClippedOnesDraw) {
     img_del(&b);
 }
 
+IMG *random_picture(Lcg &g, int32_t w, int32_t h) {
+    IMG *p = img_new();
+    img_resize(p, w, h);
+    // One pixel in four transparent (0), the rest any colour.
+    for (int32_t i = 0; i < w * h; i++) p->pixels[i] = (g.next() & 3) ? (uint32_t)g.next30() & 0xFFFFFF : 0;
+    return p;
+}
+
+TEST(FastScenes, AveragingBlitMatchesPixelByPixelAtEveryPosition) {
+    Lcg g{31};
+    IMG *letter = random_picture(g, 40, 60);
+    for (int32_t y : {-70, -59, -3, 0, 17, 190, 199, 250}) {
+        for (int32_t x : {-50, -39, -1, 0, 5, 216, 255, 300}) {
+            IMG *a = random_picture(g, 256, 256);
+            IMG *b = img_dup(a);
+            letter->x = x, letter->y = y;
+            imgfx_draw_blend(letter, a);
+            reference_draw_blend(letter, b);
+            ASSERT_EQ(0, std::memcmp(a->pixels, b->pixels, 256 * 256 * 4)) << x << "," << y;
+            img_del(&a);
+            img_del(&b);
+        }
+    }
+    img_del(&letter);
+}
+
+TEST(FastScenes, CentredMosaicMatchesBlockByBlockForEveryBlockSize) {
+    Lcg g{32};
+    for (int32_t size = 1; size <= 64; size++) {
+        IMG *a = random_picture(g, 256, 256);
+        IMG *b = img_dup(a);
+        imgfx_pixelate_average_centred(a, size, size);
+        reference_pixelate_average_centred(b, size, size);
+        ASSERT_EQ(0, std::memcmp(a->pixels, b->pixels, 256 * 256 * 4)) << size;
+        img_del(&a);
+        img_del(&b);
+    }
+}
+
 TEST(FastScenes, WaveMeshMatchesTheObjectDrawnMeshOverTwoRuns) {
     start_demo();
     // The overlay's colour is whatever the logo step set last: left off here.
@@ -70,7 +112,9 @@ TEST(FastScenes, WaveMeshMatchesTheObjectDrawnMeshOverTwoRuns) {
             demo_scene_mesh.frame(k);
             std::vector<uint32_t> fast = frame_pixels();
             // From the second frame of the first run on, the mesh fills most of the frame.
-            if (k > 0) EXPECT_GT(256 * 256 - std::count(fast.begin(), fast.end(), 0u), 10000) << k;
+            if (k > 0) {
+                EXPECT_GT(256 * 256 - std::count(fast.begin(), fast.end(), 0u), 10000) << k;
+            }
             img_clear(demo_frame, 0);
             reference_mesh_frame(demo_frame, demo_timer->frames);
             demo_logo_wobble();
