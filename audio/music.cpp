@@ -204,6 +204,7 @@ static const music_loops *music_loops_now(void) {
 }
 
 void music_set_paths(int which) {
+    __builtin_cpu_init();
     music_chosen = nullptr;
     if (which == 1) music_chosen = &music_plain;
     if (which == 2 && __builtin_cpu_supports("avx2")) music_chosen = &music_avx2;

@@ -9,6 +9,7 @@
 
 #include <cmath>
 
+
 #include "host/int.h"
 #include "host/module.h"
 #include "host/random.h"
@@ -27,6 +28,9 @@ const int32_t sound_note_table[sound_note_count] = {
     2093, 2217, 2349, 2489, 2637, 2793, 2960, 3135, 3322, 3520, 3729, 3951,
     4186, 4434, 4698, 4978, 5274, 5587, 5920, 6272, 6645, 7040, 7458, 7902,
 };
+
+// The envelope loop chosen for this processor (sound_set_paths).
+static void (*sound_envelope_apply)(int32_t *, const int32_t *, int32_t, int) = nullptr;
 
 // One period of a sine over one second; never freed.
 static SAMPLE *sound_table = nullptr;
@@ -68,6 +72,28 @@ static int sound_build_table(void) {
     return 1;
 }
 
+// d[i] = table[(i * f) mod 44100] for 0 <= f < 21436, where the phase walk
+// of sound_sine never overflows and its index is exactly that. Four index
+// chains, each four values apart, so that no value waits for the index of the
+// one before. (Gathers were no faster here.)
+static void sound_sine_walk(int32_t *d, const int32_t *table, int32_t n, int32_t f) {
+    int32_t step = (4 * f) % sound_rate;
+    int32_t k0 = 0, k1 = f % sound_rate, k2 = (2 * f) % sound_rate, k3 = (3 * f) % sound_rate;
+    int32_t i = 0;
+    for (; i + 4 <= n; i += 4) {
+        d[i] = table[k0];
+        d[i + 1] = table[k1];
+        d[i + 2] = table[k2];
+        d[i + 3] = table[k3];
+        k0 += step, k1 += step, k2 += step, k3 += step;
+        k0 -= k0 >= sound_rate ? sound_rate : 0;
+        k1 -= k1 >= sound_rate ? sound_rate : 0;
+        k2 -= k2 >= sound_rate ? sound_rate : 0;
+        k3 -= k3 >= sound_rate ? sound_rate : 0;
+    }
+    for (; i < n; i++) d[i] = table[((int64_t)i * f) % sound_rate];
+}
+
 void sound_sine(SAMPLE *s, int32_t f) {
     if (!sound_check(s)) return;
     if (!sound_table && !sound_build_table()) return;
@@ -79,23 +105,7 @@ void sound_sine(SAMPLE *s, int32_t f) {
     int32_t *d = s->data;
     const int32_t *table = sound_table->data;
     if (f >= 0 && f < 21436) {
-        // Four interleaved walks, each four values apart, so that no value
-        // waits for the index of the one before.
-        int32_t step = (4 * f) % sound_rate;
-        int32_t k0 = 0, k1 = f % sound_rate, k2 = (2 * f) % sound_rate, k3 = (3 * f) % sound_rate;
-        int32_t i = 0;
-        for (; i + 4 <= n; i += 4) {
-            d[i] = table[k0];
-            d[i + 1] = table[k1];
-            d[i + 2] = table[k2];
-            d[i + 3] = table[k3];
-            k0 += step, k1 += step, k2 += step, k3 += step;
-            k0 -= k0 >= sound_rate ? sound_rate : 0;
-            k1 -= k1 >= sound_rate ? sound_rate : 0;
-            k2 -= k2 >= sound_rate ? sound_rate : 0;
-            k3 -= k3 >= sound_rate ? sound_rate : 0;
-        }
-        for (; i < n; i++) d[i] = table[((int64_t)i * f) % sound_rate];
+        sound_sine_walk(d, table, n, f);
         return;
     }
     int32_t phase = 0;
@@ -217,20 +227,14 @@ static void sound_envelope_avx512(int32_t *d, const int32_t *e, int32_t n, int t
     sound_envelope_loop(d, e, n, times);
 }
 
-static void (*sound_envelope_apply)(int32_t *, const int32_t *, int32_t, int) = nullptr;
-
 void sound_set_paths(int which) {
     __builtin_cpu_init();
-    if (which == 1)
+    bool avx2 = __builtin_cpu_supports("avx2");
+    bool avx512 = __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512vl");
+    if (which == 1 || !avx2)
         sound_envelope_apply = sound_envelope_plain;
-    else if (which == 2 && __builtin_cpu_supports("avx2"))
-        sound_envelope_apply = sound_envelope_avx2;
-    else if (__builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512vl"))
-        sound_envelope_apply = sound_envelope_avx512;
-    else if (__builtin_cpu_supports("avx2"))
-        sound_envelope_apply = sound_envelope_avx2;
     else
-        sound_envelope_apply = sound_envelope_plain;
+        sound_envelope_apply = which != 2 && avx512 ? sound_envelope_avx512 : sound_envelope_avx2;
 }
 
 // Multiplies s by the ramp from a to b over its whole length, then >> 15,

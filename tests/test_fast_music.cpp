@@ -75,7 +75,7 @@ TEST(FastSound, GeneratorsMatchTheStraightforwardOnes) {
     }
 }
 
-// On the plain loops (1), the AVX2 ones (2) and the widest the processor has (0).
+// Envelopes on the plain loops (1), the AVX2 ones (2) and the widest (0).
 TEST(FastSound, EnvelopesMatchAFreshRampEveryTimeOnEveryPath) {
     Lcg g{9};
     for (int path : {1, 2, 0}) {
