@@ -9,7 +9,6 @@
 
 #include <cmath>
 
-
 #include "host/int.h"
 #include "host/module.h"
 #include "host/random.h"
