@@ -11,6 +11,7 @@
 #include "imaging/img.h"
 #include "vector/lfont.h"
 #include "vector/list.h"
+#include "vector/obj2d.h"
 #include "vector/seg2d.h"
 #include "vector/vec2d.h"
 
@@ -71,6 +72,21 @@ static void columns_sprinkle(void) {
     }
 }
 
+// Gives the glyphs the row's colour. Every glyph takes the colour of the
+// last row, so the rows before it need to colour only the letters they draw:
+// what is drawn and what the font holds afterwards are the same.
+static void columns_colour_glyphs(LFONT *f, uint32_t colour, bool last_row) {
+    if (last_row || !f->glyphs) {
+        lfont_set_color(f, colour);
+        return;
+    }
+    for (int32_t k = 0; k < 4; k++) {
+        int32_t code = (unsigned char)demo_logo_word[k];
+        if (code < f->glyphs->count && f->glyphs->items[code])
+            obj2d_set_color((OBJ2D *)f->glyphs->items[code], colour);
+    }
+}
+
 static void columns_draw_rows(void) {
     LFONT *f = demo_lfont8;
     if (!f || !f->position || !f->scale) return;
@@ -78,7 +94,7 @@ static void columns_draw_rows(void) {
     int32_t colour = columns_colour;
     int32_t y = columns_scroll;
     for (int32_t j = 0; j < 10; j++) {
-        lfont_set_color(f, demo_colour(colour));
+        columns_colour_glyphs(f, demo_colour(colour), j == 9);
         f->angle = 0;
         int32_t sx = asr(sine_table[a] + sine_table[b] + 10, 12);
         int32_t sy = asr(sine_table[c], 14) + 10;
