@@ -55,8 +55,8 @@ void music_add_note(MUSIC *m, SAMPLE *note) {
 }
 
 // ---- Value loops ------------------------------------------------------------------
-// Each loop is written once in plain code; the processor-specific copies below
-// are the same code compiled for wider vectors, chosen once at run time.
+// Each loop is written once in plain code; the copies below are the same code
+// compiled for wider vectors (the blend's by hand), chosen once at run time.
 
 // Exact truncating division of a magnitude n < 2^32 by d >= 2 without a
 // divide: t = high half of n * m, q = (t + ((n - t) >> 1)) >> shift, with
