@@ -3,6 +3,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -153,16 +154,10 @@ TEST(Obj2dParse, ReadsNoFurtherThanTheTerminatingZero) {
     const char *texts[] = {"$", "$ab", "# x", "name", "name ", "name x", "version x",
                            "{ s 1", "-", "c x1", "}", "s", long_word.c_str()};
     for (const char *t : texts) {
-        size_t n = strlen(t) + 1;
-        char *copy = (char *)malloc(n);
-        memcpy(copy, t, n);
-        Own<list_del> l(obj2d_parse(copy));
-        ASSERT_NE(l, nullptr);
-        for (int32_t i = 0; i < l->count; i++) {
-            OBJ2D *o = (OBJ2D *)l->items[i];
-            if (o) obj2d_del(&o);
-        }
-        free(copy);
+        std::unique_ptr<char[]> copy(new char[strlen(t) + 1]);
+        strcpy(copy.get(), t);
+        Parsed p(copy.get());
+        ASSERT_NE(p.list, nullptr) << t;
     }
 }
 
