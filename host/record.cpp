@@ -118,6 +118,7 @@ static int record_open_video(RECORD *r) {
         c->level = 3;
         c->slices = 4;
         c->thread_count = 2;
+        av_dict_set(&options, "slicecrc", "0", 0);
     }
     if (!record_open_track(r, &r->video, &options)) return 0;
     r->video.frame = record_picture(c->pix_fmt, c->width, c->height);
@@ -136,6 +137,7 @@ static int record_open_sound(RECORD *r) {
     c->sample_fmt = r->mp4 ? AV_SAMPLE_FMT_FLTP : AV_SAMPLE_FMT_S16;
     av_channel_layout_default(&c->ch_layout, r->channels);
     if (r->mp4) c->bit_rate = 96000 * r->channels;
+    else c->compression_level = 2;  // the sound is a small part of the file; speed counts more
     AVDictionary *options = nullptr;
     if (!record_open_track(r, &r->sound, &options)) return 0;
     AVFrame *f = r->sound.frame = av_frame_alloc();
