@@ -101,8 +101,8 @@ static int backend_close_outputs(void) {
 // A write failed and said why: what was written is closed as valid files
 // (quietly: one message is enough) and the run ends with BACKEND_EXIT_WRITE.
 static void backend_write_failed(void) {
-    if (backend_capture) backend_capture->failed = 1;
-    if (backend_record) backend_record->failed = 1;
+    if (backend_capture) backend_capture->quiet = 1;
+    if (backend_record) backend_record->quiet = 1;
     backend_close_outputs();
     if (backend_progress_on) fputs("\n", stderr);
     fflush(stdout);

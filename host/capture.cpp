@@ -23,6 +23,7 @@ static const uint64_t capture_wav_limit = 0xFFFFFF00u - 44u;
 static int capture_report(CAPTURE *c, const char *path, const char *reason) {
     if (c && c->failed) return 0;
     if (c) c->failed = 1;
+    if (c && c->quiet) return 0;
     fprintf(stderr, "rivo7315: cannot write '%s': %s\n", path, reason);
     return 0;
 }

@@ -20,6 +20,7 @@ struct CAPTURE {
     size_t png_size;        // bytes of it
     size_t png_room;        // bytes allocated
     int failed;             // a write failed; its message has been printed
+    int quiet;              // failures are no longer printed (another output failed first)
 };
 
 // Makes the directory (if missing) and sound.wav; null after printing why not.

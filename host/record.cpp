@@ -23,6 +23,7 @@ extern "C" {
 static int record_fail(RECORD *r, int error) {
     if (r->failed) return 0;
     r->failed = 1;
+    if (r->quiet) return 0;
     char reason[AV_ERROR_MAX_STRING_SIZE] = "";
     av_strerror(error, reason, sizeof reason);
     fprintf(stderr, "rivo7315: cannot write '%s': %s\n", r->path, reason);

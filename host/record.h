@@ -38,6 +38,7 @@ struct RECORD {
     AVPacket *packet;
     int began;             // header written
     int failed;            // a write failed; its message has been printed
+    int quiet;             // failures are no longer printed (another output failed first)
     int64_t frames;        // video frames encoded
     int64_t sound_frames;  // sound frames (per channel) encoded
 };
