@@ -8,6 +8,7 @@
 
 #include "bench/reference_ellipse.h"
 #include "host/random.h"
+#include "host/simd.h"
 #include "imaging/img.h"
 
 namespace {
@@ -39,6 +40,7 @@ const std::vector<EllipseArgs> &frame_ellipses() {
 
 template <void (*draw)(IMG *, int32_t, int32_t, int32_t, int32_t, uint32_t)>
 void run_frames(benchmark::State &state) {
+    simd_limit((simd_level)state.range(0));
     IMG *frame = img_new();
     img_resize(frame, 256, 256);
     const std::vector<EllipseArgs> &list = frame_ellipses();
@@ -52,6 +54,7 @@ void run_frames(benchmark::State &state) {
         (double)state.iterations() * (double)list.size(),
         benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
     img_del(&frame);
+    simd_limit(SIMD_AVX512);
 }
 
 void BM_EllipseOutline_Fast(benchmark::State &state) { run_frames<img_ellipse>(state); }
@@ -63,7 +66,7 @@ void BM_EllipseFilled_Reference(benchmark::State &state) {
 
 }  // namespace
 
-BENCHMARK(BM_EllipseOutline_Fast)->Unit(benchmark::kMicrosecond);
-BENCHMARK(BM_EllipseOutline_Reference)->Unit(benchmark::kMicrosecond);
-BENCHMARK(BM_EllipseFilled_Fast)->Unit(benchmark::kMicrosecond);
-BENCHMARK(BM_EllipseFilled_Reference)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_EllipseOutline_Fast)->Unit(benchmark::kMicrosecond)->DenseRange(SIMD_PLAIN, SIMD_AVX512);
+BENCHMARK(BM_EllipseOutline_Reference)->Unit(benchmark::kMicrosecond)->Arg(SIMD_PLAIN);
+BENCHMARK(BM_EllipseFilled_Fast)->Unit(benchmark::kMicrosecond)->DenseRange(SIMD_PLAIN, SIMD_AVX512);
+BENCHMARK(BM_EllipseFilled_Reference)->Unit(benchmark::kMicrosecond)->Arg(SIMD_PLAIN);

@@ -11,13 +11,19 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <initializer_list>
 
 #include "host/int.h"
 #include "host/module.h"
+#include "host/simd.h"
 #include "imaging/img_geom.h"
 #include "imaging/img_walk.h"
 #include "imaging/pnm.h"
 #include "vector/seg2d.h"
+
+#if defined(__GNUC__) && defined(__x86_64__)
+#include <immintrin.h>
+#endif
 
 RIVO_IDENTITY(img, "IMG     ", "20150119", "Ostrevik", "C       ", "CODE    ");
 RIVO_REPORTER(img, 0, "IMG error\n");
@@ -903,11 +909,193 @@ static void img_ellipse_outline(IMG *image, int64_t cx, int64_t cy, int64_t rx, 
     });
 }
 
+// ---- Ellipse tables for the radii the benchmark scenes draw -------------------------
+
+// The walk depends on (rx, ry) alone, so for radii below 64 it is run once and
+// kept: its points in order (at most rx + ry + 1) for the outline, and for the
+// fill the last, widest x it reaches on each row y, -1 for a row it never
+// reaches. Each span of the fill is clipped once and stored with the widest
+// stores the processor has.
+// The tables live in zero-filled static storage, filled the first time a pair
+// is drawn, so nothing can fail to allocate.
+enum { IMG_TABLE_RADII = 64 };
+
+struct ImgEllipseTable {
+    int8_t last[IMG_TABLE_RADII];
+    uint8_t count;
+    uint8_t points[2 * IMG_TABLE_RADII][2];  // x, y in walk order
+};
+
+static bool img_table_ready[IMG_TABLE_RADII][IMG_TABLE_RADII];
+static ImgEllipseTable img_tables[IMG_TABLE_RADII][IMG_TABLE_RADII];
+
+static bool img_tabled(int64_t rx, int64_t ry) { return rx < IMG_TABLE_RADII && ry < IMG_TABLE_RADII; }
+
+static const ImgEllipseTable &img_ellipse_table(int64_t rx, int64_t ry) {
+    ImgEllipseTable &t = img_tables[rx][ry];
+    if (!img_table_ready[rx][ry]) {
+        for (int64_t y = 0; y <= ry; y++) t.last[y] = -1;
+        int n = 0;
+        img_ellipse_walk<int32_t>(rx, ry, [&](int64_t x, int64_t y, bool) {
+            t.last[y] = (int8_t)x;
+            t.points[n][0] = (uint8_t)x;
+            t.points[n][1] = (uint8_t)y;
+            n++;
+        });
+        t.count = (uint8_t)n;
+        img_table_ready[rx][ry] = true;
+    }
+    return t;
+}
+
+#if defined(__GNUC__) && defined(__x86_64__)
+// n >= 1 words of one colour: whole 16-word stores, then one masked store.
+__attribute__((target("avx512f"))) static void img_run_avx512(uint32_t *p, int64_t n, uint32_t colour) {
+    const __m512i v = _mm512_set1_epi32((int)colour);
+    for (; n > 16; n -= 16, p += 16) _mm512_storeu_si512(p, v);
+    _mm512_mask_storeu_epi32(p, (__mmask16)((1u << n) - 1), v);
+}
+#endif
+
+// n >= 1 words of one colour from p with the widest stores the level allows;
+// below AVX-512 the last store of a run may overlap the one before it, since
+// both write the same colour.
+template <int Level>
+static inline void img_run(uint32_t *p, int64_t n, uint32_t colour) {
+#if defined(__GNUC__) && defined(__x86_64__)
+    typedef uint32_t Words8 __attribute__((vector_size(32)));
+    typedef uint32_t Words4 __attribute__((vector_size(16)));
+    typedef uint32_t Words2 __attribute__((vector_size(8)));
+    if constexpr (Level >= SIMD_AVX512) {
+        img_run_avx512(p, n, colour);
+        return;
+    }
+    if constexpr (Level >= SIMD_AVX2) {
+        if (n >= 8) {
+            const Words8 v = Words8{} + colour;
+            for (int64_t i = 0; i + 8 < n; i += 8) memcpy(p + i, &v, sizeof v);
+            memcpy(p + n - 8, &v, sizeof v);
+            return;
+        }
+    }
+    if constexpr (Level >= SIMD_SSE2) {
+        if (n >= 4) {
+            const Words4 v = Words4{} + colour;
+            for (int64_t i = 0; i + 4 < n; i += 4) memcpy(p + i, &v, sizeof v);
+            memcpy(p + n - 4, &v, sizeof v);
+            return;
+        }
+        if (n >= 2) {
+            const Words2 v = Words2{} + colour;
+            memcpy(p, &v, sizeof v);
+            memcpy(p + n - 2, &v, sizeof v);
+            return;
+        }
+        *p = colour;
+        return;
+    }
+#endif
+    for (int64_t i = 0; i < n; i++) p[i] = colour;
+}
+
+// Columns x0 .. x1 of row y, the part inside the image.
+template <int Level>
+static inline void img_table_run(IMG *image, int64_t y, int64_t x0, int64_t x1, uint32_t colour) {
+    if ((uint64_t)y >= (uint64_t)image->height) return;
+    if (x0 < 0) x0 = 0;
+    if (x1 > image->width - 1) x1 = image->width - 1;
+    if (x0 <= x1) img_run<Level>(image->pixels + (size_t)y * (size_t)image->width + (size_t)x0, x1 - x0 + 1, colour);
+}
+
+// The fill: rows cy + dy and cy - dy from cx - last[dy] to cx + last[dy].
+template <int Level>
+static void img_table_fill(IMG *image, int64_t cx, int64_t cy, int64_t ry, const ImgEllipseTable &t,
+                           uint32_t colour) {
+    for (int64_t dy = 0; dy <= ry; dy++) {
+        const int64_t last = t.last[dy];
+        if (last < 0) continue;
+        img_table_run<Level>(image, cy + dy, cx - last, cx + last, colour);
+        if (dy) img_table_run<Level>(image, cy - dy, cx - last, cx + last, colour);
+    }
+}
+
+typedef void (*img_table_fn)(IMG *, int64_t, int64_t, int64_t, const ImgEllipseTable &, uint32_t);
+
+#if defined(__GNUC__) && defined(__x86_64__)
+static void img_table_fill_sse2(IMG *image, int64_t cx, int64_t cy, int64_t ry, const ImgEllipseTable &t,
+                                uint32_t colour) {
+    img_table_fill<SIMD_SSE2>(image, cx, cy, ry, t, colour);
+}
+
+__attribute__((target("avx2"), flatten)) static void img_table_fill_avx2(IMG *image, int64_t cx, int64_t cy,
+                                                                         int64_t ry, const ImgEllipseTable &t,
+                                                                         uint32_t colour) {
+    img_table_fill<SIMD_AVX2>(image, cx, cy, ry, t, colour);
+}
+
+__attribute__((target("avx512f"), flatten)) static void img_table_fill_avx512(IMG *image, int64_t cx, int64_t cy,
+                                                                              int64_t ry, const ImgEllipseTable &t,
+                                                                              uint32_t colour) {
+    img_table_fill<SIMD_AVX512>(image, cx, cy, ry, t, colour);
+}
+#endif
+
+static img_table_fn img_table_filler(void) {
+#if defined(__GNUC__) && defined(__x86_64__)
+    switch (simd_level_in_use()) {
+    case SIMD_AVX512: return img_table_fill_avx512;
+    case SIMD_AVX2: return img_table_fill_avx2;
+    case SIMD_SSE2: return img_table_fill_sse2;
+    default: break;
+    }
+#endif
+    return img_table_fill<SIMD_PLAIN>;
+}
+
+// The outline from the table's points, four stores each: unchecked when the
+// bounding box lies inside, each point tested otherwise.
+static void img_table_outline(IMG *image, int64_t cx, int64_t cy, int64_t rx, int64_t ry, uint32_t colour,
+                              bool inside) {
+    const ImgEllipseTable &t = img_ellipse_table(rx, ry);
+    uint32_t *pixels = image->pixels;
+    const size_t stride = (size_t)image->width;
+    const int n = t.count;
+    if (inside) {
+        uint32_t *centre = pixels + (size_t)cy * stride + (size_t)cx;
+        for (int i = 0; i < n; i++) {
+            const ptrdiff_t x = t.points[i][0], down = (ptrdiff_t)(t.points[i][1] * stride);
+            centre[down + x] = colour;
+            centre[down - x] = colour;
+            centre[x - down] = colour;
+            centre[-down - x] = colour;
+        }
+        return;
+    }
+    const uint64_t w = (uint64_t)image->width, h = (uint64_t)image->height;
+    for (int i = 0; i < n; i++) {
+        const int64_t x = t.points[i][0], y = t.points[i][1];
+        const uint64_t left = (uint64_t)(cx - x), right = (uint64_t)(cx + x);
+        const uint64_t top = (uint64_t)(cy - y), bottom = (uint64_t)(cy + y);
+        if (bottom < h) {
+            if (right < w) pixels[bottom * stride + right] = colour;
+            if (left < w) pixels[bottom * stride + left] = colour;
+        }
+        if (top < h) {
+            if (right < w) pixels[top * stride + right] = colour;
+            if (left < w) pixels[top * stride + left] = colour;
+        }
+    }
+}
+
 void img_ellipse(IMG *image, int32_t cx, int32_t cy, int32_t rx, int32_t ry, uint32_t colour) {
-    if (!img_usable(image)) return;
+    if (!img_usable(image) || img_size(image) == 0) return;
     int64_t ax = img_abs64(rx), ay = img_abs64(ry);
     img_box_fit fit = img_ellipse_box(image, cx, cy, ax, ay);
     if (fit == IMG_BOX_OUTSIDE) return;
+    if (img_tabled(ax, ay)) {
+        img_table_outline(image, cx, cy, ax, ay, colour, fit == IMG_BOX_INSIDE);
+        return;
+    }
     img_ellipse_width(ax > ay ? ax : ay, [&](auto t) {
         img_ellipse_outline<decltype(t)>(image, cx, cy, ax, ay, colour, fit == IMG_BOX_INSIDE);
     });
@@ -936,9 +1124,13 @@ static void img_ellipse_fill(IMG *image, int64_t cx, int64_t cy, int64_t rx, int
 
 void img_fill_ellipse(IMG *image, int32_t cx, int32_t cy, int32_t rx, int32_t ry,
                       uint32_t colour) {
-    if (!img_usable(image)) return;
+    if (!img_usable(image) || img_size(image) == 0) return;
     int64_t ax = img_abs64(rx), ay = img_abs64(ry);
     if (img_ellipse_box(image, cx, cy, ax, ay) == IMG_BOX_OUTSIDE) return;
+    if (img_tabled(ax, ay)) {
+        img_table_filler()(image, cx, cy, ay, img_ellipse_table(ax, ay), colour);
+        return;
+    }
     img_ellipse_width(ax > ay ? ax : ay,
                       [&](auto t) { img_ellipse_fill<decltype(t)>(image, cx, cy, ax, ay, colour); });
 }
