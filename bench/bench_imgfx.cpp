@@ -6,6 +6,7 @@
 #include "bench/reference_imgfx.h"
 #include "imaging/img.h"
 #include "imaging/imgfx.h"
+#include "host/simd.h"
 
 namespace {
 
@@ -41,6 +42,7 @@ void BM_BlurHRgb_Reference(benchmark::State &state) {
 }
 
 void BM_BlurHRgb(benchmark::State &state) {
+    simd_limit((simd_level)state.range(0));
     Frame f;
     for (auto _ : state) {
         imgfx_blur_h_rgb(f.source, f.target, 2, 2, 2);
@@ -61,6 +63,7 @@ void BM_GlowH5_Reference(benchmark::State &state) {
 }
 
 void BM_GlowH5(benchmark::State &state) {
+    simd_limit((simd_level)state.range(0));
     Frame f;
     for (auto _ : state) {
         imgfx_glow_h5(f.source, f.target, 3);
@@ -73,6 +76,6 @@ void BM_GlowH5(benchmark::State &state) {
 }  // namespace
 
 BENCHMARK(BM_BlurHRgb_Reference)->Unit(benchmark::kMicrosecond);
-BENCHMARK(BM_BlurHRgb)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_BlurHRgb)->Unit(benchmark::kMicrosecond)->DenseRange(SIMD_PLAIN, SIMD_AVX512);
 BENCHMARK(BM_GlowH5_Reference)->Unit(benchmark::kMicrosecond);
-BENCHMARK(BM_GlowH5)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_GlowH5)->Unit(benchmark::kMicrosecond)->DenseRange(SIMD_PLAIN, SIMD_AVX512);

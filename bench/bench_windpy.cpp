@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "bench/reference_windpy.h"
+#include "host/simd.h"
 #include "host/windpy.h"
 
 namespace {
@@ -34,6 +35,7 @@ void BM_ReferenceConvert(benchmark::State &state) {
 BENCHMARK(BM_ReferenceConvert);
 
 void BM_WindpyConvert(benchmark::State &state) {
+    simd_limit((simd_level)state.range(0));
     Frame f;
     for (auto _ : state) {
         windpy_convert(f.pixels.data(), 256, 256, f.bytes.data());
@@ -42,6 +44,6 @@ void BM_WindpyConvert(benchmark::State &state) {
     }
     state.SetBytesProcessed(state.iterations() * 256 * 256 * 4);
 }
-BENCHMARK(BM_WindpyConvert);
+BENCHMARK(BM_WindpyConvert)->DenseRange(SIMD_PLAIN, SIMD_AVX512);
 
 }  // namespace

@@ -15,6 +15,7 @@
 #include "host/int.h"
 #include "host/module.h"
 #include "host/random.h"
+#include "host/simd.h"
 #include "imaging/img.h"
 #include "imaging/img_geom.h"
 #include "imaging/img_walk.h"
@@ -253,8 +254,6 @@ static uint32_t imgfx_glow5_at(const uint32_t *row, int32_t width, int32_t x, in
 }
 
 #if defined(IMGFX_AVX2)
-static bool imgfx_has_avx2(void) { return __builtin_cpu_supports("avx2"); }
-
 // Eight pixels at a time from x while x - 2 .. x + 9 stay inside the row;
 // returns where it stopped, with the upper register halves cleared for the
 // 128-bit code that follows.
@@ -277,15 +276,43 @@ __attribute__((target("avx2"))) static int32_t imgfx_glow5_avx2(const uint32_t *
     _mm256_zeroupper();
     return x;
 }
+
+// The longest row the 512-bit glow takes; wider rows use the narrower paths.
+enum { IMGFX_GLOW_ROW = 4096 };
+
+// A whole row sixteen pixels at a time. Each pixel's faded value (every
+// channel shifted right by k, the top byte cleared) is made once into a
+// buffer with two black pixels on either side, so each of the four
+// neighbours is one load and one saturating add; the last group is masked.
+__attribute__((target("avx512f,avx512bw"))) static void imgfx_glow5_avx512(const uint32_t *s, uint32_t *t,
+                                                                           int32_t w, int32_t k) {
+    alignas(64) uint32_t faded[IMGFX_GLOW_ROW + 32];
+    const __m512i keep = _mm512_set1_epi32(0x00FFFFFF);
+    const __m512i low = _mm512_and_si512(_mm512_set1_epi8((char)(0xFF >> k)), keep);
+    const __m128i count = _mm_cvtsi32_si128(k);
+    faded[0] = faded[1] = 0;
+    for (int32_t x = 0; x < w; x += 16) {
+        const __mmask16 m = w - x >= 16 ? (__mmask16)0xFFFF : (__mmask16)((1u << (w - x)) - 1);
+        const __m512i v = _mm512_maskz_loadu_epi32(m, s + x);
+        _mm512_storeu_si512(faded + 2 + x, _mm512_and_si512(_mm512_srl_epi16(v, count), low));
+    }
+    faded[w + 2] = faded[w + 3] = 0;
+    for (int32_t x = 0; x < w; x += 16) {
+        const __mmask16 m = w - x >= 16 ? (__mmask16)0xFFFF : (__mmask16)((1u << (w - x)) - 1);
+        const uint32_t *f = faded + x;  // f[i] is pixel x + i - 2
+        __m512i sum = _mm512_and_si512(_mm512_maskz_loadu_epi32(m, s + x), keep);
+        sum = _mm512_adds_epu8(sum, _mm512_adds_epu8(_mm512_loadu_si512(f), _mm512_loadu_si512(f + 1)));
+        sum = _mm512_adds_epu8(sum, _mm512_adds_epu8(_mm512_loadu_si512(f + 3), _mm512_loadu_si512(f + 4)));
+        _mm512_mask_storeu_epi32(t + x, m, sum);
+    }
+}
 #endif
 
 // Row-wise glow for two distinct images of one size. Saturating byte adds give
 // min(sum, 255) because every term is non-negative; the top byte is cleared.
 static void imgfx_glow5_rows(const IMG *source, IMG *target, int32_t k) {
     const int32_t w = source->width;
-#if defined(IMGFX_AVX2)
-    const bool avx2 = imgfx_has_avx2();
-#endif
+    const simd_level level = simd_level_in_use();
     for (int32_t y = 0; y < source->height; y++) {
         const uint32_t *s = source->pixels + (size_t)y * (size_t)w;
         uint32_t *t = target->pixels + (size_t)y * (size_t)w;
@@ -294,23 +321,31 @@ static void imgfx_glow5_rows(const IMG *source, IMG *target, int32_t k) {
             for (; x < w; x++) t[x] = s[x] & 0x00FFFFFFu;
             continue;
         }
+#if defined(IMGFX_AVX2)
+        if (level >= SIMD_AVX512 && w <= IMGFX_GLOW_ROW) {
+            imgfx_glow5_avx512(s, t, w, k);
+            continue;
+        }
+#endif
         for (; x < 2 && x < w; x++) t[x] = imgfx_glow5_at(s, w, x, k);
 #if defined(IMGFX_AVX2)
-        if (avx2) x = imgfx_glow5_avx2(s, t, x, w, k);
+        if (level >= SIMD_AVX2) x = imgfx_glow5_avx2(s, t, x, w, k);
 #endif
 #if defined(__SSE2__)
-        const __m128i keep = _mm_set1_epi32(0x00FFFFFF);
-        const __m128i low = _mm_set1_epi8((char)(0xFF >> k));  // bits left in a byte after >> k
-        const __m128i count = _mm_cvtsi32_si128(k);
-        // Four pixels at a time while x - 2 .. x + 5 stay inside the row.
-        for (; x + 6 <= w; x += 4) {
-            __m128i c = _mm_loadu_si128((const __m128i *)(s + x));
-            __m128i a = _mm_and_si128(_mm_srl_epi16(_mm_loadu_si128((const __m128i *)(s + x - 2)), count), low);
-            __m128i b = _mm_and_si128(_mm_srl_epi16(_mm_loadu_si128((const __m128i *)(s + x - 1)), count), low);
-            __m128i d = _mm_and_si128(_mm_srl_epi16(_mm_loadu_si128((const __m128i *)(s + x + 1)), count), low);
-            __m128i e = _mm_and_si128(_mm_srl_epi16(_mm_loadu_si128((const __m128i *)(s + x + 2)), count), low);
-            __m128i sum = _mm_adds_epu8(_mm_adds_epu8(c, a), _mm_adds_epu8(b, _mm_adds_epu8(d, e)));
-            _mm_storeu_si128((__m128i *)(t + x), _mm_and_si128(sum, keep));
+        if (level >= SIMD_SSE2) {
+            const __m128i keep = _mm_set1_epi32(0x00FFFFFF);
+            const __m128i low = _mm_set1_epi8((char)(0xFF >> k));  // bits left in a byte after >> k
+            const __m128i count = _mm_cvtsi32_si128(k);
+            // Four pixels at a time while x - 2 .. x + 5 stay inside the row.
+            for (; x + 6 <= w; x += 4) {
+                __m128i c = _mm_loadu_si128((const __m128i *)(s + x));
+                __m128i a = _mm_and_si128(_mm_srl_epi16(_mm_loadu_si128((const __m128i *)(s + x - 2)), count), low);
+                __m128i b = _mm_and_si128(_mm_srl_epi16(_mm_loadu_si128((const __m128i *)(s + x - 1)), count), low);
+                __m128i d = _mm_and_si128(_mm_srl_epi16(_mm_loadu_si128((const __m128i *)(s + x + 1)), count), low);
+                __m128i e = _mm_and_si128(_mm_srl_epi16(_mm_loadu_si128((const __m128i *)(s + x + 2)), count), low);
+                __m128i sum = _mm_adds_epu8(_mm_adds_epu8(c, a), _mm_adds_epu8(b, _mm_adds_epu8(d, e)));
+                _mm_storeu_si128((__m128i *)(t + x), _mm_and_si128(sum, keep));
+            }
         }
 #endif
         for (; x < w; x++) t[x] = imgfx_glow5_at(s, w, x, k);
@@ -572,6 +607,54 @@ __attribute__((target("avx2"))) static void imgfx_blur_rows_avx2(const IMG *sour
 }
 #endif
 
+// The longest row and the largest radius the 512-bit blur takes.
+enum { IMGFX_BLUR_ROW = 2048, IMGFX_BLUR_RADIUS = 127 };
+
+// The sum of `taps` widened pixels from p on (four 16-bit lanes a pixel).
+template <int Taps>
+__attribute__((target("avx512f,avx512bw"))) static inline __m512i imgfx_blur_window512(const uint16_t *p,
+                                                                                      int32_t taps) {
+    const int32_t n = Taps ? Taps : taps;
+    __m512i sum = _mm512_loadu_si512(p);
+    for (int32_t i = 1; i < n; i++) sum = _mm512_add_epi16(sum, _mm512_loadu_si512(p + 4 * i));
+    return sum;
+}
+
+// One radius r on all three channels, one multiply dividing exactly (m =
+// ceil(2^16 / (2r + 1))), sixteen pixels at a time. Each row is first widened
+// into a buffer with r black pixels before it and enough after it; a window's
+// sum is then 2r + 1 loads and adds of 16-bit lanes. The top lane divides by
+// 0, so the top byte comes out 0; the last group is stored masked.
+template <int Taps>
+__attribute__((target("avx512f,avx512bw,avx512vl"))) static void imgfx_blur_rows_avx512(const IMG *source,
+                                                                                        IMG *target, int32_t r,
+                                                                                        uint16_t m) {
+    const int32_t w = source->width, taps = 2 * r + 1;
+    alignas(64) uint16_t wide[4 * (IMGFX_BLUR_ROW + 2 * IMGFX_BLUR_RADIUS + 48)];
+    memset(wide, 0, 4 * sizeof(uint16_t) * (size_t)r);
+    const __m512i mul = _mm512_set1_epi64((int64_t)((uint64_t)m | (uint64_t)m << 16 | (uint64_t)m << 32));
+    const __m512i order = _mm512_setr_epi64(0, 2, 4, 6, 1, 3, 5, 7);
+    for (int32_t y = 0; y < source->height; y++) {
+        const uint32_t *s = source->pixels + (size_t)y * (size_t)w;
+        uint32_t *t = target->pixels + (size_t)y * (size_t)w;
+        // Pixels past the row's end are widened as black, far enough for the
+        // last group's windows.
+        for (int32_t x = 0; x < w + r + 16; x += 8) {
+            const __mmask8 k = x >= w ? 0 : w - x >= 8 ? (__mmask8)0xFF : (__mmask8)((1u << (w - x)) - 1);
+            const __m256i v = _mm256_maskz_loadu_epi32(k, s + x);
+            _mm512_storeu_si512(wide + 4 * (r + x), _mm512_cvtepu8_epi16(v));
+        }
+        for (int32_t x = 0; x < w; x += 16) {
+            const __m512i a = _mm512_mulhi_epu16(imgfx_blur_window512<Taps>(wide + 4 * x, taps), mul);
+            const __m512i b = _mm512_mulhi_epu16(imgfx_blur_window512<Taps>(wide + 4 * (x + 8), taps), mul);
+            // Packing works within 128-bit lanes: pixel pairs of a and b alternate.
+            const __m512i q = _mm512_maskz_permutexvar_epi64(0xFF, order, _mm512_packus_epi16(a, b));
+            const __mmask16 k = w - x >= 16 ? (__mmask16)0xFFFF : (__mmask16)((1u << (w - x)) - 1);
+            _mm512_mask_storeu_epi32(t + x, k, q);
+        }
+    }
+}
+
 // Vector rows; false (nothing written) when a radius is beyond its lanes or
 // the prefix buffer cannot be had.
 static bool imgfx_blur_rgb_sse(const IMG *source, IMG *target, const int32_t radius[3]) {
@@ -605,7 +688,17 @@ static bool imgfx_blur_rgb_sse(const IMG *source, IMG *target, const int32_t rad
     if (!pre) return false;
     memset(pre, 0, 4 * sizeof(uint16_t) * ((size_t)rmax + 1));
 #if defined(IMGFX_AVX2)
-    if (radius[0] == radius[1] && radius[1] == radius[2] && imgfx_has_avx2()) {
+    const simd_level level = simd_level_in_use();
+    const bool equal = radius[0] == radius[1] && radius[1] == radius[2];
+    if (equal && l.single && level >= SIMD_AVX512 && source->width <= IMGFX_BLUR_ROW) {
+        if (rmax == 2)
+            imgfx_blur_rows_avx512<5>(source, target, rmax, l.m[0]);
+        else
+            imgfx_blur_rows_avx512<0>(source, target, rmax, l.m[0]);
+        if (pre != local) free(pre);
+        return true;
+    }
+    if (equal && level >= SIMD_AVX2) {
         if (l.single)
             imgfx_blur_rows_avx2<true>(source, target, rmax, c, pre);
         else
@@ -632,7 +725,7 @@ void imgfx_blur_h_rgb(const IMG *source, IMG *target, int32_t rr, int32_t rg, in
         return;
     }
 #if defined(__SSE2__)
-    if (imgfx_blur_rgb_sse(source, target, radius)) return;
+    if (simd_level_in_use() >= SIMD_SSE2 && imgfx_blur_rgb_sse(source, target, radius)) return;
 #endif
     imgfx_blur_rgb_rows(source, target, radius);
 }
