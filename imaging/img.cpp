@@ -3,8 +3,8 @@
 // whole-image operations, the "IMG{" text form, the PNM decoders and the PPM
 // writer, blits, rectangles, resampling, lines, spans, circles and ellipses.
 // Limits: at most 2^31 - 1 pixels per image; the decoders take every maxval
-// as 255; circles, ellipses and two-ended lines walk every step of their
-// radius or length even where it lies far outside the image.
+// as 255; circles and ellipses that cross the image walk every step of their
+// radius even where it lies far outside (lines walk only their steps inside).
 #include "imaging/img.h"
 
 #include <climits>
@@ -607,59 +607,26 @@ static inline void img_plot(IMG *image, int64_t x, int64_t y, uint32_t colour) {
         image->pixels[(size_t)y * (size_t)image->width + (size_t)x] = colour;
 }
 
-// img_line's walk restricted to the steps whose major coordinate lies inside
-// the image: the major coordinate moves by exactly one per step, so no other
-// step can plot, and a line of any length costs at most one image side. For
-// m >= 2 the error starts in [1, m] and stays there, so after k steps the
-// minor axis has stepped s = (k n + m - e0) / m times (n the minor length).
-static void img_line_span(IMG *image, int64_t major0, int64_t minor0, int64_t m, int64_t n,
-                          int64_t smajor, int64_t sminor, bool along_y, uint32_t colour) {
-    int64_t limit = along_y ? image->height : image->width;
-    int64_t k0 = 0, k1 = m;
-    if (smajor > 0) {
-        if (-major0 > k0) k0 = -major0;
-        if (limit - 1 - major0 < k1) k1 = limit - 1 - major0;
-    } else {
-        if (major0 - (limit - 1) > k0) k0 = major0 - (limit - 1);
-        if (major0 < k1) k1 = major0;
-    }
-    if (k0 > k1) return;
-    const int64_t e0 = m >> 1;
-    __int128 s = ((__int128)k0 * n + m - e0) / m;
-    int64_t err = (int64_t)(e0 - (__int128)k0 * n + s * m);
-    int64_t major = major0 + k0 * smajor, minor = minor0 + (int64_t)s * sminor;
-    for (int64_t k = k0; k <= k1; k++) {
-        if (along_y)
-            img_plot(image, minor, major, colour);
-        else
-            img_plot(image, major, minor, colour);
-        major += smajor;
-        err -= n;
-        if (err < 1) {
-            minor += sminor;
-            err += m;
-        }
-    }
-}
+// True when the image has pixels to draw into; reports when it has none at all.
+static bool img_drawable(const IMG *image) { return img_usable(image) && img_size(image) != 0; }
 
+// Lines walk only their steps inside the image, found before stepping, so a
+// line of any length or place costs what it draws.
 void img_line(IMG *image, int32_t x0, int32_t y0, int32_t x1, int32_t y1, uint32_t colour) {
-    if (!img_usable(image)) return;
-    int64_t dx = (int64_t)x1 - x0, dy = (int64_t)y1 - y0;
-    int64_t ax = dx < 0 ? -dx : dx, ay = dy < 0 ? -dy : dy;
-    if (ax < 2 && ay < 2) {  // at most two points: the error never settles
-        img_walk_steps(x0, y0, ax, ay, img_walk_sign(dx), img_walk_sign(dy),
-                      [&](int64_t x, int64_t y) { img_plot(image, x, y, colour); });
-    } else if (ax <= ay) {
-        img_line_span(image, y0, x0, ay, ax, img_walk_sign(dy), img_walk_sign(dx), true, colour);
-    } else {
-        img_line_span(image, x0, y0, ax, ay, img_walk_sign(dx), img_walk_sign(dy), false, colour);
-    }
+    if (!img_drawable(image)) return;
+    uint32_t *pixels = image->pixels;
+    const size_t stride = (size_t)image->width;
+    img_walk_line_inside(x0, y0, x1, y1, image->width, image->height,
+                         [&](int64_t x, int64_t y, int64_t) { pixels[(size_t)y * stride + (size_t)x] = colour; });
 }
 
 void img_line_two_ends(IMG *image, int32_t x0, int32_t y0, int32_t x1, int32_t y1,
                        uint32_t colour) {
-    if (!img_usable(image)) return;
-    img_walk_two_ends(x0, y0, x1, y1, [&](int64_t x, int64_t y) { img_plot(image, x, y, colour); });
+    if (!img_drawable(image)) return;
+    uint32_t *pixels = image->pixels;
+    const size_t stride = (size_t)image->width;
+    img_walk_two_ends_inside(x0, y0, x1, y1, image->width, image->height,
+                             [&](int64_t x, int64_t y, int64_t) { pixels[(size_t)y * stride + (size_t)x] = colour; });
 }
 
 void img_line_unclipped(IMG *image, int32_t x0, int32_t y0, int32_t x1, int32_t y1,
@@ -757,7 +724,7 @@ static void img_circle_walk(int64_t R, Step step) {
 }
 
 void img_fill_circle(IMG *image, int32_t cx, int32_t cy, int32_t r, uint32_t colour) {
-    if (!img_usable(image)) return;
+    if (!img_drawable(image)) return;
     int64_t R = img_abs64(r);
     if (img_circle_outside(image, cx, cy, R)) return;
     img_circle_walk(R, [&](int64_t x, int64_t y) {
@@ -769,7 +736,7 @@ void img_fill_circle(IMG *image, int32_t cx, int32_t cy, int32_t r, uint32_t col
 }
 
 void img_circle(IMG *image, int32_t cx, int32_t cy, int32_t r, uint32_t colour) {
-    if (!img_usable(image)) return;
+    if (!img_drawable(image)) return;
     int64_t R = img_abs64(r);
     if (img_circle_outside(image, cx, cy, R)) return;
     img_circle_walk(R, [&](int64_t x, int64_t y) {
@@ -785,7 +752,7 @@ void img_circle(IMG *image, int32_t cx, int32_t cy, int32_t r, uint32_t colour) 
 }
 
 void img_circle_sine(IMG *image, int32_t cx, int32_t cy, int32_t r, uint32_t colour) {
-    if (!img_usable(image)) return;
+    if (!img_drawable(image)) return;
     int64_t R = img_abs64(r);
     if (img_circle_outside(image, cx, cy, R)) return;
     int64_t pa = -1, pb = -1;
@@ -1088,7 +1055,7 @@ static void img_table_outline(IMG *image, int64_t cx, int64_t cy, int64_t rx, in
 }
 
 void img_ellipse(IMG *image, int32_t cx, int32_t cy, int32_t rx, int32_t ry, uint32_t colour) {
-    if (!img_usable(image) || img_size(image) == 0) return;
+    if (!img_drawable(image)) return;
     int64_t ax = img_abs64(rx), ay = img_abs64(ry);
     img_box_fit fit = img_ellipse_box(image, cx, cy, ax, ay);
     if (fit == IMG_BOX_OUTSIDE) return;
@@ -1124,7 +1091,7 @@ static void img_ellipse_fill(IMG *image, int64_t cx, int64_t cy, int64_t rx, int
 
 void img_fill_ellipse(IMG *image, int32_t cx, int32_t cy, int32_t rx, int32_t ry,
                       uint32_t colour) {
-    if (!img_usable(image) || img_size(image) == 0) return;
+    if (!img_drawable(image)) return;
     int64_t ax = img_abs64(rx), ay = img_abs64(ry);
     if (img_ellipse_box(image, cx, cy, ax, ay) == IMG_BOX_OUTSIDE) return;
     if (img_tabled(ax, ay)) {

@@ -1202,12 +1202,17 @@ void imgfx_line_two_ends(IMG *image, int32_t x0, int32_t y0, int32_t x1, int32_t
     if (imgfx_usable(image)) img_line_two_ends(image, x0, y0, x1, y1, colour);
 }
 
+// True when the image has pixels to draw into; reports when it has none at all.
+static bool imgfx_drawable(const IMG *image) {
+    return imgfx_usable(image) && image->width > 0 && image->height > 0;
+}
+
+// The lines below walk only their points inside the image (found before
+// stepping) and change each pixel in place.
 void imgfx_line_blend_two_ends(IMG *image, int32_t x0, int32_t y0, int32_t x1, int32_t y1,
                                uint32_t colour) {
-    if (!imgfx_usable(image)) return;
-    // The image is checked once; each point only against the sides.
-    img_walk_two_ends(x0, y0, x1, y1, [&](int64_t x, int64_t y) {
-        if (!imgfx_inside(image, x, y)) return;
+    if (!imgfx_drawable(image)) return;
+    img_walk_two_ends_inside(x0, y0, x1, y1, image->width, image->height, [&](int64_t x, int64_t y, int64_t) {
         uint32_t &p = imgfx_pixel(image, x, y);
         p = rgb888_average(p, colour);
     });
@@ -1215,33 +1220,48 @@ void imgfx_line_blend_two_ends(IMG *image, int32_t x0, int32_t y0, int32_t x1, i
 
 void imgfx_line_add_two_ends(IMG *image, int32_t x0, int32_t y0, int32_t x1, int32_t y1,
                              uint32_t colour) {
-    if (!imgfx_usable(image)) return;
-    img_walk_two_ends(x0, y0, x1, y1, [&](int64_t x, int64_t y) {
-        if (!imgfx_inside(image, x, y)) return;
+    if (!imgfx_drawable(image)) return;
+    img_walk_two_ends_inside(x0, y0, x1, y1, image->width, image->height, [&](int64_t x, int64_t y, int64_t) {
         uint32_t &p = imgfx_pixel(image, x, y);
         p = rgb888_add(p, colour);
     });
 }
 
+// The major length of a line: its number of steps.
+static int64_t imgfx_major(int32_t x0, int32_t y0, int32_t x1, int32_t y1) {
+    const int64_t ax = (int64_t)x1 - x0, ay = (int64_t)y1 - y0;
+    const int64_t a = ax < 0 ? -ax : ax, b = ay < 0 ? -ay : ay;
+    return a > b ? a : b;
+}
+
+// The dither counter as point k (0 <= k <= m) finds it: it started at m and
+// lost 0, 1, .., k - 1, gaining m each time it fell below 1, so it is
+// m - k (k - 1) / 2 taken into 1 .. m.
+static int64_t imgfx_dither_counter(int64_t m, int64_t k) {
+    const __int128 lost = (__int128)k * (k - 1) / 2;
+    __int128 r = ((__int128)m - lost - 1) % m;
+    if (r < 0) r += m;
+    return (int64_t)r + 1;
+}
+
 void imgfx_dither_line(IMG *image, int32_t x0, int32_t y0, uint32_t colour0, int32_t x1, int32_t y1,
                        uint32_t colour1) {
-    if (!imgfx_usable(image)) return;
+    if (!imgfx_drawable(image)) return;
     if (x0 == x1 && y0 == y1) {  // one point: the growing dither has not started
         img_set_pixel(image, x0, y0, colour0);
         return;
     }
-    const int64_t ax = (int64_t)x1 - x0, ay = (int64_t)y1 - y0;
-    const int64_t m = (ax < 0 ? -ax : ax) > (ay < 0 ? -ay : ay) ? (ax < 0 ? -ax : ax) : (ay < 0 ? -ay : ay);
-    int64_t d = m, t = 0;
-    img_walk_line(x0, y0, x1, y1, [&](int32_t x, int32_t y) {
-        d -= t;
-        t++;
+    const int64_t m = imgfx_major(x0, y0, x1, y1);
+    int64_t d = -1;  // set at the first point inside
+    img_walk_line_inside(x0, y0, x1, y1, image->width, image->height, [&](int64_t x, int64_t y, int64_t k) {
+        if (d < 0) d = imgfx_dither_counter(m, k);
+        d -= k;
         uint32_t colour = colour0;
         if (d < 1) {
             colour = colour1;
             d += m;
         }
-        img_set_pixel(image, x, y, colour);
+        imgfx_pixel(image, x, y) = colour;
     });
 }
 
@@ -1250,19 +1270,16 @@ enum ImgfxGradient { IMGFX_GRADIENT_FIRST, IMGFX_GRADIENT_AVERAGE, IMGFX_GRADIEN
 
 static void imgfx_gradient(IMG *image, int32_t x0, int32_t y0, uint32_t colour0, int32_t x1, int32_t y1,
                            uint32_t colour1, ImgfxGradient kind) {
-    if (!imgfx_usable(image)) return;
-    auto plot = [&](int32_t x, int32_t y, uint32_t colour) {
-        if (kind == IMGFX_GRADIENT_ADD)
-            imgfx_plot_add(image, x, y, colour);
-        else
-            img_set_pixel(image, x, y, colour);
-    };
+    if (!imgfx_drawable(image)) return;
     if (x0 == x1 && y0 == y1) {
-        plot(x0, y0, kind == IMGFX_GRADIENT_FIRST ? colour0 : rgb888_average(colour0, colour1));
+        const uint32_t colour = kind == IMGFX_GRADIENT_FIRST ? colour0 : rgb888_average(colour0, colour1);
+        if (kind == IMGFX_GRADIENT_ADD)
+            imgfx_plot_add(image, x0, y0, colour);
+        else
+            img_set_pixel(image, x0, y0, colour);
         return;
     }
-    const int64_t ax = (int64_t)x1 - x0, ay = (int64_t)y1 - y0;
-    const int64_t m = (ax < 0 ? -ax : ax) > (ay < 0 ? -ay : ay) ? (ax < 0 ? -ax : ax) : (ay < 0 ? -ay : ay);
+    const int64_t m = imgfx_major(x0, y0, x1, y1);
     // Each channel in 16.16: it starts at colour0's and steps by the
     // difference / m, truncated toward zero, so it never passes colour1's.
     int64_t value[3], step[3];
@@ -1271,8 +1288,16 @@ static void imgfx_gradient(IMG *image, int32_t x0, int32_t y0, uint32_t colour0,
         value[c] = (int64_t)imgfx_channel(colour0, shift) << 16;
         step[c] = (((int64_t)imgfx_channel(colour1, shift) - (int64_t)imgfx_channel(colour0, shift)) * 65536) / m;
     }
-    img_walk_line(x0, y0, x1, y1, [&](int32_t x, int32_t y) {
-        plot(x, y, imgfx_pack((uint32_t)(value[0] >> 16), (uint32_t)(value[1] >> 16), (uint32_t)(value[2] >> 16)));
+    bool started = false;
+    img_walk_line_inside(x0, y0, x1, y1, image->width, image->height, [&](int64_t x, int64_t y, int64_t k) {
+        if (!started) {  // the channels as they are after k steps
+            for (int c = 0; c < 3; c++) value[c] += k * step[c];
+            started = true;
+        }
+        const uint32_t colour =
+            imgfx_pack((uint32_t)(value[0] >> 16), (uint32_t)(value[1] >> 16), (uint32_t)(value[2] >> 16));
+        uint32_t &p = imgfx_pixel(image, x, y);
+        p = kind == IMGFX_GRADIENT_ADD ? rgb888_add(p, colour) : colour;
         for (int c = 0; c < 3; c++) value[c] += step[c];
     });
 }
@@ -1292,32 +1317,70 @@ void imgfx_gradient_line_add(IMG *image, int32_t x0, int32_t y0, uint32_t colour
     imgfx_gradient(image, x0, y0, colour0, x1, y1, colour1, IMGFX_GRADIENT_ADD);
 }
 
+// The offsets i in [lo, hi] for which the span a + i .. b + i (a <= b) can
+// meet 0 .. size - 1; offsets outside draw nothing. Left alone when a
+// coordinate could wrap past the 32-bit range, where the lines wrap too.
+static void imgfx_thick_clip(int64_t a, int64_t b, int64_t size, int64_t *lo, int64_t *hi) {
+    if (a + *lo < INT32_MIN || b + *hi > INT32_MAX) return;
+    if (-b > *lo) *lo = -b;
+    if (size - 1 - a < *hi) *hi = size - 1 - a;
+}
+
 // Parallel lines: steep ones side by side, shallow ones stacked, diagonal ones
 // as pairs one column apart so no hole opens between neighbours; the
 // diagonal band is three quarters as thick. draw(x0, y0, x1, y1) draws one.
+// Only the lines that can meet a w x h image are drawn (all of them when w
+// and h are negative).
 template <class Draw>
-static void imgfx_thick(int32_t x0, int32_t y0, int32_t x1, int32_t y1, int32_t t, Draw draw) {
+static void imgfx_thick(int32_t x0, int32_t y0, int32_t x1, int32_t y1, int32_t t, int64_t w, int64_t h,
+                        Draw draw) {
     const int64_t dx = (int64_t)x1 - x0, dy = (int64_t)y1 - y0, ay = dy < 0 ? -dy : dy;
     const int64_t half = ((int64_t)t + 1) / 2;
+    const int64_t ylo = y0 < y1 ? y0 : y1, yhi = y0 < y1 ? y1 : y0;
+    const bool clip = w >= 0;
     if (ay >= 2 * dx) {
-        for (int64_t i = -(int64_t)t / 2; i <= half - 1; i++)
-            draw(wrap_add(x0, (int32_t)i), y0, wrap_add(x1, (int32_t)i), y1);
+        int64_t lo = -(int64_t)t / 2, hi = half - 1;
+        if (clip) imgfx_thick_clip(x0, x1, w, &lo, &hi);
+        for (int64_t i = lo; i <= hi; i++) draw(wrap_add(x0, (int32_t)i), y0, wrap_add(x1, (int32_t)i), y1);
     } else if (ay >= (dx >> 1)) {
         const int64_t t3 = (3 * (int64_t)t) / 4, half3 = (t3 + 1) / 2;
-        for (int64_t i = -t3 / 2; i <= half3 - 1; i++) {
+        int64_t lo = -t3 / 2, hi = half3 - 1;
+        if (clip) {
+            imgfx_thick_clip(x0, (int64_t)x1 + 1, w, &lo, &hi);
+            if (dy < 1) {
+                imgfx_thick_clip(ylo, yhi, h, &lo, &hi);
+            } else {  // the rows move by -i
+                int64_t nlo = -hi, nhi = -lo;
+                imgfx_thick_clip(ylo, yhi, h, &nlo, &nhi);
+                lo = -nhi;
+                hi = -nlo;
+            }
+        }
+        for (int64_t i = lo; i <= hi; i++) {
             const int32_t o = (int32_t)i, v = dy < 1 ? o : wrap_neg(o);
             draw(wrap_add(x0, o), wrap_add(y0, v), wrap_add(x1, o), wrap_add(y1, v));
             draw(wrap_add(x0, o + 1), wrap_add(y0, v), wrap_add(x1, o + 1), wrap_add(y1, v));
         }
     } else {
-        for (int64_t i = -(int64_t)t / 2; i <= half - 1; i++)
-            draw(x0, wrap_add(y0, (int32_t)i), x1, wrap_add(y1, (int32_t)i));
+        int64_t lo = -(int64_t)t / 2, hi = half - 1;
+        if (clip) imgfx_thick_clip(ylo, yhi, h, &lo, &hi);
+        for (int64_t i = lo; i <= hi; i++) draw(x0, wrap_add(y0, (int32_t)i), x1, wrap_add(y1, (int32_t)i));
     }
+}
+
+// The image's size for the thick lines' clip, or -1 (draw every line, each
+// reporting) when it has no pixel array.
+static int64_t imgfx_thick_width(const IMG *image) { return image->pixels ? image->width : -1; }
+static int64_t imgfx_thick_height(const IMG *image) { return image->pixels ? image->height : -1; }
+
+// An image with a pixel array but no pixels takes no line at all.
+static bool imgfx_thick_empty(const IMG *image) {
+    return image->pixels && (image->width == 0 || image->height == 0);
 }
 
 void imgfx_thick_line(IMG *image, int32_t x0, int32_t y0, int32_t x1, int32_t y1, uint32_t colour,
                       int32_t thickness) {
-    if (!image || thickness < 1) return;
+    if (!image || thickness < 1 || imgfx_thick_empty(image)) return;
     if (x0 > x1) {
         int32_t tx = x0, ty = y0;
         x0 = x1;
@@ -1325,14 +1388,15 @@ void imgfx_thick_line(IMG *image, int32_t x0, int32_t y0, int32_t x1, int32_t y1
         x1 = tx;
         y1 = ty;
     }
-    imgfx_thick(x0, y0, x1, y1, thickness, [&](int32_t a, int32_t b, int32_t c, int32_t d) {
+    imgfx_thick(x0, y0, x1, y1, thickness, imgfx_thick_width(image), imgfx_thick_height(image),
+                [&](int32_t a, int32_t b, int32_t c, int32_t d) {
         imgfx_line(image, a, b, c, d, colour);
     });
 }
 
 void imgfx_thick_dither_line(IMG *image, int32_t x0, int32_t y0, uint32_t colour0, int32_t x1, int32_t y1,
                              uint32_t colour1, int32_t thickness) {
-    if (!image || thickness < 1) return;
+    if (!image || thickness < 1 || imgfx_thick_empty(image)) return;
     if (x0 > x1) {  // the colours go with their ends
         int32_t tx = x0, ty = y0;
         uint32_t tc = colour0;
@@ -1343,7 +1407,8 @@ void imgfx_thick_dither_line(IMG *image, int32_t x0, int32_t y0, uint32_t colour
         y1 = ty;
         colour1 = tc;
     }
-    imgfx_thick(x0, y0, x1, y1, thickness, [&](int32_t a, int32_t b, int32_t c, int32_t d) {
+    imgfx_thick(x0, y0, x1, y1, thickness, imgfx_thick_width(image), imgfx_thick_height(image),
+                [&](int32_t a, int32_t b, int32_t c, int32_t d) {
         imgfx_dither_line(image, a, b, colour0, c, d, colour1);
     });
 }

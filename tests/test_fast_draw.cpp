@@ -11,9 +11,11 @@
 
 #include "bench/reference_ellipse.h"
 #include "bench/reference_imgfx.h"
+#include "bench/reference_lines.h"
 #include "bench/reference_windpy.h"
 #include "host/simd.h"
 #include "host/windpy.h"
+#include "imaging/bytemap.h"
 #include "imaging/img.h"
 #include "imaging/imgfx.h"
 
@@ -183,6 +185,206 @@ TEST(FastFilters, ConversionMatchesTheReferenceOnEveryInstructionSet) {
             EXPECT_EQ(fast, ref) << s.w << "x" << s.h;
         }
     });
+}
+
+// ---- Lines clipped before stepping -------------------------------------------------
+
+using Line = void (*)(IMG *, int32_t, int32_t, int32_t, int32_t, uint32_t);
+using Line2 = void (*)(IMG *, int32_t, int32_t, uint32_t, int32_t, int32_t, uint32_t);
+
+void thick_dither_7(IMG *i, int32_t x0, int32_t y0, uint32_t c0, int32_t x1, int32_t y1, uint32_t c1) {
+    imgfx_thick_dither_line(i, x0, y0, c0, x1, y1, c1, 7);
+}
+void reference_thick_dither_7(IMG *i, int32_t x0, int32_t y0, uint32_t c0, int32_t x1, int32_t y1, uint32_t c1) {
+    reference_imgfx_thick_dither_line(i, x0, y0, c0, x1, y1, c1, 7);
+}
+void thick_dither_16(IMG *i, int32_t x0, int32_t y0, uint32_t c0, int32_t x1, int32_t y1, uint32_t c1) {
+    imgfx_thick_dither_line(i, x0, y0, c0, x1, y1, c1, 16);
+}
+void reference_thick_dither_16(IMG *i, int32_t x0, int32_t y0, uint32_t c0, int32_t x1, int32_t y1,
+                               uint32_t c1) {
+    reference_imgfx_thick_dither_line(i, x0, y0, c0, x1, y1, c1, 16);
+}
+
+struct LineCase {
+    Line fast, reference;
+    const char *name;
+};
+
+const LineCase line_cases[] = {
+    {img_line, reference_img_line, "img_line"},
+    {imgfx_line, reference_img_line, "imgfx_line"},
+    {img_line_two_ends, reference_img_line_two_ends, "img_line_two_ends"},
+    {imgfx_line_blend_two_ends, reference_imgfx_line_blend_two_ends, "imgfx_line_blend_two_ends"},
+    {imgfx_line_add_two_ends, reference_imgfx_line_add_two_ends, "imgfx_line_add_two_ends"},
+};
+
+struct Line2Case {
+    Line2 fast, reference;
+    const char *name;
+};
+
+const Line2Case line2_cases[] = {
+    {imgfx_dither_line, reference_imgfx_dither_line, "imgfx_dither_line"},
+    {imgfx_gradient_line, reference_imgfx_gradient_line, "imgfx_gradient_line"},
+    {imgfx_gradient_line_add, reference_imgfx_gradient_line_add, "imgfx_gradient_line_add"},
+    {thick_dither_7, reference_thick_dither_7, "thick dither 7"},
+    {thick_dither_16, reference_thick_dither_16, "thick dither 16"},
+};
+
+// Ends spread over a range around a w x h picture: most lines cross its
+// edges, many miss it, some are single points or axis-parallel.
+struct Ends {
+    int32_t x0, y0, x1, y1;
+};
+
+Ends random_ends(uint32_t &seed, int32_t w, int32_t h, int32_t reach) {
+    Ends e;
+    e.x0 = between(seed, -reach, w + reach);
+    e.y0 = between(seed, -reach, h + reach);
+    e.x1 = between(seed, -reach, w + reach);
+    e.y1 = between(seed, -reach, h + reach);
+    switch (noise(seed) % 8) {
+    case 0: e.x1 = e.x0; break;
+    case 1: e.y1 = e.y0; break;
+    case 2: e.x1 = e.x0 + (e.y1 - e.y0); break;  // diagonal
+    case 3: e.x1 = e.x0 + between(seed, -1, 1), e.y1 = e.y0 + between(seed, -1, 1); break;
+    default: break;
+    }
+    return e;
+}
+
+TEST(FastLines, ClippedWalksMatchTheStraightforwardStepping) {
+    const Size pictures[] = {{200, 150}, {1, 40}, {40, 1}, {3, 3}};
+    for (const Size &s : pictures) {
+        for (int32_t reach : {5, 60, 700, 5000}) {
+            for (const LineCase &c : line_cases) {
+                uint32_t seed = 1234 + (uint32_t)reach;
+                Picture fast(s.w, s.h, 1), ref(s.w, s.h, 1);
+                for (int i = 0; i < 300; i++) {
+                    const Ends e = random_ends(seed, s.w, s.h, reach);
+                    const uint32_t colour = noise(seed) & 0x00FFFFFF;
+                    c.fast(fast.image, e.x0, e.y0, e.x1, e.y1, colour);
+                    c.reference(ref.image, e.x0, e.y0, e.x1, e.y1, colour);
+                    if (!img_compare(fast.image, ref.image)) {
+                        ADD_FAILURE() << c.name << " " << e.x0 << "," << e.y0 << " - " << e.x1 << "," << e.y1
+                                      << " on " << s.w << "x" << s.h;
+                        break;
+                    }
+                }
+            }
+            for (const Line2Case &c : line2_cases) {
+                uint32_t seed = 4321 + (uint32_t)reach;
+                Picture fast(s.w, s.h, 2), ref(s.w, s.h, 2);
+                for (int i = 0; i < 60; i++) {
+                    const Ends e = random_ends(seed, s.w, s.h, reach);
+                    const uint32_t c0 = noise(seed) & 0x00FFFFFF, c1 = noise(seed) & 0x00FFFFFF;
+                    c.fast(fast.image, e.x0, e.y0, c0, e.x1, e.y1, c1);
+                    c.reference(ref.image, e.x0, e.y0, c0, e.x1, e.y1, c1);
+                    if (!img_compare(fast.image, ref.image)) {
+                        ADD_FAILURE() << c.name << " " << e.x0 << "," << e.y0 << " - " << e.x1 << "," << e.y1
+                                      << " on " << s.w << "x" << s.h;
+                        break;
+                    }
+                }
+            }
+        }
+    }
+}
+
+TEST(FastLines, ByteMapLinesMatchTheStraightforwardStepping) {
+    const Size maps[] = {{200, 150}, {1, 40}, {40, 1}, {3, 3}};
+    for (const Size &s : maps) {
+        for (int32_t reach : {5, 60, 700, 300000}) {
+            BYTEMAP *fast = bytemap_new(), *ref = bytemap_new();
+            bytemap_resize(fast, s.w, s.h);
+            bytemap_resize(ref, s.w, s.h);
+            uint32_t seed = 99 + (uint32_t)reach;
+            for (int i = 0; i < 300; i++) {
+                const Ends e = random_ends(seed, s.w, s.h, reach);
+                const uint8_t value = (uint8_t)(1 + noise(seed) % 255);
+                bytemap_line(fast, e.x0, e.y0, e.x1, e.y1, value);
+                reference_bytemap_line(ref, e.x0, e.y0, e.x1, e.y1, value);
+                if (!bytemap_compare(fast, ref)) {
+                    ADD_FAILURE() << "bytemap_line " << e.x0 << "," << e.y0 << " - " << e.x1 << "," << e.y1 << " on "
+                                  << s.w << "x" << s.h;
+                    break;
+                }
+            }
+            bytemap_del(&fast);
+            bytemap_del(&ref);
+        }
+    }
+}
+
+// Lines spanning the whole 32-bit plane draw just their points inside: a row,
+// a column and the main diagonal of a 5 x 4 picture.
+TEST(FastLines, LinesAcrossTheWholePlaneDrawTheirInsidePoints) {
+    struct Case {
+        int32_t x0, y0, x1, y1;
+        const char *rows[4];
+    } cases[] = {
+        {INT32_MIN, 2, INT32_MAX, 2, {".....", ".....", "#####", "....."}},
+        {3, INT32_MAX, 3, INT32_MIN, {"...#.", "...#.", "...#.", "...#."}},
+        {INT32_MIN + 1, INT32_MIN + 1, INT32_MAX, INT32_MAX, {"#....", ".#...", "..#..", "...#."}},
+        {INT32_MIN, INT32_MIN, INT32_MIN, INT32_MAX, {".....", ".....", ".....", "....."}},
+    };
+    for (const Case &c : cases) {
+        for (Line draw : {img_line, img_line_two_ends, imgfx_line_add_two_ends}) {
+            Picture p(5, 4, 0, 0);
+            draw(p.image, c.x0, c.y0, c.x1, c.y1, 0x00FFFFFF);
+            for (int32_t y = 0; y < 4; y++)
+                for (int32_t x = 0; x < 5; x++)
+                    EXPECT_EQ(img_get_pixel(p.image, x, y) != 0, c.rows[y][x] == '#')
+                        << c.x0 << "," << c.y0 << " - " << c.x1 << "," << c.y1 << " at " << x << "," << y;
+        }
+    }
+}
+
+// The empty image of 0 x 2^31 - 1 pixels takes every drawing call and
+// returns at once; a generous bound guards against a walk of two billion
+// steps (the costs themselves are measured in the benchmarks).
+TEST(FastLines, AnEmptyImageReturnsAtOnceFromEveryDrawing) {
+    const auto start = std::chrono::steady_clock::now();
+    IMG *image = img_new();
+    img_resize(image, 0, INT32_MAX);
+    ASSERT_NE(image->pixels, nullptr);
+    BYTEMAP *map = bytemap_new();
+    bytemap_resize(map, 0, INT32_MAX);
+    const int32_t far = INT32_MAX;
+    img_line(image, 0, 0, 0, far, 1);
+    img_line(image, -far, 0, far, far, 1);
+    img_line_two_ends(image, 0, 0, 0, far, 1);
+    img_vline(image, 0, 0, far, 1);
+    img_hline(image, 5, -far, far, 1);
+    img_ellipse(image, 0, 0, far, far, 1);
+    img_fill_ellipse(image, 0, 0, far, far, 1);
+    img_circle(image, 0, 0, far, 1);
+    img_fill_circle(image, 0, 0, far, 1);
+    img_circle_sine(image, 0, 0, far, 1);
+    imgfx_dither_line(image, 0, 0, 1, 0, far, 2);
+    imgfx_gradient_line(image, 0, 0, 1, 0, far, 2);
+    imgfx_line_blend_two_ends(image, 0, 0, 0, far, 1);
+    imgfx_thick_line(image, 0, 0, 0, far, 1, far);
+    imgfx_thick_dither_line(image, 0, 0, 1, far, far, 2, far);
+    imgfx_vline_alpha(image, 0, 0, far, 1, 128);
+    bytemap_line(map, -1, 0, 1, far, 1);
+    bytemap_vline(map, 0, 0, far, 1);
+    img_del(&image);
+    bytemap_del(&map);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1));
+}
+
+// Thick lines of any thickness in an ordinary picture draw only the
+// parallels that can meet it.
+TEST(FastLines, HugeThicknessCostsOnlyTheParallelsInside) {
+    const auto start = std::chrono::steady_clock::now();
+    Picture p(8, 6, 0, 0);
+    imgfx_thick_line(p.image, 0, 0, 2, 40, 0x00FFFFFF, INT32_MAX);  // steep: columns side by side
+    imgfx_thick_dither_line(p.image, 0, 0, 1, 40, 3, 2, INT32_MAX);  // shallow: rows stacked
+    imgfx_thick_line(p.image, 0, 0, 40, 30, 0x00FFFFFF, INT32_MAX);  // diagonal pairs
+    for (int32_t i = 0; i < 8 * 6; i++) EXPECT_NE(p.image->pixels[i], 0u) << i;
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1));
 }
 
 }  // namespace
