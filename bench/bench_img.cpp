@@ -7,6 +7,7 @@
 // workload's pixel stores at one a cycle.
 #include <benchmark/benchmark.h>
 
+#include <climits>
 #include <vector>
 
 #include "bench/bench_frame_limit.h"
@@ -87,8 +88,46 @@ void BM_EllipseFilled_Reference(benchmark::State &state) {
     run_frames<reference_fill_ellipse, reference_fill_ellipse>(state);
 }
 
+// Drawing costs what it draws: a line and the ellipses in the empty image of
+// 0 x 2^31 - 1 pixels, and lines across the whole 32-bit plane or far outside
+// the frame, each call timed.
+void BM_EmptyImageLineAndEllipses(benchmark::State &state) {
+    IMG *empty = img_new();
+    img_resize(empty, 0, INT32_MAX);
+    for (auto _ : state) {
+        img_line(empty, 0, 0, 0, INT32_MAX, 1);
+        img_ellipse(empty, 0, 0, INT32_MAX, INT32_MAX, 1);
+        img_fill_ellipse(empty, 0, 0, INT32_MAX, INT32_MAX, 1);
+        benchmark::ClobberMemory();
+    }
+    img_del(&empty);
+}
+
+void BM_LineAcrossThePlane(benchmark::State &state) {
+    IMG *frame = img_new();
+    img_resize(frame, 256, 256);
+    for (auto _ : state) {
+        img_line(frame, INT32_MIN, -7, INT32_MAX, 300, 1);
+        benchmark::ClobberMemory();
+    }
+    img_del(&frame);
+}
+
+void BM_LineFarOutside(benchmark::State &state) {
+    IMG *frame = img_new();
+    img_resize(frame, 256, 256);
+    for (auto _ : state) {
+        img_line(frame, -2000000000, 1000, 2000000000, 1000000000, 1);
+        benchmark::ClobberMemory();
+    }
+    img_del(&frame);
+}
+
 }  // namespace
 
+BENCHMARK(BM_EmptyImageLineAndEllipses);
+BENCHMARK(BM_LineAcrossThePlane);
+BENCHMARK(BM_LineFarOutside);
 BENCHMARK(BM_EllipseOutline_Fast)->Unit(benchmark::kMicrosecond)->DenseRange(SIMD_PLAIN, SIMD_AVX512);
 BENCHMARK(BM_EllipseOutline_Reference)->Unit(benchmark::kMicrosecond)->Arg(SIMD_PLAIN);
 BENCHMARK(BM_EllipseFilled_Fast)->Unit(benchmark::kMicrosecond)->DenseRange(SIMD_PLAIN, SIMD_AVX512);
