@@ -8,10 +8,11 @@ enum simd_level { SIMD_PLAIN = 0, SIMD_SSE2 = 1, SIMD_AVX2 = 2, SIMD_AVX512 = 3 
 // The widest level this processor runs.
 inline simd_level simd_best(void) {
 #if defined(__GNUC__) && defined(__x86_64__)
-    static const simd_level best = __builtin_cpu_supports("avx512bw") && __builtin_cpu_supports("avx512vl")
-                                       ? SIMD_AVX512
-                                   : __builtin_cpu_supports("avx2") ? SIMD_AVX2
-                                                                    : SIMD_SSE2;
+    static const simd_level best = [] {
+        __builtin_cpu_init();  // may run before the library's own start-up code
+        if (__builtin_cpu_supports("avx512bw") && __builtin_cpu_supports("avx512vl")) return SIMD_AVX512;
+        return __builtin_cpu_supports("avx2") ? SIMD_AVX2 : SIMD_SSE2;
+    }();
     return best;
 #else
     return SIMD_PLAIN;
