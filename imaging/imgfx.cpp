@@ -290,6 +290,7 @@ __attribute__((target("avx512f,avx512bw"))) static void imgfx_glow5_avx512(const
     const __m512i keep = _mm512_set1_epi32(0x00FFFFFF);
     const __m512i low = _mm512_and_si512(_mm512_set1_epi8((char)(0xFF >> k)), keep);
     const __m128i count = _mm_cvtsi32_si128(k);
+    const __mmask64 channels = 0x7777777777777777ull;  // the three low bytes of every pixel
     faded[0] = faded[1] = 0;
     for (int32_t x = 0; x < w; x += 16) {
         const __mmask16 m = w - x >= 16 ? (__mmask16)0xFFFF : (__mmask16)((1u << (w - x)) - 1);
@@ -300,8 +301,10 @@ __attribute__((target("avx512f,avx512bw"))) static void imgfx_glow5_avx512(const
     for (int32_t x = 0; x < w; x += 16) {
         const __mmask16 m = w - x >= 16 ? (__mmask16)0xFFFF : (__mmask16)((1u << (w - x)) - 1);
         const uint32_t *f = faded + x;  // f[i] is pixel x + i - 2
-        __m512i sum = _mm512_and_si512(_mm512_maskz_loadu_epi32(m, s + x), keep);
-        sum = _mm512_adds_epu8(sum, _mm512_adds_epu8(_mm512_loadu_si512(f), _mm512_loadu_si512(f + 1)));
+        // The first add leaves every top byte 0 (zero-masked); the faded
+        // neighbours keep it 0.
+        __m512i sum = _mm512_maskz_adds_epu8(channels, _mm512_maskz_loadu_epi32(m, s + x), _mm512_loadu_si512(f));
+        sum = _mm512_adds_epu8(sum, _mm512_loadu_si512(f + 1));
         sum = _mm512_adds_epu8(sum, _mm512_adds_epu8(_mm512_loadu_si512(f + 3), _mm512_loadu_si512(f + 4)));
         _mm512_mask_storeu_epi32(t + x, m, sum);
     }
