@@ -123,9 +123,22 @@ void BM_LineFarOutside(benchmark::State &state) {
     img_del(&frame);
 }
 
+// An outline of radius 10^9 about the frame's centre: its walk stops once
+// both columns it reaches have left the frame.
+void BM_HugeOutlineAroundTheFrame(benchmark::State &state) {
+    IMG *frame = img_new();
+    img_resize(frame, 256, 256);
+    for (auto _ : state) {
+        img_ellipse(frame, 128, 128, 1000000000, 1000000000, 1);
+        benchmark::ClobberMemory();
+    }
+    img_del(&frame);
+}
+
 }  // namespace
 
 BENCHMARK(BM_EmptyImageLineAndEllipses);
+BENCHMARK(BM_HugeOutlineAroundTheFrame);
 BENCHMARK(BM_LineAcrossThePlane);
 BENCHMARK(BM_LineFarOutside);
 BENCHMARK(BM_EllipseOutline_Fast)->Unit(benchmark::kMicrosecond)->DenseRange(SIMD_PLAIN, SIMD_AVX512);

@@ -3,8 +3,9 @@
 // whole-image operations, the "IMG{" text form, the PNM decoders and the PPM
 // writer, blits, rectangles, resampling, lines, spans, circles and ellipses.
 // Limits: at most 2^31 - 1 pixels per image; the decoders take every maxval
-// as 255; circles and ellipses that cross the image walk every step of their
-// radius even where it lies far outside (lines walk only their steps inside).
+// as 255; circles and ellipses that cross the image walk their steps from the
+// top even where those lie far outside (ellipses stop after their last point
+// that can show; lines walk only their steps inside).
 #include "imaging/img.h"
 
 #include <climits>
@@ -786,12 +787,14 @@ void img_circle_sine(IMG *image, int32_t cx, int32_t cy, int32_t r, uint32_t col
 // step.) T must hold 2 (r + 2)^4 for the larger radius r: int32_t up to
 // r = 150, int64_t up to 32767, __int128 beyond.
 // `visit(x, y, down)` sees each point and whether the next step leaves row y.
+// The walk may be told to stop early, once x passes xstop (<= rx) or y falls
+// below ystop (>= 0), where a caller knows that no later point can show.
 template <typename T, typename Visit>
-static void img_ellipse_walk(int64_t rx, int64_t ry, Visit visit) {
+static void img_ellipse_walk(int64_t rx, int64_t ry, Visit visit, int64_t xstop = -1, int64_t ystop = 0) {
     const T A = (T)rx * (T)rx, B = (T)ry * (T)ry, A2 = 2 * A, B2 = 2 * B;
     T f1 = B, u = -(T)(2 * ry - 1) * A, v = B;
-    T x = 0, y = (T)ry, xmax = (T)rx;
-    while (y >= 0 && x <= xmax) {
+    T x = 0, y = (T)ry, xmax = (T)(xstop < 0 ? rx : xstop), ymin = (T)ystop;
+    while (y >= ymin && x <= xmax) {
         T f2 = f1 + u, f3 = f2 - v;
         T e1 = f1 < 0 ? -f1 : f1, e2 = f2 < 0 ? -f2 : f2, e3 = f3 < 0 ? -f3 : f3;
         if (e3 <= e1 && e3 <= e2) {  // down
@@ -839,6 +842,20 @@ static img_box_fit img_ellipse_box(const IMG *image, int64_t cx, int64_t cy, int
     return IMG_BOX_PARTLY;
 }
 
+// Where a walk about (cx, cy) can stop: once x passes max(cx, w - 1 - cx)
+// both columns cx +- x lie outside for good, and once y falls below the
+// returned row bound both rows cy +- y do (x only grows, y only shrinks).
+static int64_t img_ellipse_column_stop(const IMG *image, int64_t cx, int64_t rx) {
+    const int64_t far = cx > image->width - 1 - cx ? cx : image->width - 1 - cx;
+    return far < rx ? far : rx;
+}
+
+static int64_t img_ellipse_row_stop(const IMG *image, int64_t cy) {
+    if (cy < 0) return -cy;
+    if (cy >= image->height) return cy - image->height + 1;
+    return 0;
+}
+
 template <typename T>
 static void img_ellipse_outline(IMG *image, int64_t cx, int64_t cy, int64_t rx, int64_t ry,
                                 uint32_t colour, bool inside) {
@@ -873,7 +890,7 @@ static void img_ellipse_outline(IMG *image, int64_t cx, int64_t cy, int64_t rx, 
             if (right < w) centre[top * stride + right] = colour;
             if (left < w) centre[top * stride + left] = colour;
         }
-    });
+    }, img_ellipse_column_stop(image, cx, rx), img_ellipse_row_stop(image, cy));
 }
 
 // ---- Ellipse tables for the radii the benchmark scenes draw -------------------------
@@ -1081,7 +1098,7 @@ static void img_ellipse_fill(IMG *image, int64_t cx, int64_t cy, int64_t rx, int
         img_span(image, cy + y, cx - x, cx + x, colour);
         if (y) img_span(image, cy - y, cx - x, cx + x, colour);
         last_y = -1;
-    });
+    }, rx, img_ellipse_row_stop(image, cy));
     // The walk ended by stepping right past rx: its last row is still open.
     if (last_y >= 0) {
         img_span(image, cy + last_y, cx - last_x, cx + last_x, colour);

@@ -70,10 +70,11 @@ const EllipseCase ellipse_cases[] = {
 
 // Many ellipses on one picture each way: centres inside, across the edges
 // and outside, radii of the tables (0 - 63), just past them and negative.
-void same_ellipses(const EllipseCase &c, int32_t w, int32_t h, int32_t rmin, int32_t rmax, uint32_t seed) {
+void same_ellipses(const EllipseCase &c, int32_t w, int32_t h, int32_t rmin, int32_t rmax, uint32_t seed,
+                   int count = 600, int32_t reach = 90) {
     Picture fast(w, h, seed), ref(w, h, seed);
-    for (int i = 0; i < 600; i++) {
-        const int32_t x = between(seed, -90, w + 90), y = between(seed, -90, h + 90);
+    for (int i = 0; i < count; i++) {
+        const int32_t x = between(seed, -reach, w + reach), y = between(seed, -reach, h + reach);
         const int32_t rx = between(seed, rmin, rmax), ry = between(seed, rmin, rmax);
         const uint32_t colour = noise(seed);
         c.fast(fast.image, x, y, rx, ry, colour);
@@ -104,6 +105,15 @@ TEST(FastEllipses, RadiiBeyondTheTablesMatchTheWalk) {
             same_ellipses(c, 40, 300, -400, 400, 22);
         }
     });
+}
+
+// Walks that stop once no later point can show: huge ellipses about, above,
+// below and beside a small picture.
+TEST(FastEllipses, HugeRadiiMatchTheWalk) {
+    for (const EllipseCase &c : ellipse_cases) {
+        same_ellipses(c, 64, 48, 20000, 200000, 31, 40, 300000);
+        same_ellipses(c, 64, 48, 200, 5000, 32, 200, 6000);
+    }
 }
 
 TEST(FastEllipses, EveryTabledPairCentredMatches) {
