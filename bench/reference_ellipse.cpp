@@ -68,3 +68,47 @@ void reference_fill_ellipse(IMG *image, int32_t cx, int32_t cy, int32_t rx, int3
                             uint32_t colour) {
     ref_walk(image, cx, cy, rx, ry, colour, true);
 }
+
+// Circles: the reject test, then r shrinks whenever (r - 1) fits x^2 + r^2 =
+// R^2 strictly better, 64-bit throughout.
+static void ref_circle_walk(IMG *image, int64_t cx, int64_t cy, int32_t radius, uint32_t colour, bool fill) {
+    if (!image || !image->pixels) {
+        img_error();
+        return;
+    }
+    int64_t R = ref_abs(radius);
+    if (cx + R < 0 || cy + R < 0 || cx - R >= image->width || cy - R >= image->height) return;
+    int64_t r = R, x = 0, a = r * r, b = (r - 1) * (r - 1), RR = R * R;
+    while (r >= x) {
+        if (fill) {
+            ref_span(image, cy + r, cx - x, cx + x, colour);
+            ref_span(image, cy - r, cx - x, cx + x, colour);
+            ref_span(image, cy + x, cx - r, cx + r, colour);
+            ref_span(image, cy - x, cx - r, cx + r, colour);
+        } else {
+            ref_point(image, cx + x, cy + r, colour);
+            ref_point(image, cx - x, cy + r, colour);
+            ref_point(image, cx + x, cy - r, colour);
+            ref_point(image, cx - x, cy - r, colour);
+            ref_point(image, cx + r, cy + x, colour);
+            ref_point(image, cx + r, cy - x, colour);
+            ref_point(image, cx - r, cy + x, colour);
+            ref_point(image, cx - r, cy - x, colour);
+        }
+        x++;
+        int64_t e1 = ref_abs(x * x + a - RR), e2 = ref_abs(x * x + b - RR);
+        if (e2 < e1) {
+            r--;
+            a = b;
+            b = (r - 1) * (r - 1);
+        }
+    }
+}
+
+void reference_circle(IMG *image, int32_t cx, int32_t cy, int32_t r, uint32_t colour) {
+    ref_circle_walk(image, cx, cy, r, colour, false);
+}
+
+void reference_fill_circle(IMG *image, int32_t cx, int32_t cy, int32_t r, uint32_t colour) {
+    ref_circle_walk(image, cx, cy, r, colour, true);
+}

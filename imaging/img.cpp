@@ -709,10 +709,12 @@ static int64_t img_abs64(int64_t v) { return v < 0 ? -v : v; }
 
 // Midpoint-style circle: r shrinks when (r - 1) fits x^2 + r^2 = R^2 better.
 // The sums are ordered (x*x - RR first) so that no radius overflows 64 bits.
-template <typename Step>
-static void img_circle_walk(int64_t R, Step step) {
+// The walk stops early once done(x, r) holds, for callers that know no later
+// step can show (x only grows, r only shrinks).
+template <typename Step, typename Done>
+static void img_circle_walk(int64_t R, Step step, Done done) {
     int64_t r = R, x = 0, a = r * r, b = (r - 1) * (r - 1), RR = R * R;
-    while (r >= x) {
+    while (r >= x && !done(x, r)) {
         step(x, r);
         x++;
         int64_t e1 = img_abs64(x * x - RR + a), e2 = img_abs64(x * x - RR + b);
@@ -724,15 +726,39 @@ static void img_circle_walk(int64_t R, Step step) {
     }
 }
 
+// Bounds after which the points or spans about (cx, cy) leave the image for
+// good: a coordinate c +- s (s growing) once s > far, and c +- s (s
+// shrinking) once s < near.
+struct ImgCircleBounds {
+    int64_t col_far, row_far, col_near, row_near;
+};
+
+static int64_t img_circle_far(int64_t c, int64_t size) { return c > size - 1 - c ? c : size - 1 - c; }
+
+static int64_t img_circle_near(int64_t c, int64_t size) {
+    if (c < 0) return -c;
+    if (c >= size) return c - size + 1;
+    return 0;
+}
+
+static ImgCircleBounds img_circle_bounds(const IMG *image, int64_t cx, int64_t cy) {
+    return {img_circle_far(cx, image->width), img_circle_far(cy, image->height), img_circle_near(cx, image->width),
+            img_circle_near(cy, image->height)};
+}
+
 void img_fill_circle(IMG *image, int32_t cx, int32_t cy, int32_t r, uint32_t colour) {
     if (!img_drawable(image)) return;
     int64_t R = img_abs64(r);
     if (img_circle_outside(image, cx, cy, R)) return;
+    const ImgCircleBounds k = img_circle_bounds(image, cx, cy);
     img_circle_walk(R, [&](int64_t x, int64_t y) {
         img_span(image, (int64_t)cy + y, (int64_t)cx - x, (int64_t)cx + x, colour);
         img_span(image, (int64_t)cy - y, (int64_t)cx - x, (int64_t)cx + x, colour);
         img_span(image, (int64_t)cy + x, (int64_t)cx - y, (int64_t)cx + y, colour);
         img_span(image, (int64_t)cy - x, (int64_t)cx - y, (int64_t)cx + y, colour);
+    }, [&](int64_t x, int64_t y) {
+        // Rows cy +- y gone, and rows cy +- x gone or their spans out of reach.
+        return y < k.row_near && (x > k.row_far || y < k.col_near);
     });
 }
 
@@ -740,6 +766,7 @@ void img_circle(IMG *image, int32_t cx, int32_t cy, int32_t r, uint32_t colour) 
     if (!img_drawable(image)) return;
     int64_t R = img_abs64(r);
     if (img_circle_outside(image, cx, cy, R)) return;
+    const ImgCircleBounds k = img_circle_bounds(image, cx, cy);
     img_circle_walk(R, [&](int64_t x, int64_t y) {
         img_plot(image, (int64_t)cx + x, (int64_t)cy + y, colour);
         img_plot(image, (int64_t)cx - x, (int64_t)cy + y, colour);
@@ -749,6 +776,9 @@ void img_circle(IMG *image, int32_t cx, int32_t cy, int32_t r, uint32_t colour) 
         img_plot(image, (int64_t)cx + y, (int64_t)cy - x, colour);
         img_plot(image, (int64_t)cx - y, (int64_t)cy + x, colour);
         img_plot(image, (int64_t)cx - y, (int64_t)cy - x, colour);
+    }, [&](int64_t x, int64_t y) {
+        // Points (cx +- x, cy +- y) gone, and points (cx +- y, cy +- x) gone.
+        return (x > k.col_far || y < k.row_near) && (x > k.row_far || y < k.col_near);
     });
 }
 

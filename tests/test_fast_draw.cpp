@@ -1,7 +1,7 @@
 // The fast drawing and frame paths against their straightforward versions,
 // run once for every instruction set this processor has (the ceiling of
 // host/simd.h forced down in turn): ellipses drawn from the radius tables and
-// by the exact walk, the frame's blur and glow, the present conversion, and
+// by the exact walk, circles, the frame's blur and glow, the present conversion, and
 // lines and spans whose walk is clipped to the image before stepping.
 #include <gtest/gtest.h>
 
@@ -129,6 +129,35 @@ TEST(FastEllipses, EveryTabledPairCentredMatches) {
             EXPECT_TRUE(img_compare(fast.image, ref.image)) << c.name;
         }
     });
+}
+
+// Circles whose walk stops once no later point or span can show, against the
+// full walk: radii from 0 to 100,000 about, across and beside small pictures.
+TEST(FastCircles, EarlyStoppedWalksMatchTheFullWalk) {
+    using CircleDraw = void (*)(IMG *, int32_t, int32_t, int32_t, uint32_t);
+    const struct {
+        CircleDraw fast, reference;
+    } cases[] = {{img_circle, reference_circle}, {img_fill_circle, reference_fill_circle}};
+    const struct {
+        int32_t w, h, rmax, reach;
+    } ranges[] = {{64, 48, 90, 120}, {30, 70, 3000, 3000}, {64, 48, 100000, 100000}};
+    for (const auto &c : cases) {
+        for (const auto &g : ranges) {
+            uint32_t seed = 77 + (uint32_t)g.rmax;
+            Picture fast(g.w, g.h, seed), ref(g.w, g.h, seed);
+            for (int i = 0; i < 150; i++) {
+                const int32_t x = between(seed, -g.reach, g.w + g.reach), y = between(seed, -g.reach, g.h + g.reach);
+                const int32_t r = between(seed, -g.rmax, g.rmax);
+                const uint32_t colour = noise(seed);
+                c.fast(fast.image, x, y, r, colour);
+                c.reference(ref.image, x, y, r, colour);
+                if (!img_compare(fast.image, ref.image)) {
+                    ADD_FAILURE() << "circle " << x << "," << y << " radius " << r << " on " << g.w << "x" << g.h;
+                    break;
+                }
+            }
+        }
+    }
 }
 
 // ---- The frame's filters and the present conversion ------------------------------------
