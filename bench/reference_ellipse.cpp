@@ -1,6 +1,6 @@
 // Reference ellipses: per-pixel clipping through img_set_pixel, the error
-// terms recomputed with full products at every step (64-bit, so radii up to
-// 32767 cannot overflow), every span plotted pixel by pixel.
+// terms recomputed with full products at every step (128-bit, so no radius
+// can overflow them), every span plotted pixel by pixel.
 #include "bench/reference_ellipse.h"
 
 #include "imaging/img.h"
@@ -9,8 +9,10 @@ namespace {
 
 int64_t ref_abs(int64_t v) { return v < 0 ? -v : v; }
 
+__int128 ref_abs128(__int128 v) { return v < 0 ? -v : v; }
+
 // f(x, y) = x^2 B + y^2 A - A B
-int64_t ref_f(int64_t x, int64_t y, int64_t A, int64_t B) { return x * x * B + y * y * A - A * B; }
+__int128 ref_f(__int128 x, __int128 y, __int128 A, __int128 B) { return x * x * B + y * y * A - A * B; }
 
 void ref_span(IMG *image, int64_t y, int64_t x0, int64_t x1, uint32_t colour) {
     if (y < 0 || y >= image->height) return;
@@ -43,9 +45,9 @@ void ref_walk(IMG *image, int64_t cx, int64_t cy, int64_t rx, int64_t ry, uint32
             ref_point(image, cx + x, cy - y, colour);
             ref_point(image, cx - x, cy - y, colour);
         }
-        int64_t e1 = ref_abs(ref_f(x + 1, y, A, B));
-        int64_t e2 = ref_abs(ref_f(x + 1, y - 1, A, B));
-        int64_t e3 = ref_abs(ref_f(x, y - 1, A, B));
+        __int128 e1 = ref_abs128(ref_f(x + 1, y, A, B));
+        __int128 e2 = ref_abs128(ref_f(x + 1, y - 1, A, B));
+        __int128 e3 = ref_abs128(ref_f(x, y - 1, A, B));
         if (e3 <= e1 && e3 <= e2) {
             y--;
         } else if (e2 <= e1 && e2 <= e3) {
