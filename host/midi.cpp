@@ -263,13 +263,15 @@ static void midi_port_caps(snd_seq_port_info_t *pinfo, MIDI_CAPS *caps) {
     caps->channel_mask = (channels <= 0 || channels >= 16) ? 0xFFFF : (uint16_t)((1u << channels) - 1);
 }
 
-// The sequencer to ask, when a port could be involved.
-static snd_seq_t *midi_seq_for(uint32_t device) {
+// Could device `device` be a sequencer port?
+static bool midi_maybe_port(uint32_t device) {
     int zero = midi_zero();
-    if (backend_headless() || zero == MIDI_NONE) return nullptr;
-    if (device == 0 && (zero == MIDI_SYNTH || zero == MIDI_CAPTURE)) return nullptr;
-    return midi_query_seq();
+    if (backend_headless() || zero == MIDI_NONE) return false;
+    return device != 0 || zero == MIDI_PORT;
 }
+
+// The sequencer to ask about the device, when it could be a port.
+static snd_seq_t *midi_seq_for(uint32_t device) { return midi_maybe_port(device) ? midi_query_seq() : nullptr; }
 
 int32_t midi_out_get_dev_caps(uint32_t device, MIDI_CAPS *caps, uint32_t size) {
     if (!caps || size == 0) return MIDI_INVALPARAM;
@@ -318,8 +320,7 @@ int32_t midi_out_open(MIDI_OUT **handle, uint32_t device) {
     m->volume = 0xFFFFFFFFu;
     snd_seq_port_info_t *pinfo;
     snd_seq_port_info_alloca(&pinfo);
-    bool needs_seq = midi_seq_for(device) != nullptr || (!backend_headless() && device > 0);
-    if (needs_seq) m->seq = midi_seq_open();
+    if (midi_maybe_port(device)) m->seq = midi_seq_open();
     int32_t result = midi_find(m->seq, device, &m->kind, pinfo);
     if (result == MIDI_NOERROR && m->kind == MIDI_PORT) result = midi_connect(m, pinfo);
     if (result == MIDI_NOERROR && m->kind == MIDI_SYNTH) {

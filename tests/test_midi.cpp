@@ -3,6 +3,7 @@
 // each --midi-out choice and the synthesiser's report; the result texts.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstring>
 #include <string>
 
@@ -217,6 +218,21 @@ TEST(MidiDevices, PortsFollowDeviceZeroInAWindowRun) {
     EXPECT_EQ(midi_out_get_num_devs(), 0u);
     midi_out_choose(nullptr);
     backend_stop();
+}
+
+TEST(MidiDevices, TheCommandLineNamesDeviceZeroAndTheSoundFont) {
+    const char *good[] = {"rivo7315", "--midi-out=14:0", "--soundfont", "/x/y.sf2"};
+    CLI cli;
+    ASSERT_EQ(cli_parse(&cli, 4, const_cast<char **>(good), stdout, stderr), CLI_RUN);
+    EXPECT_STREQ(cli.midi_out, "14:0");
+    EXPECT_STREQ(cli.soundfont, "/x/y.sf2");
+    cli_free(&cli);
+    FILE *null = std::fopen("/dev/null", "w");
+    for (const char *bad : {"--midi-out", "--midi-out=", "--soundfont="}) {
+        const char *argv[] = {"rivo7315", bad};
+        EXPECT_EQ(cli_parse(&cli, 2, const_cast<char **>(argv), null, null), 2) << bad;
+    }
+    std::fclose(null);
 }
 
 TEST(MidiDevices, ResultTextsSayWhatToDo) {
