@@ -56,10 +56,14 @@ int midi_out_choose(const char *where) {
 static int midi_zero(void) {
     if (midi_zero_kind != MIDI_SYNTH || synth_soundfont()) return midi_zero_kind;
     static int said = 0;
-    if (!said)
+    const char *instead = backend_headless() ? "the capture device" : "the first ALSA port";
+    if (!said && synth_soundfont_chosen())
+        fprintf(stderr, "rivo7315: cannot read the SoundFont %s; MIDI device 0 is %s\n",
+                synth_soundfont_chosen(), instead);
+    else if (!said)
         fprintf(stderr, "rivo7315: no General MIDI SoundFont found (install the package "
                         "timgm6mb-soundfont, or give --soundfont FILE); MIDI device 0 is %s\n",
-                backend_headless() ? "the capture device" : "the first ALSA port");
+                instead);
     said = 1;
     return backend_headless() ? MIDI_CAPTURE : MIDI_PORT;
 }

@@ -52,6 +52,8 @@ static void synth_quiet(int, const char *, void *) {}
 
 void synth_set_soundfont(const char *path) { synth_chosen = path ? path : ""; }
 
+const char *synth_soundfont_chosen(void) { return synth_chosen.empty() ? nullptr : synth_chosen.c_str(); }
+
 const char *synth_soundfont(void) {
     if (!synth_chosen.empty()) return access(synth_chosen.c_str(), R_OK) == 0 ? synth_chosen.c_str() : nullptr;
     for (const char *path : synth_known)

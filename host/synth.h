@@ -15,8 +15,10 @@ constexpr int32_t synth_polyphony = 64;
 // The name it reports as a MIDI device.
 extern const char synth_name[];
 
-// The SoundFont --soundfont chose (null: search the known files again).
+// The SoundFont --soundfont chose (null: search the known files again), and
+// that choice (null when none).
 void synth_set_soundfont(const char *path);
+const char *synth_soundfont_chosen(void);
 // The SoundFont to load: the chosen one, else the first known GM SoundFont
 // that exists (default-GM.sf2, then Debian's GM SoundFonts); null when none.
 const char *synth_soundfont(void);
