@@ -101,7 +101,7 @@ int cli_add_keys(CLI *cli, const char *list) {
 void cli_usage(FILE *f) {
     fprintf(f,
             "usage: rivo7315 [--headless] [--frames N] [--keys LIST] [--hash] [--capture DIR]"
-            " [--zoom N] [--fullscreen] [--help] [--version]\n");
+            " [--zoom N] [--fullscreen] [--midi-out WHERE] [--soundfont FILE] [--help] [--version]\n");
 }
 
 void cli_help(FILE *f) {
@@ -124,6 +124,11 @@ void cli_help(FILE *f) {
             "                  PPM, NNNNNN the frame number) and the sound as DIR/sound.wav\n"
             "  --zoom N        show the 256 x 256 frame N times larger (1..16, nearest)\n"
             "  --fullscreen    fill the screen, scaled by whole steps, nearest neighbour\n"
+            "  --midi-out WHERE  MIDI device 0 of scene 3: synth (the built-in General MIDI\n"
+            "                  synthesiser, the default), an ALSA port as CLIENT:PORT or a\n"
+            "                  part of its name, capture (records the messages) or none\n"
+            "  --soundfont FILE  the synthesiser's SoundFont (default: the first of\n"
+            "                  /usr/share/sounds/sf2/default-GM.sf2, TimGM6mb.sf2, ...)\n"
             "  --help          this text\n"
             "  --version       the version\n"
             "\n"
@@ -138,8 +143,8 @@ void cli_help(FILE *f) {
             "working directory (the demo still sees a key without a character).\n"
             "\n"
             "Exit status: 0 after escape, a closed window or --frames; 2 for a bad option;\n"
-            "3 when scene 3 finds no MIDI output (no ALSA sequencer, or no writable port:\n"
-            "`sudo modprobe snd-seq-dummy` gives a MIDI-through port).\n");
+            "3 when scene 3 finds no MIDI output (--midi-out none, no such port, or no\n"
+            "SoundFont and no writable ALSA port).\n");
 }
 
 // The option's value: "--opt=value" or the next argument; null when missing.
@@ -154,6 +159,14 @@ static const char *cli_value(const char *arg, size_t name_len, int argc, char **
 static int cli_is(const char *arg, const char *name) {
     size_t n = strlen(name);
     return strncmp(arg, name, n) == 0 && (arg[n] == 0 || arg[n] == '=');
+}
+
+// Keeps a copy of a non-empty option value in *field; 0 when there is none.
+static int cli_text(char **field, const char *value) {
+    if (!value || !*value) return 0;
+    free(*field);
+    *field = strdup(value);
+    return *field != nullptr;
 }
 
 // Parses one option at argv[*i]; 1 when good, 0 when malformed or unknown.
@@ -183,6 +196,10 @@ static int cli_option(CLI *cli, int argc, char **argv, int *i) {
         free(cli->capture);
         cli->capture = strdup(v);
         if (!cli->capture) return 0;
+    } else if (cli_is(arg, "--midi-out")) {
+        if (!cli_text(&cli->midi_out, cli_value(arg, 10, argc, argv, i))) return 0;
+    } else if (cli_is(arg, "--soundfont")) {
+        if (!cli_text(&cli->soundfont, cli_value(arg, 11, argc, argv, i))) return 0;
     } else {
         return 0;
     }
@@ -219,6 +236,8 @@ int cli_parse(CLI *cli, int argc, char **argv, FILE *out, FILE *err) {
 void cli_free(CLI *cli) {
     if (!cli) return;
     free(cli->capture);
+    free(cli->midi_out);
+    free(cli->soundfont);
     free(cli->keys);
     memset(cli, 0, sizeof *cli);
     cli->zoom = 1;
