@@ -10,7 +10,7 @@
 #include <climits>
 #include <vector>
 
-#include "bench/bench_frame_limit.h"
+#include "bench/bench_limits.h"
 #include "bench/reference_ellipse.h"
 #include "host/random.h"
 #include "host/simd.h"
@@ -61,8 +61,8 @@ double frame_stores(EllipseDraw reference) {
 }
 
 template <void (*draw)(IMG *, int32_t, int32_t, int32_t, int32_t, uint32_t), EllipseDraw reference>
-void run_frames(benchmark::State &state) {
-    simd_limit((simd_level)state.range(0));
+void run_frames(benchmark::State &state, simd_level level) {
+    simd_limit(level);
     IMG *frame = img_new();
     img_resize(frame, 256, 256);
     const std::vector<EllipseArgs> &list = frame_ellipses();
@@ -76,16 +76,30 @@ void run_frames(benchmark::State &state) {
         (double)state.iterations() * (double)list.size(),
         benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
     static const double stores = frame_stores(reference);
-    frame_limit_counters(state, stores);
+    bench_vs_memcpy(state);
+    bench_vs_stores(state, stores);
     img_del(&frame);
     simd_limit(SIMD_AVX512);
 }
 
-void BM_EllipseOutline_Fast(benchmark::State &state) { run_frames<img_ellipse, reference_ellipse>(state); }
-void BM_EllipseOutline_Reference(benchmark::State &state) { run_frames<reference_ellipse, reference_ellipse>(state); }
-void BM_EllipseFilled_Fast(benchmark::State &state) { run_frames<img_fill_ellipse, reference_fill_ellipse>(state); }
+// The fast versions at the processor's widest level, and at each level.
+void BM_EllipseOutline_Fast(benchmark::State &state) {
+    run_frames<img_ellipse, reference_ellipse>(state, SIMD_AVX512);
+}
+void BM_EllipseOutlineAtLevel(benchmark::State &state) {
+    run_frames<img_ellipse, reference_ellipse>(state, (simd_level)state.range(0));
+}
+void BM_EllipseOutline_Reference(benchmark::State &state) {
+    run_frames<reference_ellipse, reference_ellipse>(state, SIMD_AVX512);
+}
+void BM_EllipseFilled_Fast(benchmark::State &state) {
+    run_frames<img_fill_ellipse, reference_fill_ellipse>(state, SIMD_AVX512);
+}
+void BM_EllipseFilledAtLevel(benchmark::State &state) {
+    run_frames<img_fill_ellipse, reference_fill_ellipse>(state, (simd_level)state.range(0));
+}
 void BM_EllipseFilled_Reference(benchmark::State &state) {
-    run_frames<reference_fill_ellipse, reference_fill_ellipse>(state);
+    run_frames<reference_fill_ellipse, reference_fill_ellipse>(state, SIMD_AVX512);
 }
 
 // Drawing costs what it draws: a line and the ellipses in the empty image of
@@ -141,7 +155,9 @@ BENCHMARK(BM_EmptyImageLineAndEllipses);
 BENCHMARK(BM_HugeOutlineAroundTheFrame);
 BENCHMARK(BM_LineAcrossThePlane);
 BENCHMARK(BM_LineFarOutside);
-BENCHMARK(BM_EllipseOutline_Fast)->Unit(benchmark::kMicrosecond)->DenseRange(SIMD_PLAIN, SIMD_AVX512);
-BENCHMARK(BM_EllipseOutline_Reference)->Unit(benchmark::kMicrosecond)->Arg(SIMD_PLAIN);
-BENCHMARK(BM_EllipseFilled_Fast)->Unit(benchmark::kMicrosecond)->DenseRange(SIMD_PLAIN, SIMD_AVX512);
-BENCHMARK(BM_EllipseFilled_Reference)->Unit(benchmark::kMicrosecond)->Arg(SIMD_PLAIN);
+BENCHMARK(BM_EllipseOutline_Fast)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_EllipseOutlineAtLevel)->Unit(benchmark::kMicrosecond)->DenseRange(SIMD_PLAIN, SIMD_AVX512);
+BENCHMARK(BM_EllipseOutline_Reference)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_EllipseFilled_Fast)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_EllipseFilledAtLevel)->Unit(benchmark::kMicrosecond)->DenseRange(SIMD_PLAIN, SIMD_AVX512);
+BENCHMARK(BM_EllipseFilled_Reference)->Unit(benchmark::kMicrosecond);
