@@ -295,7 +295,8 @@ TEST(ExtremesRect, PixelsOutsideAreIgnoredAndReadAsZero) {
 // operation on them returns at once (a walk over their rows would take minutes).
 TEST(ExtremesSizes, ImagesWithoutPixelsOrBeyondMemoryCostNothing) {
     const int32_t sizes[][2] = {{0, INT32_MAX}, {INT32_MAX, 0}, {INT32_MAX, INT32_MAX},
-                                {-1, 5},        {5, INT32_MIN}, {65536, 65536}};
+                                {-1, 5},        {5, INT32_MIN}, {65536, 65536},
+                                {0, 1 << 30},   {1 << 30, 0}};
     for (auto &wh : sizes) {
         Own<img_del> odd(img_new()), small(img_of(TW, TH, 1));
         img_resize(odd.get(), wh[0], wh[1]);
