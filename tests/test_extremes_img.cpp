@@ -374,3 +374,35 @@ TEST(ExtremesSizes, DecodersRefuseSizesTheirInputCannotHold) {
         EXPECT_EQ(Own<bytemap_del>(bytemap_from_text(map_text.c_str())).get(), nullptr) << t;
     }
 }
+
+// ---- IMGFX effects --------------------------------------------------------------------------
+
+// Radii, shifts, block sizes and scroll distances at their extremes: refused
+// or clipped, the image keeps its size, nothing overflows and nothing walks
+// further than the image.
+TEST(ExtremesEffects, EffectArgumentsAtTheirExtremes) {
+    Own<img_del> scratch(img_of(TW, TH, 1));
+    sweep<4>({1, 1, 2, 2}, kValues, [&](const Args4 &a) {
+        Own<img_del> s(img_of(TW, TH, 0x102030)), t(img_of(TW, TH, 0x405060));
+        imgfx_pixelate(t.get(), a[0], a[1]);
+        imgfx_pixelate_average(t.get(), a[0], a[1]);
+        imgfx_pixelate_random(t.get(), a[0], a[1]);
+        imgfx_pixelate_centred(t.get(), a[0], a[1]);
+        imgfx_pixelate_average_centred(t.get(), a[0], a[1]);
+        imgfx_block_average(s.get(), a[0], a[1], a[2], a[3]);
+        imgfx_block_random(s.get(), a[0], a[1], a[2], a[3]);
+        imgfx_scroll(t.get(), a[0], a[1]);
+        imgfx_smear(t.get(), a[2], a[3]);
+        imgfx_scroll_row(t.get(), a[0], a[1]);
+        imgfx_smear_row(t.get(), a[2], a[3]);
+        imgfx_scroll_wrap(t.get(), scratch.get(), a[0], a[1]);
+        imgfx_blur_h(s.get(), t.get(), a[0]);
+        imgfx_blur_h_rgb(s.get(), t.get(), a[0], a[1], a[2]);
+        imgfx_blur_box(s.get(), t.get(), a[3]);
+        imgfx_glow_h(s.get(), t.get(), a[0], a[1]);
+        imgfx_glow_h5(s.get(), t.get(), a[2]);
+        imgfx_glow_3x3(s.get(), t.get(), a[3]);
+        EXPECT_EQ(t->width, TW);
+        EXPECT_EQ(t->height, TH);
+    });
+}
