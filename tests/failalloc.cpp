@@ -90,6 +90,9 @@ void failalloc_arm(unsigned long k, int sticky) {
 // Number of calls made to fail since the last arming.
 unsigned long failalloc_failures(void) { return failalloc_failed.load(); }
 
+// Allocation calls made since the process started.
+unsigned long failalloc_count(void) { return failalloc_calls.load(); }
+
 // Bytes handed out and not freed: equal before and after a call that leaks nothing.
 long failalloc_live_bytes(void) { return failalloc_live.load(); }
 

@@ -7,6 +7,9 @@
 // (exit status -1), as those modules promise.
 #include <gtest/gtest.h>
 
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <functional>
 #include <string>
 #include <vector>
@@ -20,6 +23,9 @@
 #include "effects/lrain.h"
 #include "effects/lstar.h"
 #include "effects/raster.h"
+#include "demo/demo.h"
+#include "host/backend.h"
+#include "host/cli.h"
 #include "host/fps.h"
 #include "imaging/bytemap.h"
 #include "imaging/fill.h"
@@ -43,6 +49,7 @@
 extern "C" void failalloc_arm(unsigned long k, int sticky) __attribute__((weak));
 extern "C" unsigned long failalloc_failures(void) __attribute__((weak));
 extern "C" long failalloc_live_bytes(void) __attribute__((weak));
+extern "C" unsigned long failalloc_count(void) __attribute__((weak));
 
 struct Maker {
     const char *name;
@@ -173,4 +180,49 @@ TEST(AllocFail, OperationsThatAllocateGiveNeutralValuesWhenAllocationFails) {
     sample_del(&s);
     array_del(&a);
     list_del(&l);
+}
+
+// ---- The demo's start-up ----------------------------------------------------------
+
+// Allocation calls demo_start makes in a headless run, counted in a child
+// process (the start-up builds process-wide globals only once).
+static unsigned long start_up_allocations() {
+    int fds[2];
+    if (pipe(fds) != 0) return 0;
+    pid_t child = fork();
+    if (child == 0) {
+        CLI cli{};
+        cli.headless = 1;
+        backend_start(&cli);
+        failalloc_arm(1UL << 60, 0);  // counts from here without failing
+        unsigned long before = failalloc_count();
+        demo_start();
+        unsigned long made = failalloc_count() - before;
+        if (write(fds[1], &made, sizeof made) != (ssize_t)sizeof made) _exit(1);
+        _exit(0);
+    }
+    unsigned long made = 0;
+    if (read(fds[0], &made, sizeof made) != (ssize_t)sizeof made) made = 0;
+    close(fds[0]);
+    close(fds[1]);
+    waitpid(child, nullptr, 0);
+    return made;
+}
+
+// The frame timer is the last thing demo_start makes; without it `--frames`
+// would never end a run, so its failure stops the program with status 5.
+TEST(AllocFailDeathTest, AFailedFrameTimerEndsTheRunWithStatusFive) {
+    if (!failalloc_arm) GTEST_SKIP() << "built without the failing allocator";
+    unsigned long n = start_up_allocations();
+    ASSERT_GT(n, 100u);
+    EXPECT_EXIT(
+        {
+            CLI cli{};
+            cli.headless = 1;
+            backend_start(&cli);
+            failalloc_arm(n, 0);
+            demo_start();
+            _exit(0);
+        },
+        testing::ExitedWithCode(5), "rivo7315: cannot make the frame timer \\(out of memory\\)");
 }
