@@ -37,23 +37,40 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
         case 2: bytemap_blit_opaque(a, b, v[0], v[1], v[2], v[3], v[4], v[5]); break;
         case 3: bytemap_blit_spaced(a, b, v[0], v[1], v[2], v[3], v[4], v[5], v[6], v[7]); break;
         case 4: bytemap_draw_blend(a, b, v[0], v[1]); break;
-        case 5: bytemap_blit_row_wrap(a, b, v[0], v[1], v[2]); bytemap_or_row_wrap(a, b, v[3], v[4], v[5]); break;
+        case 5:
+            bytemap_blit_row_wrap(a, b, v[0], v[1], v[2]);
+            bytemap_or_row_wrap(a, b, v[3], v[4], v[5]);
+            break;
         case 6: bytemap_blit_column_wrap(a, b, v[0], v[1], v[2]); break;
         case 7: bytemap_fill_rect(a, v[0], v[1], v[2], v[3], value); break;
         case 8: bytemap_fill_rect_inside(a, v[0], v[1], v[2], v[3], value); break;
         case 9: bytemap_rect(a, v[0], v[1], v[2], v[3], value); break;
-        case 10: bytemap_set_pixel(a, v[0], v[1], value); bytemap_get_pixel(a, v[2], v[3]); break;
+        case 10:
+            bytemap_set_pixel(a, v[0], v[1], value);
+            bytemap_get_pixel(a, v[2], v[3]);
+            break;
         case 11: bytemap_scale(a, b); break;
         case 12: {
             BYTEMAP *turned = bytemap_rotate(a, v[0]);
             if (turned) bytemap_del(&turned);
             break;
         }
-        case 13: bytemap_add_value(a, v[0]); bytemap_sub_value(a, v[1]); bytemap_invert(a); break;
-        case 14: bytemap_noise(a, v[0], v[1]); bytemap_replace_value(a, value, (uint8_t)v[5]); break;
-        case 15: bytemap_remap(a, b); bytemap_and(a, b); break;
+        case 13:
+            bytemap_add_value(a, v[0]);
+            bytemap_sub_value(a, v[1]);
+            bytemap_invert(a);
+            break;
+        case 14:
+            bytemap_noise(a, v[0], v[1]);
+            bytemap_replace_value(a, value, (uint8_t)v[5]);
+            break;
+        case 15:
+            bytemap_remap(a, b);
+            bytemap_and(a, b);
+            break;
         case 16: {
-            img_resize(image, a->width > 0 && a->width <= 48 ? a->width : 1, a->height > 0 && a->height <= 48 ? a->height : 1);
+            img_resize(image, a->width > 0 && a->width <= 48 ? a->width : 1,
+                       a->height > 0 && a->height <= 48 ? a->height : 1);
             bytemap_to_img(a, image, palette);
             break;
         }

@@ -41,14 +41,25 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
             break;
         }
         case 1: array_set_count(a, fuzz_bound(x, limit, INT32_MAX)); break;
-        case 2: if (a->count < limit && a->element_size <= 64) array_push(a, element); break;
+        case 2:
+            if (a->count < limit && a->element_size <= 64) array_push(a, element);
+            break;
         case 3: free(array_pop(a)); break;
-        case 4: if (a->count < limit && a->element_size <= 64) array_insert(a, element, x); break;
+        case 4:
+            if (a->count < limit && a->element_size <= 64) array_insert(a, element, x);
+            break;
         case 5: array_remove(a, x); break;
-        case 6: if (a->element_size <= 64) array_get(a, element, x); break;
-        case 7: if (a->element_size <= 64) array_set(a, element, x); break;
+        case 6:
+            if (a->element_size <= 64) array_get(a, element, x);
+            break;
+        case 7:
+            if (a->element_size <= 64) array_set(a, element, x);
+            break;
         case 8: free(array_get_copy(a, x)); break;
-        case 9: if (a->element_size <= 64) array_equals_at(a, element, x); array_find(a, element); break;
+        case 9:
+            if (a->element_size <= 64) array_equals_at(a, element, x);
+            array_find(a, element);
+            break;
         case 10: {
             ARRAY *part = array_extract(a, x, y);
             if (part) {
@@ -58,7 +69,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
             break;
         }
         case 11: array_remove_range(a, x, y); break;
-        case 12: if (b->count <= limit) array_insert_range(a, b, x, y, fuzz_int(&in)); break;
+        case 12:
+            if (b->count <= limit) array_insert_range(a, b, x, y, fuzz_int(&in));
+            break;
         case 13: {
             array_copy(a, b);
             ARRAY *copy = array_dup(a);
@@ -69,10 +82,19 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
         }
         case 14: list_set_count(l, fuzz_bound(x, limit, INT32_MAX)); break;
         case 15: list_reserve(l, fuzz_bound(x, limit, INT32_MAX)); break;
-        case 16: if (l->count < limit) list_push(l, handle); list_pop(m); break;
-        case 17: if (l->count < limit) list_insert(l, handle, x); break;
+        case 16:
+            if (l->count < limit) list_push(l, handle);
+            list_pop(m);
+            break;
+        case 17:
+            if (l->count < limit) list_insert(l, handle, x);
+            break;
         case 18: list_remove(l, x); break;
-        case 19: list_get(l, x); list_set(l, handle, x); list_find(l, handle); break;
+        case 19:
+            list_get(l, x);
+            list_set(l, handle, x);
+            list_find(l, handle);
+            break;
         case 20: {
             LIST *part = list_extract(l, x, y);
             if (part) {
@@ -82,7 +104,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
             break;
         }
         case 21: list_remove_range(l, x, y); break;
-        case 22: if (m->count <= limit) list_insert_range(l, m, x, y, fuzz_int(&in)); break;
+        case 22:
+            if (m->count <= limit) list_insert_range(l, m, x, y, fuzz_int(&in));
+            break;
         default: {
             LIST *copy = list_dup(l);
             fuzz_check(copy && list_compare(l, copy));

@@ -40,14 +40,27 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
         case 4: img_blit_add_sat(a, b, v[0], v[1], v[2], v[3], v[4], v[5]); break;
         case 5: imgfx_blit_blend(a, b, v[0], v[1], v[2], v[3], v[4], v[5]); break;
         case 6: img_blit_spaced(a, b, v[0], v[1], v[2], v[3], v[4], v[5], v[6], v[7]); break;
-        case 7: a->x = v[0], a->y = v[1]; img_draw(a, b); imgfx_draw_blend(a, b); break;
-        case 8: img_blit_row_wrap(a, b, v[0], v[1], v[2]); img_or_row_wrap(a, b, v[3], v[4], v[5]); break;
-        case 9: img_blit_column_wrap(a, b, v[0], v[1], v[2]); img_copy_row(a, b, v[3], v[4]); break;
+        case 7:
+            a->x = v[0], a->y = v[1];
+            img_draw(a, b);
+            imgfx_draw_blend(a, b);
+            break;
+        case 8:
+            img_blit_row_wrap(a, b, v[0], v[1], v[2]);
+            img_or_row_wrap(a, b, v[3], v[4], v[5]);
+            break;
+        case 9:
+            img_blit_column_wrap(a, b, v[0], v[1], v[2]);
+            img_copy_row(a, b, v[3], v[4]);
+            break;
         case 10: img_fill_rect(a, v[0], v[1], v[2], v[3], (uint32_t)v[4]); break;
         case 11: img_rect(a, v[0], v[1], v[2], v[3], (uint32_t)v[4]); break;
         case 12: img_invert_rect(a, v[0], v[1], v[2], v[3]); break;
         case 13: imgfx_xor_rect(a, v[0], v[1], v[2], v[3], (uint32_t)v[4]); break;
-        case 14: img_set_pixel(a, v[0], v[1], (uint32_t)v[2]); img_get_pixel(a, v[3], v[4]); break;
+        case 14:
+            img_set_pixel(a, v[0], v[1], (uint32_t)v[2]);
+            img_get_pixel(a, v[3], v[4]);
+            break;
         case 15: img_scale(a, b); break;
         case 16: {
             IMG *turned = img_rotate(a, v[0]);
@@ -56,15 +69,25 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
         }
         case 17: free(img_run_lengths(run_arg(v[0]), run_arg(v[1]))); break;
         case 18: free(img_run_lengths_mirrored(run_arg(v[0]), run_arg(v[1]))); break;
-        case 19: img_copy(a, b); fuzz_check(!a->pixels || !b->pixels || a == b || a->width != b->width || a->height != b->height || img_compare(a, b)); break;
+        case 19:
+            img_copy(a, b);
+            fuzz_check(!a->pixels || !b->pixels || a == b || a->width != b->width ||
+                       a->height != b->height || img_compare(a, b));
+            break;
         case 20: {
             IMG *copy = img_dup(a);
             fuzz_check(!copy || img_compare(a, copy));
             if (copy) img_del(&copy);
             break;
         }
-        case 21: img_scale_colour(a, v[0] < 0 ? 0 : v[0], v[1] < 1 ? 1 : v[1]); img_add_colour(a, (uint32_t)v[2]); break;
-        case 22: imgfx_blit_add(a, b, v[0], v[1], v[2], v[3], v[4], v[5]); imgfx_fill_rect(a, v[6], v[7], v[0], v[1], 0); break;
+        case 21:
+            img_scale_colour(a, v[0] < 0 ? 0 : v[0], v[1] < 1 ? 1 : v[1]);
+            img_add_colour(a, (uint32_t)v[2]);
+            break;
+        case 22:
+            imgfx_blit_add(a, b, v[0], v[1], v[2], v[3], v[4], v[5]);
+            imgfx_fill_rect(a, v[6], v[7], v[0], v[1], 0);
+            break;
         default: {
             char *text = (int64_t)a->width * a->height <= 4096 ? img_to_text(a) : nullptr;
             IMG *back = text ? img_from_text(text) : nullptr;

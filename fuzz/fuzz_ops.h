@@ -24,9 +24,9 @@ static inline uint8_t fuzz_byte(fuzz_stream *s) {
     return *s->p++;
 }
 
-static const int32_t fuzz_extremes[] = {INT32_MIN, INT32_MIN + 1, -65536, -2, -1, 0, 1, 2, 3,
-                                        4,         5,             7,      8,  16, 64, 255, 256,
-                                        65536,     INT32_MAX - 1, INT32_MAX};
+static const int32_t fuzz_extremes[] = {
+    INT32_MIN, INT32_MIN + 1, -65536,        -2,       -1, 0, 1, 2, 3, 4, 5, 7, 8, 16, 64, 255,
+    256,       65536,         INT32_MAX - 1, INT32_MAX};
 
 static inline int32_t fuzz_int(fuzz_stream *s) {
     uint8_t k = fuzz_byte(s);

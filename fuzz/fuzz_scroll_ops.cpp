@@ -43,20 +43,48 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
             cursor_set(cursor, text, v[0], v[1], v[2]);
             cursor_seek(cursor, v[3]);
             cursor_advance(cursor);
-            fuzz_check(cursor->length <= 0 || (cursor->index >= 0 && cursor->index < cursor->length));
+            fuzz_check(cursor->length <= 0 ||
+                       (cursor->index >= 0 && cursor->index < cursor->length));
             break;
         case 1:
             cursorx_set(counter, v[0], v[1], v[2], v[3], v[4]);
             cursorx_step(counter);
             cursorx_step_offset(counter);
-            fuzz_check(counter->modulus <= 0 || (counter->value >= 0 && counter->value < counter->modulus));
+            fuzz_check(counter->modulus <= 0 ||
+                       (counter->value >= 0 && counter->value < counter->modulus));
             break;
-        case 2: cursorx_restart(counter, v[0]); cursorx_set_modulus(counter, v[1]); break;
-        case 3: scroll->speed = v[0]; scroll->offset = v[1]; scroll_step(scroll); break;
-        case 4: scroll->x = v[0]; scroll->y = v[1]; scroll_draw(scroll); scroll_draw_opaque(scroll); break;
-        case 5: font->cell_width = cell(v[0]); font->cell_height = v[1]; font->code = v[2]; break;
-        case 6: lscroll->speed = v[0]; lscroll_step(lscroll); wave->speed = v[1]; lscrlxyz_step(wave); break;
-        case 7: lscroll->x = v[0]; lscroll->y = v[1]; lscroll_draw(lscroll); lscroll_draw_color(lscroll, (uint32_t)v[2]); break;
+        case 2:
+            cursorx_restart(counter, v[0]);
+            cursorx_set_modulus(counter, v[1]);
+            break;
+        case 3:
+            scroll->speed = v[0];
+            scroll->offset = v[1];
+            scroll_step(scroll);
+            break;
+        case 4:
+            scroll->x = v[0];
+            scroll->y = v[1];
+            scroll_draw(scroll);
+            scroll_draw_opaque(scroll);
+            break;
+        case 5:
+            font->cell_width = cell(v[0]);
+            font->cell_height = v[1];
+            font->code = v[2];
+            break;
+        case 6:
+            lscroll->speed = v[0];
+            lscroll_step(lscroll);
+            wave->speed = v[1];
+            lscrlxyz_step(wave);
+            break;
+        case 7:
+            lscroll->x = v[0];
+            lscroll->y = v[1];
+            lscroll_draw(lscroll);
+            lscroll_draw_color(lscroll, (uint32_t)v[2]);
+            break;
         case 8: lscroll_draw_spiral(lscroll, v[0]); break;
         case 9:
             lfont->size->x = cell(v[0]);

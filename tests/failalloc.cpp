@@ -25,8 +25,8 @@ void __libc_free(void *p);
 }
 
 static std::atomic<unsigned long> failalloc_calls;
-static unsigned long failalloc_target;  // 0: nothing fails
-static int failalloc_sticky;            // every call from the target on fails
+static unsigned long failalloc_target;               // 0: nothing fails
+static int failalloc_sticky;                         // every call from the target on fails
 static std::atomic<unsigned long> failalloc_failed;  // calls made to fail so far
 static std::atomic<long> failalloc_live;             // usable bytes not yet freed
 
@@ -55,7 +55,8 @@ __attribute__((destructor)) static void failalloc_stop(void) {
     char digits[32];
     int n = 0;
     unsigned long v = failalloc_calls.load();
-    do digits[n++] = (char)('0' + v % 10); while ((v /= 10) != 0);
+    do digits[n++] = (char)('0' + v % 10);
+    while ((v /= 10) != 0);
     char line[33];
     for (int i = 0; i < n; i++) line[i] = digits[n - 1 - i];
     line[n] = '\n';
@@ -96,7 +97,9 @@ unsigned long failalloc_count(void) { return failalloc_calls.load(); }
 // Bytes handed out and not freed: equal before and after a call that leaks nothing.
 long failalloc_live_bytes(void) { return failalloc_live.load(); }
 
-void *malloc(size_t size) { return failalloc_now() ? nullptr : failalloc_took(__libc_malloc(size)); }
+void *malloc(size_t size) {
+    return failalloc_now() ? nullptr : failalloc_took(__libc_malloc(size));
+}
 
 void *calloc(size_t n, size_t size) {
     return failalloc_now() ? nullptr : failalloc_took(__libc_calloc(n, size));

@@ -57,8 +57,14 @@ struct Maker {
     std::function<void(void *)> destroy;
 };
 
-#define MAKER(T, call, del) \
-    Maker { #call, []() -> void * { return (void *)(call); }, [](void *p) { T *h = (T *)p; del(&h); } }
+// One table row: the call as its name, the call, and its destroy call.
+#define MAKER(T, call, del)                                      \
+    Maker {                                                          \
+        #call, []() -> void * { return (void *)(call); }, [](void *p) { \
+            T *h = (T *)p;                                           \
+            del(&h);                                                 \
+        }                                                            \
+    }
 
 static void parsed_del(LIST **list) {
     for (int32_t i = 0; i < (*list)->count; i++) {
@@ -159,12 +165,12 @@ TEST(AllocFail, OperationsThatAllocateGiveNeutralValuesWhenAllocationFails) {
     failalloc_arm(1, 1);
     SAMPLE *copy = sample_dup(s);
     char *text = sample_to_text(s);
-    sample_push(s, 1);                  // 40 of 64 in use: no allocation
+    sample_push(s, 1);  // 40 of 64 in use: no allocation
     sample_resample(s, 80);
     sample_rotate_left(s, 3);
-    array_push(a, &v);                  // full: needs to grow
+    array_push(a, &v);  // full: needs to grow
     void *popped = array_pop(a);
-    list_push(l, &v);                   // full: needs to grow
+    list_push(l, &v);  // full: needs to grow
     IMG *turned = img_rotate(picture(), 3);
     char *img_text = img_to_text(picture());
     failalloc_arm(0, 0);

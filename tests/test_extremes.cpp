@@ -339,7 +339,8 @@ TEST(ExtremesList, RangeCallsRefuseAnythingButAWholeRange) {
 
         auto src = list_of(4), dst = list_of(2);
         want = items_of(dst.get());
-        if (ok && at >= 0 && at <= 2) want.insert(want.begin() + at, start.begin() + from, start.begin() + to);
+        if (ok && at >= 0 && at <= 2)
+            want.insert(want.begin() + at, start.begin() + from, start.begin() + to);
         list_insert_range(src.get(), dst.get(), r[0], r[1], r[2]);
         EXPECT_EQ(items_of(dst.get()), want);
     });
@@ -439,7 +440,9 @@ TEST(ExtremesFont, BigGlyphsWalkOnlyTheSheet) {
         (*font)->x = -3, (*font)->y = 2;
         (*brush)->cell_width = (*brush)->cell_height = 2;
     };
-    struct Case { int32_t cw, ch, code; };
+    struct Case {
+        int32_t cw, ch, code;
+    };
     const Case small[] = {{6, 6, 1}, {40, 40, 0}, {5, 9, 7}, {-4, 6, 2}, {20, 3, -1}, {7, 7, 100}};
     for (const Case &c : small) {
         FONT *font, *brush;
@@ -450,7 +453,8 @@ TEST(ExtremesFont, BigGlyphsWalkOnlyTheSheet) {
         FONT *f2, *b2;
         IMG *t2;
         make(c.cw, c.ch, c.code, &f2, &b2, &t2);
-        int32_t sx = (int32_t)(((int64_t)c.code * c.cw) % 16), sy = (int32_t)(((int64_t)c.code * c.cw) / 16) * c.ch;
+        int32_t sx = (int32_t)(((int64_t)c.code * c.cw) % 16),
+                sy = (int32_t)(((int64_t)c.code * c.cw) / 16) * c.ch;
         b2->target = t2;
         for (int32_t r = 0; r < c.ch; r++)
             for (int32_t q = 0; q < c.cw; q++) {

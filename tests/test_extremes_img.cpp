@@ -63,8 +63,8 @@ static void check_blit(Record *(*make)(int32_t, int32_t, uint32_t), Blit blit, C
             }
         }
         blit(s, t, a[0], a[1], a[2], a[3], a[4], a[5]);
-        EXPECT_EQ(pixels_of(t), want) << a[0] << " " << a[1] << " " << a[2] << " " << a[3] << " "
-                                      << a[4] << " " << a[5];
+        EXPECT_EQ(pixels_of(t), want)
+            << a[0] << " " << a[1] << " " << a[2] << " " << a[3] << " " << a[4] << " " << a[5];
         destroy(s);
         destroy(t);
     });
@@ -165,17 +165,22 @@ TEST(ExtremesBlit, WrapCopiesRefuseLinesOutsideAndWrapAnyOffset) {
                 for (int64_t i = 0; i < SW; i++) {
                     uint32_t v = s->pixels[from * SW + i];
                     uint32_t &p = want[to * TW + (x0 + i) % TW];
-                    if (or_copy) p |= v;
-                    else if (!keyed_copy || v) p = v;
+                    if (or_copy)
+                        p |= v;
+                    else if (!keyed_copy || v)
+                        p = v;
                 }
             }
             return want;
         };
         std::vector<std::pair<std::function<void(IMG *)>, std::vector<uint32_t>>> cases = {
-            {[&](IMG *t) { img_blit_row_wrap(s.get(), t, from, to, offset); }, row_want(true, false)},
-            {[&](IMG *t) { imgfx_blit_row_wrap(s.get(), t, from, to, offset); }, row_want(true, false)},
+            {[&](IMG *t) { img_blit_row_wrap(s.get(), t, from, to, offset); },
+             row_want(true, false)},
+            {[&](IMG *t) { imgfx_blit_row_wrap(s.get(), t, from, to, offset); },
+             row_want(true, false)},
             {[&](IMG *t) { img_or_row_wrap(s.get(), t, from, to, offset); }, row_want(false, true)},
-            {[&](IMG *t) { imgfx_or_row_wrap(s.get(), t, from, to, offset); }, row_want(false, true)},
+            {[&](IMG *t) { imgfx_or_row_wrap(s.get(), t, from, to, offset); },
+             row_want(false, true)},
         };
         for (auto &[call, want] : cases) {
             Own<img_del> t(img_of(TW, TH, 0x405060));
@@ -188,7 +193,8 @@ TEST(ExtremesBlit, WrapCopiesRefuseLinesOutsideAndWrapAnyOffset) {
         if (inside(from, SW) && inside(to, TW)) {
             int64_t y0 = ((int64_t)offset % TH + TH) % TH;
             for (int64_t i = 0; i < SH; i++)
-                want[((y0 + i) % TH) * TW + to] = keyed(want[((y0 + i) % TH) * TW + to], s->pixels[i * SW + from]);
+                want[((y0 + i) % TH) * TW + to] =
+                    keyed(want[((y0 + i) % TH) * TW + to], s->pixels[i * SW + from]);
         }
         img_blit_column_wrap(s.get(), t.get(), from, to, offset);
         EXPECT_EQ(pixels_of(t.get()), want);
@@ -236,22 +242,48 @@ static void check_rect(Record *(*make)(int32_t, int32_t, uint32_t), Call call, W
 
 TEST(ExtremesRect, FillsClipAndOutlinesRefuseUnlessWhollyInside) {
     const uint32_t C = 0xABCDEF;
-    auto fill = [&](const Args4 &r, int64_t x, int64_t y, uint32_t p) { return in_rect(x, y, r) ? C : p; };
-    auto invert = [](const Args4 &r, int64_t x, int64_t y, uint32_t p) { return in_rect(x, y, r) ? ~p : p; };
+    auto fill = [&](const Args4 &r, int64_t x, int64_t y, uint32_t p) {
+        return in_rect(x, y, r) ? C : p;
+    };
+    auto invert = [](const Args4 &r, int64_t x, int64_t y, uint32_t p) {
+        return in_rect(x, y, r) ? ~p : p;
+    };
     auto xored = [&](const Args4 &r, int64_t x, int64_t y, uint32_t p) {
         return wholly_inside(r) && in_rect(x, y, r) ? p ^ C : p;
     };
     auto outline = [&](const Args4 &r, int64_t x, int64_t y, uint32_t p) {
-        bool edge = x == r[0] || y == r[1] || x == (int64_t)r[0] + r[2] - 1 || y == (int64_t)r[1] + r[3] - 1;
+        bool edge = x == r[0] || y == r[1] || x == (int64_t)r[0] + r[2] - 1 ||
+                    y == (int64_t)r[1] + r[3] - 1;
         return wholly_inside(r) && in_rect(x, y, r) && edge ? C : p;
     };
-    check_rect<IMG>(img_of, [&](IMG *t, int32_t x, int32_t y, int32_t w, int32_t h) { img_fill_rect(t, x, y, w, h, C); }, fill);
-    check_rect<IMG>(img_of, [&](IMG *t, int32_t x, int32_t y, int32_t w, int32_t h) { imgfx_fill_rect(t, x, y, w, h, C); }, fill);
+    check_rect<IMG>(
+        img_of,
+        [&](IMG *t, int32_t x, int32_t y, int32_t w, int32_t h) {
+            img_fill_rect(t, x, y, w, h, C);
+        },
+        fill);
+    check_rect<IMG>(
+        img_of,
+        [&](IMG *t, int32_t x, int32_t y, int32_t w, int32_t h) {
+            imgfx_fill_rect(t, x, y, w, h, C);
+        },
+        fill);
     check_rect<IMG>(img_of, img_invert_rect, invert);
     check_rect<IMG>(img_of, imgfx_invert_rect, invert);
-    check_rect<IMG>(img_of, [&](IMG *t, int32_t x, int32_t y, int32_t w, int32_t h) { imgfx_xor_rect(t, x, y, w, h, C); }, xored);
-    check_rect<IMG>(img_of, [&](IMG *t, int32_t x, int32_t y, int32_t w, int32_t h) { img_rect(t, x, y, w, h, C); }, outline);
-    check_rect<IMG>(img_of, [&](IMG *t, int32_t x, int32_t y, int32_t w, int32_t h) { imgfx_rect(t, x, y, w, h, C); }, outline);
+    check_rect<IMG>(
+        img_of,
+        [&](IMG *t, int32_t x, int32_t y, int32_t w, int32_t h) {
+            imgfx_xor_rect(t, x, y, w, h, C);
+        },
+        xored);
+    check_rect<IMG>(
+        img_of,
+        [&](IMG *t, int32_t x, int32_t y, int32_t w, int32_t h) { img_rect(t, x, y, w, h, C); },
+        outline);
+    check_rect<IMG>(
+        img_of,
+        [&](IMG *t, int32_t x, int32_t y, int32_t w, int32_t h) { imgfx_rect(t, x, y, w, h, C); },
+        outline);
 
     // The byte map's fill first turns a negative width or height round.
     auto turned = [](const Args4 &r, int64_t x, int64_t y, uint8_t p) -> uint8_t {
@@ -264,12 +296,28 @@ TEST(ExtremesRect, FillsClipAndOutlinesRefuseUnlessWhollyInside) {
         return wholly_inside(r) && in_rect(x, y, r) ? 0xEE : p;
     };
     auto inside_outline = [](const Args4 &r, int64_t x, int64_t y, uint8_t p) -> uint8_t {
-        bool edge = x == r[0] || y == r[1] || x == (int64_t)r[0] + r[2] - 1 || y == (int64_t)r[1] + r[3] - 1;
+        bool edge = x == r[0] || y == r[1] || x == (int64_t)r[0] + r[2] - 1 ||
+                    y == (int64_t)r[1] + r[3] - 1;
         return wholly_inside(r) && in_rect(x, y, r) && edge ? 0xEE : p;
     };
-    check_rect<BYTEMAP>(map_of, [](BYTEMAP *t, int32_t x, int32_t y, int32_t w, int32_t h) { bytemap_fill_rect(t, x, y, w, h, 0xEE); }, turned);
-    check_rect<BYTEMAP>(map_of, [](BYTEMAP *t, int32_t x, int32_t y, int32_t w, int32_t h) { bytemap_fill_rect_inside(t, x, y, w, h, 0xEE); }, inside_fill);
-    check_rect<BYTEMAP>(map_of, [](BYTEMAP *t, int32_t x, int32_t y, int32_t w, int32_t h) { bytemap_rect(t, x, y, w, h, 0xEE); }, inside_outline);
+    check_rect<BYTEMAP>(
+        map_of,
+        [](BYTEMAP *t, int32_t x, int32_t y, int32_t w, int32_t h) {
+            bytemap_fill_rect(t, x, y, w, h, 0xEE);
+        },
+        turned);
+    check_rect<BYTEMAP>(
+        map_of,
+        [](BYTEMAP *t, int32_t x, int32_t y, int32_t w, int32_t h) {
+            bytemap_fill_rect_inside(t, x, y, w, h, 0xEE);
+        },
+        inside_fill);
+    check_rect<BYTEMAP>(
+        map_of,
+        [](BYTEMAP *t, int32_t x, int32_t y, int32_t w, int32_t h) {
+            bytemap_rect(t, x, y, w, h, 0xEE);
+        },
+        inside_outline);
 }
 
 TEST(ExtremesRect, PixelsOutsideAreIgnoredAndReadAsZero) {
@@ -331,11 +379,17 @@ TEST(ExtremesSizes, ImagesWithoutPixelsOrBeyondMemoryCostNothing) {
 // Without runs the split's one count is the leftover, saturated; a split
 // of the magnitude of INT32_MIN is refused.
 TEST(ExtremesSizes, RunLengthsOfExtremeSizes) {
-    struct Case { int32_t a, b, first; bool made; };
+    struct Case {
+        int32_t a, b, first;
+        bool made;
+    };
     const Case cases[] = {
-        {INT32_MAX, 0, INT32_MAX, true}, {INT32_MIN + 1, 0, INT32_MAX, true},
-        {0, -7, 8, true},                {INT32_MIN, 1, 0, false},
-        {3, INT32_MIN, 0, false},        {-5, 3, 2, true},
+        {INT32_MAX, 0, INT32_MAX, true},
+        {INT32_MIN + 1, 0, INT32_MAX, true},
+        {0, -7, 8, true},
+        {INT32_MIN, 1, 0, false},
+        {3, INT32_MIN, 0, false},
+        {-5, 3, 2, true},
     };
     for (const Case &c : cases) {
         int32_t *runs = img_run_lengths(c.a, c.b);
@@ -356,9 +410,10 @@ TEST(ExtremesSizes, RunLengthsOfExtremeSizes) {
 // refused before anything is allocated for it.
 TEST(ExtremesSizes, DecodersRefuseSizesTheirInputCannotHold) {
     const char *headers[] = {
-        "P5\n2147483647 2147483647\n255\n", "P6\n65536 65536\n255\n",  "P5\n4294967297 1\n255\n",
-        "P4\n2147483647 1\n",               "P2\n100000 100000\n255\n1 2 3\n",
-        "P5\n1000 1000\n255\nabc",          "P1\n99999 99999\n0 1 0 1\n",
+        "P5\n2147483647 2147483647\n255\n", "P6\n65536 65536\n255\n",
+        "P5\n4294967297 1\n255\n",          "P4\n2147483647 1\n",
+        "P2\n100000 100000\n255\n1 2 3\n",  "P5\n1000 1000\n255\nabc",
+        "P1\n99999 99999\n0 1 0 1\n",
     };
     for (const char *h : headers) {
         std::string data = std::string(h) + std::string(16, '\x7F');
