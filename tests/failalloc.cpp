@@ -11,6 +11,7 @@
 #include <malloc.h>
 #include <atomic>
 #include <stddef.h>
+#include <stdint.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
@@ -29,6 +30,14 @@ static unsigned long failalloc_target;               // 0: nothing fails
 static int failalloc_sticky;                         // every call from the target on fails
 static std::atomic<unsigned long> failalloc_failed;  // calls made to fail so far
 static std::atomic<long> failalloc_live;             // usable bytes not yet freed
+static std::atomic<size_t> failalloc_peak;           // largest request since the last arming
+
+// Notes the size of a request (counted whether or not it is granted).
+static void failalloc_asked(size_t size) {
+    size_t seen = failalloc_peak.load();
+    while (size > seen && !failalloc_peak.compare_exchange_weak(seen, size)) {
+    }
+}
 
 // Counts a block that the allocator handed out (null passes through).
 static void *failalloc_took(void *p) {
@@ -86,10 +95,14 @@ void failalloc_arm(unsigned long k, int sticky) {
     failalloc_target = k ? failalloc_calls.load() + k : 0;
     failalloc_sticky = sticky;
     failalloc_failed.store(0);
+    failalloc_peak.store(0);
 }
 
 // Number of calls made to fail since the last arming.
 unsigned long failalloc_failures(void) { return failalloc_failed.load(); }
+
+// The largest allocation asked for since the last arming, in bytes.
+size_t failalloc_largest(void) { return failalloc_peak.load(); }
 
 // Allocation calls made since the process started.
 unsigned long failalloc_count(void) { return failalloc_calls.load(); }
@@ -98,10 +111,12 @@ unsigned long failalloc_count(void) { return failalloc_calls.load(); }
 long failalloc_live_bytes(void) { return failalloc_live.load(); }
 
 void *malloc(size_t size) {
+    failalloc_asked(size);
     return failalloc_now() ? nullptr : failalloc_took(__libc_malloc(size));
 }
 
 void *calloc(size_t n, size_t size) {
+    failalloc_asked(size && n > SIZE_MAX / size ? SIZE_MAX : n * size);
     return failalloc_now() ? nullptr : failalloc_took(__libc_calloc(n, size));
 }
 
@@ -116,6 +131,7 @@ void *realloc(void *p, size_t size) {
         free(p);
         return nullptr;
     }
+    failalloc_asked(size);
     if (failalloc_now()) return nullptr;
     long old = (long)malloc_usable_size(p);
     void *q = __libc_realloc(p, size);
@@ -124,6 +140,7 @@ void *realloc(void *p, size_t size) {
 }
 
 void *memalign(size_t alignment, size_t size) {
+    failalloc_asked(size);
     return failalloc_now() ? nullptr : failalloc_took(__libc_memalign(alignment, size));
 }
 

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "audio/music.h"
+#include "audio/sam.h"
 #include "audio/sample.h"
 #include "effects/archpath.h"
 #include "effects/backmove.h"
@@ -45,11 +46,13 @@
 #include "vector/list.h"
 #include "vector/obj2d.h"
 #include "vector/vec2d.h"
+#include "tests/test_owned.h"
 
 extern "C" void failalloc_arm(unsigned long k, int sticky) __attribute__((weak));
 extern "C" unsigned long failalloc_failures(void) __attribute__((weak));
 extern "C" long failalloc_live_bytes(void) __attribute__((weak));
 extern "C" unsigned long failalloc_count(void) __attribute__((weak));
+extern "C" size_t failalloc_largest(void) __attribute__((weak));
 
 struct Maker {
     const char *name;
@@ -58,13 +61,15 @@ struct Maker {
 };
 
 // One table row: the call as its name, the call, and its destroy call.
-#define MAKER(T, call, del)                                      \
-    Maker {                                                          \
+// clang-format off
+#define MAKER(T, call, del)                                             \
+    Maker {                                                             \
         #call, []() -> void * { return (void *)(call); }, [](void *p) { \
-            T *h = (T *)p;                                           \
-            del(&h);                                                 \
-        }                                                            \
+            T *h = (T *)p;                                              \
+            del(&h);                                                    \
+        }                                                               \
     }
+// clang-format on
 
 static void parsed_del(LIST **list) {
     for (int32_t i = 0; i < (*list)->count; i++) {
@@ -123,8 +128,20 @@ static const std::vector<Maker> makers = {
 
 static long in_use() { return failalloc_live_bytes(); }
 
+// True when the shim is in this program and does fail the call it is armed for.
+static bool shim_works() {
+    if (!failalloc_arm) return false;
+    failalloc_arm(1, 0);
+    void *p = malloc(16);
+    failalloc_arm(0, 0);
+    EXPECT_EQ(p, nullptr) << "the failing allocator is linked but not in effect";
+    free(p);
+    return p == nullptr;
+}
+
 TEST(AllocFail, EveryFailedAllocationGivesNullAndLeavesNothingBehind) {
     if (!failalloc_arm) GTEST_SKIP() << "built without the failing allocator";
+    ASSERT_TRUE(shim_works());
     ASSERT_NE(picture(), nullptr);
     for (const Maker &m : makers) {
         // Once made in full first, so that lazily built tables exist already.
@@ -153,6 +170,7 @@ TEST(AllocFail, EveryFailedAllocationGivesNullAndLeavesNothingBehind) {
 // values and leave the records as they were.
 TEST(AllocFail, OperationsThatAllocateGiveNeutralValuesWhenAllocationFails) {
     if (!failalloc_arm) GTEST_SKIP() << "built without the failing allocator";
+    ASSERT_TRUE(shim_works());
     SAMPLE *s = sample_new();
     for (int i = 0; i < 40; i++) sample_push(s, i);
     ARRAY *a = array_new();
@@ -188,6 +206,70 @@ TEST(AllocFail, OperationsThatAllocateGiveNeutralValuesWhenAllocationFails) {
     list_del(&l);
 }
 
+// ---- Decoders --------------------------------------------------------------------
+
+static std::string temp_file(const std::string &bytes) {
+    char path[] = "/tmp/test_alloc_fail_XXXXXX";
+    int fd = mkstemp(path);
+    if (fd >= 0) {
+        if (write(fd, bytes.data(), bytes.size()) != (ssize_t)bytes.size()) path[0] = 0;
+        close(fd);
+    }
+    return path;
+}
+
+static std::string le32(uint32_t v) {
+    return std::string{(char)v, (char)(v >> 8), (char)(v >> 16), (char)(v >> 24)};
+}
+
+// Inputs that announce far more values than they carry: no decoder asks for
+// more memory than the input could fill (a few kilobytes here), whatever it
+// gives back.
+TEST(AllocFail, DecodersNeverAllocateForSizesTheirInputCannotHold) {
+    if (!failalloc_arm) GTEST_SKIP() << "built without the failing allocator";
+    ASSERT_TRUE(shim_works());
+    std::string wav =
+        "RIFF" + le32(0xFFFFFFF0u) + "WAVEfmt " + le32(16) +
+        std::string("\x01\x00\x01\x00\x44\xAC\x00\x00\x88\x58\x01\x00\x02\x00\x10\x00", 16) +
+        "data" + le32(0xFFFFFFF0u) + std::string(8, '\x11');
+    std::string wav_path = temp_file(wav),
+                sam_path = temp_file("SAM\nbinary\n2000000000\n16\n\x01\x02");
+    std::string wav_name = wav_path + ".wav", sam_name = sam_path + ".sam";
+    ASSERT_EQ(rename(wav_path.c_str(), wav_name.c_str()), 0);
+    ASSERT_EQ(rename(sam_path.c_str(), sam_name.c_str()), 0);
+    static const char pnm[] = "P6\n60000 30000\n255\nabcdef";
+    std::vector<std::pair<const char *, std::function<void()>>> calls = {
+        {"img_from_pnm", [] { Own<img_del> i(img_from_pnm(pnm, sizeof pnm - 1)); }},
+        {"bytemap_from_pnm", [] { Own<bytemap_del> m(bytemap_from_pnm(pnm, sizeof pnm - 1)); }},
+        {"img_from_text",
+         [] { Own<img_del> i(img_from_text("IMG{\nP3\n40000 40000\n255\n1 2 3\n}\n")); }},
+        {"sample_from_text",
+         [] { Own<sample_del> s(sample_from_text("SAMPLE { 2000000000\n1\n2\n}\n")); }},
+        {"sam_load wav",
+         [&] {
+             SAM *s = sam_new();
+             sam_set_name(s, wav_name.c_str());
+             sam_load(s);
+             sam_del(&s);
+         }},
+        {"sam_load sam",
+         [&] {
+             SAM *s = sam_new();
+             sam_set_name(s, sam_name.c_str());
+             sam_load(s);
+             sam_del(&s);
+         }},
+    };
+    for (auto &[name, call] : calls) {
+        failalloc_arm(1UL << 60, 0);  // counts without failing
+        call();
+        EXPECT_LT(failalloc_largest(), 65536u) << name;
+    }
+    failalloc_arm(0, 0);
+    remove(wav_name.c_str());
+    remove(sam_name.c_str());
+}
+
 // ---- The demo's start-up ----------------------------------------------------------
 
 // Allocation calls demo_start makes in a headless run, counted in a child
@@ -219,6 +301,7 @@ static unsigned long start_up_allocations() {
 // would never end a run, so its failure stops the program with status 5.
 TEST(AllocFailDeathTest, AFailedFrameTimerEndsTheRunWithStatusFive) {
     if (!failalloc_arm) GTEST_SKIP() << "built without the failing allocator";
+    ASSERT_TRUE(shim_works());
     unsigned long n = start_up_allocations();
     ASSERT_GT(n, 100u);
     EXPECT_EXIT(
