@@ -4,16 +4,16 @@
 # die of a signal or hang (SWEEP_TIMEOUT seconds), and must either run on to
 # status 0 or stop with a documented status and one message line on stderr.
 #   tools/alloc-sweep.sh PROGRAM SHIM [spread|all]
-# spread: every N up to SWEEP_FIRST (default 150), then SWEEP_SPREAD more
-# (default 150) spaced evenly over the rest; all: every N of each run.
+# spread: every N up to SWEEP_FIRST (default 100), then SWEEP_SPREAD more
+# (default 100) spaced evenly over the rest; all: every N of each run.
 # SWEEP_JOBS runs at a time (default 1); the runs are niced.
 set -u
 program=$1
 shim=$2
 mode=${3:-spread}
 timeout_s=${SWEEP_TIMEOUT:-30}
-first=${SWEEP_FIRST:-150}
-spread=${SWEEP_SPREAD:-150}
+first=${SWEEP_FIRST:-100}
+spread=${SWEEP_SPREAD:-100}
 jobs=${SWEEP_JOBS:-1}
 work=$(mktemp -d /tmp/alloc-sweep.XXXXXX)
 trap 'rm -rf "$work"' EXIT
