@@ -25,7 +25,8 @@ runs=("--headless --frames 30" "--headless --frames 20 --keys 0:SPACE,1:SPACE")
 # One run with allocation N failing; prints "N outcome".
 one() {
     local n=$1 args=$2 err="$work/err.$1" status
-    RIVO_FAIL_ALLOC=$n LD_PRELOAD=$shim nice timeout -s KILL "$timeout_s" $program $args \
+    # Only the program gets the shim: nice and timeout allocate too.
+    nice timeout -s KILL "$timeout_s" env RIVO_FAIL_ALLOC="$n" LD_PRELOAD="$shim" $program $args \
         >/dev/null 2>"$err"
     status=$?
     local lines
@@ -44,7 +45,7 @@ export work shim program timeout_s
 
 failed=0
 for args in "${runs[@]}"; do
-    RIVO_ALLOC_COUNT="$work/count" LD_PRELOAD=$shim $program $args >/dev/null 2>&1
+    env RIVO_ALLOC_COUNT="$work/count" LD_PRELOAD="$shim" $program $args >/dev/null 2>&1
     total=$(cat "$work/count")
     if [ "$mode" = all ]; then
         seq 1 "$total"
