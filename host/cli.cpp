@@ -63,10 +63,15 @@ int32_t cli_key_code(const char *name, size_t len) {
     return 0;
 }
 
+// Set when an option could not be stored for want of memory: that is no
+// usage error, and cli_parse says so.
+static int cli_no_memory;
+
 // Adds one key; keeps the list sorted by frame, equal frames in given order.
 static int cli_insert_key(CLI *cli, uint32_t frame, int32_t vk) {
     if (cli->key_count >= 1 << 20) return 0;
     CLI_KEY *keys = (CLI_KEY *)realloc(cli->keys, sizeof(CLI_KEY) * (size_t)(cli->key_count + 1));
+    cli_no_memory = !keys;
     if (!keys) return 0;
     cli->keys = keys;
     int32_t i = cli->key_count;
@@ -144,7 +149,10 @@ void cli_help(FILE *f) {
             "\n"
             "Exit status: 0 after escape, a closed window or --frames; 2 for a bad option;\n"
             "3 when scene 3 finds no MIDI output (--midi-out none, no such port, or no\n"
-            "SoundFont and no writable ALSA port).\n");
+            "SoundFont and no writable ALSA port); 6 when memory runs out for what the\n"
+            "demo cannot run without (the options, the display, the frame or the frame\n"
+            "timer). Any other failed allocation leaves its object empty and the demo\n"
+            "runs on without it.\n");
 }
 
 // The option's value: "--opt=value" or the next argument; null when missing.
@@ -195,6 +203,7 @@ static int cli_option(CLI *cli, int argc, char **argv, int *i) {
         if (!v || !*v) return 0;
         free(cli->capture);
         cli->capture = strdup(v);
+        cli_no_memory = !cli->capture;
         if (!cli->capture) return 0;
     } else if (cli_is(arg, "--midi-out")) {
         if (!cli_text(&cli->midi_out, cli_value(arg, 10, argc, argv, i))) return 0;
@@ -223,7 +232,13 @@ int cli_parse(CLI *cli, int argc, char **argv, FILE *out, FILE *err) {
             cli_free(cli);
             return 0;
         }
+        cli_no_memory = 0;
         if (!cli_option(cli, argc, argv, &i)) {
+            if (cli_no_memory) {
+                fprintf(err, "rivo7315: cannot keep the option '%s' (out of memory)\n", arg);
+                cli_free(cli);
+                return CLI_NO_MEMORY;
+            }
             fprintf(err, "rivo7315: bad option '%s'\n", arg);
             cli_usage(err);
             cli_free(cli);

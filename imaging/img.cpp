@@ -545,6 +545,11 @@ int32_t *img_run_lengths(int32_t a, int32_t b) {
     int64_t big, small;
     int32_t *runs = img_run_alloc(a, b, &big, &small);
     if (!runs) return nullptr;
+    // Without runs every step lands in the leftover count, which saturates.
+    if (small == 0) {
+        runs[0] = big < INT32_MAX ? (int32_t)(big + 1) : INT32_MAX;
+        return runs;
+    }
     // A Bresenham split: run k ends where t * small first reaches (k+1) * big.
     int64_t e = big, k = 0;
     for (int64_t t = 0; t <= big; t++) {
