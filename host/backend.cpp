@@ -296,8 +296,9 @@ int backend_start(const CLI *options) {
     if (options->key_count > 0 && options->keys) {
         backend_keys = (CLI_KEY *)calloc((size_t)options->key_count, sizeof(CLI_KEY));
         if (!backend_keys) {
-            fprintf(stderr, "rivo7315: out of memory for the scripted keys\n");
-            return 0;
+            // Not a write failure: say what ran out and stop.
+            fprintf(stderr, "rivo7315: cannot keep the scripted keys (out of memory)\n");
+            exit(CLI_NO_MEMORY);
         }
         memcpy(backend_keys, options->keys, sizeof(CLI_KEY) * (size_t)options->key_count);
         backend_key_count = options->key_count;

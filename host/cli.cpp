@@ -65,10 +65,15 @@ int32_t cli_key_code(const char *name, size_t len) {
     return 0;
 }
 
+// Set when an option could not be stored for want of memory: that is no
+// usage error, and cli_parse says so.
+static int cli_no_memory;
+
 // Adds one key; keeps the list sorted by frame, equal frames in given order.
 static int cli_insert_key(CLI *cli, uint32_t frame, int32_t vk) {
     if (cli->key_count >= 1 << 20) return 0;
     CLI_KEY *keys = (CLI_KEY *)realloc(cli->keys, sizeof(CLI_KEY) * (size_t)(cli->key_count + 1));
+    cli_no_memory = !keys;
     if (!keys) return 0;
     cli->keys = keys;
     int32_t i = cli->key_count;
@@ -103,7 +108,8 @@ int cli_add_keys(CLI *cli, const char *list) {
 void cli_usage(FILE *f) {
     fprintf(f,
             "usage: rivo7315 [--headless] [--frames N] [--keys LIST] [--hash] [--capture DIR]"
-            " [--record FILE] [--screenshot-dir DIR] [--zoom N] [--fullscreen] [--help] [--version]\n");
+            " [--record FILE] [--screenshot-dir DIR] [--zoom N] [--fullscreen] [--midi-out WHERE]"
+            " [--soundfont FILE] [--help] [--version]\n");
 }
 
 void cli_help(FILE *f) {
@@ -131,6 +137,11 @@ void cli_help(FILE *f) {
             "  --screenshot-dir DIR  where F12 saves its pictures\n"
             "  --zoom N        show the 256 x 256 frame N times larger (1..16, nearest)\n"
             "  --fullscreen    fill the screen, scaled by whole steps, nearest neighbour\n"
+            "  --midi-out WHERE  MIDI device 0 of scene 3: synth (the built-in General MIDI\n"
+            "                  synthesiser, the default), an ALSA port as CLIENT:PORT or a\n"
+            "                  part of its name, capture (records the messages) or none\n"
+            "  --soundfont FILE  the synthesiser's SoundFont (default: the first of\n"
+            "                  /usr/share/sounds/sf2/default-GM.sf2, TimGM6mb.sf2, ...)\n"
             "  --help          this text\n"
             "  --version       the version\n"
             "\n"
@@ -152,10 +163,13 @@ void cli_help(FILE *f) {
             "replaces the first: the two are one frame.\n"
             "\n"
             "Exit status: 0 after escape, a closed window or --frames; 2 for a bad option;\n"
-            "3 when scene 3 finds no MIDI output (no ALSA sequencer, or no writable port:\n"
-            "`sudo modprobe snd-seq-dummy` gives a MIDI-through port); 4 when a capture,\n"
-            "recording or other file cannot be written (full disk, no permission, name\n"
-            "too long, directory moved); what was written before stays a valid file.\n");
+            "3 when scene 3 finds no MIDI output (--midi-out none, no such port, or no\n"
+            "SoundFont and no writable ALSA port); 4 when a capture, recording or other\n"
+            "file cannot be written (full disk, no permission, name too long, directory\n"
+            "moved), what was written before staying a valid file; 6 when memory runs\n"
+            "out for what the demo cannot run without (the options, the display, the\n"
+            "frame or the frame timer). Any other failed allocation leaves its object\n"
+            "empty and the demo runs on without it.\n");
 }
 
 // The option's value: "--opt=value" or the next argument; null when missing.
@@ -170,6 +184,14 @@ static const char *cli_value(const char *arg, size_t name_len, int argc, char **
 static int cli_is(const char *arg, const char *name) {
     size_t n = strlen(name);
     return strncmp(arg, name, n) == 0 && (arg[n] == 0 || arg[n] == '=');
+}
+
+// Keeps a copy of a non-empty option value in *field; 0 when there is none.
+static int cli_text(char **field, const char *value) {
+    if (!value || !*value) return 0;
+    free(*field);
+    *field = strdup(value);
+    return *field != nullptr;
 }
 
 // Parses one option at argv[*i]; 1 when good, 0 when malformed or unknown.
@@ -198,19 +220,17 @@ static int cli_option(CLI *cli, int argc, char **argv, int *i) {
         if (!v || !*v) return 0;
         free(cli->capture);
         cli->capture = strdup(v);
+        cli_no_memory = !cli->capture;
         if (!cli->capture) return 0;
     } else if (cli_is(arg, "--record")) {
         const char *v = cli_value(arg, 8, argc, argv, i);
-        if (!v || !record_name_ok(v)) return 0;
-        free(cli->record);
-        cli->record = strdup(v);
-        if (!cli->record) return 0;
+        if (!v || !record_name_ok(v) || !cli_text(&cli->record, v)) return 0;
     } else if (cli_is(arg, "--screenshot-dir")) {
-        const char *v = cli_value(arg, 16, argc, argv, i);
-        if (!v || !*v) return 0;
-        free(cli->screenshot_dir);
-        cli->screenshot_dir = strdup(v);
-        if (!cli->screenshot_dir) return 0;
+        if (!cli_text(&cli->screenshot_dir, cli_value(arg, 16, argc, argv, i))) return 0;
+    } else if (cli_is(arg, "--midi-out")) {
+        if (!cli_text(&cli->midi_out, cli_value(arg, 10, argc, argv, i))) return 0;
+    } else if (cli_is(arg, "--soundfont")) {
+        if (!cli_text(&cli->soundfont, cli_value(arg, 11, argc, argv, i))) return 0;
     } else {
         return 0;
     }
@@ -234,7 +254,13 @@ int cli_parse(CLI *cli, int argc, char **argv, FILE *out, FILE *err) {
             cli_free(cli);
             return 0;
         }
+        cli_no_memory = 0;
         if (!cli_option(cli, argc, argv, &i)) {
+            if (cli_no_memory) {
+                fprintf(err, "rivo7315: cannot keep the option '%s' (out of memory)\n", arg);
+                cli_free(cli);
+                return CLI_NO_MEMORY;
+            }
             fprintf(err, "rivo7315: bad option '%s'\n", arg);
             cli_usage(err);
             cli_free(cli);
@@ -249,6 +275,8 @@ void cli_free(CLI *cli) {
     free(cli->capture);
     free(cli->record);
     free(cli->screenshot_dir);
+    free(cli->midi_out);
+    free(cli->soundfont);
     free(cli->keys);
     memset(cli, 0, sizeof *cli);
     cli->zoom = 1;

@@ -30,12 +30,16 @@ struct CLI {
     char *capture;       // directory for frame PNGs and sound.wav, or null; owned
     char *record;        // video file (.mkv or .mp4) to record, or null; owned
     char *screenshot_dir;  // where F12 saves, or null for the working directory; owned
+    char *midi_out;      // --midi-out: synth, capture, none or an ALSA port; null: synth; owned
+    char *soundfont;     // --soundfont: the SoundFont file of the synthesiser, or null; owned
     int32_t key_count;
     CLI_KEY *keys;       // owned; sorted by frame, equal frames in given order
 };
 
 // cli_parse's result when the program should run.
 enum { CLI_RUN = -1 };
+// Exit status when an option cannot be stored for want of memory.
+enum { CLI_NO_MEMORY = 6 };
 
 // Parses the arguments after argv[0] into a cleared `cli`. Returns CLI_RUN, or
 // the exit status after printing: 0 for --help and --version (to out), 2 for an

@@ -3,6 +3,8 @@
 // which runs the demo until it ends the process.
 #include "host/backend.h"
 #include "host/cli.h"
+#include "host/midi.h"
+#include "host/synth.h"
 #include "host/winmain.h"
 
 int main(int argc, char **argv) {
@@ -11,6 +13,10 @@ int main(int argc, char **argv) {
     if (status != CLI_RUN) return status;
     // A capture or recording that cannot be made has said why.
     int started = backend_start(&cli);
+    if (started) {
+        midi_out_choose(cli.midi_out);
+        synth_set_soundfont(cli.soundfont);
+    }
     cli_free(&cli);
     if (!started) return BACKEND_EXIT_WRITE;
     return winmain_entry(nullptr);

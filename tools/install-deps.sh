@@ -4,6 +4,7 @@
 set -e
 PACKAGES="cmake ninja-build g++ clang pkg-config libsdl2-dev libasound2-dev
 libavformat-dev libavcodec-dev libavutil-dev libpng-dev
+libfluidsynth-dev timgm6mb-soundfont
 libgtest-dev libgmock-dev libbenchmark-dev libclang-rt-14-dev
 xvfb xdotool x11-utils sox netpbm imagemagick ffmpeg python3"
 
