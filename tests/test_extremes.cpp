@@ -425,58 +425,44 @@ TEST(ExtremesScroll, StepsOfAnySpeedKeepTheOffsetInsideOneCharacter) {
 // The enlarged glyph walks only the cell pixels that lie on the sheet: the
 // same picture as a walk over the whole cell, and a cell of 2^31 - 1 pixels a
 // side costs no more than the sheet.
+// A 16 x 16 sheet with a few set pixels, drawn at (-3, 2) into 64 x 64 with a 2 x 2 brush.
+struct BigGlyph {
+    Own<font_del> font{font_new()}, brush{font_new()};
+    Own<img_del> target{img_new()};
+    BigGlyph(int32_t cw, int32_t ch, int32_t code) {
+        img_resize(target, 64, 64);
+        font->sheet = img_new();
+        for (int32_t i = 0; i < 16; i++) img_set_pixel(font->sheet, i, (i * 7) % 16, 0xFFFFFF);
+        brush->sheet = img_new();
+        img_clear(brush->sheet, 0x123456);
+        font->target = brush->target = target;
+        font->cell_width = cw, font->cell_height = ch, font->code = code;
+        font->x = -3, font->y = 2;
+        brush->cell_width = brush->cell_height = 2;
+    }
+};
+
 TEST(ExtremesFont, BigGlyphsWalkOnlyTheSheet) {
-    auto make = [](int32_t cw, int32_t ch, int32_t code, FONT **font, FONT **brush, IMG **target) {
-        *font = font_new();
-        *brush = font_new();
-        *target = img_new();
-        img_resize(*target, 64, 64);
-        (*font)->sheet = img_new();  // 16 x 16, a few set pixels
-        for (int32_t i = 0; i < 16; i++) img_set_pixel((*font)->sheet, i, (i * 7) % 16, 0xFFFFFF);
-        (*brush)->sheet = img_new();
-        img_clear((*brush)->sheet, 0x123456);
-        (*font)->target = *target;
-        (*font)->cell_width = cw, (*font)->cell_height = ch, (*font)->code = code;
-        (*font)->x = -3, (*font)->y = 2;
-        (*brush)->cell_width = (*brush)->cell_height = 2;
-    };
-    struct Case {
-        int32_t cw, ch, code;
-    };
-    const Case small[] = {{6, 6, 1}, {40, 40, 0}, {5, 9, 7}, {-4, 6, 2}, {20, 3, -1}, {7, 7, 100}};
-    for (const Case &c : small) {
-        FONT *font, *brush;
-        IMG *target;
-        make(c.cw, c.ch, c.code, &font, &brush, &target);
-        font_draw_big(font, brush);
-        // The plain walk over the whole cell, drawn by hand into a second target.
-        FONT *f2, *b2;
-        IMG *t2;
-        make(c.cw, c.ch, c.code, &f2, &b2, &t2);
-        int32_t sx = (int32_t)(((int64_t)c.code * c.cw) % 16),
-                sy = (int32_t)(((int64_t)c.code * c.cw) / 16) * c.ch;
-        b2->target = t2;
-        for (int32_t r = 0; r < c.ch; r++)
-            for (int32_t q = 0; q < c.cw; q++) {
-                if (!img_get_pixel(f2->sheet, sx + q, sy + r)) continue;
-                b2->x = f2->x + q * 2, b2->y = f2->y + r * 2;
-                font_draw_char(b2);
+    const int32_t small[][3] = {{6, 6, 1}, {40, 40, 0}, {5, 9, 7}, {-4, 6, 2}, {20, 3, -1}, {7, 7, 100}};
+    for (const auto &c : small) {
+        BigGlyph big(c[0], c[1], c[2]), walk(c[0], c[1], c[2]);
+        font_draw_big(big.font, big.brush);
+        // The plain walk over the whole cell, drawn brush by brush.
+        int32_t sx = (int32_t)(((int64_t)c[2] * c[0]) % 16), sy = (int32_t)(((int64_t)c[2] * c[0]) / 16) * c[1];
+        for (int32_t r = 0; r < c[1]; r++)
+            for (int32_t q = 0; q < c[0]; q++) {
+                if (!img_get_pixel(walk.font->sheet, sx + q, sy + r)) continue;
+                walk.brush->x = -3 + q * 2, walk.brush->y = 2 + r * 2;
+                font_draw_char(walk.brush);
             }
-        EXPECT_TRUE(img_compare(target, t2)) << c.cw << " x " << c.ch << " code " << c.code;
-        EXPECT_EQ(font->x, -3 + c.cw * 2);
-        for (FONT *f : {font, brush, f2, b2}) font_del(&f);
-        img_del(&target);
-        img_del(&t2);
+        EXPECT_TRUE(img_compare(big.target, walk.target)) << c[0] << " x " << c[1] << " code " << c[2];
+        EXPECT_EQ(big.font->x, -3 + c[0] * 2);
     }
     sweep<3>({6, 6, 65}, extremes({16}), [&](const std::array<int32_t, 3> &a) {
-        FONT *font, *brush;
-        IMG *target;
-        make(a[0], a[1], a[2], &font, &brush, &target);
-        font_draw_big(font, brush);
-        font_draw_char(font);
-        font_draw_char_opaque(font);
-        font_draw_char_add(font);
-        for (FONT *f : {font, brush}) font_del(&f);
-        img_del(&target);
+        BigGlyph big(a[0], a[1], a[2]);
+        font_draw_big(big.font, big.brush);
+        font_draw_char(big.font);
+        font_draw_char_opaque(big.font);
+        font_draw_char_add(big.font);
     });
 }
