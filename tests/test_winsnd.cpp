@@ -116,14 +116,10 @@ TEST_F(Winsnd, FeedCopiesAStretchAtATimeAndDropsFinishedEntries) {
         {false, 0, 2 * L + 7, 0, -9, 1, 2, 2},     // nothing queued
     };
     for (const auto &s : steps) {
-        EXPECT_EQ(winsnd_feed(w), s.more);
-        EXPECT_EQ(w->position, s.position);
-        EXPECT_EQ(w->total, s.total);
-        EXPECT_EQ(w->queue->count, s.queued);
-        EXPECT_EQ(slot(w, 0), s.s0);
-        EXPECT_EQ(slot(w, 4), s.s4);
-        EXPECT_EQ(slot(w, 5), s.s5);
-        EXPECT_EQ(slot(w, L - 1), s.last);
+        bool more = winsnd_feed(w);
+        EXPECT_EQ((std::vector<int32_t>{more, w->position, w->total, w->queue->count, slot(w, 0), slot(w, 4), slot(w, 5),
+                                        slot(w, L - 1)}),
+                  (std::vector<int32_t>{s.more, s.position, s.total, s.queued, s.s0, s.s4, s.s5, s.last}));
     }
     EXPECT_EQ(a->count, 2 * L + 5);  // queued samples belong to others
 }
