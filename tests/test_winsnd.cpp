@@ -76,6 +76,15 @@ protected:
         winsnd_capture_to(nullptr);
         winsnd_mute(0);
     }
+    std::vector<Sample> kept;  // outlives the test's players
+    // A new player with s queued and fed once.
+    Player playing(SAMPLE *s) {
+        kept.emplace_back(s);
+        Player w(winsnd_new());
+        list_push(w->queue, s);
+        winsnd_feed(w);
+        return w;
+    }
 };
 
 }  // namespace
@@ -149,11 +158,9 @@ TEST_F(Winsnd, OddQueuesAndNullRecordsCopyNothing) {
 
 TEST_F(Winsnd, VirtualPlayerPlaysTheLoopInBothChannelsAsTheClockAdvances) {
     EXPECT_EQ(winsnd_now(), -1);  // nothing plays yet
-    Player w(winsnd_new());
-    Sample s(sample_new());
+    SAMPLE *s = sample_new();
     for (int32_t i = 0; i < L; i++) sample_push(s, i % 30000);
-    list_push(w->queue, s);
-    winsnd_feed(w);
+    Player w = playing(s);
     int64_t start = winsnd_now();
     backend_sleep(3500);  // past the loop's end: it starts again from 0
     winsnd_feed(w);
@@ -167,10 +174,8 @@ TEST_F(Winsnd, VirtualPlayerPlaysTheLoopInBothChannelsAsTheClockAdvances) {
 }
 
 TEST_F(Winsnd, ChangesAreHeardFromTheTimeTheyAreMade) {
-    Player w(winsnd_new());
-    Sample a(constant(L, 11)), b(constant(L, -22));
-    list_push(w->queue, a);
-    winsnd_feed(w);
+    Player w = playing(constant(L, 11));
+    Sample b(constant(L, -22));
     backend_sleep(20);
     winsnd_feed(w);  // drops a
     list_push(w->queue, b);
@@ -184,12 +189,7 @@ TEST_F(Winsnd, ChangesAreHeardFromTheTimeTheyAreMade) {
 }
 
 TEST_F(Winsnd, OneImagePlaysAtATimeUntilDelOrRestart) {
-    Player first(winsnd_new()), second(winsnd_new());
-    Sample a(constant(L, 1)), b(constant(L, 2));
-    list_push(first->queue, a);
-    list_push(second->queue, b);
-    winsnd_feed(first);
-    winsnd_feed(second);
+    Player first = playing(constant(L, 1)), second = playing(constant(L, 2));
     backend_sleep(10);
     winsnd_feed_restart(second);  // takes the player over from here
     backend_sleep(10);
@@ -215,11 +215,9 @@ TEST_F(Winsnd, AClockThatGoesBackPlaysOnFromTheNewTime) {
 }
 
 TEST_F(Winsnd, MutedThePlayerIsSilentAndTheLoopGoesOnInTime) {
-    Player w(winsnd_new());
-    Sample s(sample_new());
+    SAMPLE *s = sample_new();
     for (int32_t i = 0; i < L; i++) sample_push(s, 1 + i);
-    list_push(w->queue, s);
-    winsnd_feed(w);
+    Player w = playing(s);
     backend_sleep(10);
     winsnd_mute(1);
     backend_sleep(10);
@@ -234,10 +232,7 @@ TEST_F(Winsnd, MutedThePlayerIsSilentAndTheLoopGoesOnInTime) {
 TEST_F(Winsnd, TheSynthesiserIsAddedWithSaturation) {
     SYNTH *synth = synth_new(synth_soundfont());
     if (!synth) GTEST_SKIP() << "no General MIDI SoundFont installed";
-    Player w(winsnd_new());
-    Sample s(constant(L, 32000));
-    list_push(w->queue, s);
-    winsnd_feed(w);
+    Player w = playing(constant(L, 32000));
     winsnd_mix_synth(synth);
     synth_send(synth, winsnd_now(), 0x7F3C90);
     backend_sleep(200);
