@@ -43,8 +43,5 @@ void sweep(const std::array<int32_t, N> &base, const std::vector<int32_t> &value
     }
 }
 
-// a + b without overflow, for the expectations.
-inline int64_t sum64(int64_t a, int64_t b) { return a + b; }
-
 // 0 <= i < n in 64 bits.
 inline bool inside(int64_t i, int64_t n) { return i >= 0 && i < n; }

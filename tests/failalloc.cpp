@@ -12,7 +12,6 @@
 #include <atomic>
 #include <stddef.h>
 #include <stdint.h>
-#include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
 #include <unistd.h>
@@ -61,15 +60,12 @@ __attribute__((destructor)) static void failalloc_stop(void) {
     if (!path) return;
     int fd = open(path, O_WRONLY | O_CREAT | O_TRUNC, 0644);
     if (fd < 0) return;
-    char digits[32];
-    int n = 0;
+    char line[32], *p = line + sizeof line;
+    *--p = '\n';
     unsigned long v = failalloc_calls.load();
-    do digits[n++] = (char)('0' + v % 10);
+    do *--p = (char)('0' + v % 10);
     while ((v /= 10) != 0);
-    char line[33];
-    for (int i = 0; i < n; i++) line[i] = digits[n - 1 - i];
-    line[n] = '\n';
-    if (write(fd, line, (size_t)n + 1) < 0) {
+    if (write(fd, p, (size_t)(line + sizeof line - p)) < 0) {
         // Nothing more to do at exit.
     }
     close(fd);

@@ -12,7 +12,6 @@
 
 #include <functional>
 #include <string>
-#include <vector>
 
 #include "audio/music.h"
 #include "audio/sam.h"
@@ -46,7 +45,7 @@
 #include "vector/list.h"
 #include "vector/obj2d.h"
 #include "vector/vec2d.h"
-#include "tests/test_owned.h"
+#include "tests/test_support.h"
 
 extern "C" void failalloc_arm(unsigned long k, int sticky) __attribute__((weak));
 extern "C" unsigned long failalloc_failures(void) __attribute__((weak));
@@ -56,20 +55,13 @@ extern "C" size_t failalloc_largest(void) __attribute__((weak));
 
 struct Maker {
     const char *name;
-    std::function<void *()> make;
-    std::function<void(void *)> destroy;
+    void *(*make)();
+    void (*destroy)(void *);
 };
 
 // One table row: the call as its name, the call, and its destroy call.
-// clang-format off
-#define MAKER(T, call, del)                                             \
-    Maker {                                                             \
-        #call, []() -> void * { return (void *)(call); }, [](void *p) { \
-            T *h = (T *)p;                                              \
-            del(&h);                                                    \
-        }                                                               \
-    }
-// clang-format on
+#define MAKER(T, call, del) \
+    Maker { #call, []() -> void * { return (void *)(call); }, [](void *p) { T *h = (T *)p; del(&h); } }
 
 static void parsed_del(LIST **list) {
     for (int32_t i = 0; i < (*list)->count; i++) {
@@ -126,41 +118,38 @@ static const std::vector<Maker> makers = {
     MAKER(MUSIC, music_new(), music_del),
 };
 
-static long in_use() { return failalloc_live_bytes(); }
+// Skips without the shim; fails when it is linked but does not fail the call it is armed for.
+class AllocFail : public testing::Test {
+protected:
+    void SetUp() override {
+        if (!failalloc_arm) GTEST_SKIP() << "built without the failing allocator";
+        failalloc_arm(1, 0);
+        void *p = malloc(16);
+        failalloc_arm(0, 0);
+        free(p);
+        ASSERT_EQ(p, nullptr) << "the failing allocator is linked but not in effect";
+        ASSERT_NE(picture(), nullptr);
+    }
+};
 
-// True when the shim is in this program and does fail the call it is armed for.
-static bool shim_works() {
-    if (!failalloc_arm) return false;
-    failalloc_arm(1, 0);
-    void *p = malloc(16);
-    failalloc_arm(0, 0);
-    EXPECT_EQ(p, nullptr) << "the failing allocator is linked but not in effect";
-    free(p);
-    return p == nullptr;
-}
-
-TEST(AllocFail, EveryFailedAllocationGivesNullAndLeavesNothingBehind) {
-    if (!failalloc_arm) GTEST_SKIP() << "built without the failing allocator";
-    ASSERT_TRUE(shim_works());
-    ASSERT_NE(picture(), nullptr);
+TEST_F(AllocFail, EveryFailedAllocationGivesNullAndLeavesNothingBehind) {
     for (const Maker &m : makers) {
         // Once made in full first, so that lazily built tables exist already.
         m.destroy(m.make());
         unsigned long k = 1;
         for (; k < 10000; k++) {
-            long before = in_use();
+            long before = failalloc_live_bytes();
             failalloc_arm(k, 0);
             void *made = m.make();
             unsigned long failed = failalloc_failures();
             failalloc_arm(0, 0);
+            if (made) m.destroy(made);
             if (!failed) {
                 EXPECT_NE(made, nullptr) << m.name;
-                if (made) m.destroy(made);
                 break;
             }
             EXPECT_EQ(made, nullptr) << m.name << " with allocation " << k << " failing";
-            if (made) m.destroy(made);
-            EXPECT_EQ(in_use(), before) << m.name << " leaks when allocation " << k << " fails";
+            EXPECT_EQ(failalloc_live_bytes(), before) << m.name << " leaks when allocation " << k << " fails";
         }
         EXPECT_LT(k, 10000u) << m.name;
     }
@@ -168,13 +157,11 @@ TEST(AllocFail, EveryFailedAllocationGivesNullAndLeavesNothingBehind) {
 
 // With every allocation failing, copies, texts and growth give their neutral
 // values and leave the records as they were.
-TEST(AllocFail, OperationsThatAllocateGiveNeutralValuesWhenAllocationFails) {
-    if (!failalloc_arm) GTEST_SKIP() << "built without the failing allocator";
-    ASSERT_TRUE(shim_works());
-    SAMPLE *s = sample_new();
+TEST_F(AllocFail, OperationsThatAllocateGiveNeutralValuesWhenAllocationFails) {
+    Own<sample_del> s(sample_new());
+    Own<array_del> a(array_new());
+    Own<list_del> l(list_new());
     for (int i = 0; i < 40; i++) sample_push(s, i);
-    ARRAY *a = array_new();
-    LIST *l = list_new();
     int32_t v = 7;
     array_push(a, &v);
     array_push(a, &v);
@@ -192,73 +179,41 @@ TEST(AllocFail, OperationsThatAllocateGiveNeutralValuesWhenAllocationFails) {
     IMG *turned = img_rotate(picture(), 3);
     char *img_text = img_to_text(picture());
     failalloc_arm(0, 0);
-    EXPECT_EQ(copy, nullptr);
-    EXPECT_EQ(text, nullptr);
+    for (const void *p : {(const void *)copy, (const void *)text, (const void *)popped, (const void *)turned, (const void *)img_text})
+        EXPECT_EQ(p, nullptr);
     EXPECT_EQ(s->count, 41);
     EXPECT_EQ(sample_get(s, 3), 3);
     EXPECT_EQ(a->count, 2);
-    EXPECT_EQ(popped, nullptr);
     EXPECT_EQ(l->count, 2);
-    EXPECT_EQ(turned, nullptr);
-    EXPECT_EQ(img_text, nullptr);
-    sample_del(&s);
-    array_del(&a);
-    list_del(&l);
 }
 
 // ---- Decoders --------------------------------------------------------------------
 
-static std::string temp_file(const std::string &bytes) {
-    char path[] = "/tmp/test_alloc_fail_XXXXXX";
-    int fd = mkstemp(path);
-    if (fd >= 0) {
-        if (write(fd, bytes.data(), bytes.size()) != (ssize_t)bytes.size()) path[0] = 0;
-        close(fd);
-    }
-    return path;
+static void sam_load_file(const std::string &path) {
+    Own<sam_del> s(sam_new());
+    sam_set_name(s, path.c_str());
+    sam_load(s);
 }
 
-static std::string le32(uint32_t v) {
-    return std::string{(char)v, (char)(v >> 8), (char)(v >> 16), (char)(v >> 24)};
-}
+static std::string le32(uint32_t v) { return std::string{(char)v, (char)(v >> 8), (char)(v >> 16), (char)(v >> 24)}; }
 
 // Inputs that announce far more values than they carry: no decoder asks for
 // more memory than the input could fill (a few kilobytes here), whatever it
 // gives back.
-TEST(AllocFail, DecodersNeverAllocateForSizesTheirInputCannotHold) {
-    if (!failalloc_arm) GTEST_SKIP() << "built without the failing allocator";
-    ASSERT_TRUE(shim_works());
-    std::string wav =
-        "RIFF" + le32(0xFFFFFFF0u) + "WAVEfmt " + le32(16) +
-        std::string("\x01\x00\x01\x00\x44\xAC\x00\x00\x88\x58\x01\x00\x02\x00\x10\x00", 16) +
-        "data" + le32(0xFFFFFFF0u) + std::string(8, '\x11');
-    std::string wav_path = temp_file(wav),
-                sam_path = temp_file("SAM\nbinary\n2000000000\n16\n\x01\x02");
-    std::string wav_name = wav_path + ".wav", sam_name = sam_path + ".sam";
-    ASSERT_EQ(rename(wav_path.c_str(), wav_name.c_str()), 0);
-    ASSERT_EQ(rename(sam_path.c_str(), sam_name.c_str()), 0);
+TEST_F(AllocFail, DecodersNeverAllocateForSizesTheirInputCannotHold) {
+    TempDir dir("test_alloc_fail");
+    write_file(dir.file("big.wav"), "RIFF" + le32(0xFFFFFFF0u) + "WAVEfmt " + le32(16) +
+                                        std::string("\x01\x00\x01\x00\x44\xAC\x00\x00\x88\x58\x01\x00\x02\x00\x10\x00", 16) +
+                                        "data" + le32(0xFFFFFFF0u) + std::string(8, '\x11'));
+    write_file(dir.file("big.sam"), "SAM\nbinary\n2000000000\n16\n\x01\x02");
     static const char pnm[] = "P6\n60000 30000\n255\nabcdef";
-    std::vector<std::pair<const char *, std::function<void()>>> calls = {
+    const std::pair<const char *, std::function<void()>> calls[] = {
         {"img_from_pnm", [] { Own<img_del> i(img_from_pnm(pnm, sizeof pnm - 1)); }},
         {"bytemap_from_pnm", [] { Own<bytemap_del> m(bytemap_from_pnm(pnm, sizeof pnm - 1)); }},
-        {"img_from_text",
-         [] { Own<img_del> i(img_from_text("IMG{\nP3\n40000 40000\n255\n1 2 3\n}\n")); }},
-        {"sample_from_text",
-         [] { Own<sample_del> s(sample_from_text("SAMPLE { 2000000000\n1\n2\n}\n")); }},
-        {"sam_load wav",
-         [&] {
-             SAM *s = sam_new();
-             sam_set_name(s, wav_name.c_str());
-             sam_load(s);
-             sam_del(&s);
-         }},
-        {"sam_load sam",
-         [&] {
-             SAM *s = sam_new();
-             sam_set_name(s, sam_name.c_str());
-             sam_load(s);
-             sam_del(&s);
-         }},
+        {"img_from_text", [] { Own<img_del> i(img_from_text("IMG{\nP3\n40000 40000\n255\n1 2 3\n}\n")); }},
+        {"sample_from_text", [] { Own<sample_del> s(sample_from_text("SAMPLE { 2000000000\n1\n2\n}\n")); }},
+        {"sam_load wav", [&] { sam_load_file(dir.file("big.wav")); }},
+        {"sam_load sam", [&] { sam_load_file(dir.file("big.sam")); }},
     };
     for (auto &[name, call] : calls) {
         failalloc_arm(1UL << 60, 0);  // counts without failing
@@ -266,52 +221,37 @@ TEST(AllocFail, DecodersNeverAllocateForSizesTheirInputCannotHold) {
         EXPECT_LT(failalloc_largest(), 65536u) << name;
     }
     failalloc_arm(0, 0);
-    remove(wav_name.c_str());
-    remove(sam_name.c_str());
 }
 
 // ---- The demo's start-up ----------------------------------------------------------
 
-// Allocation calls demo_start makes in a headless run, counted in a child
-// process (the start-up builds process-wide globals only once).
-static unsigned long start_up_allocations() {
-    int fds[2];
-    if (pipe(fds) != 0) return 0;
-    pid_t child = fork();
-    if (child == 0) {
+// The frame timer is the last thing demo_start makes (its allocation calls are
+// counted in a child, as the start-up builds process-wide globals once);
+// without it `--frames` would never end a run, so its failure stops the
+// program with status 6.
+using AllocFailDeathTest = AllocFail;
+
+TEST_F(AllocFailDeathTest, AFailedFrameTimerEndsTheRunWithStatusSix) {
+    auto start = [](unsigned long fail) {
         CLI cli{};
         cli.headless = 1;
         backend_start(&cli);
-        failalloc_arm(1UL << 60, 0);  // counts from here without failing
+        failalloc_arm(fail, 0);
         unsigned long before = failalloc_count();
         demo_start();
-        unsigned long made = failalloc_count() - before;
-        if (write(fds[1], &made, sizeof made) != (ssize_t)sizeof made) _exit(1);
-        _exit(0);
+        return failalloc_count() - before;
+    };
+    int fds[2];
+    ASSERT_EQ(pipe(fds), 0);
+    if (fork() == 0) {
+        unsigned long made = start(1UL << 60);  // counts without failing
+        _exit(write(fds[1], &made, sizeof made) == (ssize_t)sizeof made ? 0 : 1);
     }
-    unsigned long made = 0;
-    if (read(fds[0], &made, sizeof made) != (ssize_t)sizeof made) made = 0;
+    unsigned long n = 0;
+    ASSERT_EQ(read(fds[0], &n, sizeof n), (ssize_t)sizeof n);
     close(fds[0]);
     close(fds[1]);
-    waitpid(child, nullptr, 0);
-    return made;
-}
-
-// The frame timer is the last thing demo_start makes; without it `--frames`
-// would never end a run, so its failure stops the program with status 6.
-TEST(AllocFailDeathTest, AFailedFrameTimerEndsTheRunWithStatusFive) {
-    if (!failalloc_arm) GTEST_SKIP() << "built without the failing allocator";
-    ASSERT_TRUE(shim_works());
-    unsigned long n = start_up_allocations();
+    wait(nullptr);
     ASSERT_GT(n, 100u);
-    EXPECT_EXIT(
-        {
-            CLI cli{};
-            cli.headless = 1;
-            backend_start(&cli);
-            failalloc_arm(n, 0);
-            demo_start();
-            _exit(0);
-        },
-        testing::ExitedWithCode(6), "rivo7315: cannot make the frame timer \\(out of memory\\)");
+    EXPECT_EXIT({ start(n); _exit(0); }, testing::ExitedWithCode(6), "rivo7315: cannot make the frame timer \\(out of memory\\)");
 }

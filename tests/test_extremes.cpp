@@ -188,162 +188,139 @@ TEST(ExtremesSample, ArithmeticWithExtremeArgumentsKeepsTheCount) {
 
 // ---- ARRAY and LIST ----------------------------------------------------------------
 
-static Own<array_del> array_of(const Values &v) {
-    Own<array_del> a(array_new());
-    for (int32_t x : v) array_push(a.get(), &x);
-    return a;
-}
+// ARRAY of int32 values and LIST of handles behind one face, so that their
+// index and range calls share one model. A list's value v is the handle &slots[v].
+static int slots[100];
 
-static Values elements_of(const ARRAY *a) {
-    Values v(a->count);
-    if (a->count) memcpy(v.data(), a->data, (size_t)a->count * 4);
-    return v;
-}
-
-static bool range_ok(int64_t from, int64_t to, int64_t count) {
-    return from >= 0 && from < to && to <= count;
-}
-
-TEST(ExtremesArray, IndexCallsRefuseOutsideAndActInside) {
-    int32_t x = 99;
-    for (int32_t i : extremes({4})) {
-        auto a = array_of(kStart);
-        bool in = in_count(i, kStart);
+struct ArrayFace {
+    using Rec = Own<array_del>;
+    static Rec of(const Values &v) {
+        Rec a(array_new());
+        for (int32_t x : v) array_push(a, &x);
+        return a;
+    }
+    static Values items(const ARRAY *a) {
+        Values v(a->count);
+        if (a->count) memcpy(v.data(), a->data, (size_t)a->count * 4);
+        return v;
+    }
+    static int32_t get(ARRAY *a, int32_t i) {
         int32_t got = -5;
-        array_get(a.get(), &got, i);
-        EXPECT_EQ(got, in ? kStart[i] : -5);
-        EXPECT_EQ(array_equals_at(a.get(), &kStart[2], i), i == 2);
-        void *copy = array_get_copy(a.get(), i);
-        EXPECT_EQ(copy != nullptr, in);
-        free(copy);
+        array_get(a, &got, i);
+        return got;
+    }
+    static void set(ARRAY *a, int32_t v, int32_t i) { array_set(a, &v, i); }
+    static void insert(ARRAY *a, int32_t v, int32_t i) { array_insert(a, &v, i); }
+    static constexpr auto remove = array_remove;
+    static constexpr auto set_count = array_set_count;
+    static constexpr auto extract = array_extract;
+    static constexpr auto remove_range = array_remove_range;
+    static constexpr auto insert_range = array_insert_range;
+};
 
+struct ListFace {
+    using Rec = Own<list_del>;
+    static Rec of(const Values &v) {
+        Rec l(list_new());
+        for (int32_t x : v) list_push(l, &slots[x]);
+        return l;
+    }
+    static Values items(const LIST *l) {
+        Values v;
+        for (int32_t i = 0; i < l->count; i++) v.push_back(l->items[i] ? (int32_t)((int *)l->items[i] - slots) : -1);
+        return v;
+    }
+    static int32_t get(LIST *l, int32_t i) {
+        void *h = list_get(l, i);
+        return h ? (int32_t)((int *)h - slots) : -5;
+    }
+    static void set(LIST *l, int32_t v, int32_t i) { list_set(l, &slots[v], i); }
+    static void insert(LIST *l, int32_t v, int32_t i) { list_insert(l, &slots[v], i); }
+    static constexpr auto remove = list_remove;
+    static constexpr auto set_count = list_set_count;
+    static constexpr auto extract = list_extract;
+    static constexpr auto remove_range = list_remove_range;
+    static constexpr auto insert_range = list_insert_range;
+};
+
+template <class Face>
+class ExtremesContainer : public testing::Test {
+protected:
+    void SetUp() override { testing::internal::CaptureStdout(); }  // LIST reports aloud
+    void TearDown() override { testing::internal::GetCapturedStdout(); }
+};
+using Faces = testing::Types<ArrayFace, ListFace>;
+TYPED_TEST_SUITE(ExtremesContainer, Faces);
+
+TYPED_TEST(ExtremesContainer, IndexCallsRefuseOutsideAndActInside) {
+    using F = TypeParam;
+    for (int32_t i : extremes({4})) {
+        bool in = in_count(i, kStart);
+        auto a = F::of(kStart);
+        EXPECT_EQ(F::get(a, i), in ? kStart[i] : -5) << i;
         Values want = kStart;
-        if (in) want[i] = x;
-        array_set(a.get(), &x, i);
-        EXPECT_EQ(elements_of(a.get()), want);
+        if (in) want[i] = 99;
+        F::set(a, 99, i);
+        EXPECT_EQ(F::items(a), want) << i;
 
         want = kStart;
-        if (i >= 0 && i <= 4) want.insert(want.begin() + i, x);
-        auto b = array_of(kStart);
-        array_insert(b.get(), &x, i);
-        EXPECT_EQ(elements_of(b.get()), want) << i;
+        if (i >= 0 && i <= 4) want.insert(want.begin() + i, 99);
+        auto b = F::of(kStart);
+        F::insert(b, 99, i);
+        EXPECT_EQ(F::items(b), want) << i;
 
         want = kStart;
         if (in) want.erase(want.begin() + i);
-        auto c = array_of(kStart);
-        array_remove(c.get(), i);
-        EXPECT_EQ(elements_of(c.get()), want) << i;
+        auto c = F::of(kStart);
+        F::remove(c, i);
+        EXPECT_EQ(F::items(c), want) << i;
 
-        auto d = array_of(kStart);
-        array_set_count(d.get(), i);
+        // Counts whose storage would pass 2^31 bytes are refused before any growth.
+        auto d = F::of(kStart);
+        F::set_count(d, i);
         EXPECT_EQ(d->count, i >= 0 && i <= 5 ? i : 4) << i;
     }
 }
 
-TEST(ExtremesArray, RangeCallsRefuseAnythingButAWholeRange) {
+TYPED_TEST(ExtremesContainer, RangeCallsRefuseAnythingButAWholeRange) {
+    using F = TypeParam;
     sweep<3>({1, 3, 2}, extremes({4}), [](const std::array<int32_t, 3> &r) {
         int64_t from = r[0], to = r[1], at = r[2];
-        bool ok = range_ok(from, to, 4);
-        auto a = array_of(kStart);
-        Own<array_del> part(array_extract(a.get(), r[0], r[1]));
+        bool ok = from >= 0 && from < to && to <= 4;
+        auto a = F::of(kStart);
+        typename F::Rec part(F::extract(a, r[0], r[1]));
         EXPECT_EQ(part.get() != nullptr, ok);
-        if (ok) {
-            EXPECT_EQ(elements_of(part.get()), Values(kStart.begin() + from, kStart.begin() + to));
-        }
+        EXPECT_EQ(part.get() ? F::items(part) : Values{}, ok ? Values(kStart.begin() + from, kStart.begin() + to) : Values{});
 
         Values want = kStart;
         if (ok) want.erase(want.begin() + from, want.begin() + to);
-        array_remove_range(a.get(), r[0], r[1]);
-        EXPECT_EQ(elements_of(a.get()), want);
+        F::remove_range(a, r[0], r[1]);
+        EXPECT_EQ(F::items(a), want);
 
-        auto src = array_of(kStart), dst = array_of({1, 2, 3, 4});
+        auto src = F::of(kStart), dst = F::of({1, 2, 3, 4});
         want = {1, 2, 3, 4};
-        if (ok && at >= 0 && at <= 4)
-            want.insert(want.begin() + at, kStart.begin() + from, kStart.begin() + to);
-        array_insert_range(src.get(), dst.get(), r[0], r[1], r[2]);
-        EXPECT_EQ(elements_of(dst.get()), want);
+        if (ok && at >= 0 && at <= 4) want.insert(want.begin() + at, kStart.begin() + from, kStart.begin() + to);
+        F::insert_range(src, dst, r[0], r[1], r[2]);
+        EXPECT_EQ(F::items(dst), want);
     });
 }
 
-TEST(ExtremesArray, ElementSizesBeyondStorageAreRefused) {
+TEST(ExtremesArray, CopiesAndElementSizesBeyondStorageAreRefused) {
+    testing::internal::CaptureStdout();
     for (int32_t n : extremes({4})) {
-        auto a = array_of(kStart);
-        array_set_element_size(a.get(), (uint32_t)n);
+        auto a = ArrayFace::of(kStart);
+        EXPECT_EQ(array_equals_at(a, &kStart[2], n), n == 2);
+        void *copy = array_get_copy(a, n);
+        EXPECT_EQ(copy != nullptr, in_count(n, kStart));
+        free(copy);
+        array_set_element_size(a, (uint32_t)n);
         // Capacity 4 times the size must stay below 2^31 bytes.
         bool fits = n > 0 && (int64_t)n * 4 <= INT32_MAX;
         EXPECT_EQ(a->element_size, fits ? (uint32_t)n : 4u) << n;
         EXPECT_EQ(a->count, fits ? 0 : 4) << n;
+        auto l = ListFace::of(kStart);
+        EXPECT_EQ(list_reserve(l, n), n >= 4 && n <= 5) << n;
     }
-}
-
-static int handles[4];
-
-static Own<list_del> list_of(int n) {
-    Own<list_del> l(list_new());
-    for (int k = 0; k < n; k++) list_push(l.get(), &handles[k]);
-    return l;
-}
-
-static std::vector<void *> items_of(const LIST *l) {
-    return std::vector<void *>(l->items, l->items + l->count);
-}
-
-TEST(ExtremesList, IndexCallsRefuseOutsideAndActInside) {
-    testing::internal::CaptureStdout();  // LIST reports aloud
-    int other = 0;
-    for (int32_t i : extremes({4})) {
-        auto l = list_of(4);
-        std::vector<void *> start = items_of(l.get()), want = start;
-        bool in = inside(i, 4);
-        EXPECT_EQ(list_get(l.get(), i), in ? start[i] : nullptr);
-        if (in) want[i] = &other;
-        list_set(l.get(), &other, i);
-        EXPECT_EQ(items_of(l.get()), want);
-
-        auto b = list_of(4);
-        want = start;
-        if (i >= 0 && i <= 4) want.insert(want.begin() + i, &other);
-        list_insert(b.get(), &other, i);
-        EXPECT_EQ(items_of(b.get()), want);
-
-        auto c = list_of(4);
-        want = start;
-        if (in) want.erase(want.begin() + i);
-        list_remove(c.get(), i);
-        EXPECT_EQ(items_of(c.get()), want);
-
-        // Counts whose slots would pass 2^31 bytes are refused before any storage.
-        auto d = list_of(4);
-        list_set_count(d.get(), i);
-        EXPECT_EQ(d->count, i >= 0 && i <= 5 ? i : 4) << i;
-        auto e = list_of(4);
-        EXPECT_EQ(list_reserve(e.get(), i), i >= 4 && i <= 5) << i;
-    }
-    testing::internal::GetCapturedStdout();
-}
-
-TEST(ExtremesList, RangeCallsRefuseAnythingButAWholeRange) {
-    testing::internal::CaptureStdout();
-    sweep<3>({1, 3, 2}, extremes({4}), [](const std::array<int32_t, 3> &r) {
-        int64_t from = r[0], to = r[1], at = r[2];
-        bool ok = range_ok(from, to, 4);
-        auto l = list_of(4);
-        std::vector<void *> start = items_of(l.get());
-        Own<list_del> part(list_extract(l.get(), r[0], r[1]));
-        EXPECT_EQ(part.get() != nullptr, ok);
-
-        std::vector<void *> want = start;
-        if (ok) want.erase(want.begin() + from, want.begin() + to);
-        list_remove_range(l.get(), r[0], r[1]);
-        EXPECT_EQ(items_of(l.get()), want);
-
-        auto src = list_of(4), dst = list_of(2);
-        want = items_of(dst.get());
-        if (ok && at >= 0 && at <= 2)
-            want.insert(want.begin() + at, start.begin() + from, start.begin() + to);
-        list_insert_range(src.get(), dst.get(), r[0], r[1], r[2]);
-        EXPECT_EQ(items_of(dst.get()), want);
-    });
     testing::internal::GetCapturedStdout();
 }
 
@@ -425,58 +402,44 @@ TEST(ExtremesScroll, StepsOfAnySpeedKeepTheOffsetInsideOneCharacter) {
 // The enlarged glyph walks only the cell pixels that lie on the sheet: the
 // same picture as a walk over the whole cell, and a cell of 2^31 - 1 pixels a
 // side costs no more than the sheet.
+// A 16 x 16 sheet with a few set pixels, drawn at (-3, 2) into 64 x 64 with a 2 x 2 brush.
+struct BigGlyph {
+    Own<font_del> font{font_new()}, brush{font_new()};
+    Own<img_del> target{img_new()};
+    BigGlyph(int32_t cw, int32_t ch, int32_t code) {
+        img_resize(target, 64, 64);
+        font->sheet = img_new();
+        for (int32_t i = 0; i < 16; i++) img_set_pixel(font->sheet, i, (i * 7) % 16, 0xFFFFFF);
+        brush->sheet = img_new();
+        img_clear(brush->sheet, 0x123456);
+        font->target = brush->target = target;
+        font->cell_width = cw, font->cell_height = ch, font->code = code;
+        font->x = -3, font->y = 2;
+        brush->cell_width = brush->cell_height = 2;
+    }
+};
+
 TEST(ExtremesFont, BigGlyphsWalkOnlyTheSheet) {
-    auto make = [](int32_t cw, int32_t ch, int32_t code, FONT **font, FONT **brush, IMG **target) {
-        *font = font_new();
-        *brush = font_new();
-        *target = img_new();
-        img_resize(*target, 64, 64);
-        (*font)->sheet = img_new();  // 16 x 16, a few set pixels
-        for (int32_t i = 0; i < 16; i++) img_set_pixel((*font)->sheet, i, (i * 7) % 16, 0xFFFFFF);
-        (*brush)->sheet = img_new();
-        img_clear((*brush)->sheet, 0x123456);
-        (*font)->target = *target;
-        (*font)->cell_width = cw, (*font)->cell_height = ch, (*font)->code = code;
-        (*font)->x = -3, (*font)->y = 2;
-        (*brush)->cell_width = (*brush)->cell_height = 2;
-    };
-    struct Case {
-        int32_t cw, ch, code;
-    };
-    const Case small[] = {{6, 6, 1}, {40, 40, 0}, {5, 9, 7}, {-4, 6, 2}, {20, 3, -1}, {7, 7, 100}};
-    for (const Case &c : small) {
-        FONT *font, *brush;
-        IMG *target;
-        make(c.cw, c.ch, c.code, &font, &brush, &target);
-        font_draw_big(font, brush);
-        // The plain walk over the whole cell, drawn by hand into a second target.
-        FONT *f2, *b2;
-        IMG *t2;
-        make(c.cw, c.ch, c.code, &f2, &b2, &t2);
-        int32_t sx = (int32_t)(((int64_t)c.code * c.cw) % 16),
-                sy = (int32_t)(((int64_t)c.code * c.cw) / 16) * c.ch;
-        b2->target = t2;
-        for (int32_t r = 0; r < c.ch; r++)
-            for (int32_t q = 0; q < c.cw; q++) {
-                if (!img_get_pixel(f2->sheet, sx + q, sy + r)) continue;
-                b2->x = f2->x + q * 2, b2->y = f2->y + r * 2;
-                font_draw_char(b2);
+    const int32_t small[][3] = {{6, 6, 1}, {40, 40, 0}, {5, 9, 7}, {-4, 6, 2}, {20, 3, -1}, {7, 7, 100}};
+    for (const auto &c : small) {
+        BigGlyph big(c[0], c[1], c[2]), walk(c[0], c[1], c[2]);
+        font_draw_big(big.font, big.brush);
+        // The plain walk over the whole cell, drawn brush by brush.
+        int32_t sx = (int32_t)(((int64_t)c[2] * c[0]) % 16), sy = (int32_t)(((int64_t)c[2] * c[0]) / 16) * c[1];
+        for (int32_t r = 0; r < c[1]; r++)
+            for (int32_t q = 0; q < c[0]; q++) {
+                if (!img_get_pixel(walk.font->sheet, sx + q, sy + r)) continue;
+                walk.brush->x = -3 + q * 2, walk.brush->y = 2 + r * 2;
+                font_draw_char(walk.brush);
             }
-        EXPECT_TRUE(img_compare(target, t2)) << c.cw << " x " << c.ch << " code " << c.code;
-        EXPECT_EQ(font->x, -3 + c.cw * 2);
-        for (FONT *f : {font, brush, f2, b2}) font_del(&f);
-        img_del(&target);
-        img_del(&t2);
+        EXPECT_TRUE(img_compare(big.target, walk.target)) << c[0] << " x " << c[1] << " code " << c[2];
+        EXPECT_EQ(big.font->x, -3 + c[0] * 2);
     }
     sweep<3>({6, 6, 65}, extremes({16}), [&](const std::array<int32_t, 3> &a) {
-        FONT *font, *brush;
-        IMG *target;
-        make(a[0], a[1], a[2], &font, &brush, &target);
-        font_draw_big(font, brush);
-        font_draw_char(font);
-        font_draw_char_opaque(font);
-        font_draw_char_add(font);
-        for (FONT *f : {font, brush}) font_del(&f);
-        img_del(&target);
+        BigGlyph big(a[0], a[1], a[2]);
+        font_draw_big(big.font, big.brush);
+        font_draw_char(big.font);
+        font_draw_char_opaque(big.font);
+        font_draw_char_add(big.font);
     });
 }

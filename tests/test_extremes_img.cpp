@@ -5,7 +5,6 @@
 // memory holds; and decoders that announce more pixels than they carry.
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -152,64 +151,58 @@ TEST(ExtremesBlit, SpacedBlitsLandOnlyWhereSourceAndTargetHold) {
 
 // ---- Row and column copies ------------------------------------------------------------
 
+// A wrap copy of line `from` into line `to` (rows, or columns when `column`):
+// min(length) values from the wrapped offset on, keyed (zeros skipped) or or-ed.
+template <class Record>
+static auto wrap_want(const Record *s, const Record *t, int64_t from, int64_t to, int64_t offset, bool column,
+                      bool or_copy) {
+    auto want = pixels_of(t);
+    int64_t lines = column ? SW : SH, target_lines = column ? TW : TH;
+    int64_t n = column ? SH : SW, ring = column ? TH : TW;
+    if (!inside(from, lines) || !inside(to, target_lines)) return want;
+    for (int64_t i = 0; i < n; i++) {
+        int64_t at = (((offset % ring) + ring) % ring + i) % ring;
+        auto v = s->pixels[column ? i * SW + from : from * SW + i];
+        auto &p = want[column ? at * TW + to : to * TW + at];
+        p = or_copy ? p | v : v ? v : p;
+    }
+    return want;
+}
+
+template <class Record>
+using WrapCopy = void (*)(const Record *, Record *, int32_t, int32_t, int32_t);
+
 TEST(ExtremesBlit, WrapCopiesRefuseLinesOutsideAndWrapAnyOffset) {
-    sweep<3>({1, 2, 3}, kValues, [](const std::array<int32_t, 3> &a) {
-        int32_t from = a[0], to = a[1], offset = a[2];
+    const struct {
+        WrapCopy<IMG> img;
+        WrapCopy<BYTEMAP> map;
+        bool column, or_copy;
+    } cases[] = {
+        {img_blit_row_wrap, bytemap_blit_row_wrap, false, false}, {imgfx_blit_row_wrap, nullptr, false, false},
+        {img_or_row_wrap, bytemap_or_row_wrap, false, true},      {imgfx_or_row_wrap, nullptr, false, true},
+        {img_blit_column_wrap, bytemap_blit_column_wrap, true, false}, {imgfx_blit_column_wrap, nullptr, true, false},
+    };
+    sweep<3>({1, 2, 3}, kValues, [&](const std::array<int32_t, 3> &a) {
         Own<img_del> s(img_of(SW, SH, 0x102030));
-        // Rows: the source row's first min(width) pixels from the wrapped offset on.
-        auto row_want = [&](bool keyed_copy, bool or_copy) {
+        Own<bytemap_del> ms(map_of(SW, SH, 0x10));
+        for (const auto &c : cases) {
             Own<img_del> t(img_of(TW, TH, 0x405060));
-            auto want = pixels_of(t.get());
-            if (inside(from, SH) && inside(to, TH)) {
-                int64_t x0 = ((int64_t)offset % TW + TW) % TW;
-                for (int64_t i = 0; i < SW; i++) {
-                    uint32_t v = s->pixels[from * SW + i];
-                    uint32_t &p = want[to * TW + (x0 + i) % TW];
-                    if (or_copy)
-                        p |= v;
-                    else if (!keyed_copy || v)
-                        p = v;
-                }
-            }
-            return want;
-        };
-        std::vector<std::pair<std::function<void(IMG *)>, std::vector<uint32_t>>> cases = {
-            {[&](IMG *t) { img_blit_row_wrap(s.get(), t, from, to, offset); },
-             row_want(true, false)},
-            {[&](IMG *t) { imgfx_blit_row_wrap(s.get(), t, from, to, offset); },
-             row_want(true, false)},
-            {[&](IMG *t) { img_or_row_wrap(s.get(), t, from, to, offset); }, row_want(false, true)},
-            {[&](IMG *t) { imgfx_or_row_wrap(s.get(), t, from, to, offset); },
-             row_want(false, true)},
-        };
-        for (auto &[call, want] : cases) {
-            Own<img_del> t(img_of(TW, TH, 0x405060));
-            call(t.get());
-            EXPECT_EQ(pixels_of(t.get()), want) << from << " " << to << " " << offset;
+            auto want = wrap_want<IMG>(s, t, a[0], a[1], a[2], c.column, c.or_copy);
+            c.img(s, t, a[0], a[1], a[2]);
+            EXPECT_EQ(pixels_of(t.get()), want) << a[0] << " " << a[1] << " " << a[2] << " " << c.column << c.or_copy;
+            if (!c.map) continue;
+            Own<bytemap_del> mt(map_of(TW, TH, 0x40));
+            auto want8 = wrap_want<BYTEMAP>(ms, mt, a[0], a[1], a[2], c.column, c.or_copy);
+            c.map(ms, mt, a[0], a[1], a[2]);
+            EXPECT_EQ(pixels_of(mt.get()), want8) << a[0] << " " << a[1] << " " << a[2];
         }
-        // Columns: min(height) pixels down from the wrapped offset.
-        Own<img_del> t(img_of(TW, TH, 0x405060));
-        auto want = pixels_of(t.get());
-        if (inside(from, SW) && inside(to, TW)) {
-            int64_t y0 = ((int64_t)offset % TH + TH) % TH;
-            for (int64_t i = 0; i < SH; i++)
-                want[((y0 + i) % TH) * TW + to] =
-                    keyed(want[((y0 + i) % TH) * TW + to], s->pixels[i * SW + from]);
-        }
-        img_blit_column_wrap(s.get(), t.get(), from, to, offset);
-        EXPECT_EQ(pixels_of(t.get()), want);
         // Plain row copies: the first min(width) pixels, zeros included.
         Own<img_del> c(img_of(TW, TH, 0x405060));
-        want = pixels_of(c.get());
-        if (inside(from, SH) && inside(to, TH))
-            for (int64_t i = 0; i < SW; i++) want[to * TW + i] = s->pixels[from * SW + i];
-        img_copy_row(s.get(), c.get(), from, to);
+        auto want = pixels_of(c.get());
+        if (inside(a[0], SH) && inside(a[1], TH))
+            for (int64_t i = 0; i < SW; i++) want[a[1] * TW + i] = s->pixels[a[0] * SW + i];
+        img_copy_row(s, c, a[0], a[1]);
         EXPECT_EQ(pixels_of(c.get()), want);
-        // The byte map's wrap copies share the image's walk; they must keep to it too.
-        Own<bytemap_del> ms(map_of(SW, SH, 1)), mt(map_of(TW, TH, 2));
-        bytemap_blit_row_wrap(ms.get(), mt.get(), from, to, offset);
-        bytemap_or_row_wrap(ms.get(), mt.get(), from, to, offset);
-        bytemap_blit_column_wrap(ms.get(), mt.get(), from, to, offset);
     });
 }
 
@@ -217,107 +210,56 @@ TEST(ExtremesBlit, WrapCopiesRefuseLinesOutsideAndWrapAnyOffset) {
 
 using Args4 = std::array<int32_t, 4>;
 
-static bool in_rect(int64_t x, int64_t y, const Args4 &r) {
-    return x >= r[0] && x < (int64_t)r[0] + r[2] && y >= r[1] && y < (int64_t)r[1] + r[3];
+// Which pixels a rectangle call touches: the clipped part, only a rectangle
+// wholly inside (or its outline), or the byte map's fill that first turns a
+// negative width or height round.
+enum Reach { CLIPPED, WHOLLY_INSIDE, OUTLINE_INSIDE, TURNED };
+
+static bool touched(Reach reach, const Args4 &r, int64_t x, int64_t y) {
+    int64_t x0 = r[0], y0 = r[1], w = r[2], h = r[3];
+    if (reach == TURNED) {
+        if (w < 0) x0 += w, w = -w;
+        if (h < 0) y0 += h, h = -h;
+    }
+    bool in = x >= x0 && x < x0 + w && y >= y0 && y < y0 + h;
+    bool whole = x0 >= 0 && y0 >= 0 && w > 0 && h > 0 && x0 + w <= TW && y0 + h <= TH;
+    bool edge = x == x0 || y == y0 || x == x0 + w - 1 || y == y0 + h - 1;
+    return in && (reach == CLIPPED || reach == TURNED || (whole && (reach == WHOLLY_INSIDE || edge)));
 }
 
-static bool wholly_inside(const Args4 &r) {
-    return r[0] >= 0 && r[1] >= 0 && r[2] > 0 && r[3] > 0 && (int64_t)r[0] + r[2] <= TW &&
-           (int64_t)r[1] + r[3] <= TH;
-}
-
-// want(r, x, y, p): the pixel after the call.
-template <class Record, class Call, class Want>
-static void check_rect(Record *(*make)(int32_t, int32_t, uint32_t), Call call, Want want_of) {
+template <class Record, class P>
+static void check_rect(Record *(*make)(int32_t, int32_t, uint32_t), void (*call)(Record *, const Args4 &),
+                       Reach reach, P (*op)(P)) {
     sweep<4>({1, 1, 2, 2}, kValues, [&](const Args4 &r) {
         Record *t = make(TW, TH, 0x405060);
         auto want = pixels_of(t);
         for (int64_t y = 0; y < TH; y++)
-            for (int64_t x = 0; x < TW; x++) want[y * TW + x] = want_of(r, x, y, want[y * TW + x]);
-        call(t, r[0], r[1], r[2], r[3]);
+            for (int64_t x = 0; x < TW; x++)
+                if (touched(reach, r, x, y)) want[y * TW + x] = op(want[y * TW + x]);
+        call(t, r);
         EXPECT_EQ(pixels_of(t), want) << r[0] << " " << r[1] << " " << r[2] << " " << r[3];
         destroy(t);
     });
 }
 
-TEST(ExtremesRect, FillsClipAndOutlinesRefuseUnlessWhollyInside) {
-    const uint32_t C = 0xABCDEF;
-    auto fill = [&](const Args4 &r, int64_t x, int64_t y, uint32_t p) {
-        return in_rect(x, y, r) ? C : p;
-    };
-    auto invert = [](const Args4 &r, int64_t x, int64_t y, uint32_t p) {
-        return in_rect(x, y, r) ? ~p : p;
-    };
-    auto xored = [&](const Args4 &r, int64_t x, int64_t y, uint32_t p) {
-        return wholly_inside(r) && in_rect(x, y, r) ? p ^ C : p;
-    };
-    auto outline = [&](const Args4 &r, int64_t x, int64_t y, uint32_t p) {
-        bool edge = x == r[0] || y == r[1] || x == (int64_t)r[0] + r[2] - 1 ||
-                    y == (int64_t)r[1] + r[3] - 1;
-        return wholly_inside(r) && in_rect(x, y, r) && edge ? C : p;
-    };
-    check_rect<IMG>(
-        img_of,
-        [&](IMG *t, int32_t x, int32_t y, int32_t w, int32_t h) {
-            img_fill_rect(t, x, y, w, h, C);
-        },
-        fill);
-    check_rect<IMG>(
-        img_of,
-        [&](IMG *t, int32_t x, int32_t y, int32_t w, int32_t h) {
-            imgfx_fill_rect(t, x, y, w, h, C);
-        },
-        fill);
-    check_rect<IMG>(img_of, img_invert_rect, invert);
-    check_rect<IMG>(img_of, imgfx_invert_rect, invert);
-    check_rect<IMG>(
-        img_of,
-        [&](IMG *t, int32_t x, int32_t y, int32_t w, int32_t h) {
-            imgfx_xor_rect(t, x, y, w, h, C);
-        },
-        xored);
-    check_rect<IMG>(
-        img_of,
-        [&](IMG *t, int32_t x, int32_t y, int32_t w, int32_t h) { img_rect(t, x, y, w, h, C); },
-        outline);
-    check_rect<IMG>(
-        img_of,
-        [&](IMG *t, int32_t x, int32_t y, int32_t w, int32_t h) { imgfx_rect(t, x, y, w, h, C); },
-        outline);
+constexpr uint32_t C = 0xABCDEF;
+static uint32_t set_c(uint32_t) { return C; }
+static uint32_t flip(uint32_t p) { return ~p; }
+static uint32_t xor_c(uint32_t p) { return p ^ C; }
+static uint8_t set_ee(uint8_t) { return 0xEE; }
+#define ON_RECT(T, f, ...) [](T *t, const Args4 &r) { f(t, r[0], r[1], r[2], r[3] __VA_ARGS__); }
 
-    // The byte map's fill first turns a negative width or height round.
-    auto turned = [](const Args4 &r, int64_t x, int64_t y, uint8_t p) -> uint8_t {
-        int64_t x0 = r[0], y0 = r[1], w = r[2], h = r[3];
-        if (w < 0) x0 += w, w = -w;
-        if (h < 0) y0 += h, h = -h;
-        return x >= x0 && x < x0 + w && y >= y0 && y < y0 + h ? 0xEE : p;
-    };
-    auto inside_fill = [](const Args4 &r, int64_t x, int64_t y, uint8_t p) -> uint8_t {
-        return wholly_inside(r) && in_rect(x, y, r) ? 0xEE : p;
-    };
-    auto inside_outline = [](const Args4 &r, int64_t x, int64_t y, uint8_t p) -> uint8_t {
-        bool edge = x == r[0] || y == r[1] || x == (int64_t)r[0] + r[2] - 1 ||
-                    y == (int64_t)r[1] + r[3] - 1;
-        return wholly_inside(r) && in_rect(x, y, r) && edge ? 0xEE : p;
-    };
-    check_rect<BYTEMAP>(
-        map_of,
-        [](BYTEMAP *t, int32_t x, int32_t y, int32_t w, int32_t h) {
-            bytemap_fill_rect(t, x, y, w, h, 0xEE);
-        },
-        turned);
-    check_rect<BYTEMAP>(
-        map_of,
-        [](BYTEMAP *t, int32_t x, int32_t y, int32_t w, int32_t h) {
-            bytemap_fill_rect_inside(t, x, y, w, h, 0xEE);
-        },
-        inside_fill);
-    check_rect<BYTEMAP>(
-        map_of,
-        [](BYTEMAP *t, int32_t x, int32_t y, int32_t w, int32_t h) {
-            bytemap_rect(t, x, y, w, h, 0xEE);
-        },
-        inside_outline);
+TEST(ExtremesRect, FillsClipAndOutlinesRefuseUnlessWhollyInside) {
+    check_rect<IMG>(img_of, ON_RECT(IMG, img_fill_rect, , C), CLIPPED, set_c);
+    check_rect<IMG>(img_of, ON_RECT(IMG, imgfx_fill_rect, , C), CLIPPED, set_c);
+    check_rect<IMG>(img_of, ON_RECT(IMG, img_invert_rect), CLIPPED, flip);
+    check_rect<IMG>(img_of, ON_RECT(IMG, imgfx_invert_rect), CLIPPED, flip);
+    check_rect<IMG>(img_of, ON_RECT(IMG, imgfx_xor_rect, , C), WHOLLY_INSIDE, xor_c);
+    check_rect<IMG>(img_of, ON_RECT(IMG, img_rect, , C), OUTLINE_INSIDE, set_c);
+    check_rect<IMG>(img_of, ON_RECT(IMG, imgfx_rect, , C), OUTLINE_INSIDE, set_c);
+    check_rect<BYTEMAP>(map_of, ON_RECT(BYTEMAP, bytemap_fill_rect, , 0xEE), TURNED, set_ee);
+    check_rect<BYTEMAP>(map_of, ON_RECT(BYTEMAP, bytemap_fill_rect_inside, , 0xEE), WHOLLY_INSIDE, set_ee);
+    check_rect<BYTEMAP>(map_of, ON_RECT(BYTEMAP, bytemap_rect, , 0xEE), OUTLINE_INSIDE, set_ee);
 }
 
 TEST(ExtremesRect, PixelsOutsideAreIgnoredAndReadAsZero) {

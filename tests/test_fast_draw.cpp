@@ -5,6 +5,8 @@
 // lines and spans whose walk is clipped to the image before stepping.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <array>
 #include <chrono>
 #include <cstdint>
 #include <vector>
@@ -18,6 +20,7 @@
 #include "imaging/bytemap.h"
 #include "imaging/img.h"
 #include "imaging/imgfx.h"
+#include "tests/test_owned.h"
 
 namespace {
 
@@ -54,110 +57,101 @@ void every_level(F f) {
     simd_limit(SIMD_AVX512);
 }
 
-// ---- Ellipses ---------------------------------------------------------------------
+// ---- Random draws against the straightforward versions --------------------------
 
-using EllipseDraw = void (*)(IMG *, int32_t, int32_t, int32_t, int32_t, uint32_t);
-
-struct EllipseCase {
-    EllipseDraw fast, reference;
+// One drawing call's arguments (positions, radii or ends, two colours, a thickness).
+using Args = std::array<int32_t, 7>;
+using Draw = void (*)(IMG *, const Args &);
+struct Pair {
     const char *name;
+    Draw fast, reference;
+};
+#define DRAW(f, ...) [](IMG *i, const Args &a) { f(i, __VA_ARGS__); }
+#define PAIR(f, r, ...) Pair{#f, DRAW(f, __VA_ARGS__), DRAW(r, __VA_ARGS__)}
+#define C0 (uint32_t) a[4]
+#define C1 (uint32_t) a[5]
+
+const Pair ellipses[] = {PAIR(img_ellipse, reference_ellipse, a[0], a[1], a[2], a[3], C0),
+                         PAIR(img_fill_ellipse, reference_fill_ellipse, a[0], a[1], a[2], a[3], C0)};
+const Pair circles[] = {PAIR(img_circle, reference_circle, a[0], a[1], a[2], C0),
+                        PAIR(img_fill_circle, reference_fill_circle, a[0], a[1], a[2], C0)};
+const Pair lines[] = {
+    PAIR(img_line, reference_img_line, a[0], a[1], a[2], a[3], C0),
+    PAIR(imgfx_line, reference_img_line, a[0], a[1], a[2], a[3], C0),
+    PAIR(img_line_two_ends, reference_img_line_two_ends, a[0], a[1], a[2], a[3], C0),
+    PAIR(imgfx_line_blend_two_ends, reference_imgfx_line_blend_two_ends, a[0], a[1], a[2], a[3], C0),
+    PAIR(imgfx_line_add_two_ends, reference_imgfx_line_add_two_ends, a[0], a[1], a[2], a[3], C0),
+    PAIR(imgfx_dither_line, reference_imgfx_dither_line, a[0], a[1], C0, a[2], a[3], C1),
+    PAIR(imgfx_gradient_line, reference_imgfx_gradient_line, a[0], a[1], C0, a[2], a[3], C1),
+    PAIR(imgfx_gradient_line_add, reference_imgfx_gradient_line_add, a[0], a[1], C0, a[2], a[3], C1),
+    PAIR(imgfx_thick_dither_line, reference_imgfx_thick_dither_line, a[0], a[1], C0, a[2], a[3], C1, a[6]),
 };
 
-const EllipseCase ellipse_cases[] = {
-    {img_ellipse, reference_ellipse, "outline"},
-    {img_fill_ellipse, reference_fill_ellipse, "filled"},
-};
-
-// Many ellipses on one picture each way: centres inside, across the edges
-// and outside, radii of the tables (0 - 63), just past them and negative.
-void same_ellipses(const EllipseCase &c, int32_t w, int32_t h, int32_t rmin, int32_t rmax, uint32_t seed,
-                   int count = 600, int32_t reach = 90) {
+// `count` calls with arguments from gen on two copies of one random picture,
+// the fast one and the reference; stops at the first picture that differs.
+template <class Gen>
+void same_drawings(const Pair &p, int32_t w, int32_t h, uint32_t seed, int count, Gen gen) {
     Picture fast(w, h, seed), ref(w, h, seed);
     for (int i = 0; i < count; i++) {
-        const int32_t x = between(seed, -reach, w + reach), y = between(seed, -reach, h + reach);
-        const int32_t rx = between(seed, rmin, rmax), ry = between(seed, rmin, rmax);
-        const uint32_t colour = noise(seed);
-        c.fast(fast.image, x, y, rx, ry, colour);
-        c.reference(ref.image, x, y, rx, ry, colour);
+        const Args a = gen(seed);
+        p.fast(fast.image, a);
+        p.reference(ref.image, a);
         if (!img_compare(fast.image, ref.image)) {
-            ADD_FAILURE() << c.name << " ellipse " << x << "," << y << " radii " << rx << "," << ry << " on " << w
-                          << "x" << h;
+            ADD_FAILURE() << p.name << " " << a[0] << "," << a[1] << " " << a[2] << "," << a[3] << " thick " << a[6]
+                          << " on " << w << "x" << h;
             return;
         }
     }
 }
 
-TEST(FastEllipses, TabledRadiiMatchTheWalkOnEveryInstructionSet) {
-    every_level([] {
-        for (const EllipseCase &c : ellipse_cases) {
-            same_ellipses(c, 256, 256, 0, 63, 11);
-            same_ellipses(c, 97, 61, -63, 63, 12);
-            same_ellipses(c, 1, 300, 0, 63, 13);
-            same_ellipses(c, 300, 1, 0, 63, 14);
-        }
-    });
+// Centres across a w x h picture and `reach` beyond it, radii rmin .. rmax.
+auto centred(int32_t w, int32_t h, int32_t reach, int32_t rmin, int32_t rmax) {
+    return [=](uint32_t &s) {
+        const int32_t x = between(s, -reach, w + reach), y = between(s, -reach, h + reach);
+        const int32_t rx = between(s, rmin, rmax), ry = between(s, rmin, rmax);
+        return Args{x, y, rx, ry, (int32_t)noise(s), 0, 0};
+    };
 }
 
-TEST(FastEllipses, RadiiBeyondTheTablesMatchTheWalk) {
-    every_level([] {
-        for (const EllipseCase &c : ellipse_cases) {
-            same_ellipses(c, 256, 256, 60, 200, 21);
-            same_ellipses(c, 40, 300, -400, 400, 22);
-        }
-    });
-}
-
-// Walks that stop once no later point can show: huge ellipses about, above,
-// below and beside a small picture.
-TEST(FastEllipses, HugeRadiiMatchTheWalk) {
-    for (const EllipseCase &c : ellipse_cases) {
-        same_ellipses(c, 64, 48, 20000, 200000, 31, 40, 300000);
-        same_ellipses(c, 64, 48, 200, 5000, 32, 200, 6000);
+// Tabled radii (0 - 63), just past them, negative, and huge ones about, above,
+// below and beside a small picture (the walk stops once no later point shows).
+TEST(FastEllipses, EllipsesAndCirclesMatchTheWalkOnEveryInstructionSet) {
+    const struct {
+        int32_t w, h, rmin, rmax, count, reach;
+        bool every_level;
+    } cases[] = {
+        {256, 256, 0, 63, 600, 90, true},         {97, 61, -63, 63, 600, 90, true},
+        {1, 300, 0, 63, 600, 90, true},           {300, 1, 0, 63, 600, 90, true},
+        {256, 256, 60, 200, 600, 90, true},       {40, 300, -400, 400, 600, 90, true},
+        {64, 48, 20000, 200000, 40, 300000, false}, {64, 48, 200, 5000, 200, 6000, false},
+    };
+    for (const auto &c : cases) {
+        auto run = [&] {
+            for (const Pair &p : ellipses) same_drawings(p, c.w, c.h, 11u + c.w, c.count, centred(c.w, c.h, c.reach, c.rmin, c.rmax));
+        };
+        if (c.every_level) every_level(run); else run();
     }
+    // Circles: radii from 0 to 100,000 about, across and beside small pictures.
+    const int32_t circle_cases[][3] = {{64, 48, 90}, {30, 70, 3000}, {64, 48, 100000}};
+    for (const Pair &p : circles)
+        for (const auto &g : circle_cases)
+            same_drawings(p, g[0], g[1], 77u + g[2], 150, centred(g[0], g[1], std::max(g[2], 120), -g[2], g[2]));
 }
 
 TEST(FastEllipses, EveryTabledPairCentredMatches) {
     every_level([] {
-        for (const EllipseCase &c : ellipse_cases) {
+        for (const Pair &p : ellipses) {
             Picture fast(140, 140, 5), ref(140, 140, 5);
             for (int32_t rx = 0; rx < 64; rx++) {
                 for (int32_t ry = 0; ry < 64; ry++) {
-                    c.fast(fast.image, 70, 70, rx, ry, (uint32_t)(rx * 64 + ry));
-                    c.reference(ref.image, 70, 70, rx, ry, (uint32_t)(rx * 64 + ry));
+                    const Args a{70, 70, rx, ry, rx * 64 + ry, 0, 0};
+                    p.fast(fast.image, a);
+                    p.reference(ref.image, a);
                 }
             }
-            EXPECT_TRUE(img_compare(fast.image, ref.image)) << c.name;
+            EXPECT_TRUE(img_compare(fast.image, ref.image)) << p.name;
         }
     });
-}
-
-// Circles whose walk stops once no later point or span can show, against the
-// full walk: radii from 0 to 100,000 about, across and beside small pictures.
-TEST(FastCircles, EarlyStoppedWalksMatchTheFullWalk) {
-    using CircleDraw = void (*)(IMG *, int32_t, int32_t, int32_t, uint32_t);
-    const struct {
-        CircleDraw fast, reference;
-    } cases[] = {{img_circle, reference_circle}, {img_fill_circle, reference_fill_circle}};
-    const struct {
-        int32_t w, h, rmax, reach;
-    } ranges[] = {{64, 48, 90, 120}, {30, 70, 3000, 3000}, {64, 48, 100000, 100000}};
-    for (const auto &c : cases) {
-        for (const auto &g : ranges) {
-            uint32_t seed = 77 + (uint32_t)g.rmax;
-            Picture fast(g.w, g.h, seed), ref(g.w, g.h, seed);
-            for (int i = 0; i < 150; i++) {
-                const int32_t x = between(seed, -g.reach, g.w + g.reach), y = between(seed, -g.reach, g.h + g.reach);
-                const int32_t r = between(seed, -g.rmax, g.rmax);
-                const uint32_t colour = noise(seed);
-                c.fast(fast.image, x, y, r, colour);
-                c.reference(ref.image, x, y, r, colour);
-                if (!img_compare(fast.image, ref.image)) {
-                    ADD_FAILURE() << "circle " << x << "," << y << " radius " << r << " on " << g.w << "x" << g.h;
-                    break;
-                }
-            }
-        }
-    }
 }
 
 // ---- The frame's filters and the present conversion ------------------------------------
@@ -169,18 +163,29 @@ struct Size {
 const Size filter_sizes[] = {{1, 1}, {2, 3}, {3, 2}, {5, 4}, {7, 3}, {8, 2}, {15, 2}, {16, 2}, {17, 3},
                              {31, 2}, {33, 2}, {63, 2}, {64, 3}, {65, 2}, {100, 3}, {256, 5}, {1030, 2}};
 
-TEST(FastFilters, BlurMatchesTheReferenceOnEveryInstructionSet) {
+// Random pictures of many widths, top bytes clear, set, or small channel values.
+TEST(FastFilters, BlurGlowAndConversionMatchTheReferenceOnEveryInstructionSet) {
     const int32_t radii[][3] = {{2, 2, 2}, {0, 0, 0}, {1, 1, 1}, {3, 3, 3}, {7, 7, 7}, {1, 2, 3}, {40, 0, 5}};
     every_level([&] {
         for (const Size &s : filter_sizes) {
-            for (const auto &r : radii) {
-                for (uint32_t keep : {0x00FFFFFFu, 0xFFFFFFFFu}) {
-                    Picture src(s.w, s.h, 3 + (uint32_t)s.w, keep), fast(s.w, s.h, 4), ref(s.w, s.h, 5);
+            for (uint32_t keep : {0x00FFFFFFu, 0xFFFFFFFFu, 0x00070707u}) {
+                Picture src(s.w, s.h, 3u + s.w + keep, keep);
+                for (const auto &r : radii) {
+                    Picture fast(s.w, s.h, 4), ref(s.w, s.h, 5);
                     imgfx_blur_h_rgb(src.image, fast.image, r[0], r[1], r[2]);
                     reference_imgfx_blur_h_rgb(src.image, ref.image, r[0], r[1], r[2]);
-                    EXPECT_TRUE(img_compare(fast.image, ref.image))
-                        << s.w << "x" << s.h << " radii " << r[0] << " " << r[1] << " " << r[2];
+                    EXPECT_TRUE(img_compare(fast.image, ref.image)) << s.w << "x" << s.h << " blur " << r[0] << r[1] << r[2];
                 }
+                for (int32_t k : {0, 1, 3, 7, 8, 12}) {
+                    Picture fast(s.w, s.h, 8), ref(s.w, s.h, 9);
+                    imgfx_glow_h5(src.image, fast.image, k);
+                    reference_imgfx_glow_h5(src.image, ref.image, k);
+                    EXPECT_TRUE(img_compare(fast.image, ref.image)) << s.w << "x" << s.h << " glow " << k;
+                }
+                std::vector<uint8_t> fast((size_t)s.w * s.h * 3, 0xAA), ref((size_t)s.w * s.h * 3, 0x55);
+                windpy_convert(src.image->pixels, s.w, s.h, fast.data());
+                reference_windpy_convert(src.image->pixels, s.w, s.h, ref.data());
+                EXPECT_EQ(fast, ref) << s.w << "x" << s.h;
             }
         }
     });
@@ -199,159 +204,46 @@ TEST(FastFilters, WhiteBlursToWhiteInsideAndDarkensAtTheEdges) {
     });
 }
 
-TEST(FastFilters, GlowMatchesTheReferenceOnEveryInstructionSet) {
-    every_level([] {
-        for (const Size &s : filter_sizes) {
-            for (int32_t k : {0, 1, 3, 7, 8, 12}) {
-                for (uint32_t keep : {0x00FFFFFFu, 0xFFFFFFFFu, 0x00070707u}) {
-                    Picture src(s.w, s.h, 7 + (uint32_t)s.h, keep), fast(s.w, s.h, 8), ref(s.w, s.h, 9);
-                    imgfx_glow_h5(src.image, fast.image, k);
-                    reference_imgfx_glow_h5(src.image, ref.image, k);
-                    EXPECT_TRUE(img_compare(fast.image, ref.image)) << s.w << "x" << s.h << " k " << k;
-                }
-            }
-        }
-    });
-}
-
-TEST(FastFilters, ConversionMatchesTheReferenceOnEveryInstructionSet) {
-    every_level([] {
-        for (const Size &s : filter_sizes) {
-            Picture src(s.w, s.h, 17, 0xFFFFFFFF);
-            std::vector<uint8_t> fast((size_t)s.w * s.h * 3, 0xAA), ref((size_t)s.w * s.h * 3, 0x55);
-            windpy_convert(src.image->pixels, s.w, s.h, fast.data());
-            reference_windpy_convert(src.image->pixels, s.w, s.h, ref.data());
-            EXPECT_EQ(fast, ref) << s.w << "x" << s.h;
-        }
-    });
-}
-
 // ---- Lines clipped before stepping -------------------------------------------------
 
-using Line = void (*)(IMG *, int32_t, int32_t, int32_t, int32_t, uint32_t);
-using Line2 = void (*)(IMG *, int32_t, int32_t, uint32_t, int32_t, int32_t, uint32_t);
-
-void thick_dither_7(IMG *i, int32_t x0, int32_t y0, uint32_t c0, int32_t x1, int32_t y1, uint32_t c1) {
-    imgfx_thick_dither_line(i, x0, y0, c0, x1, y1, c1, 7);
-}
-void reference_thick_dither_7(IMG *i, int32_t x0, int32_t y0, uint32_t c0, int32_t x1, int32_t y1, uint32_t c1) {
-    reference_imgfx_thick_dither_line(i, x0, y0, c0, x1, y1, c1, 7);
-}
-void thick_dither_16(IMG *i, int32_t x0, int32_t y0, uint32_t c0, int32_t x1, int32_t y1, uint32_t c1) {
-    imgfx_thick_dither_line(i, x0, y0, c0, x1, y1, c1, 16);
-}
-void reference_thick_dither_16(IMG *i, int32_t x0, int32_t y0, uint32_t c0, int32_t x1, int32_t y1,
-                               uint32_t c1) {
-    reference_imgfx_thick_dither_line(i, x0, y0, c0, x1, y1, c1, 16);
-}
-
-struct LineCase {
-    Line fast, reference;
-    const char *name;
-};
-
-const LineCase line_cases[] = {
-    {img_line, reference_img_line, "img_line"},
-    {imgfx_line, reference_img_line, "imgfx_line"},
-    {img_line_two_ends, reference_img_line_two_ends, "img_line_two_ends"},
-    {imgfx_line_blend_two_ends, reference_imgfx_line_blend_two_ends, "imgfx_line_blend_two_ends"},
-    {imgfx_line_add_two_ends, reference_imgfx_line_add_two_ends, "imgfx_line_add_two_ends"},
-};
-
-struct Line2Case {
-    Line2 fast, reference;
-    const char *name;
-};
-
-const Line2Case line2_cases[] = {
-    {imgfx_dither_line, reference_imgfx_dither_line, "imgfx_dither_line"},
-    {imgfx_gradient_line, reference_imgfx_gradient_line, "imgfx_gradient_line"},
-    {imgfx_gradient_line_add, reference_imgfx_gradient_line_add, "imgfx_gradient_line_add"},
-    {thick_dither_7, reference_thick_dither_7, "thick dither 7"},
-    {thick_dither_16, reference_thick_dither_16, "thick dither 16"},
-};
-
 // Ends spread over a range around a w x h picture: most lines cross its
-// edges, many miss it, some are single points or axis-parallel.
-struct Ends {
-    int32_t x0, y0, x1, y1;
-};
-
-Ends random_ends(uint32_t &seed, int32_t w, int32_t h, int32_t reach) {
-    Ends e;
-    e.x0 = between(seed, -reach, w + reach);
-    e.y0 = between(seed, -reach, h + reach);
-    e.x1 = between(seed, -reach, w + reach);
-    e.y1 = between(seed, -reach, h + reach);
+// edges, many miss it, some are single points, axis-parallel or diagonal.
+Args random_ends(uint32_t &seed, int32_t w, int32_t h, int32_t reach) {
+    Args e{between(seed, -reach, w + reach), between(seed, -reach, h + reach), between(seed, -reach, w + reach),
+           between(seed, -reach, h + reach), (int32_t)(noise(seed) & 0xFFFFFF), (int32_t)(noise(seed) & 0xFFFFFF),
+           between(seed, 1, 16)};
     switch (noise(seed) % 8) {
-    case 0: e.x1 = e.x0; break;
-    case 1: e.y1 = e.y0; break;
-    case 2: e.x1 = e.x0 + (e.y1 - e.y0); break;  // diagonal
-    case 3: e.x1 = e.x0 + between(seed, -1, 1), e.y1 = e.y0 + between(seed, -1, 1); break;
+    case 0: e[2] = e[0]; break;
+    case 1: e[3] = e[1]; break;
+    case 2: e[2] = e[0] + (e[3] - e[1]); break;
+    case 3: e[2] = e[0] + between(seed, -1, 1), e[3] = e[1] + between(seed, -1, 1); break;
     default: break;
     }
     return e;
 }
 
+const Size line_pictures[] = {{200, 150}, {1, 40}, {40, 1}, {3, 3}};
+
 TEST(FastLines, ClippedWalksMatchTheStraightforwardStepping) {
-    const Size pictures[] = {{200, 150}, {1, 40}, {40, 1}, {3, 3}};
-    for (const Size &s : pictures) {
-        for (int32_t reach : {5, 60, 700, 5000}) {
-            for (const LineCase &c : line_cases) {
-                uint32_t seed = 1234 + (uint32_t)reach;
-                Picture fast(s.w, s.h, 1), ref(s.w, s.h, 1);
-                for (int i = 0; i < 300; i++) {
-                    const Ends e = random_ends(seed, s.w, s.h, reach);
-                    const uint32_t colour = noise(seed) & 0x00FFFFFF;
-                    c.fast(fast.image, e.x0, e.y0, e.x1, e.y1, colour);
-                    c.reference(ref.image, e.x0, e.y0, e.x1, e.y1, colour);
-                    if (!img_compare(fast.image, ref.image)) {
-                        ADD_FAILURE() << c.name << " " << e.x0 << "," << e.y0 << " - " << e.x1 << "," << e.y1
-                                      << " on " << s.w << "x" << s.h;
-                        break;
-                    }
-                }
-            }
-            for (const Line2Case &c : line2_cases) {
-                uint32_t seed = 4321 + (uint32_t)reach;
-                Picture fast(s.w, s.h, 2), ref(s.w, s.h, 2);
-                for (int i = 0; i < 60; i++) {
-                    const Ends e = random_ends(seed, s.w, s.h, reach);
-                    const uint32_t c0 = noise(seed) & 0x00FFFFFF, c1 = noise(seed) & 0x00FFFFFF;
-                    c.fast(fast.image, e.x0, e.y0, c0, e.x1, e.y1, c1);
-                    c.reference(ref.image, e.x0, e.y0, c0, e.x1, e.y1, c1);
-                    if (!img_compare(fast.image, ref.image)) {
-                        ADD_FAILURE() << c.name << " " << e.x0 << "," << e.y0 << " - " << e.x1 << "," << e.y1
-                                      << " on " << s.w << "x" << s.h;
-                        break;
-                    }
-                }
-            }
-        }
-    }
+    for (const Size &s : line_pictures)
+        for (int32_t reach : {5, 60, 700, 5000})
+            for (const Pair &p : lines)
+                same_drawings(p, s.w, s.h, 1234u + reach, 150, [&](uint32_t &seed) { return random_ends(seed, s.w, s.h, reach); });
 }
 
 TEST(FastLines, ByteMapLinesMatchTheStraightforwardStepping) {
-    const Size maps[] = {{200, 150}, {1, 40}, {40, 1}, {3, 3}};
-    for (const Size &s : maps) {
+    for (const Size &s : line_pictures) {
         for (int32_t reach : {5, 60, 700, 300000}) {
-            BYTEMAP *fast = bytemap_new(), *ref = bytemap_new();
+            Own<bytemap_del> fast(bytemap_new()), ref(bytemap_new());
             bytemap_resize(fast, s.w, s.h);
             bytemap_resize(ref, s.w, s.h);
-            uint32_t seed = 99 + (uint32_t)reach;
-            for (int i = 0; i < 300; i++) {
-                const Ends e = random_ends(seed, s.w, s.h, reach);
-                const uint8_t value = (uint8_t)(1 + noise(seed) % 255);
-                bytemap_line(fast, e.x0, e.y0, e.x1, e.y1, value);
-                reference_bytemap_line(ref, e.x0, e.y0, e.x1, e.y1, value);
-                if (!bytemap_compare(fast, ref)) {
-                    ADD_FAILURE() << "bytemap_line " << e.x0 << "," << e.y0 << " - " << e.x1 << "," << e.y1 << " on "
-                                  << s.w << "x" << s.h;
-                    break;
-                }
+            uint32_t seed = 99u + reach;
+            for (int i = 0; i < 300 && !HasFailure(); i++) {
+                const Args e = random_ends(seed, s.w, s.h, reach);
+                bytemap_line(fast, e[0], e[1], e[2], e[3], (uint8_t)(1 + e[4] % 255));
+                reference_bytemap_line(ref, e[0], e[1], e[2], e[3], (uint8_t)(1 + e[4] % 255));
+                EXPECT_TRUE(bytemap_compare(fast, ref)) << e[0] << "," << e[1] << " - " << e[2] << "," << e[3];
             }
-            bytemap_del(&fast);
-            bytemap_del(&ref);
         }
     }
 }
@@ -369,7 +261,7 @@ TEST(FastLines, LinesAcrossTheWholePlaneDrawTheirInsidePoints) {
         {INT32_MIN, INT32_MIN, INT32_MIN, INT32_MAX, {".....", ".....", ".....", "....."}},
     };
     for (const Case &c : cases) {
-        for (Line draw : {img_line, img_line_two_ends, imgfx_line_add_two_ends}) {
+        for (auto draw : {img_line, img_line_two_ends, imgfx_line_add_two_ends}) {
             Picture p(5, 4, 0, 0);
             draw(p.image, c.x0, c.y0, c.x1, c.y1, 0x00FFFFFF);
             for (int32_t y = 0; y < 4; y++)

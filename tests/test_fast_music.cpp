@@ -45,8 +45,7 @@ void expect_same(const SAMPLE *fast, const SAMPLE *slow, const char *what, int64
 // and the generator state afterwards.
 template <typename Fast, typename Slow>
 void compare_on(const SAMPLE *input, Fast fast, Slow slow, const char *what, int64_t tag) {
-    SAMPLE *a = sample_dup(input);
-    SAMPLE *b = sample_dup(input);
+    Own<sample_del> a(sample_dup(input)), b(sample_dup(input));
     random_srand(77);
     fast(a);
     int32_t after_fast = random_rand();
@@ -55,8 +54,6 @@ void compare_on(const SAMPLE *input, Fast fast, Slow slow, const char *what, int
     int32_t after_slow = random_rand();
     expect_same(a, b, what, tag);
     EXPECT_EQ(after_fast, after_slow) << what << " " << tag << ": a different number of draws";
-    sample_del(&a);
-    sample_del(&b);
 }
 
 const int32_t lengths[] = {1, 2, 3, 16, 40, 1000, 11025, 22050, 44100, 65535, 132300};
@@ -65,13 +62,12 @@ TEST(FastSound, GeneratorsMatchTheStraightforwardOnes) {
     const int32_t freqs[] = {-5, 0, 1, 32, 440, 1975, 7902, 11025, 21435, 21436, 28160, 44100, 70000};
     Lcg g{5};
     for (int32_t n : lengths) {
-        SAMPLE *in = random_sample(g, n);
+        Own<sample_del> in(random_sample(g, n));
         for (int32_t f : freqs) {
             compare_on(in, [&](SAMPLE *s) { sound_sine(s, f); }, [&](SAMPLE *s) { reference_sound_sine(s, f); }, "sine", f);
             compare_on(in, [&](SAMPLE *s) { sound_square(s, f); }, [&](SAMPLE *s) { reference_sound_square(s, f); }, "square", f);
             compare_on(in, [&](SAMPLE *s) { sound_noise(s, f); }, [&](SAMPLE *s) { reference_sound_noise(s, f); }, "noise", f);
         }
-        sample_del(&in);
     }
 }
 
@@ -81,7 +77,7 @@ TEST(FastSound, EnvelopesMatchAFreshRampEveryTimeOnEveryPath) {
     for (int path : {1, 2, 0}) {
         sound_set_paths(path);
         for (int32_t n : lengths) {
-            SAMPLE *in = random_sample(g, n);
+            Own<sample_del> in(random_sample(g, n));
             for (int times = 1; times <= 6; times++) {
                 compare_on(
                     in, [&](SAMPLE *s) { sound_decay_times(s, times); },
@@ -89,7 +85,6 @@ TEST(FastSound, EnvelopesMatchAFreshRampEveryTimeOnEveryPath) {
             }
             compare_on(in, [](SAMPLE *s) { sound_decay(s); }, [](SAMPLE *s) { reference_sound_decay(s); }, "decay", n);
             compare_on(in, [](SAMPLE *s) { sound_rise(s); }, [](SAMPLE *s) { reference_sound_envelope(s, 0, 32767); }, "rise", n);
-            sample_del(&in);
         }
     }
     sound_set_paths(0);
@@ -97,10 +92,10 @@ TEST(FastSound, EnvelopesMatchAFreshRampEveryTimeOnEveryPath) {
 
 TEST(FastSound, TheBankMatchesNoteByNoteAndLeavesTheSameGenerator) {
     random_srand(0x31756A22);
-    MUSIC *fast = demo_build_instruments();
+    Own<music_del> fast(demo_build_instruments());
     int32_t after_fast = random_next();
     random_srand(0x31756A22);
-    MUSIC *slow = reference_build_instruments();
+    Own<music_del> slow(reference_build_instruments());
     int32_t after_slow = random_next();
     ASSERT_EQ(fast->notes->count, 96);
     ASSERT_EQ(slow->notes->count, 96);
@@ -108,8 +103,6 @@ TEST(FastSound, TheBankMatchesNoteByNoteAndLeavesTheSameGenerator) {
         expect_same((SAMPLE *)list_get(fast->notes, i), (SAMPLE *)list_get(slow->notes, i), "note", i);
     EXPECT_EQ(after_fast, after_slow);
     EXPECT_EQ(fast->period, 256);
-    music_del(&fast);
-    music_del(&slow);
 }
 
 // A music record with a random loop and work of `length` values and a bank of
@@ -138,33 +131,22 @@ class FastMusic : public testing::TestWithParam<int> {
     void TearDown() override { music_set_paths(0); }
 };
 
+// Loops of 1 to 132300 values, and one blended past a shorter work (3001 of
+// 5000 values), for divisors from 2 to INT32_MAX.
 TEST_P(FastMusic, BlendDividesExactlyForEveryDivisor) {
     const int32_t divisors[] = {2, 3, 5, 7, 64, 127, 128, 150, 255, 1000, 65535, 65536, 65537,
                                 0x7FFF, 1 << 30, (1 << 30) + 1, INT32_MAX - 1, INT32_MAX};
     Lcg g{11};
-    for (int32_t length : {1, 7, 1000, 132300}) {
-        MUSIC *fast = random_music(g, length, {});
-        MUSIC *slow = copy_music(fast);
+    for (auto [length, work] : {std::pair{1, 1}, {7, 7}, {1000, 1000}, {132300, 132300}, {5000, 3001}}) {
+        Own<music_del> fast(random_music(g, length, {}));
+        sample_set_count(fast->work, work);
+        Own<music_del> slow(copy_music(fast));
         for (int32_t k : divisors) {
             music_blend(fast, k);
             reference_music_blend(slow, k);
             expect_same(fast->loop, slow->loop, "blend", k);
         }
-        music_del(&fast);
-        music_del(&slow);
     }
-}
-
-TEST_P(FastMusic, BlendPastAShorterWorkOnlyScalesTheLoop) {
-    Lcg g{12};
-    MUSIC *fast = random_music(g, 5000, {});
-    sample_set_count(fast->work, 3001);
-    MUSIC *slow = copy_music(fast);
-    music_blend(fast, 127);
-    reference_music_blend(slow, 127);
-    expect_same(fast->loop, slow->loop, "blend", 127);
-    music_del(&fast);
-    music_del(&slow);
 }
 
 using Pattern = void (*)(MUSIC *);
@@ -193,8 +175,7 @@ TEST_P(FastMusic, PatternsMatchForEveryDensityAndOffset) {
     };
     Lcg g{13};
     for (const Shape &shape : shapes) {
-        MUSIC *fast = random_music(g, shape.length, shape.notes);
-        MUSIC *slow = copy_music(fast);
+        Own<music_del> fast(random_music(g, shape.length, shape.notes)), slow(copy_music(fast));
         int32_t rounds = shape.length == 132300 ? 40 : 120;
         for (int32_t round = 0; round < rounds; round++) {
             const PatternCase &p = patterns[round % 3];
@@ -207,15 +188,12 @@ TEST_P(FastMusic, PatternsMatchForEveryDensityAndOffset) {
             expect_same(fast->work, slow->work, p.name, shape.length * 1000 + round);
             ASSERT_EQ(after_fast, after_slow) << p.name;
         }
-        music_del(&fast);
-        music_del(&slow);
     }
 }
 
 TEST_P(FastMusic, AStepMadeOfPatternsAndBlendsMatchesOverTheDemoBank) {
     random_srand(0x31756A22);
-    MUSIC *fast = demo_build_instruments();
-    MUSIC *slow = copy_music(fast);
+    Own<music_del> fast(demo_build_instruments()), slow(copy_music(fast));
     for (int32_t round = 0; round < 24; round++) {
         const PatternCase &p = patterns[round % 3];
         random_srand((uint32_t)round + 100u);
@@ -228,8 +206,6 @@ TEST_P(FastMusic, AStepMadeOfPatternsAndBlendsMatchesOverTheDemoBank) {
         }
         expect_same(fast->loop, slow->loop, p.name, round);
     }
-    music_del(&fast);
-    music_del(&slow);
 }
 
 // 0: the widest loops the processor runs, 1: the plain loops, 2: AVX2.

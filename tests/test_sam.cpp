@@ -105,10 +105,7 @@ TEST_F(SamFile, CanonicalFilesGiveTheirValuesAndFields) {
         Sam s(sam_for(path));
         ASSERT_TRUE(sam_read_wav(s)) << c.bits;
         EXPECT_EQ(values_of(s->sample), c.values);
-        EXPECT_EQ(s->channels, (int32_t)c.channels);
-        EXPECT_EQ(s->sample_width, (int32_t)c.bits);
-        EXPECT_EQ(s->sign, c.sign);
-        EXPECT_EQ(s->order, 'l');
+        EXPECT_EQ((Values{s->channels, s->sample_width, s->sign, s->order}), (Values{(int32_t)c.channels, (int32_t)c.bits, c.sign, 'l'}));
         EXPECT_EQ(s->file, nullptr);
     }
 }

@@ -42,32 +42,24 @@ int32_t slot(const WINSND *w, int32_t i) {
     return (int16_t)(uint16_t)(p[0] | (p[1] << 8));
 }
 
-uint32_t le(const std::string &b, size_t at, int bytes) {
-    uint32_t v = 0;
-    for (int k = bytes - 1; k >= 0; k--) v = v << 8 | (uint8_t)b[at + (size_t)k];
-    return v;
+std::string le(uint32_t v, int bytes) {
+    std::string b;
+    for (int k = 0; k < bytes; k++) b += (char)(v >> 8 * k);
+    return b;
 }
 
 // The frames of a capture file (left, right interleaved), after checking its
-// header field by field against the data that follows.
+// header field by field against the data that follows: PCM, stereo, 44100
+// frames a second, 176400 bytes a second, 4 bytes a frame, 16 bits.
 std::vector<int16_t> captured(const std::string &path) {
     std::string b = read_file(path);
     std::vector<int16_t> v;
     EXPECT_GE(b.size(), 44u);
     if (b.size() < 44) return v;
-    EXPECT_EQ(b.substr(0, 4), "RIFF");
-    EXPECT_EQ(le(b, 4, 4), b.size() - 8);
-    EXPECT_EQ(b.substr(8, 8), "WAVEfmt ");
-    EXPECT_EQ(le(b, 16, 4), 16u);
-    EXPECT_EQ(le(b, 20, 2), 1u);       // PCM
-    EXPECT_EQ(le(b, 22, 2), 2u);       // stereo
-    EXPECT_EQ(le(b, 24, 4), 44100u);   // frames per second
-    EXPECT_EQ(le(b, 28, 4), 176400u);  // bytes per second
-    EXPECT_EQ(le(b, 32, 2), 4u);       // bytes per frame
-    EXPECT_EQ(le(b, 34, 2), 16u);
-    EXPECT_EQ(b.substr(36, 4), "data");
-    EXPECT_EQ(le(b, 40, 4), b.size() - 44);
-    for (size_t i = 44; i + 1 < b.size(); i += 2) v.push_back((int16_t)le(b, i, 2));
+    uint32_t n = (uint32_t)b.size();
+    EXPECT_EQ(b.substr(0, 44), "RIFF" + le(n - 8, 4) + "WAVEfmt " + le(16, 4) + le(1, 2) + le(2, 2) + le(44100, 4) +
+                                   le(176400, 4) + le(4, 2) + le(16, 2) + "data" + le(n - 44, 4));
+    for (size_t i = 44; i + 1 < b.size(); i += 2) v.push_back((int16_t)((uint8_t)b[i] | (uint8_t)b[i + 1] << 8));
     return v;
 }
 
@@ -83,6 +75,15 @@ protected:
     void TearDown() override {
         winsnd_capture_to(nullptr);
         winsnd_mute(0);
+    }
+    std::vector<Sample> kept;  // outlives the test's players
+    // A new player with s queued and fed once.
+    Player playing(SAMPLE *s) {
+        kept.emplace_back(s);
+        Player w(winsnd_new());
+        list_push(w->queue, s);
+        winsnd_feed(w);
+        return w;
     }
 };
 
@@ -124,14 +125,10 @@ TEST_F(Winsnd, FeedCopiesAStretchAtATimeAndDropsFinishedEntries) {
         {false, 0, 2 * L + 7, 0, -9, 1, 2, 2},     // nothing queued
     };
     for (const auto &s : steps) {
-        EXPECT_EQ(winsnd_feed(w), s.more);
-        EXPECT_EQ(w->position, s.position);
-        EXPECT_EQ(w->total, s.total);
-        EXPECT_EQ(w->queue->count, s.queued);
-        EXPECT_EQ(slot(w, 0), s.s0);
-        EXPECT_EQ(slot(w, 4), s.s4);
-        EXPECT_EQ(slot(w, 5), s.s5);
-        EXPECT_EQ(slot(w, L - 1), s.last);
+        bool more = winsnd_feed(w);
+        EXPECT_EQ((std::vector<int32_t>{more, w->position, w->total, w->queue->count, slot(w, 0), slot(w, 4), slot(w, 5),
+                                        slot(w, L - 1)}),
+                  (std::vector<int32_t>{s.more, s.position, s.total, s.queued, s.s0, s.s4, s.s5, s.last}));
     }
     EXPECT_EQ(a->count, 2 * L + 5);  // queued samples belong to others
 }
@@ -161,11 +158,9 @@ TEST_F(Winsnd, OddQueuesAndNullRecordsCopyNothing) {
 
 TEST_F(Winsnd, VirtualPlayerPlaysTheLoopInBothChannelsAsTheClockAdvances) {
     EXPECT_EQ(winsnd_now(), -1);  // nothing plays yet
-    Player w(winsnd_new());
-    Sample s(sample_new());
+    SAMPLE *s = sample_new();
     for (int32_t i = 0; i < L; i++) sample_push(s, i % 30000);
-    list_push(w->queue, s);
-    winsnd_feed(w);
+    Player w = playing(s);
     int64_t start = winsnd_now();
     backend_sleep(3500);  // past the loop's end: it starts again from 0
     winsnd_feed(w);
@@ -179,10 +174,8 @@ TEST_F(Winsnd, VirtualPlayerPlaysTheLoopInBothChannelsAsTheClockAdvances) {
 }
 
 TEST_F(Winsnd, ChangesAreHeardFromTheTimeTheyAreMade) {
-    Player w(winsnd_new());
-    Sample a(constant(L, 11)), b(constant(L, -22));
-    list_push(w->queue, a);
-    winsnd_feed(w);
+    Player w = playing(constant(L, 11));
+    Sample b(constant(L, -22));
     backend_sleep(20);
     winsnd_feed(w);  // drops a
     list_push(w->queue, b);
@@ -196,12 +189,7 @@ TEST_F(Winsnd, ChangesAreHeardFromTheTimeTheyAreMade) {
 }
 
 TEST_F(Winsnd, OneImagePlaysAtATimeUntilDelOrRestart) {
-    Player first(winsnd_new()), second(winsnd_new());
-    Sample a(constant(L, 1)), b(constant(L, 2));
-    list_push(first->queue, a);
-    list_push(second->queue, b);
-    winsnd_feed(first);
-    winsnd_feed(second);
+    Player first = playing(constant(L, 1)), second = playing(constant(L, 2));
     backend_sleep(10);
     winsnd_feed_restart(second);  // takes the player over from here
     backend_sleep(10);
@@ -227,11 +215,9 @@ TEST_F(Winsnd, AClockThatGoesBackPlaysOnFromTheNewTime) {
 }
 
 TEST_F(Winsnd, MutedThePlayerIsSilentAndTheLoopGoesOnInTime) {
-    Player w(winsnd_new());
-    Sample s(sample_new());
+    SAMPLE *s = sample_new();
     for (int32_t i = 0; i < L; i++) sample_push(s, 1 + i);
-    list_push(w->queue, s);
-    winsnd_feed(w);
+    Player w = playing(s);
     backend_sleep(10);
     winsnd_mute(1);
     backend_sleep(10);
@@ -246,10 +232,7 @@ TEST_F(Winsnd, MutedThePlayerIsSilentAndTheLoopGoesOnInTime) {
 TEST_F(Winsnd, TheSynthesiserIsAddedWithSaturation) {
     SYNTH *synth = synth_new(synth_soundfont());
     if (!synth) GTEST_SKIP() << "no General MIDI SoundFont installed";
-    Player w(winsnd_new());
-    Sample s(constant(L, 32000));
-    list_push(w->queue, s);
-    winsnd_feed(w);
+    Player w = playing(constant(L, 32000));
     winsnd_mix_synth(synth);
     synth_send(synth, winsnd_now(), 0x7F3C90);
     backend_sleep(200);
