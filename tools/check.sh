@@ -21,7 +21,9 @@ ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=print_stacktrace=1 \
 echo "== ThreadSanitizer: the player and the synthesiser against winsnd_feed and MIDI"
 cmake -S . -B build-tsan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DRIVO_TSAN=ON >/dev/null
 cmake --build build-tsan -j "$JOBS" --target test_winsnd
-SDL_AUDIODRIVER=dummy TSAN_OPTIONS=halt_on_error=1 ./build-tsan/tests/test_winsnd
+# FluidSynth parallelises through libgomp, whose threads ThreadSanitizer cannot
+# see into (false reports about one run in four); one OpenMP thread avoids them.
+SDL_AUDIODRIVER=dummy OMP_NUM_THREADS=1 TSAN_OPTIONS=halt_on_error=1 ./build-tsan/tests/test_winsnd
 
 echo "== failing allocator: a spread of N over two short headless runs"
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
