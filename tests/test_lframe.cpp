@@ -64,26 +64,29 @@ TEST(Lframe, StepPointTurnsAtTheEdges) {
     }
 }
 
-// Recorded line and velocity ends after an edge or corner reset on a
-// 200 x 100 frame, per seed (the seeds cover all three edges and corners).
+// Recorded line and velocity ends after an edge (e), corner (c) or random (r)
+// reset on a 200 x 100 frame, per seed (the seeds cover all three edges and
+// corners), and the generator's next draw (no draw more, none fewer).
 TEST(Lframe, ResetsPutTheEndsOnEdges) {
     const struct {
-        bool corner;
+        char kind;
         uint32_t seed;
         const char *want;
     } cases[] = {
-        {false, 1, "199,62 199,80 / 0,1 0,1 14C823 5F6784 speed 7"},
-        {false, 2, "0,51 0,56 / 0,1 0,1 16F220 434583 speed 10"},
-        {false, 3, "39,0 24,0 / 1,0 1,0 181C1C 272383 speed 4"},
-        {false, 22, "0,57 0,3 / 0,-1 0,-1 3739D8 151D76 speed 8"},
-        {false, 24, "71,0 146,0 / -1,0 -1,0 3A0DD1 DD5974 speed 5"},
-        {false, 26, "199,16 199,90 / 0,-1 0,-1 3DE1CA A51573 speed 9"},
-        {true, 1, "199,62 80,99 / 0,1 -1,0 14C823 5F6784 speed 7"},
-        {true, 2, "0,51 156,0 / 0,1 -1,0 16F220 434583 speed 10"},
-        {true, 3, "39,0 199,24 / 1,0 0,1 181C1C 272383 speed 4"},
-        {true, 22, "0,57 3,0 / 0,-1 1,0 3739D8 151D76 speed 8"},
-        {true, 24, "71,0 199,46 / -1,0 0,-1 3A0DD1 DD5974 speed 5"},
-        {true, 26, "199,16 90,99 / 0,-1 1,0 3DE1CA A51573 speed 9"},
+        {'e', 1, "199,62 199,80 / 0,1 0,1 14C823 5F6784 speed 7 next 9961"},
+        {'e', 2, "0,51 0,56 / 0,1 0,1 16F220 434583 speed 10 next 32153"},
+        {'e', 3, "39,0 24,0 / 1,0 1,0 181C1C 272383 speed 4 next 21578"},
+        {'e', 22, "0,57 0,3 / 0,-1 0,-1 3739D8 151D76 speed 8 next 17245"},
+        {'e', 24, "71,0 146,0 / -1,0 -1,0 3A0DD1 DD5974 speed 5 next 28861"},
+        {'e', 26, "199,16 199,90 / 0,-1 0,-1 3DE1CA A51573 speed 9 next 7709"},
+        {'c', 1, "199,62 80,99 / 0,1 -1,0 14C823 5F6784 speed 7 next 9961"},
+        {'c', 2, "0,51 156,0 / 0,1 -1,0 16F220 434583 speed 10 next 32153"},
+        {'c', 3, "39,0 199,24 / 1,0 0,1 181C1C 272383 speed 4 next 21578"},
+        {'c', 22, "0,57 3,0 / 0,-1 1,0 3739D8 151D76 speed 8 next 17245"},
+        {'c', 24, "71,0 199,46 / -1,0 0,-1 3A0DD1 DD5974 speed 5 next 28861"},
+        {'c', 26, "199,16 90,99 / 0,-1 1,0 3DE1CA A51573 speed 9 next 7709"},
+        {'r', 99, "83,1 47,77 / -1,-1 -1,-1 14AE01 D57ECD speed 4 next 795"},
+        {'r', 5, "165,89 110,85 / -1,-1 -1,-1 A87F80 FD6EA1 speed 4 next 31193"},
     };
     for (auto &c : cases) {
         Own<release> f(lframe_new());
@@ -92,16 +95,26 @@ TEST(Lframe, ResetsPutTheEndsOnEdges) {
         seg2d_del(&f->line);
         seg2d_del(&f->velocity);
         random_srand(c.seed);
-        (c.corner ? lframe_reset_corner : lframe_reset_edge)(f);
+        (c.kind == 'e' ? lframe_reset_edge : c.kind == 'c' ? lframe_reset_corner : lframe_reset_random)(f);
         char got[160];
-        snprintf(got, sizeof got, "%d,%d %d,%d / %d,%d %d,%d %06X %06X speed %d", f->line->a->x, f->line->a->y,
+        snprintf(got, sizeof got, "%d,%d %d,%d / %d,%d %d,%d %06X %06X speed %d next %d", f->line->a->x, f->line->a->y,
                  f->line->b->x, f->line->b->y, f->velocity->a->x, f->velocity->a->y, f->velocity->b->x,
-                 f->velocity->b->y, f->line->a->color, f->line->b->color, f->speed);
-        EXPECT_EQ(std::string(got), c.want) << (c.corner ? "corner " : "edge ") << c.seed;
+                 f->velocity->b->y, f->line->a->color, f->line->b->color, f->speed, random_rand());
+        EXPECT_EQ(std::string(got), c.want) << c.kind << " " << c.seed;
     }
+    // A frame without room is refused: the segments stay, nothing is drawn.
+    random_srand(5);
+    int32_t first = random_rand();
+    Own<release> f(lframe_new());
+    SEG2D *line = f->line;
+    random_srand(5);
+    f->width = 0;
+    lframe_reset_random(f), lframe_reset_edge(f);
+    f->width = 10, f->height = -1;
+    lframe_reset_corner(f);
+    EXPECT_EQ(f->line, line);
+    EXPECT_EQ(random_rand(), first);
 }
-
-
 
 TEST(Lframe, PointRunsAroundTheWholeBorder) {
     Own<release> f(lframe_new());
@@ -118,47 +131,6 @@ TEST(Lframe, PointRunsAroundTheWholeBorder) {
         p = step(f, p);
         expect_point(p, want.x, want.y, want.vx, want.vy);
     }
-}
-
-TEST(Lframe, ResetRandomDrawsInOrder) {
-    Own<release> f(lframe_new());
-    SEG2D *old_line = f->line, *old_velocity = f->velocity;
-    random_srand(99);
-    lframe_reset_random(f);
-    Lcg r{99};
-    int32_t ax = r.next30() % 256, ay = r.next30() % 256;
-    int32_t bx = r.next30() % 256, by = r.next30() % 256;
-    uint32_t ca = (uint32_t)r.next30() & 0xFFFFFF, cb = (uint32_t)r.next30() & 0xFFFFFF;
-    for (int i = 0; i < 4; i++) r.next30();
-    int32_t speed = (r.next30() & 7) + 4;
-    expect_vec(f->line->a, ax, ay);
-    expect_vec(f->line->b, bx, by);
-    EXPECT_EQ(f->line->a->color, ca);
-    EXPECT_EQ(f->line->b->color, cb);
-    expect_vec(f->velocity->a, -1, -1);
-    expect_vec(f->velocity->b, -1, -1);
-    EXPECT_EQ(f->speed, speed);
-    // Nothing further was drawn.
-    EXPECT_EQ(random_rand(), r.next());
-    seg2d_del(&old_line);
-    seg2d_del(&old_velocity);
-}
-
-
-
-TEST(Lframe, ResetOfAFrameWithoutRoomIsRefused) {
-    Own<release> f(lframe_new());
-    SEG2D *line = f->line;
-    f->width = 0;
-    random_srand(5);
-    lframe_reset_random(f);
-    lframe_reset_edge(f);
-    f->width = 10;
-    f->height = -1;
-    lframe_reset_corner(f);
-    EXPECT_EQ(f->line, line);
-    Lcg r{5};
-    EXPECT_EQ(random_rand(), r.next());  // no draw was made
 }
 
 TEST(Lframe, StepMovesBothEnds) {
