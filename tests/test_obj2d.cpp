@@ -32,7 +32,7 @@ std::string shape(const OBJ2D *o) {
         SEG2D *sg = segment(o, k);
         snprintf(buf, sizeof buf, "%s%d,%d,%d,%d#%X", k ? " " : "", sg->a->x, sg->a->y, sg->b->x, sg->b->y, sg->a->color);
         out += buf;
-        if (sg->b->color != sg->a->color) out += "/" + std::to_string(sg->b->color);
+        if (sg->b->color != sg->a->color) out.append("/").append(std::to_string(sg->b->color));
     }
     return out + "}";
 }
