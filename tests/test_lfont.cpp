@@ -105,51 +105,29 @@ TEST(Lfont, GlyphsAtThePenAsPictures) {
 TEST(Lfont, NumbersAndLinesAsDigits) {
     const struct {
         void (*draw)(LFONT *);
-        const char *digits;
+        const char *digits;  // rows 0..15, then rows 16..31
         int32_t pen;
     } cases[] = {
-        {[](LFONT *f) { lfont_draw_decimal(f, 42); }, "0000000042......", 10},
-        {[](LFONT *f) { lfont_draw_decimal(f, 4294967295u); }, "4294967295......", 10},
+        {[](LFONT *f) { lfont_draw_decimal(f, 42); }, "0000000042...... ................", 10},
+        {[](LFONT *f) { lfont_draw_decimal(f, 4294967295u); }, "4294967295...... ................", 10},
         {[](LFONT *f) { lfont_draw_hex16(f, 0xBEEF), lfont_draw_hex8(f, 0x1234), lfont_draw_hex32(f, 0xDEADC0DE); },
-         "BEEF34DEADC0DE..", 14},
-        {[](LFONT *f) { lfont_draw_line(f, "12\n34"); }, "12..............", 2},  // stops at the line feed
-        {[](LFONT *f) { lfont_draw_line(f, " 1"); }, ".1..............", 2},    // an empty glyph advances
-        {[](LFONT *f) { f->target = nullptr, lfont_draw_text(f, "12"); }, "................", 0},
+         "BEEF34DEADC0DE.. ................", 14},
+        {[](LFONT *f) { lfont_draw_line(f, "12\n34"); }, "12.............. ................", 2},  // stops at the line feed
+        {[](LFONT *f) { lfont_draw_line(f, " 1"); }, ".1.............. ................", 2},    // an empty glyph advances
+        {[](LFONT *f) { f->target = nullptr, lfont_draw_text(f, "12"); }, "................ ................", 0},
+        // Lines 8 * 2 apart from the first x; the glyphs double too, digit d lighting row 2d;
+        // the pen ends at (6, 16), given as x + 100 y.
+        {[](LFONT *f) { f->size->y = 8, f->scale->y = 2, f->position->x = 3, lfont_draw_text(f, "12\n345"), f->position->x += f->position->y * 100; },
+         "...24........... ...68A..........", 1606},
     };
     for (auto &c : cases) {
         Font f(16, 32);
         add_digit_glyphs(f);
         f.font->size->x = 1;
         c.draw(f.font);
-        EXPECT_EQ(read_digits(f.img, 0, 16), c.digits);
-        EXPECT_EQ(read_digits(f.img, 16, 16), "................");
+        EXPECT_EQ(read_digits(f.img, 0, 16) + " " + read_digits(f.img, 16, 16), c.digits);
         EXPECT_EQ(f.font->position->x, c.pen) << c.digits;
     }
-}
-
-TEST(Lfont, DrawTextStartsEachLineBelowAtTheFirstX) {
-    Font f(8, 48);
-    add_digit_glyphs(f);
-    f.font->size->x = 1;
-    f.font->size->y = 8;
-    f.font->scale->y = 2;  // lines 16 pixels apart; the glyphs grow too
-    f.pen(3, 0);
-    lfont_draw_text(f.font, "12\n345");
-    // Rows are doubled by the y scale: digit d sits at row 2d.
-    std::string first, second;
-    for (int32_t x = 0; x < 8; x++) {
-        char a = '.', b = '.';
-        for (int32_t d = 0; d < 8; d++) {
-            if (img_get_pixel(f.img, x, 2 * d)) a = (char)('0' + d);
-            if (img_get_pixel(f.img, x, 16 + 2 * d)) b = (char)('0' + d);
-        }
-        first += a;
-        second += b;
-    }
-    EXPECT_EQ(first, "...12...");
-    EXPECT_EQ(second, "...345..");
-    EXPECT_EQ(f.font->position->x, 6);
-    EXPECT_EQ(f.font->position->y, 16);
 }
 
 // Light colours: red 0x80, green and blue from 0x80 up (seed 1: 0x8080A9,
