@@ -37,11 +37,6 @@ void expect_point(Point p, int32_t x, int32_t y, int32_t vx, int32_t vy) {
     EXPECT_EQ(p.vy, vy);
 }
 
-void expect_vec(const VEC2D *v, int32_t x, int32_t y) {
-    EXPECT_EQ(v->x, x);
-    EXPECT_EQ(v->y, y);
-}
-
 }  // namespace
 
 
@@ -133,49 +128,38 @@ TEST(Lframe, PointRunsAroundTheWholeBorder) {
     }
 }
 
-TEST(Lframe, StepMovesBothEnds) {
+// A step moves both ends; the middle is plotted at half the ends' sum (in
+// the first end's colour), the ends in their own, the line clipped.
+TEST(Lframe, StepAndDraw) {
     Own<release> f(lframe_new());
     f->line->a->x = 10, f->line->a->y = 10, f->line->b->x = 50, f->line->b->y = 60;
     f->velocity->a->x = 1, f->velocity->a->y = 0, f->velocity->b->x = 0, f->velocity->b->y = 1;
     f->speed = 4;
     lframe_step(f);
-    expect_vec(f->line->a, 14, 10);
-    expect_vec(f->line->b, 50, 64);
+    EXPECT_TRUE(f->line->a->x == 14 && f->line->a->y == 10 && f->line->b->x == 50 && f->line->b->y == 64);
+    f->line->a->x = -3, f->line->a->y = 2, f->line->a->color = 0xFF0000;
+    f->line->b->x = 4, f->line->b->y = 2, f->line->b->color = 0x00FF00;
+    const uint32_t R = 0xFF0000, G = 0x00FF00;
+    expect_image_cases({
+        {"middle", 6, 3, {}, [&](IMG *m) { lframe_plot_middle(f, m); }, {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, R, 0, 0, 0, 0, 0}},
+        {"ends", 6, 3, {}, [&](IMG *m) { lframe_plot_ends(f, m); }, {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, G, 0}},
+        {"line", 6, 3, {}, [&](IMG *m) { lframe_draw(f, m), lframe_draw(f, nullptr), lframe_draw(nullptr, m); },
+         {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, R, R, R, R, R, 0}},
+    });
 }
 
+// Copies and duplicates share the segments; a copy keeps its own place and size.
 TEST(Lframe, CompareCopyAndDupShareTheSegments) {
     Own<release> s(lframe_new());
     Own<lframe_del> t(lframe_new());
     EXPECT_FALSE(lframe_compare(s, t));
-    SEG2D *t_line = t->line, *t_velocity = t->velocity;
-    s->x = 3;
-    s->width = 99;
+    Own<seg2d_del> t_line(t->line), t_velocity(t->velocity);
+    s->x = 3, s->width = 99;
     lframe_copy(s, t);
     EXPECT_TRUE(lframe_compare(s, t));
-    EXPECT_EQ(t->x, 3);
-    EXPECT_EQ(t->width, 256);
+    EXPECT_TRUE(t->x == 3 && t->width == 256);
     Own<lframe_del> d(lframe_dup(s));
-    ASSERT_NE(d, nullptr);
     EXPECT_TRUE(lframe_compare(s, d));
     EXPECT_EQ(d->x, 0);
     EXPECT_FALSE(lframe_compare(s, nullptr));
-    seg2d_del(&t_line);
-    seg2d_del(&t_velocity);
-}
-
-TEST(Lframe, DrawPlotEndsAndPlotMiddle) {
-    Own<release> f(lframe_new());
-    Own<img_del> img(grid_image(6, 3));
-    f->line->a->x = -3, f->line->a->y = 2, f->line->a->color = 0xFF0000;
-    f->line->b->x = 4, f->line->b->y = 2, f->line->b->color = 0x00FF00;
-    lframe_plot_middle(f, img);  // (1 / 2, 4 / 2) = (0, 2)
-    EXPECT_EQ(img_get_pixel(img, 0, 2), 0xFF0000u);
-    EXPECT_EQ(img_get_pixel(img, 1, 2), 0u);
-    lframe_plot_ends(f, img);
-    EXPECT_EQ(img_get_pixel(img, 4, 2), 0x00FF00u);
-    img_clear(img, 0);
-    lframe_draw(f, img);
-    for (int32_t x = 0; x < 6; x++) EXPECT_EQ(img_get_pixel(img, x, 2), x <= 4 ? 0xFF0000u : 0u);
-    lframe_draw(f, nullptr);
-    lframe_draw(nullptr, img);
 }
