@@ -86,6 +86,8 @@ TEST(ImgfxBlits, CopiesMatchTheirImgOriginals) {
         PAIR(invert_rect(t, a[0], a[1], a[2], a[3])),
         PAIR(hline(t, a[0], a[1], a[2], (uint32_t)a[3])),
         PAIR(vline(t, a[0], a[1], a[2], (uint32_t)a[3])),
+        PAIR(line(t, a[0], a[1], a[2], a[3], (uint32_t)a[4])),
+        PAIR(line_two_ends(t, a[0], a[1], a[2], a[3], (uint32_t)a[4])),
         PAIR(sub_colour(t, (uint32_t)a[0])),
         PAIR(invert(t)),
         PAIR(replace_colour(t, t->pixels[a[0] & 3], (uint32_t)a[1])),
