@@ -214,12 +214,8 @@ inline void expect_image_cases(const std::vector<ImageCase> &cases) {
 // A new segment from (ax, ay) to (bx, by), both ends in colour c.
 inline SEG2D *make_segment(int32_t ax, int32_t ay, int32_t bx, int32_t by, uint32_t c) {
     SEG2D *s = seg2d_new();
-    s->a->x = ax;
-    s->a->y = ay;
-    s->b->x = bx;
-    s->b->y = by;
-    s->a->color = c;
-    s->b->color = c;
+    *s->a = VEC2D{ax, ay, c};
+    *s->b = VEC2D{bx, by, c};
     return s;
 }
 
