@@ -63,46 +63,40 @@ TEST(ImgfxBlits, BlendXorAndMultiply) {
 // words in use), for a battery of arguments crossing every edge.
 TEST(ImgfxBlits, CopiesMatchTheirImgOriginals) {
     using Op = std::function<void(const IMG *, IMG *, const int32_t *)>;
+    // The copy and its original called alike; s the source, t the target, a the arguments.
+#define PAIR(...)                                                                                     \
+    {                                                                                                 \
+        #__VA_ARGS__, [](const IMG *s, IMG *t, const int32_t *a) { (void)s, (void)a, imgfx_##__VA_ARGS__; }, \
+            [](const IMG *s, IMG *t, const int32_t *a) { (void)s, (void)a, img_##__VA_ARGS__; }        \
+    }
     const struct {
         const char *name;
         Op copy, original;
     } pairs[] = {
-        {"blit_add", [](const IMG *s, IMG *t, const int32_t *a) { imgfx_blit_add(s, t, a[0], a[1], a[2], a[3], a[4], a[5]); },
-         [](const IMG *s, IMG *t, const int32_t *a) { img_blit_add(s, t, a[0], a[1], a[2], a[3], a[4], a[5]); }},
-        {"blit_add_sat", [](const IMG *s, IMG *t, const int32_t *a) { imgfx_blit_add_sat(s, t, a[0], a[1], a[2], a[3], a[4], a[5]); },
-         [](const IMG *s, IMG *t, const int32_t *a) { img_blit_add_sat(s, t, a[0], a[1], a[2], a[3], a[4], a[5]); }},
-        {"blit_opaque", [](const IMG *s, IMG *t, const int32_t *a) { imgfx_blit_opaque(s, t, a[0], a[1], a[2], a[3], a[4], a[5]); },
-         [](const IMG *s, IMG *t, const int32_t *a) { img_blit_opaque(s, t, a[0], a[1], a[2], a[3], a[4], a[5]); }},
-        {"blit_spaced", [](const IMG *s, IMG *t, const int32_t *a) { imgfx_blit_spaced(s, t, a[0], a[1], a[2], a[3], a[4], a[5], a[6], a[7]); },
-         [](const IMG *s, IMG *t, const int32_t *a) { img_blit_spaced(s, t, a[0], a[1], a[2], a[3], a[4], a[5], a[6], a[7]); }},
-        {"row_wrap", [](const IMG *s, IMG *t, const int32_t *a) { imgfx_blit_row_wrap(s, t, a[0], a[1], a[2]); },
-         [](const IMG *s, IMG *t, const int32_t *a) { img_blit_row_wrap(s, t, a[0], a[1], a[2]); }},
-        {"or_row_wrap", [](const IMG *s, IMG *t, const int32_t *a) { imgfx_or_row_wrap(s, t, a[0], a[1], a[2]); },
-         [](const IMG *s, IMG *t, const int32_t *a) { img_or_row_wrap(s, t, a[0], a[1], a[2]); }},
-        {"column_wrap", [](const IMG *s, IMG *t, const int32_t *a) { imgfx_blit_column_wrap(s, t, a[0], a[1], a[2]); },
-         [](const IMG *s, IMG *t, const int32_t *a) { img_blit_column_wrap(s, t, a[0], a[1], a[2]); }},
-        {"copy_row", [](const IMG *s, IMG *t, const int32_t *a) { imgfx_copy_row(s, t, a[0], a[1]); },
-         [](const IMG *s, IMG *t, const int32_t *a) { img_copy_row(s, t, a[0], a[1]); }},
-        {"fill_rect", [](const IMG *, IMG *t, const int32_t *a) { imgfx_fill_rect(t, a[0], a[1], a[2], a[3], (uint32_t)a[4]); },
-         [](const IMG *, IMG *t, const int32_t *a) { img_fill_rect(t, a[0], a[1], a[2], a[3], (uint32_t)a[4]); }},
-        {"rect", [](const IMG *, IMG *t, const int32_t *a) { imgfx_rect(t, a[0], a[1], a[2], a[3], (uint32_t)a[4]); },
-         [](const IMG *, IMG *t, const int32_t *a) { img_rect(t, a[0], a[1], a[2], a[3], (uint32_t)a[4]); }},
-        {"invert_rect", [](const IMG *, IMG *t, const int32_t *a) { imgfx_invert_rect(t, a[0], a[1], a[2], a[3]); },
-         [](const IMG *, IMG *t, const int32_t *a) { img_invert_rect(t, a[0], a[1], a[2], a[3]); }},
-        {"hline", [](const IMG *, IMG *t, const int32_t *a) { imgfx_hline(t, a[0], a[1], a[2], (uint32_t)a[3]); },
-         [](const IMG *, IMG *t, const int32_t *a) { img_hline(t, a[0], a[1], a[2], (uint32_t)a[3]); }},
-        {"vline", [](const IMG *, IMG *t, const int32_t *a) { imgfx_vline(t, a[0], a[1], a[2], (uint32_t)a[3]); },
-         [](const IMG *, IMG *t, const int32_t *a) { img_vline(t, a[0], a[1], a[2], (uint32_t)a[3]); }},
-        {"sub_colour", [](const IMG *, IMG *t, const int32_t *a) { imgfx_sub_colour(t, (uint32_t)a[0]); },
-         [](const IMG *, IMG *t, const int32_t *a) { img_sub_colour(t, (uint32_t)a[0]); }},
-        {"invert", [](const IMG *, IMG *t, const int32_t *) { imgfx_invert(t); }, [](const IMG *, IMG *t, const int32_t *) { img_invert(t); }},
-        {"replace", [](const IMG *, IMG *t, const int32_t *a) { imgfx_replace_colour(t, t->pixels[a[0] & 3], (uint32_t)a[1]); },
-         [](const IMG *, IMG *t, const int32_t *a) { img_replace_colour(t, t->pixels[a[0] & 3], (uint32_t)a[1]); }},
-        {"and", [](const IMG *s, IMG *t, const int32_t *) { imgfx_and(s, t); }, [](const IMG *s, IMG *t, const int32_t *) { img_and(s, t); }},
-        {"scale", [](const IMG *s, IMG *t, const int32_t *) { imgfx_scale(s, t); }, [](const IMG *s, IMG *t, const int32_t *) { img_scale(s, t); }},
+        PAIR(blit_add(s, t, a[0], a[1], a[2], a[3], a[4], a[5])),
+        PAIR(blit_add_sat(s, t, a[0], a[1], a[2], a[3], a[4], a[5])),
+        PAIR(blit_opaque(s, t, a[0], a[1], a[2], a[3], a[4], a[5])),
+        PAIR(blit_spaced(s, t, a[0], a[1], a[2], a[3], a[4], a[5], a[6], a[7])),
+        PAIR(blit_row_wrap(s, t, a[0], a[1], a[2])),
+        PAIR(or_row_wrap(s, t, a[0], a[1], a[2])),
+        PAIR(blit_column_wrap(s, t, a[0], a[1], a[2])),
+        PAIR(copy_row(s, t, a[0], a[1])),
+        PAIR(fill_rect(t, a[0], a[1], a[2], a[3], (uint32_t)a[4])),
+        PAIR(rect(t, a[0], a[1], a[2], a[3], (uint32_t)a[4])),
+        PAIR(invert_rect(t, a[0], a[1], a[2], a[3])),
+        PAIR(hline(t, a[0], a[1], a[2], (uint32_t)a[3])),
+        PAIR(vline(t, a[0], a[1], a[2], (uint32_t)a[3])),
+        PAIR(line(t, a[0], a[1], a[2], a[3], (uint32_t)a[4])),
+        PAIR(line_two_ends(t, a[0], a[1], a[2], a[3], (uint32_t)a[4])),
+        PAIR(sub_colour(t, (uint32_t)a[0])),
+        PAIR(invert(t)),
+        PAIR(replace_colour(t, t->pixels[a[0] & 3], (uint32_t)a[1])),
+        PAIR(and(s, t)),
+        PAIR(scale(s, t)),
         {"rotate", [](const IMG *s, IMG *t, const int32_t *a) { Own<img_del> r(imgfx_rotate(s, a[0])); img_copy(r, t); },
          [](const IMG *s, IMG *t, const int32_t *a) { Own<img_del> r(img_rotate(s, a[0])); img_copy(r, t); }},
     };
+#undef PAIR
     const int32_t edges[] = {-9, -1, 0, 1, 3, 7, 8, 9, INT32_MIN, INT32_MAX};
     random_srand(2718);
     for (auto &p : pairs)

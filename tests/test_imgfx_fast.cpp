@@ -38,96 +38,43 @@ static const Size sizes[] = {{1, 1},  {1, 9},   {9, 1},   {2, 2},    {3, 5},   {
                              {7, 3},  {8, 1},   {17, 9},  {64, 64},  {256, 4}, {255, 3}, {300, 2},
                              {1030, 2}, {2, 300}, {1, 257}, {257, 1}};
 
-static void same_blur(int32_t rr, int32_t rg, int32_t rb) {
-    for (const Size &s : sizes) {
+// One pass of the fast path and of the reference from the same source into
+// w x h targets of different stale contents (each word must be overwritten).
+static ::testing::AssertionResult same(const IMG *src, int32_t w, int32_t h, bool glow, int32_t a, int32_t b = 0,
+                                       int32_t c = 0) {
+    Own<img_del> fast(picture(w, h, 99, RANDOM)), ref(picture(w, h, 98, RANDOM));
+    if (glow)
+        imgfx_glow_h5(src, fast, a), reference_imgfx_glow_h5(src, ref, a);
+    else
+        imgfx_blur_h_rgb(src, fast, a, b, c), reference_imgfx_blur_h_rgb(src, ref, a, b, c);
+    return grid_identical(fast, ref) << (glow ? " glow " : " blur ") << src->width << "x" << src->height << " to "
+                                     << w << "x" << h << " radii " << a << " " << b << " " << c;
+}
+
+// Every shape and kind of picture: the frame's radii, small equal, mixed and
+// wide ones for the blur, every shift for the glow.
+TEST(ImgfxFast, EveryShapeMatchesTheReference) {
+    const int32_t blurs[][3] = {{2, 2, 2}, {0, 0, 0}, {1, 1, 1}, {3, 3, 3},    {4, 4, 4},      {5, 5, 5},
+                                {6, 6, 6}, {7, 7, 7}, {8, 8, 8}, {9, 9, 9},    {1, 2, 3},      {3, 0, 7},
+                                {0, 5, 0}, {64, 1, 30}, {200, 200, 200}, {2100, 3, 5000}};
+    for (const Size &s : sizes)
         for (Fill fill : {RANDOM, WHITE, SPARSE, FULL_WORDS}) {
             Own<img_del> src(picture(s.w, s.h, 7 + s.w * 31 + s.h, fill));
-            Own<img_del> fast(picture(s.w, s.h, 99, RANDOM)); // stale contents must all be overwritten
-            Own<img_del> ref(picture(s.w, s.h, 98, RANDOM));
-            imgfx_blur_h_rgb(src, fast, rr, rg, rb);
-            reference_imgfx_blur_h_rgb(src, ref, rr, rg, rb);
-            EXPECT_TRUE(grid_identical(fast, ref)) << s.w << "x" << s.h << " fill " << fill << " radii " << rr
-                                                 << " " << rg << " " << rb;
+            for (auto &r : blurs) EXPECT_TRUE(same(src, s.w, s.h, false, r[0], r[1], r[2])) << " fill " << fill;
+            for (int32_t k = 0; k <= 31; k++) EXPECT_TRUE(same(src, s.w, s.h, true, k)) << " fill " << fill;
         }
-    }
-}
-
-static void same_glow(int32_t k) {
-    for (const Size &s : sizes) {
-        for (Fill fill : {RANDOM, WHITE, SPARSE, FULL_WORDS}) {
-            Own<img_del> src(picture(s.w, s.h, 3 + s.w * 17 + s.h, fill));
-            Own<img_del> fast(picture(s.w, s.h, 97, RANDOM));
-            Own<img_del> ref(picture(s.w, s.h, 96, RANDOM));
-            imgfx_glow_h5(src, fast, k);
-            reference_imgfx_glow_h5(src, ref, k);
-            EXPECT_TRUE(grid_identical(fast, ref)) << s.w << "x" << s.h << " fill " << fill << " k " << k;
-        }
-    }
-}
-
-TEST(ImgfxFast, BlurOfTheFrameMatchesTheReference) { same_blur(2, 2, 2); }
-
-TEST(ImgfxFast, BlurWithSmallEqualRadiiMatches) {
-    for (int32_t r = 0; r <= 9; r++) same_blur(r, r, r);
-}
-
-TEST(ImgfxFast, BlurWithMixedRadiiMatches) {
-    same_blur(1, 2, 3);
-    same_blur(3, 0, 7);
-    same_blur(0, 5, 0);
-    same_blur(64, 1, 30);
-}
-
-TEST(ImgfxFast, BlurWithEveryVectorRadiusMatches) {
     // Each radius up to the largest the 16-bit lanes take, and past it.
     for (int32_t r = 0; r <= 130; r++) {
         Own<img_del> src(picture(300, 2, 1000 + r, r % 2 ? WHITE : RANDOM));
-        Own<img_del> fast(grid_image(300, 2));
-        Own<img_del> ref(grid_image(300, 2));
-        imgfx_blur_h_rgb(src, fast, r, r, r);
-        reference_imgfx_blur_h_rgb(src, ref, r, r, r);
-        EXPECT_TRUE(grid_identical(fast, ref)) << "radius " << r;
-        imgfx_blur_h_rgb(src, fast, r, 130 - r, r / 2);
-        reference_imgfx_blur_h_rgb(src, ref, r, 130 - r, r / 2);
-        EXPECT_TRUE(grid_identical(fast, ref)) << "radii " << r << " " << 130 - r << " " << r / 2;
+        EXPECT_TRUE(same(src, 300, 2, false, r, r, r));
+        EXPECT_TRUE(same(src, 300, 2, false, r, 130 - r, r / 2));
     }
-}
-
-TEST(ImgfxFast, BlurWithWideRadiiMatches) {
-    same_blur(200, 200, 200);
-    same_blur(2100, 3, 5000);
-}
-
-TEST(ImgfxFast, GlowOfTheFrameMatchesTheReference) { same_glow(3); }
-
-TEST(ImgfxFast, GlowWithEveryShiftMatches) {
-    for (int32_t k = 0; k <= 31; k++) same_glow(k);
-}
-
-TEST(ImgfxFast, FullFrameMatches) {
-    Own<img_del> src(picture(256, 256, 12345, RANDOM));
-    Own<img_del> glow(grid_image(256, 256));
-    Own<img_del> blur(grid_image(256, 256));
-    Own<img_del> ref_glow(grid_image(256, 256));
-    Own<img_del> ref_blur(grid_image(256, 256));
-    imgfx_glow_h5(src, glow, 3);
-    imgfx_blur_h_rgb(glow, blur, 2, 2, 2);
-    reference_imgfx_glow_h5(src, ref_glow, 3);
-    reference_imgfx_blur_h_rgb(ref_glow, ref_blur, 2, 2, 2);
-    EXPECT_TRUE(grid_identical(glow, ref_glow));
-    EXPECT_TRUE(grid_identical(blur, ref_blur));
-}
-
-TEST(ImgfxFast, UnequalSizesTakeTheStraightPath) {
-    Own<img_del> src(picture(5, 3, 5, RANDOM));
-    for (auto [w, h] : {std::pair{7, 4}, {2, 2}}) {
-        Own<img_del> fast(grid_image(w, h)), ref(grid_image(w, h));
-        imgfx_blur_h_rgb(src, fast, 2, 1, 0);
-        reference_imgfx_blur_h_rgb(src, ref, 2, 1, 0);
-        EXPECT_TRUE(grid_identical(fast, ref));
-        imgfx_glow_h5(src, fast, 1);
-        reference_imgfx_glow_h5(src, ref, 1);
-        EXPECT_TRUE(grid_identical(fast, ref));
+    Own<img_del> frame(picture(256, 256, 12345, RANDOM)), small(picture(5, 3, 5, RANDOM));
+    EXPECT_TRUE(same(frame, 256, 256, true, 3));
+    EXPECT_TRUE(same(frame, 256, 256, false, 2, 2, 2));
+    for (auto [w, h] : {std::pair{7, 4}, {2, 2}}) {  // unequal sizes take the straight path
+        EXPECT_TRUE(same(small, w, h, false, 2, 1, 0));
+        EXPECT_TRUE(same(small, w, h, true, 1));
     }
 }
 

@@ -1,6 +1,6 @@
-// IMGFX lines, points and spans: the image line, lines from both ends (plain,
-// blended, added), dithered, gradient and thick lines, blended and added
-// points, alpha spans and the sine circle. Each call is a table line whose
+// IMGFX lines, points and spans: blended and added lines from both ends (the
+// plain ones are held to IMG's in test_imgfx_blits.cpp), dithered, gradient
+// and thick lines, blended and added points, alpha spans and the sine circle. Each call is a table line whose
 // result is worked out by hand (C and D stand for the two colours).
 #include <gtest/gtest.h>
 
@@ -25,10 +25,6 @@ std::vector<uint32_t> pic(std::initializer_list<const char *> rows) {
 
 TEST(ImgfxLines, LinesPointsSpansAndCircles) {
     expect_image_cases({
-        {"line", 4, 2, {}, [](IMG *m) { imgfx_line(m, 0, 0, 3, 1, C); }, pic({"#...", ".###"})},
-        {"line backwards", 4, 2, {}, [](IMG *m) { imgfx_line(m, 3, 1, 0, 0, C); }, pic({"###.", "...#"})},
-        {"two ends", 5, 3, {}, [](IMG *m) { imgfx_line_two_ends(m, 0, 0, 4, 2, C); }, pic({"#....", ".###.", "....#"})},
-        {"two ends clipped", 5, 1, {}, [](IMG *m) { imgfx_line_two_ends(m, -3, 0, 7, 0, C); }, pic({"#####"})},
         {"blend twice in the middle", 5, 1, {}, [](IMG *m) { imgfx_line_blend_two_ends(m, 0, 0, 4, 0, 0x00FEFEFE); },
          {0x007F7F7F, 0x007F7F7F, 0x00BEBEBE, 0x007F7F7F, 0x007F7F7F}},
         {"blend length 3", 4, 1, {0x00FF0000, 0, 0, 0}, [](IMG *m) { imgfx_line_blend_two_ends(m, 0, 0, 3, 0, 0x000000FE); },
@@ -103,20 +99,4 @@ TEST(ImgfxLines, LinesPointsSpansAndCircles) {
     imgfx_thick_line(nullptr, 0, 0, 3, 0, C, 3), imgfx_thick_dither_line(nullptr, 0, 0, C, 3, 0, D, 3);
     imgfx_plot_blend(nullptr, 0, 0, 1), imgfx_plot_add(nullptr, 0, 0, 1);
     imgfx_vline_alpha(nullptr, 0, 0, 2, 0x00A0C0E0, 64), imgfx_circle_sine(nullptr, 2, 2, 2, C);
-}
-
-// Lines from both ends cover what the image's own version covers.
-TEST(ImgfxLines, TwoEndsCoversWhatTheImageVersionCovers) {
-    uint32_t state = 1;
-    auto coordinate = [&state]() {
-        state = state * 1664525u + 1013904223u;
-        return (int32_t)((state >> 8) % 28) - 4;
-    };
-    for (int i = 0; i < 3000; i++) {
-        const int32_t x0 = coordinate(), y0 = coordinate(), x1 = coordinate(), y1 = coordinate();
-        Own<img_del> a(grid_image(20, 20)), b(grid_image(20, 20));
-        img_line_two_ends(a, x0, y0, x1, y1, C);
-        imgfx_line_two_ends(b, x0, y0, x1, y1, C);
-        ASSERT_TRUE(grid_identical(b, a)) << x0 << "," << y0 << " to " << x1 << "," << y1;
-    }
 }

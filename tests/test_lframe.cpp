@@ -37,11 +37,6 @@ void expect_point(Point p, int32_t x, int32_t y, int32_t vx, int32_t vy) {
     EXPECT_EQ(p.vy, vy);
 }
 
-void expect_vec(const VEC2D *v, int32_t x, int32_t y) {
-    EXPECT_EQ(v->x, x);
-    EXPECT_EQ(v->y, y);
-}
-
 }  // namespace
 
 
@@ -64,26 +59,29 @@ TEST(Lframe, StepPointTurnsAtTheEdges) {
     }
 }
 
-// Recorded line and velocity ends after an edge or corner reset on a
-// 200 x 100 frame, per seed (the seeds cover all three edges and corners).
+// Recorded line and velocity ends after an edge (e), corner (c) or random (r)
+// reset on a 200 x 100 frame, per seed (the seeds cover all three edges and
+// corners), and the generator's next draw (no draw more, none fewer).
 TEST(Lframe, ResetsPutTheEndsOnEdges) {
     const struct {
-        bool corner;
+        char kind;
         uint32_t seed;
         const char *want;
     } cases[] = {
-        {false, 1, "199,62 199,80 / 0,1 0,1 14C823 5F6784 speed 7"},
-        {false, 2, "0,51 0,56 / 0,1 0,1 16F220 434583 speed 10"},
-        {false, 3, "39,0 24,0 / 1,0 1,0 181C1C 272383 speed 4"},
-        {false, 22, "0,57 0,3 / 0,-1 0,-1 3739D8 151D76 speed 8"},
-        {false, 24, "71,0 146,0 / -1,0 -1,0 3A0DD1 DD5974 speed 5"},
-        {false, 26, "199,16 199,90 / 0,-1 0,-1 3DE1CA A51573 speed 9"},
-        {true, 1, "199,62 80,99 / 0,1 -1,0 14C823 5F6784 speed 7"},
-        {true, 2, "0,51 156,0 / 0,1 -1,0 16F220 434583 speed 10"},
-        {true, 3, "39,0 199,24 / 1,0 0,1 181C1C 272383 speed 4"},
-        {true, 22, "0,57 3,0 / 0,-1 1,0 3739D8 151D76 speed 8"},
-        {true, 24, "71,0 199,46 / -1,0 0,-1 3A0DD1 DD5974 speed 5"},
-        {true, 26, "199,16 90,99 / 0,-1 1,0 3DE1CA A51573 speed 9"},
+        {'e', 1, "199,62 199,80 / 0,1 0,1 14C823 5F6784 speed 7 next 9961"},
+        {'e', 2, "0,51 0,56 / 0,1 0,1 16F220 434583 speed 10 next 32153"},
+        {'e', 3, "39,0 24,0 / 1,0 1,0 181C1C 272383 speed 4 next 21578"},
+        {'e', 22, "0,57 0,3 / 0,-1 0,-1 3739D8 151D76 speed 8 next 17245"},
+        {'e', 24, "71,0 146,0 / -1,0 -1,0 3A0DD1 DD5974 speed 5 next 28861"},
+        {'e', 26, "199,16 199,90 / 0,-1 0,-1 3DE1CA A51573 speed 9 next 7709"},
+        {'c', 1, "199,62 80,99 / 0,1 -1,0 14C823 5F6784 speed 7 next 9961"},
+        {'c', 2, "0,51 156,0 / 0,1 -1,0 16F220 434583 speed 10 next 32153"},
+        {'c', 3, "39,0 199,24 / 1,0 0,1 181C1C 272383 speed 4 next 21578"},
+        {'c', 22, "0,57 3,0 / 0,-1 1,0 3739D8 151D76 speed 8 next 17245"},
+        {'c', 24, "71,0 199,46 / -1,0 0,-1 3A0DD1 DD5974 speed 5 next 28861"},
+        {'c', 26, "199,16 90,99 / 0,-1 1,0 3DE1CA A51573 speed 9 next 7709"},
+        {'r', 99, "83,1 47,77 / -1,-1 -1,-1 14AE01 D57ECD speed 4 next 795"},
+        {'r', 5, "165,89 110,85 / -1,-1 -1,-1 A87F80 FD6EA1 speed 4 next 31193"},
     };
     for (auto &c : cases) {
         Own<release> f(lframe_new());
@@ -92,16 +90,26 @@ TEST(Lframe, ResetsPutTheEndsOnEdges) {
         seg2d_del(&f->line);
         seg2d_del(&f->velocity);
         random_srand(c.seed);
-        (c.corner ? lframe_reset_corner : lframe_reset_edge)(f);
+        (c.kind == 'e' ? lframe_reset_edge : c.kind == 'c' ? lframe_reset_corner : lframe_reset_random)(f);
         char got[160];
-        snprintf(got, sizeof got, "%d,%d %d,%d / %d,%d %d,%d %06X %06X speed %d", f->line->a->x, f->line->a->y,
+        snprintf(got, sizeof got, "%d,%d %d,%d / %d,%d %d,%d %06X %06X speed %d next %d", f->line->a->x, f->line->a->y,
                  f->line->b->x, f->line->b->y, f->velocity->a->x, f->velocity->a->y, f->velocity->b->x,
-                 f->velocity->b->y, f->line->a->color, f->line->b->color, f->speed);
-        EXPECT_EQ(std::string(got), c.want) << (c.corner ? "corner " : "edge ") << c.seed;
+                 f->velocity->b->y, f->line->a->color, f->line->b->color, f->speed, random_rand());
+        EXPECT_EQ(std::string(got), c.want) << c.kind << " " << c.seed;
     }
+    // A frame without room is refused: the segments stay, nothing is drawn.
+    random_srand(5);
+    int32_t first = random_rand();
+    Own<release> f(lframe_new());
+    SEG2D *line = f->line;
+    random_srand(5);
+    f->width = 0;
+    lframe_reset_random(f), lframe_reset_edge(f);
+    f->width = 10, f->height = -1;
+    lframe_reset_corner(f);
+    EXPECT_EQ(f->line, line);
+    EXPECT_EQ(random_rand(), first);
 }
-
-
 
 TEST(Lframe, PointRunsAroundTheWholeBorder) {
     Own<release> f(lframe_new());
@@ -120,90 +128,38 @@ TEST(Lframe, PointRunsAroundTheWholeBorder) {
     }
 }
 
-TEST(Lframe, ResetRandomDrawsInOrder) {
-    Own<release> f(lframe_new());
-    SEG2D *old_line = f->line, *old_velocity = f->velocity;
-    random_srand(99);
-    lframe_reset_random(f);
-    Lcg r{99};
-    int32_t ax = r.next30() % 256, ay = r.next30() % 256;
-    int32_t bx = r.next30() % 256, by = r.next30() % 256;
-    uint32_t ca = (uint32_t)r.next30() & 0xFFFFFF, cb = (uint32_t)r.next30() & 0xFFFFFF;
-    for (int i = 0; i < 4; i++) r.next30();
-    int32_t speed = (r.next30() & 7) + 4;
-    expect_vec(f->line->a, ax, ay);
-    expect_vec(f->line->b, bx, by);
-    EXPECT_EQ(f->line->a->color, ca);
-    EXPECT_EQ(f->line->b->color, cb);
-    expect_vec(f->velocity->a, -1, -1);
-    expect_vec(f->velocity->b, -1, -1);
-    EXPECT_EQ(f->speed, speed);
-    // Nothing further was drawn.
-    EXPECT_EQ(random_rand(), r.next());
-    seg2d_del(&old_line);
-    seg2d_del(&old_velocity);
-}
-
-
-
-TEST(Lframe, ResetOfAFrameWithoutRoomIsRefused) {
-    Own<release> f(lframe_new());
-    SEG2D *line = f->line;
-    f->width = 0;
-    random_srand(5);
-    lframe_reset_random(f);
-    lframe_reset_edge(f);
-    f->width = 10;
-    f->height = -1;
-    lframe_reset_corner(f);
-    EXPECT_EQ(f->line, line);
-    Lcg r{5};
-    EXPECT_EQ(random_rand(), r.next());  // no draw was made
-}
-
-TEST(Lframe, StepMovesBothEnds) {
+// A step moves both ends; the middle is plotted at half the ends' sum (in
+// the first end's colour), the ends in their own, the line clipped.
+TEST(Lframe, StepAndDraw) {
     Own<release> f(lframe_new());
     f->line->a->x = 10, f->line->a->y = 10, f->line->b->x = 50, f->line->b->y = 60;
     f->velocity->a->x = 1, f->velocity->a->y = 0, f->velocity->b->x = 0, f->velocity->b->y = 1;
     f->speed = 4;
     lframe_step(f);
-    expect_vec(f->line->a, 14, 10);
-    expect_vec(f->line->b, 50, 64);
+    EXPECT_TRUE(f->line->a->x == 14 && f->line->a->y == 10 && f->line->b->x == 50 && f->line->b->y == 64);
+    f->line->a->x = -3, f->line->a->y = 2, f->line->a->color = 0xFF0000;
+    f->line->b->x = 4, f->line->b->y = 2, f->line->b->color = 0x00FF00;
+    const uint32_t R = 0xFF0000, G = 0x00FF00;
+    expect_image_cases({
+        {"middle", 6, 3, {}, [&](IMG *m) { lframe_plot_middle(f, m); }, {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, R, 0, 0, 0, 0, 0}},
+        {"ends", 6, 3, {}, [&](IMG *m) { lframe_plot_ends(f, m); }, {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, G, 0}},
+        {"line", 6, 3, {}, [&](IMG *m) { lframe_draw(f, m), lframe_draw(f, nullptr), lframe_draw(nullptr, m); },
+         {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, R, R, R, R, R, 0}},
+    });
 }
 
+// Copies and duplicates share the segments; a copy keeps its own place and size.
 TEST(Lframe, CompareCopyAndDupShareTheSegments) {
     Own<release> s(lframe_new());
     Own<lframe_del> t(lframe_new());
     EXPECT_FALSE(lframe_compare(s, t));
-    SEG2D *t_line = t->line, *t_velocity = t->velocity;
-    s->x = 3;
-    s->width = 99;
+    Own<seg2d_del> t_line(t->line), t_velocity(t->velocity);
+    s->x = 3, s->width = 99;
     lframe_copy(s, t);
     EXPECT_TRUE(lframe_compare(s, t));
-    EXPECT_EQ(t->x, 3);
-    EXPECT_EQ(t->width, 256);
+    EXPECT_TRUE(t->x == 3 && t->width == 256);
     Own<lframe_del> d(lframe_dup(s));
-    ASSERT_NE(d, nullptr);
     EXPECT_TRUE(lframe_compare(s, d));
     EXPECT_EQ(d->x, 0);
     EXPECT_FALSE(lframe_compare(s, nullptr));
-    seg2d_del(&t_line);
-    seg2d_del(&t_velocity);
-}
-
-TEST(Lframe, DrawPlotEndsAndPlotMiddle) {
-    Own<release> f(lframe_new());
-    Own<img_del> img(grid_image(6, 3));
-    f->line->a->x = -3, f->line->a->y = 2, f->line->a->color = 0xFF0000;
-    f->line->b->x = 4, f->line->b->y = 2, f->line->b->color = 0x00FF00;
-    lframe_plot_middle(f, img);  // (1 / 2, 4 / 2) = (0, 2)
-    EXPECT_EQ(img_get_pixel(img, 0, 2), 0xFF0000u);
-    EXPECT_EQ(img_get_pixel(img, 1, 2), 0u);
-    lframe_plot_ends(f, img);
-    EXPECT_EQ(img_get_pixel(img, 4, 2), 0x00FF00u);
-    img_clear(img, 0);
-    lframe_draw(f, img);
-    for (int32_t x = 0; x < 6; x++) EXPECT_EQ(img_get_pixel(img, x, 2), x <= 4 ? 0xFF0000u : 0u);
-    lframe_draw(f, nullptr);
-    lframe_draw(nullptr, img);
 }

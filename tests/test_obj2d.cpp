@@ -21,46 +21,26 @@ int32_t segment_count(const OBJ2D *o) { return o->segments->count; }
 
 SEG2D *segment(const OBJ2D *o, int32_t i) { return (SEG2D *)list_get(o->segments, i); }
 
-// Expects segment i to run from (ax, ay) to (bx, by) with both ends in colour c.
-void expect_segment(const OBJ2D *o, int32_t i, int32_t ax, int32_t ay, int32_t bx, int32_t by,
-                    uint32_t c) {
-    SEG2D *s = segment(o, i);
-    ASSERT_NE(s, nullptr);
-    EXPECT_EQ(s->a->x, ax);
-    EXPECT_EQ(s->a->y, ay);
-    EXPECT_EQ(s->b->x, bx);
-    EXPECT_EQ(s->b->y, by);
-    EXPECT_EQ(s->a->color, c);
-    EXPECT_EQ(s->b->color, c);
-}
-
 // The parse result in one line: each object "{name|segments}" (or "null"),
 // each segment "ax,ay,bx,by#colour" with "/colour" when the ends differ.
+std::string shape(const OBJ2D *o) {
+    if (!o) return "null";
+    std::string out = "{";
+    char buf[96];
+    if (o->name) out += std::string(o->name) + "|";
+    for (int32_t k = 0; k < segment_count(o); k++) {
+        SEG2D *sg = segment(o, k);
+        snprintf(buf, sizeof buf, "%s%d,%d,%d,%d#%X", k ? " " : "", sg->a->x, sg->a->y, sg->b->x, sg->b->y, sg->a->color);
+        out += buf;
+        if (sg->b->color != sg->a->color) out.append("/").append(std::to_string(sg->b->color));
+    }
+    return out + "}";
+}
+
 std::string describe(const Parsed &p) {
     if (!p.list) return "no list";
     std::string out;
-    char buf[96];
-    for (int32_t i = 0; i < p.count(); i++) {
-        OBJ2D *o = p.at(i);
-        if (i) out += " ";
-        if (!o) {
-            out += "null";
-            continue;
-        }
-        out += "{";
-        if (o->name) out += std::string(o->name) + "|";
-        for (int32_t k = 0; k < segment_count(o); k++) {
-            SEG2D *sg = segment(o, k);
-            snprintf(buf, sizeof buf, "%s%d,%d,%d,%d#%X", k ? " " : "", sg->a->x, sg->a->y, sg->b->x, sg->b->y,
-                     sg->a->color);
-            out += buf;
-            if (sg->b->color != sg->a->color) {
-                snprintf(buf, sizeof buf, "/%u", sg->b->color);
-                out += buf;
-            }
-        }
-        out += "}";
-    }
+    for (int32_t i = 0; i < p.count(); i++) out.append(i ? " " : "").append(shape(p.at(i)));
     return out;
 }
 constexpr uint32_t R = 0xFF0000, G = 0x00FF00, B = 0x0000FF, W = 0xFFFFFF;
@@ -195,7 +175,7 @@ TEST(Obj2d, FarthestPointColourAndMove) {
     for (int32_t i = 0; i < 6; i++) EXPECT_EQ(((VEC2D *)list_get(o->points, i))->color, B);
     o->position->x = -4, o->position->y = -4;
     obj2d_translate_segments(o);
-    expect_segment(o, 0, -3, -3, -1, -4, B);
+    EXPECT_EQ(shape(o), "{-3,-3,-1,-4#FF -4,-1,-2,-4#FF -4,0,-4,-4#FF}");
 }
 
 // A copy needs as many points; it carries points, attributes and the name
@@ -214,11 +194,9 @@ TEST(Obj2d, CopyAndDup) {
     obj2d_add_segment(dst, seg2d_new());
     obj2d_add_segment(dst, seg2d_new());
     obj2d_copy(src, dst);
-    expect_segment(dst, 0, 1, 2, 3, 4, G);
-    expect_segment(dst, 1, 5, 6, 7, 8, G);
+    EXPECT_EQ(shape(dst), "{leaf|1,2,3,4#FF00 5,6,7,8#FF00}");
     EXPECT_TRUE(dst->angle == 12 && dst->position->x == 9 && dst->scale->y == 3);
     EXPECT_EQ(dst->farthest, src->farthest);
-    EXPECT_STREQ(dst->name, "leaf");
     dst.reset();
     EXPECT_STREQ(src->name, "leaf");
     src->angle = 0, src->scale->x = 2;
@@ -260,7 +238,7 @@ TEST(Obj2dDraw, DrawsPlotsAndTheirTransforms) {
         for (const char *p = c.want; *p; p++)
             if (*p != ' ') want.push_back(*p == 'R' ? R : *p == 'G' ? G : 0);
         EXPECT_TRUE(grid_equals(img, want)) << c.name;
-        expect_segment(o, 0, 0, 0, 2, 0, R);  // drawing leaves the segments alone
+        EXPECT_EQ(shape(o), "{0,0,2,0#FF0000 1,0,3,0#FF00}");  // drawing leaves the segments alone
         c.draw(o, nullptr);
     }
     obj2d_draw(nullptr, nullptr);
@@ -279,27 +257,25 @@ TEST(Obj2dDraw, DrawsPlotsAndTheirTransforms) {
 
 // ---- In-place changes, export, proximity -------------------------------------
 
-TEST(Obj2d, ApplyTransformScalesRotatesAndMovesEveryPoint) {
-    Own<obj2d_del> o(obj2d_new());
-    obj2d_add_segment(o, make_segment(16, 0, 2, 1, W));
-    o->scale->x = 1;
-    o->angle = 256;
-    o->position->x = 10;
-    obj2d_apply_transform(o);
-    // (16, 0) -> (0, 15) -> (10, 15); (2, 1): x = (0 - 32766) >> 15 = -1,
-    // y = (65532 + 0) >> 15 = 1 -> (9, 1).
-    expect_segment(o, 0, 10, 15, 9, 1, W);
-}
-
-TEST(Obj2d, ScaleAndDivide) {
-    Own<obj2d_del> o(obj2d_new());
-    obj2d_add_segment(o, make_segment(3, -5, 7, 8, W));
-    obj2d_scale(o, 2);
-    expect_segment(o, 0, 6, -10, 14, 16, W);
-    obj2d_divide(o, -4);
-    expect_segment(o, 0, -1, 2, -3, -4, W);
-    obj2d_divide(o, 0);  // refused: nothing changes
-    expect_segment(o, 0, -1, 2, -3, -4, W);
+// In-place changes of one white segment. A quarter turn takes (16, 0) to
+// (0, 15) and (2, 1) to ((0 - 32766) >> 15, 65532 >> 15) = (-1, 1).
+TEST(Obj2d, InPlaceChanges) {
+    const struct {
+        int32_t ends[4];
+        void (*op)(OBJ2D *);
+        const char *want;
+    } cases[] = {
+        {{16, 0, 2, 1}, [](OBJ2D *o) { o->scale->x = 1, o->angle = 256, o->position->x = 10, obj2d_apply_transform(o); },
+         "{10,15,9,1#FFFFFF}"},
+        {{3, -5, 7, 8}, [](OBJ2D *o) { obj2d_scale(o, 2); }, "{6,-10,14,16#FFFFFF}"},
+        {{6, -10, 14, 16}, [](OBJ2D *o) { obj2d_divide(o, -4), obj2d_divide(o, 0); }, "{-1,2,-3,-4#FFFFFF}"},
+    };
+    for (auto &c : cases) {
+        Own<obj2d_del> o(obj2d_new());
+        obj2d_add_segment(o, make_segment(c.ends[0], c.ends[1], c.ends[2], c.ends[3], W));
+        c.op(o);
+        EXPECT_EQ(shape(o), c.want);
+    }
 }
 
 TEST(Obj2d, ExportCoordsAppendsTransformedEndsLastSegmentFirst) {

@@ -335,24 +335,13 @@ TYPED_TEST(Raster, WrittenFileHeaderAndRaster) {
     m->pixels[1] = (typename K::V)0x0A0A0A;  // a line feed in the raster stays one byte
     ASSERT_EQ(K::save(m, dir.file("out").c_str()), 1);
     std::string data = read_file(dir.file("out"));
-    std::vector<std::string> lines;
-    size_t at = 0;
-    for (int k = 0; k < (K::has_comment() ? 4 : 3); k++) {
-        size_t end = data.find('\n', at);
-        ASSERT_NE(end, std::string::npos);
-        lines.push_back(data.substr(at, end - at));
-        at = end + 1;
+    if (K::has_comment()) {  // a comment line after the magic, any text
+        ASSERT_EQ(data.substr(3, 1), "#");
+        data.erase(3, data.find('\n', 3) - 2);
     }
-    EXPECT_EQ(lines[0], K::magic());
-    if (K::has_comment()) {
-        EXPECT_EQ(lines[1].substr(0, 1), "#");
-    }
-    size_t f = K::has_comment() ? 2 : 1;
-    EXPECT_EQ(lines[f], "3 2");
-    EXPECT_EQ(lines[f + 1], "255");
     std::string raster;
     for (int i = 0; i < 6; i++) raster += K::raster_of(m->pixels[i]);
-    EXPECT_EQ(data.substr(at), raster);
+    EXPECT_EQ(data, std::string(K::magic()) + "\n3 2\n255\n" + raster);
     typename TestFixture::Handle back(K::load(dir.file("out").c_str()));
     ASSERT_NE(back.get(), nullptr);
     for (int i = 0; i < 6; i++) m->pixels[i] &= (typename K::V)0xFFFFFF;

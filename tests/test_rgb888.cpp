@@ -50,41 +50,32 @@ TEST(Rgb888, BytesPackAndUnpack) {
     EXPECT_EQ(rgb888_from_bytes(0x01, 0x02, 0x03), 0x00010203u);
 }
 
-TEST(Rgb888, HlineClipsAndKeepsItsOrder) {
-    Own<img_del> img(grid_image(4, 2));
-    rgb888_hline(img, 7, 1, -3, 1);
-    rgb888_hline(img, 9, 0, 5, 2);  // x0 > x1: nothing
-    rgb888_hline(img, 8, 0, 3, 10);
-    rgb888_hline(img, 6, 2, 0, 3);  // row outside
-    rgb888_hline(img, 6, -1, 0, 3);
-    EXPECT_TRUE(grid_equals(img, {0, 0, 0, 8, 7, 7, 0, 0}));
-    rgb888_hline(nullptr, 1, 0, 0, 1);
-}
-
-TEST(Rgb888, VlineClipsAndKeepsItsOrder) {
-    Own<img_del> img(grid_image(2, 4));
-    rgb888_vline(img, 7, 1, -2, 1);
-    rgb888_vline(img, 9, 0, 3, 1);  // y0 > y1: nothing
-    rgb888_vline(img, 5, 0, 3, 9);
-    rgb888_vline(img, 6, 2, 0, 3);  // column outside
-    EXPECT_TRUE(grid_equals(img, {0, 7, 0, 7, 0, 0, 5, 0}));
-    rgb888_vline(nullptr, 1, 0, 0, 1);
-}
-
-TEST(Rgb888, HlineAlphaMixesPerChannel) {
-    Own<img_del> img(grid_image(4, 1, {0x00000000, 0x00204060, 0x00204060, 0x00123456}));
-    rgb888_hline_alpha(img, 0x00FF0000, 0, 0, 0, 128);  // (0 * 128 + 255 * 128) / 256
-    rgb888_hline_alpha(img, 0x00A0C0E0, 0, 1, 1, 64);
-    rgb888_hline_alpha(img, 0x00A0C0E0, 0, 2, 2, 256);
-    rgb888_hline_alpha(img, 0x00A0C0E0, 0, 3, 9, 0);
-    EXPECT_TRUE(grid_equals(img, {0x007F0000, 0x00406080, 0x00A0C0E0, 0x00123456}));
-    rgb888_hline_alpha(img, 0x00A0C0E0, 0, 3, 1, 256);  // reversed ends: nothing
-    EXPECT_EQ(img->pixels[3], 0x00123456u);
-}
-
-TEST(Rgb888, HlineAlphaHoldsTheWeightToItsRange) {
-    Own<img_del> img(grid_image(2, 1, {0x00102030, 0x00102030}));
-    rgb888_hline_alpha(img, 0x00FFFFFF, 0, 0, 0, 300);  // as 256
-    rgb888_hline_alpha(img, 0x00FFFFFF, 0, 1, 1, -5);   // as 0
-    EXPECT_TRUE(grid_equals(img, {0x00FFFFFF, 0x00102030}));
+// The span painters: ends in either order clip to the image (a reversed
+// pair paints nothing), alpha mixes each channel by weight / 256 with the
+// weight held to 0..256.
+TEST(Rgb888, SpansAsPictures) {
+    expect_image_cases({
+        {"hline", 4, 2, {},
+         [](IMG *m) {
+             rgb888_hline(m, 7, 1, -3, 1), rgb888_hline(m, 9, 0, 5, 2), rgb888_hline(m, 8, 0, 3, 10);
+             rgb888_hline(m, 6, 2, 0, 3), rgb888_hline(m, 6, -1, 0, 3), rgb888_hline(nullptr, 1, 0, 0, 1);
+         },
+         {0, 0, 0, 8, 7, 7, 0, 0}},
+        {"vline", 2, 4, {},
+         [](IMG *m) {
+             rgb888_vline(m, 7, 1, -2, 1), rgb888_vline(m, 9, 0, 3, 1), rgb888_vline(m, 5, 0, 3, 9);
+             rgb888_vline(m, 6, 2, 0, 3), rgb888_vline(nullptr, 1, 0, 0, 1);
+         },
+         {0, 7, 0, 7, 0, 0, 5, 0}},
+        {"hline alpha", 4, 1, {0, 0x00204060, 0x00204060, 0x00123456},
+         [](IMG *m) {
+             rgb888_hline_alpha(m, 0x00FF0000, 0, 0, 0, 128);  // (0 * 128 + 255 * 128) / 256
+             rgb888_hline_alpha(m, 0x00A0C0E0, 0, 1, 1, 64), rgb888_hline_alpha(m, 0x00A0C0E0, 0, 2, 2, 256);
+             rgb888_hline_alpha(m, 0x00A0C0E0, 0, 3, 9, 0), rgb888_hline_alpha(m, 0x00A0C0E0, 0, 3, 1, 256);
+         },
+         {0x007F0000, 0x00406080, 0x00A0C0E0, 0x00123456}},
+        {"alpha held to its range", 2, 1, {0x00102030, 0x00102030},
+         [](IMG *m) { rgb888_hline_alpha(m, 0x00FFFFFF, 0, 0, 0, 300), rgb888_hline_alpha(m, 0x00FFFFFF, 0, 1, 1, -5); },
+         {0x00FFFFFF, 0x00102030}},
+    });
 }

@@ -9,6 +9,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -94,16 +95,14 @@ inline std::string run(const std::string &command, int *status = nullptr) {
 inline IMG *grid_image(int32_t w, int32_t h, const uint32_t *pixels = nullptr) {
     IMG *image = img_new();
     img_resize(image, w, h);
-    if (pixels)
-        for (int32_t i = 0; i < w * h; i++) image->pixels[i] = pixels[i];
+    if (pixels && image->pixels) std::copy_n(pixels, (size_t)w * (size_t)h, image->pixels);
     return image;
 }
 
 // A new image holding the given pixels row by row; any left over are black.
 inline IMG *grid_image(int32_t w, int32_t h, const std::vector<uint32_t> &pixels) {
     IMG *image = grid_image(w, h);
-    for (size_t i = 0; i < pixels.size() && i < (size_t)w * (size_t)h; i++)
-        image->pixels[i] = pixels[i];
+    if (image->pixels) std::copy_n(pixels.data(), std::min(pixels.size(), (size_t)w * (size_t)h), image->pixels);
     return image;
 }
 
@@ -114,38 +113,27 @@ inline IMG *grid_filled(int32_t w, int32_t h, uint32_t colour) {
     return image;
 }
 
-// The grid text: each cell the actual word; a differing cell is shown as
+// Checks size and every pixel of `image` against a literal array; on a
+// difference prints the grid, each cell the actual word, a differing cell as
 // "actual*" followed by the expected word in brackets.
-inline std::string grid_diff(const IMG *image, const uint32_t *expected) {
-    std::string out;
-    char cell[40];
-    for (int32_t y = 0; y < image->height; y++) {
-        for (int32_t x = 0; x < image->width; x++) {
-            size_t i = (size_t)y * (size_t)image->width + (size_t)x;
-            uint32_t a = image->pixels[i], e = expected[i];
-            if (a == e)
-                snprintf(cell, sizeof cell, " %08X            ", a);
-            else
-                snprintf(cell, sizeof cell, "*%08X(%08X)  ", a, e);
-            out += cell;
-        }
-        out += "\n";
-    }
-    return out;
-}
-
-// Checks size and every pixel of `image` against a literal array.
 inline ::testing::AssertionResult grid_equals(const IMG *image, int32_t w, int32_t h,
                                               const uint32_t *expected) {
     if (!image || !image->pixels) return ::testing::AssertionFailure() << "no image";
     if (image->width != w || image->height != h)
         return ::testing::AssertionFailure() << "size " << image->width << "x" << image->height
                                              << ", expected " << w << "x" << h;
-    for (int32_t i = 0; i < w * h; i++)
-        if (image->pixels[i] != expected[i])
-            return ::testing::AssertionFailure() << "pixels differ (* = actual(expected)):\n"
-                                                 << grid_diff(image, expected);
-    return ::testing::AssertionSuccess();
+    if (std::equal(expected, expected + (size_t)w * (size_t)h, image->pixels)) return ::testing::AssertionSuccess();
+    std::string out;
+    char cell[40];
+    for (int32_t i = 0; i < w * h; i++) {
+        uint32_t a = image->pixels[i], e = expected[i];
+        if (a == e)
+            snprintf(cell, sizeof cell, " %08X            ", a);
+        else
+            snprintf(cell, sizeof cell, "*%08X(%08X)  ", a, e);
+        out += cell + std::string(i % w == w - 1 ? "\n" : "");
+    }
+    return ::testing::AssertionFailure() << "pixels differ (* = actual(expected)):\n" << out;
 }
 
 // Every pixel of `image`, at its own size, against a literal array.
@@ -226,12 +214,8 @@ inline void expect_image_cases(const std::vector<ImageCase> &cases) {
 // A new segment from (ax, ay) to (bx, by), both ends in colour c.
 inline SEG2D *make_segment(int32_t ax, int32_t ay, int32_t bx, int32_t by, uint32_t c) {
     SEG2D *s = seg2d_new();
-    s->a->x = ax;
-    s->a->y = ay;
-    s->b->x = bx;
-    s->b->y = by;
-    s->a->color = c;
-    s->b->color = c;
+    *s->a = VEC2D{ax, ay, c};
+    *s->b = VEC2D{bx, by, c};
     return s;
 }
 
