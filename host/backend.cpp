@@ -8,6 +8,7 @@
 #include <sys/stat.h>
 
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -34,10 +35,15 @@ static uint8_t *backend_bytes;         // copy of the last frame shown
 static int32_t backend_w, backend_h;
 static int backend_window;             // the SDL window exists
 static uint32_t backend_idle_rounds;   // key rounds since the last present or frame end
+static uint32_t backend_shown_number;  // frame number of the picture on screen
+static volatile sig_atomic_t backend_signal;  // the ending signal caught, 0 if none
 
 // Headless, a pause with no scripted key left can never end: nothing else
 // can type. After this many idle rounds the run stops instead of spinning.
 enum { BACKEND_STUCK_ROUNDS = 1000000 };
+// A paused window round waits for its event in slices this long, so a caught
+// signal ends the wait soon even if the wait itself is not interrupted.
+enum { BACKEND_WAIT_SLICE_MS = 200 };
 
 int backend_headless(void) { return backend_is_headless; }
 
@@ -60,6 +66,7 @@ int backend_start(const CLI *options) {
     backend_shown_since_poll = 0;
     backend_key_next = 0;
     backend_idle_rounds = 0;
+    backend_shown_number = 0;
     if (!options) return 1;
     backend_is_headless = options->headless != 0;
     backend_zoom = options->zoom >= 1 && options->zoom <= 16 ? options->zoom : 1;
@@ -106,6 +113,22 @@ void backend_stop(void) {
     backend_hash = 0;
 }
 
+// Only notes the signal: the next key round ends the program on the normal path.
+static void backend_on_signal(int sig) { backend_signal = sig; }
+
+void backend_catch_signals(void) {
+    struct sigaction sa;
+    memset(&sa, 0, sizeof sa);
+    sa.sa_handler = backend_on_signal;
+    sigemptyset(&sa.sa_mask);
+    static const int ending[] = {SIGINT, SIGTERM, SIGHUP};
+    for (int sig : ending) sigaction(sig, &sa, nullptr);
+}
+
+int backend_exit_status(void) { return backend_signal ? 128 + backend_signal : 0; }
+
+int backend_display(void) { return backend_is_headless || sdlhost_video_start(); }
+
 int backend_open(int32_t w, int32_t h) {
     if (w < 0 || h < 0) return 0;
     if (backend_is_headless) return 1;
@@ -130,6 +153,7 @@ static void backend_keep(const uint8_t *bgr, int32_t w, int32_t h) {
 void backend_show(const IMG *image, const uint8_t *bgr, int32_t w, int32_t h) {
     if (!bgr || w < 0 || h < 0) return;
     uint32_t frame = backend_numbered++;
+    backend_shown_number = frame;
     backend_shown_since_poll = 1;
     backend_idle_rounds = 0;
     backend_keep(bgr, w, h);
@@ -145,11 +169,23 @@ void backend_show(const IMG *image, const uint8_t *bgr, int32_t w, int32_t h) {
     if (backend_window) sdlhost_show(bgr, w, h);
 }
 
+// A window's event for this round. A paused round (nothing presented since
+// the last one) waits for the next event instead of spinning: nothing else
+// can change the picture on screen. Scripted keys still to come keep rounds
+// going without a wait, as headless, so they arrive at the same frames.
+static int backend_window_event(int32_t *code, int paused) {
+    int kind = sdlhost_poll(code, 0);
+    int wait = paused && backend_key_next >= backend_key_count;
+    while (kind == SDLHOST_EMPTY && wait && !backend_signal) kind = sdlhost_poll(code, BACKEND_WAIT_SLICE_MS);
+    return kind == SDLHOST_EMPTY ? BACKEND_NONE : kind;
+}
+
 int backend_poll(int32_t *vk) {
     // A round without a present is a frame of its own (the demo is paused).
-    if (!backend_shown_since_poll) backend_numbered++;
+    int paused = !backend_shown_since_poll;
+    if (paused) backend_numbered++;
     backend_shown_since_poll = 0;
-    if (backend_is_headless && backend_key_next >= backend_key_count &&
+    if (backend_is_headless && backend_key_next >= backend_key_count && !backend_signal &&
         ++backend_idle_rounds >= BACKEND_STUCK_ROUNDS) {
         fprintf(stderr, "rivo7315: paused with no scripted key left to resume it; stopping\n");
         exit(1);
@@ -161,12 +197,15 @@ int backend_poll(int32_t *vk) {
         code = backend_keys[backend_key_next++].vk;
         kind = BACKEND_KEY;
     } else if (backend_window) {
-        kind = sdlhost_poll(&code);
+        kind = backend_window_event(&code, paused);
     }
+    // SIGINT, SIGTERM or SIGHUP: the program ends as when its window closes.
+    if (backend_signal) kind = BACKEND_CLOSE;
     if (kind == BACKEND_KEY && code == 0x7B && backend_window) {
-        // F12 in a window: keep the frame on screen as a picture.
+        // F12 in a window: keep the frame on screen as a picture, named by
+        // its own frame number (paused rounds do not rename it).
         char path[64];
-        snprintf(path, sizeof path, "rivo7315_%06u.ppm", backend_numbered ? backend_numbered - 1 : 0);
+        snprintf(path, sizeof path, "rivo7315_%06u.ppm", backend_shown_number);
         backend_save_shown(path);
     }
     if (vk) *vk = code;

@@ -29,6 +29,14 @@ void backend_sleep(uint32_t ms);
 int backend_start(const CLI *options);
 // Releases the window and finishes captures; runs at process exit by itself.
 void backend_stop(void);
+// A window run needs a display: 1 when there is one (always, headless);
+// otherwise 0 after saying on stderr how to get one.
+int backend_display(void);
+// SIGINT, SIGTERM and SIGHUP end the program at its next key round, through
+// the same path as a closed window (sound stopped, captures finished).
+void backend_catch_signals(void);
+// The exit status of a closed window: 0, or 128 + the signal that ended the run.
+int backend_exit_status(void);
 
 // ---- For the host modules -----------------------------------------------------
 
@@ -41,7 +49,9 @@ int backend_open(int32_t w, int32_t h);
 // bytes, converted from `image` (used for captures). Counts a frame.
 void backend_show(const IMG *image, const uint8_t *bgr, int32_t w, int32_t h);
 // Takes at most one waiting event (a scripted key first, then the platform's);
-// stores a key's virtual-key code in *vk. One call is one key-handler round.
+// stores a key's virtual-key code in *vk. One call is one key-handler round;
+// in a window a paused round waits for its event. After a caught signal:
+// BACKEND_CLOSE.
 int backend_poll(int32_t *vk);
 // Counts one frame-timer frame; ends the process (code 0) at the frame limit.
 void backend_frame_end(void);

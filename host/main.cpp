@@ -1,6 +1,8 @@
 // The program: reads the run options, starts the host backend (and the sound
 // capture when asked) and hands control to the program entry, which runs the
-// demo until it ends the process.
+// demo until it ends the process. Exit statuses: 0 escape, closed window or
+// --frames; 1 unusable capture directory; 2 bad option; 3 no MIDI output;
+// 5 no display; 128 + signal after SIGHUP, SIGINT or SIGTERM.
 #include <cstdio>
 #include <string>
 
@@ -9,14 +11,22 @@
 #include "host/cli.h"
 #include "host/winmain.h"
 
+enum { MAIN_EXIT_NO_DISPLAY = 5 };
+
 int main(int argc, char **argv) {
     CLI cli;
     int status = cli_parse(&cli, argc, argv, stdout, stderr);
     if (status != CLI_RUN) return status;
+    // Caught first, so that neither SDL nor a library installs its own.
+    backend_catch_signals();
     if (!backend_start(&cli)) {
         fprintf(stderr, "rivo7315: cannot use '%s' as capture directory\n", cli.capture ? cli.capture : "");
         cli_free(&cli);
         return 1;
+    }
+    if (!backend_display()) {
+        cli_free(&cli);
+        return MAIN_EXIT_NO_DISPLAY;
     }
     // Started before the demo makes its player, so the capture holds all of it.
     if (cli.capture) winsnd_capture_to((std::string(cli.capture) + "/sound.wav").c_str());
