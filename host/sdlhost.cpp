@@ -127,8 +127,11 @@ static int32_t sdlhost_fitting_zoom(int32_t w, int32_t h, int32_t zoom) {
     int32_t fit = fit_w < fit_h ? fit_w : fit_h;
     if (fit < 1) fit = 1;
     if (zoom <= fit) return zoom;
-    fprintf(stderr, "rivo7315: --zoom %d does not fit the screen's usable area (%d x %d); using --zoom %d\n",
-            zoom, usable.w, usable.h, fit);
+    // Said once: the window is made at one size, then opened again at another.
+    static int told;
+    if (!told++)
+        fprintf(stderr, "rivo7315: --zoom %d does not fit the screen's usable area (%d x %d); using --zoom %d\n",
+                zoom, usable.w, usable.h, fit);
     return fit;
 }
 
