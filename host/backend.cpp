@@ -37,6 +37,7 @@ static int backend_window;             // the SDL window exists
 static uint32_t backend_idle_rounds;   // key rounds since the last present or frame end
 static uint32_t backend_shown_number;  // frame number of the picture on screen
 static volatile sig_atomic_t backend_signal;  // the ending signal caught, 0 if none
+static int backend_took_key;           // the last key round took a key
 
 // Headless, a pause with no scripted key left can never end: nothing else
 // can type. After this many idle rounds the run stops instead of spinning.
@@ -67,6 +68,7 @@ int backend_start(const CLI *options) {
     backend_key_next = 0;
     backend_idle_rounds = 0;
     backend_shown_number = 0;
+    backend_took_key = 0;
     if (!options) return 1;
     backend_is_headless = options->headless != 0;
     backend_zoom = options->zoom >= 1 && options->zoom <= 16 ? options->zoom : 1;
@@ -171,11 +173,13 @@ void backend_show(const IMG *image, const uint8_t *bgr, int32_t w, int32_t h) {
 
 // A window's event for this round. A paused round (nothing presented since
 // the last one) waits for the next event instead of spinning: nothing else
-// can change the picture on screen. Scripted keys still to come keep rounds
-// going without a wait, as headless, so they arrive at the same frames.
+// can change the picture on screen. It does not wait after a round that took
+// a key: the demo acts on that key only after this round's pump. Scripted
+// keys still to come keep rounds going without a wait, as headless, so they
+// arrive at the same frames.
 static int backend_window_event(int32_t *code, int paused) {
     int kind = sdlhost_poll(code, 0);
-    int wait = paused && backend_key_next >= backend_key_count;
+    int wait = paused && !backend_took_key && backend_key_next >= backend_key_count;
     while (kind == SDLHOST_EMPTY && wait && !backend_signal) kind = sdlhost_poll(code, BACKEND_WAIT_SLICE_MS);
     return kind == SDLHOST_EMPTY ? BACKEND_NONE : kind;
 }
@@ -201,6 +205,7 @@ int backend_poll(int32_t *vk) {
     }
     // SIGINT, SIGTERM or SIGHUP: the program ends as when its window closes.
     if (backend_signal) kind = BACKEND_CLOSE;
+    backend_took_key = kind == BACKEND_KEY;
     if (kind == BACKEND_KEY && code == 0x7B && backend_window) {
         // F12 in a window: keep the frame on screen as a picture, named by
         // its own frame number (paused rounds do not rename it).
