@@ -33,6 +33,10 @@ for lib in libsdl2-2.0-0 libasound2 libfluidsynth3 sf2-soundfont-gm libavformat5
     echo "$depends" | grep -q "$lib" || fail "the package does not depend on $lib: $depends"
 done
 echo "ok: depends on SDL2, ALSA, FluidSynth, a GM SoundFont and the FFmpeg libraries"
+# What apt would do with the package here: every dependency must resolve.
+apt-get install -s "$DEB" >"$WORK/apt.log" 2>&1 || fail "apt cannot install the package: $(tail -n 3 "$WORK/apt.log")"
+grep -q '^Inst rivo7315 ' "$WORK/apt.log" || fail "apt would not install rivo7315: $(tail -n 3 "$WORK/apt.log")"
+echo "ok: apt resolves every dependency of the package (simulated install)"
 
 ROOT="$WORK/root"
 dpkg -x "$DEB" "$ROOT" || fail "dpkg -x failed"
