@@ -52,12 +52,6 @@ static int sdlhost_env_set(const char *name) {
     return v && *v;
 }
 
-// SDL falls back to drivers that show nothing when it finds no display; a
-// window run uses them only when the user names one in SDL_VIDEODRIVER.
-static int sdlhost_invisible(const char *driver) {
-    return driver && (SDL_strcmp(driver, "offscreen") == 0 || SDL_strcmp(driver, "dummy") == 0);
-}
-
 int sdlhost_video_start(void) {
     if (sdlhost_video != 0) return sdlhost_video > 0;
     sdlhost_video = -1;
@@ -68,18 +62,18 @@ int sdlhost_video_start(void) {
     // Signals are the backend's: SDL would turn Ctrl-C into a close with code 0.
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     int asked = sdlhost_env_set("SDL_VIDEODRIVER");
-    if (!asked && !sdlhost_env_set("DISPLAY") && !sdlhost_env_set("WAYLAND_DISPLAY")) {
+    int x11 = sdlhost_env_set("DISPLAY"), wayland = sdlhost_env_set("WAYLAND_DISPLAY");
+    if (!asked && !x11 && !wayland) {
         fprintf(stderr, "rivo7315: no display: set DISPLAY or WAYLAND_DISPLAY, or use --headless\n");
         return 0;
     }
+    // Unasked, only the drivers of the displays named in the environment are
+    // tried, in SDL's own order, so a failure is reported instead of ending
+    // in an invisible window.
+    if (!asked) SDL_SetHint(SDL_HINT_VIDEODRIVER, x11 && wayland ? "x11,wayland" : x11 ? "x11" : "wayland");
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
         fprintf(stderr, "rivo7315: no display (%s): set DISPLAY or WAYLAND_DISPLAY, or use --headless\n",
                 SDL_GetError());
-        return 0;
-    }
-    if (!asked && sdlhost_invisible(SDL_GetCurrentVideoDriver())) {
-        SDL_QuitSubSystem(SDL_INIT_VIDEO);
-        fprintf(stderr, "rivo7315: no display: set DISPLAY or WAYLAND_DISPLAY, or use --headless\n");
         return 0;
     }
     sdlhost_video = 1;

@@ -74,17 +74,25 @@ APID=
 [ "$STATUS" = 129 ] || fail "SIGHUP ended the program with status $STATUS, not 129"
 echo "ok: SIGHUP ended a headless run with status 129"
 
-# Xvfb picks a free display itself and writes its number to the pipe.
+# A display number of its own, away from the low numbers other X servers on
+# the machine take first; the next one if it is taken or the server dies.
 SW=1024
 SH=768
-Xvfb -displayfd 3 -screen 0 ${SW}x${SH}x24 -nolisten tcp 3>"$WORK/display" 2>"$WORK/xvfb.log" &
-XPID=$!
-has_display() { [ -s "$WORK/display" ]; }
-wait_for 30 has_display || fail "Xvfb did not start: $(cat "$WORK/xvfb.log")"
-DISPLAY=:$(head -n 1 "$WORK/display")
-export DISPLAY
-answers() { xdpyinfo >/dev/null 2>&1; }
-wait_for 30 answers || fail "Xvfb on $DISPLAY does not answer"
+xvfb_up() { kill -0 "$XPID" 2>/dev/null; }
+answers() { xdpyinfo >/dev/null 2>&1 || ! xvfb_up; }
+n=$((100 + $$ % 800))
+for try in 1 2 3 4 5 6 7 8; do
+    n=$((n + 1))
+    [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] && continue
+    Xvfb ":$n" -screen 0 ${SW}x${SH}x24 -nolisten tcp 2>"$WORK/xvfb.log" &
+    XPID=$!
+    DISPLAY=:$n
+    export DISPLAY
+    wait_for 30 answers && xvfb_up && break
+    kill "$XPID" 2>/dev/null
+    XPID=
+done
+[ -n "$XPID" ] || fail "Xvfb did not start: $(cat "$WORK/xvfb.log")"
 # No sound device in a test: SDL's silent driver stands in.
 SDL_AUDIODRIVER=dummy
 export SDL_AUDIODRIVER
@@ -112,6 +120,12 @@ find_window() {
         n=$((n + 1))
     done
     return 1
+}
+
+# The program showed no window: its status and what it said ($1).
+no_window() {
+    wait_exit
+    fail "no window appeared (program status $STATUS): $(cat "$1")"
 }
 
 # Waits (at most 30 s, then ends it) for the program; its status in STATUS.
@@ -196,7 +210,7 @@ has_frame() { grep -q "^$2 " "$1"; }
 # there, so the screen can be compared with the snapshot.
 "$PROG" --keys 40:SPACE,80:P --hash --capture cap >"$WORK/run1.hash" 2>"$WORK/run1.log" &
 APID=$!
-WID=$(find_window) || { wait_exit; fail "no window appeared (program status $STATUS): $(cat "$WORK/run1.log")"; }
+WID=$(find_window) || no_window "$WORK/run1.log"
 check_geometry "$WID" 256 256
 wait_for 30 has_frame "$WORK/run1.hash" 000081 || fail "frame 81 was never presented"
 snapshot "$WID"
@@ -206,7 +220,10 @@ echo "ok: F12 saved $SNAP"
 expect_picture "$WID" 1 256 256 0 0
 colours=$(convert "$WORK/grab.ppm" -format %k info:)
 [ "$colours" -gt 4 ] || fail "the window is blank ($colours colours)"
-echo "ok: the window shows $colours colours"
+import -window root "$WORK/root.png" 2>/dev/null
+rootcolours=$(convert "$WORK/root.png" -format %k info:)
+[ "$rootcolours" -gt 4 ] || fail "the screen is blank ($rootcolours colours)"
+echo "ok: the window shows $colours colours, the screen $rootcolours"
 before=$(cpu_ms)
 sleep 2  # the measuring interval, not a wait for a condition
 used=$(($(cpu_ms) - before))
@@ -253,7 +270,7 @@ echo "ok: $(wc -l <"$WORK/window.hash") frame hashes equal in a window and headl
 # ---- 3: zoom, and escape typed in the window --------------------------------
 "$PROG" --zoom 2 --keys 40:SPACE,80:P --hash >"$WORK/run3.hash" 2>"$WORK/run3.log" &
 APID=$!
-WID=$(find_window) || { wait_exit; fail "no zoomed window appeared (program status $STATUS)"; }
+WID=$(find_window) || no_window "$WORK/run3.log"
 check_geometry "$WID" 512 512
 wait_for 30 has_frame "$WORK/run3.hash" 000081 || fail "frame 81 of the zoomed run was never presented"
 snapshot "$WID"
@@ -266,7 +283,7 @@ echo "ok: escape typed in the paused window ended the program with status 0"
 # ---- 4: a zoom that does not fit, closed as a window manager does ------------
 "$PROG" --zoom 4 >/dev/null 2>"$WORK/run4.log" &
 APID=$!
-WID=$(find_window) || { wait_exit; fail "no window for --zoom 4 (program status $STATUS)"; }
+WID=$(find_window) || no_window "$WORK/run4.log"
 check_geometry "$WID" 768 768
 grep -q -- "--zoom 4 does not fit .*; using --zoom 3" "$WORK/run4.log" ||
     fail "no message says --zoom 4 was reduced: $(cat "$WORK/run4.log")"
@@ -280,9 +297,12 @@ echo "ok: WM_DELETE_WINDOW ended the program with status 0"
 # ---- 5: F11 and Alt+Enter under a window manager, SIGTERM --------------------
 jwm >/dev/null 2>&1 &
 WMPID=$!
+# The window manager is ready once it names itself on the root window.
+wm_ready() { xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; }
+wait_for 20 wm_ready || fail "the window manager did not start"
 "$PROG" --keys 40:P --hash >"$WORK/run5.hash" 2>"$WORK/run5.log" &
 APID=$!
-WID=$(find_window) || { wait_exit; fail "no window under the window manager (program status $STATUS)"; }
+WID=$(find_window) || no_window "$WORK/run5.log"
 wait_for 30 has_frame "$WORK/run5.hash" 000041 || fail "frame 41 was never presented"
 snapshot "$WID"
 xdotool key F11
