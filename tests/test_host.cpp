@@ -245,19 +245,6 @@ TEST(Winmain, PumpHandlesOneKeyPerCallEachOverwriting) {
 
 // ---- WINKBD ------------------------------------------------------------------
 
-TEST(Winkbd, NewReturnsTheSameZeroedRecord) {
-    WINKBD *a = winkbd_new();
-    WINKBD *b = winkbd_new();
-    ASSERT_NE(a, nullptr);
-    EXPECT_EQ(a, b);
-    ASSERT_NE(a->keys, nullptr);
-    for (int i = 0; i < 8; i++) EXPECT_EQ(a->keys[i], 0);
-    winkbd_del(&a);
-    EXPECT_EQ(a, nullptr);
-    winkbd_del(&a);  // only reports
-    winkbd_update(nullptr);
-}
-
 TEST(Winkbd, MapGivesCharactersOfTheCommandKeysOnly) {
     const struct { int32_t code, ch; } cases[] = {
         {0x1B, 27},  {0x20, 32},  {0x30, '0'}, {0x39, '9'}, {0x41, 'A'}, {0x5A, 'Z'},
@@ -300,13 +287,6 @@ TEST(Backend, HeadlessClockMovesOnlyInSleep) {
     EXPECT_EQ(backend_ticks(), 13u);
     backend_sleep(0xFFFFFFFFu);  // wraps like the real counter
     EXPECT_EQ(backend_ticks(), 12u);
-}
-
-TEST(Backend, StartWithoutOptionsIsAWindowRun) {
-    start_headless();
-    ASSERT_TRUE(backend_start(nullptr));
-    EXPECT_FALSE(backend_headless());
-    backend_stop();
 }
 
 TEST(Backend, PresentsAndPausedRoundsAreNumberedFrames) {
