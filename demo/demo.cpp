@@ -176,7 +176,11 @@ void demo_key_handler(WINKBD *keyboard) {
     case 'F': demo_fade = !demo_fade; break;
     case 'W': demo_white = !demo_white; break;
     case 'S': demo_bench_text = !demo_bench_text; break;
-    case 'O': demo_muted = !demo_muted; break;
+    case 'O':
+        // Silence at once: the loop, frozen while muted, and the synthesiser.
+        demo_muted = !demo_muted;
+        winsnd_mute(demo_muted);
+        break;
     case 'P':
         demo_paused = !demo_paused;
         demo_pause();

@@ -118,7 +118,7 @@ int cli_add_keys(CLI *cli, const char *list) { return cli_add_keys_to(cli, list,
 void cli_usage(FILE *f) {
     fprintf(f,
             "usage: rivo7315 [--headless] [--frames N] [--keys LIST] [--hash] [--capture DIR]"
-            " [--zoom N] [--fullscreen] [--help] [--version]\n");
+            " [--zoom N] [--fullscreen] [--midi-out WHERE] [--soundfont FILE] [--help] [--version]\n");
 }
 
 void cli_help(FILE *f) {
@@ -142,6 +142,11 @@ void cli_help(FILE *f) {
             "  --zoom N        start with the 256 x 256 frame N times larger (1..16, nearest;\n"
             "                  reduced, with a message, to what fits the screen)\n"
             "  --fullscreen    fill the screen, scaled by whole steps, nearest neighbour\n"
+            "  --midi-out WHERE  MIDI device 0 of scene 3: synth (the built-in General MIDI\n"
+            "                  synthesiser, the default), an ALSA port as CLIENT:PORT or a\n"
+            "                  part of its name, capture (records the messages) or none\n"
+            "  --soundfont FILE  the synthesiser's SoundFont (default: the first of\n"
+            "                  /usr/share/sounds/sf2/default-GM.sf2, TimGM6mb.sf2, ...)\n"
             "  --help          this text\n"
             "  --version       the version\n"
             "\n"
@@ -162,8 +167,8 @@ void cli_help(FILE *f) {
             "\n"
             "Exit status: 0 after escape, a closed window or --frames; 1 when the capture\n"
             "directory cannot be used; 2 for a bad option; 3 when scene 3 finds no MIDI\n"
-            "output (no ALSA sequencer, or no writable port: `sudo modprobe snd-seq-dummy`\n"
-            "gives a MIDI-through port); 5 without a display (set DISPLAY or\n"
+            "output (--midi-out none, no such port, or no SoundFont and no writable ALSA\n"
+            "port); 5 without a display (set DISPLAY or\n"
             "WAYLAND_DISPLAY, or use --headless); 129, 130, 143 after SIGHUP, SIGINT\n"
             "(Ctrl+C), SIGTERM, which end the program as closing the window does.\n");
 }
@@ -248,6 +253,13 @@ static int cli_option(CLI *cli, int argc, char **argv, int *i, FILE *err) {
     } else if (cli_is(arg, "--capture")) {
         const char *v = cli_value(arg, 9, argc, argv, i);
         return cli_text(err, "--capture", v, "a directory name", &cli->capture);
+    } else if (cli_is(arg, "--midi-out")) {
+        const char *v = cli_value(arg, 10, argc, argv, i);
+        return cli_text(err, "--midi-out", v, "a device: synth, CLIENT:PORT, a port name, capture or none",
+                        &cli->midi_out);
+    } else if (cli_is(arg, "--soundfont")) {
+        const char *v = cli_value(arg, 11, argc, argv, i);
+        return cli_text(err, "--soundfont", v, "a SoundFont file name", &cli->soundfont);
     }
     return CLI_UNKNOWN;
 }
@@ -286,6 +298,8 @@ int cli_parse(CLI *cli, int argc, char **argv, FILE *out, FILE *err) {
 void cli_free(CLI *cli) {
     if (!cli) return;
     free(cli->capture);
+    free(cli->midi_out);
+    free(cli->soundfont);
     free(cli->keys);
     memset(cli, 0, sizeof *cli);
     cli->zoom = 1;

@@ -27,6 +27,8 @@ struct CLI {
     int32_t zoom;        // window scale factor, 1..16 (nearest neighbour)
     int32_t fullscreen;  // 1: desktop fullscreen, integer-scaled
     char *capture;       // directory for frame PPMs and sound.wav, or null; owned
+    char *midi_out;      // --midi-out: synth, capture, none or an ALSA port; null: synth; owned
+    char *soundfont;     // --soundfont: the SoundFont file of the synthesiser, or null; owned
     int32_t key_count;
     CLI_KEY *keys;       // owned; sorted by frame, equal frames in given order
 };

@@ -9,6 +9,8 @@
 #include "audio/winsnd.h"
 #include "host/backend.h"
 #include "host/cli.h"
+#include "host/midi.h"
+#include "host/synth.h"
 #include "host/winmain.h"
 
 enum { MAIN_EXIT_NO_DISPLAY = 5 };
@@ -28,6 +30,8 @@ int main(int argc, char **argv) {
         cli_free(&cli);
         return MAIN_EXIT_NO_DISPLAY;
     }
+    midi_out_choose(cli.midi_out);
+    synth_set_soundfont(cli.soundfont);
     // Started before the demo makes its player, so the capture holds all of it.
     if (cli.capture) winsnd_capture_to((std::string(cli.capture) + "/sound.wav").c_str());
     cli_free(&cli);

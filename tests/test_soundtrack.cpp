@@ -533,12 +533,15 @@ TEST(Soundtrack, HeadlessMusicPlaysTheFedLoop) {
         }
         // The values played since the last step came from the data area as
         // that step left it, from the start of the loop round and round.
-        std::fseek(in, 44 + 2 * checked, SEEK_SET);
-        int lo, hi;
-        while ((lo = std::fgetc(in)) != EOF && (hi = std::fgetc(in)) != EOF) {
+        // Stereo frames, the loop in both channels.
+        std::fseek(in, 44 + 4 * checked, SEEK_SET);
+        int lo, hi, right[2];
+        while ((lo = std::fgetc(in)) != EOF && (hi = std::fgetc(in)) != EOF &&
+               (right[0] = std::fgetc(in)) != EOF && (right[1] = std::fgetc(in)) != EOF) {
             int32_t at = (int32_t)(checked % L);
             ASSERT_EQ(lo, heard[2 * at]) << "value " << checked;
             ASSERT_EQ(hi, heard[2 * at + 1]) << "value " << checked;
+            ASSERT_TRUE(right[0] == lo && right[1] == hi) << "value " << checked;
             int16_t v = (int16_t)(uint16_t)(lo | (hi << 8));
             if (v != 0) nonzero++;
             if (std::abs(v) > maxabs) maxabs = std::abs(v);
