@@ -147,6 +147,8 @@ TEST(Cli, BadOptionsNameOptionValueAndWhatIsAllowed) {
         {{"--keys"}, "--keys needs a list FRAME:KEY,...; key names:"},
         {{"--capture"}, "--capture needs a directory name"},
         {{"--capture="}, "--capture needs a directory name"},
+        {{"--midi-out"}, "--midi-out needs a device: synth, CLIENT:PORT, a port name, capture or none"},
+        {{"--soundfont="}, "--soundfont needs a SoundFont file name"},
         {{"--hash=1"}, "--hash takes no value ('--hash=1')"},
         {{"--headless=yes"}, "--headless takes no value ('--headless=yes')"},
         {{"--bogus"}, "unknown option '--bogus'"},
