@@ -6,7 +6,7 @@ JOBS    ?= $(shell nproc)
 PREFIX  ?= /usr/local
 CMAKE   := cmake -G Ninja -DCMAKE_BUILD_TYPE=Release
 
-.PHONY: all deps deps-run configure build program run test check fuzz bench longrun \
+.PHONY: all deps deps-run configure build program run test check longcheck fuzz bench longrun \
         install uninstall package clean
 
 all: build
@@ -54,6 +54,11 @@ package: deps configure
 # Sanitized unit tests and scene loops, ThreadSanitizer, short fuzz runs.
 check: deps
 	sh tools/check.sh
+
+# The program under the failing allocator for every N of two short runs
+# (hours on one core; SWEEP_JOBS=n runs n at a time).
+longcheck: build
+	bash tools/alloc-sweep.sh ./$(BUILD)/rivo7315 $(CURDIR)/$(BUILD)/tests/libfailalloc.so all
 
 # Every fuzz target for FUZZ_TIME seconds (default 60).
 fuzz: deps

@@ -64,10 +64,15 @@ int32_t cli_key_code(const char *name, size_t len) {
     return 0;
 }
 
+// Set when an option could not be stored for want of memory: that is no
+// usage error, and cli_parse says so.
+static int cli_no_memory;
+
 // Adds one key; keeps the list sorted by frame, equal frames in given order.
 static int cli_insert_key(CLI *cli, uint32_t frame, int32_t vk) {
     if (cli->key_count >= 1 << 20) return 0;
     CLI_KEY *keys = (CLI_KEY *)realloc(cli->keys, sizeof(CLI_KEY) * (size_t)(cli->key_count + 1));
+    cli_no_memory = !keys;
     if (!keys) return 0;
     cli->keys = keys;
     int32_t i = cli->key_count;
@@ -107,7 +112,8 @@ static int cli_add_keys_to(CLI *cli, const char *list, FILE *err) {
             return cli_bad_entry(err, p, end, "has no frame number from 0 to 4294967295");
         int32_t vk = cli_key_code(colon + 1, (size_t)(end - colon - 1));
         if (vk == 0) return cli_bad_entry(err, p, end, "names no key");
-        if (!cli_insert_key(cli, frame, vk)) return cli_bad_entry(err, p, end, "is one key too many");
+        if (!cli_insert_key(cli, frame, vk))
+            return cli_no_memory ? 0 : cli_bad_entry(err, p, end, "is one key too many");
         if (*end == 0) return 1;
         p = end + 1;
     }
@@ -170,7 +176,10 @@ void cli_help(FILE *f) {
             "output (--midi-out none, no such port, or no SoundFont and no writable ALSA\n"
             "port); 5 without a display (set DISPLAY or\n"
             "WAYLAND_DISPLAY, or use --headless); 129, 130, 143 after SIGHUP, SIGINT\n"
-            "(Ctrl+C), SIGTERM, which end the program as closing the window does.\n");
+            "(Ctrl+C), SIGTERM, which end the program as closing the window does; 6 when\n"
+            "memory runs out for what the demo cannot run without (the options, the\n"
+            "display, the frame or the frame timer). Any other failed allocation leaves\n"
+            "its object empty and the demo runs on without it.\n");
 }
 
 // The option's value: "--opt=value" or the next argument; null when missing.
@@ -214,6 +223,7 @@ static int cli_text(FILE *err, const char *option, const char *v, const char *wh
     }
     free(*out);
     *out = strdup(v);
+    cli_no_memory = !*out;
     return *out ? CLI_GOOD : CLI_REPORTED;
 }
 
@@ -281,8 +291,14 @@ int cli_parse(CLI *cli, int argc, char **argv, FILE *out, FILE *err) {
             cli_free(cli);
             return 0;
         }
+        cli_no_memory = 0;
         int got = cli_option(cli, argc, argv, &i, err);
         if (got != CLI_GOOD) {
+            if (cli_no_memory) {
+                fprintf(err, "rivo7315: cannot keep the option '%s' (out of memory)\n", arg);
+                cli_free(cli);
+                return CLI_NO_MEMORY;
+            }
             if (got == CLI_UNKNOWN && strncmp(arg, "--", 2) == 0)
                 fprintf(err, "rivo7315: unknown option '%s'\n", arg);
             else if (got == CLI_UNKNOWN)

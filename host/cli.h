@@ -35,6 +35,8 @@ struct CLI {
 
 // cli_parse's result when the program should run.
 enum { CLI_RUN = -1 };
+// Exit status when an option cannot be stored for want of memory.
+enum { CLI_NO_MEMORY = 6 };
 
 // Parses the arguments after argv[0] into a cleared `cli`. Returns CLI_RUN, or
 // the exit status after printing: 0 for --help and --version (to out), 2 for an

@@ -2,7 +2,8 @@
 // capture when asked) and hands control to the program entry, which runs the
 // demo until it ends the process. Exit statuses: 0 escape, closed window or
 // --frames; 1 unusable capture directory; 2 bad option; 3 no MIDI output;
-// 5 no display; 128 + signal after SIGHUP, SIGINT or SIGTERM.
+// 5 no display; 6 out of memory for what the demo needs; 128 + signal after
+// SIGHUP, SIGINT or SIGTERM.
 #include <cstdio>
 #include <string>
 
