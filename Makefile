@@ -1,29 +1,55 @@
-# Set-up and everyday commands. `make run` and `make test` install what a
-# fresh Debian 12 machine lacks, configure, build, then run or test.
+# Set-up and everyday commands. `make run` installs what building and running
+# the program needs on a fresh Debian 12 machine, builds only the program and
+# runs it; `make test` installs and builds the rest and runs every test.
 BUILD   ?= build
 JOBS    ?= $(shell nproc)
+PREFIX  ?= /usr/local
 CMAKE   := cmake -G Ninja -DCMAKE_BUILD_TYPE=Release
 
-.PHONY: all deps configure build run test check longcheck fuzz bench longrun clean
+.PHONY: all deps deps-run configure build program run test check longcheck fuzz bench longrun \
+        install uninstall package clean
 
 all: build
 
+deps-run:
+	@sh tools/install-deps.sh run
+
 deps:
-	@sh tools/install-deps.sh
+	@sh tools/install-deps.sh all
 
-$(BUILD)/build.ninja: | deps
-	$(CMAKE) -S . -B $(BUILD)
+# Configured again every time (a second or less): test libraries installed
+# after a first `make run` are then found and the tests join the build.
+configure:
+	$(CMAKE) -S . -B $(BUILD) >/dev/null
 
-configure: deps $(BUILD)/build.ninja
+program: deps-run configure
+	cmake --build $(BUILD) -j $(JOBS) --target rivo7315
 
-build: configure
+build: deps configure
 	cmake --build $(BUILD) -j $(JOBS)
 
-run: build
+run: program
 	./$(BUILD)/rivo7315
 
 test: build
 	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
+
+# The program, its desktop entry, icon and manual page under PREFIX.
+install: deps-run configure
+	cmake --build $(BUILD) -j $(JOBS) --target rivo7315 rivo7315-data
+	cmake --install $(BUILD) --prefix $(PREFIX)
+
+# Removes every file the last `make install` put in place.
+uninstall:
+	@[ -f $(BUILD)/install_manifest.txt ] || { echo "nothing installed from $(BUILD)"; exit 1; }
+	xargs rm -f < $(BUILD)/install_manifest.txt
+	sed -n 's|/copyright$$||p' $(BUILD)/install_manifest.txt | xargs -r rmdir --ignore-fail-on-non-empty
+	rm -f $(BUILD)/install_manifest.txt
+
+# A Debian package of the same files under /usr: $(BUILD)/rivo7315_*.deb.
+package: deps configure
+	cmake --build $(BUILD) -j $(JOBS) --target rivo7315 rivo7315-data
+	cd $(BUILD) && cpack -G DEB
 
 # Sanitized unit tests and scene loops, ThreadSanitizer, short fuzz runs.
 check: deps

@@ -10,6 +10,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -39,6 +40,9 @@ static uint8_t *backend_bytes;         // copy of the last frame shown
 static int32_t backend_w, backend_h;
 static int backend_window;             // the SDL window exists
 static uint32_t backend_idle_rounds;   // key rounds since the last present or frame end
+static uint32_t backend_shown_number;  // frame number of the picture on screen
+static volatile sig_atomic_t backend_signal;  // the ending signal caught, 0 if none
+static int backend_took_key;           // the last key round took a key
 static char *backend_shot_dir;         // where F12 saves; null: the working directory
 
 // The time base.
@@ -65,6 +69,9 @@ static int backend_progress_on;        // recording onto a terminal
 // Headless, a pause with no scripted key left can never end: nothing else
 // can type. After this many idle rounds (a second of frames) the run stops.
 enum { BACKEND_STUCK_ROUNDS = 50 };
+// A paused window round waits for its event in slices this long, so a caught
+// signal ends the wait soon even if the wait itself is not interrupted.
+enum { BACKEND_WAIT_SLICE_MS = 200 };
 
 static double backend_seconds(void) {
     struct timespec now;
@@ -282,6 +289,8 @@ int backend_start(const CLI *options) {
     backend_channels = 0;
     clock_gettime(CLOCK_MONOTONIC, &backend_began);
     backend_progress_shown = 0;
+    backend_shown_number = 0;
+    backend_took_key = 0;
     if (!options) return 1;
     backend_is_headless = options->headless || options->capture || options->record;
     backend_zoom = options->zoom >= 1 && options->zoom <= 16 ? options->zoom : 1;
@@ -348,6 +357,22 @@ void backend_stop(void) {
     backend_progress_on = 0;
 }
 
+// Only notes the signal: the next key round ends the program on the normal path.
+static void backend_on_signal(int sig) { backend_signal = sig; }
+
+void backend_catch_signals(void) {
+    struct sigaction sa;
+    memset(&sa, 0, sizeof sa);
+    sa.sa_handler = backend_on_signal;
+    sigemptyset(&sa.sa_mask);
+    static const int ending[] = {SIGINT, SIGTERM, SIGHUP};
+    for (int sig : ending) sigaction(sig, &sa, nullptr);
+}
+
+int backend_exit_status(void) { return backend_signal ? 128 + backend_signal : 0; }
+
+int backend_display(void) { return backend_is_headless || sdlhost_video_start(); }
+
 // ---- The host modules' calls -------------------------------------------------------------
 
 int backend_open(int32_t w, int32_t h) {
@@ -381,6 +406,7 @@ void backend_show(const IMG *image, const uint8_t *bgr, int32_t w, int32_t h) {
         backend_new_frame();
     }
     if (backend_frame_round) backend_round_shows++;
+    backend_shown_number = backend_numbered - 1;
     backend_shown_since_poll = 1;
     backend_idle_rounds = 0;
     backend_keep(bgr, w, h);
@@ -391,7 +417,7 @@ void backend_show(const IMG *image, const uint8_t *bgr, int32_t w, int32_t h) {
 // F12: the frame on screen as rivo7315_NNNNNN.png; its path on standard output.
 static void backend_screenshot(void) {
     char name[32];
-    snprintf(name, sizeof name, "rivo7315_%06u.png", backend_numbered ? backend_numbered - 1 : 0);
+    snprintf(name, sizeof name, "rivo7315_%06u.png", backend_shown_number);
     char *path = backend_shot_dir ? capture_join(backend_shot_dir, name) : strdup(name);
     if (backend_shot_dir) mkdir(backend_shot_dir, 0777);  // made on first use; a failure shows below
     if (path && backend_save_shown(path)) {
@@ -404,7 +430,22 @@ static void backend_screenshot(void) {
     free(path);
 }
 
+// A window's event for this round. A paused round (nothing presented since
+// the last one) waits for the next event instead of spinning: nothing else
+// can change the picture on screen. It does not wait after a round that took
+// a key: the demo acts on that key only after this round's pump. Scripted
+// keys still to come keep rounds going without a wait, as headless, so they
+// arrive at the same frames.
+static int backend_window_event(int32_t *code, int paused) {
+    int kind = sdlhost_poll(code, 0);
+    int wait = paused && !backend_took_key && backend_key_next >= backend_key_count;
+    while (kind == SDLHOST_EMPTY && wait && !backend_signal) kind = sdlhost_poll(code, BACKEND_WAIT_SLICE_MS);
+    return kind == SDLHOST_EMPTY ? BACKEND_NONE : kind;
+}
+
 int backend_poll(int32_t *vk) {
+    // A round without a present is a paused one.
+    int paused = !backend_shown_since_poll;
     // The frame on screen can no longer be replaced.
     backend_print_hash();
     if (!backend_shown_since_poll) {
@@ -415,7 +456,7 @@ int backend_poll(int32_t *vk) {
     }
     backend_frame_round = 0;
     backend_shown_since_poll = 0;
-    if (backend_is_headless && backend_key_next >= backend_key_count &&
+    if (backend_is_headless && backend_key_next >= backend_key_count && !backend_signal &&
         ++backend_idle_rounds >= BACKEND_STUCK_ROUNDS) {
         fprintf(stderr, "rivo7315: paused with no scripted key left to resume it; stopping\n");
         exit(1);
@@ -427,8 +468,11 @@ int backend_poll(int32_t *vk) {
         code = backend_keys[backend_key_next++].vk;
         kind = BACKEND_KEY;
     } else if (backend_window) {
-        kind = sdlhost_poll(&code);
+        kind = backend_window_event(&code, paused);
     }
+    // SIGINT, SIGTERM or SIGHUP: the program ends as when its window closes.
+    if (backend_signal) kind = BACKEND_CLOSE;
+    backend_took_key = kind == BACKEND_KEY;
     if (kind == BACKEND_KEY && code == 0x7B) backend_screenshot();
     if (vk) *vk = code;
     return kind;

@@ -55,6 +55,14 @@ int backend_start(const CLI *options);
 // round gets its full period first); runs at process exit by itself. A write
 // that fails here ends the process with BACKEND_EXIT_WRITE.
 void backend_stop(void);
+// A window run needs a display: 1 when there is one (always, headless);
+// otherwise 0 after saying on stderr how to get one.
+int backend_display(void);
+// SIGINT, SIGTERM and SIGHUP end the program at its next key round, through
+// the same path as a closed window (sound stopped, captures finished).
+void backend_catch_signals(void);
+// The exit status of a closed window: 0, or 128 + the signal that ended the run.
+int backend_exit_status(void);
 
 // ---- For the host modules -----------------------------------------------------
 
@@ -68,8 +76,10 @@ int backend_open(int32_t w, int32_t h);
 // and recorded. Counts a frame (or replaces one, see above).
 void backend_show(const IMG *image, const uint8_t *bgr, int32_t w, int32_t h);
 // Takes at most one waiting event (a scripted key first, then the platform's);
-// stores a key's virtual-key code in *vk. One call is one key-handler round.
-// F12 saves the frame on screen as a PNG file (see backend_save_shown).
+// stores a key's virtual-key code in *vk. One call is one key-handler round;
+// in a window a paused round waits for its event. After a caught signal:
+// BACKEND_CLOSE. F12 saves the frame on screen as a PNG file (see
+// backend_save_shown).
 int backend_poll(int32_t *vk);
 // A frame-loop round begins (fps_start); `rate` is the frame timer's target,
 // whose period (1000 / rate ms; 25 per second below 1) the rounds last.

@@ -1,6 +1,7 @@
 // Command line: parses the run options into a CLI record. Options are long
 // ("--frames 100" or "--frames=100"); no positional arguments. Numbers are
-// plain decimal digits; anything else is a usage error (exit status 2).
+// plain decimal digits; anything else is a usage error (exit status 2) whose
+// message names the option, the value and what the option allows.
 #include "host/cli.h"
 
 #include <cstdlib>
@@ -87,23 +88,40 @@ static int cli_insert_key(CLI *cli, uint32_t frame, int32_t vk) {
     return 1;
 }
 
-int cli_add_keys(CLI *cli, const char *list) {
-    if (!cli || !list || !*list) return 0;
+// Every key name, for the message about a bad --keys entry.
+static const char cli_key_names[] =
+    "SPACE ESC ENTER TAB BACKSPACE LEFT UP RIGHT DOWN COMMA MINUS PERIOD A..Z 0..9 F1..F24";
+
+// Says what is wrong with the entry p[0..end) of a --keys list, if err is given.
+static int cli_bad_entry(FILE *err, const char *p, const char *end, const char *why) {
+    if (err)
+        fprintf(err, "rivo7315: --keys: '%.*s' %s; key names: %s\n", (int)(end - p), p, why,
+                cli_key_names);
+    return 0;
+}
+
+static int cli_add_keys_to(CLI *cli, const char *list, FILE *err) {
+    if (!cli || !list) return 0;
+    if (!*list) return cli_bad_entry(err, list, list, "is not FRAME:KEY");
     const char *p = list;
     for (;;) {
         const char *colon = strchr(p, ':');
         const char *end = strchr(p, ',');
         if (!end) end = p + strlen(p);
-        if (!colon || colon > end) return 0;
+        if (!colon || colon > end) return cli_bad_entry(err, p, end, "is not FRAME:KEY");
         uint32_t frame;
-        if (!cli_number(p, (size_t)(colon - p), UINT32_MAX, &frame)) return 0;
+        if (!cli_number(p, (size_t)(colon - p), UINT32_MAX, &frame))
+            return cli_bad_entry(err, p, end, "has no frame number from 0 to 4294967295");
         int32_t vk = cli_key_code(colon + 1, (size_t)(end - colon - 1));
-        if (vk == 0) return 0;
-        if (!cli_insert_key(cli, frame, vk)) return 0;
+        if (vk == 0) return cli_bad_entry(err, p, end, "names no key");
+        if (!cli_insert_key(cli, frame, vk))
+            return cli_no_memory ? 0 : cli_bad_entry(err, p, end, "is one key too many");
         if (*end == 0) return 1;
         p = end + 1;
     }
 }
+
+int cli_add_keys(CLI *cli, const char *list) { return cli_add_keys_to(cli, list, nullptr); }
 
 void cli_usage(FILE *f) {
     fprintf(f,
@@ -135,7 +153,8 @@ void cli_help(FILE *f) {
             "                  is lossless (FFV1 + FLAC), FILE.mp4 is H.264 at 3x size +\n"
             "                  AAC; without --frames, one pass of the seven scenes\n"
             "  --screenshot-dir DIR  where F12 saves its pictures\n"
-            "  --zoom N        show the 256 x 256 frame N times larger (1..16, nearest)\n"
+            "  --zoom N        start with the 256 x 256 frame N times larger (1..16, nearest;\n"
+            "                  reduced, with a message, to what fits the screen)\n"
             "  --fullscreen    fill the screen, scaled by whole steps, nearest neighbour\n"
             "  --midi-out WHERE  MIDI device 0 of scene 3: synth (the built-in General MIDI\n"
             "                  synthesiser, the default), an ALSA port as CLIENT:PORT or a\n"
@@ -148,28 +167,35 @@ void cli_help(FILE *f) {
             "Frame numbers count pictures: the title frame is frame 0 and every present is\n"
             "the next frame, but for a present that replaces another within its round\n"
             "(see below); a key-handler round without a present since the previous one\n"
-            "(a paused round) also counts, so keys still arrive while the demo is paused.\n"
+            "(a paused round) also counts, so keys still arrive while the demo is paused;\n"
+            "in a window a paused round waits for the next event instead of spinning.\n"
             "A key F:NAME is typed while frame F is on screen: it is queued before the\n"
             "next message pump (one queued event per pump) and acts in the frame after.\n"
             "A headless run paused with no scripted key left to resume it stops with\n"
             "status 1.\n"
-            "F12 saves the frame on screen as rivo7315_NNNNNN.png (256 x 256) in the\n"
-            "working directory or the --screenshot-dir, and prints its path (the demo\n"
-            "still sees a key without a character).\n"
             "Headless, the clock moves while the demo sleeps and at the start of a round:\n"
             "every frame-loop round, fade step and paused round lasts at least one frame\n"
             "period of virtual time. A second present within a frame-loop round, before\n"
             "its key round (scene 3 shows its MIDI report, then the finished frame),\n"
             "replaces the first: the two are one frame.\n"
             "\n"
+            "In a window: F11 or Alt+Enter toggles fullscreen; the window can be resized\n"
+            "and the frame is scaled by the largest whole factor that fits, on black bars.\n"
+            "F11 and Alt+Enter never reach the demo. Keypad digits act as the digit keys.\n"
+            "F12 saves the frame on screen as rivo7315_NNNNNN.png (256 x 256, NNNNNN its\n"
+            "frame number) in the working directory or the --screenshot-dir, and prints\n"
+            "its path (the demo still sees a key without a character).\n"
+            "\n"
             "Exit status: 0 after escape, a closed window or --frames; 2 for a bad option;\n"
             "3 when scene 3 finds no MIDI output (--midi-out none, no such port, or no\n"
             "SoundFont and no writable ALSA port); 4 when a capture, recording or other\n"
             "file cannot be written (full disk, no permission, name too long, directory\n"
-            "moved), what was written before staying a valid file; 6 when memory runs\n"
-            "out for what the demo cannot run without (the options, the display, the\n"
-            "frame or the frame timer). Any other failed allocation leaves its object\n"
-            "empty and the demo runs on without it.\n");
+            "moved), what was written before staying a valid file; 5 without a display\n"
+            "(set DISPLAY or WAYLAND_DISPLAY, or use --headless); 6 when memory runs out\n"
+            "for what the demo cannot run without (the options, the display, the frame or\n"
+            "the frame timer); 129, 130, 143 after SIGHUP, SIGINT (Ctrl+C), SIGTERM, which\n"
+            "end the program as closing the window does. Any other failed allocation\n"
+            "leaves its object empty and the demo runs on without it.\n");
 }
 
 // The option's value: "--opt=value" or the next argument; null when missing.
@@ -186,55 +212,92 @@ static int cli_is(const char *arg, const char *name) {
     return strncmp(arg, name, n) == 0 && (arg[n] == 0 || arg[n] == '=');
 }
 
-// Keeps a copy of a non-empty option value in *field; 0 when there is none.
-static int cli_text(char **field, const char *value) {
-    if (!value || !*value) return 0;
-    free(*field);
-    *field = strdup(value);
-    return *field != nullptr;
+// What cli_option returns: the option is good, unknown, or wrong and reported.
+enum { CLI_GOOD = 1, CLI_UNKNOWN = 0, CLI_REPORTED = -1 };
+
+// A whole number from lo to hi for `option`; says what is wrong when it is not.
+static int cli_whole(FILE *err, const char *option, const char *v, uint32_t lo, uint32_t hi,
+                     int32_t *out) {
+    uint32_t n;
+    if (!v) {
+        fprintf(err, "rivo7315: %s needs a whole number from %u to %u\n", option, lo, hi);
+        return CLI_REPORTED;
+    }
+    if (!cli_number(v, strlen(v), hi, &n) || n < lo) {
+        fprintf(err, "rivo7315: %s: '%s' is not a whole number from %u to %u\n", option, v, lo, hi);
+        return CLI_REPORTED;
+    }
+    *out = (int32_t)n;
+    return CLI_GOOD;
 }
 
-// Parses one option at argv[*i]; 1 when good, 0 when malformed or unknown.
-static int cli_option(CLI *cli, int argc, char **argv, int *i) {
+// A non-empty text value for `option` (`what` says what it names), copied.
+static int cli_text(FILE *err, const char *option, const char *v, const char *what, char **out) {
+    if (!v || !*v) {
+        fprintf(err, "rivo7315: %s needs %s\n", option, what);
+        return CLI_REPORTED;
+    }
+    free(*out);
+    *out = strdup(v);
+    cli_no_memory = !*out;
+    return *out ? CLI_GOOD : CLI_REPORTED;
+}
+
+// A switch takes no value: "--hash=1" is wrong.
+static int cli_switch(FILE *err, const char *arg, const char *name, int32_t *flag) {
+    if (arg[strlen(name)] == '=') {
+        fprintf(err, "rivo7315: %s takes no value ('%s')\n", name, arg);
+        return CLI_REPORTED;
+    }
+    *flag = 1;
+    return CLI_GOOD;
+}
+
+// Parses one option at argv[*i]: CLI_GOOD, CLI_UNKNOWN, or CLI_REPORTED after
+// saying on err what is wrong with it.
+static int cli_option(CLI *cli, int argc, char **argv, int *i, FILE *err) {
     const char *arg = argv[*i];
-    uint32_t n;
-    if (strcmp(arg, "--headless") == 0) {
-        cli->headless = 1;
-    } else if (strcmp(arg, "--hash") == 0) {
-        cli->hash = 1;
-    } else if (strcmp(arg, "--fullscreen") == 0) {
-        cli->fullscreen = 1;
+    if (cli_is(arg, "--headless")) {
+        return cli_switch(err, arg, "--headless", &cli->headless);
+    } else if (cli_is(arg, "--hash")) {
+        return cli_switch(err, arg, "--hash", &cli->hash);
+    } else if (cli_is(arg, "--fullscreen")) {
+        return cli_switch(err, arg, "--fullscreen", &cli->fullscreen);
     } else if (cli_is(arg, "--frames")) {
         const char *v = cli_value(arg, 8, argc, argv, i);
-        if (!v || !cli_number(v, strlen(v), INT32_MAX, &n) || n < 1) return 0;
-        cli->frames = (int32_t)n;
+        return cli_whole(err, "--frames", v, 1, INT32_MAX, &cli->frames);
     } else if (cli_is(arg, "--zoom")) {
         const char *v = cli_value(arg, 6, argc, argv, i);
-        if (!v || !cli_number(v, strlen(v), 16, &n) || n < 1) return 0;
-        cli->zoom = (int32_t)n;
+        return cli_whole(err, "--zoom", v, 1, 16, &cli->zoom);
     } else if (cli_is(arg, "--keys")) {
         const char *v = cli_value(arg, 6, argc, argv, i);
-        if (!v || !cli_add_keys(cli, v)) return 0;
+        if (!v) {
+            fprintf(err, "rivo7315: --keys needs a list FRAME:KEY,...; key names: %s\n", cli_key_names);
+            return CLI_REPORTED;
+        }
+        return cli_add_keys_to(cli, v, err) ? CLI_GOOD : CLI_REPORTED;
     } else if (cli_is(arg, "--capture")) {
         const char *v = cli_value(arg, 9, argc, argv, i);
-        if (!v || !*v) return 0;
-        free(cli->capture);
-        cli->capture = strdup(v);
-        cli_no_memory = !cli->capture;
-        if (!cli->capture) return 0;
+        return cli_text(err, "--capture", v, "a directory name", &cli->capture);
     } else if (cli_is(arg, "--record")) {
         const char *v = cli_value(arg, 8, argc, argv, i);
-        if (!v || !record_name_ok(v) || !cli_text(&cli->record, v)) return 0;
+        if (v && *v && !record_name_ok(v)) {
+            fprintf(err, "rivo7315: --record: '%s' does not end in .mkv or .mp4\n", v);
+            return CLI_REPORTED;
+        }
+        return cli_text(err, "--record", v, "a file name ending in .mkv or .mp4", &cli->record);
     } else if (cli_is(arg, "--screenshot-dir")) {
-        if (!cli_text(&cli->screenshot_dir, cli_value(arg, 16, argc, argv, i))) return 0;
+        const char *v = cli_value(arg, 16, argc, argv, i);
+        return cli_text(err, "--screenshot-dir", v, "a directory name", &cli->screenshot_dir);
     } else if (cli_is(arg, "--midi-out")) {
-        if (!cli_text(&cli->midi_out, cli_value(arg, 10, argc, argv, i))) return 0;
+        const char *v = cli_value(arg, 10, argc, argv, i);
+        return cli_text(err, "--midi-out", v, "a device: synth, CLIENT:PORT, a port name, capture or none",
+                        &cli->midi_out);
     } else if (cli_is(arg, "--soundfont")) {
-        if (!cli_text(&cli->soundfont, cli_value(arg, 11, argc, argv, i))) return 0;
-    } else {
-        return 0;
+        const char *v = cli_value(arg, 11, argc, argv, i);
+        return cli_text(err, "--soundfont", v, "a SoundFont file name", &cli->soundfont);
     }
-    return 1;
+    return CLI_UNKNOWN;
 }
 
 int cli_parse(CLI *cli, int argc, char **argv, FILE *out, FILE *err) {
@@ -255,13 +318,17 @@ int cli_parse(CLI *cli, int argc, char **argv, FILE *out, FILE *err) {
             return 0;
         }
         cli_no_memory = 0;
-        if (!cli_option(cli, argc, argv, &i)) {
+        int got = cli_option(cli, argc, argv, &i, err);
+        if (got != CLI_GOOD) {
             if (cli_no_memory) {
                 fprintf(err, "rivo7315: cannot keep the option '%s' (out of memory)\n", arg);
                 cli_free(cli);
                 return CLI_NO_MEMORY;
             }
-            fprintf(err, "rivo7315: bad option '%s'\n", arg);
+            if (got == CLI_UNKNOWN && strncmp(arg, "--", 2) == 0)
+                fprintf(err, "rivo7315: unknown option '%s'\n", arg);
+            else if (got == CLI_UNKNOWN)
+                fprintf(err, "rivo7315: unexpected argument '%s' (options start with --)\n", arg);
             cli_usage(err);
             cli_free(cli);
             return 2;

@@ -1,23 +1,34 @@
 // The program: reads the run options, starts the host backend (with its
 // captures and recordings when asked) and hands control to the program entry,
-// which runs the demo until it ends the process.
+// which runs the demo until it ends the process. Exit statuses: 0 escape,
+// closed window or --frames; 2 bad option; 3 no MIDI output; 4 a capture,
+// recording or other write failed; 5 no display; 6 out of memory for what the
+// demo needs; 128 + signal after SIGHUP, SIGINT or SIGTERM.
 #include "host/backend.h"
 #include "host/cli.h"
 #include "host/midi.h"
 #include "host/synth.h"
 #include "host/winmain.h"
 
+enum { MAIN_EXIT_NO_DISPLAY = 5 };
+
 int main(int argc, char **argv) {
     CLI cli;
     int status = cli_parse(&cli, argc, argv, stdout, stderr);
     if (status != CLI_RUN) return status;
+    // Caught first, so that neither SDL nor a library installs its own.
+    backend_catch_signals();
     // A capture or recording that cannot be made has said why.
-    int started = backend_start(&cli);
-    if (started) {
-        midi_out_choose(cli.midi_out);
-        synth_set_soundfont(cli.soundfont);
+    if (!backend_start(&cli)) {
+        cli_free(&cli);
+        return BACKEND_EXIT_WRITE;
     }
+    if (!backend_display()) {
+        cli_free(&cli);
+        return MAIN_EXIT_NO_DISPLAY;
+    }
+    midi_out_choose(cli.midi_out);
+    synth_set_soundfont(cli.soundfont);
     cli_free(&cli);
-    if (!started) return BACKEND_EXIT_WRITE;
     return winmain_entry(nullptr);
 }

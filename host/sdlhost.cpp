@@ -1,8 +1,9 @@
-// SDL2 backend: one window whose client area is the frame size times the zoom,
-// a streaming texture in SDL's BGR24 format drawn flipped (the frame bytes are
-// stored bottom row first), nearest-neighbour scaling, key-down events turned
-// into Windows virtual-key codes. Event kinds the host never reads are switched
-// off so they cannot sit in the queue in front of a key.
+// SDL2 backend: one resizable window whose client area starts at the frame size
+// times the zoom, a streaming texture in SDL's BGR24 format drawn flipped (the
+// frame bytes are stored bottom row first), scaled by the largest whole factor
+// that fits the window's pixels, centred on black bars, nearest neighbour.
+// Key-down events become Windows virtual-key codes. Event kinds the host never
+// reads are switched off so they cannot sit in the queue in front of a key.
 #include "host/sdlhost.h"
 
 #include <SDL.h>
@@ -16,12 +17,14 @@ static SDL_Window *sdlhost_window;
 static SDL_Renderer *sdlhost_renderer;
 static SDL_Texture *sdlhost_texture;
 static int32_t sdlhost_tex_w, sdlhost_tex_h;
+static int sdlhost_video;  // 0: not tried, 1: started, -1: no display
 
-// Drops window events other than close and expose before they are queued:
-// focus, motion and resize notices would each cost the demo a pump round.
+// Drops window events other than close, expose and size changes before they
+// are queued: focus and motion notices would each cost the demo a pump round.
 static int SDLCALL sdlhost_filter(void *, SDL_Event *e) {
     if (e->type != SDL_WINDOWEVENT) return 1;
-    return e->window.event == SDL_WINDOWEVENT_CLOSE || e->window.event == SDL_WINDOWEVENT_EXPOSED;
+    return e->window.event == SDL_WINDOWEVENT_CLOSE || e->window.event == SDL_WINDOWEVENT_EXPOSED ||
+           e->window.event == SDL_WINDOWEVENT_SIZE_CHANGED;
 }
 
 // Switches off every event kind but quit, window and key-down.
@@ -44,19 +47,45 @@ static void sdlhost_quiet_events(void) {
     SDL_SetEventFilter(sdlhost_filter, nullptr);
 }
 
-static int sdlhost_init(int cw, int ch, int32_t fullscreen) {
+static int sdlhost_env_set(const char *name) {
+    const char *v = getenv(name);
+    return v && *v;
+}
+
+int sdlhost_video_start(void) {
+    if (sdlhost_video != 0) return sdlhost_video > 0;
+    sdlhost_video = -1;
     SDL_SetHint(SDL_HINT_APP_NAME, "RIVO7315");
     // The window class is the program's name, whatever the file is called.
     setenv("SDL_VIDEO_X11_WMCLASS", "RIVO7315", 0);
     SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "nearest");
-    // SDL would otherwise treat Ctrl-C as a close and end with code 0.
+    // Signals are the backend's: SDL would turn Ctrl-C into a close with code 0.
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
-    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return 0;
-    // Without a display SDL falls back to drivers that show nothing.
-    const char *driver = SDL_GetCurrentVideoDriver();
-    if (driver && (SDL_strcmp(driver, "offscreen") == 0 || SDL_strcmp(driver, "dummy") == 0))
-        fprintf(stderr, "rivo7315: video driver '%s' shows no window (no display?)\n", driver);
-    uint32_t flags = SDL_WINDOW_HIDDEN | (fullscreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
+    int asked = sdlhost_env_set("SDL_VIDEODRIVER");
+    int x11 = sdlhost_env_set("DISPLAY"), wayland = sdlhost_env_set("WAYLAND_DISPLAY");
+    if (!asked && !x11 && !wayland) {
+        fprintf(stderr, "rivo7315: no display: set DISPLAY or WAYLAND_DISPLAY, or use --headless\n");
+        return 0;
+    }
+    // Unasked, only the drivers of the displays named in the environment are
+    // tried, in SDL's own order, so a failure is reported instead of ending
+    // in an invisible window.
+    if (!asked) SDL_SetHint(SDL_HINT_VIDEODRIVER, x11 && wayland ? "x11,wayland" : x11 ? "x11" : "wayland");
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+        fprintf(stderr, "rivo7315: no display (%s): set DISPLAY or WAYLAND_DISPLAY, or use --headless\n",
+                SDL_GetError());
+        return 0;
+    }
+    sdlhost_video = 1;
+    return 1;
+}
+
+static int sdlhost_init(int cw, int ch, int32_t fullscreen) {
+    if (!sdlhost_video_start()) return 0;
+    // High-DPI: the renderer works in physical pixels, so whole-step scaling
+    // of its output size keeps every frame pixel sharp.
+    uint32_t flags = SDL_WINDOW_HIDDEN | SDL_WINDOW_RESIZABLE | SDL_WINDOW_ALLOW_HIGHDPI |
+                     (fullscreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
     sdlhost_window = SDL_CreateWindow("RIVO7315", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
                                       cw, ch, flags);
     if (!sdlhost_window) return 0;
@@ -81,6 +110,25 @@ static void sdlhost_centre(int32_t cw, int32_t ch) {
     SDL_SetWindowPosition(sdlhost_window, screen.x + x + left, screen.y + y + top);
 }
 
+// The largest zoom whose window (borders included) fits the usable area of
+// the first display (the screen less panels and docks); at least 1.
+static int32_t sdlhost_fitting_zoom(int32_t w, int32_t h, int32_t zoom) {
+    SDL_Rect usable;
+    if (w < 1 || h < 1 || SDL_GetDisplayUsableBounds(0, &usable) != 0) return zoom;
+    int top = 0, left = 0, bottom = 0, right = 0;
+    SDL_GetWindowBordersSize(sdlhost_window, &top, &left, &bottom, &right);
+    int32_t fit_w = (usable.w - left - right) / w, fit_h = (usable.h - top - bottom) / h;
+    int32_t fit = fit_w < fit_h ? fit_w : fit_h;
+    if (fit < 1) fit = 1;
+    if (zoom <= fit) return zoom;
+    // Said once: the window is made at one size, then opened again at another.
+    static int told;
+    if (!told++)
+        fprintf(stderr, "rivo7315: --zoom %d does not fit the screen's usable area (%d x %d); using --zoom %d\n",
+                zoom, usable.w, usable.h, fit);
+    return fit;
+}
+
 int sdlhost_open(int32_t w, int32_t h, int32_t zoom, int32_t fullscreen) {
     if (zoom < 1) zoom = 1;
     int64_t cw = (int64_t)w * zoom, ch = (int64_t)h * zoom;
@@ -88,14 +136,20 @@ int sdlhost_open(int32_t w, int32_t h, int32_t zoom, int32_t fullscreen) {
     if (cw < 1) cw = 1;  // a window needs at least one pixel; nothing is drawn then
     if (ch < 1) ch = 1;
     if (!sdlhost_window && !sdlhost_init((int)cw, (int)ch, fullscreen)) {
-        // The display reports silently; say once why nothing will be seen.
-        fprintf(stderr, "rivo7315: no window: %s (--headless runs without one)\n", SDL_GetError());
+        if (sdlhost_video > 0)
+            fprintf(stderr, "rivo7315: no window: %s (--headless runs without one)\n", SDL_GetError());
         sdlhost_close();
         return 0;
     }
+    if (!fullscreen && zoom > 1) {
+        zoom = sdlhost_fitting_zoom(w, h, zoom);
+        cw = (int64_t)w * zoom;
+        ch = (int64_t)h * zoom;
+    }
     if (!fullscreen) SDL_SetWindowSize(sdlhost_window, (int)cw, (int)ch);
     if (w > 0 && h > 0) {
-        // The frame keeps its own size; the renderer scales it by whole steps.
+        // The frame keeps its own size; the renderer scales it by whole steps
+        // and centres it, the rest of the window black.
         SDL_RenderSetLogicalSize(sdlhost_renderer, w, h);
         SDL_RenderSetIntegerScale(sdlhost_renderer, SDL_TRUE);
     }
@@ -109,9 +163,10 @@ int sdlhost_open(int32_t w, int32_t h, int32_t zoom, int32_t fullscreen) {
 
 // Draws the texture, flipped because its rows are stored bottom row first.
 static void sdlhost_redraw(void) {
-    if (!sdlhost_renderer || !sdlhost_texture) return;
+    if (!sdlhost_renderer) return;
     SDL_RenderClear(sdlhost_renderer);
-    SDL_RenderCopyEx(sdlhost_renderer, sdlhost_texture, nullptr, nullptr, 0, nullptr, SDL_FLIP_VERTICAL);
+    if (sdlhost_texture)
+        SDL_RenderCopyEx(sdlhost_renderer, sdlhost_texture, nullptr, nullptr, 0, nullptr, SDL_FLIP_VERTICAL);
     SDL_RenderPresent(sdlhost_renderer);
 }
 
@@ -130,17 +185,34 @@ void sdlhost_show(const uint8_t *bgr, int32_t w, int32_t h) {
     sdlhost_redraw();
 }
 
-int sdlhost_poll(int32_t *vk) {
+int sdlhost_is_fullscreen_key(int32_t k, uint32_t mod) {
+    return k == SDLK_F11 || ((k == SDLK_RETURN || k == SDLK_KP_ENTER) && (mod & KMOD_ALT));
+}
+
+// Desktop fullscreen on and off; the picture keeps its whole-step scaling.
+static void sdlhost_toggle_fullscreen(void) {
+    uint32_t on = SDL_GetWindowFlags(sdlhost_window) & SDL_WINDOW_FULLSCREEN;
+    SDL_SetWindowFullscreen(sdlhost_window, on ? 0 : SDL_WINDOW_FULLSCREEN_DESKTOP);
+    sdlhost_redraw();
+}
+
+int sdlhost_poll(int32_t *vk, int32_t wait_ms) {
     SDL_Event e;
-    if (!sdlhost_window || !SDL_PollEvent(&e)) return BACKEND_NONE;
+    if (!sdlhost_window) return SDLHOST_EMPTY;
+    if (!(wait_ms > 0 ? SDL_WaitEventTimeout(&e, wait_ms) : SDL_PollEvent(&e))) return SDLHOST_EMPTY;
     switch (e.type) {
     case SDL_QUIT:
         return BACKEND_CLOSE;
     case SDL_WINDOWEVENT:
         if (e.window.event == SDL_WINDOWEVENT_CLOSE) return BACKEND_CLOSE;
-        if (e.window.event == SDL_WINDOWEVENT_EXPOSED) sdlhost_redraw();
+        // Exposed or resized: the kept texture is drawn again at the new scale.
+        sdlhost_redraw();
         return BACKEND_NONE;
     case SDL_KEYDOWN:
+        if (sdlhost_is_fullscreen_key(e.key.keysym.sym, e.key.keysym.mod)) {
+            if (!e.key.repeat) sdlhost_toggle_fullscreen();
+            return BACKEND_NONE;
+        }
         *vk = sdlhost_vk(e.key.keysym.sym);
         return BACKEND_KEY;
     default:
@@ -155,11 +227,12 @@ void sdlhost_close(void) {
     sdlhost_texture = nullptr;
     sdlhost_renderer = nullptr;
     sdlhost_tex_w = sdlhost_tex_h = 0;
-    if (sdlhost_window) {
+    if (sdlhost_video > 0) {
         SDL_QuitSubSystem(SDL_INIT_VIDEO);
         // Last one out releases SDL's own helpers (its D-Bus link among them).
         if (SDL_WasInit(SDL_INIT_EVERYTHING) == 0) SDL_Quit();
     }
+    sdlhost_video = 0;
     sdlhost_window = nullptr;
 }
 
@@ -167,12 +240,14 @@ int32_t sdlhost_vk(int32_t k) {
     // Letters: SDL names the key by its lower-case character; the code is upper case.
     if (k >= SDLK_a && k <= SDLK_z) return k - SDLK_a + 0x41;
     if (k >= SDLK_0 && k <= SDLK_9) return k - SDLK_0 + 0x30;
+    // Keypad digits are the digit keys, whatever the state of Num Lock.
+    if (k >= SDLK_KP_1 && k <= SDLK_KP_9) return k - SDLK_KP_1 + 0x31;
+    if (k == SDLK_KP_0) return 0x30;
     if (k >= SDLK_F1 && k <= SDLK_F12) return k - SDLK_F1 + 0x70;
     if (k >= SDLK_F13 && k <= SDLK_F24) return k - SDLK_F13 + 0x7C;
-    if (k >= SDLK_KP_1 && k <= SDLK_KP_9) return k - SDLK_KP_1 + 0x61;
     static const struct { int32_t sdl, vk; } keys[] = {
         {SDLK_ESCAPE, 0x1B}, {SDLK_SPACE, 0x20},     {SDLK_RETURN, 0x0D},   {SDLK_KP_ENTER, 0x0D},
-        {SDLK_TAB, 0x09},    {SDLK_BACKSPACE, 0x08}, {SDLK_KP_0, 0x60},     {SDLK_LEFT, 0x25},
+        {SDLK_TAB, 0x09},    {SDLK_BACKSPACE, 0x08}, {SDLK_LEFT, 0x25},
         {SDLK_UP, 0x26},     {SDLK_RIGHT, 0x27},     {SDLK_DOWN, 0x28},     {SDLK_INSERT, 0x2D},
         {SDLK_DELETE, 0x2E}, {SDLK_HOME, 0x24},      {SDLK_END, 0x23},      {SDLK_PAGEUP, 0x21},
         {SDLK_PAGEDOWN, 0x22}, {SDLK_PAUSE, 0x13},   {SDLK_CAPSLOCK, 0x14}, {SDLK_LSHIFT, 0x10},

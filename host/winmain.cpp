@@ -34,7 +34,8 @@ int winmain_entry(void *instance) {
 intptr_t winmain_window_proc(void *window, uint32_t message, uintptr_t wparam, intptr_t lparam) {
     (void)window;
     (void)lparam;
-    if (message == WINMAIN_DESTROY) exit(0);  // closing the window ends the demo at once
+    // Closing the window ends the demo at once, with 0 (128 + signal after one).
+    if (message == WINMAIN_DESTROY) exit(backend_exit_status());
     if (message == WINMAIN_KEYDOWN) winmain_key = (int8_t)(uint8_t)(wparam & 0xFF);  // a later key replaces an unread one
     return 0;  // what the default procedure answers for the messages that reach it
 }

@@ -10,7 +10,8 @@ enum { WINMAIN_DESTROY = 2, WINMAIN_KEYDOWN = 0x100 };
 // Runs the demo; returns 1 only if the demo ever returns (after ending the
 // process with code 1, so in practice it does not return at all).
 int winmain_entry(void *instance);
-// The window procedure: destroy ends the process with code 0; key-down stores
+// The window procedure: destroy ends the process with code 0 (128 + the signal
+// after a caught SIGHUP, SIGINT or SIGTERM, see backend.h); key-down stores
 // the low byte of `wparam` (the virtual-key code) as the pending key.
 intptr_t winmain_window_proc(void *window, uint32_t message, uintptr_t wparam, intptr_t lparam);
 // Takes at most one waiting message and hands it to the window procedure.

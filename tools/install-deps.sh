@@ -1,12 +1,20 @@
 #!/bin/sh
-# Installs the Debian 12 packages the build, the tests and the tools need,
-# only those that are missing, as root or through sudo.
+# Installs the Debian 12 packages that are missing, as root or through sudo.
+# Group "run" (the default): what building and running the program needs.
+# Group "all": also what the tests, checks, benchmarks, tools and the package
+# test need. Usage: install-deps.sh [run|all]
 set -e
-PACKAGES="cmake ninja-build g++ clang pkg-config libsdl2-dev libasound2-dev
-libavformat-dev libavcodec-dev libavutil-dev libpng-dev
-libfluidsynth-dev timgm6mb-soundfont
-libgtest-dev libgmock-dev libbenchmark-dev libclang-rt-14-dev
-xvfb xdotool x11-utils sox netpbm imagemagick ffmpeg python3"
+RUN="cmake ninja-build g++ pkg-config libsdl2-dev libasound2-dev
+libfluidsynth-dev timgm6mb-soundfont libavformat-dev libavcodec-dev
+libavutil-dev libpng-dev"
+TEST="libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev
+xvfb xdotool x11-utils jwm sox netpbm imagemagick ffmpeg python3 dpkg-dev fakeroot lintian"
+
+case "${1:-run}" in
+run) PACKAGES=$RUN ;;
+all) PACKAGES="$RUN $TEST" ;;
+*) echo "usage: install-deps.sh [run|all]" >&2; exit 2 ;;
+esac
 
 missing=""
 for p in $PACKAGES; do
