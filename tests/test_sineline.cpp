@@ -8,6 +8,7 @@
 
 #include "host/random.h"
 #include "tests/test_golden.h"
+#include "tests/test_picture.h"
 #include "tests/test_support.h"
 #include "text/sineline.h"
 
@@ -23,14 +24,6 @@ SINELINE *line_with_points(const std::vector<int32_t> &xy) {
         for (int a = 0; a < 3; a++) line->phases[w][a] = line->speeds[w][a] = line->steps[w][a] = 0;
     for (size_t i = 0; i < xy.size(); i++) line->points[i] = xy[i];
     return line;
-}
-
-// A picture written row by row with '|' between rows: '#' the colour, 'h' half of it.
-std::vector<uint32_t> picture(const std::string &rows) {
-    std::vector<uint32_t> out;
-    for (char c : rows)
-        if (c != '|') out.push_back(c == '#' ? R : c == 'h' ? 0x7F0000 : 0);
-    return out;
 }
 
 std::string record_of(const SINELINE *l) {
@@ -115,7 +108,7 @@ TEST(Sineline, DrawModesAsPictures) {
         Own<sineline_del> line(line_with_points(c.xy));
         Own<img_del> img(grid_image(c.w, c.h));
         c.draw(line, img);
-        EXPECT_TRUE(grid_equals(img, picture(c.want))) << c.name;
+        EXPECT_TRUE(grid_equals(img, picture(c.want, "#h", {R, 0x7F0000}))) << c.name;
     }
 }
 
