@@ -30,17 +30,23 @@ public:
             std::string s(line);
             while (!s.empty() && (s.back() == '\n' || s.back() == '\r')) s.pop_back();
             size_t space = s.find(' ');
-            if (!s.empty() && s[0] != '#' && space != std::string::npos)
-                want_[s.substr(0, space)] = s.substr(space + 1);
+            if (s.empty() || s[0] == '#' || space == std::string::npos) continue;
+            order_.push_back(s.substr(0, space));
+            want_[order_.back()] = s.substr(space + 1);
         }
         std::fclose(f);
     }
     Golden(const Golden &) = delete;
     Golden &operator=(const Golden &) = delete;
+    // Recording keeps the file's other cases (several tests may share a file).
     ~Golden() {
         if (!record_) return;
+        for (auto &[key, value] : seen_) {
+            if (!want_.count(key)) order_.push_back(key);
+            want_[key] = value;
+        }
         FILE *f = std::fopen(path_.c_str(), "w");
-        for (auto &[key, value] : seen_) std::fprintf(f, "%s %s\n", key.c_str(), value.c_str());
+        for (auto &key : order_) std::fprintf(f, "%s %s\n", key.c_str(), want_[key].c_str());
         std::fclose(f);
     }
 
@@ -66,6 +72,7 @@ private:
     std::string path_;
     bool record_;
     std::map<std::string, std::string> want_;
+    std::vector<std::string> order_;
     std::vector<std::pair<std::string, std::string>> seen_;
 };
 
