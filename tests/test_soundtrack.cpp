@@ -67,17 +67,6 @@ TEST(Soundtrack, BankMatchesItsRecording) {
     g.check("next_draw", std::to_string(random_rand()));
 }
 
-TEST(Soundtrack, OrganNotesFollowTheirNormalisedPeaks) {
-    // Peaks before the decay are 32767 - 700 i: note 46 has 567, note 47
-    // -133 (turned over), so its first value after 0 goes the other way.
-    const MUSIC *m = bank();
-    EXPECT_LE(sample_max(note(m, 46)), 567);
-    EXPECT_GT(sample_max(note(m, 46)), 500);
-    EXPECT_GT(note(m, 46)->data[1], 0);
-    EXPECT_LT(note(m, 47)->data[1], 0);
-    EXPECT_GE(sample_min(note(m, 47)), -133);
-}
-
 // The steps of four periods with the real bank, recorded every 16 frames and
 // on every frame that builds a pattern (multiples of 64).
 TEST(Soundtrack, MusicStepsMatchTheirRecording) {
