@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <sstream>
+#include <tuple>
 
 #include "effects/backmove.h"
 #include "host/random.h"
@@ -123,9 +124,7 @@ TEST(Backmove, CopyLeavesZAndDepthCompareSeesEveryFieldDupDrawsTwice) {
     c->z = 1;
     c->depth = 2;
     backmove_copy(r.b, c);
-    EXPECT_EQ(std::make_pair(c->offset_x, c->dx), std::make_pair(-5, 3));
-    EXPECT_EQ(c->target, r.target.get());
-    EXPECT_EQ(std::make_pair(c->z, c->depth), std::make_pair(1, 2));
+    EXPECT_EQ(std::tuple(c->offset_x, c->dx, c->z, c->depth, c->target), std::tuple(-5, 3, 1, 2, r.target.get()));
     EXPECT_FALSE(backmove_compare(r.b, c));
     c->z = 7;
     c->depth = 256;

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <tuple>
 
 #include "tests/test_support.h"
 #include "text/cursor.h"
@@ -33,9 +34,7 @@ TEST(Cursor, SetRewindsButKeepsTheMarkAndRestoreComesBack) {
     c->index = 3;
     cursor_save(c);
     cursor_set(c, "ABCDEFG", 7, 1, 2);
-    EXPECT_EQ(c->index, 0);
-    EXPECT_EQ(c->mark, 3);
-    EXPECT_EQ(c->step, 2);
+    EXPECT_EQ(std::tuple(c->index, c->mark, c->step), std::tuple(0, 3, 2));
     cursor_advance(c);
     cursor_save(c);
     for (int k = 0; k < 3; k++) cursor_advance(c);
@@ -57,11 +56,9 @@ TEST(Cursor, ZeroOrNegativeLengthIsRefused) {
 
 TEST(CursorX, StepsOffsetsAndTheirWrap) {
     Own<cursorx_del> c(cursorx_new());
-    cursorx_step(c);
-    cursorx_step(c);
-    EXPECT_EQ(cursorx_step(c), 3);
-    cursorx_step_offset(c);
-    EXPECT_EQ(cursorx_step_offset(c), 7);
+    int32_t s1 = cursorx_step(c), s2 = cursorx_step(c), s3 = cursorx_step(c);  // in declaration order
+    int32_t o1 = cursorx_step_offset(c), o2 = cursorx_step_offset(c);
+    EXPECT_EQ(std::tuple(s1, s2, s3, o1, o2), std::tuple(1, 2, 3, 5, 7));
     cursorx_set(c, 10, 8, 5, 0, 0);
     EXPECT_EQ(cursorx_step(c), 3);
     c->step = -7;
@@ -99,12 +96,8 @@ TEST(CursorX, CopyLeavesTheValueAndDupStartsAtZero) {
     cursorx_set(a, 100, 40, 3, 5, 9);
     b->value = 77;
     cursorx_copy(a, b);
-    EXPECT_EQ(b->modulus, 100);
-    EXPECT_EQ(b->base, 40);
-    EXPECT_EQ(b->step, 3);
-    EXPECT_EQ(b->offset, 5);
-    EXPECT_EQ(b->offset_step, 9);
-    EXPECT_EQ(b->value, 77);
+    EXPECT_EQ(std::tuple(b->modulus, b->base, b->step, b->offset, b->offset_step, b->value),
+              std::tuple(100, 40, 3, 5, 9, 77));
     Own<cursorx_del> d(cursorx_dup(a));
     EXPECT_EQ(d->value, 0);
     EXPECT_EQ(cursorx_step(d), 48);

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <sstream>
+#include <tuple>
 
 #include "effects/helix.h"
 #include "host/random.h"
@@ -105,9 +106,7 @@ TEST(Helix, CopyDupAndCompare) {
     Own<helix_del> a(quarter_helix(77)), b(helix_new());
     a->x = 1, a->y = 2, a->z = 3, a->width = 10, a->speed = 9;
     helix_copy(a, b);
-    EXPECT_EQ(std::make_pair(b->z, b->width), std::make_pair(3, 256));  // the size is not taken
-    EXPECT_EQ(std::make_pair(b->spread, b->speed), std::make_pair(77, 9));
-    EXPECT_EQ(b->shade, 0x604020u);
+    EXPECT_EQ(std::tuple(b->z, b->width, b->spread, b->speed, b->shade), std::tuple(3, 256, 77, 9, 0x604020u));
     EXPECT_EQ(helix_compare(a, b), 1);
     b->shade = 0;  // shade and header are not compared
     b->x = 9;

@@ -144,7 +144,7 @@ TEST(Lrain, GlyphsChosenByHeightAndDrawnFirstToLast) {
     EXPECT_TRUE(grid_equals(small, std::vector<uint32_t>(16, 0)));
 }
 
-TEST(Lrain, RefusalsAndTheEmptyOperations) {
+TEST(Lrain, RefusalsDrawAndStepNothing) {
     Own<lrain_del> r(rain_of({px(1), px(1)}));
     Own<img_del> img(grid_image(3, 3));
     lrain_draw_glyphs(r, img);  // no font
@@ -157,11 +157,4 @@ TEST(Lrain, RefusalsAndTheEmptyOperations) {
     lrain_step(r);
     lrain_scatter_all(r);
     EXPECT_TRUE(grid_equals(img, std::vector<uint32_t>(9, 0)));
-    r->colour = 0x123456;
-    Own<lrain_del> d(lrain_dup(r));
-    EXPECT_EQ(d->colour, 0xFFFFFFu);  // a fresh default rain
-    EXPECT_FALSE(lrain_compare(d, d));
-    lrain_copy(r, d);
-    EXPECT_EQ(d->colour, 0xFFFFFFu);
-    EXPECT_EQ(lrain_to_text(r), nullptr);
 }

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <sstream>
+#include <tuple>
 
 #include "host/random.h"
 #include "tests/test_golden.h"
@@ -133,15 +134,13 @@ TEST(Sinescan, CompareCopyAndDupTakeTheWaveWordsAndColour) {
     a->waves[1].amplitude = 99;
     a->color = 0x010203;
     sinescan_copy(a, b);
-    EXPECT_EQ(std::make_pair(b->x, b->width), std::make_pair(3, 12));
-    EXPECT_EQ(b->wave->count, 256);  // the samples are not copied
+    EXPECT_EQ(std::tuple(b->x, b->width, b->wave->count), std::tuple(3, 12, 256));  // the samples are not copied
     EXPECT_EQ(sinescan_compare(a, b), 1);
     b->y++;  // not content
     EXPECT_EQ(sinescan_compare(a, b), 1);
     b->waves[2].step++;
     EXPECT_EQ(sinescan_compare(a, b), 0);
-    b->waves[2].step--;
-    b->color ^= 0x10000;
+    b->waves[2].step--, b->color ^= 0x10000;
     EXPECT_EQ(sinescan_compare(a, b), 0);
     Own<sinescan_del> d(sinescan_dup(a));
     EXPECT_EQ(sinescan_compare(a, d), 1);
