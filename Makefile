@@ -37,8 +37,10 @@ fuzz: deps
 longrun: build
 	bash tools/longrun.sh ./$(BUILD)/rivo7315
 
+# Every benchmark program, the start-up and the whole headless loop; the
+# README's figure tables are rewritten from this run.
 bench: build
-	@for b in $(BUILD)/bench/bench_*; do [ -x "$$b" ] && "$$b" --benchmark_min_time=0.2; done
+	python3 tools/bench-readme $(BUILD) README.md
 
 clean:
 	rm -rf $(BUILD) build-*

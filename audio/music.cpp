@@ -7,8 +7,12 @@
 #include "audio/music.h"
 
 #include <cstdlib>
+#include <cstring>
+
+#include <immintrin.h>
 
 #include "audio/sound.h"
+#include "host/int.h"
 #include "host/module.h"
 #include "host/random.h"
 
@@ -50,14 +54,247 @@ void music_add_note(MUSIC *m, SAMPLE *note) {
     list_push(m->notes, note);
 }
 
-void music_blend(MUSIC *m, int32_t k) {
-    if (!m || !m->loop || !m->work || k < 2) return;
-    sample_mul(m->loop, k - 1);
-    sample_add(m->loop, m->work);
-    sample_div(m->loop, k);
+// ---- Value loops ------------------------------------------------------------------
+// Each loop is written once in plain code; the copies below are the same code
+// compiled for wider vectors (the blend's by hand), chosen once at run time.
+
+// Exact truncating division of a magnitude n < 2^32 by d >= 2 without a
+// divide: t = high half of n * m, q = (t + ((n - t) >> 1)) >> shift, with
+// l = ceil(log2 d), m = 2^32 * (2^l - d) / d + 1 and shift = l - 1.
+struct music_divider {
+    uint32_t m;
+    int shift;
+};
+
+static music_divider music_divider_for(uint32_t d) {
+    int l = 0;
+    while (((uint64_t)1 << l) < d) l++;
+    uint64_t m = ((uint64_t)1 << 32) * (((uint64_t)1 << l) - d) / d + 1;
+    return {(uint32_t)m, l - 1};
 }
 
+// x / d truncated toward zero, through the magnitude (INT32_MIN's is 2^31).
+static inline __attribute__((always_inline)) int32_t music_divide(int32_t x, music_divider dv) {
+    uint32_t sign = (uint32_t)(x >> 31);
+    uint32_t a = ((uint32_t)x ^ sign) - sign;
+    uint32_t t = (uint32_t)(((uint64_t)a * dv.m) >> 32);
+    uint32_t q = (t + ((a - t) >> 1)) >> dv.shift;
+    return (int32_t)((q ^ sign) - sign);
+}
+
+// loop[i] = (loop[i] * (k - 1) + work[i]) / k, all in one pass.
+static inline __attribute__((always_inline)) void music_blend_loop(int32_t *loop, const int32_t *work, int32_t n,
+                                                                   int32_t k, music_divider dv) {
+    for (int32_t i = 0; i < n; i++) loop[i] = music_divide(wrap_add(wrap_mul(loop[i], k - 1), work[i]), dv);
+}
+
+// The blend eight values at a time: the high halves of the 32 x 32-bit
+// products come from the even and the odd lanes in two multiplies.
+__attribute__((target("avx2"))) static void music_blend_avx2(int32_t *loop, const int32_t *work, int32_t n,
+                                                             int32_t k, music_divider dv) {
+    const __m256i km1 = _mm256_set1_epi32(k - 1), m = _mm256_set1_epi32((int32_t)dv.m);
+    const __m128i shift = _mm_cvtsi32_si128(dv.shift);
+    int32_t i = 0;
+    for (; i + 8 <= n; i += 8) {
+        __m256i x = _mm256_add_epi32(_mm256_mullo_epi32(_mm256_loadu_si256((const __m256i *)(loop + i)), km1),
+                                     _mm256_loadu_si256((const __m256i *)(work + i)));
+        __m256i a = _mm256_abs_epi32(x);
+        __m256i even = _mm256_srli_epi64(_mm256_mul_epu32(a, m), 32);
+        __m256i odd = _mm256_mul_epu32(_mm256_srli_epi64(a, 32), m);
+        __m256i t = _mm256_blend_epi32(even, odd, 0xAA);
+        __m256i q = _mm256_srl_epi32(_mm256_add_epi32(t, _mm256_srli_epi32(_mm256_sub_epi32(a, t), 1)), shift);
+        _mm256_storeu_si256((__m256i *)(loop + i), _mm256_sign_epi32(q, x));
+    }
+    music_blend_loop(loop + i, work + i, n - i, k, dv);
+}
+
+// GCC 12's AVX-512 headers start some results from an undefined vector and
+// warn about it; nothing reads those lanes.
+#if defined(__GNUC__) && !defined(__clang__)
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
+#endif
+__attribute__((target("avx512f"))) static void music_blend_avx512(int32_t *loop, const int32_t *work, int32_t n,
+                                                                  int32_t k, music_divider dv) {
+    const __m512i km1 = _mm512_set1_epi32(k - 1), m = _mm512_set1_epi32((int32_t)dv.m);
+    const __m128i shift = _mm_cvtsi32_si128(dv.shift);
+    const __m512i zero = _mm512_setzero_si512();
+    int32_t i = 0;
+    for (; i + 16 <= n; i += 16) {
+        __m512i x = _mm512_add_epi32(_mm512_mullo_epi32(_mm512_loadu_si512(loop + i), km1),
+                                     _mm512_loadu_si512(work + i));
+        __m512i a = _mm512_abs_epi32(x);
+        __m512i even = _mm512_srli_epi64(_mm512_mul_epu32(a, m), 32);
+        __m512i odd = _mm512_mul_epu32(_mm512_srli_epi64(a, 32), m);
+        __m512i t = _mm512_mask_blend_epi32(0xAAAA, even, odd);
+        __m512i q = _mm512_srl_epi32(_mm512_add_epi32(t, _mm512_srli_epi32(_mm512_sub_epi32(a, t), 1)), shift);
+        q = _mm512_mask_sub_epi32(q, _mm512_cmplt_epi32_mask(x, zero), zero, q);
+        _mm512_storeu_si512(loop + i, q);
+    }
+    music_blend_loop(loop + i, work + i, n - i, k, dv);
+}
+
+// p[i] = ((p[i] + note[i]) * e[i]) >> 15: a copy added, then the decay.
+static inline __attribute__((always_inline)) void music_add_decay_loop(int32_t *p, const int32_t *note,
+                                                                       const int32_t *e, int32_t n) {
+    for (int32_t i = 0; i < n; i++) p[i] = asr(wrap_mul(wrap_add(p[i], note[i]), e[i]), 15);
+}
+
+static inline __attribute__((always_inline)) void music_decay_loop(int32_t *p, const int32_t *e, int32_t n) {
+    for (int32_t i = 0; i < n; i++) p[i] = asr(wrap_mul(p[i], e[i]), 15);
+}
+
+static inline __attribute__((always_inline)) void music_add_loop(int32_t *p, const int32_t *note, int32_t n) {
+    for (int32_t i = 0; i < n; i++) p[i] = wrap_add(p[i], note[i]);
+}
+
+// out[i] = (in[i] * factor) >> 2: the level of a pattern by its copies.
+static inline __attribute__((always_inline)) void music_scale_loop(int32_t *out, const int32_t *in, int32_t n,
+                                                                   int32_t factor) {
+    for (int32_t i = 0; i < n; i++) out[i] = asr(wrap_mul(in[i], factor), 2);
+}
+
+struct music_loops {
+    void (*blend)(int32_t *, const int32_t *, int32_t, int32_t, music_divider);
+    void (*add_decay)(int32_t *, const int32_t *, const int32_t *, int32_t);
+    void (*decay)(int32_t *, const int32_t *, int32_t);
+    void (*add)(int32_t *, const int32_t *, int32_t);
+    void (*scale)(int32_t *, const int32_t *, int32_t, int32_t);
+};
+
+#define MUSIC_LOOPS(name, target, blend)                                                                        \
+    target static void name##_add_decay(int32_t *p, const int32_t *a, const int32_t *e, int32_t n) {           \
+        music_add_decay_loop(p, a, e, n);                                                                       \
+    }                                                                                                           \
+    target static void name##_decay(int32_t *p, const int32_t *e, int32_t n) { music_decay_loop(p, e, n); }    \
+    target static void name##_add(int32_t *p, const int32_t *a, int32_t n) { music_add_loop(p, a, n); }        \
+    target static void name##_scale(int32_t *o, const int32_t *i, int32_t n, int32_t f) {                      \
+        music_scale_loop(o, i, n, f);                                                                           \
+    }                                                                                                           \
+    static const music_loops name = {blend, name##_add_decay, name##_decay, name##_add, name##_scale};
+
+static void music_blend_plain(int32_t *loop, const int32_t *work, int32_t n, int32_t k, music_divider dv) {
+    music_blend_loop(loop, work, n, k, dv);
+}
+
+MUSIC_LOOPS(music_plain, , music_blend_plain)
+MUSIC_LOOPS(music_avx2, __attribute__((target("avx2"))), music_blend_avx2)
+// GCC would keep to 256-bit vectors unless told; clang has no such switch.
+#if defined(__clang__)
+#define MUSIC_AVX512 __attribute__((target("avx512f,avx512vl,avx512bw,avx512dq")))
+#else
+#define MUSIC_AVX512 __attribute__((target("avx512f,avx512vl,avx512bw,avx512dq,prefer-vector-width=512")))
+#endif
+MUSIC_LOOPS(music_avx512, MUSIC_AVX512, music_blend_avx512)
+
+static const music_loops *music_chosen = nullptr;
+
+static const music_loops *music_loops_now(void) {
+    if (!music_chosen) {
+        __builtin_cpu_init();
+        if (__builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw") &&
+            __builtin_cpu_supports("avx512vl") && __builtin_cpu_supports("avx512dq"))
+            music_chosen = &music_avx512;
+        else if (__builtin_cpu_supports("avx2"))
+            music_chosen = &music_avx2;
+        else
+            music_chosen = &music_plain;
+    }
+    return music_chosen;
+}
+
+void music_set_paths(int which) {
+    __builtin_cpu_init();
+    music_chosen = nullptr;
+    if (which == 1) music_chosen = &music_plain;
+    if (which == 2 && __builtin_cpu_supports("avx2")) music_chosen = &music_avx2;
+}
+
+// ---- Blend --------------------------------------------------------------------------
+
+void music_blend(MUSIC *m, int32_t k) {
+    if (!m || !m->loop || !m->work || k < 2) return;
+    SAMPLE *loop = m->loop;
+    SAMPLE *work = m->work;
+    if (!loop->data || !work->data) return;
+    // Past the work's end the loop only decays towards silence.
+    int32_t shared = loop->count < work->count ? loop->count : work->count;
+    music_divider dv = music_divider_for((uint32_t)k);
+    const music_loops *v = music_loops_now();
+    v->blend(loop->data, work->data, shared, k, dv);
+    for (int32_t i = shared; i < loop->count; i++) loop->data[i] = music_divide(wrap_mul(loop->data[i], k - 1), dv);
+}
+
+// ---- Patterns -----------------------------------------------------------------------
+
 enum music_kind { music_even, music_decayed, music_odd };
+
+// Values of the pattern built at a time, in the first-level cache.
+static const int32_t music_block = 4096;
+// Most copies a pattern places (8 for the even kinds, 7 for the odd one).
+static const int32_t music_most_copies = 8;
+
+// Calls f(block offset, first value index, count) for the outputs p0..p1-1
+// whose value index v = (p - base) mod length lies below limit, in at most
+// two pieces (v wraps from length - 1 to 0 once at most).
+template <typename F>
+static void music_block_pieces(int32_t p0, int32_t p1, int64_t base, int32_t length, int32_t limit, F f) {
+    int64_t v = ((int64_t)p0 - base) % length;
+    if (v < 0) v += length;
+    int32_t p = p0;
+    while (p < p1) {
+        int32_t n = (int32_t)(length - v < p1 - p ? length - v : p1 - p);
+        if (v < limit) f(p - p0, (int32_t)v, (int32_t)(limit - v < n ? limit - v : n));
+        p += n;
+        v = 0;
+    }
+}
+
+// Writes a whole pattern into out: `copies` copies of the note, the ring
+// turned right by `turn` after each (and in the decayed kind the whole ring
+// decayed after each add, before the turn), then the level factor / 4 and a
+// last turn right by `offset`. Value v of copy c thus lands at output
+// (v + (copies - c) * turn + offset) mod length, and since every output is
+// worked out on its own, the pattern is built a block of outputs at a time:
+// each block takes every copy's steps in order in the cache, then is scaled
+// out. The decay keeps a 0 a 0, so copy c's decay stops at `reach[c]`, past
+// which the ring is still silent.
+static void music_stamp(int32_t *out, int32_t length, const SAMPLE *note, int32_t copies, int32_t turn,
+                        bool decayed, int32_t factor, int32_t offset) {
+    const music_loops *v = music_loops_now();
+    const int32_t *e = decayed ? sound_decay_ramp(length) : nullptr;
+    if (decayed && !e) return;
+    if (copies > music_most_copies) copies = music_most_copies;
+    int32_t size = note->data ? (note->count < length ? note->count : length) : 0;
+    const int32_t *a = note->data;
+    int64_t base[music_most_copies];
+    int32_t limit[music_most_copies];
+    int64_t reach = 0;
+    for (int32_t c = 0; c < copies; c++) {
+        base[c] = ((int64_t)(copies - c) * (turn % length) + offset) % length;
+        reach = reach > size ? reach : size;
+        if (reach > length) reach = length;
+        limit[c] = decayed ? (int32_t)reach : size;
+        reach += turn;
+    }
+    int32_t block[music_block];
+    for (int32_t p0 = 0; p0 < length; p0 += music_block) {
+        int32_t p1 = length - p0 < music_block ? length : p0 + music_block;
+        std::memset(block, 0, sizeof block);
+        for (int32_t c = 0; c < copies; c++) {
+            music_block_pieces(p0, p1, base[c], length, limit[c], [&](int32_t at, int32_t from, int32_t n) {
+                int32_t added = size - from < n ? (size - from > 0 ? size - from : 0) : n;
+                if (decayed) {
+                    if (added > 0) v->add_decay(block + at, a + from, e + from, added);
+                    if (n > added) v->decay(block + at + added, e + from + added, n - added);
+                } else if (added > 0) {
+                    v->add(block + at, a + from, added);
+                }
+            });
+        }
+        v->scale(out + p0, block, p1 - p0, factor);
+    }
+}
 
 // Builds one pattern of the given kind in `work`. The draws (note index, four
 // offset bits, density) come in a fixed order: the music depends on it.
@@ -79,7 +316,6 @@ static void music_pattern(MUSIC *m, music_kind kind) {
         }
     }
     SAMPLE *work = m->work;
-    sample_clear(work);
 
     int32_t index = random_rand() % count;
     int32_t b1 = random_rand() & 1;
@@ -90,8 +326,10 @@ static void music_pattern(MUSIC *m, music_kind kind) {
     int32_t offset = b1 * (length >> 1) + b2 * (length >> 2) + b3 * (length >> 3) + b4 * (length >> 4);
 
     SAMPLE *note = (SAMPLE *)list_get(m->notes, index);
-    if (!note) return;
-
+    if (!note) {
+        sample_clear(work);
+        return;
+    }
     // n copies at n + 1 places leave the first place (0) empty in the odd
     // kind; the even kinds fill all n places.
     int32_t copies = 1 << density;
@@ -101,15 +339,8 @@ static void music_pattern(MUSIC *m, music_kind kind) {
         if (copies == 0) copies = 5;
         places = copies + 1;
     }
-    for (int32_t i = 0; i < copies; i++) {
-        sample_add(work, note);
-        if (kind == music_decayed) sound_decay(work);
-        sample_rotate_right(work, length / places);
-    }
     // Fewer copies play louder: 1 at full level, 2 at 3/4, 4 at 1/2, 8 at 1/4.
-    sample_mul(work, 4 - density);
-    sample_shr(work, 2);
-    sample_rotate_right(work, offset);
+    music_stamp(work->data, length, note, copies, length / places, kind == music_decayed, 4 - density, offset);
 }
 
 void music_pattern_even(MUSIC *m) { music_pattern(m, music_even); }

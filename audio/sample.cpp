@@ -228,7 +228,10 @@ void sample_mul(SAMPLE *s, int32_t k) {
         sample_error();
         return;
     }
-    for (int32_t i = 0; i < s->count; i++) s->data[i] = wrap_mul(s->data[i], k);
+    // Locals, so that the stores cannot alias the count and the loop vectorises.
+    int32_t n = s->count;
+    int32_t *d = s->data;
+    for (int32_t i = 0; i < n; i++) d[i] = wrap_mul(d[i], k);
 }
 
 void sample_div(SAMPLE *s, int32_t k) {
@@ -245,7 +248,9 @@ void sample_shr(SAMPLE *s, int32_t b) {
         return;
     }
     // b mod 32: a shift by 32 is a shift by 0 and leaves the values alone.
-    for (int32_t i = 0; i < s->count; i++) s->data[i] = asr(s->data[i], b % 32);
+    int32_t n = s->count, shift = b % 32;
+    int32_t *d = s->data;
+    for (int32_t i = 0; i < n; i++) d[i] = asr(d[i], shift);
 }
 
 void sample_shl(SAMPLE *s, int32_t b) {
@@ -262,7 +267,9 @@ void sample_add(SAMPLE *a, const SAMPLE *b) {
         return;
     }
     int32_t n = sample_min_count(a, b);
-    for (int32_t i = 0; i < n; i++) a->data[i] = wrap_add(a->data[i], b->data[i]);
+    int32_t *d = a->data;
+    const int32_t *e = b->data;
+    for (int32_t i = 0; i < n; i++) d[i] = wrap_add(d[i], e[i]);
 }
 
 void sample_mul_each(SAMPLE *a, const SAMPLE *b) {
@@ -271,7 +278,9 @@ void sample_mul_each(SAMPLE *a, const SAMPLE *b) {
         return;
     }
     int32_t n = sample_min_count(a, b);
-    for (int32_t i = 0; i < n; i++) a->data[i] = wrap_mul(a->data[i], b->data[i]);
+    int32_t *d = a->data;
+    const int32_t *e = b->data;
+    for (int32_t i = 0; i < n; i++) d[i] = wrap_mul(d[i], e[i]);
 }
 
 void sample_add_scaled(SAMPLE *a, const SAMPLE *b, int32_t mul, int32_t div) {
@@ -366,13 +375,28 @@ void sample_normalize(SAMPLE *s, int32_t peak) {
         sample_error();
         return;
     }
-    double low = std::fabs((double)sample_min(s));
-    double high = std::fabs((double)sample_max(s));
+    // Both extremes in one pass that vectorises (the same values as
+    // sample_min and sample_max).
+    int32_t lo = s->data[0], hi = s->data[0];
+    for (int32_t i = 1; i < s->count; i++) {
+        lo = s->data[i] < lo ? s->data[i] : lo;
+        hi = s->data[i] > hi ? s->data[i] : hi;
+    }
+    double low = std::fabs((double)lo);
+    double high = std::fabs((double)hi);
     double m = low > high ? low : high;
     // Silence has no peak to scale: it stays silent.
     if (m == 0.0) return;
     double scale = (double)peak / m;
-    for (int32_t i = 0; i < s->count; i++) s->data[i] = sample_from_double(s->data[i] * scale);
+    int32_t n = s->count;
+    int32_t *d = s->data;
+    // |value * scale| is at most about |peak|: below 2^30 no product can leave
+    // the 32-bit range, and the plain conversion truncates as the checked one.
+    if (peak > -0x40000000 && peak < 0x40000000) {
+        for (int32_t i = 0; i < n; i++) d[i] = (int32_t)(d[i] * scale);
+        return;
+    }
+    for (int32_t i = 0; i < n; i++) d[i] = sample_from_double(d[i] * scale);
 }
 
 // Fills out[0..n-1] from in[0..m-1] by nearest neighbour, m < n.

@@ -28,6 +28,9 @@ const int32_t sound_note_table[sound_note_count] = {
     4186, 4434, 4698, 4978, 5274, 5587, 5920, 6272, 6645, 7040, 7458, 7902,
 };
 
+// The envelope loop chosen for this processor (sound_set_paths).
+static void (*sound_envelope_apply)(int32_t *, const int32_t *, int32_t, int) = nullptr;
+
 // One period of a sine over one second; never freed.
 static SAMPLE *sound_table = nullptr;
 
@@ -68,14 +71,44 @@ static int sound_build_table(void) {
     return 1;
 }
 
+// d[i] = table[(i * f) mod 44100] for 0 <= f < 21436, where the phase walk
+// of sound_sine never overflows and its index is exactly that. Four index
+// chains, each four values apart, so that no value waits for the index of the
+// one before. (Gathers were no faster here.)
+static void sound_sine_walk(int32_t *d, const int32_t *table, int32_t n, int32_t f) {
+    int32_t step = (4 * f) % sound_rate;
+    int32_t k0 = 0, k1 = f % sound_rate, k2 = (2 * f) % sound_rate, k3 = (3 * f) % sound_rate;
+    int32_t i = 0;
+    for (; i + 4 <= n; i += 4) {
+        d[i] = table[k0];
+        d[i + 1] = table[k1];
+        d[i + 2] = table[k2];
+        d[i + 3] = table[k3];
+        k0 += step, k1 += step, k2 += step, k3 += step;
+        k0 -= k0 >= sound_rate ? sound_rate : 0;
+        k1 -= k1 >= sound_rate ? sound_rate : 0;
+        k2 -= k2 >= sound_rate ? sound_rate : 0;
+        k3 -= k3 >= sound_rate ? sound_rate : 0;
+    }
+    for (; i < n; i++) d[i] = table[((int64_t)i * f) % sound_rate];
+}
+
 void sound_sine(SAMPLE *s, int32_t f) {
     if (!sound_check(s)) return;
     if (!sound_table && !sound_build_table()) return;
+    int32_t n = s->count;
+    if (n < 1 || !s->data) return;
     // The phase counts 1/32768 of a table step, so a whole-number frequency
-    // steps the table by exactly f entries per value.
+    // steps the table by exactly f entries per value. Below 21436 Hz the
+    // phase never overflows and the table index is the phase >> 15 itself.
+    int32_t *d = s->data;
+    const int32_t *table = sound_table->data;
+    if (f >= 0 && f < 21436) {
+        sound_sine_walk(d, table, n, f);
+        return;
+    }
     int32_t phase = 0;
     int32_t increment = wrap_mul(f, 32768);
-    int32_t n = s->count;
     for (int32_t i = 0; i < n; i++) {
         sample_set(s, i, sample_get(sound_table, asr(phase, 15)));
         phase = wrap_add(phase, increment);
@@ -83,30 +116,34 @@ void sound_sine(SAMPLE *s, int32_t f) {
     }
 }
 
-// Writes v into elements from..to-1.
-static void sound_fill(SAMPLE *s, int64_t from, int64_t to, int32_t v) {
-    for (int64_t i = from; i < to; i++) sample_set(s, (int32_t)i, v);
+// Writes v into elements from..to-1 that lie inside 0..n-1.
+static void sound_fill(int32_t *d, int64_t n, int64_t from, int64_t to, int32_t v) {
+    if (from < 0) from = 0;
+    if (to > n) to = n;
+    for (int64_t i = from; i < to; i++) d[i] = v;
 }
 
 void sound_square(SAMPLE *s, int32_t f) {
     if (!sound_check(s)) return;
-    if (f <= 0) return;
+    if (f <= 0 || !s->data) return;
     // The period in 1/32768-value units keeps the fraction of a value, so the
     // edges fall on the nearest element below the true edge.
     int64_t period = sound_second_fixed / f;
     if (period <= 0) return;
-    int64_t periods = ((int64_t)s->count * 32768) / period;
+    int64_t n = s->count;
+    int32_t *d = s->data;
+    int64_t periods = (n * 32768) / period;
     int64_t pos = 0;
     for (int64_t p = 0; p < periods; p++) {
         int64_t a = pos >> 15;
         int64_t m = (pos + period / 2) >> 15;
         int64_t e = (pos + period) >> 15;
-        sound_fill(s, a, m, 32767);
-        sample_set(s, (int32_t)m, 0);
+        sound_fill(d, n, a, m, 32767);
+        sound_fill(d, n, m, m + 1, 0);
         // The negative run stops one short of the next edge, which gets a 0.
-        int64_t j = m + 1;
-        for (; j < e - 1; j++) sample_set(s, (int32_t)j, -32768);
-        sample_set(s, (int32_t)j, 0);
+        sound_fill(d, n, m + 1, e - 1, -32768);
+        int64_t j = m + 1 > e - 1 ? m + 1 : e - 1;
+        sound_fill(d, n, j, j + 1, 0);
         pos += period;
     }
 }
@@ -120,35 +157,103 @@ void sound_noise(SAMPLE *s, int32_t r) {
     // the demo's notes depend on this exact order of draws.
     int32_t v = sound_noise_value();
     int64_t k = 22050;
-    for (int32_t i = s->count - 1; i >= 0; i--) {
+    int32_t *d = s->data;
+    for (int32_t i = d ? s->count - 1 : -1; i >= 0; i--) {
         k -= r;
         if (k < 0) {
             k += sound_rate;
             v = sound_noise_value();
         }
-        sample_set(s, i, v);
+        d[i] = v;
     }
 }
 
-// Multiplies s by the ramp from a to b over its whole length, then >> 15.
-static void sound_envelope(SAMPLE *s, int32_t a, int32_t b) {
+// A ramp of sample_line from a to b over n values. Ramps are kept once made:
+// the demo uses a few lengths again and again, and making one is a serial
+// walk while applying it is a plain vector loop.
+struct sound_ramp {
+    int32_t n, a, b;
+    SAMPLE *values;
+};
+static sound_ramp sound_ramps[8];
+static int32_t sound_ramp_next = 0;
+
+static const int32_t *sound_ramp_of(int32_t n, int32_t a, int32_t b) {
+    for (sound_ramp &r : sound_ramps)
+        if (r.values && r.n == n && r.a == a && r.b == b) return r.values->data;
+    sound_ramp &r = sound_ramps[sound_ramp_next];
+    if (r.values) sample_del(&r.values);
+    r.values = sample_new();
+    if (!r.values) return nullptr;
+    sample_set_count(r.values, n);
+    if (r.values->count != n) {
+        sample_del(&r.values);
+        return nullptr;
+    }
+    sample_line(r.values, 0, a, n - 1, b);
+    r.n = n;
+    r.a = a;
+    r.b = b;
+    sound_ramp_next = (sound_ramp_next + 1) % 8;
+    return r.values->data;
+}
+
+// d[i] = (d[i] * e[i]) >> 15, `times` times over, a block at a time so that
+// the repeats work in the first-level cache.
+static inline __attribute__((always_inline)) void sound_envelope_loop(int32_t *d, const int32_t *e, int32_t n,
+                                                                      int times) {
+    const int32_t block = 2048;
+    for (int32_t start = 0; start < n; start += block) {
+        int32_t end = start + block < n ? start + block : n;
+        for (int t = 0; t < times; t++)
+            for (int32_t i = start; i < end; i++) d[i] = asr(wrap_mul(d[i], e[i]), 15);
+    }
+}
+
+// The same loop compiled for the widest vectors the processor has.
+static void sound_envelope_plain(int32_t *d, const int32_t *e, int32_t n, int times) {
+    sound_envelope_loop(d, e, n, times);
+}
+__attribute__((target("avx2"))) static void sound_envelope_avx2(int32_t *d, const int32_t *e, int32_t n, int times) {
+    sound_envelope_loop(d, e, n, times);
+}
+#if defined(__clang__)
+__attribute__((target("avx512f,avx512vl")))
+#else
+__attribute__((target("avx512f,avx512vl,prefer-vector-width=512")))
+#endif
+static void sound_envelope_avx512(int32_t *d, const int32_t *e, int32_t n, int times) {
+    sound_envelope_loop(d, e, n, times);
+}
+
+void sound_set_paths(int which) {
+    __builtin_cpu_init();
+    bool avx2 = __builtin_cpu_supports("avx2");
+    bool avx512 = __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512vl");
+    if (which == 1 || !avx2)
+        sound_envelope_apply = sound_envelope_plain;
+    else
+        sound_envelope_apply = which != 2 && avx512 ? sound_envelope_avx512 : sound_envelope_avx2;
+}
+
+// Multiplies s by the ramp from a to b over its whole length, then >> 15,
+// `times` times in a row.
+static void sound_envelope(SAMPLE *s, int32_t a, int32_t b, int times) {
     if (!sound_check(s)) return;
     int32_t n = s->count;
-    if (n < 1) return;
-    SAMPLE *e = sample_new();
-    if (!e) return;
-    sample_set_count(e, n);
-    if (e->count == n) {
-        sample_line(e, 0, a, n - 1, b);
-        sample_mul_each(s, e);
-        sample_shr(s, 15);
-    }
-    sample_del(&e);
+    if (n < 1 || !s->data) return;
+    const int32_t *e = sound_ramp_of(n, a, b);
+    if (!sound_envelope_apply) sound_set_paths(0);
+    if (e) sound_envelope_apply(s->data, e, n, times);
 }
 
-void sound_decay(SAMPLE *s) { sound_envelope(s, 32767, 0); }
+void sound_decay(SAMPLE *s) { sound_envelope(s, 32767, 0, 1); }
 
-void sound_rise(SAMPLE *s) { sound_envelope(s, 0, 32767); }
+const int32_t *sound_decay_ramp(int32_t n) { return n >= 1 ? sound_ramp_of(n, 32767, 0) : nullptr; }
+
+void sound_decay_times(SAMPLE *s, int times) { sound_envelope(s, 32767, 0, times); }
+
+void sound_rise(SAMPLE *s) { sound_envelope(s, 0, 32767, 1); }
 
 // The gain moves by whole units only when the accumulator passes 32767, so
 // over the sample it changes by about 32768 in all.

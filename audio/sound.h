@@ -29,11 +29,20 @@ void sound_square(SAMPLE *s, int32_t f);
 void sound_noise(SAMPLE *s, int32_t r);
 // Multiplies s by a straight ramp from 32767 down to 0, then shifts right 15.
 void sound_decay(SAMPLE *s);
+// The decay ramp of n values (32767 down to 0), as sound_decay multiplies by;
+// kept by the module until several other lengths were asked for. Null when it
+// cannot be made.
+const int32_t *sound_decay_ramp(int32_t n);
+// sound_decay `times` times in a row (each pass truncates on its own).
+void sound_decay_times(SAMPLE *s, int times);
 // Multiplies s by a straight ramp from 0 up to 32767, then shifts right 15.
 void sound_rise(SAMPLE *s);
 // Multiplies s by a gain falling from 32768 in whole steps, then shifts right 15.
 void sound_fade_out(SAMPLE *s);
 // Multiplies s by a gain rising from 0 in whole steps, then shifts right 15.
 void sound_fade_in(SAMPLE *s);
+// Which envelope loops run: 0 the widest the processor has (the default),
+// 1 the plain ones, 2 the AVX2 ones where present. For comparisons.
+void sound_set_paths(int which);
 // Only the argument check: 1 for a usable sample, 0 (reported) otherwise.
 int sound_check(SAMPLE *s);

@@ -1,7 +1,12 @@
-// The demo's audio work: synthesising the 96-note bank at start-up, and one
+// The demo's audio work: synthesising the 96-note bank at start-up, the blend
+// and the three pattern kinds at each density (fast and straightforward), one
 // music step of each kind a frame can take (blend only, blend and pattern,
-// the three pattern kinds at each density, muted), plus the player feed.
+// the pattern kinds, muted), plus the player feed. CPU times; x_memcpy is
+// each result as a multiple of one frame memcpy (bench/bench_limits.h).
 #include <benchmark/benchmark.h>
+
+#include "bench/bench_limits.h"
+#include "bench/reference_music.h"
 
 #include <cstdint>
 
@@ -53,6 +58,38 @@ void run_step(benchmark::State &state, uint32_t seed, int32_t frame, int muted) 
         demo_music_step(m, nullptr, &t, muted);
         benchmark::DoNotOptimize(m->loop->data[0]);
     }
+    bench_vs_memcpy(state);
+}
+
+// A pattern of the given kind and density, from a seed that gives it.
+uint32_t pattern_seed(int32_t density) {
+    for (uint32_t s = 1;; s++) {
+        Lcg g{s};
+        for (int k = 0; k < 5; k++) g.next();
+        if ((g.next() & 3) == density) return s;
+    }
+}
+
+void run_pattern(benchmark::State &state, void (*pattern)(MUSIC *)) {
+    MUSIC *m = shared_bank();
+    uint32_t seed = pattern_seed((int32_t)state.range(0));
+    for (auto _ : state) {
+        random_srand(seed);
+        pattern(m);
+        benchmark::DoNotOptimize(m->work->data[0]);
+    }
+    bench_vs_memcpy(state);
+}
+
+void run_blend(benchmark::State &state, void (*blend)(MUSIC *, int32_t)) {
+    MUSIC *m = shared_bank();
+    random_srand(3);
+    music_pattern_even(m);
+    for (auto _ : state) {
+        blend(m, 127);
+        benchmark::DoNotOptimize(m->loop->data[0]);
+    }
+    bench_vs_memcpy(state);
 }
 
 }  // namespace
@@ -64,8 +101,35 @@ static void BM_BuildInstruments(benchmark::State &state) {
         benchmark::DoNotOptimize(m);
         music_del(&m);
     }
+    bench_vs_memcpy(state);
 }
 BENCHMARK(BM_BuildInstruments)->Unit(benchmark::kMillisecond);
+
+static void BM_BuildInstruments_Reference(benchmark::State &state) {
+    for (auto _ : state) {
+        random_srand(0x31756A22);
+        MUSIC *m = reference_build_instruments();
+        benchmark::DoNotOptimize(m);
+        music_del(&m);
+    }
+    bench_vs_memcpy(state);
+}
+BENCHMARK(BM_BuildInstruments_Reference)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+static void BM_Blend(benchmark::State &state) { run_blend(state, music_blend); }
+BENCHMARK(BM_Blend)->Unit(benchmark::kMicrosecond);
+static void BM_Blend_Reference(benchmark::State &state) { run_blend(state, reference_music_blend); }
+BENCHMARK(BM_Blend_Reference)->Unit(benchmark::kMicrosecond);
+
+// Arg: the density (1, 2, 4, 8 copies; odd: 5, 1, 3, 7).
+static void BM_PatternEven(benchmark::State &state) { run_pattern(state, music_pattern_even); }
+BENCHMARK(BM_PatternEven)->DenseRange(0, 3)->Unit(benchmark::kMicrosecond);
+static void BM_PatternDecayed(benchmark::State &state) { run_pattern(state, music_pattern_decayed); }
+BENCHMARK(BM_PatternDecayed)->DenseRange(0, 3)->Unit(benchmark::kMicrosecond);
+static void BM_PatternOdd(benchmark::State &state) { run_pattern(state, music_pattern_odd); }
+BENCHMARK(BM_PatternOdd)->DenseRange(0, 3)->Unit(benchmark::kMicrosecond);
+static void BM_PatternDecayed_Reference(benchmark::State &state) { run_pattern(state, reference_music_pattern_decayed); }
+BENCHMARK(BM_PatternDecayed_Reference)->DenseRange(0, 3)->Unit(benchmark::kMicrosecond);
 
 static void BM_StepMuted(benchmark::State &state) { run_step(state, seed_for(0, 0, -1, -1), 1, 1); }
 BENCHMARK(BM_StepMuted)->Unit(benchmark::kMicrosecond);
@@ -117,5 +181,6 @@ static void BM_FeedLoop(benchmark::State &state) {
         winsnd_feed(w);
     }
     winsnd_del(&w);
+    bench_vs_memcpy(state);
 }
 BENCHMARK(BM_FeedLoop)->Unit(benchmark::kMicrosecond);

@@ -1,7 +1,7 @@
 // Scenes 1 and 2: the logo columns over a shape sprinkle, and the wave mesh.
 // Scene state lives in file statics so a scene that runs again continues
-// where it stopped, unless its set-up resets it. The mesh and its working
-// copy are made on the first run of scene 2 and kept for the process.
+// where it stopped, unless its set-up resets it. The mesh is kept for the
+// process: a later run of scene 2 starts from the grid the last one left.
 #include "demo/demo.h"
 #include "demo/resources.h"
 #include "demo/scenes.h"
@@ -72,6 +72,21 @@ static void columns_sprinkle(void) {
     }
 }
 
+// Gives the glyphs the row's colour. Every glyph takes the colour of the
+// last row, so the rows before it need to colour only the letters they draw:
+// what is drawn and what the font holds afterwards are the same.
+static void columns_colour_glyphs(LFONT *f, uint32_t colour, bool last_row) {
+    if (last_row || !f->glyphs) {
+        lfont_set_color(f, colour);
+        return;
+    }
+    for (int32_t k = 0; k < 4; k++) {
+        int32_t code = (unsigned char)demo_logo_word[k];
+        if (code < f->glyphs->count && f->glyphs->items[code])
+            obj2d_set_color((OBJ2D *)f->glyphs->items[code], colour);
+    }
+}
+
 static void columns_draw_rows(void) {
     LFONT *f = demo_lfont8;
     if (!f || !f->position || !f->scale) return;
@@ -79,7 +94,7 @@ static void columns_draw_rows(void) {
     int32_t colour = columns_colour;
     int32_t y = columns_scroll;
     for (int32_t j = 0; j < 10; j++) {
-        lfont_set_color(f, demo_colour(colour));
+        columns_colour_glyphs(f, demo_colour(colour), j == 9);
         f->angle = 0;
         int32_t sx = asr(sine_table[a] + sine_table[b] + 10, 12);
         int32_t sy = asr(sine_table[c], 14) + 10;
@@ -128,20 +143,19 @@ const DEMO_SCENE demo_scene_columns = {
 
 // ---- Scene 2: wave mesh ----------------------------------------------------------
 
-// 64 x 64 grid points, 6 pixels apart; two segments leave every point.
+// 64 x 64 grid points, 6 pixels apart; two segments leave every point:
+// segment 64 i + j along row i to the next column, segment 4096 + 64 i + j
+// down column j to the next row (the last column and row to themselves).
 static const int32_t mesh_side = 64;
 static const int32_t mesh_gap = 6;
+static const int32_t mesh_segments = 2 * mesh_side * mesh_side;
 
-static OBJ2D *mesh = nullptr;       // the mesh as computed
-static OBJ2D *mesh_work = nullptr;  // the copy that is coloured and drawn
+// The grid as computed in the frame before. Until the first computation every
+// segment runs from (0, 0) to (1, 1), as new segments do.
+static int32_t mesh_x[mesh_side][mesh_side], mesh_y[mesh_side][mesh_side];
+static bool mesh_made = false, mesh_computed = false;
 static int32_t mesh_row_phase, mesh_row_speed, mesh_row_amplitude, mesh_row_step;
 static int32_t mesh_column_phase, mesh_column_speed, mesh_column_amplitude, mesh_column_step;
-
-static void mesh_build(void) {
-    mesh = obj2d_new();
-    for (int32_t s = 0; s < 2 * mesh_side * mesh_side; s++) obj2d_add_segment(mesh, seg2d_new());
-    mesh_work = obj2d_dup(mesh);
-}
 
 static void mesh_setup(void) {
     demo_fade_colour = 0x080808;
@@ -149,7 +163,7 @@ static void mesh_setup(void) {
     demo_blur_on = 0;
     demo_fade = 0;
     demo_white = 0;
-    if (!mesh) mesh_build();
+    mesh_made = true;
     mesh_row_phase = random_next() & 1023;
     mesh_row_speed = (random_next() & 15) + 3;
     mesh_row_amplitude = (random_next() & 15) + 12;
@@ -161,63 +175,63 @@ static void mesh_setup(void) {
     for (int32_t n = 0; n < 4; n++) random_next();  // drawn, not used
 }
 
-static SEG2D *mesh_segment(OBJ2D *o, int32_t s) {
-    if (!o || !o->segments || s >= o->segments->count) return nullptr;
-    return (SEG2D *)o->segments->items[s];
+// Ends of segment s before the object's transform.
+static void mesh_segment_ends(int32_t s, int32_t e[4]) {
+    if (!mesh_computed) {
+        e[0] = 0, e[1] = 0, e[2] = 1, e[3] = 1;
+        return;
+    }
+    bool down = s >= mesh_side * mesh_side;
+    int32_t k = down ? s - mesh_side * mesh_side : s;
+    int32_t i = k / mesh_side, j = k % mesh_side;
+    int32_t i1 = down && i < mesh_side - 1 ? i + 1 : i;
+    int32_t j1 = !down && j < mesh_side - 1 ? j + 1 : j;
+    e[0] = mesh_x[i][j], e[1] = mesh_y[i][j], e[2] = mesh_x[i1][j1], e[3] = mesh_y[i1][j1];
 }
 
+// The mesh mirrored (x scale -1, angle 0) and moved to (512, -64): the
+// sheared mesh is 2 * 64 * 6 wide and 64 * 6 high, and hangs from the right of
+// the centre. Segments are drawn from the last to the first, each in the
+// colour of its number and the frame count. Every point of a line lies in
+// the box of its ends, so a segment whose box misses the frame draws nothing
+// and is skipped, and one whose ends are both inside needs no clipping.
 static void mesh_draw(int32_t frames) {
-    if (!mesh || !mesh_work) return;
-    obj2d_copy(mesh, mesh_work);
-    int32_t n = mesh_work->segments ? mesh_work->segments->count : 0;
-    for (int32_t s = 0; s < n; s++) {
-        SEG2D *seg = mesh_segment(mesh_work, s);
-        if (!seg || !seg->a || !seg->b) continue;
+    IMG *frame = demo_frame;
+    if (!mesh_made || !frame || !frame->pixels) return;
+    const int32_t px = 128 + (mesh_side * mesh_gap + mesh_side * mesh_gap) / 2;
+    const int32_t py = 128 - (mesh_side * mesh_gap) / 2;
+    for (int32_t s = mesh_segments - 1; s >= 0; s--) {
+        int32_t e[4];
+        mesh_segment_ends(s, e);
+        int32_t x0 = wrap_add(wrap_mul(e[0], -1), px), y0 = wrap_add(e[1], py);
+        int32_t x1 = wrap_add(wrap_mul(e[2], -1), px), y1 = wrap_add(e[3], py);
+        if ((x0 < 0 && x1 < 0) || (y0 < 0 && y1 < 0) || (x0 >= frame->width && x1 >= frame->width) ||
+            (y0 >= frame->height && y1 >= frame->height))
+            continue;
         uint32_t colour = demo_colour(wrap_add(16 * (s % 64) + 16 * (s / 128), wrap_mul(10, frames)));
-        seg->a->color = colour;
-        seg->b->color = colour;
+        bool inside = x0 >= 0 && x1 >= 0 && y0 >= 0 && y1 >= 0 && x0 < frame->width && x1 < frame->width &&
+                      y0 < frame->height && y1 < frame->height;
+        if (inside)
+            img_line_unclipped(frame, x0, y0, x1, y1, colour);
+        else
+            img_line(frame, x0, y0, x1, y1, colour);
     }
-    mesh_work->angle = 0;
-    if (mesh_work->scale) mesh_work->scale->x = -1;
-    if (mesh_work->position) {
-        // The sheared mesh is 2 * 64 * 6 wide and 64 * 6 high; mirrored, it
-        // hangs from the right of the centre.
-        mesh_work->position->x = 128 + (mesh_side * mesh_gap + mesh_side * mesh_gap) / 2;
-        mesh_work->position->y = 128 - (mesh_side * mesh_gap) / 2;
-    }
-    obj2d_draw(mesh_work, demo_frame);
 }
 
-static void mesh_point(int32_t i, int32_t j, int32_t *x, int32_t *y) {
-    int32_t row = wrap_mul(sine_table[(mesh_row_phase + mesh_row_step * i) & 1023], mesh_row_amplitude);
-    int32_t col = wrap_mul(sine_table[(mesh_column_phase + mesh_column_step * j) & 1023],
-                           mesh_column_amplitude);
-    *x = mesh_gap * j + mesh_gap * i;
-    *y = mesh_gap * i + asr(wrap_add(row, col), 15);
-}
-
-static void mesh_set_end(VEC2D *v, int32_t i, int32_t j) {
-    if (!v) return;
-    mesh_point(i, j, &v->x, &v->y);
-}
-
+// Grid point (i, j) = (6 j + 6 i, 6 i + the row wave of i plus the column wave of j).
 static void mesh_compute(void) {
+    int32_t row[mesh_side], column[mesh_side];
+    for (int32_t k = 0; k < mesh_side; k++) {
+        row[k] = wrap_mul(sine_table[(mesh_row_phase + mesh_row_step * k) & 1023], mesh_row_amplitude);
+        column[k] = wrap_mul(sine_table[(mesh_column_phase + mesh_column_step * k) & 1023], mesh_column_amplitude);
+    }
     for (int32_t i = 0; i < mesh_side; i++) {
         for (int32_t j = 0; j < mesh_side; j++) {
-            // Along the row to the next column (the last column to itself).
-            SEG2D *h = mesh_segment(mesh, mesh_side * i + j);
-            if (h) {
-                mesh_set_end(h->a, i, j);
-                mesh_set_end(h->b, i, j < mesh_side - 1 ? j + 1 : j);
-            }
-            // Down the column to the next row (the last row to itself).
-            SEG2D *v = mesh_segment(mesh, mesh_side * mesh_side + mesh_side * i + j);
-            if (v) {
-                mesh_set_end(v->a, i, j);
-                mesh_set_end(v->b, i < mesh_side - 1 ? i + 1 : i, j);
-            }
+            mesh_x[i][j] = mesh_gap * j + mesh_gap * i;
+            mesh_y[i][j] = mesh_gap * i + asr(wrap_add(row[i], column[j]), 15);
         }
     }
+    mesh_computed = true;
     mesh_row_phase = (mesh_row_phase + mesh_row_speed) & 1023;
     mesh_column_phase = (mesh_column_phase + mesh_column_speed) & 1023;
 }

@@ -22,14 +22,10 @@ static SAMPLE *demo_note_new(int32_t n) {
     return s;
 }
 
-static void demo_decay_times(SAMPLE *s, int times) {
-    for (int i = 0; i < times; i++) sound_decay(s);
-}
-
 // Adds a noise layer at rate r, decayed `times` times, to s.
 static void demo_add_noise(SAMPLE *s, SAMPLE *t, int32_t r, int times) {
     sound_noise(t, r);
-    demo_decay_times(t, times);
+    sound_decay_times(t, times);
     sample_add(s, t);
 }
 
@@ -73,13 +69,13 @@ static SAMPLE *demo_buzz(SAMPLE *t, int32_t i) {
     SAMPLE *s = demo_note_new(22050);
     sound_square(s, f);
     sample_add(s, s);
-    demo_decay_times(s, 5);
+    sound_decay_times(s, 5);
     sample_shr(s, f >> 9);
     demo_add_noise(s, t, 8 * f, 5);
     demo_add_noise(s, t, 16 * f, 5);
     sample_shr(s, 2);
     sample_normalize(s, 32767 - 100 * i);
-    demo_decay_times(s, 5);
+    sound_decay_times(s, 5);
     return s;
 }
 
@@ -87,12 +83,12 @@ static SAMPLE *demo_buzz(SAMPLE *t, int32_t i) {
 static SAMPLE *demo_hit(SAMPLE *t) {
     SAMPLE *s = demo_note_new(11025);
     sound_square(s, 28160);
-    demo_decay_times(s, 5);
+    sound_decay_times(s, 5);
     demo_add_noise(s, t, 44100, 5);
     demo_add_noise(s, t, 22050, 5);
     sample_shr(s, 2);
     sample_normalize(s, 8000);
-    demo_decay_times(s, 5);
+    sound_decay_times(s, 5);
     return s;
 }
 

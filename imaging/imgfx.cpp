@@ -656,12 +656,13 @@ static ImgfxBlock imgfx_clip_block(const IMG *image, int64_t x, int64_t y, int64
 static uint32_t imgfx_average_of(const IMG *image, const ImgfxBlock &b) {
     if (b.w < 1 || b.h < 1) return 0;  // nothing inside: no colour to average
     uint64_t sum[3] = {0, 0, 0};
+    // The block is clipped to the image: its rows are read directly.
     for (int64_t j = b.y; j < b.y + b.h; j++) {
-        for (int64_t i = b.x; i < b.x + b.w; i++) {
-            uint32_t p = img_get_pixel(image, (int32_t)i, (int32_t)j);
-            sum[0] += imgfx_channel(p, 16);
-            sum[1] += imgfx_channel(p, 8);
-            sum[2] += imgfx_channel(p, 0);
+        const uint32_t *row = image->pixels + j * image->width + b.x;
+        for (int64_t i = 0; i < b.w; i++) {
+            sum[0] += imgfx_channel(row[i], 16);
+            sum[1] += imgfx_channel(row[i], 8);
+            sum[2] += imgfx_channel(row[i], 0);
         }
     }
     const uint64_t n = (uint64_t)b.w * (uint64_t)b.h;
@@ -869,8 +870,10 @@ void imgfx_blit_blend(const IMG *source, IMG *target, int32_t sx, int32_t sy, in
     for (int64_t j = 0; j < c.h; j++) {
         const uint32_t *s = source->pixels + (c.sy + j) * source->width + c.sx;
         uint32_t *t = target->pixels + (c.dy + j) * target->width + c.dx;
+        // Every target word is stored back (unchanged where the source is 0),
+        // so the loop runs as vectors.
         for (int64_t i = 0; i < c.w; i++)
-            if (s[i] != 0) t[i] = ((t[i] >> 1) & 0x7F7F7Fu) + ((s[i] >> 1) & 0x7F7F7Fu);
+            t[i] = s[i] != 0 ? ((t[i] >> 1) & 0x7F7F7Fu) + ((s[i] >> 1) & 0x7F7F7Fu) : t[i];
     }
 }
 

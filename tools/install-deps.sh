@@ -4,7 +4,7 @@
 set -e
 PACKAGES="cmake ninja-build g++ clang pkg-config libsdl2-dev libasound2-dev
 libgtest-dev libgmock-dev libbenchmark-dev libclang-rt-14-dev
-xvfb xdotool x11-utils sox netpbm imagemagick ffmpeg"
+xvfb xdotool x11-utils sox netpbm imagemagick ffmpeg python3"
 
 missing=""
 for p in $PACKAGES; do

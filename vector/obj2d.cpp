@@ -217,8 +217,12 @@ void obj2d_set_color(OBJ2D *o, uint32_t color) {
         return;
     }
     o->color = color;
-    for (int32_t i = 0; i < obj2d_point_count(o); i++) {
-        VEC2D *p = obj2d_point(o, i);
+    // Straight through the list's storage: fonts recolour every glyph's
+    // points several times a frame.
+    void **items = o->points->items;
+    int32_t n = obj2d_point_count(o);
+    for (int32_t i = 0; i < n; i++) {
+        VEC2D *p = items ? (VEC2D *)items[i] : nullptr;
         if (p) p->color = color;
     }
 }
