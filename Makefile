@@ -4,7 +4,7 @@ BUILD   ?= build
 JOBS    ?= $(shell nproc)
 CMAKE   := cmake -G Ninja -DCMAKE_BUILD_TYPE=Release
 
-.PHONY: all deps configure build run test check fuzz bench longrun clean
+.PHONY: all deps configure build run test check longcheck fuzz bench longrun clean
 
 all: build
 
@@ -28,6 +28,11 @@ test: build
 # Sanitized unit tests and scene loops, ThreadSanitizer, short fuzz runs.
 check: deps
 	sh tools/check.sh
+
+# The program under the failing allocator for every N of two short runs
+# (hours on one core; SWEEP_JOBS=n runs n at a time).
+longcheck: build
+	bash tools/alloc-sweep.sh ./$(BUILD)/rivo7315 $(CURDIR)/$(BUILD)/tests/libfailalloc.so all
 
 # Every fuzz target for FUZZ_TIME seconds (default 60).
 fuzz: deps

@@ -27,6 +27,11 @@ MUSIC *music_new(void) {
     if (m->loop) sample_set_count(m->loop, music_loop_length);
     m->notes = list_new();
     m->work = nullptr;
+    // A loop or note list that could not be had leaves no music at all.
+    if (!m->loop || m->loop->count != music_loop_length || !m->notes) {
+        music_del(&m);
+        return nullptr;
+    }
     return m;
 }
 

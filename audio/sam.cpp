@@ -2,9 +2,10 @@
 // storage layout of its values; the file is open only during one read or
 // write. Readers: canonical PCM WAV, the SAM header format, headerless data;
 // writers: 16-bit PCM WAV, the SAM text/binary format and its binary variant.
-// Limits: WAV files must use the canonical 44-byte header; every reader reads
-// only what the file holds, and sizes in headers never decide an allocation
-// larger than the file itself.
+// The WAV reader walks the RIFF chunks as other programs write them (LIST,
+// fact and others skipped; WAVE_FORMAT_EXTENSIBLE with a PCM sub-format).
+// Every reader reads only what the file holds, and sizes in headers never
+// decide an allocation larger than the file itself.
 #include "audio/sam.h"
 
 #include <climits>
@@ -191,36 +192,101 @@ static uint32_t sam_le32(const uint8_t *p) { return sam_le16(p) | sam_le16(p + 2
 
 // ---- WAV reader --------------------------------------------------------------------------
 
+// The tail every WAVE_FORMAT_EXTENSIBLE sub-format GUID shares; its first two
+// bytes are the plain format tag (1 for PCM).
+static const uint8_t sam_guid_tail[14] = {0x00, 0x00, 0x00, 0x00, 0x10, 0x00, 0x80,
+                                          0x00, 0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71};
+
+// What the "fmt " chunk says.
+struct sam_wav_format {
+    uint32_t tag, channels, width;
+};
+
+// Reads `n` bytes, or skips them when `to` is null; false when the file ends first.
+static bool sam_take_bytes(FILE *file, uint8_t *to, uint32_t n) {
+    uint8_t scrap[4096];
+    while (n > 0) {
+        uint32_t k = to ? n : (n < sizeof scrap ? n : (uint32_t)sizeof scrap);
+        if (fread(to ? to : scrap, 1, k, file) != k) return false;
+        if (to) to += k;
+        n -= k;
+    }
+    return true;
+}
+
+// The format chunk's body of `size` bytes: tag, channels and width, the tag of
+// an extensible format replaced by its sub-format's when the GUID is one of
+// the standard ones.
+static bool sam_wav_fmt(FILE *file, uint32_t size, sam_wav_format *f) {
+    uint8_t b[40] = {};
+    uint32_t keep = size < sizeof b ? size : (uint32_t)sizeof b;
+    if (size < 16 || !sam_take_bytes(file, b, keep) || !sam_take_bytes(file, nullptr, size - keep))
+        return false;
+    f->tag = sam_le16(b);
+    f->channels = sam_le16(b + 2);
+    f->width = sam_le16(b + 14);
+    if (f->tag == 0xFFFE) {
+        // cbSize 22: valid bits, channel mask, then the sub-format GUID.
+        bool standard = size >= 40 && sam_le16(b + 16) >= 22 && memcmp(b + 26, sam_guid_tail, 14) == 0;
+        f->tag = standard ? sam_le16(b + 24) : 0xFFFE;
+    }
+    return true;
+}
+
+// Walks the RIFF chunks up to "data", reading "fmt " on the way and skipping
+// every other chunk (a chunk of odd size is followed by a pad byte). Leaves
+// the file at the first data byte; *size is the data chunk's stated size.
+static bool sam_wav_chunks(FILE *file, sam_wav_format *f, uint32_t *size) {
+    uint8_t h[12];
+    if (fread(h, 1, 12, file) != 12 || memcmp(h, "RIFF", 4) != 0 || memcmp(h + 8, "WAVE", 4) != 0)
+        return false;
+    bool have_format = false;
+    for (;;) {
+        int64_t left = sam_remaining(file);
+        if (fread(h, 1, 8, file) != 8) return false;
+        uint32_t chunk = sam_le32(h + 4);
+        if (memcmp(h, "data", 4) == 0) {
+            *size = chunk;
+            return have_format;
+        }
+        // A stated size beyond the file is a broken file, not a chunk to skip.
+        if (left >= 0 && (int64_t)chunk + (chunk & 1) > left - 8) return false;
+        if (memcmp(h, "fmt", 3) == 0) {
+            if (have_format || !sam_wav_fmt(file, chunk, f)) return false;
+            have_format = true;
+            if (!sam_take_bytes(file, nullptr, chunk & 1)) return false;
+        } else if (!sam_take_bytes(file, nullptr, chunk + (chunk & 1))) {
+            return false;
+        }
+    }
+}
+
 bool sam_read_wav(SAM *s) {
     if (!s) {
         sam_error();
         return false;
     }
     if (!sam_open(s, "rb")) return sam_fail(s);
-    uint8_t h[44];
-    if (fread(h, 1, 44, s->file) != 44) return sam_fail(s);
-    uint32_t format = sam_le16(h + 20), channels = sam_le16(h + 22), width = sam_le16(h + 34);
-    uint32_t size = sam_le32(h + 40);
-    // A width that is no whole number of bytes (or 0) would divide by zero or
-    // misread every value; no channel means no values.
-    if (memcmp(h, "RIFF", 4) != 0 || memcmp(h + 8, "WAVE", 4) != 0 ||
-        memcmp(h + 12, "fmt", 3) != 0 || format != 1 || channels == 0 ||
-        (width != 8 && width != 16 && width != 24 && width != 32) ||
-        memcmp(h + 36, "data", 4) != 0)
+    sam_wav_format f = {0, 0, 0};
+    uint32_t size = 0;
+    // Only PCM; a width that is no whole number of bytes (or 0) would divide
+    // by zero or misread every value; no channel means no values.
+    if (!sam_wav_chunks(s->file, &f, &size) || f.tag != 1 || f.channels == 0 ||
+        (f.width != 8 && f.width != 16 && f.width != 24 && f.width != 32))
         return sam_fail(s);
-    int bytes = (int)width / 8;
+    int bytes = (int)f.width / 8;
     SAMPLE *sample = sample_new();
     // The data size only bounds the read: reading stops early at the end of
     // the file, and nothing is reserved beyond what the file holds.
-    if (!sample || !sam_read_values(s->file, sample, size / (uint32_t)bytes, bytes, 'l', width != 8)) {
+    if (!sample || !sam_read_values(s->file, sample, size / (uint32_t)bytes, bytes, 'l', f.width != 8)) {
         if (sample) sample_del(&sample);
         return sam_fail(s);
     }
     sam_close(s);
     sam_take(s, sample);
-    s->channels = (int32_t)channels;
-    s->sample_width = (int32_t)width;
-    s->sign = width == 8 ? 'u' : 's';
+    s->channels = (int32_t)f.channels;
+    s->sample_width = (int32_t)f.width;
+    s->sign = f.width == 8 ? 'u' : 's';
     s->order = 'l';
     return true;
 }

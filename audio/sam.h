@@ -42,8 +42,10 @@ bool sam_ends_with(const char *name, const char *ending);
 // ending ("wav"/"raw": WAV, "sam": SAM), then WAV, SAM and headerless in turn.
 // A successful read replaces `sample`. False when no reader succeeds.
 bool sam_load(SAM *s);
-// Canonical 44-byte PCM WAV header, then widths 8 (unsigned, as stored), 16,
-// 24 and 32 (signed), little-endian; sets channels, sample_width, sign, order.
+// A PCM WAV file (format 1, or WAVE_FORMAT_EXTENSIBLE with the PCM sub-format;
+// chunks before "data" other than "fmt " skipped): widths 8 (unsigned, as
+// stored), 16, 24 and 32 (signed), little-endian; sets channels,
+// sample_width, sign, order.
 bool sam_read_wav(SAM *s);
 // The SAM header (words and numbers in any order, '#' comments) and its ASCII
 // or binary body; also the fixed layout sam_write_sam_binary writes.

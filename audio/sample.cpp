@@ -566,8 +566,14 @@ void sample_insert_sample(SAMPLE *dst, const SAMPLE *src, int32_t pos) {
     sample_reserve(dst, total);
     if (dst->capacity == total) {
         dst->count = total;
-        sample_move(dst, dst, old - pos, pos, pos + from->count);
-        sample_move(from, dst, from->count, 0, pos);
+        // A position outside 0..old moves nothing: the count stays grown,
+        // with zeros at the end, and the refusal is reported.
+        if (pos < 0 || pos > old) {
+            sample_error();
+        } else {
+            sample_move(dst, dst, old - pos, pos, pos + from->count);
+            sample_move(from, dst, from->count, 0, pos);
+        }
     }
     if (own) sample_del(&own);
 }

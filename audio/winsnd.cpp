@@ -2,8 +2,9 @@
 // and has one process-wide player loop it; winsnd_feed copies the next stretch
 // of its queue of SAMPLEs into the data area while it plays. The player is a
 // small looping WAV player over SDL2 audio, or, headless, a virtual one that
-// advances 44100 values per second of the backend's virtual clock. Either can
-// write what it plays to a WAV file. Writes to the data area and the player's
+// advances 44100 frames per second of the backend's virtual clock. It mixes
+// the built-in synthesiser after the loop into 16-bit stereo, and either kind
+// can write what it plays to a WAV file. Writes to the data area and the player's
 // reads of it are serialised by the SDL device lock (the audio thread reads
 // only inside its callback, which SDL runs under that lock). Only one image
 // plays at a time, as with the platform player this stands in for: a new
@@ -11,12 +12,14 @@
 #include "audio/winsnd.h"
 
 #include <SDL.h>
+#include <alsa/asoundlib.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
 #include "host/backend.h"
+#include "host/synth.h"
 #include "host/int.h"
 #include "host/module.h"
 
@@ -74,17 +77,27 @@ struct winsnd_format {
     int32_t data_bytes;   // whole frames only
 };
 
+// Frames mixed at a time: the loop, the synthesiser, then the 16-bit output.
+enum { WINSND_BLOCK = 512 };
+
 struct winsnd_player {
     const uint8_t *image;      // the image being looped; null when nothing plays
     winsnd_format format;      // where its data area is and how to play it
-    int32_t frame_bytes;       // 2 bytes per channel
+    int32_t frame_bytes;       // 2 bytes per channel of the image
     int32_t cursor;            // byte offset of the next frame in the data area
     SDL_AudioDeviceID device;  // the open SDL device, 0 when none
+    int32_t device_frames;     // frames the device asks for at a time
     int virtual_clock;         // headless: plays as the backend's clock advances
     uint32_t start_tick;       // virtual: tick when this image started
     uint32_t last_tick;        // virtual: tick of the last catch-up
     uint64_t played;           // virtual: frames played since start_tick
-    FILE *capture;             // where played values are also written, or null
+    int64_t clock;             // frames played since the process started
+    uint64_t mixed_at;         // performance counter at the last device block
+    int64_t last_stamp;        // the newest position handed out by winsnd_now
+    SYNTH *synth;              // mixed after the loop, or null; not owned
+    int muted;                 // plays digital silence (time goes on)
+    int silent_said;           // "running without sound" was printed
+    FILE *capture;             // where played frames are also written, or null
     uint32_t capture_bytes;    // data bytes written to it so far
     int exit_hook;             // the exit handler is registered
 };
@@ -140,22 +153,21 @@ static void winsnd_player_unlock(void) {
     if (winsnd_play.device) SDL_UnlockAudioDevice(winsnd_play.device);
 }
 
-// Rewrites the capture's 44-byte header for the data written so far, so the
-// file is a valid WAV file after every write.
+// Rewrites the capture's 44-byte header (stereo, 16-bit, 44100 frames per
+// second) for the data written so far, so the file is a valid WAV file after
+// every write.
 static void winsnd_capture_header(void) {
     uint8_t h[44];
-    int32_t rate = winsnd_play.image ? winsnd_play.format.rate : 44100;
-    int32_t channels = winsnd_play.image ? winsnd_play.format.channels : 1;
     std::memcpy(h + 0, "RIFF", 4);
     winsnd_put32(h + 4, 36 + winsnd_play.capture_bytes);
     std::memcpy(h + 8, "WAVE", 4);
     std::memcpy(h + 12, "fmt ", 4);
     winsnd_put32(h + 16, 16);
     winsnd_put16(h + 20, 1);
-    winsnd_put16(h + 22, (uint32_t)channels);
-    winsnd_put32(h + 24, (uint32_t)rate);
-    winsnd_put32(h + 28, (uint32_t)(rate * 2 * channels));
-    winsnd_put16(h + 32, (uint32_t)(2 * channels));
+    winsnd_put16(h + 22, winsnd_out_channels);
+    winsnd_put32(h + 24, winsnd_out_rate);
+    winsnd_put32(h + 28, winsnd_out_rate * 2 * winsnd_out_channels);
+    winsnd_put16(h + 32, 2 * winsnd_out_channels);
     winsnd_put16(h + 34, 16);
     std::memcpy(h + 36, "data", 4);
     winsnd_put32(h + 40, winsnd_play.capture_bytes);
@@ -165,36 +177,60 @@ static void winsnd_capture_header(void) {
     std::fflush(winsnd_play.capture);
 }
 
-static void winsnd_capture_write(const uint8_t *bytes, int64_t n) {
+static void winsnd_capture_write(const int16_t *frames, int32_t n) {
     if (!winsnd_play.capture || n <= 0) return;
+    uint8_t bytes[4 * WINSND_BLOCK];
+    int64_t size = 4 * (int64_t)n;
     int64_t room = (int64_t)winsnd_capture_limit - winsnd_play.capture_bytes;
-    if (n > room) n = room;
-    if (n <= 0) return;
-    size_t written = std::fwrite(bytes, 1, (size_t)n, winsnd_play.capture);
+    if (size > room) size = room;
+    if (size <= 0) return;
+    for (int32_t i = 0; i < 2 * n; i++) winsnd_put16(bytes + 2 * i, (uint16_t)frames[i]);
+    size_t written = std::fwrite(bytes, 1, (size_t)size, winsnd_play.capture);
     winsnd_play.capture_bytes += (uint32_t)written;
     winsnd_capture_header();
 }
 
-// Plays `bytes` bytes of the loop from the cursor, wrapping at the end of the
-// data area, into `out` (if any) and the capture (if any).
-static void winsnd_player_emit(uint8_t *out, int64_t bytes) {
+static int16_t winsnd_saturate(int32_t v) {
+    return (int16_t)(v < -32768 ? -32768 : v > 32767 ? 32767 : v);
+}
+
+// The next n frames of the loop from the cursor (wrapping at the end of the
+// data area), the loop's one channel in both, into `mix`.
+static void winsnd_loop_frames(int32_t *mix, int32_t n) {
     const winsnd_format &f = winsnd_play.format;
-    if (!out && !winsnd_play.capture) {
-        winsnd_play.cursor = (int32_t)((winsnd_play.cursor + bytes) % f.data_bytes);
-        return;
-    }
-    while (bytes > 0) {
-        int64_t chunk = f.data_bytes - winsnd_play.cursor;
-        if (chunk > bytes) chunk = bytes;
-        const uint8_t *from = f.data + winsnd_play.cursor;
-        if (out) {
-            std::memcpy(out, from, (size_t)chunk);
-            out += chunk;
-        }
-        winsnd_capture_write(from, chunk);
-        winsnd_play.cursor += (int32_t)chunk;
+    for (int32_t i = 0; i < n; i++) {
+        const uint8_t *p = f.data + winsnd_play.cursor;
+        int32_t left = (int16_t)winsnd_get16(p);
+        int32_t right = f.channels == 2 ? (int16_t)winsnd_get16(p + 2) : left;
+        mix[2 * i] = left;
+        mix[2 * i + 1] = right;
+        winsnd_play.cursor += winsnd_play.frame_bytes;
         if (winsnd_play.cursor >= f.data_bytes) winsnd_play.cursor = 0;
-        bytes -= chunk;
+    }
+}
+
+// Plays n frames (n <= WINSND_BLOCK): the loop, the synthesiser added after
+// it, summed with saturation into 16-bit stereo; muted, digital silence while
+// both go on in time. This is the one place played sound is made: it goes to
+// the device (`out`, if any) and the capture (if any).
+static void winsnd_player_block(int16_t *out, int32_t n) {
+    int32_t mix[2 * WINSND_BLOCK];
+    int16_t played[2 * WINSND_BLOCK];
+    winsnd_loop_frames(mix, n);
+    if (winsnd_play.synth) synth_mix(winsnd_play.synth, winsnd_play.clock, mix, n);
+    winsnd_play.clock += n;
+    for (int32_t i = 0; i < 2 * n; i++) played[i] = winsnd_play.muted ? 0 : winsnd_saturate(mix[i]);
+    if (out) std::memcpy(out, played, sizeof(int16_t) * 2 * (size_t)n);
+    winsnd_capture_write(played, n);
+}
+
+// Plays `frames` frames into `out` (if any) a block at a time.
+static void winsnd_player_emit(int16_t *out, int64_t frames) {
+    while (frames > 0) {
+        int32_t n = frames < WINSND_BLOCK ? (int32_t)frames : WINSND_BLOCK;
+        winsnd_player_block(out, n);
+        if (out) out += 2 * n;
+        frames -= n;
     }
 }
 
@@ -214,7 +250,7 @@ static void winsnd_player_catch_up(void) {
     uint32_t elapsed = now - winsnd_play.start_tick;
     uint64_t due = (uint64_t)elapsed * (uint64_t)winsnd_play.format.rate / 1000u;
     if (due <= winsnd_play.played) return;
-    winsnd_player_emit(nullptr, (int64_t)(due - winsnd_play.played) * winsnd_play.frame_bytes);
+    winsnd_player_emit(nullptr, (int64_t)(due - winsnd_play.played));
     winsnd_play.played = due;
 }
 
@@ -224,7 +260,8 @@ static void SDLCALL winsnd_player_callback(void *, Uint8 *stream, int len) {
         std::memset(stream, 0, (size_t)len);
         return;
     }
-    winsnd_player_emit(stream, len);
+    winsnd_player_emit((int16_t *)stream, len / (2 * winsnd_out_channels));
+    winsnd_play.mixed_at = SDL_GetPerformanceCounter();
 }
 
 // The program ends with exit() from anywhere: play what the virtual clock
@@ -242,20 +279,31 @@ static void winsnd_player_hook_exit(void) {
     if (std::atexit(winsnd_player_at_exit) == 0) winsnd_play.exit_hook = 1;
 }
 
-// Opens a paused SDL device for the format; false leaves the program silent.
-static bool winsnd_player_open(const winsnd_format &f) {
-    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return false;
-    SDL_AudioSpec want;
-    SDL_zero(want);
-    want.freq = f.rate;
-    want.format = AUDIO_S16LSB;
-    want.channels = (Uint8)f.channels;
-    want.samples = 1024;
-    want.callback = winsnd_player_callback;
-    // No allowed changes: SDL converts to whatever the device takes.
-    SDL_AudioDeviceID device = SDL_OpenAudioDevice(nullptr, 0, &want, nullptr, 0);
+// alsa-lib prints eight lines of its own when there is no sound card; the
+// player says it once in one line instead.
+static void winsnd_alsa_quiet(const char *, int, const char *, int, const char *, ...) {}
+
+// Opens a paused stereo SDL device; false leaves the program silent.
+static bool winsnd_player_open(void) {
+    snd_lib_error_set_handler(winsnd_alsa_quiet);
+    SDL_AudioDeviceID device = 0;
+    if (SDL_InitSubSystem(SDL_INIT_AUDIO) == 0) {
+        SDL_AudioSpec want, have;
+        SDL_zero(want);
+        want.freq = winsnd_out_rate;
+        want.format = AUDIO_S16SYS;
+        want.channels = winsnd_out_channels;
+        want.samples = 1024;
+        want.callback = winsnd_player_callback;
+        // No allowed changes: SDL converts to whatever the device takes.
+        device = SDL_OpenAudioDevice(nullptr, 0, &want, &have, 0);
+        if (device == 0) SDL_QuitSubSystem(SDL_INIT_AUDIO);
+        else winsnd_play.device_frames = have.samples;
+    }
     if (device == 0) {
-        SDL_QuitSubSystem(SDL_INIT_AUDIO);
+        if (!winsnd_play.silent_said)
+            std::fprintf(stderr, "rivo7315: no sound device (%s); running without sound\n", SDL_GetError());
+        winsnd_play.silent_said = 1;
         return false;
     }
     winsnd_play.device = device;
@@ -277,9 +325,9 @@ static void winsnd_player_stop(void) {
 // Starts looping the image from its beginning; silence when it cannot play.
 static void winsnd_player_start(const uint8_t *image, int64_t size) {
     winsnd_format f;
-    if (!winsnd_parse(image, size, &f)) return;
+    if (!winsnd_parse(image, size, &f) || f.rate != winsnd_out_rate) return;
     bool headless = backend_headless() != 0;
-    if (!headless && !winsnd_player_open(f)) return;
+    if (!headless && !winsnd_player_open()) return;
     winsnd_player_lock();
     winsnd_play.format = f;
     winsnd_play.frame_bytes = 2 * f.channels;
@@ -289,7 +337,7 @@ static void winsnd_player_start(const uint8_t *image, int64_t size) {
     winsnd_play.start_tick = headless ? backend_ticks() : 0;
     winsnd_play.last_tick = winsnd_play.start_tick;
     winsnd_play.played = 0;
-    if (winsnd_play.capture) winsnd_capture_header();
+    winsnd_play.mixed_at = SDL_GetPerformanceCounter();
     winsnd_player_unlock();
     if (headless) {
         winsnd_player_hook_exit();
@@ -309,6 +357,40 @@ void winsnd_capture_to(const char *path) {
     if (file) winsnd_capture_header();
     winsnd_player_unlock();
     if (file) winsnd_player_hook_exit();
+}
+
+int64_t winsnd_now(void) {
+    winsnd_player_catch_up();
+    winsnd_player_lock();
+    int64_t now = -1;
+    if (winsnd_play.image) {
+        now = winsnd_play.clock;
+        if (winsnd_play.device) {
+            // The device's next block starts at `clock`; a message sent a
+            // while after the last block lands as far into the next one.
+            uint64_t ticks = SDL_GetPerformanceCounter() - winsnd_play.mixed_at;
+            int64_t late = (int64_t)((double)ticks * winsnd_out_rate / (double)SDL_GetPerformanceFrequency());
+            now += late < winsnd_play.device_frames ? late : winsnd_play.device_frames;
+        }
+        if (now < winsnd_play.last_stamp) now = winsnd_play.last_stamp;
+        winsnd_play.last_stamp = now;
+    }
+    winsnd_player_unlock();
+    return now;
+}
+
+void winsnd_mix_synth(SYNTH *synth) {
+    winsnd_player_catch_up();
+    winsnd_player_lock();
+    winsnd_play.synth = synth;
+    winsnd_player_unlock();
+}
+
+void winsnd_mute(int muted) {
+    winsnd_player_catch_up();
+    winsnd_player_lock();
+    winsnd_play.muted = muted != 0;
+    winsnd_player_unlock();
 }
 
 // ---------------------------------------------------------------------------

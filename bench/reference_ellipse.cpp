@@ -1,6 +1,6 @@
 // Reference ellipses: per-pixel clipping through img_set_pixel, the error
-// terms recomputed with full products at every step (64-bit, so radii up to
-// 32767 cannot overflow), every span plotted pixel by pixel.
+// terms recomputed with full products at every step (128-bit, so no radius
+// can overflow them), every span plotted pixel by pixel.
 #include "bench/reference_ellipse.h"
 
 #include "imaging/img.h"
@@ -9,8 +9,10 @@ namespace {
 
 int64_t ref_abs(int64_t v) { return v < 0 ? -v : v; }
 
+__int128 ref_abs128(__int128 v) { return v < 0 ? -v : v; }
+
 // f(x, y) = x^2 B + y^2 A - A B
-int64_t ref_f(int64_t x, int64_t y, int64_t A, int64_t B) { return x * x * B + y * y * A - A * B; }
+__int128 ref_f(__int128 x, __int128 y, __int128 A, __int128 B) { return x * x * B + y * y * A - A * B; }
 
 void ref_span(IMG *image, int64_t y, int64_t x0, int64_t x1, uint32_t colour) {
     if (y < 0 || y >= image->height) return;
@@ -43,9 +45,9 @@ void ref_walk(IMG *image, int64_t cx, int64_t cy, int64_t rx, int64_t ry, uint32
             ref_point(image, cx + x, cy - y, colour);
             ref_point(image, cx - x, cy - y, colour);
         }
-        int64_t e1 = ref_abs(ref_f(x + 1, y, A, B));
-        int64_t e2 = ref_abs(ref_f(x + 1, y - 1, A, B));
-        int64_t e3 = ref_abs(ref_f(x, y - 1, A, B));
+        __int128 e1 = ref_abs128(ref_f(x + 1, y, A, B));
+        __int128 e2 = ref_abs128(ref_f(x + 1, y - 1, A, B));
+        __int128 e3 = ref_abs128(ref_f(x, y - 1, A, B));
         if (e3 <= e1 && e3 <= e2) {
             y--;
         } else if (e2 <= e1 && e2 <= e3) {
@@ -67,4 +69,48 @@ void reference_ellipse(IMG *image, int32_t cx, int32_t cy, int32_t rx, int32_t r
 void reference_fill_ellipse(IMG *image, int32_t cx, int32_t cy, int32_t rx, int32_t ry,
                             uint32_t colour) {
     ref_walk(image, cx, cy, rx, ry, colour, true);
+}
+
+// Circles: the reject test, then r shrinks whenever (r - 1) fits x^2 + r^2 =
+// R^2 strictly better, 64-bit throughout.
+static void ref_circle_walk(IMG *image, int64_t cx, int64_t cy, int32_t radius, uint32_t colour, bool fill) {
+    if (!image || !image->pixels) {
+        img_error();
+        return;
+    }
+    int64_t R = ref_abs(radius);
+    if (cx + R < 0 || cy + R < 0 || cx - R >= image->width || cy - R >= image->height) return;
+    int64_t r = R, x = 0, a = r * r, b = (r - 1) * (r - 1), RR = R * R;
+    while (r >= x) {
+        if (fill) {
+            ref_span(image, cy + r, cx - x, cx + x, colour);
+            ref_span(image, cy - r, cx - x, cx + x, colour);
+            ref_span(image, cy + x, cx - r, cx + r, colour);
+            ref_span(image, cy - x, cx - r, cx + r, colour);
+        } else {
+            ref_point(image, cx + x, cy + r, colour);
+            ref_point(image, cx - x, cy + r, colour);
+            ref_point(image, cx + x, cy - r, colour);
+            ref_point(image, cx - x, cy - r, colour);
+            ref_point(image, cx + r, cy + x, colour);
+            ref_point(image, cx + r, cy - x, colour);
+            ref_point(image, cx - r, cy + x, colour);
+            ref_point(image, cx - r, cy - x, colour);
+        }
+        x++;
+        int64_t e1 = ref_abs(x * x + a - RR), e2 = ref_abs(x * x + b - RR);
+        if (e2 < e1) {
+            r--;
+            a = b;
+            b = (r - 1) * (r - 1);
+        }
+    }
+}
+
+void reference_circle(IMG *image, int32_t cx, int32_t cy, int32_t r, uint32_t colour) {
+    ref_circle_walk(image, cx, cy, r, colour, false);
+}
+
+void reference_fill_circle(IMG *image, int32_t cx, int32_t cy, int32_t r, uint32_t colour) {
+    ref_circle_walk(image, cx, cy, r, colour, true);
 }

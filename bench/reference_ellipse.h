@@ -1,7 +1,8 @@
-// Straightforward ellipse outline and fill, written plainly from the stepping
-// rule with every point and span pixel plotted through img_set_pixel. They are
-// the yardstick the fast img_ellipse / img_fill_ellipse are measured against
-// and must equal pixel for pixel.
+// Straightforward ellipse and circle outlines and fills, written plainly from
+// their stepping rules with every point and span pixel plotted through
+// img_set_pixel. They are the yardstick the fast img_ellipse /
+// img_fill_ellipse / img_circle / img_fill_circle are measured against and
+// must equal pixel for pixel.
 #pragma once
 
 #include <cstdint>
@@ -12,3 +13,5 @@ void reference_ellipse(IMG *image, int32_t cx, int32_t cy, int32_t rx, int32_t r
                        uint32_t colour);
 void reference_fill_ellipse(IMG *image, int32_t cx, int32_t cy, int32_t rx, int32_t ry,
                             uint32_t colour);
+void reference_circle(IMG *image, int32_t cx, int32_t cy, int32_t r, uint32_t colour);
+void reference_fill_circle(IMG *image, int32_t cx, int32_t cy, int32_t r, uint32_t colour);

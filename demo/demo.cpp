@@ -1,8 +1,9 @@
 // RIVO7315, the main program module: start-up and title frame, the scene
 // loop, the frame loop with its tail, keys, pause, fade-out and the shutdown
 // after a failed MIDI query. Every object lives in a module-level global for
-// the whole process. Nothing here checks what it builds: a null object is
-// reported (silently) by its own module wherever it is used.
+// the whole process. Only the display, the frame and the frame timer are
+// checked (the demo stops without them); any other null object is reported
+// (silently) by its own module wherever it is used.
 #include "demo/demo.h"
 
 #include <cstdio>
@@ -80,6 +81,15 @@ void demo_title(void) {
     windpy_present(demo_display, demo_frame);
 }
 
+// The display, the frame and the frame timer: without any of them there is
+// no run to go on with (no picture, or no pacing and no frame count), so the
+// demo says why on standard error and stops.
+static void demo_require(bool made, const char *what) {
+    if (made) return;
+    fprintf(stderr, "rivo7315: cannot make the %s (out of memory)\n", what);
+    exit(DEMO_EXIT_NO_MEMORY);
+}
+
 static IMG *demo_new_image(int32_t w, int32_t h) {
     IMG *img = img_new();
     img_resize(img, w, h);
@@ -90,16 +100,17 @@ void demo_start(void) {
     demo_display = windpy_new();
     demo_keyboard = winkbd_new();
     windpy_open(demo_display, demo_width, demo_height);
-    // The frame takes the display's size; without a display, the demo's own.
-    demo_frame = demo_new_image(demo_display ? demo_display->width : demo_width,
-                                demo_display ? demo_display->height : demo_height);
+    demo_require(demo_display && windpy_frame_bytes(), "display");
+    demo_frame = demo_new_image(demo_display->width, demo_display->height);
+    demo_require(demo_frame && demo_frame->pixels, "frame");
     demo_title();
     demo_glow = demo_new_image(demo_width, demo_height);
     demo_blur = demo_new_image(demo_width, demo_height);
     random_srand(demo_run_seed);
     demo_build_resources();
     demo_timer = fps_new();
-    if (demo_timer) demo_timer->target = 50;
+    demo_require(demo_timer, "frame timer");
+    demo_timer->target = 50;
 }
 
 int32_t demo_timer_frames(void) { return demo_timer ? demo_timer->frames : 0; }
@@ -176,7 +187,11 @@ void demo_key_handler(WINKBD *keyboard) {
     case 'F': demo_fade = !demo_fade; break;
     case 'W': demo_white = !demo_white; break;
     case 'S': demo_bench_text = !demo_bench_text; break;
-    case 'O': demo_muted = !demo_muted; break;
+    case 'O':
+        // Silence at once: the loop, frozen while muted, and the synthesiser.
+        demo_muted = !demo_muted;
+        winsnd_mute(demo_muted);
+        break;
     case 'P':
         demo_paused = !demo_paused;
         demo_pause();

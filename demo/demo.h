@@ -43,6 +43,9 @@ extern int32_t demo_flash_chance;  // 1 at start; scene 3 sets 4
 
 // Exit code of the process when the MIDI capability query fails in scene 3.
 enum { DEMO_EXIT_NO_MIDI = 3 };
+// Exit code when memory for the display, the frame or the frame timer, which
+// the demo cannot run without, cannot be had at start-up.
+enum { DEMO_EXIT_NO_MEMORY = 6 };
 
 // The frame timer's frame count (0 without a timer).
 int32_t demo_timer_frames(void);

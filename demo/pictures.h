@@ -1,5 +1,5 @@
-// The demo's built-in pictures as PNM data held in the program (drawn by
-// tools/make-pictures.cpp); decode each with img_from_pnm(data, size).
+// The demo's built-in pictures as PNM data held in the program (the files
+// demo/assets/*.pbm, *.pgm, embedded by the build); decode each with img_from_pnm(data, size).
 #pragma once
 
 #include <cstddef>

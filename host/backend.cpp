@@ -73,7 +73,11 @@ int backend_start(const CLI *options) {
     }
     if (options->key_count > 0 && options->keys) {
         backend_keys = (CLI_KEY *)calloc((size_t)options->key_count, sizeof(CLI_KEY));
-        if (!backend_keys) return 0;
+        if (!backend_keys) {
+            // Not the capture directory's fault: say what ran out and stop.
+            fprintf(stderr, "rivo7315: cannot keep the scripted keys (out of memory)\n");
+            exit(CLI_NO_MEMORY);
+        }
         memcpy(backend_keys, options->keys, sizeof(CLI_KEY) * (size_t)options->key_count);
         backend_key_count = options->key_count;
     }

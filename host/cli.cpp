@@ -63,10 +63,15 @@ int32_t cli_key_code(const char *name, size_t len) {
     return 0;
 }
 
+// Set when an option could not be stored for want of memory: that is no
+// usage error, and cli_parse says so.
+static int cli_no_memory;
+
 // Adds one key; keeps the list sorted by frame, equal frames in given order.
 static int cli_insert_key(CLI *cli, uint32_t frame, int32_t vk) {
     if (cli->key_count >= 1 << 20) return 0;
     CLI_KEY *keys = (CLI_KEY *)realloc(cli->keys, sizeof(CLI_KEY) * (size_t)(cli->key_count + 1));
+    cli_no_memory = !keys;
     if (!keys) return 0;
     cli->keys = keys;
     int32_t i = cli->key_count;
@@ -101,7 +106,7 @@ int cli_add_keys(CLI *cli, const char *list) {
 void cli_usage(FILE *f) {
     fprintf(f,
             "usage: rivo7315 [--headless] [--frames N] [--keys LIST] [--hash] [--capture DIR]"
-            " [--zoom N] [--fullscreen] [--help] [--version]\n");
+            " [--zoom N] [--fullscreen] [--midi-out WHERE] [--soundfont FILE] [--help] [--version]\n");
 }
 
 void cli_help(FILE *f) {
@@ -124,6 +129,11 @@ void cli_help(FILE *f) {
             "                  PPM, NNNNNN the frame number) and the sound as DIR/sound.wav\n"
             "  --zoom N        show the 256 x 256 frame N times larger (1..16, nearest)\n"
             "  --fullscreen    fill the screen, scaled by whole steps, nearest neighbour\n"
+            "  --midi-out WHERE  MIDI device 0 of scene 3: synth (the built-in General MIDI\n"
+            "                  synthesiser, the default), an ALSA port as CLIENT:PORT or a\n"
+            "                  part of its name, capture (records the messages) or none\n"
+            "  --soundfont FILE  the synthesiser's SoundFont (default: the first of\n"
+            "                  /usr/share/sounds/sf2/default-GM.sf2, TimGM6mb.sf2, ...)\n"
             "  --help          this text\n"
             "  --version       the version\n"
             "\n"
@@ -138,8 +148,11 @@ void cli_help(FILE *f) {
             "working directory (the demo still sees a key without a character).\n"
             "\n"
             "Exit status: 0 after escape, a closed window or --frames; 2 for a bad option;\n"
-            "3 when scene 3 finds no MIDI output (no ALSA sequencer, or no writable port:\n"
-            "`sudo modprobe snd-seq-dummy` gives a MIDI-through port).\n");
+            "3 when scene 3 finds no MIDI output (--midi-out none, no such port, or no\n"
+            "SoundFont and no writable ALSA port); 6 when memory runs out for what the\n"
+            "demo cannot run without (the options, the display, the frame or the frame\n"
+            "timer). Any other failed allocation leaves its object empty and the demo\n"
+            "runs on without it.\n");
 }
 
 // The option's value: "--opt=value" or the next argument; null when missing.
@@ -154,6 +167,14 @@ static const char *cli_value(const char *arg, size_t name_len, int argc, char **
 static int cli_is(const char *arg, const char *name) {
     size_t n = strlen(name);
     return strncmp(arg, name, n) == 0 && (arg[n] == 0 || arg[n] == '=');
+}
+
+// Keeps a copy of a non-empty option value in *field; 0 when there is none.
+static int cli_text(char **field, const char *value) {
+    if (!value || !*value) return 0;
+    free(*field);
+    *field = strdup(value);
+    return *field != nullptr;
 }
 
 // Parses one option at argv[*i]; 1 when good, 0 when malformed or unknown.
@@ -182,7 +203,12 @@ static int cli_option(CLI *cli, int argc, char **argv, int *i) {
         if (!v || !*v) return 0;
         free(cli->capture);
         cli->capture = strdup(v);
+        cli_no_memory = !cli->capture;
         if (!cli->capture) return 0;
+    } else if (cli_is(arg, "--midi-out")) {
+        if (!cli_text(&cli->midi_out, cli_value(arg, 10, argc, argv, i))) return 0;
+    } else if (cli_is(arg, "--soundfont")) {
+        if (!cli_text(&cli->soundfont, cli_value(arg, 11, argc, argv, i))) return 0;
     } else {
         return 0;
     }
@@ -206,7 +232,13 @@ int cli_parse(CLI *cli, int argc, char **argv, FILE *out, FILE *err) {
             cli_free(cli);
             return 0;
         }
+        cli_no_memory = 0;
         if (!cli_option(cli, argc, argv, &i)) {
+            if (cli_no_memory) {
+                fprintf(err, "rivo7315: cannot keep the option '%s' (out of memory)\n", arg);
+                cli_free(cli);
+                return CLI_NO_MEMORY;
+            }
             fprintf(err, "rivo7315: bad option '%s'\n", arg);
             cli_usage(err);
             cli_free(cli);
@@ -219,6 +251,8 @@ int cli_parse(CLI *cli, int argc, char **argv, FILE *out, FILE *err) {
 void cli_free(CLI *cli) {
     if (!cli) return;
     free(cli->capture);
+    free(cli->midi_out);
+    free(cli->soundfont);
     free(cli->keys);
     memset(cli, 0, sizeof *cli);
     cli->zoom = 1;

@@ -27,12 +27,16 @@ struct CLI {
     int32_t zoom;        // window scale factor, 1..16 (nearest neighbour)
     int32_t fullscreen;  // 1: desktop fullscreen, integer-scaled
     char *capture;       // directory for frame PPMs and sound.wav, or null; owned
+    char *midi_out;      // --midi-out: synth, capture, none or an ALSA port; null: synth; owned
+    char *soundfont;     // --soundfont: the SoundFont file of the synthesiser, or null; owned
     int32_t key_count;
     CLI_KEY *keys;       // owned; sorted by frame, equal frames in given order
 };
 
 // cli_parse's result when the program should run.
 enum { CLI_RUN = -1 };
+// Exit status when an option cannot be stored for want of memory.
+enum { CLI_NO_MEMORY = 6 };
 
 // Parses the arguments after argv[0] into a cleared `cli`. Returns CLI_RUN, or
 // the exit status after printing: 0 for --help and --version (to out), 2 for an

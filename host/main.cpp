@@ -7,6 +7,8 @@
 #include "audio/winsnd.h"
 #include "host/backend.h"
 #include "host/cli.h"
+#include "host/midi.h"
+#include "host/synth.h"
 #include "host/winmain.h"
 
 int main(int argc, char **argv) {
@@ -18,6 +20,8 @@ int main(int argc, char **argv) {
         cli_free(&cli);
         return 1;
     }
+    midi_out_choose(cli.midi_out);
+    synth_set_soundfont(cli.soundfont);
     // Started before the demo makes its player, so the capture holds all of it.
     if (cli.capture) winsnd_capture_to((std::string(cli.capture) + "/sound.wav").c_str());
     cli_free(&cli);

@@ -1,9 +1,12 @@
-// MIDI output over the ALSA sequencer, shaped like the classic MIDI-out calls:
-// devices numbered from 0, Windows result codes, short messages packed into
-// one word (status in the low byte, then the two data bytes). Device n is the
-// n-th writable, subscribable port of another sequencer client (the system
-// client excluded). In the headless backend one built-in capture device stands
-// in for them and records every message sent, so the MIDI scene runs anywhere.
+// MIDI output shaped like the classic MIDI-out calls: devices numbered from 0,
+// Windows result codes, short messages packed into one word (status in the low
+// byte, then the two data bytes). Device 0 is what --midi-out chose: the
+// built-in General MIDI synthesiser (the default), an ALSA sequencer port, the
+// capture device that records every message, or nothing. In a window run the
+// writable, subscribable ports of the other sequencer clients follow as 1, 2,
+// ...; headless runs list no port, so they repeat on any machine. Without a
+// SoundFont the synthesiser is missing and the ports start at 0 (headless:
+// the capture device is device 0).
 #pragma once
 
 #include <cstdint>
@@ -23,14 +26,27 @@ struct MIDI_CAPS {
     uint16_t mid;             // manufacturer id: the port's sequencer client number
     uint16_t pid;             // product id: the port number within its client
     uint32_t driver_version;  // 0x0100
-    char name[32];            // the port's name, NUL-terminated
-    uint16_t technology;      // 1: a MIDI hardware or software port
-    uint16_t voices;          // the port's synth voices
-    uint16_t notes;           // the port's MIDI voices
-    uint16_t channel_mask;    // one bit per MIDI channel of the port (all 16 when it does not say)
-    uint32_t support;         // 0: no volume control in the device
+    char name[32];            // the device's name, NUL-terminated
+    uint16_t technology;      // 1: a MIDI port; 7: a software synthesiser
+    uint16_t voices;          // voices it can play at once
+    uint16_t notes;           // notes it can play at once
+    uint16_t channel_mask;    // one bit per MIDI channel it plays (all 16 when it does not say)
+    uint32_t support;         // volume controls: MIDI_CAPS_VOLUME, MIDI_CAPS_LRVOLUME
 };
 static_assert(sizeof(MIDI_CAPS) == 52, "the capability report is 52 bytes");
+
+// Technology and support values of the classic report.
+enum : uint32_t {
+    MIDI_TECH_PORT = 1,
+    MIDI_TECH_SWSYNTH = 7,
+    MIDI_CAPS_VOLUME = 0x0001,
+    MIDI_CAPS_LRVOLUME = 0x0002,
+};
+
+// What --midi-out chose as device 0: "synth" (also for null), "capture",
+// "none", or an ALSA port as "CLIENT:PORT" or a part of its or its client's
+// name. 0 for an empty choice.
+int midi_out_choose(const char *where);
 
 // An open output device (opaque).
 struct MIDI_OUT;
@@ -41,8 +57,8 @@ uint32_t midi_out_get_num_devs(void);
 int32_t midi_out_get_dev_caps(uint32_t device, MIDI_CAPS *caps, uint32_t size);
 // Opens device `device`; *handle is the open device or null on failure.
 int32_t midi_out_open(MIDI_OUT **handle, uint32_t device);
-// The device keeps the volume word (left in the low half, right in the high);
-// the sequencer has no volume control, so it changes nothing audible.
+// The device keeps the volume word (left in the low half, right in the high,
+// 0xFFFF full); the synthesiser plays at it, the ports have no volume control.
 int32_t midi_out_set_volume(MIDI_OUT *handle, uint32_t volume);
 int32_t midi_out_get_volume(MIDI_OUT *handle, uint32_t *volume);
 // Sends the packed message as its raw bytes: the status byte and as many data
@@ -50,7 +66,8 @@ int32_t midi_out_get_volume(MIDI_OUT *handle, uint32_t *volume);
 int32_t midi_out_short_msg(MIDI_OUT *handle, uint32_t message);
 // Sustain off and all notes off on all 16 channels.
 int32_t midi_out_reset(MIDI_OUT *handle);
-// Disconnects and frees the device; the handle is invalid afterwards.
+// Frees the device; the handle is invalid afterwards. The synthesiser itself
+// stays loaded for the process, so the ends of its notes still sound.
 int32_t midi_out_close(MIDI_OUT *handle);
 
 // A one-line explanation of a result code, for messages to the user.

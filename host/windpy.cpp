@@ -11,6 +11,7 @@
 
 #include "host/backend.h"
 #include "host/module.h"
+#include "host/simd.h"
 #include "imaging/img.h"
 
 RIVO_IDENTITY(windpy, "WINDPY  ", "20140414", "WINDOWS ", "Ostrevik", "CODE    ");
@@ -109,6 +110,47 @@ __attribute__((target("ssse3"))) static void windpy_row_ssse3(const uint32_t *sr
     windpy_row_plain(src + x, dst + (size_t)x * 3, n - x);
 }
 
+// Eight pixels a store: the bytes of each 128-bit half are packed to its
+// front, the two 12-byte pieces joined, and a 32-byte store written whose
+// last 8 bytes the next store overwrites; so it runs while 11 pixels remain.
+__attribute__((target("avx2"))) static void windpy_row_avx2(const uint32_t *src, uint8_t *dst, int32_t n) {
+    const __m256i pick = _mm256_setr_epi8(0, 1, 2, 4, 5, 6, 8, 9, 10, 12, 13, 14, -1, -1, -1, -1, 0, 1, 2, 4, 5, 6,
+                                          8, 9, 10, 12, 13, 14, -1, -1, -1, -1);
+    const __m256i join = _mm256_setr_epi32(0, 1, 2, 4, 5, 6, 3, 7);
+    int32_t x = 0;
+    for (; x + 11 <= n; x += 8) {
+        const __m256i v = _mm256_shuffle_epi8(_mm256_loadu_si256((const __m256i *)(src + x)), pick);
+        _mm256_storeu_si256((__m256i *)(dst + (size_t)x * 3), _mm256_permutevar8x32_epi32(v, join));
+    }
+    _mm256_zeroupper();
+    windpy_row_plain(src + x, dst + (size_t)x * 3, n - x);
+}
+
+// Sixty-four pixels into three full 64-byte stores: each load's pixels are
+// packed to the front of its 128-bit lanes (12 useful dwords of 16), and
+// two-source dword permutes join the useful dwords of neighbouring loads.
+__attribute__((target("avx512f,avx512bw"))) static void windpy_row_avx512(const uint32_t *src, uint8_t *dst,
+                                                                          int32_t n) {
+    const __m512i pick =
+        _mm512_maskz_broadcast_i32x4((__mmask16)0xFFFF, _mm_setr_epi8(0, 1, 2, 4, 5, 6, 8, 9, 10, 12, 13, 14, -1, -1, -1, -1));
+    // Useful dwords of a packed load: 0 1 2, 4 5 6, 8 9 10, 12 13 14; 16 + i is the second source's dword i.
+    const __m512i first = _mm512_setr_epi32(0, 1, 2, 4, 5, 6, 8, 9, 10, 12, 13, 14, 16, 17, 18, 20);
+    const __m512i second = _mm512_setr_epi32(5, 6, 8, 9, 10, 12, 13, 14, 16, 17, 18, 20, 21, 22, 24, 25);
+    const __m512i third = _mm512_setr_epi32(10, 12, 13, 14, 16, 17, 18, 20, 21, 22, 24, 25, 26, 28, 29, 30);
+    int32_t x = 0;
+    for (; x + 64 <= n; x += 64) {
+        const __m512i a = _mm512_shuffle_epi8(_mm512_loadu_si512(src + x), pick);
+        const __m512i b = _mm512_shuffle_epi8(_mm512_loadu_si512(src + x + 16), pick);
+        const __m512i c = _mm512_shuffle_epi8(_mm512_loadu_si512(src + x + 32), pick);
+        const __m512i d = _mm512_shuffle_epi8(_mm512_loadu_si512(src + x + 48), pick);
+        uint8_t *o = dst + (size_t)x * 3;
+        _mm512_storeu_si512(o, _mm512_permutex2var_epi32(a, first, b));
+        _mm512_storeu_si512(o + 64, _mm512_permutex2var_epi32(b, second, c));
+        _mm512_storeu_si512(o + 128, _mm512_permutex2var_epi32(c, third, d));
+    }
+    windpy_row_avx2(src + x, dst + (size_t)x * 3, n - x);
+}
+
 static int windpy_has_ssse3(void) {
     static int known = -1;
     if (known < 0) known = __builtin_cpu_supports("ssse3") ? 1 : 0;
@@ -121,7 +163,13 @@ void windpy_convert(const uint32_t *pixels, int32_t w, int32_t h, uint8_t *bytes
     size_t row = (size_t)w * 3;
     void (*convert_row)(const uint32_t *, uint8_t *, int32_t) = windpy_row_plain;
 #if defined(__x86_64__) || defined(__i386__)
-    if (windpy_has_ssse3()) convert_row = windpy_row_ssse3;
+    const simd_level level = simd_level_in_use();
+    if (level >= SIMD_AVX512)
+        convert_row = windpy_row_avx512;
+    else if (level >= SIMD_AVX2)
+        convert_row = windpy_row_avx2;
+    else if (level >= SIMD_SSE2 && windpy_has_ssse3())
+        convert_row = windpy_row_ssse3;
 #endif
     // Image row y lands in stored row h - 1 - y.
     for (int32_t y = 0; y < h; y++)

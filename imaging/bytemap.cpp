@@ -480,6 +480,43 @@ void bytemap_vline(BYTEMAP *map, int32_t x, int32_t y, int32_t len, uint8_t valu
     for (int64_t j = y0; j <= y1; j++) *bytemap_at(map, x, j) = value;
 }
 
+// Narrows the steps [lo, hi) to those in [first, end).
+static void bytemap_clip_steps(int64_t first, int64_t end, int64_t *lo, int64_t *hi) {
+    if (first > *lo) *lo = first;
+    if (end < *hi) *hi = end;
+    if (*hi < *lo) *hi = *lo;
+}
+
+// The first step in [lo, hi) at which `at_or_past` holds, it being false and
+// then true along the steps.
+template <typename Past>
+static int64_t bytemap_first_step(int64_t lo, int64_t hi, Past at_or_past) {
+    while (lo < hi) {
+        const int64_t mid = lo + (hi - lo) / 2;
+        if (at_or_past(mid))
+            hi = mid;
+        else
+            lo = mid + 1;
+    }
+    return lo;
+}
+
+// Narrows the steps [lo, hi) to those whose coordinate(i) lies in 0 .. size
+// - 1; the coordinate grows along the steps, or shrinks when `falling`.
+template <typename Coordinate>
+static void bytemap_clip_monotone(Coordinate coordinate, bool falling, int64_t size, int64_t *lo, int64_t *hi) {
+    int64_t first, end;
+    if (!falling) {
+        first = bytemap_first_step(*lo, *hi, [&](int64_t i) { return coordinate(i) >= 0; });
+        end = bytemap_first_step(first, *hi, [&](int64_t i) { return coordinate(i) >= size; });
+    } else {
+        first = bytemap_first_step(*lo, *hi, [&](int64_t i) { return coordinate(i) < size; });
+        end = bytemap_first_step(first, *hi, [&](int64_t i) { return coordinate(i) < 0; });
+    }
+    *lo = first;
+    *hi = end;
+}
+
 void bytemap_line(BYTEMAP *map, int32_t x0, int32_t y0, int32_t x1, int32_t y1, uint8_t value) {
     if (!bytemap_usable(map)) return;
     if (x0 > x1) {
@@ -491,6 +528,7 @@ void bytemap_line(BYTEMAP *map, int32_t x0, int32_t y0, int32_t x1, int32_t y1, 
         bytemap_error();
         return;
     }
+    if (map->width == 0 || map->height == 0) return;
     // 64-bit so that long lines keep their 16.16 steps exact.
     int64_t dx = (int64_t)x1 - x0, dy = (int64_t)y1 - y0, sy = dy < 0 ? -1 : 1;
     if (dy < 0) dy = -dy;
@@ -498,29 +536,27 @@ void bytemap_line(BYTEMAP *map, int32_t x0, int32_t y0, int32_t x1, int32_t y1, 
         bytemap_set_pixel(map, x0, y0, value);
         return;
     }
+    // The walk runs over steps 0 .. n - 1 (the end point is left out); the
+    // carried coordinate only grows or only shrinks, so the steps inside the
+    // map form one range, found by halving before any pixel is set.
+    const int64_t n = dx >= dy ? dx : dy;
+    int64_t lo = 0, hi = n;
     if (dx >= dy) {
-        // y is carried in 16.16 from the middle of its pixel (0x8000). The walk
-        // starts at the first visible column; the end point is left out.
-        int64_t step = ((dy << 16) / dx) * sy;
-        int64_t xs = x0 < 0 ? 0 : x0, xe = x1 < map->width ? x1 : map->width;
-        int64_t yf = ((int64_t)y0 << 16) + 0x8000 + step * (xs - x0);
-        for (int64_t x = xs; x < xe; x++, yf += step)
-            if (bytemap_inside(map, x, yf >> 16)) *bytemap_at(map, x, yf >> 16) = value;
+        // y is carried in 16.16 from the middle of its pixel (0x8000).
+        const int64_t step = ((dy << 16) / dx) * sy, y_start = ((int64_t)y0 << 16) + 0x8000;
+        auto row = [&](int64_t i) { return (y_start + step * i) >> 16; };
+        bytemap_clip_steps(-(int64_t)x0, map->width - (int64_t)x0, &lo, &hi);
+        bytemap_clip_monotone(row, step < 0, map->height, &lo, &hi);
+        for (int64_t i = lo; i < hi; i++) *bytemap_at(map, x0 + i, row(i)) = value;
     } else {
-        int64_t step = (dx << 16) / dy;
-        int64_t xf = ((int64_t)x0 << 16) + 0x8000;
-        int64_t y = y0;
-        // Rows before the map are stepped over in one go.
-        int64_t skip = sy > 0 ? (y < 0 ? -y : 0) : (y >= map->height ? y - (map->height - 1) : 0);
-        if (skip > dy) skip = dy;
-        y += skip * sy;
-        xf += skip * step;
-        for (; y != y1; y += sy, xf += step) {
-            // Rows and columns move away from the map for good once past its
-            // far edge (x never decreases).
-            if ((sy > 0 && y >= map->height) || (sy < 0 && y < 0) || (xf >> 16) >= map->width) break;
-            if (bytemap_inside(map, xf >> 16, y)) *bytemap_at(map, xf >> 16, y) = value;
-        }
+        const int64_t step = (dx << 16) / dy, x_start = ((int64_t)x0 << 16) + 0x8000;
+        auto column = [&](int64_t i) { return (x_start + step * i) >> 16; };
+        if (sy > 0)
+            bytemap_clip_steps(-(int64_t)y0, map->height - (int64_t)y0, &lo, &hi);
+        else
+            bytemap_clip_steps((int64_t)y0 - (map->height - 1), (int64_t)y0 + 1, &lo, &hi);
+        bytemap_clip_monotone(column, false, map->width, &lo, &hi);
+        for (int64_t i = lo; i < hi; i++) *bytemap_at(map, column(i), y0 + i * sy) = value;
     }
 }
 

@@ -174,6 +174,11 @@ int32_t *fill_run_lengths(int32_t a, int32_t b) {
         fill_error();
         return nullptr;
     }
+    // Without runs every step lands in the leftover count, which saturates.
+    if (small == 0) {
+        runs[0] = big < INT32_MAX ? (int32_t)(big + 1) : INT32_MAX;
+        return runs;
+    }
     int64_t e = big >> 1, k = 0;
     for (int64_t t = 0; t <= big; t++) {
         runs[k]++;

@@ -3,21 +3,28 @@
 // whole-image operations, the "IMG{" text form, the PNM decoders and the PPM
 // writer, blits, rectangles, resampling, lines, spans, circles and ellipses.
 // Limits: at most 2^31 - 1 pixels per image; the decoders take every maxval
-// as 255; circles, ellipses and two-ended lines walk every step of their
-// radius or length even where it lies far outside the image.
+// as 255; circles and ellipses that cross the image walk their steps from the
+// top even where those lie far outside (ellipses stop after their last point
+// that can show; lines walk only their steps inside).
 #include "imaging/img.h"
 
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <initializer_list>
 
 #include "host/int.h"
 #include "host/module.h"
+#include "host/simd.h"
 #include "imaging/img_geom.h"
 #include "imaging/img_walk.h"
 #include "imaging/pnm.h"
 #include "vector/seg2d.h"
+
+#if defined(__GNUC__) && defined(__x86_64__)
+#include <immintrin.h>
+#endif
 
 RIVO_IDENTITY(img, "IMG     ", "20150119", "Ostrevik", "C       ", "CODE    ");
 RIVO_REPORTER(img, 0, "IMG error\n");
@@ -538,6 +545,11 @@ int32_t *img_run_lengths(int32_t a, int32_t b) {
     int64_t big, small;
     int32_t *runs = img_run_alloc(a, b, &big, &small);
     if (!runs) return nullptr;
+    // Without runs every step lands in the leftover count, which saturates.
+    if (small == 0) {
+        runs[0] = big < INT32_MAX ? (int32_t)(big + 1) : INT32_MAX;
+        return runs;
+    }
     // A Bresenham split: run k ends where t * small first reaches (k+1) * big.
     int64_t e = big, k = 0;
     for (int64_t t = 0; t <= big; t++) {
@@ -601,59 +613,26 @@ static inline void img_plot(IMG *image, int64_t x, int64_t y, uint32_t colour) {
         image->pixels[(size_t)y * (size_t)image->width + (size_t)x] = colour;
 }
 
-// img_line's walk restricted to the steps whose major coordinate lies inside
-// the image: the major coordinate moves by exactly one per step, so no other
-// step can plot, and a line of any length costs at most one image side. For
-// m >= 2 the error starts in [1, m] and stays there, so after k steps the
-// minor axis has stepped s = (k n + m - e0) / m times (n the minor length).
-static void img_line_span(IMG *image, int64_t major0, int64_t minor0, int64_t m, int64_t n,
-                          int64_t smajor, int64_t sminor, bool along_y, uint32_t colour) {
-    int64_t limit = along_y ? image->height : image->width;
-    int64_t k0 = 0, k1 = m;
-    if (smajor > 0) {
-        if (-major0 > k0) k0 = -major0;
-        if (limit - 1 - major0 < k1) k1 = limit - 1 - major0;
-    } else {
-        if (major0 - (limit - 1) > k0) k0 = major0 - (limit - 1);
-        if (major0 < k1) k1 = major0;
-    }
-    if (k0 > k1) return;
-    const int64_t e0 = m >> 1;
-    __int128 s = ((__int128)k0 * n + m - e0) / m;
-    int64_t err = (int64_t)(e0 - (__int128)k0 * n + s * m);
-    int64_t major = major0 + k0 * smajor, minor = minor0 + (int64_t)s * sminor;
-    for (int64_t k = k0; k <= k1; k++) {
-        if (along_y)
-            img_plot(image, minor, major, colour);
-        else
-            img_plot(image, major, minor, colour);
-        major += smajor;
-        err -= n;
-        if (err < 1) {
-            minor += sminor;
-            err += m;
-        }
-    }
-}
+// True when the image has pixels to draw into; reports when it has none at all.
+static bool img_drawable(const IMG *image) { return img_usable(image) && img_size(image) != 0; }
 
+// Lines walk only their steps inside the image, found before stepping, so a
+// line of any length or place costs what it draws.
 void img_line(IMG *image, int32_t x0, int32_t y0, int32_t x1, int32_t y1, uint32_t colour) {
-    if (!img_usable(image)) return;
-    int64_t dx = (int64_t)x1 - x0, dy = (int64_t)y1 - y0;
-    int64_t ax = dx < 0 ? -dx : dx, ay = dy < 0 ? -dy : dy;
-    if (ax < 2 && ay < 2) {  // at most two points: the error never settles
-        img_walk_steps(x0, y0, ax, ay, img_walk_sign(dx), img_walk_sign(dy),
-                      [&](int64_t x, int64_t y) { img_plot(image, x, y, colour); });
-    } else if (ax <= ay) {
-        img_line_span(image, y0, x0, ay, ax, img_walk_sign(dy), img_walk_sign(dx), true, colour);
-    } else {
-        img_line_span(image, x0, y0, ax, ay, img_walk_sign(dx), img_walk_sign(dy), false, colour);
-    }
+    if (!img_drawable(image)) return;
+    uint32_t *pixels = image->pixels;
+    const size_t stride = (size_t)image->width;
+    img_walk_line_inside(x0, y0, x1, y1, image->width, image->height,
+                         [&](int64_t x, int64_t y, int64_t) { pixels[(size_t)y * stride + (size_t)x] = colour; });
 }
 
 void img_line_two_ends(IMG *image, int32_t x0, int32_t y0, int32_t x1, int32_t y1,
                        uint32_t colour) {
-    if (!img_usable(image)) return;
-    img_walk_two_ends(x0, y0, x1, y1, [&](int64_t x, int64_t y) { img_plot(image, x, y, colour); });
+    if (!img_drawable(image)) return;
+    uint32_t *pixels = image->pixels;
+    const size_t stride = (size_t)image->width;
+    img_walk_two_ends_inside(x0, y0, x1, y1, image->width, image->height,
+                             [&](int64_t x, int64_t y, int64_t) { pixels[(size_t)y * stride + (size_t)x] = colour; });
 }
 
 void img_line_unclipped(IMG *image, int32_t x0, int32_t y0, int32_t x1, int32_t y1,
@@ -735,10 +714,12 @@ static int64_t img_abs64(int64_t v) { return v < 0 ? -v : v; }
 
 // Midpoint-style circle: r shrinks when (r - 1) fits x^2 + r^2 = R^2 better.
 // The sums are ordered (x*x - RR first) so that no radius overflows 64 bits.
-template <typename Step>
-static void img_circle_walk(int64_t R, Step step) {
+// The walk stops early once done(x, r) holds, for callers that know no later
+// step can show (x only grows, r only shrinks).
+template <typename Step, typename Done>
+static void img_circle_walk(int64_t R, Step step, Done done) {
     int64_t r = R, x = 0, a = r * r, b = (r - 1) * (r - 1), RR = R * R;
-    while (r >= x) {
+    while (r >= x && !done(x, r)) {
         step(x, r);
         x++;
         int64_t e1 = img_abs64(x * x - RR + a), e2 = img_abs64(x * x - RR + b);
@@ -750,22 +731,47 @@ static void img_circle_walk(int64_t R, Step step) {
     }
 }
 
+// Bounds after which the points or spans about (cx, cy) leave the image for
+// good: a coordinate c +- s (s growing) once s > far, and c +- s (s
+// shrinking) once s < near.
+struct ImgCircleBounds {
+    int64_t col_far, row_far, col_near, row_near;
+};
+
+static int64_t img_circle_far(int64_t c, int64_t size) { return c > size - 1 - c ? c : size - 1 - c; }
+
+static int64_t img_circle_near(int64_t c, int64_t size) {
+    if (c < 0) return -c;
+    if (c >= size) return c - size + 1;
+    return 0;
+}
+
+static ImgCircleBounds img_circle_bounds(const IMG *image, int64_t cx, int64_t cy) {
+    return {img_circle_far(cx, image->width), img_circle_far(cy, image->height), img_circle_near(cx, image->width),
+            img_circle_near(cy, image->height)};
+}
+
 void img_fill_circle(IMG *image, int32_t cx, int32_t cy, int32_t r, uint32_t colour) {
-    if (!img_usable(image)) return;
+    if (!img_drawable(image)) return;
     int64_t R = img_abs64(r);
     if (img_circle_outside(image, cx, cy, R)) return;
+    const ImgCircleBounds k = img_circle_bounds(image, cx, cy);
     img_circle_walk(R, [&](int64_t x, int64_t y) {
         img_span(image, (int64_t)cy + y, (int64_t)cx - x, (int64_t)cx + x, colour);
         img_span(image, (int64_t)cy - y, (int64_t)cx - x, (int64_t)cx + x, colour);
         img_span(image, (int64_t)cy + x, (int64_t)cx - y, (int64_t)cx + y, colour);
         img_span(image, (int64_t)cy - x, (int64_t)cx - y, (int64_t)cx + y, colour);
+    }, [&](int64_t x, int64_t y) {
+        // Rows cy +- y gone, and rows cy +- x gone or their spans out of reach.
+        return y < k.row_near && (x > k.row_far || y < k.col_near);
     });
 }
 
 void img_circle(IMG *image, int32_t cx, int32_t cy, int32_t r, uint32_t colour) {
-    if (!img_usable(image)) return;
+    if (!img_drawable(image)) return;
     int64_t R = img_abs64(r);
     if (img_circle_outside(image, cx, cy, R)) return;
+    const ImgCircleBounds k = img_circle_bounds(image, cx, cy);
     img_circle_walk(R, [&](int64_t x, int64_t y) {
         img_plot(image, (int64_t)cx + x, (int64_t)cy + y, colour);
         img_plot(image, (int64_t)cx - x, (int64_t)cy + y, colour);
@@ -775,11 +781,14 @@ void img_circle(IMG *image, int32_t cx, int32_t cy, int32_t r, uint32_t colour) 
         img_plot(image, (int64_t)cx + y, (int64_t)cy - x, colour);
         img_plot(image, (int64_t)cx - y, (int64_t)cy + x, colour);
         img_plot(image, (int64_t)cx - y, (int64_t)cy - x, colour);
+    }, [&](int64_t x, int64_t y) {
+        // Points (cx +- x, cy +- y) gone, and points (cx +- y, cy +- x) gone.
+        return (x > k.col_far || y < k.row_near) && (x > k.row_far || y < k.col_near);
     });
 }
 
 void img_circle_sine(IMG *image, int32_t cx, int32_t cy, int32_t r, uint32_t colour) {
-    if (!img_usable(image)) return;
+    if (!img_drawable(image)) return;
     int64_t R = img_abs64(r);
     if (img_circle_outside(image, cx, cy, R)) return;
     int64_t pa = -1, pb = -1;
@@ -813,12 +822,14 @@ void img_circle_sine(IMG *image, int32_t cx, int32_t cy, int32_t r, uint32_t col
 // step.) T must hold 2 (r + 2)^4 for the larger radius r: int32_t up to
 // r = 150, int64_t up to 32767, __int128 beyond.
 // `visit(x, y, down)` sees each point and whether the next step leaves row y.
+// The walk may be told to stop early, once x passes xstop (<= rx) or y falls
+// below ystop (>= 0), where a caller knows that no later point can show.
 template <typename T, typename Visit>
-static void img_ellipse_walk(int64_t rx, int64_t ry, Visit visit) {
+static void img_ellipse_walk(int64_t rx, int64_t ry, Visit visit, int64_t xstop = -1, int64_t ystop = 0) {
     const T A = (T)rx * (T)rx, B = (T)ry * (T)ry, A2 = 2 * A, B2 = 2 * B;
     T f1 = B, u = -(T)(2 * ry - 1) * A, v = B;
-    T x = 0, y = (T)ry, xmax = (T)rx;
-    while (y >= 0 && x <= xmax) {
+    T x = 0, y = (T)ry, xmax = (T)(xstop < 0 ? rx : xstop), ymin = (T)ystop;
+    while (y >= ymin && x <= xmax) {
         T f2 = f1 + u, f3 = f2 - v;
         T e1 = f1 < 0 ? -f1 : f1, e2 = f2 < 0 ? -f2 : f2, e3 = f3 < 0 ? -f3 : f3;
         if (e3 <= e1 && e3 <= e2) {  // down
@@ -866,6 +877,20 @@ static img_box_fit img_ellipse_box(const IMG *image, int64_t cx, int64_t cy, int
     return IMG_BOX_PARTLY;
 }
 
+// Where a walk about (cx, cy) can stop: once x passes max(cx, w - 1 - cx)
+// both columns cx +- x lie outside for good, and once y falls below the
+// returned row bound both rows cy +- y do (x only grows, y only shrinks).
+static int64_t img_ellipse_column_stop(const IMG *image, int64_t cx, int64_t rx) {
+    const int64_t far = cx > image->width - 1 - cx ? cx : image->width - 1 - cx;
+    return far < rx ? far : rx;
+}
+
+static int64_t img_ellipse_row_stop(const IMG *image, int64_t cy) {
+    if (cy < 0) return -cy;
+    if (cy >= image->height) return cy - image->height + 1;
+    return 0;
+}
+
 template <typename T>
 static void img_ellipse_outline(IMG *image, int64_t cx, int64_t cy, int64_t rx, int64_t ry,
                                 uint32_t colour, bool inside) {
@@ -900,14 +925,196 @@ static void img_ellipse_outline(IMG *image, int64_t cx, int64_t cy, int64_t rx, 
             if (right < w) centre[top * stride + right] = colour;
             if (left < w) centre[top * stride + left] = colour;
         }
-    });
+    }, img_ellipse_column_stop(image, cx, rx), img_ellipse_row_stop(image, cy));
+}
+
+// ---- Ellipse tables for the radii the benchmark scenes draw -------------------------
+
+// The walk depends on (rx, ry) alone, so for radii below 64 it is run once and
+// kept: its points in order (at most rx + ry + 1) for the outline, and for the
+// fill the last, widest x it reaches on each row y, -1 for a row it never
+// reaches. Each span of the fill is clipped once and stored with the widest
+// stores the processor has.
+// The tables live in zero-filled static storage, filled the first time a pair
+// is drawn, so nothing can fail to allocate.
+enum { IMG_TABLE_RADII = 64 };
+
+struct ImgEllipseTable {
+    int8_t last[IMG_TABLE_RADII];
+    uint8_t count;
+    uint8_t points[2 * IMG_TABLE_RADII][2];  // x, y in walk order
+};
+
+static bool img_table_ready[IMG_TABLE_RADII][IMG_TABLE_RADII];
+static ImgEllipseTable img_tables[IMG_TABLE_RADII][IMG_TABLE_RADII];
+
+static bool img_tabled(int64_t rx, int64_t ry) { return rx < IMG_TABLE_RADII && ry < IMG_TABLE_RADII; }
+
+static const ImgEllipseTable &img_ellipse_table(int64_t rx, int64_t ry) {
+    ImgEllipseTable &t = img_tables[rx][ry];
+    if (!img_table_ready[rx][ry]) {
+        for (int64_t y = 0; y <= ry; y++) t.last[y] = -1;
+        int n = 0;
+        img_ellipse_walk<int32_t>(rx, ry, [&](int64_t x, int64_t y, bool) {
+            t.last[y] = (int8_t)x;
+            t.points[n][0] = (uint8_t)x;
+            t.points[n][1] = (uint8_t)y;
+            n++;
+        });
+        t.count = (uint8_t)n;
+        img_table_ready[rx][ry] = true;
+    }
+    return t;
+}
+
+#if defined(__GNUC__) && defined(__x86_64__)
+// n >= 1 words of one colour: whole 16-word stores, then one masked store.
+__attribute__((target("avx512f"))) static void img_run_avx512(uint32_t *p, int64_t n, uint32_t colour) {
+    const __m512i v = _mm512_set1_epi32((int)colour);
+    for (; n > 16; n -= 16, p += 16) _mm512_storeu_si512(p, v);
+    _mm512_mask_storeu_epi32(p, (__mmask16)((1u << n) - 1), v);
+}
+#endif
+
+// n >= 1 words of one colour from p with the widest stores the level allows;
+// below AVX-512 the last store of a run may overlap the one before it, since
+// both write the same colour.
+template <int Level>
+static inline void img_run(uint32_t *p, int64_t n, uint32_t colour) {
+#if defined(__GNUC__) && defined(__x86_64__)
+    typedef uint32_t Words8 __attribute__((vector_size(32)));
+    typedef uint32_t Words4 __attribute__((vector_size(16)));
+    typedef uint32_t Words2 __attribute__((vector_size(8)));
+    if constexpr (Level >= SIMD_AVX512) {
+        img_run_avx512(p, n, colour);
+        return;
+    }
+    if constexpr (Level >= SIMD_AVX2) {
+        if (n >= 8) {
+            const Words8 v = Words8{} + colour;
+            for (int64_t i = 0; i + 8 < n; i += 8) memcpy(p + i, &v, sizeof v);
+            memcpy(p + n - 8, &v, sizeof v);
+            return;
+        }
+    }
+    if constexpr (Level >= SIMD_SSE2) {
+        if (n >= 4) {
+            const Words4 v = Words4{} + colour;
+            for (int64_t i = 0; i + 4 < n; i += 4) memcpy(p + i, &v, sizeof v);
+            memcpy(p + n - 4, &v, sizeof v);
+            return;
+        }
+        if (n >= 2) {
+            const Words2 v = Words2{} + colour;
+            memcpy(p, &v, sizeof v);
+            memcpy(p + n - 2, &v, sizeof v);
+            return;
+        }
+        *p = colour;
+        return;
+    }
+#endif
+    for (int64_t i = 0; i < n; i++) p[i] = colour;
+}
+
+// Columns x0 .. x1 of row y, the part inside the image.
+template <int Level>
+static inline void img_table_run(IMG *image, int64_t y, int64_t x0, int64_t x1, uint32_t colour) {
+    if ((uint64_t)y >= (uint64_t)image->height) return;
+    if (x0 < 0) x0 = 0;
+    if (x1 > image->width - 1) x1 = image->width - 1;
+    if (x0 <= x1) img_run<Level>(image->pixels + (size_t)y * (size_t)image->width + (size_t)x0, x1 - x0 + 1, colour);
+}
+
+// The fill: rows cy + dy and cy - dy from cx - last[dy] to cx + last[dy].
+template <int Level>
+static void img_table_fill(IMG *image, int64_t cx, int64_t cy, int64_t ry, const ImgEllipseTable &t,
+                           uint32_t colour) {
+    for (int64_t dy = 0; dy <= ry; dy++) {
+        const int64_t last = t.last[dy];
+        if (last < 0) continue;
+        img_table_run<Level>(image, cy + dy, cx - last, cx + last, colour);
+        if (dy) img_table_run<Level>(image, cy - dy, cx - last, cx + last, colour);
+    }
+}
+
+typedef void (*img_table_fn)(IMG *, int64_t, int64_t, int64_t, const ImgEllipseTable &, uint32_t);
+
+#if defined(__GNUC__) && defined(__x86_64__)
+static void img_table_fill_sse2(IMG *image, int64_t cx, int64_t cy, int64_t ry, const ImgEllipseTable &t,
+                                uint32_t colour) {
+    img_table_fill<SIMD_SSE2>(image, cx, cy, ry, t, colour);
+}
+
+__attribute__((target("avx2"), flatten)) static void img_table_fill_avx2(IMG *image, int64_t cx, int64_t cy,
+                                                                         int64_t ry, const ImgEllipseTable &t,
+                                                                         uint32_t colour) {
+    img_table_fill<SIMD_AVX2>(image, cx, cy, ry, t, colour);
+}
+
+__attribute__((target("avx512f"), flatten)) static void img_table_fill_avx512(IMG *image, int64_t cx, int64_t cy,
+                                                                              int64_t ry, const ImgEllipseTable &t,
+                                                                              uint32_t colour) {
+    img_table_fill<SIMD_AVX512>(image, cx, cy, ry, t, colour);
+}
+#endif
+
+static img_table_fn img_table_filler(void) {
+#if defined(__GNUC__) && defined(__x86_64__)
+    switch (simd_level_in_use()) {
+    case SIMD_AVX512: return img_table_fill_avx512;
+    case SIMD_AVX2: return img_table_fill_avx2;
+    case SIMD_SSE2: return img_table_fill_sse2;
+    default: break;
+    }
+#endif
+    return img_table_fill<SIMD_PLAIN>;
+}
+
+// The outline from the table's points, four stores each: unchecked when the
+// bounding box lies inside, each point tested otherwise.
+static void img_table_outline(IMG *image, int64_t cx, int64_t cy, int64_t rx, int64_t ry, uint32_t colour,
+                              bool inside) {
+    const ImgEllipseTable &t = img_ellipse_table(rx, ry);
+    uint32_t *pixels = image->pixels;
+    const size_t stride = (size_t)image->width;
+    const int n = t.count;
+    if (inside) {
+        uint32_t *centre = pixels + (size_t)cy * stride + (size_t)cx;
+        for (int i = 0; i < n; i++) {
+            const ptrdiff_t x = t.points[i][0], down = (ptrdiff_t)(t.points[i][1] * stride);
+            centre[down + x] = colour;
+            centre[down - x] = colour;
+            centre[x - down] = colour;
+            centre[-down - x] = colour;
+        }
+        return;
+    }
+    const uint64_t w = (uint64_t)image->width, h = (uint64_t)image->height;
+    for (int i = 0; i < n; i++) {
+        const int64_t x = t.points[i][0], y = t.points[i][1];
+        const uint64_t left = (uint64_t)(cx - x), right = (uint64_t)(cx + x);
+        const uint64_t top = (uint64_t)(cy - y), bottom = (uint64_t)(cy + y);
+        if (bottom < h) {
+            if (right < w) pixels[bottom * stride + right] = colour;
+            if (left < w) pixels[bottom * stride + left] = colour;
+        }
+        if (top < h) {
+            if (right < w) pixels[top * stride + right] = colour;
+            if (left < w) pixels[top * stride + left] = colour;
+        }
+    }
 }
 
 void img_ellipse(IMG *image, int32_t cx, int32_t cy, int32_t rx, int32_t ry, uint32_t colour) {
-    if (!img_usable(image)) return;
+    if (!img_drawable(image)) return;
     int64_t ax = img_abs64(rx), ay = img_abs64(ry);
     img_box_fit fit = img_ellipse_box(image, cx, cy, ax, ay);
     if (fit == IMG_BOX_OUTSIDE) return;
+    if (img_tabled(ax, ay)) {
+        img_table_outline(image, cx, cy, ax, ay, colour, fit == IMG_BOX_INSIDE);
+        return;
+    }
     img_ellipse_width(ax > ay ? ax : ay, [&](auto t) {
         img_ellipse_outline<decltype(t)>(image, cx, cy, ax, ay, colour, fit == IMG_BOX_INSIDE);
     });
@@ -926,7 +1133,7 @@ static void img_ellipse_fill(IMG *image, int64_t cx, int64_t cy, int64_t rx, int
         img_span(image, cy + y, cx - x, cx + x, colour);
         if (y) img_span(image, cy - y, cx - x, cx + x, colour);
         last_y = -1;
-    });
+    }, rx, img_ellipse_row_stop(image, cy));
     // The walk ended by stepping right past rx: its last row is still open.
     if (last_y >= 0) {
         img_span(image, cy + last_y, cx - last_x, cx + last_x, colour);
@@ -936,9 +1143,13 @@ static void img_ellipse_fill(IMG *image, int64_t cx, int64_t cy, int64_t rx, int
 
 void img_fill_ellipse(IMG *image, int32_t cx, int32_t cy, int32_t rx, int32_t ry,
                       uint32_t colour) {
-    if (!img_usable(image)) return;
+    if (!img_drawable(image)) return;
     int64_t ax = img_abs64(rx), ay = img_abs64(ry);
     if (img_ellipse_box(image, cx, cy, ax, ay) == IMG_BOX_OUTSIDE) return;
+    if (img_tabled(ax, ay)) {
+        img_table_filler()(image, cx, cy, ay, img_ellipse_table(ax, ay), colour);
+        return;
+    }
     img_ellipse_width(ax > ay ? ax : ay,
                       [&](auto t) { img_ellipse_fill<decltype(t)>(image, cx, cy, ax, ay, colour); });
 }

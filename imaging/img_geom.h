@@ -136,6 +136,8 @@ template <class Record>
 static void img_geom_turn(const Record *source, Record *turned, int32_t angle) {
     using Pixel = std::remove_pointer_t<decltype(Record::pixels)>;
     int64_t nw = turned->width, nh = turned->height;
+    // A turned copy without pixels has nothing to fill, however tall it is.
+    if (nw <= 0 || nh <= 0) return;
     // s = -sin(angle), c = -cos(angle): angle 0 is a half turn.
     int64_t s = sine_table[wrap_neg(angle) & sine_mask];
     int64_t c = sine_table[wrap_sub(wrap_neg(angle), 256) & sine_mask];

@@ -1,7 +1,8 @@
 // The line stepping IMG and IMGFX share: the error walk from one end and the
-// walk from both ends towards the middle. Header only, no module of its own:
-// the callers plot, clip and report. Coordinates are 64-bit so that no step
-// can overflow, whatever the ends.
+// walk from both ends towards the middle, each restricted before stepping to
+// the points inside an image. Header only, no module of its own: the callers
+// plot and report. Coordinates are 64-bit so that no step can overflow,
+// whatever the ends.
 #pragma once
 
 #include <cstdint>
@@ -40,49 +41,98 @@ static void img_walk_steps(int64_t x, int64_t y, int64_t ax, int64_t ay, int64_t
     }
 }
 
-// The points of img_line from the first end to the second, unclipped.
-// Returns the major length m (m + 1 points).
-template <typename Plot>
-static int64_t img_walk_line(int32_t x0, int32_t y0, int32_t x1, int32_t y1, Plot plot) {
-    const int64_t dx = (int64_t)x1 - x0, dy = (int64_t)y1 - y0;
-    const int64_t ax = dx < 0 ? -dx : dx, ay = dy < 0 ? -dy : dy;
-    img_walk_steps(x0, y0, ax, ay, img_walk_sign(dx), img_walk_sign(dy), plot);
-    return ax <= ay ? ay : ax;
+// Division rounding down and up, for any signs (d != 0).
+static inline __int128 img_walk_floor_div(__int128 a, __int128 d) {
+    __int128 q = a / d;
+    return (a % d != 0 && ((a < 0) != (d < 0))) ? q - 1 : q;
 }
+static inline __int128 img_walk_ceil_div(__int128 a, __int128 d) { return -img_walk_floor_div(-a, d); }
 
-// The points of img_line_two_ends, unclipped: (m / 2) + 1 passes, each
-// plotting the first end's point and then the second end's, the two stepping
-// towards each other with the same error, so the halves mirror each other
-// through the line's centre.
-template <typename Plot>
-static void img_walk_two_ends(int32_t x0, int32_t y0, int32_t x1, int32_t y1, Plot plot) {
-    const int64_t dx = (int64_t)x1 - x0, dy = (int64_t)y1 - y0;
-    const int64_t ax = dx < 0 ? -dx : dx, ay = dy < 0 ? -dy : dy;
-    const int64_t sx = img_walk_sign(dx), sy = img_walk_sign(dy);
+// The steps k of [0, last] of the error walk from (x, y) (lengths ax, ay,
+// signs sx, sy, as img_walk_steps) whose point lies inside a w x h image,
+// found before stepping: visit(x, y, k) sees exactly those points, in order,
+// so a walk of any length costs what it draws. For a major length m >= 2 the
+// error starts at e0 = m / 2 and stays within 1 .. m, so after k steps the
+// minor axis has moved s(k) = (k n + m - e0) / m times (n the minor length):
+// s grows with k, and the steps that keep each coordinate inside form one
+// range, worked out by division.
+template <typename Visit>
+static void img_walk_inside(int64_t x, int64_t y, int64_t ax, int64_t ay, int64_t sx, int64_t sy, int64_t last,
+                            int64_t w, int64_t h, Visit visit) {
+    if (w <= 0 || h <= 0 || last < 0) return;
     const bool along_y = ax <= ay;
-    const int64_t major = along_y ? ay : ax, minor = along_y ? ax : ay;
-    int64_t err = major >> 1;
-    int64_t ax0 = x0, ay0 = y0, bx = x1, by = y1;  // the ends may step past each other
-    for (int64_t pass = 0; pass <= major / 2; pass++) {
-        plot(ax0, ay0);
-        plot(bx, by);
-        if (along_y) {
-            ay0 += sy;
-            by -= sy;
-        } else {
-            ax0 += sx;
-            bx -= sx;
-        }
-        err -= minor;
+    const int64_t m = along_y ? ay : ax, n = along_y ? ax : ay;
+    if (m < 2) {  // at most two points, before the error settles
+        int64_t k = 0;
+        img_walk_steps(x, y, ax, ay, sx, sy, [&](int64_t px, int64_t py) {
+            if (k <= last && px >= 0 && py >= 0 && px < w && py < h) visit(px, py, k);
+            k++;
+        });
+        return;
+    }
+    const int64_t major0 = along_y ? y : x, minor0 = along_y ? x : y;
+    const int64_t smajor = along_y ? sy : sx, sminor = along_y ? sx : sy;
+    const int64_t major_size = along_y ? h : w, minor_size = along_y ? w : h;
+    const int64_t e0 = m >> 1;
+    __int128 k0 = 0, k1 = last < m ? last : m;
+    // The major coordinate moves by one every step.
+    if (smajor > 0) {
+        if (-major0 > k0) k0 = -major0;
+        if (major_size - 1 - major0 < k1) k1 = major_size - 1 - major0;
+    } else {
+        if (major0 - (major_size - 1) > k0) k0 = major0 - (major_size - 1);
+        if (major0 < k1) k1 = major0;
+    }
+    // The minor one needs lo <= s(k) <= hi.
+    if (sminor == 0 || n == 0) {
+        if (minor0 < 0 || minor0 >= minor_size) return;
+    } else {
+        const __int128 lo = sminor > 0 ? -(__int128)minor0 : (__int128)minor0 - (minor_size - 1);
+        const __int128 hi = sminor > 0 ? (__int128)minor_size - 1 - minor0 : (__int128)minor0;
+        if (hi < 0) return;
+        const __int128 first = img_walk_ceil_div(lo * m - m + e0, n);
+        const __int128 end = img_walk_floor_div(hi * m + e0 - 1, n);
+        if (first > k0) k0 = first;
+        if (end < k1) k1 = end;
+    }
+    if (k0 > k1) return;
+    const __int128 s = (k0 * n + m - e0) / m;
+    int64_t err = (int64_t)(e0 - k0 * n + s * m);
+    int64_t major = (int64_t)(major0 + k0 * smajor), minor = (int64_t)(minor0 + s * sminor);
+    for (int64_t k = (int64_t)k0; k <= (int64_t)k1; k++) {
+        if (along_y)
+            visit(minor, major, k);
+        else
+            visit(major, minor, k);
+        major += smajor;
+        err -= n;
         if (err < 1) {
-            if (along_y) {
-                ax0 += sx;
-                bx -= sx;
-            } else {
-                ay0 += sy;
-                by -= sy;
-            }
-            err += major;
+            minor += sminor;
+            err += m;
         }
     }
+}
+
+// img_line's points from (x0, y0) to (x1, y1) inside a w x h image, each
+// with its step number.
+template <typename Visit>
+static void img_walk_line_inside(int32_t x0, int32_t y0, int32_t x1, int32_t y1, int64_t w, int64_t h,
+                                 Visit visit) {
+    const int64_t dx = (int64_t)x1 - x0, dy = (int64_t)y1 - y0;
+    const int64_t ax = dx < 0 ? -dx : dx, ay = dy < 0 ? -dy : dy;
+    img_walk_inside(x0, y0, ax, ay, img_walk_sign(dx), img_walk_sign(dy), ax <= ay ? ay : ax, w, h, visit);
+}
+
+// img_line_two_ends' points inside a w x h image: the first end's walk and
+// the second end's mirror walk, each over passes 0 .. m / 2. Every point of
+// one line is plotted the same way, so the order of the two walks does not
+// show.
+template <typename Visit>
+static void img_walk_two_ends_inside(int32_t x0, int32_t y0, int32_t x1, int32_t y1, int64_t w, int64_t h,
+                                     Visit visit) {
+    const int64_t dx = (int64_t)x1 - x0, dy = (int64_t)y1 - y0;
+    const int64_t ax = dx < 0 ? -dx : dx, ay = dy < 0 ? -dy : dy;
+    const int64_t sx = img_walk_sign(dx), sy = img_walk_sign(dy), half = (ax <= ay ? ay : ax) / 2;
+    img_walk_inside(x0, y0, ax, ay, sx, sy, half, w, h, visit);
+    img_walk_inside(x1, y1, ax, ay, -sx, -sy, half, w, h, visit);
 }

@@ -15,6 +15,7 @@
 #include "host/int.h"
 #include "host/module.h"
 #include "host/random.h"
+#include "host/simd.h"
 #include "imaging/img.h"
 #include "imaging/img_geom.h"
 #include "imaging/img_walk.h"
@@ -253,8 +254,6 @@ static uint32_t imgfx_glow5_at(const uint32_t *row, int32_t width, int32_t x, in
 }
 
 #if defined(IMGFX_AVX2)
-static bool imgfx_has_avx2(void) { return __builtin_cpu_supports("avx2"); }
-
 // Eight pixels at a time from x while x - 2 .. x + 9 stay inside the row;
 // returns where it stopped, with the upper register halves cleared for the
 // 128-bit code that follows.
@@ -277,15 +276,46 @@ __attribute__((target("avx2"))) static int32_t imgfx_glow5_avx2(const uint32_t *
     _mm256_zeroupper();
     return x;
 }
+
+// The longest row the 512-bit glow takes; wider rows use the narrower paths.
+enum { IMGFX_GLOW_ROW = 4096 };
+
+// A whole row sixteen pixels at a time. Each pixel's faded value (every
+// channel shifted right by k, the top byte cleared) is made once into a
+// buffer with two black pixels on either side, so each of the four
+// neighbours is one load and one saturating add; the last group is masked.
+__attribute__((target("avx512f,avx512bw"))) static void imgfx_glow5_avx512(const uint32_t *s, uint32_t *t,
+                                                                           int32_t w, int32_t k) {
+    alignas(64) uint32_t faded[IMGFX_GLOW_ROW + 32];
+    const __m512i keep = _mm512_set1_epi32(0x00FFFFFF);
+    const __m512i low = _mm512_and_si512(_mm512_set1_epi8((char)(0xFF >> k)), keep);
+    const __m128i count = _mm_cvtsi32_si128(k);
+    const __mmask64 channels = 0x7777777777777777ull;  // the three low bytes of every pixel
+    faded[0] = faded[1] = 0;
+    for (int32_t x = 0; x < w; x += 16) {
+        const __mmask16 m = w - x >= 16 ? (__mmask16)0xFFFF : (__mmask16)((1u << (w - x)) - 1);
+        const __m512i v = _mm512_maskz_loadu_epi32(m, s + x);
+        _mm512_storeu_si512(faded + 2 + x, _mm512_and_si512(_mm512_srl_epi16(v, count), low));
+    }
+    faded[w + 2] = faded[w + 3] = 0;
+    for (int32_t x = 0; x < w; x += 16) {
+        const __mmask16 m = w - x >= 16 ? (__mmask16)0xFFFF : (__mmask16)((1u << (w - x)) - 1);
+        const uint32_t *f = faded + x;  // f[i] is pixel x + i - 2
+        // The first add leaves every top byte 0 (zero-masked); the faded
+        // neighbours keep it 0.
+        __m512i sum = _mm512_maskz_adds_epu8(channels, _mm512_maskz_loadu_epi32(m, s + x), _mm512_loadu_si512(f));
+        sum = _mm512_adds_epu8(sum, _mm512_loadu_si512(f + 1));
+        sum = _mm512_adds_epu8(sum, _mm512_adds_epu8(_mm512_loadu_si512(f + 3), _mm512_loadu_si512(f + 4)));
+        _mm512_mask_storeu_epi32(t + x, m, sum);
+    }
+}
 #endif
 
 // Row-wise glow for two distinct images of one size. Saturating byte adds give
 // min(sum, 255) because every term is non-negative; the top byte is cleared.
 static void imgfx_glow5_rows(const IMG *source, IMG *target, int32_t k) {
     const int32_t w = source->width;
-#if defined(IMGFX_AVX2)
-    const bool avx2 = imgfx_has_avx2();
-#endif
+    const simd_level level = simd_level_in_use();
     for (int32_t y = 0; y < source->height; y++) {
         const uint32_t *s = source->pixels + (size_t)y * (size_t)w;
         uint32_t *t = target->pixels + (size_t)y * (size_t)w;
@@ -294,23 +324,31 @@ static void imgfx_glow5_rows(const IMG *source, IMG *target, int32_t k) {
             for (; x < w; x++) t[x] = s[x] & 0x00FFFFFFu;
             continue;
         }
+#if defined(IMGFX_AVX2)
+        if (level >= SIMD_AVX512 && w <= IMGFX_GLOW_ROW) {
+            imgfx_glow5_avx512(s, t, w, k);
+            continue;
+        }
+#endif
         for (; x < 2 && x < w; x++) t[x] = imgfx_glow5_at(s, w, x, k);
 #if defined(IMGFX_AVX2)
-        if (avx2) x = imgfx_glow5_avx2(s, t, x, w, k);
+        if (level >= SIMD_AVX2) x = imgfx_glow5_avx2(s, t, x, w, k);
 #endif
 #if defined(__SSE2__)
-        const __m128i keep = _mm_set1_epi32(0x00FFFFFF);
-        const __m128i low = _mm_set1_epi8((char)(0xFF >> k));  // bits left in a byte after >> k
-        const __m128i count = _mm_cvtsi32_si128(k);
-        // Four pixels at a time while x - 2 .. x + 5 stay inside the row.
-        for (; x + 6 <= w; x += 4) {
-            __m128i c = _mm_loadu_si128((const __m128i *)(s + x));
-            __m128i a = _mm_and_si128(_mm_srl_epi16(_mm_loadu_si128((const __m128i *)(s + x - 2)), count), low);
-            __m128i b = _mm_and_si128(_mm_srl_epi16(_mm_loadu_si128((const __m128i *)(s + x - 1)), count), low);
-            __m128i d = _mm_and_si128(_mm_srl_epi16(_mm_loadu_si128((const __m128i *)(s + x + 1)), count), low);
-            __m128i e = _mm_and_si128(_mm_srl_epi16(_mm_loadu_si128((const __m128i *)(s + x + 2)), count), low);
-            __m128i sum = _mm_adds_epu8(_mm_adds_epu8(c, a), _mm_adds_epu8(b, _mm_adds_epu8(d, e)));
-            _mm_storeu_si128((__m128i *)(t + x), _mm_and_si128(sum, keep));
+        if (level >= SIMD_SSE2) {
+            const __m128i keep = _mm_set1_epi32(0x00FFFFFF);
+            const __m128i low = _mm_set1_epi8((char)(0xFF >> k));  // bits left in a byte after >> k
+            const __m128i count = _mm_cvtsi32_si128(k);
+            // Four pixels at a time while x - 2 .. x + 5 stay inside the row.
+            for (; x + 6 <= w; x += 4) {
+                __m128i c = _mm_loadu_si128((const __m128i *)(s + x));
+                __m128i a = _mm_and_si128(_mm_srl_epi16(_mm_loadu_si128((const __m128i *)(s + x - 2)), count), low);
+                __m128i b = _mm_and_si128(_mm_srl_epi16(_mm_loadu_si128((const __m128i *)(s + x - 1)), count), low);
+                __m128i d = _mm_and_si128(_mm_srl_epi16(_mm_loadu_si128((const __m128i *)(s + x + 1)), count), low);
+                __m128i e = _mm_and_si128(_mm_srl_epi16(_mm_loadu_si128((const __m128i *)(s + x + 2)), count), low);
+                __m128i sum = _mm_adds_epu8(_mm_adds_epu8(c, a), _mm_adds_epu8(b, _mm_adds_epu8(d, e)));
+                _mm_storeu_si128((__m128i *)(t + x), _mm_and_si128(sum, keep));
+            }
         }
 #endif
         for (; x < w; x++) t[x] = imgfx_glow5_at(s, w, x, k);
@@ -572,6 +610,54 @@ __attribute__((target("avx2"))) static void imgfx_blur_rows_avx2(const IMG *sour
 }
 #endif
 
+// The longest row and the largest radius the 512-bit blur takes.
+enum { IMGFX_BLUR_ROW = 2048, IMGFX_BLUR_RADIUS = 127 };
+
+// The sum of `taps` widened pixels from p on (four 16-bit lanes a pixel).
+template <int Taps>
+__attribute__((target("avx512f,avx512bw"))) static inline __m512i imgfx_blur_window512(const uint16_t *p,
+                                                                                      int32_t taps) {
+    const int32_t n = Taps ? Taps : taps;
+    __m512i sum = _mm512_loadu_si512(p);
+    for (int32_t i = 1; i < n; i++) sum = _mm512_add_epi16(sum, _mm512_loadu_si512(p + 4 * i));
+    return sum;
+}
+
+// One radius r on all three channels, one multiply dividing exactly (m =
+// ceil(2^16 / (2r + 1))), sixteen pixels at a time. Each row is first widened
+// into a buffer with r black pixels before it and enough after it; a window's
+// sum is then 2r + 1 loads and adds of 16-bit lanes. The top lane divides by
+// 0, so the top byte comes out 0; the last group is stored masked.
+template <int Taps>
+__attribute__((target("avx512f,avx512bw,avx512vl"))) static void imgfx_blur_rows_avx512(const IMG *source,
+                                                                                        IMG *target, int32_t r,
+                                                                                        uint16_t m) {
+    const int32_t w = source->width, taps = 2 * r + 1;
+    alignas(64) uint16_t wide[4 * (IMGFX_BLUR_ROW + 2 * IMGFX_BLUR_RADIUS + 48)];
+    memset(wide, 0, 4 * sizeof(uint16_t) * (size_t)r);
+    const __m512i mul = _mm512_set1_epi64((int64_t)((uint64_t)m | (uint64_t)m << 16 | (uint64_t)m << 32));
+    const __m512i order = _mm512_setr_epi64(0, 2, 4, 6, 1, 3, 5, 7);
+    for (int32_t y = 0; y < source->height; y++) {
+        const uint32_t *s = source->pixels + (size_t)y * (size_t)w;
+        uint32_t *t = target->pixels + (size_t)y * (size_t)w;
+        // Pixels past the row's end are widened as black, far enough for the
+        // last group's windows.
+        for (int32_t x = 0; x < w + r + 16; x += 8) {
+            const __mmask8 k = x >= w ? 0 : w - x >= 8 ? (__mmask8)0xFF : (__mmask8)((1u << (w - x)) - 1);
+            const __m256i v = _mm256_maskz_loadu_epi32(k, s + x);
+            _mm512_storeu_si512(wide + 4 * (r + x), _mm512_cvtepu8_epi16(v));
+        }
+        for (int32_t x = 0; x < w; x += 16) {
+            const __m512i a = _mm512_mulhi_epu16(imgfx_blur_window512<Taps>(wide + 4 * x, taps), mul);
+            const __m512i b = _mm512_mulhi_epu16(imgfx_blur_window512<Taps>(wide + 4 * (x + 8), taps), mul);
+            // Packing works within 128-bit lanes: pixel pairs of a and b alternate.
+            const __m512i q = _mm512_maskz_permutexvar_epi64(0xFF, order, _mm512_packus_epi16(a, b));
+            const __mmask16 k = w - x >= 16 ? (__mmask16)0xFFFF : (__mmask16)((1u << (w - x)) - 1);
+            _mm512_mask_storeu_epi32(t + x, k, q);
+        }
+    }
+}
+
 // Vector rows; false (nothing written) when a radius is beyond its lanes or
 // the prefix buffer cannot be had.
 static bool imgfx_blur_rgb_sse(const IMG *source, IMG *target, const int32_t radius[3]) {
@@ -605,7 +691,17 @@ static bool imgfx_blur_rgb_sse(const IMG *source, IMG *target, const int32_t rad
     if (!pre) return false;
     memset(pre, 0, 4 * sizeof(uint16_t) * ((size_t)rmax + 1));
 #if defined(IMGFX_AVX2)
-    if (radius[0] == radius[1] && radius[1] == radius[2] && imgfx_has_avx2()) {
+    const simd_level level = simd_level_in_use();
+    const bool equal = radius[0] == radius[1] && radius[1] == radius[2];
+    if (equal && l.single && level >= SIMD_AVX512 && source->width <= IMGFX_BLUR_ROW) {
+        if (rmax == 2)
+            imgfx_blur_rows_avx512<5>(source, target, rmax, l.m[0]);
+        else
+            imgfx_blur_rows_avx512<0>(source, target, rmax, l.m[0]);
+        if (pre != local) free(pre);
+        return true;
+    }
+    if (equal && level >= SIMD_AVX2) {
         if (l.single)
             imgfx_blur_rows_avx2<true>(source, target, rmax, c, pre);
         else
@@ -632,7 +728,7 @@ void imgfx_blur_h_rgb(const IMG *source, IMG *target, int32_t rr, int32_t rg, in
         return;
     }
 #if defined(__SSE2__)
-    if (imgfx_blur_rgb_sse(source, target, radius)) return;
+    if (simd_level_in_use() >= SIMD_SSE2 && imgfx_blur_rgb_sse(source, target, radius)) return;
 #endif
     imgfx_blur_rgb_rows(source, target, radius);
 }
@@ -1112,12 +1208,17 @@ void imgfx_line_two_ends(IMG *image, int32_t x0, int32_t y0, int32_t x1, int32_t
     if (imgfx_usable(image)) img_line_two_ends(image, x0, y0, x1, y1, colour);
 }
 
+// True when the image has pixels to draw into; reports when it has none at all.
+static bool imgfx_drawable(const IMG *image) {
+    return imgfx_usable(image) && image->width > 0 && image->height > 0;
+}
+
+// The lines below walk only their points inside the image (found before
+// stepping) and change each pixel in place.
 void imgfx_line_blend_two_ends(IMG *image, int32_t x0, int32_t y0, int32_t x1, int32_t y1,
                                uint32_t colour) {
-    if (!imgfx_usable(image)) return;
-    // The image is checked once; each point only against the sides.
-    img_walk_two_ends(x0, y0, x1, y1, [&](int64_t x, int64_t y) {
-        if (!imgfx_inside(image, x, y)) return;
+    if (!imgfx_drawable(image)) return;
+    img_walk_two_ends_inside(x0, y0, x1, y1, image->width, image->height, [&](int64_t x, int64_t y, int64_t) {
         uint32_t &p = imgfx_pixel(image, x, y);
         p = rgb888_average(p, colour);
     });
@@ -1125,33 +1226,48 @@ void imgfx_line_blend_two_ends(IMG *image, int32_t x0, int32_t y0, int32_t x1, i
 
 void imgfx_line_add_two_ends(IMG *image, int32_t x0, int32_t y0, int32_t x1, int32_t y1,
                              uint32_t colour) {
-    if (!imgfx_usable(image)) return;
-    img_walk_two_ends(x0, y0, x1, y1, [&](int64_t x, int64_t y) {
-        if (!imgfx_inside(image, x, y)) return;
+    if (!imgfx_drawable(image)) return;
+    img_walk_two_ends_inside(x0, y0, x1, y1, image->width, image->height, [&](int64_t x, int64_t y, int64_t) {
         uint32_t &p = imgfx_pixel(image, x, y);
         p = rgb888_add(p, colour);
     });
 }
 
+// The major length of a line: its number of steps.
+static int64_t imgfx_major(int32_t x0, int32_t y0, int32_t x1, int32_t y1) {
+    const int64_t ax = (int64_t)x1 - x0, ay = (int64_t)y1 - y0;
+    const int64_t a = ax < 0 ? -ax : ax, b = ay < 0 ? -ay : ay;
+    return a > b ? a : b;
+}
+
+// The dither counter as point k (0 <= k <= m) finds it: it started at m and
+// lost 0, 1, .., k - 1, gaining m each time it fell below 1, so it is
+// m - k (k - 1) / 2 taken into 1 .. m.
+static int64_t imgfx_dither_counter(int64_t m, int64_t k) {
+    const __int128 lost = (__int128)k * (k - 1) / 2;
+    __int128 r = ((__int128)m - lost - 1) % m;
+    if (r < 0) r += m;
+    return (int64_t)r + 1;
+}
+
 void imgfx_dither_line(IMG *image, int32_t x0, int32_t y0, uint32_t colour0, int32_t x1, int32_t y1,
                        uint32_t colour1) {
-    if (!imgfx_usable(image)) return;
+    if (!imgfx_drawable(image)) return;
     if (x0 == x1 && y0 == y1) {  // one point: the growing dither has not started
         img_set_pixel(image, x0, y0, colour0);
         return;
     }
-    const int64_t ax = (int64_t)x1 - x0, ay = (int64_t)y1 - y0;
-    const int64_t m = (ax < 0 ? -ax : ax) > (ay < 0 ? -ay : ay) ? (ax < 0 ? -ax : ax) : (ay < 0 ? -ay : ay);
-    int64_t d = m, t = 0;
-    img_walk_line(x0, y0, x1, y1, [&](int32_t x, int32_t y) {
-        d -= t;
-        t++;
+    const int64_t m = imgfx_major(x0, y0, x1, y1);
+    int64_t d = -1;  // set at the first point inside
+    img_walk_line_inside(x0, y0, x1, y1, image->width, image->height, [&](int64_t x, int64_t y, int64_t k) {
+        if (d < 0) d = imgfx_dither_counter(m, k);
+        d -= k;
         uint32_t colour = colour0;
         if (d < 1) {
             colour = colour1;
             d += m;
         }
-        img_set_pixel(image, x, y, colour);
+        imgfx_pixel(image, x, y) = colour;
     });
 }
 
@@ -1160,19 +1276,16 @@ enum ImgfxGradient { IMGFX_GRADIENT_FIRST, IMGFX_GRADIENT_AVERAGE, IMGFX_GRADIEN
 
 static void imgfx_gradient(IMG *image, int32_t x0, int32_t y0, uint32_t colour0, int32_t x1, int32_t y1,
                            uint32_t colour1, ImgfxGradient kind) {
-    if (!imgfx_usable(image)) return;
-    auto plot = [&](int32_t x, int32_t y, uint32_t colour) {
-        if (kind == IMGFX_GRADIENT_ADD)
-            imgfx_plot_add(image, x, y, colour);
-        else
-            img_set_pixel(image, x, y, colour);
-    };
+    if (!imgfx_drawable(image)) return;
     if (x0 == x1 && y0 == y1) {
-        plot(x0, y0, kind == IMGFX_GRADIENT_FIRST ? colour0 : rgb888_average(colour0, colour1));
+        const uint32_t colour = kind == IMGFX_GRADIENT_FIRST ? colour0 : rgb888_average(colour0, colour1);
+        if (kind == IMGFX_GRADIENT_ADD)
+            imgfx_plot_add(image, x0, y0, colour);
+        else
+            img_set_pixel(image, x0, y0, colour);
         return;
     }
-    const int64_t ax = (int64_t)x1 - x0, ay = (int64_t)y1 - y0;
-    const int64_t m = (ax < 0 ? -ax : ax) > (ay < 0 ? -ay : ay) ? (ax < 0 ? -ax : ax) : (ay < 0 ? -ay : ay);
+    const int64_t m = imgfx_major(x0, y0, x1, y1);
     // Each channel in 16.16: it starts at colour0's and steps by the
     // difference / m, truncated toward zero, so it never passes colour1's.
     int64_t value[3], step[3];
@@ -1181,8 +1294,16 @@ static void imgfx_gradient(IMG *image, int32_t x0, int32_t y0, uint32_t colour0,
         value[c] = (int64_t)imgfx_channel(colour0, shift) << 16;
         step[c] = (((int64_t)imgfx_channel(colour1, shift) - (int64_t)imgfx_channel(colour0, shift)) * 65536) / m;
     }
-    img_walk_line(x0, y0, x1, y1, [&](int32_t x, int32_t y) {
-        plot(x, y, imgfx_pack((uint32_t)(value[0] >> 16), (uint32_t)(value[1] >> 16), (uint32_t)(value[2] >> 16)));
+    bool started = false;
+    img_walk_line_inside(x0, y0, x1, y1, image->width, image->height, [&](int64_t x, int64_t y, int64_t k) {
+        if (!started) {  // the channels as they are after k steps
+            for (int c = 0; c < 3; c++) value[c] += k * step[c];
+            started = true;
+        }
+        const uint32_t colour =
+            imgfx_pack((uint32_t)(value[0] >> 16), (uint32_t)(value[1] >> 16), (uint32_t)(value[2] >> 16));
+        uint32_t &p = imgfx_pixel(image, x, y);
+        p = kind == IMGFX_GRADIENT_ADD ? rgb888_add(p, colour) : colour;
         for (int c = 0; c < 3; c++) value[c] += step[c];
     });
 }
@@ -1202,32 +1323,70 @@ void imgfx_gradient_line_add(IMG *image, int32_t x0, int32_t y0, uint32_t colour
     imgfx_gradient(image, x0, y0, colour0, x1, y1, colour1, IMGFX_GRADIENT_ADD);
 }
 
+// The offsets i in [lo, hi] for which the span a + i .. b + i (a <= b) can
+// meet 0 .. size - 1; offsets outside draw nothing. Left alone when a
+// coordinate could wrap past the 32-bit range, where the lines wrap too.
+static void imgfx_thick_clip(int64_t a, int64_t b, int64_t size, int64_t *lo, int64_t *hi) {
+    if (a + *lo < INT32_MIN || b + *hi > INT32_MAX) return;
+    if (-b > *lo) *lo = -b;
+    if (size - 1 - a < *hi) *hi = size - 1 - a;
+}
+
 // Parallel lines: steep ones side by side, shallow ones stacked, diagonal ones
 // as pairs one column apart so no hole opens between neighbours; the
 // diagonal band is three quarters as thick. draw(x0, y0, x1, y1) draws one.
+// Only the lines that can meet a w x h image are drawn (all of them when w
+// and h are negative).
 template <class Draw>
-static void imgfx_thick(int32_t x0, int32_t y0, int32_t x1, int32_t y1, int32_t t, Draw draw) {
+static void imgfx_thick(int32_t x0, int32_t y0, int32_t x1, int32_t y1, int32_t t, int64_t w, int64_t h,
+                        Draw draw) {
     const int64_t dx = (int64_t)x1 - x0, dy = (int64_t)y1 - y0, ay = dy < 0 ? -dy : dy;
     const int64_t half = ((int64_t)t + 1) / 2;
+    const int64_t ylo = y0 < y1 ? y0 : y1, yhi = y0 < y1 ? y1 : y0;
+    const bool clip = w >= 0;
     if (ay >= 2 * dx) {
-        for (int64_t i = -(int64_t)t / 2; i <= half - 1; i++)
-            draw(wrap_add(x0, (int32_t)i), y0, wrap_add(x1, (int32_t)i), y1);
+        int64_t lo = -(int64_t)t / 2, hi = half - 1;
+        if (clip) imgfx_thick_clip(x0, x1, w, &lo, &hi);
+        for (int64_t i = lo; i <= hi; i++) draw(wrap_add(x0, (int32_t)i), y0, wrap_add(x1, (int32_t)i), y1);
     } else if (ay >= (dx >> 1)) {
         const int64_t t3 = (3 * (int64_t)t) / 4, half3 = (t3 + 1) / 2;
-        for (int64_t i = -t3 / 2; i <= half3 - 1; i++) {
+        int64_t lo = -t3 / 2, hi = half3 - 1;
+        if (clip) {
+            imgfx_thick_clip(x0, (int64_t)x1 + 1, w, &lo, &hi);
+            if (dy < 1) {
+                imgfx_thick_clip(ylo, yhi, h, &lo, &hi);
+            } else {  // the rows move by -i
+                int64_t nlo = -hi, nhi = -lo;
+                imgfx_thick_clip(ylo, yhi, h, &nlo, &nhi);
+                lo = -nhi;
+                hi = -nlo;
+            }
+        }
+        for (int64_t i = lo; i <= hi; i++) {
             const int32_t o = (int32_t)i, v = dy < 1 ? o : wrap_neg(o);
             draw(wrap_add(x0, o), wrap_add(y0, v), wrap_add(x1, o), wrap_add(y1, v));
             draw(wrap_add(x0, o + 1), wrap_add(y0, v), wrap_add(x1, o + 1), wrap_add(y1, v));
         }
     } else {
-        for (int64_t i = -(int64_t)t / 2; i <= half - 1; i++)
-            draw(x0, wrap_add(y0, (int32_t)i), x1, wrap_add(y1, (int32_t)i));
+        int64_t lo = -(int64_t)t / 2, hi = half - 1;
+        if (clip) imgfx_thick_clip(ylo, yhi, h, &lo, &hi);
+        for (int64_t i = lo; i <= hi; i++) draw(x0, wrap_add(y0, (int32_t)i), x1, wrap_add(y1, (int32_t)i));
     }
+}
+
+// The image's size for the thick lines' clip, or -1 (draw every line, each
+// reporting) when it has no pixel array.
+static int64_t imgfx_thick_width(const IMG *image) { return image->pixels ? image->width : -1; }
+static int64_t imgfx_thick_height(const IMG *image) { return image->pixels ? image->height : -1; }
+
+// An image with a pixel array but no pixels takes no line at all.
+static bool imgfx_thick_empty(const IMG *image) {
+    return image->pixels && (image->width == 0 || image->height == 0);
 }
 
 void imgfx_thick_line(IMG *image, int32_t x0, int32_t y0, int32_t x1, int32_t y1, uint32_t colour,
                       int32_t thickness) {
-    if (!image || thickness < 1) return;
+    if (!image || thickness < 1 || imgfx_thick_empty(image)) return;
     if (x0 > x1) {
         int32_t tx = x0, ty = y0;
         x0 = x1;
@@ -1235,14 +1394,15 @@ void imgfx_thick_line(IMG *image, int32_t x0, int32_t y0, int32_t x1, int32_t y1
         x1 = tx;
         y1 = ty;
     }
-    imgfx_thick(x0, y0, x1, y1, thickness, [&](int32_t a, int32_t b, int32_t c, int32_t d) {
+    imgfx_thick(x0, y0, x1, y1, thickness, imgfx_thick_width(image), imgfx_thick_height(image),
+                [&](int32_t a, int32_t b, int32_t c, int32_t d) {
         imgfx_line(image, a, b, c, d, colour);
     });
 }
 
 void imgfx_thick_dither_line(IMG *image, int32_t x0, int32_t y0, uint32_t colour0, int32_t x1, int32_t y1,
                              uint32_t colour1, int32_t thickness) {
-    if (!image || thickness < 1) return;
+    if (!image || thickness < 1 || imgfx_thick_empty(image)) return;
     if (x0 > x1) {  // the colours go with their ends
         int32_t tx = x0, ty = y0;
         uint32_t tc = colour0;
@@ -1253,7 +1413,8 @@ void imgfx_thick_dither_line(IMG *image, int32_t x0, int32_t y0, uint32_t colour
         y1 = ty;
         colour1 = tc;
     }
-    imgfx_thick(x0, y0, x1, y1, thickness, [&](int32_t a, int32_t b, int32_t c, int32_t d) {
+    imgfx_thick(x0, y0, x1, y1, thickness, imgfx_thick_width(image), imgfx_thick_height(image),
+                [&](int32_t a, int32_t b, int32_t c, int32_t d) {
         imgfx_dither_line(image, a, b, colour0, c, d, colour1);
     });
 }

@@ -13,17 +13,19 @@ static const uint32_t A = 0x0000FF00;  // region to fill
 static const uint32_t F = 0x00FF0000;  // paint
 
 // A 3 x 3 block of A inside a one-pixel border of B.
-static IMG *block_in_border() {
-    return grid_image(5, 5, {B, B, B, B, B,
-                           B, A, A, A, B,
-                           B, A, A, A, B,
-                           B, A, A, A, B,
-                           B, B, B, B, B});
+// A picture of B, A and F cells, row after row (blanks between rows).
+static std::vector<uint32_t> pic(const char *cells) {
+    std::vector<uint32_t> out;
+    for (const char *c = cells; *c; c++)
+        if (*c != ' ') out.push_back(*c == 'B' ? B : *c == 'A' ? A : F);
+    return out;
 }
 
+static IMG *block_in_border() { return grid_image(5, 5, pic("BBBBB BAAAB BAAAB BAAAB BBBBB")); }
+
 TEST(Fill, GrowsOneRingPerStep) {
-    IMG *img = block_in_border();
-    FILL *fill = fill_new();
+    Own<img_del> img(block_in_border());
+    Own<fill_del> fill(fill_new());
     fill->image = img;
     fill_start(fill, 2, 2, F);
     EXPECT_EQ(fill->target_colour, A);
@@ -31,38 +33,20 @@ TEST(Fill, GrowsOneRingPerStep) {
     EXPECT_EQ(fill->state, 'f');
 
     EXPECT_EQ(fill_step(fill), 4);
-    EXPECT_TRUE(grid_equals(img, {B, B, B, B, B,
-                              B, A, A, A, B,
-                              B, A, F, A, B,
-                              B, A, A, A, B,
-                              B, B, B, B, B}));
-    EXPECT_EQ(fill->left, 0);
-    EXPECT_EQ(fill->top, 0);
-    EXPECT_EQ(fill->right, 5);
-    EXPECT_EQ(fill->bottom, 5);
+    EXPECT_TRUE(grid_equals(img, pic("BBBBB BAAAB BAFAB BAAAB BBBBB")));
+    EXPECT_TRUE(fill->left == 0 && fill->top == 0 && fill->right == 5 && fill->bottom == 5);
 
     EXPECT_EQ(fill_step(fill), 8);  // each corner queued twice
-    EXPECT_TRUE(grid_equals(img, {B, B, B, B, B,
-                              B, A, F, A, B,
-                              B, F, F, F, B,
-                              B, A, F, A, B,
-                              B, B, B, B, B}));
+    EXPECT_TRUE(grid_equals(img, pic("BBBBB BAFAB BFFFB BAFAB BBBBB")));
 
     EXPECT_EQ(fill_step(fill), 0);
-    EXPECT_TRUE(grid_equals(img, {B, B, B, B, B,
-                              B, F, F, F, B,
-                              B, F, F, F, B,
-                              B, F, F, F, B,
-                              B, B, B, B, B}));
+    EXPECT_TRUE(grid_equals(img, pic("BBBBB BFFFB BFFFB BFFFB BBBBB")));
     EXPECT_EQ(fill_step(fill), 0);  // both fronts empty
-    fill_del(&fill);
-    EXPECT_EQ(fill, nullptr);
-    img_del(&img);
 }
 
 TEST(Fill, QueuesNeighboursRightBelowLeftAboveFromTheLastPoint) {
-    IMG *img = block_in_border();
-    FILL *fill = fill_new();
+    Own<img_del> img(block_in_border());
+    Own<fill_del> fill(fill_new());
     fill->image = img;
     fill_start(fill, 2, 2, F);
     fill_step(fill);
@@ -76,28 +60,24 @@ TEST(Fill, QueuesNeighboursRightBelowLeftAboveFromTheLastPoint) {
         EXPECT_EQ(p[0], expected[i][0]) << i;
         EXPECT_EQ(p[1], expected[i][1]) << i;
     }
-    fill_del(&fill);
-    img_del(&img);
 }
 
 TEST(Fill, StaysInsideTheImageEvenForBlack) {
     // Outside pixels read as 0 like the target colour, but lie outside the region.
-    IMG *img = grid_image(2, 1);
-    FILL *fill = fill_new();
+    Own<img_del> img(grid_image(2, 1));
+    Own<fill_del> fill(fill_new());
     fill->image = img;
     fill_start(fill, 0, 0, 0x00123456);
     EXPECT_EQ(fill->target_colour, 0u);
     EXPECT_EQ(fill_step(fill), 1);
     EXPECT_EQ(fill_step(fill), 0);
     EXPECT_TRUE(grid_equals(img, {0x00123456, 0x00123456}));
-    fill_del(&fill);
-    img_del(&img);
 }
 
 TEST(Fill, PatternRepeatsAcrossTheImage) {
-    IMG *pattern = grid_image(2, 2, {1, 2, 3, 4});
-    IMG *img = grid_image(2, 2);
-    FILL *fill = fill_new();
+    Own<img_del> pattern(grid_image(2, 2, {1, 2, 3, 4}));
+    Own<img_del> img(grid_image(2, 2));
+    Own<fill_del> fill(fill_new());
     fill->image = img;
     fill->pattern = pattern;
     fill->pattern_x = 0;
@@ -110,16 +90,13 @@ TEST(Fill, PatternRepeatsAcrossTheImage) {
     EXPECT_EQ(fill_step_pattern(fill), 0);
     EXPECT_EQ(fill->fill_colour, 2u);
     EXPECT_TRUE(grid_equals(img, {3, 4, 1, 2}));
-    fill_del(&fill);
-    img_del(&img);
-    img_del(&pattern);
 }
 
 TEST(Fill, PatternOffsetsWrapBothWays) {
-    IMG *pattern = grid_image(2, 1, {5, 6});
+    Own<img_del> pattern(grid_image(2, 1, {5, 6}));
     for (int32_t offset : {1, -1, 3}) {
-        IMG *img = grid_image(3, 1);
-        FILL *fill = fill_new();
+        Own<img_del> img(grid_image(3, 1));
+        Own<fill_del> fill(fill_new());
         fill->image = img;
         fill->pattern = pattern;
         fill->pattern_x = offset;
@@ -127,38 +104,32 @@ TEST(Fill, PatternOffsetsWrapBothWays) {
         while (fill_step_pattern(fill) > 0) {
         }
         EXPECT_TRUE(grid_equals(img, {6, 5, 6})) << "offset " << offset;
-        fill_del(&fill);
-        img_del(&img);
     }
-    img_del(&pattern);
 }
 
 TEST(Fill, StepWithoutStartReportsZero) {
-    IMG *img = grid_image(2, 2);
-    FILL *fill = fill_new();
+    Own<img_del> img(grid_image(2, 2));
+    Own<fill_del> fill(fill_new());
     fill->image = img;
     EXPECT_EQ(fill_step(fill), 0);
     EXPECT_EQ(fill_step_pattern(fill), 0);
     EXPECT_EQ(fill_step(nullptr), 0);
     EXPECT_TRUE(grid_equals(img, {0, 0, 0, 0}));
-    fill_del(&fill);
-    img_del(&img);
 }
 
 TEST(Fill, StartNeedsAnImage) {
-    FILL *fill = fill_new();
+    Own<fill_del> fill(fill_new());
     fill_start(fill, 0, 0, 1);
     EXPECT_EQ(fill->state, 0);
     EXPECT_EQ(fill->front, nullptr);
     EXPECT_EQ(fill_step(fill), 0);
     fill_start(nullptr, 0, 0, 1);
-    fill_del(&fill);
 }
 
 TEST(Fill, PatternStepNeedsAPatternWithPixels) {
-    IMG *img = grid_image(2, 2);
-    IMG *empty = grid_image(0, 3);
-    FILL *fill = fill_new();
+    Own<img_del> img(grid_image(2, 2));
+    Own<img_del> empty(grid_image(0, 3));
+    Own<fill_del> fill(fill_new());
     fill->image = img;
     fill_start(fill, 0, 0, 9);
     EXPECT_EQ(fill_step_pattern(fill), 0);  // no pattern
@@ -166,14 +137,11 @@ TEST(Fill, PatternStepNeedsAPatternWithPixels) {
     EXPECT_EQ(fill_step_pattern(fill), 0);  // nothing to repeat
     EXPECT_TRUE(grid_equals(img, {0, 0, 0, 0}));
     EXPECT_EQ(fill_step(fill), 2);  // the plain step still works
-    fill_del(&fill);
-    img_del(&img);
-    img_del(&empty);
 }
 
 TEST(Fill, ResetEmptiesTheFronts) {
-    IMG *img = grid_image(3, 3);
-    FILL *fill = fill_new();
+    Own<img_del> img(grid_image(3, 3));
+    Own<fill_del> fill(fill_new());
     fill->image = img;
     fill_start(fill, 1, 1, 7);
     EXPECT_EQ(fill_step(fill), 4);
@@ -183,13 +151,11 @@ TEST(Fill, ResetEmptiesTheFronts) {
     EXPECT_EQ(fill_step(fill), 0);
     EXPECT_TRUE(grid_equals(img, {0, 0, 0, 0, 7, 0, 0, 0, 0}));
     fill_reset(nullptr);
-    fill_del(&fill);
-    img_del(&img);
 }
 
 TEST(Fill, RestartEmptiesTheOldFronts) {
-    IMG *img = grid_image(3, 1, {1, 1, 2});
-    FILL *fill = fill_new();
+    Own<img_del> img(grid_image(3, 1, {1, 1, 2}));
+    Own<fill_del> fill(fill_new());
     fill->image = img;
     fill_start(fill, 0, 0, 5);
     EXPECT_EQ(fill_step(fill), 1);
@@ -197,56 +163,43 @@ TEST(Fill, RestartEmptiesTheOldFronts) {
     EXPECT_EQ(fill->front->count, 1);
     EXPECT_EQ(fill_step(fill), 0);
     EXPECT_TRUE(grid_equals(img, {5, 1, 6}));
-    fill_del(&fill);
-    img_del(&img);
 }
 
 TEST(Fill, LifecycleWithoutContent) {
-    FILL *fill = fill_new();
+    Own<fill_del> fill(fill_new());
     ASSERT_NE(fill, nullptr);
     EXPECT_EQ(fill->image, nullptr);
     EXPECT_EQ(fill_to_text(fill), nullptr);
     EXPECT_EQ(fill_compare(fill, fill), 0);
-    FILL *dup = fill_dup(fill);
+    Own<fill_del> dup(fill_dup(fill));
     ASSERT_NE(dup, nullptr);
     EXPECT_NE(dup, fill);
     fill_copy(fill, dup);
     EXPECT_EQ(fill_dup(nullptr), nullptr);
-    fill_del(&dup);
-    fill_del(&fill);
-    fill_del(&fill);  // second delete only reports
+    fill_del(fill.address());  // second delete only reports
     EXPECT_EQ(fill, nullptr);
 }
 
-static std::vector<int32_t> take(int32_t *runs, size_t n) {
-    std::vector<int32_t> v(runs, runs + n);
-    free(runs);
-    return v;
-}
-
+// The splits of FILL start their error at half the larger length, which
+// centres the runs; the mirrored one fills from both ends.
 TEST(Fill, RunLengthsStartAtHalfTheError) {
-    EXPECT_EQ(take(fill_run_lengths(5, 3), 4), (std::vector<int32_t>{1, 2, 1, 2}));
-    EXPECT_EQ(take(fill_run_lengths(4, 2), 3), (std::vector<int32_t>{1, 2, 2}));
-    EXPECT_EQ(take(fill_run_lengths(-2, 4), 3), (std::vector<int32_t>{1, 2, 2}));
-    EXPECT_EQ(take(fill_run_lengths(3, 3), 4), (std::vector<int32_t>{1, 1, 1, 1}));
-    EXPECT_EQ(take(fill_run_lengths(0, 0), 1), (std::vector<int32_t>{1}));
-}
-
-TEST(Fill, RunLengthsOfOneOverNothingStayInTheirArray) {
-    // The half error of a length 1 is 0, which would step past the single slot.
-    EXPECT_EQ(take(fill_run_lengths(1, 0), 1), (std::vector<int32_t>{2}));
-    EXPECT_EQ(take(fill_run_lengths(0, -1), 1), (std::vector<int32_t>{2}));
-}
-
-TEST(Fill, MirroredRunLengthsFillFromBothEnds) {
-    EXPECT_EQ(take(fill_run_lengths_mirrored(5, 3), 3), (std::vector<int32_t>{1, 2, 1}));
-    EXPECT_EQ(take(fill_run_lengths_mirrored(6, 2), 2), (std::vector<int32_t>{2, 2}));
-    EXPECT_EQ(take(fill_run_lengths_mirrored(7, -3), 3), (std::vector<int32_t>{1, 3, 1}));
-    int32_t *none = fill_run_lengths_mirrored(4, 0);
+    const struct {
+        bool mirrored;
+        int32_t a, b;
+        std::vector<int32_t> runs;
+    } cases[] = {
+        {false, 5, 3, {1, 2, 1, 2}}, {false, 4, 2, {1, 2, 2}}, {false, -2, 4, {1, 2, 2}}, {false, 3, 3, {1, 1, 1, 1}},
+        {false, 0, 0, {1}},          {false, 1, 0, {2}},       {false, 0, -1, {2}},       {true, 5, 3, {1, 2, 1}},
+        {true, 6, 2, {2, 2}},        {true, 7, -3, {1, 3, 1}},
+    };
+    for (auto &c : cases) {
+        int32_t *r = c.mirrored ? fill_run_lengths_mirrored(c.a, c.b) : fill_run_lengths(c.a, c.b);
+        EXPECT_EQ(std::vector<int32_t>(r, r + c.runs.size()), c.runs) << c.a << ", " << c.b;
+        free(r);
+    }
+    int32_t *none = fill_run_lengths_mirrored(4, 0), *points = fill_line_points(0, 0, 2, 1);
     EXPECT_NE(none, nullptr);
+    EXPECT_EQ(std::vector<int32_t>(points, points + 7), (std::vector<int32_t>{6, 0, 0, 1, 1, 2, 1}));
     free(none);
-}
-
-TEST(Fill, LinePointsAreThoseOfTheLine) {
-    EXPECT_EQ(take(fill_line_points(0, 0, 2, 1), 7), (std::vector<int32_t>{6, 0, 0, 1, 1, 2, 1}));
+    free(points);
 }

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "imaging/flashpix.h"
+#include "tests/test_owned.h"
 
 TEST(Flashpix, NewRecordIsZeroed) {
     FLASHPIX *f = flashpix_new();
@@ -31,9 +32,9 @@ TEST(Flashpix, HasNoTextAndNoContent) {
 }
 
 TEST(Flashpix, DupMakesAFreshRecordAndCopyChangesNothing) {
-    FLASHPIX *a = flashpix_new();
+    Own<flashpix_del> a(flashpix_new());
     a->words[3] = 5;
-    FLASHPIX *d = flashpix_dup(a);
+    Own<flashpix_del> d(flashpix_dup(a));
     ASSERT_NE(d, nullptr);
     EXPECT_NE(d, a);
     EXPECT_EQ(d->words[3], 0u);
@@ -46,6 +47,4 @@ TEST(Flashpix, DupMakesAFreshRecordAndCopyChangesNothing) {
     flashpix_update(nullptr);
     flashpix_draw(nullptr);
     EXPECT_EQ(a->words[3], 5u);
-    flashpix_del(&a);
-    flashpix_del(&d);
 }

@@ -41,16 +41,13 @@ static const Size sizes[] = {{1, 1},  {1, 9},   {9, 1},   {2, 2},    {3, 5},   {
 static void same_blur(int32_t rr, int32_t rg, int32_t rb) {
     for (const Size &s : sizes) {
         for (Fill fill : {RANDOM, WHITE, SPARSE, FULL_WORDS}) {
-            IMG *src = picture(s.w, s.h, 7 + s.w * 31 + s.h, fill);
-            IMG *fast = picture(s.w, s.h, 99, RANDOM);  // stale contents must all be overwritten
-            IMG *ref = picture(s.w, s.h, 98, RANDOM);
+            Own<img_del> src(picture(s.w, s.h, 7 + s.w * 31 + s.h, fill));
+            Own<img_del> fast(picture(s.w, s.h, 99, RANDOM)); // stale contents must all be overwritten
+            Own<img_del> ref(picture(s.w, s.h, 98, RANDOM));
             imgfx_blur_h_rgb(src, fast, rr, rg, rb);
             reference_imgfx_blur_h_rgb(src, ref, rr, rg, rb);
             EXPECT_TRUE(grid_identical(fast, ref)) << s.w << "x" << s.h << " fill " << fill << " radii " << rr
                                                  << " " << rg << " " << rb;
-            img_del(&src);
-            img_del(&fast);
-            img_del(&ref);
         }
     }
 }
@@ -58,15 +55,12 @@ static void same_blur(int32_t rr, int32_t rg, int32_t rb) {
 static void same_glow(int32_t k) {
     for (const Size &s : sizes) {
         for (Fill fill : {RANDOM, WHITE, SPARSE, FULL_WORDS}) {
-            IMG *src = picture(s.w, s.h, 3 + s.w * 17 + s.h, fill);
-            IMG *fast = picture(s.w, s.h, 97, RANDOM);
-            IMG *ref = picture(s.w, s.h, 96, RANDOM);
+            Own<img_del> src(picture(s.w, s.h, 3 + s.w * 17 + s.h, fill));
+            Own<img_del> fast(picture(s.w, s.h, 97, RANDOM));
+            Own<img_del> ref(picture(s.w, s.h, 96, RANDOM));
             imgfx_glow_h5(src, fast, k);
             reference_imgfx_glow_h5(src, ref, k);
             EXPECT_TRUE(grid_identical(fast, ref)) << s.w << "x" << s.h << " fill " << fill << " k " << k;
-            img_del(&src);
-            img_del(&fast);
-            img_del(&ref);
         }
     }
 }
@@ -87,17 +81,15 @@ TEST(ImgfxFast, BlurWithMixedRadiiMatches) {
 TEST(ImgfxFast, BlurWithEveryVectorRadiusMatches) {
     // Each radius up to the largest the 16-bit lanes take, and past it.
     for (int32_t r = 0; r <= 130; r++) {
-        IMG *src = picture(300, 2, 1000 + r, r % 2 ? WHITE : RANDOM);
-        IMG *fast = grid_image(300, 2), *ref = grid_image(300, 2);
+        Own<img_del> src(picture(300, 2, 1000 + r, r % 2 ? WHITE : RANDOM));
+        Own<img_del> fast(grid_image(300, 2));
+        Own<img_del> ref(grid_image(300, 2));
         imgfx_blur_h_rgb(src, fast, r, r, r);
         reference_imgfx_blur_h_rgb(src, ref, r, r, r);
         EXPECT_TRUE(grid_identical(fast, ref)) << "radius " << r;
         imgfx_blur_h_rgb(src, fast, r, 130 - r, r / 2);
         reference_imgfx_blur_h_rgb(src, ref, r, 130 - r, r / 2);
         EXPECT_TRUE(grid_identical(fast, ref)) << "radii " << r << " " << 130 - r << " " << r / 2;
-        img_del(&src);
-        img_del(&fast);
-        img_del(&ref);
     }
 }
 
@@ -113,60 +105,42 @@ TEST(ImgfxFast, GlowWithEveryShiftMatches) {
 }
 
 TEST(ImgfxFast, FullFrameMatches) {
-    IMG *src = picture(256, 256, 12345, RANDOM);
-    IMG *glow = grid_image(256, 256), *blur = grid_image(256, 256);
-    IMG *ref_glow = grid_image(256, 256), *ref_blur = grid_image(256, 256);
+    Own<img_del> src(picture(256, 256, 12345, RANDOM));
+    Own<img_del> glow(grid_image(256, 256));
+    Own<img_del> blur(grid_image(256, 256));
+    Own<img_del> ref_glow(grid_image(256, 256));
+    Own<img_del> ref_blur(grid_image(256, 256));
     imgfx_glow_h5(src, glow, 3);
     imgfx_blur_h_rgb(glow, blur, 2, 2, 2);
     reference_imgfx_glow_h5(src, ref_glow, 3);
     reference_imgfx_blur_h_rgb(ref_glow, ref_blur, 2, 2, 2);
     EXPECT_TRUE(grid_identical(glow, ref_glow));
     EXPECT_TRUE(grid_identical(blur, ref_blur));
-    img_del(&src);
-    img_del(&glow);
-    img_del(&blur);
-    img_del(&ref_glow);
-    img_del(&ref_blur);
 }
 
 TEST(ImgfxFast, UnequalSizesTakeTheStraightPath) {
-    // Target wider and higher than the source: the source reads black beyond its edge.
-    IMG *src = picture(5, 3, 5, RANDOM);
-    IMG *fast = grid_image(7, 4), *ref = grid_image(7, 4);
-    imgfx_blur_h_rgb(src, fast, 2, 1, 0);
-    reference_imgfx_blur_h_rgb(src, ref, 2, 1, 0);
-    EXPECT_TRUE(grid_identical(fast, ref));
-    imgfx_glow_h5(src, fast, 1);
-    reference_imgfx_glow_h5(src, ref, 1);
-    EXPECT_TRUE(grid_identical(fast, ref));
-    img_del(&fast);
-    img_del(&ref);
-    fast = grid_image(2, 2);
-    ref = grid_image(2, 2);
-    imgfx_blur_h_rgb(src, fast, 1, 1, 1);
-    reference_imgfx_blur_h_rgb(src, ref, 1, 1, 1);
-    EXPECT_TRUE(grid_identical(fast, ref));
-    img_del(&src);
-    img_del(&fast);
-    img_del(&ref);
+    Own<img_del> src(picture(5, 3, 5, RANDOM));
+    for (auto [w, h] : {std::pair{7, 4}, {2, 2}}) {
+        Own<img_del> fast(grid_image(w, h)), ref(grid_image(w, h));
+        imgfx_blur_h_rgb(src, fast, 2, 1, 0);
+        reference_imgfx_blur_h_rgb(src, ref, 2, 1, 0);
+        EXPECT_TRUE(grid_identical(fast, ref));
+        imgfx_glow_h5(src, fast, 1);
+        reference_imgfx_glow_h5(src, ref, 1);
+        EXPECT_TRUE(grid_identical(fast, ref));
+    }
 }
 
 TEST(ImgfxFast, InPlaceFollowsTheStatedOrder) {
-    // One image as source and target: the glow walks back from the last
-    // pixel, the blur forward with its running sums, each reading what is
-    // there at the time, like the straightforward versions.
-    for (int32_t k : {0, 3}) {
-        IMG *a = picture(37, 5, 77, RANDOM), *b = picture(37, 5, 77, RANDOM);
-        imgfx_glow_h5(a, a, k);
-        reference_imgfx_glow_h5(b, b, k);
+    for (int32_t k : {0, 3, -1}) {  // -1: the blur with zero radii
+        Own<img_del> a(picture(37, 5, 77, RANDOM)), b(picture(37, 5, 77, RANDOM));
+        if (k < 0) {
+            imgfx_blur_h_rgb(a, a, 0, 0, 0);
+            reference_imgfx_blur_h_rgb(b, b, 0, 0, 0);
+        } else {
+            imgfx_glow_h5(a, a, k);
+            reference_imgfx_glow_h5(b, b, k);
+        }
         EXPECT_TRUE(grid_identical(a, b));
-        img_del(&a);
-        img_del(&b);
     }
-    IMG *a = picture(37, 5, 78, RANDOM), *b = picture(37, 5, 78, RANDOM);
-    imgfx_blur_h_rgb(a, a, 0, 0, 0);
-    reference_imgfx_blur_h_rgb(b, b, 0, 0, 0);
-    EXPECT_TRUE(grid_identical(a, b));
-    img_del(&a);
-    img_del(&b);
 }

@@ -1,6 +1,9 @@
 // LFRAME: border motion, resets and their random draws, drawing.
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <string>
+
 #include "host/random.h"
 #include "imaging/img.h"
 #include "tests/test_support.h"
@@ -41,52 +44,67 @@ void expect_vec(const VEC2D *v, int32_t x, int32_t y) {
 
 }  // namespace
 
-TEST(Lframe, NewFrameIsSquareAndReset) {
-    random_srand(7);
-    LFRAME *f = lframe_new();
-    ASSERT_NE(f, nullptr);
-    EXPECT_EQ(f->width, 256);
-    EXPECT_EQ(f->height, 256);
-    EXPECT_EQ(f->depth, 256);
-    EXPECT_EQ(f->x, 0);
-    EXPECT_EQ(f->z, 0);
-    ASSERT_NE(f->line, nullptr);
-    ASSERT_NE(f->velocity, nullptr);
-    EXPECT_GE(f->speed, 4);
-    EXPECT_LE(f->speed, 11);
-    release(&f);
-    EXPECT_EQ(f, nullptr);
-}
 
-TEST(Lframe, SideEdgeTurnsThePointAlongItInTheSameStep) {
-    LFRAME *f = lframe_new();
+// One step of a point at speed 8: inside it moves straight; reaching a side
+// edge it turns along it in the same step (up, or down from the top
+// corner); reaching the top or bottom it turns left (right from the corner).
+TEST(Lframe, StepPointTurnsAtTheEdges) {
+    const Point cases[][2] = {
+        {{100, 100, 1, -1}, {108, 92, 1, -1}}, {{5, 100, -1, 0}, {0, 92, 0, -1}},
+        {{5, 0, -1, 0}, {0, 8, 0, 1}},         {{250, 100, 1, 0}, {255, 92, 0, -1}},
+        {{250, 0, 1, 0}, {255, 8, 0, 1}},      {{100, 5, 0, -1}, {100, 0, -1, 0}},
+        {{0, 5, 0, -1}, {0, 0, 1, 0}},         {{100, 250, 0, 1}, {100, 255, -1, 0}},
+        {{0, 250, 0, 1}, {0, 255, 1, 0}},
+    };
+    Own<release> f(lframe_new());
     f->speed = 8;
-    expect_point(step(f, {5, 100, -1, 0}), 0, 92, 0, -1);
-    expect_point(step(f, {5, 0, -1, 0}), 0, 8, 0, 1);
-    expect_point(step(f, {250, 100, 1, 0}), 255, 92, 0, -1);
-    expect_point(step(f, {250, 0, 1, 0}), 255, 8, 0, 1);
-    release(&f);
+    for (auto &c : cases) {
+        Point p = step(f, c[0]);
+        expect_point(p, c[1].x, c[1].y, c[1].vx, c[1].vy);
+    }
 }
 
-TEST(Lframe, TopAndBottomEdgesTurnThePointLeft) {
-    LFRAME *f = lframe_new();
-    f->speed = 8;
-    expect_point(step(f, {100, 5, 0, -1}), 100, 0, -1, 0);
-    expect_point(step(f, {0, 5, 0, -1}), 0, 0, 1, 0);
-    expect_point(step(f, {100, 250, 0, 1}), 100, 255, -1, 0);
-    expect_point(step(f, {0, 250, 0, 1}), 0, 255, 1, 0);
-    release(&f);
+// Recorded line and velocity ends after an edge or corner reset on a
+// 200 x 100 frame, per seed (the seeds cover all three edges and corners).
+TEST(Lframe, ResetsPutTheEndsOnEdges) {
+    const struct {
+        bool corner;
+        uint32_t seed;
+        const char *want;
+    } cases[] = {
+        {false, 1, "199,62 199,80 / 0,1 0,1 14C823 5F6784 speed 7"},
+        {false, 2, "0,51 0,56 / 0,1 0,1 16F220 434583 speed 10"},
+        {false, 3, "39,0 24,0 / 1,0 1,0 181C1C 272383 speed 4"},
+        {false, 22, "0,57 0,3 / 0,-1 0,-1 3739D8 151D76 speed 8"},
+        {false, 24, "71,0 146,0 / -1,0 -1,0 3A0DD1 DD5974 speed 5"},
+        {false, 26, "199,16 199,90 / 0,-1 0,-1 3DE1CA A51573 speed 9"},
+        {true, 1, "199,62 80,99 / 0,1 -1,0 14C823 5F6784 speed 7"},
+        {true, 2, "0,51 156,0 / 0,1 -1,0 16F220 434583 speed 10"},
+        {true, 3, "39,0 199,24 / 1,0 0,1 181C1C 272383 speed 4"},
+        {true, 22, "0,57 3,0 / 0,-1 1,0 3739D8 151D76 speed 8"},
+        {true, 24, "71,0 199,46 / -1,0 0,-1 3A0DD1 DD5974 speed 5"},
+        {true, 26, "199,16 90,99 / 0,-1 1,0 3DE1CA A51573 speed 9"},
+    };
+    for (auto &c : cases) {
+        Own<release> f(lframe_new());
+        f->width = 200;
+        f->height = 100;
+        seg2d_del(&f->line);
+        seg2d_del(&f->velocity);
+        random_srand(c.seed);
+        (c.corner ? lframe_reset_corner : lframe_reset_edge)(f);
+        char got[160];
+        snprintf(got, sizeof got, "%d,%d %d,%d / %d,%d %d,%d %06X %06X speed %d", f->line->a->x, f->line->a->y,
+                 f->line->b->x, f->line->b->y, f->velocity->a->x, f->velocity->a->y, f->velocity->b->x,
+                 f->velocity->b->y, f->line->a->color, f->line->b->color, f->speed);
+        EXPECT_EQ(std::string(got), c.want) << (c.corner ? "corner " : "edge ") << c.seed;
+    }
 }
 
-TEST(Lframe, PointInsideMovesStraight) {
-    LFRAME *f = lframe_new();
-    f->speed = 5;
-    expect_point(step(f, {100, 100, 1, -1}), 105, 95, 1, -1);
-    release(&f);
-}
+
 
 TEST(Lframe, PointRunsAroundTheWholeBorder) {
-    LFRAME *f = lframe_new();
+    Own<release> f(lframe_new());
     f->width = 4;
     f->height = 4;
     f->speed = 1;
@@ -100,11 +118,10 @@ TEST(Lframe, PointRunsAroundTheWholeBorder) {
         p = step(f, p);
         expect_point(p, want.x, want.y, want.vx, want.vy);
     }
-    release(&f);
 }
 
 TEST(Lframe, ResetRandomDrawsInOrder) {
-    LFRAME *f = lframe_new();
+    Own<release> f(lframe_new());
     SEG2D *old_line = f->line, *old_velocity = f->velocity;
     random_srand(99);
     lframe_reset_random(f);
@@ -125,92 +142,12 @@ TEST(Lframe, ResetRandomDrawsInOrder) {
     EXPECT_EQ(random_rand(), r.next());
     seg2d_del(&old_line);
     seg2d_del(&old_velocity);
-    release(&f);
 }
 
-TEST(Lframe, ResetEdgePutsBothEndsOnOneEdge) {
-    LFRAME *f = lframe_new();
-    f->width = 200;
-    f->height = 100;
-    bool seen[3] = {false, false, false};
-    for (uint32_t seed = 1; seed < 40; seed++) {
-        seg2d_del(&f->line);
-        seg2d_del(&f->velocity);
-        random_srand(seed);
-        lframe_reset_edge(f);
-        Lcg r{seed};
-        uint32_t ca = (uint32_t)r.next30() & 0xFFFFFF, cb = (uint32_t)r.next30() & 0xFFFFFF;
-        int32_t k = r.next30() % 3;
-        seen[k] = true;
-        EXPECT_EQ(f->line->a->color, ca);
-        EXPECT_EQ(f->line->b->color, cb);
-        if (k == 0) {
-            int32_t p = r.next30() % 100, q = r.next30() % 100, d = (r.next30() & 1) * 2 - 1;
-            expect_vec(f->line->a, 0, p);
-            expect_vec(f->line->b, 0, q);
-            expect_vec(f->velocity->a, 0, d);
-            expect_vec(f->velocity->b, 0, d);
-        } else if (k == 1) {
-            int32_t p = r.next30() % 200, q = r.next30() % 200, d = (r.next30() & 1) * 2 - 1;
-            expect_vec(f->line->a, p, 0);
-            expect_vec(f->line->b, q, 0);
-            expect_vec(f->velocity->a, d, 0);
-            expect_vec(f->velocity->b, d, 0);
-        } else {
-            int32_t p = r.next30() % 100, q = r.next30() % 100, d = (r.next30() & 1) * 2 - 1;
-            expect_vec(f->line->a, 199, p);
-            expect_vec(f->line->b, 199, q);
-            expect_vec(f->velocity->a, 0, d);
-            expect_vec(f->velocity->b, 0, d);
-        }
-        EXPECT_EQ(f->speed, (r.next30() & 7) + 4);
-    }
-    EXPECT_TRUE(seen[0] && seen[1] && seen[2]);
-    release(&f);
-}
 
-TEST(Lframe, ResetCornerPutsTheEndsOnTwoNeighbouringEdges) {
-    LFRAME *f = lframe_new();
-    f->width = 200;
-    f->height = 100;
-    bool seen[3] = {false, false, false};
-    for (uint32_t seed = 1; seed < 40; seed++) {
-        seg2d_del(&f->line);
-        seg2d_del(&f->velocity);
-        random_srand(seed);
-        lframe_reset_corner(f);
-        Lcg r{seed};
-        r.next30();
-        r.next30();
-        int32_t k = r.next30() % 3;
-        seen[k] = true;
-        if (k == 0) {
-            int32_t p = r.next30() % 100, q = r.next30() % 200, d = (r.next30() & 1) * 2 - 1;
-            expect_vec(f->line->a, 0, p);
-            expect_vec(f->line->b, q, 0);
-            expect_vec(f->velocity->a, 0, d);
-            expect_vec(f->velocity->b, -d, 0);
-        } else if (k == 1) {
-            int32_t p = r.next30() % 200, q = r.next30() % 100, d = (r.next30() & 1) * 2 - 1;
-            expect_vec(f->line->a, p, 0);
-            expect_vec(f->line->b, 199, q);
-            expect_vec(f->velocity->a, d, 0);
-            expect_vec(f->velocity->b, 0, d);
-        } else {
-            int32_t p = r.next30() % 100, q = r.next30() % 200, d = (r.next30() & 1) * 2 - 1;
-            expect_vec(f->line->a, 199, p);
-            expect_vec(f->line->b, q, 99);
-            expect_vec(f->velocity->a, 0, d);
-            expect_vec(f->velocity->b, -d, 0);
-        }
-        EXPECT_EQ(f->speed, (r.next30() & 7) + 4);
-    }
-    EXPECT_TRUE(seen[0] && seen[1] && seen[2]);
-    release(&f);
-}
 
 TEST(Lframe, ResetOfAFrameWithoutRoomIsRefused) {
-    LFRAME *f = lframe_new();
+    Own<release> f(lframe_new());
     SEG2D *line = f->line;
     f->width = 0;
     random_srand(5);
@@ -222,29 +159,21 @@ TEST(Lframe, ResetOfAFrameWithoutRoomIsRefused) {
     EXPECT_EQ(f->line, line);
     Lcg r{5};
     EXPECT_EQ(random_rand(), r.next());  // no draw was made
-    release(&f);
 }
 
 TEST(Lframe, StepMovesBothEnds) {
-    LFRAME *f = lframe_new();
-    f->line->a->x = 10;
-    f->line->a->y = 10;
-    f->line->b->x = 50;
-    f->line->b->y = 60;
-    f->velocity->a->x = 1;
-    f->velocity->a->y = 0;
-    f->velocity->b->x = 0;
-    f->velocity->b->y = 1;
+    Own<release> f(lframe_new());
+    f->line->a->x = 10, f->line->a->y = 10, f->line->b->x = 50, f->line->b->y = 60;
+    f->velocity->a->x = 1, f->velocity->a->y = 0, f->velocity->b->x = 0, f->velocity->b->y = 1;
     f->speed = 4;
     lframe_step(f);
     expect_vec(f->line->a, 14, 10);
     expect_vec(f->line->b, 50, 64);
-    release(&f);
 }
 
 TEST(Lframe, CompareCopyAndDupShareTheSegments) {
-    LFRAME *s = lframe_new();
-    LFRAME *t = lframe_new();
+    Own<release> s(lframe_new());
+    Own<lframe_del> t(lframe_new());
     EXPECT_FALSE(lframe_compare(s, t));
     SEG2D *t_line = t->line, *t_velocity = t->velocity;
     s->x = 3;
@@ -253,28 +182,20 @@ TEST(Lframe, CompareCopyAndDupShareTheSegments) {
     EXPECT_TRUE(lframe_compare(s, t));
     EXPECT_EQ(t->x, 3);
     EXPECT_EQ(t->width, 256);
-    LFRAME *d = lframe_dup(s);
+    Own<lframe_del> d(lframe_dup(s));
     ASSERT_NE(d, nullptr);
     EXPECT_TRUE(lframe_compare(s, d));
     EXPECT_EQ(d->x, 0);
     EXPECT_FALSE(lframe_compare(s, nullptr));
-    lframe_del(&d);
-    lframe_del(&t);
     seg2d_del(&t_line);
     seg2d_del(&t_velocity);
-    release(&s);
 }
 
 TEST(Lframe, DrawPlotEndsAndPlotMiddle) {
-    LFRAME *f = lframe_new();
-    IMG *img = img_new();
-    img_resize(img, 6, 3);
-    f->line->a->x = -3;
-    f->line->a->y = 2;
-    f->line->a->color = 0xFF0000;
-    f->line->b->x = 4;
-    f->line->b->y = 2;
-    f->line->b->color = 0x00FF00;
+    Own<release> f(lframe_new());
+    Own<img_del> img(grid_image(6, 3));
+    f->line->a->x = -3, f->line->a->y = 2, f->line->a->color = 0xFF0000;
+    f->line->b->x = 4, f->line->b->y = 2, f->line->b->color = 0x00FF00;
     lframe_plot_middle(f, img);  // (1 / 2, 4 / 2) = (0, 2)
     EXPECT_EQ(img_get_pixel(img, 0, 2), 0xFF0000u);
     EXPECT_EQ(img_get_pixel(img, 1, 2), 0u);
@@ -285,6 +206,4 @@ TEST(Lframe, DrawPlotEndsAndPlotMiddle) {
     for (int32_t x = 0; x < 6; x++) EXPECT_EQ(img_get_pixel(img, x, 2), x <= 4 ? 0xFF0000u : 0u);
     lframe_draw(f, nullptr);
     lframe_draw(nullptr, img);
-    img_del(&img);
-    release(&f);
 }

@@ -147,12 +147,15 @@ TEST(Soundtrack, HeadlessPlayerPlaysTheFedLoop) {
         FPS t = at_frame(f);
         demo_music_step(m, w, &t, 0);
         // What played since the last step came from the data area as that
-        // step left it, from the start of the loop round and round.
-        std::fseek(in, 44 + 2 * checked, SEEK_SET);
-        int lo, hi;
-        while ((lo = std::fgetc(in)) != EOF && (hi = std::fgetc(in)) != EOF) {
+        // step left it, from the start of the loop round and round, in both
+        // channels of the stereo capture.
+        std::fseek(in, 44 + 4 * checked, SEEK_SET);
+        int lo, hi, rlo, rhi;
+        while ((lo = std::fgetc(in)) != EOF && (hi = std::fgetc(in)) != EOF && (rlo = std::fgetc(in)) != EOF &&
+               (rhi = std::fgetc(in)) != EOF) {
             int32_t at = (int32_t)(checked % L);
             ASSERT_EQ(lo | hi << 8, heard[2 * at] | heard[2 * at + 1] << 8) << "value " << checked;
+            ASSERT_EQ(rlo | rhi << 8, lo | hi << 8) << "value " << checked;
             nonzero += (lo | hi) != 0;
             checked++;
         }

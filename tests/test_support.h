@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -199,6 +200,25 @@ inline std::vector<uint32_t> grid_picture(const char *const *rows, int32_t h,
             out.push_back(v);
         }
     return out;
+}
+
+// One operation on one small image, as a table line: the image before (w x h,
+// row-major), the call, the image after.
+struct ImageCase {
+    const char *name;
+    int32_t w, h;
+    std::vector<uint32_t> before;
+    std::function<void(IMG *)> op;
+    std::vector<uint32_t> after;
+};
+
+// Runs each case on a fresh image and compares every pixel.
+inline void expect_image_cases(const std::vector<ImageCase> &cases) {
+    for (const ImageCase &c : cases) {
+        Own<img_del> image(grid_image(c.w, c.h, c.before));
+        c.op(image);
+        EXPECT_TRUE(grid_equals(image, c.after)) << c.name;
+    }
 }
 
 // ---- Line drawings ---------------------------------------------------------------

@@ -6,6 +6,7 @@
 // Limits: no kerning, no clipping beyond what the blits do.
 #include "text/font.h"
 
+#include <algorithm>
 #include <cstdlib>
 
 #include "host/int.h"
@@ -137,8 +138,14 @@ void font_draw_big(FONT *font, FONT *brush) {
     int32_t sx, sy;
     if (!font_cell(font, font->code, &sx, &sy)) return;
     brush->target = font->target;
-    for (int32_t r = 0; r < font->cell_height; r++)
-        for (int32_t q = 0; q < font->cell_width; q++) {
+    // Only cell pixels on the sheet can be set: the walk keeps to them, so a
+    // huge cell costs no more than the sheet.
+    int64_t r0 = sy < 0 ? -(int64_t)sy : 0, q0 = sx < 0 ? -(int64_t)sx : 0;
+    int64_t r1 = std::min<int64_t>(font->cell_height, (int64_t)font->sheet->height - sy);
+    int64_t q1 = std::min<int64_t>(font->cell_width, (int64_t)font->sheet->width - sx);
+    for (int64_t row = r0; row < r1; row++)
+        for (int64_t column = q0; column < q1; column++) {
+            int32_t r = (int32_t)row, q = (int32_t)column;  // inside the cell, so in range
             if (img_get_pixel(font->sheet, wrap_add(sx, q), wrap_add(sy, r)) == 0) continue;
             brush->x = wrap_add(font->x, wrap_mul(q, brush->cell_width));
             brush->y = wrap_add(font->y, wrap_mul(r, brush->cell_height));

@@ -44,6 +44,12 @@ SINESCAN *sinescan_new(void) {
         return nullptr;
     }
     sinescan_reset(scan);
+    // The reset sizes the wave and the palette; without them there is no scan.
+    if (scan->wave->count != scan->width || scan->palette->count == 0) {
+        sinescan_del(&scan);
+        sinescan_error();
+        return nullptr;
+    }
     return scan;
 }
 

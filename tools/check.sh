@@ -1,7 +1,8 @@
 #!/bin/sh
 # The slow checks: unit tests and three full scene loops under AddressSanitizer
-# + UndefinedBehaviorSanitizer, the player tests under ThreadSanitizer, and a
-# short run of every fuzz target.
+# + UndefinedBehaviorSanitizer, the player tests (the SDL audio thread mixing
+# the loop and the synthesiser) under ThreadSanitizer, the program under a
+# failing allocator for a spread of N, and a short run of every fuzz target.
 set -e
 cd "$(dirname "$0")/.."
 JOBS=$(nproc)
@@ -17,10 +18,15 @@ echo "== three scene loops, headless, sanitized"
 ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=print_stacktrace=1 \
     ./build-asan/rivo7315 --headless --frames $((3 * LOOP_FRAMES)) >/dev/null
 
-echo "== ThreadSanitizer: the player against winsnd_feed"
+echo "== ThreadSanitizer: the player and the synthesiser against winsnd_feed and MIDI"
 cmake -S . -B build-tsan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DRIVO_TSAN=ON >/dev/null
 cmake --build build-tsan -j "$JOBS" --target test_winsnd
 SDL_AUDIODRIVER=dummy TSAN_OPTIONS=halt_on_error=1 ./build-tsan/tests/test_winsnd
+
+echo "== failing allocator: a spread of N over two short headless runs"
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake --build build -j "$JOBS" --target rivo7315 rivo_failalloc
+SWEEP_JOBS=$JOBS bash tools/alloc-sweep.sh ./build/rivo7315 "$PWD/build/tests/libfailalloc.so" spread
 
 echo "== fuzz targets, ${FUZZ_TIME}s each"
 FUZZ_TIME=$FUZZ_TIME sh tools/fuzz.sh

@@ -17,7 +17,7 @@ for target in "$B"/fuzz/fuzz_*; do
     mkdir -p "$work"
     [ -d "$seeds" ] && cp -r "$seeds"/. "$work"/ 2>/dev/null || true
     echo "-- $name"
-    "$target" -max_total_time="$FUZZ_TIME" -timeout=10 -rss_limit_mb=2048 \
+    "$target" -max_total_time="$FUZZ_TIME" -timeout=10 -rss_limit_mb=2048 -close_fd_mask=1 \
         -artifact_prefix="$B"/ "$work" 2>&1 | tail -n 2
 done
 

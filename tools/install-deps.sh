@@ -3,6 +3,7 @@
 # only those that are missing, as root or through sudo.
 set -e
 PACKAGES="cmake ninja-build g++ clang pkg-config libsdl2-dev libasound2-dev
+libfluidsynth-dev timgm6mb-soundfont
 libgtest-dev libgmock-dev libbenchmark-dev libclang-rt-14-dev
 xvfb xdotool x11-utils sox netpbm imagemagick ffmpeg python3"
 

@@ -107,7 +107,9 @@ bool array_grow(ARRAY *array) {
 }
 
 void array_set_count(ARRAY *array, int32_t n) {
-    if (!array_usable(array) || n < 0) {
+    // A count whose bytes could never be stored is refused before any growth.
+    size_t bytes = 0;
+    if (!array_usable(array) || !array_bytes(n, array->element_size, &bytes)) {
         array_error();
         return;
     }

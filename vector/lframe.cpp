@@ -27,6 +27,12 @@ LFRAME *lframe_new(void) {
     f->height = 256;
     f->depth = 256;
     lframe_reset_random(f);
+    // Without its segments (a failed allocation) the frame is no frame at all.
+    if (!f->line || !f->velocity) {
+        free(f);
+        lframe_error();
+        return nullptr;
+    }
     return f;
 }
 

@@ -1,7 +1,7 @@
 // Growable list of handles it does not own.
 // LIST keeps `count` handles in `items`, doubling the storage when it is full;
-// it never frees, copies or compares the objects, only the handles. Capacities
-// stop below 2^31 slots: a size that would overflow acts as a failed allocation.
+// it never frees, copies or compares the objects, only the handles. Storage
+// stops below 2^31 bytes: a larger size acts as a failed allocation.
 #include "vector/list.h"
 
 #include <cstdlib>
@@ -11,6 +11,9 @@
 
 RIVO_IDENTITY(list, "LIST    ", "20131014", "Ostrevik", "C       ", "CODE    ");
 RIVO_REPORTER(list, 1, "LIST error\n");
+
+// Most slots a list holds: their bytes stay below 2^31.
+static const int32_t list_max_slots = (int32_t)(0x7FFFFFFF / sizeof(void *));
 
 // Range check shared by extract and remove_range: 0 <= from < to <= count.
 static bool list_range_ok(const LIST *list, int32_t from, int32_t to) {
@@ -54,8 +57,9 @@ void list_del(LIST **list) {
 }
 
 bool list_reserve(LIST *list, int32_t n) {
-    // Fewer slots than handles in use would lose handles: treat it as a failure.
-    if (!list || n < 0 || n < list->count) {
+    // Fewer slots than handles in use would lose handles, and more than
+    // 2^31 - 1 bytes of slots is more than any list is given: both fail.
+    if (!list || n < 0 || n < list->count || n > list_max_slots) {
         list_error();
         return false;
     }
@@ -77,7 +81,7 @@ bool list_grow(LIST *list) {
         return false;
     }
     int32_t capacity = list->capacity < 1 ? 1 : list->capacity;
-    if (capacity > INT32_MAX / 2) {
+    if (capacity > list_max_slots / 2) {
         list_error();
         return false;
     }

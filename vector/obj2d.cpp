@@ -430,6 +430,7 @@ struct Obj2dBuild {
     int32_t coordinate;  // which of a.x, a.y, b.x, b.y comes next
     uint32_t colour;     // current colour, 0 at the start of every parse
     bool colour_pending;
+    bool failed;         // an allocation failed: the result would lack a part
 };
 
 // Bytes are signed: 128..255 read as negative and so count as blanks.
@@ -574,7 +575,9 @@ static void obj2d_take_number(Obj2dBuild *b, int32_t n) {
         s->b->color = b->colour;
         b->segment = nullptr;
         if (b->open) {
+            int32_t had = b->open->segments ? b->open->segments->count : -1;
             obj2d_add_segment(b->open, s);
+            if (!b->open->segments || b->open->segments->count != had + 1) b->failed = true;
         } else {
             obj2d_error();  // a segment outside any object is dropped
             seg2d_del(&s);
@@ -603,8 +606,14 @@ static void obj2d_act(Obj2dBuild *b) {
             obj2d_reader.position++;
     } else if (obj2d_reader.length == 1 && c == '{') {
         if (!b->open) b->open = obj2d_new();
+        if (!b->open) b->failed = true;
     } else if (obj2d_reader.length == 1 && c == '}') {
+        int32_t had = b->result->count;
         list_push(b->result, b->open);
+        if (b->result->count != had + 1) {
+            b->failed = true;
+            if (b->open) obj2d_del(&b->open);
+        }
         b->open = nullptr;
     } else if (obj2d_reader.length == 1 && (c == '"' || c == '=')) {
         // ignored
@@ -636,6 +645,7 @@ static void obj2d_act(Obj2dBuild *b) {
         if (!b->segment) {
             b->segment = seg2d_new();
             b->coordinate = 0;
+            if (!b->segment) b->failed = true;
         }
     }
 }
@@ -666,5 +676,14 @@ LIST *obj2d_parse(const char *text) {
     if (b.open) obj2d_del(&b.open);
     if (b.segment) seg2d_del(&b.segment);
     obj2d_reader.text = nullptr;
+    // A failed allocation gives no result rather than one with parts missing.
+    if (b.failed) {
+        for (int32_t i = 0; i < b.result->count; i++) {
+            OBJ2D *o = (OBJ2D *)b.result->items[i];
+            if (o) obj2d_del(&o);
+        }
+        list_del(&b.result);
+        obj2d_error();
+    }
     return b.result;
 }

@@ -1,14 +1,15 @@
 #!/usr/bin/env python3
 """Line-art generator: the stroke definitions of the demo's three built-in
 brace texts (the 8x8 line font, the 16x16 wire line font and the 87 shapes),
-written out as demo/linefonts.cpp.
+written out as the text files demo/assets/font8.txt, font16.txt and
+shapes.txt, which the build embeds into the program.
 
 A drawing is a list of polylines; a polyline "x,y x,y ..." becomes one
 segment per pair of neighbouring points, and a polyline of one point becomes
 a zero-length segment (a single dot).  Every coordinate is checked against
 its grid before anything is written.
 
-Usage: make_linefonts.py [OUTPUT]   (default: demo/linefonts.cpp beside this tree)
+Usage: make_linefonts.py [FOLDER]   (default: demo/assets beside this tree)
 """
 import math
 import os
@@ -449,17 +450,9 @@ def shapes_text():
     return out
 
 
-def c_literal(lines, indent="    "):
-    body = []
-    for line in lines:
-        esc = line.replace("\\", "\\\\").replace('"', '\\"')
-        body.append(f'{indent}"{esc}\\n"')
-    return "\n".join(body)
-
-
 def main():
     here = os.path.dirname(os.path.abspath(__file__))
-    out_path = sys.argv[1] if len(sys.argv) > 1 else os.path.join(here, "..", "..", "demo", "linefonts.cpp")
+    out_dir = sys.argv[1] if len(sys.argv) > 1 else os.path.normpath(os.path.join(here, "..", "..", "demo", "assets"))
     font8 = font_text(FONT8, FONT8_ESC, 8, FONT8_SHIFT, "8x8 line font",
                       ["8x8 line font: one block per character code, 0..255.",
                        "Capitals and digits fill columns 1..7 and rows 0..6;",
@@ -470,27 +463,10 @@ def main():
                         "Capitals fill columns 2..13 and rows 1..12; tails reach row 15."],
                        33, "FFFFFF")
     shapes = shapes_text()
-    src = [
-        "// The demo's three built-in line drawings as brace texts for obj2d_parse:",
-        "// the 8x8 line font, the 16x16 wire line font (256 blocks each, one per",
-        "// character code) and 87 shapes on a 16x16 grid. Written by",
-        "// tools/lineart/make_linefonts.py from its stroke definitions; edit those",
-        "// and run it again rather than editing this file.",
-        '#include "demo/linefonts.h"',
-        "",
-        "const char demo_font8_text[] =",
-        c_literal(font8) + ";",
-        "",
-        "const char demo_font16_text[] =",
-        c_literal(font16) + ";",
-        "",
-        "const char demo_shapes_text[] =",
-        c_literal(shapes) + ";",
-        "",
-    ]
-    with open(out_path, "w") as f:
-        f.write("\n".join(src))
-    print(f"wrote {out_path}: {len(SHAPES)} shapes")
+    for name, lines in (("font8.txt", font8), ("font16.txt", font16), ("shapes.txt", shapes)):
+        with open(os.path.join(out_dir, name), "w") as f:
+            f.write("".join(line + "\n" for line in lines))
+    print(f"wrote {out_dir}: two line fonts and {len(SHAPES)} shapes")
 
 
 if __name__ == "__main__":

@@ -1,0 +1,187 @@
+// The built-in General MIDI synthesiser over FluidSynth. One mutex guards the
+// event queue and the engine: the frame loop only queues, the player's mix
+// (the SDL audio thread, or the frame loop itself when headless) renders and
+// applies. FluidSynth's internal steps are 64 frames, so an event lands on the
+// first 64-frame step boundary at or after its stamp (at most 1.5 ms late).
+#include "host/synth.h"
+
+#include <fluidsynth.h>
+#include <unistd.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+#include <deque>
+#include <mutex>
+#include <string>
+
+const char synth_name[] = "RIVO7315 GM Synthesizer";
+
+// Where Debian puts the GM SoundFonts: the alternative chosen by the system
+// first, then the packages' own files, smallest first.
+static const char *const synth_known[] = {
+    "/usr/share/sounds/sf2/default-GM.sf2",
+    "/usr/share/sounds/sf2/TimGM6mb.sf2",
+    "/usr/share/sounds/sf2/FluidR3_GM.sf2",
+    "/usr/share/sounds/sf2/FluidR3_GS.sf2",
+    "/usr/share/sounds/sf2/MuseScore_General.sf2",
+    "/usr/share/sounds/sf3/default-GM.sf3",
+    "/usr/share/sounds/sf3/MuseScore_General.sf3",
+};
+
+static std::string synth_chosen;  // --soundfont, or empty
+
+struct SYNTH_EVENT {
+    int64_t at;
+    uint32_t message;
+    int volume;  // 1: `message` is a device volume word
+};
+
+struct SYNTH {
+    fluid_settings_t *settings;
+    fluid_synth_t *engine;
+    std::mutex lock;
+    std::deque<SYNTH_EVENT> queue;  // stamps never decrease
+    int64_t last_at;                // stamp of the newest queued event
+    float gain[2];                  // left, right: float sample to 16-bit units
+};
+
+// FluidSynth's own messages (missing presets on random program changes and
+// the like) would flood standard error; the program reports what matters.
+static void synth_quiet(int, const char *, void *) {}
+
+void synth_set_soundfont(const char *path) { synth_chosen = path ? path : ""; }
+
+const char *synth_soundfont_chosen(void) { return synth_chosen.empty() ? nullptr : synth_chosen.c_str(); }
+
+const char *synth_soundfont(void) {
+    if (!synth_chosen.empty()) return access(synth_chosen.c_str(), R_OK) == 0 ? synth_chosen.c_str() : nullptr;
+    for (const char *path : synth_known)
+        if (access(path, R_OK) == 0) return path;
+    return nullptr;
+}
+
+static void synth_gain(SYNTH *s, uint32_t volume) {
+    // 0xFFFF is full: FluidSynth's +-1.0 becomes +-32768.
+    s->gain[0] = (float)(volume & 0xFFFF) * (32768.0f / 65535.0f);
+    s->gain[1] = (float)(volume >> 16) * (32768.0f / 65535.0f);
+}
+
+SYNTH *synth_new(const char *soundfont) {
+    if (!soundfont) return nullptr;
+    for (int level = 0; level < LAST_LOG_LEVEL; level++) fluid_set_log_function(level, synth_quiet, nullptr);
+    SYNTH *s = new (std::nothrow) SYNTH();
+    if (!s) return nullptr;
+    s->settings = new_fluid_settings();
+    if (s->settings) {
+        fluid_settings_setnum(s->settings, "synth.sample-rate", 44100.0);
+        fluid_settings_setint(s->settings, "synth.polyphony", synth_polyphony);
+        fluid_settings_setint(s->settings, "synth.cpu-cores", 1);
+        // Effects cost a steady share of a core, also while nothing sounds.
+        fluid_settings_setint(s->settings, "synth.reverb.active", 0);
+        fluid_settings_setint(s->settings, "synth.chorus.active", 0);
+        fluid_settings_setint(s->settings, "synth.lock-memory", 0);
+        s->engine = new_fluid_synth(s->settings);
+    }
+    if (!s->engine || fluid_synth_sfload(s->engine, soundfont, 1) == FLUID_FAILED) {
+        synth_del(&s);
+        return nullptr;
+    }
+    synth_gain(s, 0xFFFFFFFFu);
+    return s;
+}
+
+void synth_del(SYNTH **s) {
+    if (!s || !*s) return;
+    if ((*s)->engine) delete_fluid_synth((*s)->engine);
+    if ((*s)->settings) delete_fluid_settings((*s)->settings);
+    delete *s;
+    *s = nullptr;
+}
+
+// Plays one short message on the engine; system messages but reset do nothing.
+static void synth_apply(SYNTH *s, uint32_t m) {
+    int status = (int)(m & 0xFF), ch = status & 0x0F;
+    int d1 = (int)(m >> 8) & 0x7F, d2 = (int)(m >> 16) & 0x7F;
+    fluid_synth_t *e = s->engine;
+    switch (status & 0xF0) {
+    case 0x80: fluid_synth_noteoff(e, ch, d1); break;
+    case 0x90: fluid_synth_noteon(e, ch, d1, d2); break;  // velocity 0 ends the note
+    case 0xA0: fluid_synth_key_pressure(e, ch, d1, d2); break;
+    case 0xB0: fluid_synth_cc(e, ch, d1, d2); break;
+    case 0xC0: fluid_synth_program_change(e, ch, d1); break;
+    case 0xD0: fluid_synth_channel_pressure(e, ch, d1); break;
+    case 0xE0: fluid_synth_pitch_bend(e, ch, d1 | d2 << 7); break;
+    default:
+        // System reset. FluidSynth's own leaves sounding voices playing,
+        // so every sound is ended after it.
+        if (status != 0xFF) break;
+        fluid_synth_system_reset(e);
+        for (int c = 0; c < 16; c++) fluid_synth_all_sounds_off(e, c);
+        break;
+    }
+}
+
+static void synth_event(SYNTH *s, const SYNTH_EVENT &e) {
+    if (e.volume)
+        synth_gain(s, e.message);
+    else
+        synth_apply(s, e.message);
+}
+
+static void synth_queue(SYNTH *s, int64_t at, uint32_t message, int volume) {
+    if (!s) return;
+    std::lock_guard<std::mutex> hold(s->lock);
+    SYNTH_EVENT e = {at, message, volume};
+    if (at < 0 && s->queue.empty()) {
+        synth_event(s, e);
+        return;
+    }
+    if (e.at < s->last_at) e.at = s->last_at;
+    s->last_at = e.at;
+    s->queue.push_back(e);
+}
+
+void synth_send(SYNTH *s, int64_t at, uint32_t message) { synth_queue(s, at, message, 0); }
+
+void synth_set_volume(SYNTH *s, int64_t at, uint32_t volume) { synth_queue(s, at, volume, 1); }
+
+// Renders n frames and adds them at the current gain, rounded to nearest.
+static void synth_render(SYNTH *s, int32_t *mix, int32_t n) {
+    float left[256], right[256];
+    // Nothing sounds and no effect runs: the engine would render zeros.
+    if (fluid_synth_get_active_voice_count(s->engine) == 0) return;
+    while (n > 0) {
+        int32_t k = n < 256 ? n : 256;
+        fluid_synth_write_float(s->engine, k, left, 0, 1, right, 0, 1);
+        for (int32_t i = 0; i < k; i++) {
+            mix[2 * i] += (int32_t)lrintf(left[i] * s->gain[0]);
+            mix[2 * i + 1] += (int32_t)lrintf(right[i] * s->gain[1]);
+        }
+        mix += 2 * k;
+        n -= k;
+    }
+}
+
+void synth_mix(SYNTH *s, int64_t at, int32_t *mix, int32_t frames) {
+    if (!s || !mix || frames <= 0) return;
+    std::lock_guard<std::mutex> hold(s->lock);
+    int32_t done = 0;
+    while (!s->queue.empty() && s->queue.front().at < at + frames) {
+        SYNTH_EVENT e = s->queue.front();
+        s->queue.pop_front();
+        int64_t offset = e.at - at;
+        if (offset > done) {
+            synth_render(s, mix + 2 * done, (int32_t)offset - done);
+            done = (int32_t)offset;
+        }
+        synth_event(s, e);
+    }
+    synth_render(s, mix + 2 * done, frames - done);
+}
+
+int32_t synth_voices(SYNTH *s) {
+    if (!s) return 0;
+    std::lock_guard<std::mutex> hold(s->lock);
+    return fluid_synth_get_active_voice_count(s->engine);
+}

@@ -1,0 +1,156 @@
+// A failing allocator, preloaded (LD_PRELOAD) or linked into a test: the N-th
+// allocation call fails, counted from the start of the process. malloc,
+// calloc, realloc and the aligned forms are counted (operator new goes
+// through malloc); free only keeps the tally of bytes still in use. Environment:
+//   RIVO_FAIL_ALLOC=N        the N-th call (1 is the first) returns null
+//   RIVO_FAIL_ALLOC_AFTER=1  every call from the N-th on fails, not just one
+//   RIVO_ALLOC_COUNT=FILE    at exit, write the number of calls made to FILE
+// A test that links the library may instead arm it with failalloc_arm().
+#include <errno.h>
+#include <fcntl.h>
+#include <malloc.h>
+#include <atomic>
+#include <stddef.h>
+#include <stdint.h>
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+#include <unistd.h>
+
+extern "C" {
+void *__libc_malloc(size_t size);
+void *__libc_calloc(size_t n, size_t size);
+void *__libc_realloc(void *p, size_t size);
+void *__libc_memalign(size_t alignment, size_t size);
+void __libc_free(void *p);
+}
+
+static std::atomic<unsigned long> failalloc_calls;
+static unsigned long failalloc_target;               // 0: nothing fails
+static int failalloc_sticky;                         // every call from the target on fails
+static std::atomic<unsigned long> failalloc_failed;  // calls made to fail so far
+static std::atomic<long> failalloc_live;             // usable bytes not yet freed
+static std::atomic<size_t> failalloc_peak;           // largest request since the last arming
+
+// Notes the size of a request (counted whether or not it is granted).
+static void failalloc_asked(size_t size) {
+    size_t seen = failalloc_peak.load();
+    while (size > seen && !failalloc_peak.compare_exchange_weak(seen, size)) {
+    }
+}
+
+// Counts a block that the allocator handed out (null passes through).
+static void *failalloc_took(void *p) {
+    if (p) failalloc_live.fetch_add((long)malloc_usable_size(p));
+    return p;
+}
+
+static unsigned long failalloc_env(const char *name) {
+    const char *v = getenv(name);
+    return v ? strtoul(v, nullptr, 10) : 0;
+}
+
+__attribute__((constructor)) static void failalloc_start(void) {
+    failalloc_target = failalloc_env("RIVO_FAIL_ALLOC");
+    failalloc_sticky = failalloc_env("RIVO_FAIL_ALLOC_AFTER") != 0;
+}
+
+// The call count written without allocating (no stdio).
+__attribute__((destructor)) static void failalloc_stop(void) {
+    const char *path = getenv("RIVO_ALLOC_COUNT");
+    if (!path) return;
+    int fd = open(path, O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    if (fd < 0) return;
+    char digits[32];
+    int n = 0;
+    unsigned long v = failalloc_calls.load();
+    do digits[n++] = (char)('0' + v % 10);
+    while ((v /= 10) != 0);
+    char line[33];
+    for (int i = 0; i < n; i++) line[i] = digits[n - 1 - i];
+    line[n] = '\n';
+    if (write(fd, line, (size_t)n + 1) < 0) {
+        // Nothing more to do at exit.
+    }
+    close(fd);
+}
+
+// True when this call is to fail.
+static int failalloc_now(void) {
+    unsigned long k = failalloc_calls.fetch_add(1) + 1;
+    if (!failalloc_target) return 0;
+    if (k == failalloc_target || (failalloc_sticky && k > failalloc_target)) {
+        failalloc_failed.fetch_add(1);
+        errno = ENOMEM;
+        return 1;
+    }
+    return 0;
+}
+
+extern "C" {
+
+// Arms the shim: the k-th allocation call from now fails (0 disarms);
+// `sticky` makes every later one fail too.
+void failalloc_arm(unsigned long k, int sticky) {
+    failalloc_target = k ? failalloc_calls.load() + k : 0;
+    failalloc_sticky = sticky;
+    failalloc_failed.store(0);
+    failalloc_peak.store(0);
+}
+
+// Number of calls made to fail since the last arming.
+unsigned long failalloc_failures(void) { return failalloc_failed.load(); }
+
+// The largest allocation asked for since the last arming, in bytes.
+size_t failalloc_largest(void) { return failalloc_peak.load(); }
+
+// Allocation calls made since the process started.
+unsigned long failalloc_count(void) { return failalloc_calls.load(); }
+
+// Bytes handed out and not freed: equal before and after a call that leaks nothing.
+long failalloc_live_bytes(void) { return failalloc_live.load(); }
+
+void *malloc(size_t size) {
+    failalloc_asked(size);
+    return failalloc_now() ? nullptr : failalloc_took(__libc_malloc(size));
+}
+
+void *calloc(size_t n, size_t size) {
+    failalloc_asked(size && n > SIZE_MAX / size ? SIZE_MAX : n * size);
+    return failalloc_now() ? nullptr : failalloc_took(__libc_calloc(n, size));
+}
+
+void free(void *p) {
+    if (p) failalloc_live.fetch_sub((long)malloc_usable_size(p));
+    __libc_free(p);
+}
+
+void *realloc(void *p, size_t size) {
+    if (!p) return malloc(size);
+    if (size == 0) {
+        free(p);
+        return nullptr;
+    }
+    failalloc_asked(size);
+    if (failalloc_now()) return nullptr;
+    long old = (long)malloc_usable_size(p);
+    void *q = __libc_realloc(p, size);
+    if (q) failalloc_live.fetch_add((long)malloc_usable_size(q) - old);
+    return q;
+}
+
+void *memalign(size_t alignment, size_t size) {
+    failalloc_asked(size);
+    return failalloc_now() ? nullptr : failalloc_took(__libc_memalign(alignment, size));
+}
+
+void *aligned_alloc(size_t alignment, size_t size) { return memalign(alignment, size); }
+
+int posix_memalign(void **out, size_t alignment, size_t size) {
+    void *p = memalign(alignment, size);
+    if (!p) return ENOMEM;
+    *out = p;
+    return 0;
+}
+
+}  // extern "C"

@@ -1,0 +1,73 @@
+#!/bin/bash
+# Runs the headless program under the failing allocator (tests/failalloc) with
+# the N-th allocation failing, for many N, and checks every run: it must not
+# die of a signal or hang (SWEEP_TIMEOUT seconds), and must either run on to
+# status 0 or stop with a documented status and one message line on stderr.
+#   tools/alloc-sweep.sh PROGRAM SHIM [spread|all]
+# spread: every N up to SWEEP_FIRST (default 100), then SWEEP_SPREAD more
+# (default 100) spaced evenly over the rest; all: every N of each run.
+# SWEEP_JOBS runs at a time (default 1); the runs are niced.
+set -u
+program=$1
+shim=$2
+mode=${3:-spread}
+timeout_s=${SWEEP_TIMEOUT:-30}
+first=${SWEEP_FIRST:-100}
+spread=${SWEEP_SPREAD:-100}
+jobs=${SWEEP_JOBS:-1}
+work=$(mktemp -d /tmp/alloc-sweep.XXXXXX)
+trap 'rm -rf "$work"' EXIT
+
+# The two short runs: the start-up and 30 frames of scene 1; and the start-up,
+# scenes 1 and 2 skipped at once, and frames of scene 3.
+runs=("--headless --frames 30" "--headless --frames 20 --keys 0:SPACE,1:SPACE")
+
+# One run with allocation N failing; prints "N outcome".
+one() {
+    local n=$1 args=$2 err="$work/err.$1" status
+    # Only the program gets the shim: nice and timeout allocate too.
+    nice timeout -s KILL "$timeout_s" env RIVO_FAIL_ALLOC="$n" LD_PRELOAD="$shim" $program $args \
+        >/dev/null 2>"$err"
+    status=$?
+    local lines
+    lines=$(grep -c . "$err")
+    if [ "$status" -eq 137 ]; then echo "$n hang"
+    elif [ "$status" -gt 128 ]; then echo "$n signal$((status - 128))"
+    elif [ "$status" -eq 0 ]; then echo "$n ran-on"
+    elif [ "$status" -le 6 ] && [ "$lines" -eq 1 ] && grep -q '^rivo7315: ' "$err"; then
+        echo "$n status$status"
+    else echo "$n bad-status$status-lines$lines"
+    fi
+    rm -f "$err"
+}
+export -f one
+export work shim program timeout_s
+
+failed=0
+for args in "${runs[@]}"; do
+    env RIVO_ALLOC_COUNT="$work/count" LD_PRELOAD="$shim" $program $args >/dev/null 2>&1
+    total=$(cat "$work/count")
+    if [ "$mode" = all ]; then
+        seq 1 "$total"
+    else
+        seq 1 $((first < total ? first : total))
+        if [ "$total" -gt "$first" ]; then
+            step=$(( (total - first + spread - 1) / spread ))
+            seq $((first + step)) "$step" "$total"
+        fi
+    fi > "$work/ns"
+    xargs -a "$work/ns" -P "$jobs" -I{} bash -c 'one {} "$0"' "$args" > "$work/out"
+    tested=$(wc -l < "$work/out")
+    echo "run '$args': $total allocations, $tested values of N failed in turn:"
+    # Each outcome with the first values of N that gave it.
+    for outcome in $(cut -d' ' -f2 "$work/out" | sort -u); do
+        ns=$(awk -v o="$outcome" '$2 == o {print $1}' "$work/out" | sort -n)
+        printf '   %6d %-10s N = %s\n' "$(echo "$ns" | wc -l)" "$outcome" \
+            "$(echo "$ns" | head -5 | tr '\n' ' ')$([ "$(echo "$ns" | wc -l)" -gt 5 ] && echo ...)"
+    done
+    if grep -qv ' ran-on$\| status[1-6]$' "$work/out"; then
+        failed=1
+        echo "   failing N:"; grep -v ' ran-on$\| status[1-6]$' "$work/out" | sort -n | head -20 | sed 's/^/     /'
+    fi
+done
+exit $failed
