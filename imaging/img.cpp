@@ -661,8 +661,8 @@ int32_t *img_line_points(int32_t x0, int32_t y0, int32_t x1, int32_t y1) {
     }
     points[0] = (int32_t)n;
     int32_t *out = points + 1;
-    // An axis whose ends are equal steps +1 rather than 0.
-    img_walk_steps(x0, y0, ax, ay, dx < 0 ? -1 : 1, dy < 0 ? -1 : 1, [&](int64_t x, int64_t y) {
+    // The same walk as img_line's, so the points are the pixels it plots.
+    img_walk_steps(x0, y0, ax, ay, img_walk_sign(dx), img_walk_sign(dy), [&](int64_t x, int64_t y) {
         *out++ = (int32_t)x;
         *out++ = (int32_t)y;
     });

@@ -1,300 +1,123 @@
-// LRADIAL: ring fields and their random draws, the palette, stepping, and
-// every way of drawing the ring, checked pixel by pixel on small images.
+// LRADIAL: the random draws of a new ring (recorded, tests/data/lradial.txt),
+// the palette, spacing and step as tables, and every way of drawing the ring
+// as a small picture.
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <string>
+#include <sstream>
 
 #include "effects/lradial.h"
 #include "host/random.h"
-#include "imaging/img.h"
-#include "imaging/imgfx.h"
-#include "tests/test_lcg.h"
+#include "tests/test_golden.h"
+#include "tests/test_picture.h"
 #include "tests/test_support.h"
 
-// An independent copy of the generator, to know which values a create draws.
-static Lcg lcg;
+namespace {
+
+const uint32_t C = 0xC0FFEE;
 
 // A ring with every field chosen by the test.
-static LRADIAL *ring(int32_t cx, int32_t cy, int32_t radius, int32_t lines, uint32_t colour) {
+LRADIAL *ring(int32_t cx, int32_t cy, int32_t radius, int32_t lines) {
     LRADIAL *r = lradial_new();
     r->x = cx;
     r->y = cy;
     r->radius = radius;
-    r->colour = (int32_t)colour;
+    r->colour = (int32_t)C;
     r->angle = 0;
     lradial_set_lines(r, lines);
     return r;
 }
 
-TEST(Lradial, NewDrawsSpinRadiusColourInThatOrder) {
-    random_srand(45429);
-    lcg.state = 45429;
-    int32_t r1 = lcg.next(), r2 = lcg.next(), r3 = lcg.next();
-    ASSERT_EQ(r1, 17318);
-    ASSERT_EQ(r2, 21105);
-    LRADIAL *r = lradial_new();
-    ASSERT_NE(r, nullptr);
-    EXPECT_EQ(r->spin, 17318 + 0x8000);
-    EXPECT_EQ(r->radius, 21105 % 128 + 32);  // 145
-    EXPECT_EQ(r->colour, (r3 & 0x7F7F7F) + 0x808080);
-    EXPECT_EQ(random_rand(), lcg.next());  // exactly three draws
-    EXPECT_EQ(r->x, 128);
-    EXPECT_EQ(r->y, 128);
-    EXPECT_EQ(r->z, 0);
-    EXPECT_EQ(r->width, 256);
-    EXPECT_EQ(r->height, 256);
-    EXPECT_EQ(r->depth, 0);
-    EXPECT_EQ(r->lines, 16);
-    EXPECT_EQ(r->angle, 0);
-    EXPECT_EQ(r->spacing, (1024 << 16) / 16);
-    lradial_del(&r);
-    EXPECT_EQ(r, nullptr);
-}
+}  // namespace
 
-TEST(Lradial, FieldRangesOverManyRings) {
-    random_srand(7);
-    for (int i = 0; i < 200; i++) {
-        LRADIAL *r = lradial_new();
-        EXPECT_GE(r->radius, 32);
-        EXPECT_LE(r->radius, 159);
-        EXPECT_GE(r->spin, 0x8000);
-        EXPECT_LE(r->spin, 0x8000 + 32767);
-        for (int s = 0; s < 24; s += 8) EXPECT_GE((r->colour >> s) & 0xFF, 0x80);
-        lradial_del(&r);
+TEST(Lradial, NewRingsMatchTheirRecording) {
+    Golden g("lradial");
+    for (uint32_t seed : {45429u, 7u, 0x31756A22u}) {
+        random_srand(seed);
+        Own<lradial_del> r(lradial_new());
+        std::ostringstream s;
+        s << r->spin << "," << r->radius << "," << Golden::hex((uint32_t)r->colour) << "," << r->x << "," << r->y
+          << "," << r->lines << "," << r->spacing << " next " << random_rand();
+        g.check("new" + std::to_string(seed), s.str());
     }
+    random_srand(45429);  // by hand: draws 17318, 21105 give spin and radius
+    Own<lradial_del> r(lradial_new());
+    EXPECT_EQ(r->spin, 17318 + 0x8000);
+    EXPECT_EQ(r->radius, 21105 % 128 + 32);
 }
 
 TEST(Lradial, PaletteIsAClosedRainbowRing) {
-    LRADIAL *r = lradial_new();
-    EXPECT_EQ(lradial_palette_colour(0), 0x00FF00u);
-    EXPECT_EQ(lradial_palette_colour(1), 0x00FF01u);
-    EXPECT_EQ(lradial_palette_colour(255), 0x00FFFFu);
-    EXPECT_EQ(lradial_palette_colour(256), 0x00FFFFu);
-    EXPECT_EQ(lradial_palette_colour(511), 0x0000FFu);
-    EXPECT_EQ(lradial_palette_colour(512), 0x0000FFu);
-    EXPECT_EQ(lradial_palette_colour(767), 0xFF00FFu);
-    EXPECT_EQ(lradial_palette_colour(768), 0xFF00FFu);
-    EXPECT_EQ(lradial_palette_colour(1023), 0xFF0000u);
-    EXPECT_EQ(lradial_palette_colour(1024), 0xFF0000u);
-    EXPECT_EQ(lradial_palette_colour(1279), 0xFFFF00u);
-    EXPECT_EQ(lradial_palette_colour(1280), 0xFFFF00u);
-    EXPECT_EQ(lradial_palette_colour(1535), 0x00FF00u);
-    EXPECT_EQ(lradial_palette_colour(-1), 0u);
-    EXPECT_EQ(lradial_palette_colour(1536), 0u);
-    lradial_del(&r);
+    const uint32_t entries[][2] = {{0, 0x00FF00},    {1, 0x00FF01},    {255, 0x00FFFF}, {256, 0x00FFFF},
+                                   {511, 0x0000FF},  {512, 0x0000FF},  {767, 0xFF00FF}, {768, 0xFF00FF},
+                                   {1023, 0xFF0000}, {1024, 0xFF0000}, {1279, 0xFFFF00}, {1280, 0xFFFF00},
+                                   {1535, 0x00FF00}, {1536, 0},        {(uint32_t)-1, 0}};
+    Own<lradial_del> r(lradial_new());  // builds the palette
+    for (const auto &e : entries) EXPECT_EQ(lradial_palette_colour((int32_t)e[0]), e[1]) << (int32_t)e[0];
 }
 
-TEST(Lradial, SetLinesSetsSpacingAndRejectsNonPositive) {
-    LRADIAL *r = lradial_new();
-    lradial_set_lines(r, 4);
-    EXPECT_EQ(r->lines, 4);
-    EXPECT_EQ(r->spacing, 256 << 16);
-    lradial_set_lines(r, 0);
-    lradial_set_lines(r, -3);
-    EXPECT_EQ(r->lines, 4);
-    EXPECT_EQ(r->spacing, 256 << 16);
-    lradial_set_lines(r, 3);
-    EXPECT_EQ(r->spacing, 22369621);  // 67108864 / 3, truncated
-    lradial_set_lines(nullptr, 5);
-    lradial_del(&r);
+TEST(Lradial, SpacingStepAndPoints) {
+    Own<lradial_del> r(lradial_new());
+    const int32_t lines[][2] = {{4, 256 << 16}, {0, 256 << 16}, {-3, 256 << 16}, {3, 22369621}, {1, 1024 << 16}};
+    for (const auto &l : lines) {
+        lradial_set_lines(r, l[0]);
+        EXPECT_EQ(r->spacing, l[1]) << l[0];
+    }
+    const int32_t steps[][3] = {{0x3FFFFFF - 5, 10, 4}, {4, -8, 0x3FFFFFC}, {0, 0x7FFFFFFF, 0x3FFFFFF}};
+    for (const auto &s : steps) {
+        r->angle = s[0];
+        r->spin = s[1];
+        lradial_step(r);
+        EXPECT_EQ(r->angle, s[2]) << s[0] << " + " << s[1];
+    }
+    // Radius 100 around (128, 128): +99.99 rounds down to +99, -99.99 to -100.
+    const int32_t points[][3] = {{0, 128, 227}, {256, 227, 128}, {512, 128, 28}, {768, 28, 128}, {1024 + 256, 227, 128}};
+    for (const auto &p : points) {
+        int32_t px, py;
+        lradial_point(128, 128, p[0] << 16, 100, &px, &py);
+        EXPECT_EQ(std::make_pair(px, py), std::make_pair(p[1], p[2])) << p[0];
+    }
 }
 
-TEST(Lradial, StepAddsSpinAndWrapsAtOneTurn) {
-    LRADIAL *r = lradial_new();
-    r->angle = 0x3FFFFFF - 5;
-    r->spin = 10;
-    lradial_step(r);
-    EXPECT_EQ(r->angle, 4);
-    r->spin = -8;  // a flipped spin turns backwards through 0
-    lradial_step(r);
-    EXPECT_EQ(r->angle, 0x3FFFFFC);
-    lradial_step(nullptr);
-    lradial_del(&r);
-}
-
-TEST(Lradial, PointsOfAFourLineRingRoundDown) {
-    int32_t px, py;
-    lradial_point(128, 128, 0, 100, &px, &py);
-    EXPECT_EQ(px, 128);
-    EXPECT_EQ(py, 227);  // +99.99 rounds down to +99
-    lradial_point(128, 128, 256 << 16, 100, &px, &py);
-    EXPECT_EQ(px, 227);
-    EXPECT_EQ(py, 128);
-    lradial_point(128, 128, 512 << 16, 100, &px, &py);
-    EXPECT_EQ(px, 128);
-    EXPECT_EQ(py, 28);  // -99.99 rounds down to -100
-    lradial_point(128, 128, 768 << 16, 100, &px, &py);
-    EXPECT_EQ(px, 28);
-    EXPECT_EQ(py, 128);
-}
-
-TEST(Lradial, DrawPointsOnTheBigRing) {
-    IMG *img = grid_image(256, 256);
-    LRADIAL *r = ring(128, 128, 100, 4, 0x123456);
-    lradial_draw_points(r, img);
-    int set = 0;
-    for (int32_t i = 0; i < 256 * 256; i++) set += img->pixels[i] != 0;
-    EXPECT_EQ(set, 4);
-    EXPECT_EQ(img_get_pixel(img, 128, 227), 0x123456u);
-    EXPECT_EQ(img_get_pixel(img, 227, 128), 0x123456u);
-    EXPECT_EQ(img_get_pixel(img, 128, 28), 0x123456u);
-    EXPECT_EQ(img_get_pixel(img, 28, 128), 0x123456u);
-    EXPECT_EQ(r->angle, 0);  // drawing does not turn the ring
-    lradial_del(&r);
-    img_del(&img);
-}
-
-static const uint32_t C = 0xC0FFEE;
-
-TEST(Lradial, DrawPointsSmallRingAndCopiesImageSize) {
-    IMG *img = grid_image(5, 5);
-    LRADIAL *r = ring(2, 2, 2, 4, C);
-    lradial_draw_points(r, img);
-    const uint32_t expected[25] = {
-        0, 0, C, 0, 0,
-        0, 0, 0, 0, 0,
-        C, 0, 0, C, 0,
-        0, 0, C, 0, 0,
-        0, 0, 0, 0, 0,
+TEST(Lradial, DrawModesAsPictures) {
+    using Draw = void (*)(LRADIAL *, IMG *);
+    struct Case { const char *name; Draw draw; int32_t cx, cy, radius, lines; const char *want; } cases[] = {
+        {"points", lradial_draw_points, 2, 2, 2, 4, "..#..|.....|#..#.|..#..|....."},
+        {"clipped", lradial_draw_points, 1, 1, 2, 4, ".....|..#..|.#...|.....|....."},
+        {"spokes", lradial_draw_spokes, 2, 2, 2, 4, "..#..|..#..|####.|..#..|....."},
+        {"origin", lradial_draw_spokes_origin, 2, 2, 2, 4, ".#...|##...|..#..|.....|....."},
+        {"thick", [](LRADIAL *r, IMG *i) { lradial_draw_spokes_thick(r, i, 3); }, 2, 2, 2, 1,
+         ".....|.....|.###.|.###.|....."},
+        {"thick 0", [](LRADIAL *r, IMG *i) { lradial_draw_spokes_thick(r, i, 0); }, 2, 2, 2, 1,
+         ".....|.....|.....|.....|....."},
     };
-    EXPECT_TRUE(grid_equals(img, expected));
-    EXPECT_EQ(r->width, 5);
-    EXPECT_EQ(r->height, 5);
-    lradial_del(&r);
-    img_del(&img);
-}
-
-TEST(Lradial, DrawPointsClipsAtEveryEdge) {
-    IMG *img = grid_image(3, 3);
-    // Radius 2 around (1, 1): (1, 2) inside, (2, 1) inside, (1, -1) and (-1, 1) outside.
-    LRADIAL *r = ring(1, 1, 2, 4, C);
-    lradial_draw_points(r, img);
-    const uint32_t expected[9] = {
-        0, 0, 0,
-        0, 0, C,
-        0, C, 0,
-    };
-    EXPECT_TRUE(grid_equals(img, expected));
-    lradial_del(&r);
-    img_del(&img);
-}
-
-TEST(Lradial, DrawSpokesFromTheCentre) {
-    IMG *img = grid_image(5, 5);
-    LRADIAL *r = ring(2, 2, 2, 4, C);
-    lradial_draw_spokes(r, img);
-    const uint32_t expected[25] = {
-        0, 0, C, 0, 0,
-        0, 0, C, 0, 0,
-        C, C, C, C, 0,
-        0, 0, C, 0, 0,
-        0, 0, 0, 0, 0,
-    };
-    EXPECT_TRUE(grid_equals(img, expected));
-    lradial_del(&r);
-    img_del(&img);
-}
-
-TEST(Lradial, DrawSpokesOriginEndOnARingAroundTheCorner) {
-    IMG *img = grid_image(5, 5);
-    LRADIAL *r = ring(2, 2, 2, 4, C);
-    // Ends (0, 1), (1, 0), (0, -2), (-2, 0); the last two lines are clipped.
-    lradial_draw_spokes_origin(r, img);
-    const uint32_t expected[25] = {
-        0, C, 0, 0, 0,
-        C, C, 0, 0, 0,
-        0, 0, C, 0, 0,
-        0, 0, 0, 0, 0,
-        0, 0, 0, 0, 0,
-    };
-    EXPECT_TRUE(grid_equals(img, expected));
-    lradial_del(&r);
-    img_del(&img);
-}
-
-TEST(Lradial, DrawSpokesThickWidensASteepSpoke) {
-    IMG *img = grid_image(5, 5);
-    LRADIAL *r = ring(2, 2, 2, 1, C);  // one spoke, down to (2, 3)
-    lradial_draw_spokes_thick(r, img, 3);
-    const uint32_t expected[25] = {
-        0, 0, 0, 0, 0,
-        0, 0, 0, 0, 0,
-        0, C, C, C, 0,
-        0, C, C, C, 0,
-        0, 0, 0, 0, 0,
-    };
-    EXPECT_TRUE(grid_equals(img, expected));
-    img_clear(img, 0);
-    lradial_draw_spokes_thick(r, img, 0);  // thickness 0 draws nothing
-    const uint32_t none[25] = {0};
-    EXPECT_TRUE(grid_equals(img, none));
-    lradial_del(&r);
-    img_del(&img);
-}
-
-TEST(Lradial, DrawSpokesDitherRunsRoundThePalette) {
-    IMG *img = grid_image(5, 5);
-    LRADIAL *r = ring(2, 2, 2, 2, C);
-    // k = 2: palette[0] to palette[192] down to (2, 3); k = 1: palette[768]
-    // to palette[960] up to (2, 0), whose centre pixel overwrites the first.
+    for (const Case &c : cases) {
+        Own<img_del> img(grid_image(5, 5));
+        Own<lradial_del> r(ring(c.cx, c.cy, c.radius, c.lines));
+        c.draw(r, img);
+        EXPECT_TRUE(grid_equals(img, picture(c.want, "#", {C}))) << c.name;
+        EXPECT_EQ(std::make_pair(r->width, r->angle), std::make_pair(5, 0)) << c.name;
+    }
+    // Dither: k = 2 runs palette[0] to palette[192] down to (2, 3); k = 1
+    // palette[768] to palette[960] up to (2, 0), over the first's centre.
+    Own<img_del> img(grid_image(5, 5));
+    Own<lradial_del> r(ring(2, 2, 2, 2));
     lradial_draw_spokes_dither(r, img);
-    const uint32_t G2 = 0x00FFC0, M = 0xFF00FF, M2 = 0xFF003F;
-    const uint32_t expected[25] = {
-        0, 0, M2, 0, 0,
-        0, 0, M, 0, 0,
-        0, 0, M, 0, 0,
-        0, 0, G2, 0, 0,
-        0, 0, 0, 0, 0,
-    };
-    EXPECT_TRUE(grid_equals(img, expected));
-    lradial_del(&r);
-    img_del(&img);
+    EXPECT_TRUE(grid_equals(img, picture("..a..|..m..|..m..|..g..|.....", "amg", {0xFF003F, 0xFF00FF, 0x00FFC0})));
 }
 
-TEST(Lradial, BadArgumentsDrawNothing) {
-    IMG *img = grid_image(4, 4);
-    LRADIAL *r = ring(2, 2, 1, 4, C);
-    lradial_draw_points(nullptr, img);
-    lradial_draw_spokes(nullptr, img);
-    lradial_draw_spokes_origin(nullptr, img);
-    lradial_draw_spokes_thick(nullptr, img, 2);
-    lradial_draw_spokes_dither(nullptr, img);
-    lradial_draw_points(r, nullptr);
-    lradial_draw_spokes(r, nullptr);
-    lradial_draw_spokes_origin(r, nullptr);
+TEST(Lradial, BadArgumentsDrawNothingAndTheEmptyOperations) {
+    Own<img_del> img(grid_image(4, 4));
+    Own<lradial_del> r(ring(2, 2, 1, 4));
+    for (auto draw : {lradial_draw_points, lradial_draw_spokes, lradial_draw_spokes_origin, lradial_draw_spokes_dither}) {
+        draw(nullptr, img);
+        draw(r, nullptr);
+    }
     lradial_draw_spokes_thick(r, nullptr, 2);
-    lradial_draw_spokes_dither(r, nullptr);
-    const uint32_t none[16] = {0};
-    EXPECT_TRUE(grid_equals(img, none));
+    EXPECT_TRUE(grid_equals(img, std::vector<uint32_t>(16, 0)));
     EXPECT_EQ(r->width, 256);  // no image, so no size was copied
-    lradial_del(&r);
-    img_del(&img);
-}
-
-TEST(Lradial, EmptyRecordOperations) {
-    LRADIAL *a = lradial_new();
-    a->radius = 77;
-    LRADIAL *b = lradial_dup(a);
-    ASSERT_NE(b, nullptr);
-    EXPECT_NE(b, a);
-    EXPECT_EQ(b->x, 128);
-    EXPECT_EQ(b->lines, 16);
-    EXPECT_EQ(lradial_compare(a, a), 0);
-    EXPECT_EQ(lradial_to_text(a), nullptr);
-    b->radius = 5;
-    lradial_copy(a, b);  // copies nothing
-    EXPECT_EQ(b->radius, 5);
-    EXPECT_EQ(lradial_dup(nullptr), nullptr);
-    lradial_del(&a);
-    lradial_del(&b);
-}
-
-TEST(Lradial, DelClearsAndSecondDelOnlyReports) {
-    LRADIAL *r = lradial_new();
-    lradial_del(&r);
-    EXPECT_EQ(r, nullptr);
-    lradial_del(&r);
-    EXPECT_EQ(r, nullptr);
-    lradial_del(nullptr);
+    Own<lradial_del> d(lradial_dup(r));
+    EXPECT_EQ(std::make_pair(d->x, d->radius == 1), std::make_pair(128, false));  // a fresh default ring
+    EXPECT_EQ(lradial_compare(r, r), 0);
+    EXPECT_EQ(lradial_to_text(r), nullptr);
+    lradial_copy(r, d);  // copies nothing
+    EXPECT_EQ(d->x, 128);
 }

@@ -1,53 +1,27 @@
-// The shared generator: seeded and unseeded sequences and the 30-bit join.
+// The shared generator: the unseeded start, seeded sequences with the state's
+// wrap, the 30-bit join, and the 15-bit range.
 #include <gtest/gtest.h>
 
 #include "host/random.h"
 
 // Must run first in this program: nothing has seeded the state yet.
 TEST(Random, UnseededFirstValueIs41) {
-    // state = 1 * 214013 + 2531011 = 2745024; 2745024 >> 16 = 41.
-    EXPECT_EQ(random_rand(), 41);
+    EXPECT_EQ(random_rand(), 41);  // (1 * 214013 + 2531011) >> 16
 }
 
-TEST(Random, Seed45429GivesKnownPair) {
+TEST(Random, SeedsGiveKnownDraws) {
+    // seed -> first two draws (0xFFFFFFFF wraps: 2531011 - 214013 = 2316998, >> 16 = 35).
+    const uint32_t cases[][3] = {{45429, 17318, 21105}, {0, 38, 7719}, {1, 41, 18467}, {0xFFFFFFFFu, 35, 29739}};
+    for (const auto &c : cases) {
+        random_srand(c[0]);
+        EXPECT_EQ(random_rand(), (int32_t)c[1]) << c[0];
+        EXPECT_EQ(random_rand(), (int32_t)c[2]) << c[0];
+    }
     random_srand(45429);
-    EXPECT_EQ(random_rand(), 17318);
-    EXPECT_EQ(random_rand(), 21105);
-}
-
-TEST(Random, NextJoinsTwoDrawsHighFirst) {
-    random_srand(45429);
-    int32_t v = random_next();
-    EXPECT_EQ(v, 567497329);  // 17318 << 15 | 21105
-    EXPECT_EQ(v % 4, 1);
-}
-
-TEST(Random, ReseedRestartsTheSequence) {
-    random_srand(0x31756A22u);
-    int32_t a = random_rand();
-    int32_t b = random_rand();
-    random_srand(0x31756A22u);
-    EXPECT_EQ(random_rand(), a);
-    EXPECT_EQ(random_rand(), b);
-}
-
-TEST(Random, StateWrapsModulo2To32) {
-    // 0xFFFFFFFF * 214013 + 2531011 mod 2^32 = 2531011 - 214013 = 2316998;
-    // 2316998 >> 16 = 35.
-    random_srand(0xFFFFFFFFu);
-    EXPECT_EQ(random_rand(), 35);
-}
-
-TEST(Random, DrawsStayIn15Bits) {
+    EXPECT_EQ(random_next(), 567497329);  // 17318 << 15 | 21105: the first draw high
     random_srand(12345);
     for (int i = 0; i < 1000; i++) {
-        int32_t v = random_rand();
-        ASSERT_GE(v, 0);
-        ASSERT_LE(v, 32767);
-    }
-    for (int i = 0; i < 1000; i++) {
-        int32_t v = random_next();
-        ASSERT_GE(v, 0);
-        ASSERT_LT(v, 1 << 30);
+        int32_t v = random_rand(), w = random_next();
+        ASSERT_TRUE(v >= 0 && v <= 32767 && w >= 0 && w < (1 << 30)) << i;
     }
 }
