@@ -27,7 +27,7 @@ struct EndCase {
 const EndCase end_cases[] = {
     {"escape", "--headless --keys 40:ESC", 0, ""},
     {"frame limit", "--headless --frames 3", 0, ""},
-    {"unknown option", "--headless --bogus", 2, "bad option '--bogus'"},
+    {"unknown option", "--headless --bogus", 2, "unknown option '--bogus'"},
     {"pause nothing ends", "--headless --frames 100 --keys 40:P", 1, "paused with no scripted key left"},
     {"capture into a file", "--frames 1 --capture FILE", 4, "': Not a directory"},
     {"record beside a file", "--frames 1 --record FILE/run.mkv", 4, "/run.mkv': Not a directory"},
