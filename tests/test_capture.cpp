@@ -30,8 +30,11 @@ uint32_t png_crc(const std::string &path) {
     image.format = PNG_FORMAT_BGR;
     std::vector<uint8_t> bytes(PNG_IMAGE_SIZE(image));
     int stride = -(int)PNG_IMAGE_ROW_STRIDE(image);  // negative: bottom row first
-    if (image.width != 256 || image.height != 256 || !png_image_finish_read(&image, nullptr, bytes.data(), stride, nullptr))
+    if (image.width != 256 || image.height != 256) {
+        png_image_free(&image);  // a finished read frees it; one abandoned here must be freed
         return 0;
+    }
+    if (!png_image_finish_read(&image, nullptr, bytes.data(), stride, nullptr)) return 0;
     return backend_crc32(bytes.data(), bytes.size());
 }
 
