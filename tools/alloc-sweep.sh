@@ -19,8 +19,12 @@ work=$(mktemp -d /tmp/alloc-sweep.XXXXXX)
 trap 'rm -rf "$work"' EXIT
 
 # The two short runs: the start-up and 30 frames of scene 1; and the start-up,
-# scenes 1 and 2 skipped at once, and frames of scene 3.
-runs=("--headless --frames 30" "--headless --frames 20 --keys 0:SPACE,1:SPACE")
+# scenes 1 and 2 skipped at once, and frames of scene 3. Scene 3 sends its
+# notes to the capture device: the synthesiser's library (FluidSynth, with
+# GLib) does not survive a failed allocation of its own while it loads the
+# SoundFont (GLib aborts, FluidSynth follows a null pointer), so what is swept
+# is this program's code, not a library's.
+runs=("--headless --frames 30" "--headless --frames 20 --keys 0:SPACE,1:SPACE --midi-out capture")
 
 # One run with allocation N failing; prints "N outcome".
 one() {
