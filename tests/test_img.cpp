@@ -1,13 +1,24 @@
 // IMG alone: the operations on every pixel (channel saturation, whole-word
-// matches) and the reader quirks of the 32-bit kind. What IMG shares with
-// BYTEMAP is in test_raster_shared.cpp.
+// matches), the reader quirks of the 32-bit kind, the additive blits, the run
+// lengths behind scaling, lines, spans, circles and ellipses as pictures, and
+// the point lists of img_line and its copies. What IMG shares with BYTEMAP is
+// in test_raster_shared.cpp, its clipping at extreme positions in
+// test_extremes_img.cpp, its fast paths in test_fast_draw.cpp.
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <cstdlib>
 #include <functional>
+#include <set>
 #include <string>
+#include <utility>
+#include <vector>
 
+#include "imaging/bytemap.h"
+#include "imaging/fill.h"
 #include "imaging/img.h"
+#include "imaging/imgfx.h"
+#include "tests/test_picture.h"
 #include "tests/test_support.h"
 
 // Each operation on four pixels, hand-worked per channel.
@@ -17,22 +28,20 @@ TEST(ImgWhole, EveryPixelOperation) {
         std::function<void(IMG *)> op;
         uint32_t in[4], out[4];
     } cases[] = {
-        {"add", [](IMG *m) { img_add_colour(m, 0x00102030); },
-         {0x00F0F0F0, 0x00000000, 0xFF0000FF, 0x00FE01FF}, {0x00FFFFFF, 0x00102030, 0x001020FF, 0x00FF21FF}},
-        {"sub", [](IMG *m) { img_sub_colour(m, 0x00102030); },
-         {0x00080808, 0x00FFFFFF, 0xFF102030, 0x00200010}, {0x00000000, 0x00EFDFCF, 0x00000000, 0x00100000}},
-        {"scale 3/2", [](IMG *m) { img_scale_colour(m, 3, 2); },
-         {0x00804020, 0x00010203, 0xFF0A0B0C, 0x00FFFFFF}, {0x00C06030, 0x00010304, 0x000F1012, 0x00FFFFFF}},
-        {"scale max", [](IMG *m) { img_scale_colour(m, INT32_MAX, 1); },
-         {0x00102030, 0x00000001, 0, 0xFF000000}, {0x00FFFFFF, 0x000000FF, 0, 0}},
+        {"add", [](IMG *m) { img_add_colour(m, 0x00102030); }, {0x00F0F0F0, 0x00000000, 0xFF0000FF, 0x00FE01FF}, {0x00FFFFFF, 0x00102030, 0x001020FF, 0x00FF21FF}},
+        {"sub", [](IMG *m) { img_sub_colour(m, 0x00102030); }, {0x00080808, 0x00FFFFFF, 0xFF102030, 0x00200010}, {0x00000000, 0x00EFDFCF, 0x00000000, 0x00100000}},
+        {"scale 3/2", [](IMG *m) { img_scale_colour(m, 3, 2); }, {0x00804020, 0x00010203, 0xFF0A0B0C, 0x00FFFFFF}, {0x00C06030, 0x00010304, 0x000F1012, 0x00FFFFFF}},
+        {"scale max", [](IMG *m) { img_scale_colour(m, INT32_MAX, 1); }, {0x00102030, 0x00000001, 0, 0xFF000000}, {0x00FFFFFF, 0x000000FF, 0, 0}},
         {"scale 0", [](IMG *m) { img_scale_colour(m, 0, 5); }, {0x00102030, 1, 2, 3}, {0, 0, 0, 0}},
-        {"scale refused", [](IMG *m) { img_scale_colour(m, 1, 0), img_scale_colour(m, 1, -2), img_scale_colour(m, -1, 2); },
-         {0x00102030, 1, 2, 3}, {0x00102030, 1, 2, 3}},
-        {"invert", [](IMG *m) { img_invert(m); },
-         {0x00123456, 0xFF000000, 0, 0x80FFFFFF}, {0x00EDCBA9, 0x00FFFFFF, 0x00FFFFFF, 0}},
-        {"replace", [](IMG *m) { img_replace_colour(m, 0x00CCCCCC, 0xA5747474); },
-         {0x00CCCCCC, 0x01CCCCCC, 0x00CCCCCD, 0x00CCCCCC}, {0xA5747474, 0x01CCCCCC, 0x00CCCCCD, 0xA5747474}},
+        {"scale refused", [](IMG *m) { img_scale_colour(m, 1, 0), img_scale_colour(m, 1, -2), img_scale_colour(m, -1, 2); }, {0x00102030, 1, 2, 3}, {0x00102030, 1, 2, 3}},
+        {"invert", [](IMG *m) { img_invert(m); }, {0x00123456, 0xFF000000, 0, 0x80FFFFFF}, {0x00EDCBA9, 0x00FFFFFF, 0x00FFFFFF, 0}},
+        {"replace", [](IMG *m) { img_replace_colour(m, 0x00CCCCCC, 0xA5747474); }, {0x00CCCCCC, 0x01CCCCCC, 0x00CCCCCD, 0x00CCCCCC}, {0xA5747474, 0x01CCCCCC, 0x00CCCCCD, 0xA5747474}},
         {"clear", [](IMG *m) { img_clear(m, 0xFF00FF00); }, {1, 2, 3, 4}, {0xFF00FF00, 0xFF00FF00, 0xFF00FF00, 0xFF00FF00}},
+        {"and another size", [](IMG *m) { Own<img_del> mask(grid_image(4, 4)); img_and(mask, m); }, {1, 2, 3, 4}, {1, 2, 3, 4}},
+        {"add wraps whole words", [](IMG *m) { Own<img_del> s(grid_image(2, 2, {0x000000FF, 0xFFFFFFFF, 0xFF018001, 5})); img_blit_add(s, m, 0, 0, 0, 0, 2, 2); },
+         {0x00000001, 0x00000002, 0x00FF80FF, 0}, {0x00000100, 0x00000001, 0x00010100, 5}},
+        {"add saturates each channel", [](IMG *m) { Own<img_del> s(grid_image(2, 2, {0x000000FF, 0xFFFFFFFF, 0xFF018001, 0})); img_blit_add_sat(s, m, 0, 0, 0, 0, 2, 2); },
+         {0x00000001, 0x00000002, 0x00FF80FF, 7}, {0x000000FF, 0x00FFFFFF, 0x00FFFFFF, 7}},
     };
     for (auto &c : cases) {
         Own<img_del> image(grid_image(2, 2, c.in));
@@ -40,12 +49,6 @@ TEST(ImgWhole, EveryPixelOperation) {
         EXPECT_TRUE(grid_equals(image, 2, 2, c.out)) << c.name;
         c.op(nullptr);  // reported only
     }
-}
-
-TEST(ImgWhole, AndRefusesAMaskOfAnotherSize) {
-    Own<img_del> mask(grid_filled(4, 4, 0)), target(grid_filled(2, 2, 0x00FFFFFF));
-    img_and(mask, target);  // would walk past the smaller target
-    EXPECT_TRUE(grid_equals(target, std::vector<uint32_t>(4, 0x00FFFFFF)));
 }
 
 // The 32-bit reader stores what it reads: sizes without skipping blanks,
@@ -61,4 +64,163 @@ TEST(ImgRead, ValuesAreTakenAsTheyStand) {
     Own<img_del> g(img_from_pnm(grey.data(), grey.size())), b(img_from_pnm(bits.data(), bits.size()));
     EXPECT_TRUE(grid_equals(g, std::vector<uint32_t>{0x000F0F0F, 300u * 0x10101u}));
     EXPECT_TRUE(grid_equals(b, std::vector<uint32_t>{0x00FFFFFF, 0, 0}));
+}
+
+// Runs of a split of a into b + 1 pieces (order and signs do not matter).
+TEST(ImgRuns, PlainAndMirroredSplits) {
+    const struct {
+        bool mirrored;
+        int32_t a, b;
+        std::vector<int32_t> runs;
+    } cases[] = {
+        {false, 4, 2, {2, 2, 1}}, {false, 5, 3, {2, 2, 1, 1}}, {false, -3, 5, {2, 2, 1}}, {false, 3, 3, {1, 1, 1, 1}}, {false, 0, 0, {1}},
+        {false, 4, 0, {5}},       {true, 7, 3, {3, 2, 3}},     {true, 5, 3, {2, 2, 2}},   {true, 2, -4, {2, 2}},
+    };
+    for (auto &c : cases) {
+        int32_t *r = c.mirrored ? img_run_lengths_mirrored(c.a, c.b) : img_run_lengths(c.a, c.b);
+        ASSERT_NE(r, nullptr);
+        EXPECT_EQ(std::vector<int32_t>(r, r + c.runs.size()), c.runs) << c.a << ", " << c.b;
+        free(r);
+    }
+}
+
+// ---- Lines, spans, circles and ellipses ---------------------------------------------
+
+const uint32_t C = 0x00FFFFFF;  // the drawing colour of the pictures ('#')
+
+// Each drawing call on a small black image, as a picture of the result.
+TEST(ImgDraw, LinesSpansCirclesAndEllipsesAsPictures) {
+    const struct {
+        int32_t w, h;
+        const char *rows;
+        void (*draw)(IMG *);
+    } cases[] = {
+        {4, 2, "#...|.###", [](IMG *i) { img_line(i, 0, 0, 3, 1, C); }},
+        {4, 2, "###.|...#", [](IMG *i) { img_line(i, 3, 1, 0, 0, C); }},
+        {2, 4, "#.|.#|.#|.#", [](IMG *i) { img_line(i, 0, 0, 1, 3, C); }},
+        {3, 3, "#..|.#.|..#", [](IMG *i) { img_line(i, 0, 0, 2, 2, C); }},
+        {3, 3, "..#|.#.|#..", [](IMG *i) { img_line(i, 0, 2, 2, 0, C); }},
+        {3, 2, "...|.#.", [](IMG *i) { img_line(i, 1, 1, 1, 1, C); }},
+        {4, 1, "####", [](IMG *i) { img_line(i, -5, 0, 5, 0, C); }},
+        {2, 3, ".#|.#|.#", [](IMG *i) { img_line(i, 1, -3, 1, 9, C); }},
+        {4, 3, "#...|.#..|..#.", [](IMG *i) { img_line(i, -1, -1, 4, 4, C); }},
+        {4, 3, "....|....|....", [](IMG *i) { img_line(i, -1, 0, -1, 2, C), img_line(i, 0, 3, 3, 3, C); }},
+        {5, 1, "#####", [](IMG *i) { img_line_two_ends(i, 0, 0, 4, 0, C); }},
+        {4, 2, "#.#.|.#.#", [](IMG *i) { img_line_two_ends(i, 0, 0, 3, 1, C); }},
+        {2, 3, "#.|#.|..", [](IMG *i) { img_line_two_ends(i, 0, 0, 0, 1, C); }},
+        {3, 3, "...|...|..#", [](IMG *i) { img_line_two_ends(i, 2, 2, 2, 2, C); }},
+        {3, 1, "###", [](IMG *i) { img_line_two_ends(i, -4, 0, 6, 0, C); }},
+        {4, 2, "#...|.###", [](IMG *i) { img_line_unclipped(i, 0, 0, 3, 1, C); }},
+        {4, 2, "....|....", [](IMG *i) { img_line_unclipped(i, 0, 0, 4, 1, C), img_line_unclipped(i, -1, 0, 3, 1, C); }},
+        {4, 2, "....|....", [](IMG *i) { img_line_unclipped(i, 0, 0, 3, 2, C), img_line_unclipped(i, 0, -1, 3, 1, C); }},
+        {4, 2, "....|.##.", [](IMG *i) { img_hline(i, 1, 2, 1, C); }},
+        {4, 2, "####|....", [](IMG *i) { img_hline(i, 0, 9, -9, C); }},
+        {4, 2, "#...|...#", [](IMG *i) { img_hline(i, 0, INT32_MIN, 0, C), img_hline(i, 1, 3, INT32_MAX, C); }},
+        {4, 2, "....|....", [](IMG *i) { img_hline(i, -1, 0, 3, C), img_hline(i, 2, 0, 3, C), img_hline(i, 0, 4, 9, C), img_hline(i, 0, -9, -1, C); }},
+        {2, 4, "..|.#|.#|..", [](IMG *i) { img_vline(i, 1, 2, 1, C); }},
+        {2, 3, "#.|#.|#.", [](IMG *i) { img_vline(i, 0, 7, -7, C); }},
+        {2, 3, "..|..|..", [](IMG *i) { img_vline(i, -1, 0, 2, C), img_vline(i, 2, 0, 2, C), img_vline(i, 0, 3, 9, C), img_vline(i, 0, -9, -1, C); }},
+        {3, 3, "...|.#.|...", [](IMG *i) { img_fill_circle(i, 1, 1, 0, C), img_circle(i, 1, 1, 0, C); }},
+        {5, 5, ".###.|#...#|#...#|#...#|.###.", [](IMG *i) { img_circle(i, 2, 2, 2, C); }},
+        {7, 7, "..###..|.#...#.|#.....#|#.....#|#.....#|.#...#.|..###..", [](IMG *i) { img_circle(i, 3, 3, 3, C); }},
+        {7, 7, "..###..|.#...#.|#.....#|#.....#|#.....#|.#...#.|..###..", [](IMG *i) { img_circle(i, 3, 3, -3, C); }},
+        {5, 5, ".###.|#####|#####|#####|.###.", [](IMG *i) { img_fill_circle(i, 2, 2, 2, C); }},
+        {5, 5, ".###.|#####|#####|#####|.###.", [](IMG *i) { img_fill_circle(i, 2, 2, -2, C); }},
+        {4, 4, "...#|...#|..#.|##..", [](IMG *i) { img_circle(i, 0, 0, 3, C); }},
+        {4, 4, "..##|.#..|#...|#...", [](IMG *i) { img_circle(i, 3, 3, 3, C); }},
+        {4, 4, "####|####|###.|##..", [](IMG *i) { img_fill_circle(i, 0, 0, 3, C); }},
+        {4, 4, "..##|.###|####|####", [](IMG *i) { img_fill_circle(i, 3, 3, 3, C); }},
+        {3, 3, "#..|#..|#..", [](IMG *i) { img_circle(i, -2, 1, 2, C); }},
+        {3, 3, "...|...|...", [](IMG *i) { img_circle(i, -3, 1, 2, C), img_fill_circle(i, 1, 5, 2, C), img_fill_circle(i, 5, 1, 2, C), img_circle(i, 1, -3, 2, C); }},
+        {4, 3, "....|.##.|....", [](IMG *i) { img_circle_sine(i, 2, 1, 1, C); }},
+        {4, 3, ".##.|.##.|.##.", [](IMG *i) { img_circle_sine(i, 2, 1, 2, C); }},
+        {4, 3, ".##.|.##.|.##.", [](IMG *i) { img_circle_sine(i, 2, 1, -2, C); }},
+        {4, 3, "....|....|....", [](IMG *i) { img_circle_sine(i, 9, 1, 2, C); }},
+        {3, 3, "...|.#.|...", [](IMG *i) { img_ellipse(i, 1, 1, 0, 0, C), img_fill_ellipse(i, 1, 1, 0, 0, C); }},
+        {9, 3, ".........|.#######.|.........", [](IMG *i) { img_ellipse(i, 4, 1, 3, 0, C); }},
+        {9, 3, ".........|.#######.|.........", [](IMG *i) { img_fill_ellipse(i, 4, 1, 3, 0, C); }},
+        {3, 6, "...|.#.|.#.|.#.|.#.|.#.", [](IMG *i) { img_ellipse(i, 1, 3, 0, 2, C); }},
+        {3, 6, "...|.#.|.#.|.#.|.#.|.#.", [](IMG *i) { img_fill_ellipse(i, 1, 3, 0, -2, C); }},
+        {5, 3, ".###.|#...#|.###.", [](IMG *i) { img_ellipse(i, 2, 1, 2, 1, C); }},
+        {7, 5, "..###..|.#...#.|#.....#|.#...#.|..###..", [](IMG *i) { img_ellipse(i, 3, 2, 3, 2, C); }},
+        {7, 5, "..###..|.#...#.|#.....#|.#...#.|..###..", [](IMG *i) { img_ellipse(i, 3, 2, -3, -2, C); }},
+        {5, 3, ".###.|#####|.###.", [](IMG *i) { img_fill_ellipse(i, 2, 1, 2, 1, C); }},
+        {7, 5, "..###..|.#####.|#######|.#####.|..###..", [](IMG *i) { img_fill_ellipse(i, 3, 2, 3, 2, C); }},
+        {4, 3, "...#|..#.|##..", [](IMG *i) { img_ellipse(i, 0, 0, 3, 2, C); }},
+        {4, 3, "..##|.#..|#...", [](IMG *i) { img_ellipse(i, 3, 2, 3, 2, C); }},
+        {4, 3, "####|###.|##..", [](IMG *i) { img_fill_ellipse(i, 0, 0, 3, 2, C); }},
+        {4, 3, "..##|.###|####", [](IMG *i) { img_fill_ellipse(i, 3, 2, 3, 2, C); }},
+        {3, 3, "...|#..|...", [](IMG *i) { img_ellipse(i, -3, 1, 3, 2, C); }},
+        {3, 3, "...|...|##.", [](IMG *i) { img_fill_ellipse(i, 0, 4, 3, 2, C); }},
+        {3, 3, "...|...|...", [](IMG *i) { img_ellipse(i, -4, 1, 3, 2, C), img_fill_ellipse(i, 6, 1, 3, 2, C), img_fill_ellipse(i, 1, -3, 3, 2, C), img_ellipse(i, 1, 5, 3, 2, C); }},
+        {3, 3, "...|...|...", [](IMG *i) { img_fill_ellipse(i, INT32_MIN, INT32_MAX, 5, 5, C); }},
+    };
+    for (auto &c : cases) {
+        Own<img_del> image(grid_image(c.w, c.h));
+        c.draw(image);
+        EXPECT_TRUE(grid_equals(image, picture(c.rows))) << c.rows;
+    }
+    img_line(nullptr, 0, 0, 1, 1, C), img_line_two_ends(nullptr, 0, 0, 1, 1, C), img_line_unclipped(nullptr, 0, 0, 1, 1, C);
+    img_hline(nullptr, 0, 0, 1, C), img_vline(nullptr, 0, 0, 1, C), img_circle(nullptr, 0, 0, 1, C);
+    img_fill_circle(nullptr, 0, 0, 1, C), img_circle_sine(nullptr, 0, 0, 1, C), img_ellipse(nullptr, 0, 0, 1, 1, C), img_fill_ellipse(nullptr, 0, 0, 1, 1, C);
+    // A larger sine circle (64 x 64, centre (32, 32), radius 20), recorded as
+    // its number of points and the FNV-1a hash of its words.
+    Own<img_del> image(grid_image(64, 64));
+    img_circle_sine(image, 32, 32, 20, C);
+    uint32_t hash = 2166136261u, points = 0;
+    for (int i = 0; i < 64 * 64; i++) hash = (hash ^ image->pixels[i]) * 16777619u, points += image->pixels[i] != 0;
+    EXPECT_EQ(points, 150u);
+    EXPECT_EQ(hash, 3230890707u);
+}
+
+// ---- Point lists ----------------------------------------------------------------------
+
+using Points = std::vector<std::pair<int32_t, int32_t>>;
+
+// The list a points call returns, freed.
+static Points take(int32_t *p) {
+    Points out;
+    for (int32_t i = 0; p && i < p[0]; i += 2) out.emplace_back(p[1 + i], p[2 + i]);
+    std::free(p);
+    return out;
+}
+
+// img_line_points and its copies in IMGFX, BYTEMAP and FILL list exactly the
+// pixels img_line plots (in an image that holds the line whole), in its
+// order from the first end, one step of at most 1 per axis at a time.
+static void expect_points_of_line(int32_t x0, int32_t y0, int32_t x1, int32_t y1) {
+    SCOPED_TRACE(testing::Message() << "(" << x0 << ", " << y0 << ") to (" << x1 << ", " << y1 << ")");
+    const int32_t size = 260, o = 130;
+    Own<img_del> image(grid_image(size, size));
+    img_line(image, x0 + o, y0 + o, x1 + o, y1 + o, 1);
+    std::set<std::pair<int32_t, int32_t>> lit;
+    for (int32_t i = 0; i < size * size; i++)
+        if (image->pixels[i]) lit.emplace(i % size - o, i / size - o);
+    const int32_t m = std::max(std::abs(x1 - x0), std::abs(y1 - y0));
+    for (auto points_of : {img_line_points, imgfx_line_points, bytemap_line_points, fill_line_points}) {
+        int32_t *raw = points_of(x0, y0, x1, y1);
+        ASSERT_NE(raw, nullptr);
+        ASSERT_EQ(raw[0], 2 * (m + 1));
+        Points p = take(raw);
+        EXPECT_EQ(p.front(), std::make_pair(x0, y0));
+        EXPECT_EQ(p.back(), std::make_pair(x1, y1));
+        EXPECT_TRUE(decltype(lit)(p.begin(), p.end()) == lit);
+        for (size_t i = 1; i < p.size(); i++)
+            EXPECT_LE(std::max(std::abs(p[i].first - p[i - 1].first), std::abs(p[i].second - p[i - 1].second)), 1) << i;
+    }
+}
+
+TEST(LinePoints, EveryShortLineAndLongOnesListImgLinesPixels) {
+    for (int32_t dy = -4; dy <= 4; dy++)
+        for (int32_t dx = -4; dx <= 4; dx++) expect_points_of_line(1, -2, 1 + dx, -2 + dy);
+    const int32_t lines[][4] = {
+        {0, 0, 120, 0},   {0, 0, 0, -120},    {-120, -7, 120, 7},   {5, -120, -5, 120}, {-100, -100, 100, 100}, {100, -100, -100, 100},
+        {-3, 0, 120, 61}, {0, -3, 61, 120}, {120, 61, -3, 0}, {-117, 50, 119, 49}, {-60, -120, 61, 119},   {1, 2, 3, 120},
+    };
+    for (const auto &l : lines) expect_points_of_line(l[0], l[1], l[2], l[3]);
+    // One step along an axis ends at its end; the reverse need not cover the same pixels.
+    const int32_t ends[][2] = {{1, 0}, {0, 1}, {-1, 0}, {0, -1}};
+    for (auto &e : ends) EXPECT_EQ(take(img_line_points(0, 0, e[0], e[1])), (Points{{0, 0}, {e[0], e[1]}}));
+    EXPECT_EQ(take(img_line_points(0, 0, 2, 1)), (Points{{0, 0}, {1, 1}, {2, 1}}));
+    EXPECT_EQ(take(img_line_points(3, 1, 0, 0)), (Points{{3, 1}, {2, 0}, {1, 0}, {0, 0}}));
 }
