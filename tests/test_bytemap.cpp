@@ -1,14 +1,11 @@
 // BYTEMAP alone: what it adds to the operations shared with IMG (tested with
 // IMG in test_raster_shared.cpp, their clipping in test_extremes_img.cpp):
 // lines that leave out their end, inclusive spans, the sine circle, value
-// operations, noise, the palette conversion, and files exchanged with netpbm
-// and ImageMagick.
+// operations, noise and the palette conversion.
 #include <gtest/gtest.h>
 
 #include <climits>
-#include <cstdlib>
 #include <functional>
-#include <string>
 #include <vector>
 
 #include "audio/sample.h"
@@ -126,20 +123,4 @@ TEST(BytemapValues, ToImgColoursThroughAPalette) {
     EXPECT_TRUE(grid_equals(image, std::vector<uint32_t>{0xA5000000u, 0xA5000000u + 255u * 0x010203u}));
     bytemap_to_img(map, tall, palette);  // another shape: reported
     EXPECT_TRUE(grid_equals(tall, std::vector<uint32_t>{7, 7}));
-}
-
-// Our file satisfies netpbm and reads back through ImageMagick (the readers
-// are held to hand-made files of every kind in test_raster_shared.cpp).
-TEST(BytemapTools, FilesExchangedWithNetpbmAndImageMagick) {
-    if (!have_tool("pamfile") || !have_tool("convert")) GTEST_SKIP() << "netpbm or ImageMagick missing";
-    TempDir dir("test_bytemap");
-    Map map = make_map(5, 3);
-    for (int i = 0; i < 15; i++) map->pixels[i] = (uint8_t)(i * 17);
-    std::string ours = dir.file("ours.pgm"), copy = dir.file("copy.pgm");
-    ASSERT_TRUE(bytemap_save_pgm(map, ours.c_str()));
-    std::string info = run("pamfile '" + ours + "' 2>&1");
-    EXPECT_NE(info.find("PGM raw, 5 by 3  maxval 255"), std::string::npos) << info;
-    ASSERT_EQ(std::system(("convert '" + ours + "' -depth 8 '" + copy + "' 2>/dev/null").c_str()), 0);
-    Map back(bytemap_load_pnm(copy.c_str()));
-    EXPECT_TRUE(bytemap_compare(map, back));
 }

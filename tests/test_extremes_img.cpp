@@ -187,21 +187,22 @@ TEST(ExtremesBlit, WrapCopiesRefuseLinesOutsideAndWrapAnyOffset) {
 
 // Which pixels a rectangle call touches: the clipped part, only a rectangle
 // wholly inside (or its outline), or the byte map's fill that first turns a
-// negative width or height round.
-enum Reach { CLIPPED, WHOLLY_INSIDE, OUTLINE_INSIDE, TURNED };
+// negative width or height round; or the one pixel at (x, y).
+enum Reach { CLIPPED, WHOLLY_INSIDE, OUTLINE_INSIDE, TURNED, POINT };
 
 static bool touched(Reach reach, const Args4 &r, int64_t x, int64_t y) {
     int64_t x0 = r[0], y0 = r[1], w = r[2], h = r[3];
     if (reach == TURNED && w < 0) x0 += w, w = -w;
     if (reach == TURNED && h < 0) y0 += h, h = -h;
+    if (reach == POINT) w = h = 1;
     bool in = x >= x0 && x < x0 + w && y >= y0 && y < y0 + h;
     bool whole = x0 >= 0 && y0 >= 0 && w > 0 && h > 0 && x0 + w <= TW && y0 + h <= TH;
     bool edge = x == x0 || y == y0 || x == x0 + w - 1 || y == y0 + h - 1;
-    return in && (reach == CLIPPED || reach == TURNED || (whole && (reach == WHOLLY_INSIDE || edge)));
+    return in && (reach == CLIPPED || reach == TURNED || reach == POINT || (whole && (reach == WHOLLY_INSIDE || edge)));
 }
 
-template <class Record, class P>
-static void check_rect(Record *(*make)(int32_t, int32_t, uint32_t), void (*call)(Record *, const Args4 &), Reach reach, P (*op)(P)) {
+template <class Record, class Op>
+static void check_rect(Record *(*make)(int32_t, int32_t, uint32_t), void (*call)(Record *, const Args4 &), Reach reach, Op op) {
     sweep<4>({1, 1, 2, 2}, kValues, [&](const Args4 &r) {
         Record *t = make(TW, TH, 0x405060);
         auto want = pixels_of(t);
@@ -215,40 +216,24 @@ static void check_rect(Record *(*make)(int32_t, int32_t, uint32_t), void (*call)
 }
 
 constexpr uint32_t C = 0xABCDEF;
-static uint32_t set_c(uint32_t) { return C; }
-static uint32_t flip(uint32_t p) { return ~p; }
-static uint32_t xor_c(uint32_t p) { return p ^ C; }
-static uint8_t set_ee(uint8_t) { return 0xEE; }
+static auto set_c = [](uint32_t) { return C; };
+static auto set_ee = [](uint8_t) { return (uint8_t)0xEE; };
 #define ON_RECT(T, f, ...) [](T *t, const Args4 &r) { f(t, r[0], r[1], r[2], r[3] __VA_ARGS__); }
 
-TEST(ExtremesRect, FillsClipAndOutlinesRefuseUnlessWhollyInside) {
+TEST(ExtremesRect, FillsAndPointsClipOutlinesRefuseUnlessWhollyInside) {
     check_rect<IMG>(img_of, ON_RECT(IMG, img_fill_rect, , C), CLIPPED, set_c);
     check_rect<IMG>(img_of, ON_RECT(IMG, imgfx_fill_rect, , C), CLIPPED, set_c);
-    check_rect<IMG>(img_of, ON_RECT(IMG, img_invert_rect), CLIPPED, flip);
-    check_rect<IMG>(img_of, ON_RECT(IMG, imgfx_invert_rect), CLIPPED, flip);
-    check_rect<IMG>(img_of, ON_RECT(IMG, imgfx_xor_rect, , C), WHOLLY_INSIDE, xor_c);
+    check_rect<IMG>(img_of, ON_RECT(IMG, img_invert_rect), CLIPPED, [](uint32_t p) { return ~p; });
+    check_rect<IMG>(img_of, ON_RECT(IMG, imgfx_invert_rect), CLIPPED, [](uint32_t p) { return ~p; });
+    check_rect<IMG>(img_of, ON_RECT(IMG, imgfx_xor_rect, , C), WHOLLY_INSIDE, [](uint32_t p) { return p ^ C; });
     check_rect<IMG>(img_of, ON_RECT(IMG, img_rect, , C), OUTLINE_INSIDE, set_c);
     check_rect<IMG>(img_of, ON_RECT(IMG, imgfx_rect, , C), OUTLINE_INSIDE, set_c);
     check_rect<BYTEMAP>(map_of, ON_RECT(BYTEMAP, bytemap_fill_rect, , 0xEE), TURNED, set_ee);
     check_rect<BYTEMAP>(map_of, ON_RECT(BYTEMAP, bytemap_fill_rect_inside, , 0xEE), WHOLLY_INSIDE, set_ee);
     check_rect<BYTEMAP>(map_of, ON_RECT(BYTEMAP, bytemap_rect, , 0xEE), OUTLINE_INSIDE, set_ee);
-}
-
-TEST(ExtremesRect, PixelsOutsideAreIgnoredAndReadAsZero) {
-    sweep<2>({1, 1}, kValues, [](const std::array<int32_t, 2> &a) {
-        Own<img_del> t(img_of(TW, TH, 0x405060));
-        Own<bytemap_del> m(map_of(TW, TH, 0x40));
-        bool in = inside(a[0], TW) && inside(a[1], TH);
-        EXPECT_EQ(img_get_pixel(t.get(), a[0], a[1]), in ? t->pixels[a[1] * TW + a[0]] : 0u);
-        EXPECT_EQ(bytemap_get_pixel(m.get(), a[0], a[1]), in ? m->pixels[a[1] * TW + a[0]] : 0);
-        auto want = pixels_of(t.get());
-        auto want8 = pixels_of(m.get());
-        if (in) want[a[1] * TW + a[0]] = 7, want8[a[1] * TW + a[0]] = 7;
-        img_set_pixel(t.get(), a[0], a[1], 7);
-        bytemap_set_pixel(m.get(), a[0], a[1], 7);
-        EXPECT_EQ(pixels_of(t.get()), want);
-        EXPECT_EQ(pixels_of(m.get()), want8);
-    });
+    // A point outside is ignored and reads as 0.
+    check_rect<IMG>(img_of, [](IMG *t, const Args4 &r) { img_set_pixel(t, r[0], r[1], C); EXPECT_EQ(img_get_pixel(t, r[0], r[1]) == C, inside(r[0], TW) && inside(r[1], TH)); }, POINT, set_c);
+    check_rect<BYTEMAP>(map_of, [](BYTEMAP *t, const Args4 &r) { bytemap_set_pixel(t, r[0], r[1], 0xEE); EXPECT_EQ(bytemap_get_pixel(t, r[0], r[1]) == 0xEE, inside(r[0], TW) && inside(r[1], TH)); }, POINT, set_ee);
 }
 
 // ---- Sizes no memory holds, images without pixels --------------------------------------------
@@ -264,8 +249,13 @@ TEST(ExtremesSizes, ImagesWithoutPixelsOrBeyondMemoryCostNothing) {
         img_resize(odd.get(), wh[0], wh[1]);
         bytemap_resize(map.get(), wh[0], wh[1]);
         bool empty = wh[0] >= 0 && wh[1] >= 0 && (int64_t)wh[0] * wh[1] == 0;
-        EXPECT_EQ(odd->pixels != nullptr, empty) << wh[0] << " x " << wh[1];
-        EXPECT_EQ(map->pixels != nullptr, empty);
+        EXPECT_TRUE(odd->width == wh[0] && map->height == wh[1] && (odd->pixels != nullptr) == empty && (map->pixels != nullptr) == empty) << wh[0] << " x " << wh[1];
+        // Without pixels no point is inside, no file is written, no text made.
+        img_set_pixel(odd, 0, 0, 1), bytemap_set_pixel(map, 0, 0, 1);
+        EXPECT_EQ(img_get_pixel(odd, 0, 0) + bytemap_get_pixel(map, 0, 0) + img_save_ppm(odd, "/tmp/never.pnm") + bytemap_save_pgm(map, "/tmp/never.pnm"), 0u);
+        char *text = img_to_text(odd), *map_text = bytemap_to_text(map);
+        EXPECT_EQ((text != nullptr) + (map_text != nullptr), empty ? 2 : 0);
+        free(text), free(map_text);
         for (IMG *s : {odd.get(), small.get()}) {
             IMG *t = s == odd.get() ? small.get() : odd.get();
             img_blit(s, t, INT32_MIN, 0, 0, INT32_MIN, INT32_MAX, INT32_MAX), img_blit_spaced(s, t, 0, 0, 0, 0, INT32_MAX, INT32_MAX, 1, 1);
@@ -283,21 +273,6 @@ TEST(ExtremesSizes, ImagesWithoutPixelsOrBeyondMemoryCostNothing) {
         Own<bytemap_del> turned(bytemap_rotate(map, 100));
         EXPECT_EQ(pixels_of(small.get()), pixels_of(Own<img_del>(img_of(TW, TH, 1)).get()));
         EXPECT_EQ(pixels_of(small_map.get()), pixels_of(Own<bytemap_del>(map_of(TW, TH, 1)).get()));
-    }
-}
-
-// Without runs the split's one count is the leftover, saturated; a split
-// of the magnitude of INT32_MIN is refused.
-TEST(ExtremesSizes, RunLengthsOfExtremeSizes) {
-    const struct {
-        int32_t a, b, first;
-    } cases[] = {{INT32_MAX, 0, INT32_MAX}, {INT32_MIN + 1, 0, INT32_MAX}, {0, -7, 8}, {INT32_MIN, 1, 0}, {3, INT32_MIN, 0}, {-5, 3, 2}};
-    for (auto &c : cases) {
-        int32_t *runs = img_run_lengths(c.a, c.b), *mirrored = img_run_lengths_mirrored(c.a, c.b);
-        EXPECT_EQ(runs ? runs[0] : 0, c.first) << c.a << " " << c.b;
-        EXPECT_EQ(mirrored != nullptr, c.first != 0);
-        free(runs);
-        free(mirrored);
     }
 }
 

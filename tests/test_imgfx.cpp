@@ -10,6 +10,7 @@
 #include <array>
 #include <climits>
 #include <functional>
+#include <tuple>
 
 #include "host/random.h"
 #include "imaging/imgfx.h"
@@ -55,15 +56,13 @@ TEST(ImgfxMosaic, PixelationsScrollsAndSmears) {
         {"huge blocks", 3, 3, nine, [](IMG *m) { imgfx_pixelate(m, 1000000, INT32_MAX); }, std::vector<uint32_t>(9, v3(1))},
         {"average rounds down", 3, 3, nine, [](IMG *m) { imgfx_pixelate_average(m, 2, 2); }, {a, a, b, a, a, b, c, c, v3(9)}},
         {"centred", 5, 1, {1, 2, 3, 4, 5}, [](IMG *m) { imgfx_pixelate_centred(m, 2, 1); }, {1, 3, 3, 5, 5}},
-        {"centred both ways", 5, 5, counting(25), [](IMG *m) { imgfx_pixelate_centred(m, 2, 2); },
-         {1, 3, 3, 5, 5, 11, 13, 13, 15, 15, 11, 13, 13, 15, 15, 21, 23, 23, 25, 25, 21, 23, 23, 25, 25}},
+        {"centred both ways", 5, 5, counting(25), [](IMG *m) { imgfx_pixelate_centred(m, 2, 2); }, {1, 3, 3, 5, 5, 11, 13, 13, 15, 15, 11, 13, 13, 15, 15, 21, 23, 23, 25, 25, 21, 23, 23, 25, 25}},
         {"centre clamped", 3, 1, {1, 2, 3}, [](IMG *m) { imgfx_pixelate_centred(m, 4, 1); }, {1, 1, 3}},
         {"centres -1 and 2", 2, 1, {1, 2}, [](IMG *m) { imgfx_pixelate_centred(m, 3, 1); }, {1, 2}},
         {"centred origin", 100, 1, counting(100, 0), [](IMG *m) { imgfx_pixelate_centred(m, 16, 1); }, centred},
         {"centred average", 4, 1, {0x10, 0x21, 0x40, 0x81}, [](IMG *m) { imgfx_pixelate_average_centred(m, 2, 1); }, {0x18, 0x18, 0x60, 0x60}},
-        {"bad blocks refused", 3, 3, nine, [](IMG *m) {
-             imgfx_pixelate(m, 0, 1), imgfx_pixelate_average(m, 1, 0), imgfx_pixelate_random(m, -1, 2);
-             imgfx_pixelate_centred(m, 0, 2), imgfx_pixelate_average_centred(m, 2, -3); }, nine},
+        {"bad blocks refused", 3, 3, nine, [](IMG *m) { imgfx_pixelate(m, 0, 1), imgfx_pixelate_average(m, 1, 0), imgfx_pixelate_random(m, -1, 2); }, nine},
+        {"bad centred blocks refused", 3, 3, nine, [](IMG *m) { imgfx_pixelate_centred(m, 0, 2), imgfx_pixelate_average_centred(m, 2, -3); }, nine},
         {"scroll rows", 4, 2, counting(8), [](IMG *m) { imgfx_scroll_row(m, 0, 2), imgfx_scroll_row(m, 1, -1); }, {3, 4, 0, 0, 0, 5, 6, 7}},
         {"scroll rows away", 4, 2, counting(8), [](IMG *m) { imgfx_scroll_row(m, 0, 4), imgfx_scroll_row(m, 1, INT32_MIN); }, std::vector<uint32_t>(8, 0)},
         {"smear rows", 4, 2, {1, 2, 3, 4, 1, 2, 3, 4}, [](IMG *m) { imgfx_smear_row(m, 0, 2), imgfx_smear_row(m, 1, -1); }, {3, 4, 3, 4, 1, 1, 2, 3}},
@@ -82,24 +81,17 @@ TEST(ImgfxMosaic, PixelationsScrollsAndSmears) {
         {"wrap round", 4, 1, counting(4), [](IMG *m) { Own<img_del> s(grid_filled(4, 1, 9)); imgfx_scroll_wrap(m, s, -9, INT32_MIN), imgfx_scroll_wrap(m, s, 1, 0); }, {1, 2, 3, 4}},
         {"wrap refused", 4, 1, counting(4), [](IMG *m) { Own<img_del> s(grid_image(3, 1)); imgfx_scroll_wrap(m, s, 1, 0), imgfx_scroll_wrap(m, nullptr, 1, 0); }, {1, 2, 3, 4}},
     });
-    for (auto f : {imgfx_scroll_vertical, imgfx_smear_vertical}) f(nullptr, 1);
-    imgfx_pixelate(nullptr, 2, 2), imgfx_pixelate_centred(nullptr, 2, 2), imgfx_scroll_row(nullptr, 0, 1);
-    imgfx_scroll(nullptr, 1, 1), imgfx_smear(nullptr, 1, 1), imgfx_scroll_wrap(nullptr, nullptr, 1, 0);
+    imgfx_scroll_vertical(nullptr, 1), imgfx_smear_vertical(nullptr, 1), imgfx_pixelate(nullptr, 2, 2), imgfx_pixelate_centred(nullptr, 2, 2);
+    imgfx_scroll_row(nullptr, 0, 1), imgfx_scroll(nullptr, 1, 1), imgfx_smear(nullptr, 1, 1), imgfx_scroll_wrap(nullptr, nullptr, 1, 0);
 }
 
 TEST(ImgfxBlits, BlendXorAndMultiply) {
     expect_image_cases({
         {"blend skips zero", 2, 1, {0, 0x00406080}, [](IMG *t) { Own<img_del> s(grid_image(2, 1, {W, 0})); imgfx_blit_blend(s, t, 0, 0, 0, 0, 2, 1); }, {0x007F7F7F, 0x00406080}},
         {"blend top byte only", 1, 1, {0x00818181}, [](IMG *t) { Own<img_del> s(grid_image(1, 1, {0x01000000})); imgfx_blit_blend(s, t, 0, 0, 0, 0, 1, 1); }, {0x00404040}},
-        {"draw blend at the source place", 3, 2, {}, [](IMG *t) {
-             Own<img_del> s(grid_filled(2, 1, 0x00FEFEFE));
-             s->x = 2, s->y = 1;
-             imgfx_draw_blend(s, t);
-             s->x = -2;  // x + width < 1: nothing
-             imgfx_draw_blend(s, t), imgfx_draw_blend(nullptr, t), imgfx_blit_blend(nullptr, t, 0, 0, 0, 0, 1, 1); }, {0, 0, 0, 0, 0, 0x007F7F7F}},
-        {"multiply wraps", 2, 1, {3, 0x00010000}, [](IMG *b) {
-             Own<img_del> a(grid_image(2, 1, {2, 0x00010000})), other(grid_image(1, 1, {7}));
-             imgfx_multiply(a, b), imgfx_multiply(other, b), imgfx_multiply(nullptr, b); }, {6, 0}},
+        {"draw blend at the source place", 3, 2, {}, [](IMG *t) { Own<img_del> s(grid_filled(2, 1, 0x00FEFEFE)); s->x = 2, s->y = 1, imgfx_draw_blend(s, t); }, {0, 0, 0, 0, 0, 0x007F7F7F}},
+        {"draw blend beside", 3, 2, {}, [](IMG *t) { Own<img_del> s(grid_filled(2, 1, 1)); s->x = -2, imgfx_draw_blend(s, t), imgfx_draw_blend(nullptr, t), imgfx_blit_blend(nullptr, t, 0, 0, 0, 0, 1, 1); }, std::vector<uint32_t>(6, 0)},
+        {"multiply wraps", 2, 1, {3, 0x00010000}, [](IMG *b) { Own<img_del> a(grid_image(2, 1, {2, 0x00010000})), other(grid_image(1, 1, {7})); imgfx_multiply(a, b), imgfx_multiply(other, b), imgfx_multiply(nullptr, b); }, {6, 0}},
     });
 }
 
@@ -136,8 +128,7 @@ TEST(ImgfxFilters, BlursAndGlowsOfSmallPictures) {
         {"glow h5 shift 8", 7, 1, mixed, FILTER(imgfx_glow_h5(s, d, 8)), clean},
         {"glow h5 shift 40", 7, 1, mixed, FILTER(imgfx_glow_h5(s, d, 40)), clean},
         {"glow h5 white", 9, 2, std::vector<uint32_t>(18, W), FILTER(imgfx_glow_h5(s, d, 0)), std::vector<uint32_t>(18, W)},
-        {"glow h5 channels", 8, 1, {0, 0, 0, 0x000000FF, 0, 0, 0, 0x00FF0000}, FILTER(imgfx_glow_h5(s, d, 0)),
-         {0, 0x000000FF, 0x000000FF, 0x000000FF, 0x000000FF, 0x00FF00FF, 0x00FF0000, 0x00FF0000}},
+        {"glow h5 channels", 8, 1, {0, 0, 0, 0x000000FF, 0, 0, 0, 0x00FF0000}, FILTER(imgfx_glow_h5(s, d, 0)), {0, 0xFF, 0xFF, 0xFF, 0xFF, 0x00FF00FF, 0x00FF0000, 0x00FF0000}},
         {"glow h7", 7, 1, dot7, FILTER(imgfx_glow_h7(s, d, 1)), {g64, g64, g64, grey(128), g64, g64, g64}},
         {"glow 3x3", 3, 3, dot9, FILTER(imgfx_glow_3x3(s, d, 1)), {g64, g64, g64, g64, grey(128), g64, g64, g64, g64}},
         {"glow h", 3, 1, {0, grey(128), 0}, FILTER(imgfx_glow_h(s, d, 1, 1)), {g64, grey(192), g64}},
@@ -164,12 +155,10 @@ TEST(ImgfxLines, LinesPointsSpansAndCircles) {
         {"dither backwards", 11, 1, {}, [](IMG *m) { imgfx_dither_line(m, 10, 0, C, 0, 0, D); }, {D, D, D, C, D, C, D, C, C, C, C}},
         {"dither one point", 2, 1, {}, [](IMG *m) { imgfx_dither_line(m, 1, 0, C, 1, 0, D); }, {0, C}},
         {"gradient", 5, 1, {}, [](IMG *m) { imgfx_gradient_line(m, 0, 0, 0, 4, 0, 0x00FF8010); }, {0, 0x003F2004, 0x007F4008, 0x00BF600C, 0x00FF8010}},
-        {"gradient truncates", 4, 2, {}, [](IMG *m) { imgfx_gradient_line(m, 0, 0, 0, 3, 0, 0x000A0000), imgfx_gradient_line(m, 0, 1, 0x0A, 3, 1, 0); },
-         {0, 0x00030000, 0x00060000, 0x00090000, 0x0A, 0x06, 0x03, 0}},
+        {"gradient truncates", 4, 2, {}, [](IMG *m) { imgfx_gradient_line(m, 0, 0, 0, 3, 0, 0x000A0000), imgfx_gradient_line(m, 0, 1, 0x0A, 3, 1, 0); }, {0, 0x030000, 0x060000, 0x090000, 0x0A, 0x06, 0x03, 0}},
         {"gradient steep", 1, 3, {}, [](IMG *m) { imgfx_gradient_line(m, 0, 2, 0x10, 0, 0, 0x30); }, {0x30, 0x20, 0x10}},
-        {"gradient points", 3, 1, {0, 0, 0x00F00000}, [](IMG *m) {
-             imgfx_gradient_line(m, 0, 0, 0x00200000, 0, 0, 0x00400000), imgfx_gradient_line_avg(m, 1, 0, 0x00200000, 1, 0, 0x00410000);
-             imgfx_gradient_line_add(m, 2, 0, 0x00200000, 2, 0, 0x00400000); }, {0x00200000, 0x00300000, 0x00FF0000}},
+        {"gradient points", 3, 1, {0, 0, 0x00F00000}, [](IMG *m) { imgfx_gradient_line(m, 0, 0, 0x200000, 0, 0, 0x400000), imgfx_gradient_line_avg(m, 1, 0, 0x200000, 1, 0, 0x410000), imgfx_gradient_line_add(m, 2, 0, 0x200000, 2, 0, 0x400000); },
+         {0x00200000, 0x00300000, 0x00FF0000}},
         {"gradient add", 3, 1, {0x00010101, 0x00F00000, 0}, [](IMG *m) { imgfx_gradient_line_add(m, 0, 0, 0, 2, 0, 0x00200020); }, {0x00010101, 0x00FF0010, 0x00200020}},
         {"thick 3", 12, 3, {}, [](IMG *m) { imgfx_thick_line(m, 0, 0, 10, 0, C, 3); }, pic("###########.|###########.|............")},
         {"thick 4 swapped", 12, 3, {}, [](IMG *m) { imgfx_thick_line(m, 10, 1, 0, 1, C, 4); }, pic("###########.|###########.|###########.")},
@@ -180,24 +169,19 @@ TEST(ImgfxLines, LinesPointsSpansAndCircles) {
         {"thick 1", 4, 2, {}, [](IMG *m) { imgfx_thick_line(m, 0, 0, 3, 0, C, 1); }, pic("####|....")},
         {"thick dither backwards", 5, 1, {}, [](IMG *m) { imgfx_thick_dither_line(m, 4, 0, C, 0, 0, D, 1); }, {D, D, D, C, C}},
         {"thick dither 2", 5, 2, {}, [](IMG *m) { imgfx_thick_dither_line(m, 0, 0, C, 4, 0, D, 2); }, {C, C, C, D, D, 0, 0, 0, 0, 0}},
-        {"plot blend", 2, 1, {0x00FF0001, 0x12000000}, [](IMG *m) {
-             imgfx_plot_blend(m, 0, 0, 0x00010003), imgfx_plot_blend(m, 1, 0, W), imgfx_plot_blend(m, 2, 0, W), imgfx_plot_blend(m, 0, -1, W); }, {0x00800002, 0x007F7F7F}},
+        {"plot blend", 2, 1, {0x00FF0001, 0x12000000}, [](IMG *m) { imgfx_plot_blend(m, 0, 0, 0x010003), imgfx_plot_blend(m, 1, 0, W), imgfx_plot_blend(m, 2, 0, W), imgfx_plot_blend(m, 0, -1, W); }, {0x00800002, 0x007F7F7F}},
         {"plot add", 2, 1, {0x00F01020, 0}, [](IMG *m) { imgfx_plot_add(m, 0, 0, 0x00202020), imgfx_plot_add(m, -1, 0, W), imgfx_plot_add(m, 0, 1, W); }, {0x00FF3040, 0}},
-        {"hline alpha", 4, 2, {}, [](IMG *m) {
-             imgfx_hline_alpha(m, 0, 2, -5, 0x00FF0000, 128), imgfx_hline_alpha(m, 1, 3, 9, 0x00FF0000, 256), imgfx_hline_alpha(m, 2, 0, 3, 0x00FF0000, 256); },
+        {"hline alpha", 4, 2, {}, [](IMG *m) { imgfx_hline_alpha(m, 0, 2, -5, 0xFF0000, 128), imgfx_hline_alpha(m, 1, 3, 9, 0xFF0000, 256), imgfx_hline_alpha(m, 2, 0, 3, 0xFF0000, 256); },
          {0x007F0000, 0x007F0000, 0x007F0000, 0, 0, 0, 0, 0x00FF0000}},
-        {"vline alpha", 2, 3, {0, 0x00204060, 0, 0x00204060, 0, 0x00204060}, [](IMG *m) {
-             imgfx_vline_alpha(m, 1, 5, 1, 0x00A0C0E0, 64), imgfx_vline_alpha(m, -1, 0, 2, 0x00A0C0E0, 64), imgfx_vline_alpha(m, 0, 0, 2, W, 0); },
+        {"vline alpha", 2, 3, {0, 0x204060, 0, 0x204060, 0, 0x204060}, [](IMG *m) { imgfx_vline_alpha(m, 1, 5, 1, 0xA0C0E0, 64), imgfx_vline_alpha(m, -1, 0, 2, 0xA0C0E0, 64), imgfx_vline_alpha(m, 0, 0, 2, W, 0); },
          {0, 0x00204060, 0, 0x00406080, 0, 0x00406080}},
         {"circle r 2", 5, 5, {}, [](IMG *m) { imgfx_circle_sine(m, 2, 2, 2, C); }, pic(".....|.##..|.##..|.##..|.....")},
         {"circle clipped", 3, 3, {}, [](IMG *m) { imgfx_circle_sine(m, 0, 0, 2, C); }, pic("#..|#..|...")},
-        {"circle refused", 5, 5, {}, [](IMG *m) {
-             imgfx_circle_sine(m, 5, 2, 2, C), imgfx_circle_sine(m, 2, -1, 2, C), imgfx_circle_sine(m, 2, 2, 0, C);
-             imgfx_circle_sine(m, 2, 2, -3, C), imgfx_circle_sine(m, 0, 0, 1000000, C); }, std::vector<uint32_t>(25, 0)},
+        {"circle refused", 3, 3, {}, [](IMG *m) { imgfx_circle_sine(m, 3, 2, 2, C), imgfx_circle_sine(m, 2, -1, 2, C), imgfx_circle_sine(m, 2, 2, 0, C), imgfx_circle_sine(m, 2, 2, -3, C); }, std::vector<uint32_t>(9, 0)},
+        {"circle huge", 5, 5, {}, [](IMG *m) { imgfx_circle_sine(m, 0, 0, 1000000, C); }, std::vector<uint32_t>(25, 0)},
     });
-    imgfx_line_two_ends(nullptr, 0, 0, 4, 2, C), imgfx_gradient_line(nullptr, 0, 0, 1, 2, 2, 3);
-    imgfx_thick_line(nullptr, 0, 0, 3, 0, C, 3), imgfx_thick_dither_line(nullptr, 0, 0, C, 3, 0, D, 3);
-    imgfx_plot_blend(nullptr, 0, 0, 1), imgfx_plot_add(nullptr, 0, 0, 1);
+    imgfx_line_two_ends(nullptr, 0, 0, 4, 2, C), imgfx_gradient_line(nullptr, 0, 0, 1, 2, 2, 3), imgfx_thick_line(nullptr, 0, 0, 3, 0, C, 3);
+    imgfx_thick_dither_line(nullptr, 0, 0, C, 3, 0, D, 3), imgfx_plot_blend(nullptr, 0, 0, 1), imgfx_plot_add(nullptr, 0, 0, 1);
     imgfx_vline_alpha(nullptr, 0, 0, 2, 0x00A0C0E0, 64), imgfx_circle_sine(nullptr, 2, 2, 2, C);
 }
 
@@ -212,35 +196,26 @@ TEST(ImgfxMosaic, BlockAverageRandomPicksAndSprinkles) {
     EXPECT_EQ(imgfx_block_average(nullptr, 0, 0, 1, 1), 0u);
     // Seed 45429 draws 17318 21105 7627 1468 7256 10216: the row from the first.
     Own<img_del> column(grid_image(1, 4, {10, 11, 12, 13})), row(grid_image(5, 1, {20, 21, 22, 23, 24}));
-    const std::pair<std::function<uint32_t()>, uint32_t> picks[] = {
-        {[&] { return imgfx_block_random(img, 0, 0, 3, 3); }, v3(4)},  // row 1, column 0
-        {[&] { return imgfx_block_random(column, 0, -2, 1, 9); }, 11},
-        {[&] { return imgfx_block_random(row, 0, 0, 5, 1); }, 24},
-        {[&] { return imgfx_block_random(img, 5, 5, 2, 2); }, 0},  // draws even when nothing is left
-    };
-    for (auto &[pick, want] : picks) {
+    const std::tuple<IMG *, std::array<int32_t, 4>, uint32_t> picks[] = {  // row 1 column 0 of nine; nothing left, yet a draw
+        {img, {0, 0, 3, 3}, v3(4)}, {column, {0, -2, 1, 9}, 11}, {row, {0, 0, 5, 1}, 24}, {img, {5, 5, 2, 2}, 0}};
+    for (auto &[m, b, want] : picks) {
         random_srand(45429);
-        EXPECT_EQ(pick(), want);
+        EXPECT_EQ(imgfx_block_random(m, b[0], b[1], b[2], b[3]), want);
     }
     EXPECT_EQ(random_rand(), 7256);
     Own<img_del> six(grid_image(6, 3, counting(18, 100)));
-    random_srand(45429);
-    imgfx_pixelate_random(six, 3, 3);  // two draws a block: (0, 1) and (3, 2)
+    random_srand(45429), imgfx_pixelate_random(six, 3, 3);  // two draws a block: (0, 1) and (3, 2)
     EXPECT_TRUE(grid_equals(six, {106, 106, 106, 115, 115, 115, 106, 106, 106, 115, 115, 115, 106, 106, 106, 115, 115, 115}));
     EXPECT_EQ(random_rand(), 23197);  // the ninth value: eight were drawn
     // Sprinkles: random sprite pixels at the sprite's place, black stored too.
     Own<img_del> sprite(grid_image(3, 2, {0x11, 0x22, 0x00, 0x44, 0x55, 0x66})), target(grid_filled(6, 6, 0xEE));
-    sprite->x = 1, sprite->y = 2;
-    random_srand(45429);
-    imgfx_sprinkle(target, sprite, 3);
+    sprite->x = 1, sprite->y = 2, random_srand(45429), imgfx_sprinkle(target, sprite, 3);
     std::vector<uint32_t> expected(36, 0xEE);
     expected[3 * 6 + 3] = 0x66, expected[2 * 6 + 2] = 0x22, expected[2 * 6 + 3] = 0x00;  // sprite (2, 1), (1, 0), (2, 0)
     EXPECT_TRUE(grid_equals(target, expected));
     Own<img_del> dot(grid_image(1, 1, {0x77})), small(grid_image(2, 2)), empty(grid_image(0, 0));
-    dot->x = -1;
-    imgfx_sprinkle(small, dot, 5);  // clipped
-    dot->x = 1, dot->y = 1;
-    imgfx_sprinkle(small, dot, 1);
+    dot->x = -1, imgfx_sprinkle(small, dot, 5);  // clipped
+    dot->x = 1, dot->y = 1, imgfx_sprinkle(small, dot, 1);
     EXPECT_TRUE(grid_equals(small, {0, 0, 0, 0x77}));
     random_srand(1);
     imgfx_sprinkle(small, empty, 3), imgfx_sprinkle(nullptr, dot, 3), imgfx_sprinkle(small, nullptr, 3);

@@ -57,7 +57,6 @@ protected:
     using V = typename K::V;
     using Handle = Own<K::del>;
     static V grey(uint32_t g) { return K::rgb(g, g, g); }
-    static V white() { return grey(255); }
 
     // A w x h raster whose pixel i holds value(i), or all zeros.
     static Handle numbered(int32_t w, int32_t h, bool zero = false) {
@@ -85,11 +84,7 @@ protected:
 };
 
 using Kinds = ::testing::Types<ImgKind, MapKind>;
-struct KindNames {
-    template <typename K>
-    static std::string GetName(int) { return std::is_same_v<K, ImgKind> ? "Img" : "Bytemap"; }
-};
-TYPED_TEST_SUITE(Raster, Kinds, KindNames);
+TYPED_TEST_SUITE(Raster, Kinds);
 
 }  // namespace
 
@@ -113,24 +108,9 @@ TYPED_TEST(Raster, LifecycleKeepsSizesAndWholeValues) {
     EXPECT_EQ(this->pixels(c), this->pixels(this->numbered(2, 3)));
     K::resize(a, 2, 2);
     EXPECT_EQ(this->pixels(a), std::vector<typename K::V>(4, 0));
-    typename K::T *raw = K::make();
-    K::del(&raw);
-    EXPECT_EQ(raw, nullptr);
-    K::del(&raw);  // reported only
-}
-
-TYPED_TEST(Raster, FailedSizesLeaveNoPixelsAndEveryUseRefuses) {
-    using K = TypeParam;
-    for (auto [w, h] : {std::pair{-1, 4}, {4, -1}, {65536, 65536}, {INT32_MAX, 2}}) {
-        auto m = this->numbered(2, 2);
-        K::resize(m, w, h);
-        EXPECT_EQ(m->pixels, nullptr) << w << "x" << h;
-        EXPECT_EQ(m->width, w);
-        K::set(m, 0, 0, 1);
-        EXPECT_EQ(K::get(m, 0, 0), 0);
-        EXPECT_EQ(K::to_text(m), nullptr);
-        EXPECT_EQ(K::save(m, "/tmp/never-written.pnm"), 0);
-    }
+    K::del(a.address());
+    K::del(a.address());  // reported only
+    EXPECT_EQ(a.get(), nullptr);
 }
 
 // ---- Text form -----------------------------------------------------------------
@@ -210,7 +190,7 @@ TYPED_TEST(Raster, TextReaderFindsItsMarkersOrRefuses) {
 TYPED_TEST(Raster, PnmKindsDecode) {
     using K = TypeParam;
     auto g = [](uint32_t v) { return TestFixture::grey(v); };
-    const auto W = this->white();
+    const auto W = g(255);
     const struct {
         char from;
         std::string data;
@@ -287,15 +267,11 @@ TYPED_TEST(Raster, WrittenFileHeaderAndRaster) {
     for (int i = 0; i < 6; i++) m->pixels[i] &= (typename K::V)0xFFFFFF;
     EXPECT_TRUE(K::compare(m, back));
     // Refused: empty rasters, no raster, no file name, an unwritable place.
-    for (auto [w, h] : {std::pair{0, 3}, {3, 0}}) {
-        K::resize(m, w, h);
-        EXPECT_EQ(K::save(m, dir.file("never").c_str()), 0);
-    }
-    EXPECT_EQ(K::save(nullptr, dir.file("never").c_str()), 0);
-    EXPECT_EQ(read_file(dir.file("never")), "");
-    K::resize(m, 1, 1);
-    EXPECT_EQ(K::save(m, nullptr), 0);
-    EXPECT_EQ(K::save(m, "/nonexistent-dir/x.pnm"), 0);
+    auto wide = this->numbered(3, 0), tall = this->numbered(0, 3), one = this->numbered(1, 1);
+    const std::string never = dir.file("never");
+    EXPECT_EQ(K::save(wide, never.c_str()) + K::save(tall, never.c_str()) + K::save(nullptr, never.c_str()), 0);
+    EXPECT_EQ(read_file(never), "");
+    EXPECT_EQ(K::save(one, nullptr) + K::save(one, "/nonexistent-dir/x.pnm"), 0);
 }
 
 // ---- Masks and resampling -----------------------------------------------------------
