@@ -38,6 +38,7 @@ TEST(ImgWhole, EveryPixelOperation) {
         {"replace", [](IMG *m) { img_replace_colour(m, 0x00CCCCCC, 0xA5747474); }, {0x00CCCCCC, 0x01CCCCCC, 0x00CCCCCD, 0x00CCCCCC}, {0xA5747474, 0x01CCCCCC, 0x00CCCCCD, 0xA5747474}},
         {"clear", [](IMG *m) { img_clear(m, 0xFF00FF00); }, {1, 2, 3, 4}, {0xFF00FF00, 0xFF00FF00, 0xFF00FF00, 0xFF00FF00}},
         {"and another size", [](IMG *m) { Own<img_del> mask(grid_image(4, 4)); img_and(mask, m); }, {1, 2, 3, 4}, {1, 2, 3, 4}},
+        {"copy row, the narrower width", [](IMG *m) { Own<img_del> s(grid_image(3, 1, {7, 0, 9})); img_copy_row(s, m, 0, 0), imgfx_copy_row(s, m, 0, 0); }, {1, 2, 3, 4}, {7, 0, 3, 4}},
         {"add wraps whole words", [](IMG *m) { Own<img_del> s(grid_image(2, 2, {0x000000FF, 0xFFFFFFFF, 0xFF018001, 5})); img_blit_add(s, m, 0, 0, 0, 0, 2, 2); },
          {0x00000001, 0x00000002, 0x00FF80FF, 0}, {0x00000100, 0x00000001, 0x00010100, 5}},
         {"add saturates each channel", [](IMG *m) { Own<img_del> s(grid_image(2, 2, {0x000000FF, 0xFFFFFFFF, 0xFF018001, 0})); img_blit_add_sat(s, m, 0, 0, 0, 0, 2, 2); },
