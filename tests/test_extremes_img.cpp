@@ -233,7 +233,9 @@ TEST(ExtremesRect, FillsAndPointsClipOutlinesRefuseUnlessWhollyInside) {
     check_rect<BYTEMAP>(map_of, ON_RECT(BYTEMAP, bytemap_rect, , 0xEE), OUTLINE_INSIDE, set_ee);
     // A point outside is ignored and reads as 0.
     check_rect<IMG>(img_of, [](IMG *t, const Args4 &r) { img_set_pixel(t, r[0], r[1], C); EXPECT_EQ(img_get_pixel(t, r[0], r[1]) == C, inside(r[0], TW) && inside(r[1], TH)); }, POINT, set_c);
-    check_rect<BYTEMAP>(map_of, [](BYTEMAP *t, const Args4 &r) { bytemap_set_pixel(t, r[0], r[1], 0xEE); EXPECT_EQ(bytemap_get_pixel(t, r[0], r[1]) == 0xEE, inside(r[0], TW) && inside(r[1], TH)); }, POINT, set_ee);
+    check_rect<BYTEMAP>(map_of, [](BYTEMAP *t, const Args4 &r) {
+        bytemap_set_pixel(t, r[0], r[1], 0xEE);
+        EXPECT_EQ(bytemap_get_pixel(t, r[0], r[1]) == 0xEE, inside(r[0], TW) && inside(r[1], TH)); }, POINT, set_ee);
 }
 
 // ---- Sizes no memory holds, images without pixels --------------------------------------------

@@ -263,23 +263,20 @@ TEST(FastLines, ClippedWalksMatchTheStraightforwardStepping) {
 // Lines spanning the whole 32-bit plane draw just their points inside: a row,
 // a column and the main diagonal of a 5 x 4 picture.
 TEST(FastLines, LinesAcrossTheWholePlaneDrawTheirInsidePoints) {
-    const struct {
-        int32_t x0, y0, x1, y1;
-        const char *rows;
-    } cases[] = {
-        {INT32_MIN, 2, INT32_MAX, 2, ".....|.....|#####|....."},
-        {3, INT32_MAX, 3, INT32_MIN, "...#.|...#.|...#.|...#."},
-        {INT32_MIN + 1, INT32_MIN + 1, INT32_MAX, INT32_MAX, "#....|.#...|..#..|...#."},
-        {INT32_MIN, INT32_MIN, INT32_MAX, INT32_MAX, "#....|.#...|..#..|...#."},
-        {INT32_MIN, INT32_MIN, INT32_MIN, INT32_MAX, ".....|.....|.....|....."},
+    const std::pair<std::array<int32_t, 4>, const char *> cases[] = {
+        {{INT32_MIN, 2, INT32_MAX, 2}, ".....|.....|#####|....."},
+        {{3, INT32_MAX, 3, INT32_MIN}, "...#.|...#.|...#.|...#."},
+        {{INT32_MIN + 1, INT32_MIN + 1, INT32_MAX, INT32_MAX}, "#....|.#...|..#..|...#."},
+        {{INT32_MIN, INT32_MIN, INT32_MAX, INT32_MAX}, "#....|.#...|..#..|...#."},
+        {{INT32_MIN, INT32_MIN, INT32_MIN, INT32_MAX}, ".....|.....|.....|....."},
     };
-    for (const auto &c : cases)
+    for (const auto &[e, rows] : cases)
         for (auto draw : {img_line, img_line_two_ends, imgfx_line_add_two_ends}) {
             auto p = picture(5, 4, 0, 0);
-            draw(p, c.x0, c.y0, c.x1, c.y1, 0x00FFFFFF);
+            draw(p, e[0], e[1], e[2], e[3], 0x00FFFFFF);
             std::string got;
             for (int32_t i = 0; i < 20; i++) got += std::string(i && i % 5 == 0 ? "|" : "") + (p->pixels[i] ? "#" : ".");
-            EXPECT_EQ(got, c.rows) << c.x0 << "," << c.y0 << " - " << c.x1 << "," << c.y1;
+            EXPECT_EQ(got, rows) << e[0] << "," << e[1] << " - " << e[2] << "," << e[3];
         }
 }
 

@@ -11,6 +11,7 @@
 #include "imaging/fill.h"
 #include "imaging/flashpix.h"
 #include "imaging/rgb888.h"
+#include "tests/test_picture.h"
 #include "tests/test_support.h"
 #include "vector/array.h"
 
@@ -69,34 +70,29 @@ TEST(Rgb888, SpansAsPictures) {
 
 static const uint32_t B = 0x000000FF, A = 0x0000FF00, F = 0x00FF0000;  // border, region, paint
 
-// A picture of B, A and F cells, row after row (blanks between rows).
-static std::vector<uint32_t> pic(const char *cells) {
-    std::vector<uint32_t> out;
-    for (const char *c = cells; *c; c++)
-        if (*c != ' ') out.push_back(*c == 'B' ? B : *c == 'A' ? A : F);
-    return out;
-}
+// A picture of B, A and F cells, rows separated by '|'.
+static std::vector<uint32_t> pic(const char *rows) { return picture(rows, "BAF", {B, A, F}); }
 
 // A 3 x 3 block of A inside a one-pixel border of B, filled from its centre.
 TEST(Fill, GrowsOneRingPerStep) {
-    Own<img_del> img(grid_image(5, 5, pic("BBBBB BAAAB BAAAB BAAAB BBBBB")));
+    Own<img_del> img(grid_image(5, 5, pic("BBBBB|BAAAB|BAAAB|BAAAB|BBBBB")));
     Own<fill_del> fill(fill_new());
     fill->image = img;
     fill_start(fill, 2, 2, F);
     EXPECT_EQ(fill->target_colour, A);
     EXPECT_EQ(fill->state, 'f');
     EXPECT_EQ(fill_step(fill), 4);
-    EXPECT_TRUE(grid_equals(img, pic("BBBBB BAAAB BAFAB BAAAB BBBBB")));
+    EXPECT_TRUE(grid_equals(img, pic("BBBBB|BAAAB|BAFAB|BAAAB|BBBBB")));
     EXPECT_TRUE(fill->left == 0 && fill->top == 0 && fill->right == 5 && fill->bottom == 5);
     EXPECT_EQ(fill_step(fill), 8);  // each corner queued twice
-    EXPECT_TRUE(grid_equals(img, pic("BBBBB BAFAB BFFFB BAFAB BBBBB")));
+    EXPECT_TRUE(grid_equals(img, pic("BBBBB|BAFAB|BFFFB|BAFAB|BBBBB")));
     // The ring walked (2,1), (1,2), (2,3), (3,2), each queueing right, below,
     // left, above: their new neighbours in order.
     std::vector<std::array<int32_t, 2>> queued(fill->front->count);
     for (size_t i = 0; i < queued.size(); i++) array_get(fill->front, queued[i].data(), (int32_t)i);
     EXPECT_EQ(queued, (std::vector<std::array<int32_t, 2>>{{3, 1}, {1, 1}, {1, 3}, {1, 1}, {3, 3}, {1, 3}, {3, 3}, {3, 1}}));
     EXPECT_EQ(fill_step(fill), 0);
-    EXPECT_TRUE(grid_equals(img, pic("BBBBB BFFFB BFFFB BFFFB BBBBB")));
+    EXPECT_TRUE(grid_equals(img, pic("BBBBB|BFFFB|BFFFB|BFFFB|BBBBB")));
     EXPECT_EQ(fill_step(fill), 0);  // both fronts empty
     // Outside pixels read as 0 like a black target, but lie outside the region.
     Own<img_del> black(grid_image(2, 1));

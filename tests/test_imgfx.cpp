@@ -90,8 +90,12 @@ TEST(ImgfxBlits, BlendXorAndMultiply) {
         {"blend skips zero", 2, 1, {0, 0x00406080}, [](IMG *t) { Own<img_del> s(grid_image(2, 1, {W, 0})); imgfx_blit_blend(s, t, 0, 0, 0, 0, 2, 1); }, {0x007F7F7F, 0x00406080}},
         {"blend top byte only", 1, 1, {0x00818181}, [](IMG *t) { Own<img_del> s(grid_image(1, 1, {0x01000000})); imgfx_blit_blend(s, t, 0, 0, 0, 0, 1, 1); }, {0x00404040}},
         {"draw blend at the source place", 3, 2, {}, [](IMG *t) { Own<img_del> s(grid_filled(2, 1, 0x00FEFEFE)); s->x = 2, s->y = 1, imgfx_draw_blend(s, t); }, {0, 0, 0, 0, 0, 0x007F7F7F}},
-        {"draw blend beside", 3, 2, {}, [](IMG *t) { Own<img_del> s(grid_filled(2, 1, 1)); s->x = -2, imgfx_draw_blend(s, t), imgfx_draw_blend(nullptr, t), imgfx_blit_blend(nullptr, t, 0, 0, 0, 0, 1, 1); }, std::vector<uint32_t>(6, 0)},
-        {"multiply wraps", 2, 1, {3, 0x00010000}, [](IMG *b) { Own<img_del> a(grid_image(2, 1, {2, 0x00010000})), other(grid_image(1, 1, {7})); imgfx_multiply(a, b), imgfx_multiply(other, b), imgfx_multiply(nullptr, b); }, {6, 0}},
+        {"draw blend beside", 3, 2, {}, [](IMG *t) {
+             Own<img_del> s(grid_filled(2, 1, 1));
+             s->x = -2, imgfx_draw_blend(s, t), imgfx_draw_blend(nullptr, t), imgfx_blit_blend(nullptr, t, 0, 0, 0, 0, 1, 1); }, std::vector<uint32_t>(6, 0)},
+        {"multiply wraps", 2, 1, {3, 0x00010000}, [](IMG *b) {
+             Own<img_del> a(grid_image(2, 1, {2, 0x00010000})), other(grid_image(1, 1, {7}));
+             imgfx_multiply(a, b), imgfx_multiply(other, b), imgfx_multiply(nullptr, b); }, {6, 0}},
     });
 }
 
@@ -157,8 +161,9 @@ TEST(ImgfxLines, LinesPointsSpansAndCircles) {
         {"gradient", 5, 1, {}, [](IMG *m) { imgfx_gradient_line(m, 0, 0, 0, 4, 0, 0x00FF8010); }, {0, 0x003F2004, 0x007F4008, 0x00BF600C, 0x00FF8010}},
         {"gradient truncates", 4, 2, {}, [](IMG *m) { imgfx_gradient_line(m, 0, 0, 0, 3, 0, 0x000A0000), imgfx_gradient_line(m, 0, 1, 0x0A, 3, 1, 0); }, {0, 0x030000, 0x060000, 0x090000, 0x0A, 0x06, 0x03, 0}},
         {"gradient steep", 1, 3, {}, [](IMG *m) { imgfx_gradient_line(m, 0, 2, 0x10, 0, 0, 0x30); }, {0x30, 0x20, 0x10}},
-        {"gradient points", 3, 1, {0, 0, 0x00F00000}, [](IMG *m) { imgfx_gradient_line(m, 0, 0, 0x200000, 0, 0, 0x400000), imgfx_gradient_line_avg(m, 1, 0, 0x200000, 1, 0, 0x410000), imgfx_gradient_line_add(m, 2, 0, 0x200000, 2, 0, 0x400000); },
-         {0x00200000, 0x00300000, 0x00FF0000}},
+        {"gradient points", 3, 1, {0, 0, 0x00F00000}, [](IMG *m) {
+             imgfx_gradient_line(m, 0, 0, 0x200000, 0, 0, 0x400000), imgfx_gradient_line_avg(m, 1, 0, 0x200000, 1, 0, 0x410000);
+             imgfx_gradient_line_add(m, 2, 0, 0x200000, 2, 0, 0x400000); }, {0x00200000, 0x00300000, 0x00FF0000}},
         {"gradient add", 3, 1, {0x00010101, 0x00F00000, 0}, [](IMG *m) { imgfx_gradient_line_add(m, 0, 0, 0, 2, 0, 0x00200020); }, {0x00010101, 0x00FF0010, 0x00200020}},
         {"thick 3", 12, 3, {}, [](IMG *m) { imgfx_thick_line(m, 0, 0, 10, 0, C, 3); }, pic("###########.|###########.|............")},
         {"thick 4 swapped", 12, 3, {}, [](IMG *m) { imgfx_thick_line(m, 10, 1, 0, 1, C, 4); }, pic("###########.|###########.|###########.")},
@@ -177,7 +182,8 @@ TEST(ImgfxLines, LinesPointsSpansAndCircles) {
          {0, 0x00204060, 0, 0x00406080, 0, 0x00406080}},
         {"circle r 2", 5, 5, {}, [](IMG *m) { imgfx_circle_sine(m, 2, 2, 2, C); }, pic(".....|.##..|.##..|.##..|.....")},
         {"circle clipped", 3, 3, {}, [](IMG *m) { imgfx_circle_sine(m, 0, 0, 2, C); }, pic("#..|#..|...")},
-        {"circle refused", 3, 3, {}, [](IMG *m) { imgfx_circle_sine(m, 3, 2, 2, C), imgfx_circle_sine(m, 2, -1, 2, C), imgfx_circle_sine(m, 2, 2, 0, C), imgfx_circle_sine(m, 2, 2, -3, C); }, std::vector<uint32_t>(9, 0)},
+        {"circle refused", 3, 3, {}, [](IMG *m) {
+             imgfx_circle_sine(m, 3, 2, 2, C), imgfx_circle_sine(m, 2, -1, 2, C), imgfx_circle_sine(m, 2, 2, 0, C), imgfx_circle_sine(m, 2, 2, -3, C); }, std::vector<uint32_t>(9, 0)},
         {"circle huge", 5, 5, {}, [](IMG *m) { imgfx_circle_sine(m, 0, 0, 1000000, C); }, std::vector<uint32_t>(25, 0)},
     });
     imgfx_line_two_ends(nullptr, 0, 0, 4, 2, C), imgfx_gradient_line(nullptr, 0, 0, 1, 2, 2, 3), imgfx_thick_line(nullptr, 0, 0, 3, 0, C, 3);
@@ -232,7 +238,9 @@ TEST(ImgfxMosaic, BlockAverageRandomPicksAndSprinkles) {
 // words in use), for a battery of arguments crossing every edge.
 TEST(ImgfxBlits, CopiesMatchTheirImgOriginals) {
     using Op = std::function<void(const IMG *, IMG *, const int32_t *)>;
-#define PAIR(...) {#__VA_ARGS__, [](const IMG *s, IMG *t, const int32_t *a) { (void)s, (void)a, imgfx_##__VA_ARGS__; }, [](const IMG *s, IMG *t, const int32_t *a) { (void)s, (void)a, img_##__VA_ARGS__; }}
+#define PAIR(...)                                                                       \
+    {#__VA_ARGS__, [](const IMG *s, IMG *t, const int32_t *a) { (void)s, (void)a, imgfx_##__VA_ARGS__; }, \
+     [](const IMG *s, IMG *t, const int32_t *a) { (void)s, (void)a, img_##__VA_ARGS__; }}
     const struct {
         const char *name;
         Op copy, original;
