@@ -188,8 +188,9 @@ TEST(FastFilters, BlurGlowAndConversionMatchTheReferenceOnEveryInstructionSet) {
             EXPECT_TRUE(img_compare(fast, ref)) << src->width << "x" << src->height << " to " << w << "x" << h << (glow ? " glow " : " blur ") << a << " " << b << " " << c;
         });
     };
-    for (auto [w, h] : sizes)
+    for (const auto &size : sizes)
         for (auto [keep, sparse] : fills) {
+            const int32_t w = size[0], h = size[1];  // named, not bound: lambdas below take them
             auto src = picture(w, h, 3u + w + keep, keep, sparse);
             if (!keep) img_clear(src, 0x00FFFFFF);
             for (const auto &r : radii) same(src, w, h, false, r[0], r[1], r[2]);
@@ -242,10 +243,10 @@ Args random_ends(uint32_t &seed, int32_t w, int32_t h, int32_t reach) {
 const std::array<int32_t, 2> line_pictures[] = {{200, 150}, {1, 40}, {40, 1}, {3, 3}};
 
 TEST(FastLines, ClippedWalksMatchTheStraightforwardStepping) {
-    for (auto [w, h] : line_pictures)
+    for (const auto &size : line_pictures)
         for (int32_t reach : {5, 60, 700, 5000})
             for (const Pair &p : lines)
-                same_drawings(p, w, h, 1234u + reach, 150, [&](uint32_t &seed, int) { return random_ends(seed, w, h, reach); });
+                same_drawings(p, size[0], size[1], 1234u + reach, 150, [&](uint32_t &seed, int) { return random_ends(seed, size[0], size[1], reach); });
     for (auto [w, h] : line_pictures)
         for (int32_t reach : {5, 60, 700, 300000}) {
             Own<bytemap_del> fast(bytemap_new()), ref(bytemap_new());

@@ -21,14 +21,15 @@
 namespace {
 
 // The calls both kinds name alike, P being the module prefix.
-#define RASTER_CALLS(P, R, SAVE)                                                                        \
-    using T = R;                                                                                        \
-    static constexpr auto del = &P##_del, make = &P##_new;                                              \
-    static constexpr auto dup = &P##_dup, resize = &P##_resize, copy = &P##_copy, compare = &P##_compare; \
-    static constexpr auto set = &P##_set_pixel, get = &P##_get_pixel, mask = &P##_and;                  \
-    static constexpr auto to_text = &P##_to_text, from_text = &P##_from_text, find = &P##_find_text;    \
-    static constexpr auto from_pnm = &P##_from_pnm, load = &P##_load_pnm, save = &SAVE;                 \
-    static constexpr auto scale = &P##_scale, rotate = &P##_rotate;
+#define RASTER_CALLS(P, R, SAVE)                                                                                     \
+    using T = R;                                                                                                     \
+    static constexpr auto del = &P##_del; static constexpr auto make = &P##_new;                                    \
+    static constexpr auto dup = &P##_dup; static constexpr auto resize = &P##_resize;                               \
+    static constexpr auto copy = &P##_copy; static constexpr auto compare = &P##_compare;                           \
+    static constexpr auto to_text = &P##_to_text; static constexpr auto from_text = &P##_from_text;                 \
+    static constexpr auto find = &P##_find_text; static constexpr auto from_pnm = &P##_from_pnm;                    \
+    static constexpr auto load = &P##_load_pnm; static constexpr auto save = &SAVE;                                 \
+    static constexpr auto scale = &P##_scale; static constexpr auto rotate = &P##_rotate; static constexpr auto mask = &P##_and;
 
 // Each kind also says how a decoded grey or colour reads, and how its text
 // and its written file show a value.
