@@ -15,6 +15,8 @@
 #include <string>
 #include <vector>
 
+#include "tests/test_support.h"
+
 struct ProgramRun {
     int status = -1;               // exit code; -1 when it did not exit normally
     std::string out, err;          // standard output and error
@@ -22,13 +24,6 @@ struct ProgramRun {
     std::vector<uint32_t> crc;     // its CRC-32
     std::vector<std::string> other;  // any other output line
 };
-
-inline std::string slurp(FILE *f) {
-    std::string s;
-    char buf[65536];
-    for (size_t n; f && (n = fread(buf, 1, sizeof buf, f)) > 0;) s.append(buf, n);
-    return s;
-}
 
 // Runs `prefix PROGRAM args` through the shell ("prefix" may set variables
 // or limits); stdout is read as it comes, stderr through a file.
