@@ -68,6 +68,8 @@ const KeyCase key_cases[] = {
     {"mute over a pattern", 1000, "", "280:O,300:O", 290, 290, 1 + 32 + 1000},
     // S (acting in scene 4) changes nothing up to scene 5's first frame.
     {"benchmark text", 40, TO_SCENE_5, TO_SCENE_5 ",100:S", 159, 159, 159 + 14},
+    // The status overlay from present 102 on.
+    {"status overlay", 300, "", "100:8", 102, 102, 1 + 32 + 300},
     // Present 101 carries the key; 32 fade presents follow (checked below).
     {"escape", 400, "", "100:ESC", 102, 0, 102 + 32},
 };
