@@ -139,18 +139,17 @@ TEST(Winmain, KeyDownStoresTheLowByteOtherMessagesLeaveIt) {
 TEST(WinmainDeathTest, DestroyEndsWithZeroACaughtSignalAtTheNextPumpWith128PlusItsNumber) {
     EXPECT_EXIT(winmain_window_proc(nullptr, WINMAIN_DESTROY, 0, 0), ::testing::ExitedWithCode(0), "");
     const struct { int sig, status; } cases[] = {{SIGHUP, 129}, {SIGINT, 130}, {SIGTERM, 143}};
-    for (const auto &c : cases)
-        EXPECT_EXIT(
-            {
-                start_headless();
-                backend_catch_signals();
-                raise(c.sig);
-                if (backend_exit_status() != c.status) exit(1);  // noted, not yet acted on
-                winmain_pump();
-                exit(2);  // the pump must not return
-            },
-            ::testing::ExitedWithCode(c.status), "")
-            << c.sig;
+    for (const auto &c : cases) {
+        auto signalled = [&] {
+            start_headless();
+            backend_catch_signals();
+            raise(c.sig);
+            if (backend_exit_status() != c.status) exit(1);  // noted, not yet acted on
+            winmain_pump();
+            exit(2);  // the pump must not return
+        };
+        EXPECT_EXIT(signalled(), ::testing::ExitedWithCode(c.status), "") << c.sig;
+    }
 }
 
 TEST(Winmain, PumpHandlesOneKeyPerCallEachOverwriting) {
