@@ -9,12 +9,11 @@
 #include <errno.h>
 #include <fcntl.h>
 #include <malloc.h>
-#include <atomic>
-#include <stddef.h>
 #include <stdint.h>
 #include <stdlib.h>
-#include <string.h>
 #include <unistd.h>
+
+#include <atomic>
 
 extern "C" {
 void *__libc_malloc(size_t size);
@@ -31,56 +30,43 @@ static std::atomic<unsigned long> failalloc_failed;  // calls made to fail so fa
 static std::atomic<long> failalloc_live;             // usable bytes not yet freed
 static std::atomic<size_t> failalloc_peak;           // largest request since the last arming
 
-// Notes the size of a request (counted whether or not it is granted).
-static void failalloc_asked(size_t size) {
-    size_t seen = failalloc_peak.load();
-    while (size > seen && !failalloc_peak.compare_exchange_weak(seen, size)) {
-    }
-}
-
-// Counts a block that the allocator handed out (null passes through).
-static void *failalloc_took(void *p) {
-    if (p) failalloc_live.fetch_add((long)malloc_usable_size(p));
-    return p;
-}
-
-static unsigned long failalloc_env(const char *name) {
-    const char *v = getenv(name);
-    return v ? strtoul(v, nullptr, 10) : 0;
-}
-
 __attribute__((constructor)) static void failalloc_start(void) {
-    failalloc_target = failalloc_env("RIVO_FAIL_ALLOC");
-    failalloc_sticky = failalloc_env("RIVO_FAIL_ALLOC_AFTER") != 0;
+    const char *n = getenv("RIVO_FAIL_ALLOC"), *after = getenv("RIVO_FAIL_ALLOC_AFTER");
+    failalloc_target = n ? strtoul(n, nullptr, 10) : 0;
+    failalloc_sticky = after && strtoul(after, nullptr, 10) != 0;
 }
 
 // The call count written without allocating (no stdio).
 __attribute__((destructor)) static void failalloc_stop(void) {
     const char *path = getenv("RIVO_ALLOC_COUNT");
-    if (!path) return;
-    int fd = open(path, O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    int fd = path ? open(path, O_WRONLY | O_CREAT | O_TRUNC, 0644) : -1;
     if (fd < 0) return;
     char line[32], *p = line + sizeof line;
     *--p = '\n';
     unsigned long v = failalloc_calls.load();
     do *--p = (char)('0' + v % 10);
     while ((v /= 10) != 0);
-    if (write(fd, p, (size_t)(line + sizeof line - p)) < 0) {
-        // Nothing more to do at exit.
-    }
+    ssize_t done = write(fd, p, (size_t)(line + sizeof line - p));  // nothing more to do at exit if it fails
+    (void)done;
     close(fd);
 }
 
-// True when this call is to fail.
-static int failalloc_now(void) {
-    unsigned long k = failalloc_calls.fetch_add(1) + 1;
-    if (!failalloc_target) return 0;
-    if (k == failalloc_target || (failalloc_sticky && k > failalloc_target)) {
-        failalloc_failed.fetch_add(1);
-        errno = ENOMEM;
-        return 1;
+// Notes the size of a request (counted whether or not it is granted); true
+// when this call is to fail.
+static int failalloc_now(size_t size) {
+    for (size_t seen = failalloc_peak.load(); size > seen && !failalloc_peak.compare_exchange_weak(seen, size);) {
     }
-    return 0;
+    unsigned long k = failalloc_calls.fetch_add(1) + 1;
+    if (!failalloc_target || (k != failalloc_target && !(failalloc_sticky && k > failalloc_target))) return 0;
+    failalloc_failed.fetch_add(1);
+    errno = ENOMEM;
+    return 1;
+}
+
+// Counts a block that the allocator handed out (null passes through).
+static void *failalloc_took(void *p) {
+    if (p) failalloc_live.fetch_add((long)malloc_usable_size(p));
+    return p;
 }
 
 extern "C" {
@@ -94,26 +80,19 @@ void failalloc_arm(unsigned long k, int sticky) {
     failalloc_peak.store(0);
 }
 
-// Number of calls made to fail since the last arming.
+// Calls made to fail since the last arming; the largest request since then
+// (bytes); calls made since the process started; bytes handed out and not
+// freed (equal before and after a call that leaks nothing).
 unsigned long failalloc_failures(void) { return failalloc_failed.load(); }
-
-// The largest allocation asked for since the last arming, in bytes.
 size_t failalloc_largest(void) { return failalloc_peak.load(); }
-
-// Allocation calls made since the process started.
 unsigned long failalloc_count(void) { return failalloc_calls.load(); }
-
-// Bytes handed out and not freed: equal before and after a call that leaks nothing.
 long failalloc_live_bytes(void) { return failalloc_live.load(); }
 
-void *malloc(size_t size) {
-    failalloc_asked(size);
-    return failalloc_now() ? nullptr : failalloc_took(__libc_malloc(size));
-}
+void *malloc(size_t size) { return failalloc_now(size) ? nullptr : failalloc_took(__libc_malloc(size)); }
 
 void *calloc(size_t n, size_t size) {
-    failalloc_asked(size && n > SIZE_MAX / size ? SIZE_MAX : n * size);
-    return failalloc_now() ? nullptr : failalloc_took(__libc_calloc(n, size));
+    size_t total = size && n > SIZE_MAX / size ? SIZE_MAX : n * size;
+    return failalloc_now(total) ? nullptr : failalloc_took(__libc_calloc(n, size));
 }
 
 void free(void *p) {
@@ -123,12 +102,8 @@ void free(void *p) {
 
 void *realloc(void *p, size_t size) {
     if (!p) return malloc(size);
-    if (size == 0) {
-        free(p);
-        return nullptr;
-    }
-    failalloc_asked(size);
-    if (failalloc_now()) return nullptr;
+    if (size == 0) return free(p), nullptr;
+    if (failalloc_now(size)) return nullptr;
     long old = (long)malloc_usable_size(p);
     void *q = __libc_realloc(p, size);
     if (q) failalloc_live.fetch_add((long)malloc_usable_size(q) - old);
@@ -136,8 +111,7 @@ void *realloc(void *p, size_t size) {
 }
 
 void *memalign(size_t alignment, size_t size) {
-    failalloc_asked(size);
-    return failalloc_now() ? nullptr : failalloc_took(__libc_memalign(alignment, size));
+    return failalloc_now(size) ? nullptr : failalloc_took(__libc_memalign(alignment, size));
 }
 
 void *aligned_alloc(size_t alignment, size_t size) { return memalign(alignment, size); }

@@ -1,4 +1,4 @@
-// Constructors, parsers and copies under a failing allocator (tests/failalloc,
+// Constructors (those that make more than one block), parsers and copies under a failing allocator (tests/failalloc,
 // linked into this program): for every k, the k-th allocation of the call is
 // made to fail. The call must then give its neutral value (null) and leave
 // no memory behind; once k passes the call's last allocation it succeeds.
@@ -7,44 +7,34 @@
 // (exit status -1), as those modules promise.
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <functional>
 #include <string>
+#include <tuple>
 
 #include "audio/music.h"
 #include "audio/sam.h"
 #include "audio/sample.h"
 #include "effects/archpath.h"
-#include "effects/backmove.h"
-#include "effects/helix.h"
-#include "effects/lradial.h"
 #include "effects/lrain.h"
 #include "effects/lstar.h"
 #include "effects/raster.h"
 #include "demo/demo.h"
 #include "host/backend.h"
 #include "host/cli.h"
-#include "host/fps.h"
 #include "imaging/bytemap.h"
-#include "imaging/fill.h"
-#include "imaging/flashpix.h"
 #include "imaging/img.h"
-#include "text/cursor.h"
-#include "text/font.h"
 #include "text/lscrlxyz.h"
 #include "text/lscroll.h"
 #include "text/scroll.h"
 #include "text/sineline.h"
 #include "text/sinescan.h"
-#include "text/wordzoom.h"
 #include "vector/array.h"
 #include "vector/lfont.h"
 #include "vector/lframe.h"
 #include "vector/list.h"
 #include "vector/obj2d.h"
-#include "vector/vec2d.h"
 #include "tests/test_support.h"
 
 extern "C" void failalloc_arm(unsigned long k, int sticky) __attribute__((weak));
@@ -93,28 +83,17 @@ static const std::vector<Maker> makers = {
     MAKER(ARRAY, array_new(), array_del),
     MAKER(LIST, list_new(), list_del),
     MAKER(LIST, obj2d_parse(object), parsed_del),
-    MAKER(VEC2D, vec2d_new(), vec2d_del),
     MAKER(LFONT, lfont_new(), lfont_del),
     MAKER(LFRAME, lframe_new(), lframe_del),
-    MAKER(FONT, font_new(), font_del),
-    MAKER(CURSOR, cursor_new(), cursor_del),
-    MAKER(CURSORX, cursorx_new(), cursorx_del),
     MAKER(SCROLL, scroll_new(), scroll_del),
     MAKER(LSCROLL, lscroll_new(), lscroll_del),
     MAKER(LSCRLXYZ, lscrlxyz_new(), lscrlxyz_del),
     MAKER(SINELINE, sineline_new(), sineline_del),
     MAKER(SINESCAN, sinescan_new(), sinescan_del),
-    MAKER(WORDZOOM, wordzoom_new(), wordzoom_del),
-    MAKER(FILL, fill_new(), fill_del),
-    MAKER(FLASHPIX, flashpix_new(), flashpix_del),
     MAKER(RASTER, raster_new(), raster_del),
-    MAKER(LRADIAL, lradial_new(), lradial_del),
     MAKER(LSTAR, lstar_new(), lstar_del),
     MAKER(LRAIN, lrain_new(), lrain_del),
-    MAKER(HELIX, helix_new(), helix_del),
-    MAKER(BACKMOVE, backmove_new(), backmove_del),
     MAKER(ARCHPATH, archpath_new(), archpath_del),
-    MAKER(FPS, fps_new(), fps_del),
     MAKER(MUSIC, music_new(), music_del),
 };
 
@@ -161,59 +140,46 @@ TEST_F(AllocFail, OperationsThatAllocateGiveNeutralValuesWhenAllocationFails) {
     Own<sample_del> s(sample_new());
     Own<array_del> a(array_new());
     Own<list_del> l(list_new());
-    for (int i = 0; i < 40; i++) sample_push(s, i);
     int32_t v = 7;
-    array_push(a, &v);
-    array_push(a, &v);
-    list_push(l, &v);
-    list_push(l, &v);
+    for (int i = 0; i < 40; i++) sample_push(s, i);
+    for (int i = 0; i < 2; i++) array_push(a, &v), list_push(l, &v);
     failalloc_arm(1, 1);
-    SAMPLE *copy = sample_dup(s);
-    char *text = sample_to_text(s);
+    const void *made[] = {sample_dup(s), sample_to_text(s), img_rotate(picture(), 3), img_to_text(picture())};
     sample_push(s, 1);  // 40 of 64 in use: no allocation
     sample_resample(s, 80);
     sample_rotate_left(s, 3);
     array_push(a, &v);  // full: needs to grow
-    void *popped = array_pop(a);
+    const void *popped = array_pop(a);
     list_push(l, &v);  // full: needs to grow
-    IMG *turned = img_rotate(picture(), 3);
-    char *img_text = img_to_text(picture());
     failalloc_arm(0, 0);
-    for (const void *p : {(const void *)copy, (const void *)text, (const void *)popped, (const void *)turned, (const void *)img_text})
-        EXPECT_EQ(p, nullptr);
-    EXPECT_EQ(s->count, 41);
-    EXPECT_EQ(sample_get(s, 3), 3);
-    EXPECT_EQ(a->count, 2);
-    EXPECT_EQ(l->count, 2);
+    for (const void *p : made) EXPECT_EQ(p, nullptr);
+    EXPECT_EQ(popped, nullptr);
+    EXPECT_EQ(std::make_tuple(s->count, sample_get(s, 3), a->count, l->count), std::make_tuple(41, 3, 2, 2));
 }
-
-// ---- Decoders --------------------------------------------------------------------
-
-static void sam_load_file(const std::string &path) {
-    Own<sam_del> s(sam_new());
-    sam_set_name(s, path.c_str());
-    sam_load(s);
-}
-
-static std::string le32(uint32_t v) { return std::string{(char)v, (char)(v >> 8), (char)(v >> 16), (char)(v >> 24)}; }
 
 // Inputs that announce far more values than they carry: no decoder asks for
 // more memory than the input could fill (a few kilobytes here), whatever it
 // gives back.
 TEST_F(AllocFail, DecodersNeverAllocateForSizesTheirInputCannotHold) {
     TempDir dir("test_alloc_fail");
+    auto le32 = [](uint32_t v) { return std::string{(char)v, (char)(v >> 8), (char)(v >> 16), (char)(v >> 24)}; };
     write_file(dir.file("big.wav"), "RIFF" + le32(0xFFFFFFF0u) + "WAVEfmt " + le32(16) +
                                         std::string("\x01\x00\x01\x00\x44\xAC\x00\x00\x88\x58\x01\x00\x02\x00\x10\x00", 16) +
                                         "data" + le32(0xFFFFFFF0u) + std::string(8, '\x11'));
     write_file(dir.file("big.sam"), "SAM\nbinary\n2000000000\n16\n\x01\x02");
     static const char pnm[] = "P6\n60000 30000\n255\nabcdef";
+    auto load = [](const std::string &path) {
+        Own<sam_del> s(sam_new());
+        sam_set_name(s, path.c_str());
+        sam_load(s);
+    };
     const std::pair<const char *, std::function<void()>> calls[] = {
         {"img_from_pnm", [] { Own<img_del> i(img_from_pnm(pnm, sizeof pnm - 1)); }},
         {"bytemap_from_pnm", [] { Own<bytemap_del> m(bytemap_from_pnm(pnm, sizeof pnm - 1)); }},
         {"img_from_text", [] { Own<img_del> i(img_from_text("IMG{\nP3\n40000 40000\n255\n1 2 3\n}\n")); }},
         {"sample_from_text", [] { Own<sample_del> s(sample_from_text("SAMPLE { 2000000000\n1\n2\n}\n")); }},
-        {"sam_load wav", [&] { sam_load_file(dir.file("big.wav")); }},
-        {"sam_load sam", [&] { sam_load_file(dir.file("big.sam")); }},
+        {"sam_load wav", [&] { load(dir.file("big.wav")); }},
+        {"sam_load sam", [&] { load(dir.file("big.sam")); }},
     };
     for (auto &[name, call] : calls) {
         failalloc_arm(1UL << 60, 0);  // counts without failing
@@ -223,10 +189,8 @@ TEST_F(AllocFail, DecodersNeverAllocateForSizesTheirInputCannotHold) {
     failalloc_arm(0, 0);
 }
 
-// ---- The demo's start-up ----------------------------------------------------------
-
 // The frame timer is the last thing demo_start makes (its allocation calls are
-// counted in a child, as the start-up builds process-wide globals once);
+// counted in a first child, as the start-up builds process-wide globals once);
 // without it `--frames` would never end a run, so its failure stops the
 // program with status 6.
 using AllocFailDeathTest = AllocFail;
@@ -241,17 +205,9 @@ TEST_F(AllocFailDeathTest, AFailedFrameTimerEndsTheRunWithStatusSix) {
         demo_start();
         return failalloc_count() - before;
     };
-    int fds[2];
-    ASSERT_EQ(pipe(fds), 0);
-    if (fork() == 0) {
-        unsigned long made = start(1UL << 60);  // counts without failing
-        _exit(write(fds[1], &made, sizeof made) == (ssize_t)sizeof made ? 0 : 1);
-    }
-    unsigned long n = 0;
-    ASSERT_EQ(read(fds[0], &n, sizeof n), (ssize_t)sizeof n);
-    close(fds[0]);
-    close(fds[1]);
-    wait(nullptr);
+    TempDir dir("test_alloc_fail");
+    EXPECT_EXIT({ write_file(dir.file("n"), std::to_string(start(1UL << 60))); _exit(0); }, testing::ExitedWithCode(0), "");
+    unsigned long n = std::stoul("0" + read_file(dir.file("n")));
     ASSERT_GT(n, 100u);
     EXPECT_EXIT({ start(n); _exit(0); }, testing::ExitedWithCode(6), "rivo7315: cannot make the frame timer \\(out of memory\\)");
 }

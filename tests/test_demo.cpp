@@ -8,13 +8,16 @@
 #include <algorithm>
 #include <cstring>
 
+#include "bench/reference_scenes.h"
 #include "demo/demo.h"
 #include "demo/resources.h"
 #include "demo/scenes.h"
+#include "host/backend.h"
 #include "host/cli.h"
 #include "host/fps.h"
+#include "host/random.h"
 #include "host/winkbd.h"
-#include "tests/test_golden.h"
+#include "imaging/imgfx.h"
 #include "tests/test_support.h"
 #include "text/font.h"
 
@@ -25,25 +28,6 @@ uint32_t shown(int32_t x, int32_t y) {
     int32_t w = 0, h = 0;
     const uint8_t *p = backend_last_frame(&w, &h) + ((h - 1 - y) * w + x) * 3;
     return p[0] | p[1] << 8 | p[2] << 16;
-}
-
-uint32_t add_sat(uint32_t a, uint32_t b) {
-    uint32_t r = 0;
-    for (int s = 0; s < 24; s += 8) r |= std::min(((a >> s) & 0xFF) + ((b >> s) & 0xFF), 255u) << s;
-    return r;
-}
-
-// The box holding every lit pixel of the frame; false when nothing is lit.
-bool lit_box(int32_t box[4]) {
-    box[0] = box[1] = 256;
-    box[2] = box[3] = -1;
-    for (int32_t y = 0; y < 256; y++)
-        for (int32_t x = 0; x < 256; x++)
-            if (img_get_pixel(demo_frame, x, y)) {
-                box[0] = std::min(box[0], x), box[1] = std::min(box[1], y);
-                box[2] = std::max(box[2], x), box[3] = std::max(box[3], y);
-            }
-    return box[2] >= 0;
 }
 
 // The present flags, put back when the test ends.
@@ -80,103 +64,17 @@ protected:
     }
 };
 
-TEST_F(Demo, ResourcesHaveTheirSizesAndColours) {
+// The palette is a closed rainbow.
+TEST_F(Demo, Palette) {
     const int32_t colours[][2] = {{0, 0x00FF00},    {255, 0x00FFFF},  {511, 0x0000FF},  {768, 0xFF00FF},
                                   {1024, 0xFF0000}, {1280, 0xFFFF00}, {1535, 0x00FF00}, {1536 + 768, 0xFF00FF},
-                                  {-1, 0x00FF00},   {-768, 0xFF00FF}};  // a closed rainbow
+                                  {-1, 0x00FF00},   {-768, 0xFF00FF}};
     for (const auto &c : colours) EXPECT_EQ(demo_colour(c[0]), (uint32_t)c[1]) << c[0];
-    const uint32_t tones[4] = {0x747474, 0xE0E0E0, 0xC0C0C0, 0x7F7F7F};
-    for (int k = 0; k < 4; k++) {
-        ASSERT_EQ(demo_letters[k]->width * demo_letters[k]->height, 128 * 192);
-        const uint32_t *p = demo_letters[k]->pixels, *end = p + 128 * 192;
-        EXPECT_TRUE(std::count(p, end, 0xCCCCCCu) == 0 && std::count(p, end, tones[k]) > 0) << "letter " << k;
-    }
-    EXPECT_EQ(std::make_pair(demo_font->cell_width, demo_font_strip->sheet->height), std::make_pair(16, 16));
-    int cyan = 0;  // where the glyph row is transparent the cyan shows, lightened by 0x808080
-    for (int32_t i = 0; i < 256 * 16; i++) {
-        uint32_t g = demo_font->sheet->pixels[i];
-        ASSERT_EQ(demo_font_strip->sheet->pixels[i], g ? add_sat(g, 0x808080u) : 0xC4FFFFu) << i;
-        cyan += g == 0;
-    }
-    EXPECT_GT(cyan, 0);
-    EXPECT_EQ(std::make_pair(demo_lfont8->size->x, demo_lfont16->size->x), std::make_pair(8, 16));
-    EXPECT_EQ(std::make_pair(demo_glyphs8->count, demo_shapes->count), std::make_pair(256, 87));
-    int ends = 0;  // eight-by-eight glyphs are centred: every end lies in -4..3
-    for (int32_t code = 0; code < demo_glyphs8->count; code++) {
-        OBJ2D *g = (OBJ2D *)list_get(demo_glyphs8, code);
-        for (int32_t k = 0; g && k < g->segments->count; k++) {
-            SEG2D *seg = (SEG2D *)list_get(g->segments, k);
-            for (VEC2D *v : {seg->a, seg->b}) {
-                EXPECT_TRUE(v->x >= -4 && v->x <= 3 && v->y >= -4 && v->y <= 3) << code;
-                ends++;
-            }
-        }
-    }
-    EXPECT_GT(ends, 0);
 }
 
 // The title, logo steps, mesh and scenes are covered frame by frame by the
-// whole-run hashes (test_demo_run); these are the switches a plain run leaves off.
-TEST_F(Demo, FlashChanceAndStatusOverlay) {
-    int32_t box[4], chance = demo_flash_chance, flashes = 0;
-    demo_flash_chance = 4;  // about one draw in four
-    for (int n = 0; n < 400; n++) {
-        img_clear(demo_frame, 0);
-        demo_logo_flash();
-        flashes += lit_box(box);
-    }
-    EXPECT_TRUE(flashes > 60 && flashes < 140) << flashes;
-    demo_flash_chance = 1;
-    img_clear(demo_frame, 0);
-    demo_logo_flash();
-    EXPECT_TRUE(lit_box(box));
-    demo_flash_chance = chance;
-    SavedFlags saved;
-    demo_status_on = 0;
-    img_clear(demo_frame, 0);
-    demo_status();
-    EXPECT_FALSE(lit_box(box));
-    demo_status_on = 1;  // two digits at (0, 0), eight at (0, 16)
-    demo_status();
-    ASSERT_TRUE(lit_box(box));
-    EXPECT_TRUE(box[2] < 128 && box[3] < 32);
-}
-
-TEST_F(Demo, BenchmarkTextIsWrittenOnlyWhenSwitchedOnAndTheCountAdapts) {
-    SavedFlags saved;
-    auto text_shown = [](const char *text, int32_t y) {  // lit pixels of the text, and how many show
-        Own<img_del> probe(grid_image(256, 256));
-        IMG *target = demo_font->target;
-        demo_font->target = probe;
-        demo_font->x = 0;
-        demo_font->y = y;
-        font_draw_line(demo_font, text);
-        demo_font->target = target;
-        int lit = 0, here = 0;
-        for (int32_t i = 0; i < 256 * 256; i++)
-            if (probe->pixels[i]) lit++, here += demo_frame->pixels[i] == probe->pixels[i];
-        return std::make_pair(lit, here);
-    };
-    demo_scene_outline.setup();
-    int32_t count = demo_bench_count(0), sleep_ms = demo_timer->sleep_ms;
-    demo_timer->sleep_ms = 13;  // the last wait had time to spare
-    demo_bench_text = 1;
-    img_clear(demo_frame, 0xFFFFFF);
-    demo_scene_outline.frame(0);
-    auto [lit, here] = text_shown("ELLIPSES\n", 32);
-    EXPECT_TRUE(lit > 0 && here == lit);
-    demo_bench_text = 0;
-    img_clear(demo_frame, 0xFFFFFF);
-    demo_scene_outline.frame(1);
-    EXPECT_LT(text_shown("ELLIPSES\n", 32).second, lit);
-    EXPECT_EQ(demo_bench_count(0), count + 2);  // one more per frame with time to spare
-    demo_timer->sleep_ms = 0;
-    demo_scene_outline.frame(2);
-    EXPECT_EQ(demo_bench_count(0), count + 1);  // one less after a frame that used its period
-    demo_timer->sleep_ms = sleep_ms;
-    demo_scene_outline.tidy();
-}
-
+// whole-run hashes (test_demo_run, which also turns the status overlay on);
+// these are the switches a plain run leaves off.
 TEST_F(Demo, PresentShowsTheFrameThenFadesOrClearsIt) {
     SavedFlags saved;
     // fade, white, glow, blur, pixel at (100, 50) -> shown at x = 97..103, frame after at (100, 50).
@@ -244,10 +142,6 @@ TEST_F(Demo, FontTintDriftsAfterUndo) {
     EXPECT_TRUE(grid_equals(probe, {0x000050, 0xAFAFFF}));
     demo_font_untint(0x50);
     EXPECT_TRUE(grid_equals(probe, {0x505000, 0xFFFFAF}));
-    img_clear(probe, 0x102030);
-    demo_font_tint(0x20);
-    demo_font_untint(0x20);
-    EXPECT_EQ(img_get_pixel(probe, 0, 0), 0x505030u);
     demo_font->sheet = sheet;
 }
 
@@ -257,4 +151,68 @@ TEST(DemoScenes, MosaicBlockAndBenchmarkCount) {
     // count, sleep -> count: one more with time to spare, one less without, never below 0.
     const int32_t adapts[][3] = {{5, 13, 6}, {5, 1, 6}, {5, 0, 4}, {5, -20, 4}, {0, 0, 0}, {0, -1, 0}, {0, 19, 1}, {1, 0, 0}};
     for (const auto &a : adapts) EXPECT_EQ(demo_bench_adapt(a[0], a[1]), a[2]) << a[0] << " " << a[1];
+}
+
+// ---- Scene drawing against the straightforward versions in bench/reference_scenes.cpp
+
+// w x h, one pixel in four transparent (0), the rest any colour.
+static IMG *random_picture(Lcg &g, int32_t w, int32_t h) {
+    IMG *p = grid_image(w, h);
+    for (int32_t i = 0; i < w * h; i++) p->pixels[i] = (g.next() & 3) ? (uint32_t)g.next30() & 0xFFFFFF : 0;
+    return p;
+}
+
+// Lines whose ends are both inside draw the same points without the clip (the
+// mesh's lines); scene 4's averaging blit at positions clipped on every side,
+// and its centred mosaic for every block size.
+TEST(DemoScenes, UnclippedLinesAveragingBlitAndCentredMosaicMatchTheirPlainVersions) {
+    Own<img_del> a(grid_image(64, 64)), b(grid_image(64, 64));
+    Lcg g{21};
+    for (int n = 0; n < 20000; n++) {
+        int32_t x0 = g.next() & 63, y0 = g.next() & 63, x1 = g.next() & 63, y1 = g.next() & 63;
+        if (n % 2) x1 = std::clamp(x0 + (x1 & 7) - 3, 0, 63);
+        img_line(a, x0, y0, x1, y1, (uint32_t)n + 1);
+        img_line_unclipped(b, x0, y0, x1, y1, (uint32_t)n + 1);
+        ASSERT_TRUE(img_compare(a, b)) << x0 << "," << y0 << " " << x1 << "," << y1;
+    }
+    Own<img_del> letter(random_picture(g, 40, 60));
+    for (int32_t y : {-70, -59, -3, 0, 17, 190, 199, 250})
+        for (int32_t x : {-50, -39, -1, 0, 5, 216, 255, 300}) {
+            Own<img_del> c(random_picture(g, 256, 256)), d(img_dup(c));
+            letter->x = x, letter->y = y;
+            imgfx_draw_blend(letter, c);
+            reference_draw_blend(letter, d);
+            ASSERT_TRUE(img_compare(c, d)) << x << "," << y;
+        }
+    for (int32_t size = 1; size <= 64; size++) {
+        Own<img_del> c(random_picture(g, 256, 256)), d(img_dup(c));
+        imgfx_pixelate_average_centred(c, size, size);
+        reference_pixelate_average_centred(d, size, size);
+        ASSERT_TRUE(img_compare(c, d)) << size;
+    }
+}
+
+// Scene 2's mesh from a plain grid against the mesh kept as an OBJ2D and drawn
+// through obj2d_draw, frame by frame over two runs.
+TEST_F(Demo, WaveMeshMatchesTheObjectDrawnMeshOverTwoRuns) {
+    SavedFlags saved;
+    demo_status_on = 0;  // the overlay's colour is whatever the logo step set last
+    for (uint32_t seed : {0x1234u, 0xBEEFu}) {
+        random_srand(seed);
+        demo_scene_mesh.setup();
+        random_srand(seed);
+        reference_mesh_setup();
+        for (int32_t k = 0; k < 40; k++) {
+            demo_timer->frames = 1000 + 37 * k;
+            img_clear(demo_frame, 0);
+            demo_scene_mesh.frame(k);
+            std::vector<uint32_t> fast(demo_frame->pixels, demo_frame->pixels + 256 * 256);
+            // From the second frame of the first run on, the mesh fills most of the frame.
+            EXPECT_TRUE(k == 0 || 256 * 256 - std::count(fast.begin(), fast.end(), 0u) > 10000) << k;
+            img_clear(demo_frame, 0);
+            reference_mesh_frame(demo_frame, demo_timer->frames);
+            demo_logo_wobble();
+            ASSERT_TRUE(std::equal(fast.begin(), fast.end(), demo_frame->pixels)) << "seed " << seed << " frame " << k;
+        }
+    }
 }

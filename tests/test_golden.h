@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
 #include <map>
 #include <string>
 #include <utility>
@@ -21,20 +22,15 @@
 class Golden {
 public:
     explicit Golden(const char *name)
-        : path_(std::string(RIVO_SOURCE_DIR) + "/tests/data/" + name + ".txt"),
-          record_(std::getenv("RIVO_RECORD") != nullptr) {
-        FILE *f = std::fopen(path_.c_str(), "r");
-        if (!f) return;
-        char line[512];
-        while (std::fgets(line, sizeof line, f)) {
-            std::string s(line);
-            while (!s.empty() && (s.back() == '\n' || s.back() == '\r')) s.pop_back();
+        : path_(std::string(RIVO_SOURCE_DIR) + "/tests/data/" + name + ".txt"), record_(std::getenv("RIVO_RECORD")) {
+        std::ifstream in(path_);
+        for (std::string s; std::getline(in, s);) {
+            if (!s.empty() && s.back() == '\r') s.pop_back();
             size_t space = s.find(' ');
             if (s.empty() || s[0] == '#' || space == std::string::npos) continue;
             order_.push_back(s.substr(0, space));
             want_[order_.back()] = s.substr(space + 1);
         }
-        std::fclose(f);
     }
     Golden(const Golden &) = delete;
     Golden &operator=(const Golden &) = delete;
@@ -45,9 +41,8 @@ public:
             if (!want_.count(key)) order_.push_back(key);
             want_[key] = value;
         }
-        FILE *f = std::fopen(path_.c_str(), "w");
-        for (auto &key : order_) std::fprintf(f, "%s %s\n", key.c_str(), want_[key].c_str());
-        std::fclose(f);
+        std::ofstream out(path_);
+        for (auto &key : order_) out << key << " " << want_[key] << "\n";
     }
 
     // Compares (or records) the value of one case.
@@ -76,22 +71,22 @@ private:
     std::vector<std::pair<std::string, std::string>> seen_;
 };
 
+// CRC-32 of little-endian 32-bit words.
+inline uint32_t crc_of_words(const std::vector<uint32_t> &words) {
+    std::vector<uint8_t> bytes;
+    for (uint32_t v : words)
+        for (int b = 0; b < 32; b += 8) bytes.push_back((uint8_t)(v >> b));
+    return backend_crc32(bytes.data(), bytes.size());
+}
+
 // CRC-32 of a sample's values in use, each as four little-endian bytes.
 inline uint32_t crc_of(const SAMPLE *s) {
-    std::vector<uint8_t> bytes;
-    for (int32_t i = 0; s && i < s->count; i++)
-        for (int b = 0; b < 32; b += 8) bytes.push_back((uint8_t)((uint32_t)s->data[i] >> b));
-    return backend_crc32(bytes.data(), bytes.size());
+    return crc_of_words(s ? std::vector<uint32_t>(s->data, s->data + s->count) : std::vector<uint32_t>());
 }
 
 // CRC-32 of an image's size and pixel words, as little-endian bytes.
 inline uint32_t crc_of(const IMG *image) {
-    std::vector<uint8_t> bytes;
-    auto put = [&](uint32_t v) {
-        for (int b = 0; b < 32; b += 8) bytes.push_back((uint8_t)(v >> b));
-    };
-    put((uint32_t)image->width);
-    put((uint32_t)image->height);
-    for (int32_t i = 0; image->pixels && i < image->width * image->height; i++) put(image->pixels[i]);
-    return backend_crc32(bytes.data(), bytes.size());
+    std::vector<uint32_t> words = {(uint32_t)image->width, (uint32_t)image->height};
+    if (image->pixels) words.insert(words.end(), image->pixels, image->pixels + image->width * image->height);
+    return crc_of_words(words);
 }

@@ -1,35 +1,36 @@
 // Window host under the headless backend: the display's frame bytes, the
 // window procedure and pending key, the one-message pump, the keyboard record
-// and its character mapping, the virtual clock, scripted keys, frame numbers,
-// hashes and the kept frame.
+// and its character mapping, the virtual clock and the time base of rounds,
+// the frame timer, scripted keys, frame numbers, hashes and the kept frame;
+// and the framework's reporters.
 #include <gtest/gtest.h>
 
 #include <csignal>
-#include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <unistd.h>
 
 #include <SDL.h>
 
+#include "audio/music.h"
 #include "bench/reference_windpy.h"
 #include "host/backend.h"
 #include "host/cli.h"
+#include "host/fps.h"
+#include "host/int.h"
 #include "host/sdlhost.h"
 #include "host/windpy.h"
 #include "host/winkbd.h"
 #include "host/winmain.h"
-#include "imaging/img.h"
+#include "tests/test_support.h"
+#include "text/cursor.h"
 
 namespace {
 
-// Starts the headless backend with the given scripted key list (or none).
-void start_headless(const char *keys = nullptr) {
-    CLI cli;
-    memset(&cli, 0, sizeof cli);
-    cli.headless = 1;
-    cli.zoom = 1;
+// Starts the headless backend with the given scripted keys (or none).
+void start_headless(const char *keys = nullptr, int hash = 0, int frames = 0) {
+    CLI cli{};
+    cli.headless = 1, cli.zoom = 1, cli.hash = hash, cli.frames = frames;
     if (keys) {
         ASSERT_TRUE(cli_add_keys(&cli, keys));
     }
@@ -38,17 +39,7 @@ void start_headless(const char *keys = nullptr) {
     winmain_set_pending_key(0);
 }
 
-// Hex dump of bytes, `per_row` to a line, marking cells that differ from `want`.
-std::string byte_grid(const uint8_t *got, const uint8_t *want, size_t n, size_t per_row) {
-    std::string out;
-    char cell[16];
-    for (size_t i = 0; i < n; i++) {
-        snprintf(cell, sizeof cell, got[i] == want[i] ? " %02X    " : "*%02X(%02X)", got[i], want[i]);
-        out += cell;
-        if ((i + 1) % per_row == 0) out += "\n";
-    }
-    return out;
-}
+std::string bytes(const uint8_t *p, size_t n) { return p ? std::string((const char *)p, n) : "(none)"; }
 
 // An image record over caller-owned pixels (no allocation involved).
 IMG image_over(uint32_t *pixels, int32_t w, int32_t h) { return IMG{0, 0, w, h, pixels}; }
@@ -57,139 +48,78 @@ IMG image_over(uint32_t *pixels, int32_t w, int32_t h) { return IMG{0, 0, w, h, 
 
 // ---- WINDPY ------------------------------------------------------------------
 
-TEST(Windpy, NewOpensAt256By256WithZeroedFrameBytes) {
+TEST(Windpy, ImageIsStoredBottomRowFirstAsBlueGreenRedWithoutPadding) {
     start_headless();
-    WINDPY *d = windpy_new();
-    ASSERT_NE(d, nullptr);
-    EXPECT_EQ(d->width, 256);
-    EXPECT_EQ(d->height, 256);
-    const uint8_t *bytes = windpy_frame_bytes();
-    ASSERT_NE(bytes, nullptr);
-    for (size_t i = 0; i < 256 * 256 * 3; i++) ASSERT_EQ(bytes[i], 0) << i;
-    windpy_del(&d);
-    EXPECT_EQ(d, nullptr);
-}
-
-TEST(Windpy, TwoByTwoIsStoredBottomRowFirstAsBlueGreenRed) {
-    start_headless();
-    WINDPY *d = windpy_new();
+    Own<windpy_del> d(windpy_new());
+    ASSERT_EQ(std::make_pair(d->width, d->height), std::make_pair(256, 256));
+    EXPECT_EQ(bytes(windpy_frame_bytes(), 256 * 256 * 3), std::string(256 * 256 * 3, '\0'));
     windpy_open(d, 2, 2);
-    // A B / C D, top row A B.
-    uint32_t px[4] = {0x00A1A2A3, 0x00B1B2B3, 0x00C1C2C3, 0x00D1D2D3};
+    uint32_t px[4] = {0xFFA1A2A3, 0x00B1B2B3, 0x00C1C2C3, 0x00D1D2D3};  // A B / C D; the top byte is dropped
     IMG img = image_over(px, 2, 2);
     windpy_present(d, &img);
-    static const uint8_t want[12] = {0xC3, 0xC2, 0xC1, 0xD3, 0xD2, 0xD1,
-                                     0xA3, 0xA2, 0xA1, 0xB3, 0xB2, 0xB1};
-    const uint8_t *got = windpy_frame_bytes();
-    ASSERT_NE(got, nullptr);
-    EXPECT_EQ(memcmp(got, want, 12), 0) << byte_grid(got, want, 12, 6);
-    // What the backend shows is the same bytes.
+    const std::string want = "\xC3\xC2\xC1\xD3\xD2\xD1\xA3\xA2\xA1\xB3\xB2\xB1";
+    EXPECT_EQ(bytes(windpy_frame_bytes(), 12), want);
     int32_t w = 0, h = 0;
-    const uint8_t *shown = backend_last_frame(&w, &h);
-    ASSERT_NE(shown, nullptr);
-    EXPECT_EQ(w, 2);
-    EXPECT_EQ(h, 2);
-    EXPECT_EQ(memcmp(shown, want, 12), 0) << byte_grid(shown, want, 12, 6);
-    windpy_del(&d);
-}
-
-TEST(Windpy, ConvertDropsTheTopByteAndPacksRowsWithoutPadding) {
-    // Rows 01 02 03 / 04 05 06 (blue only): stored row 0 is the bottom row.
-    const struct { int32_t w, h; uint32_t px[6]; uint8_t want[18]; } cases[] = {
-        {1, 1, {0xFF102030}, {0x30, 0x20, 0x10}},
-        {3, 2, {0x01, 0x02, 0x03, 0x04, 0x05, 0x06}, {4, 0, 0, 5, 0, 0, 6, 0, 0, 1, 0, 0, 2, 0, 0, 3, 0, 0}},
-    };
-    for (const auto &c : cases) {
-        size_t n = (size_t)c.w * (size_t)c.h * 3;
-        uint8_t got[18];
-        memset(got, 0xEE, sizeof got);
-        windpy_convert(c.px, c.w, c.h, got);
-        EXPECT_EQ(memcmp(got, c.want, n), 0) << byte_grid(got, c.want, n, 9);
-    }
+    const uint8_t *shown = backend_last_frame(&w, &h);  // what the backend shows is the same
+    EXPECT_EQ(std::make_pair(w, h), std::make_pair(2, 2));
+    EXPECT_EQ(bytes(shown, 12), want);
+    // Odd widths: rows packed one after another. 01 02 03 / 04 05 06 (blue only).
+    uint32_t odd[6] = {1, 2, 3, 4, 5, 6};
+    uint8_t got[18];
+    windpy_convert(odd, 3, 2, got);
+    EXPECT_EQ(bytes(got, 18), std::string("\4\0\0\5\0\0\6\0\0\1\0\0\2\0\0\3\0\0", 18));
 }
 
 TEST(Windpy, ConvertEqualsStraightforwardVersionAtEveryWidth) {
     uint32_t s = 7;
     // Every width up to 40 covers each split between whole 16-pixel blocks,
     // 4-pixel groups and single pixels.
-    for (int32_t w = 1; w <= 258; w = w < 40 ? w + 1 : w + 109) {
+    for (int32_t w = 1; w <= 258; w = w < 40 ? w + 1 : w + 109)
         for (int32_t h : {1, 2, 3, 17}) {
             size_t n = (size_t)w * (size_t)h;
-            uint32_t *px = (uint32_t *)calloc(n, 4);
-            uint8_t *a = (uint8_t *)calloc(n * 3 + 8, 1);
-            uint8_t *b = (uint8_t *)calloc(n * 3 + 8, 1);
-            for (size_t i = 0; i < n; i++) {
-                s = s * 1103515245u + 12345u;
-                px[i] = s ^ (s >> 13);
-            }
-            windpy_convert(px, w, h, a);
-            reference_windpy_convert(px, w, h, b);
-            EXPECT_EQ(memcmp(a, b, n * 3 + 8), 0) << w << " x " << h;
-            free(px);
-            free(a);
-            free(b);
+            std::vector<uint32_t> px(n);
+            std::vector<uint8_t> a(n * 3 + 8), b(n * 3 + 8);
+            for (uint32_t &p : px) s = s * 1103515245u + 12345u, p = s ^ (s >> 13);
+            windpy_convert(px.data(), w, h, a.data());
+            reference_windpy_convert(px.data(), w, h, b.data());
+            EXPECT_EQ(a, b) << w << " x " << h;
         }
-    }
 }
 
-TEST(Windpy, PresentOfAnotherSizeDrawsNothing) {
+TEST(Windpy, BadArgumentsAndOtherSizesDrawNothing) {
     start_headless();
-    WINDPY *d = windpy_new();
-    windpy_open(d, 2, 2);
-    uint32_t first[4] = {0x010203, 0x040506, 0x070809, 0x0A0B0C};
-    IMG ok = image_over(first, 2, 2);
-    windpy_present(d, &ok);
-    uint8_t before[12];
-    memcpy(before, windpy_frame_bytes(), 12);
-    uint32_t frame_before = backend_frame();
-    uint32_t other[6] = {0xFFFFFF, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF};
-    IMG wide = image_over(other, 3, 2);
-    IMG tall = image_over(other, 2, 3);
-    windpy_present(d, &wide);
-    windpy_present(d, &tall);
-    EXPECT_EQ(memcmp(windpy_frame_bytes(), before, 12), 0);
-    EXPECT_EQ(backend_frame(), frame_before);  // nothing was shown
-    windpy_del(&d);
-}
-
-TEST(Windpy, BadArgumentsChangeNothing) {
-    start_headless();
-    WINDPY *d = windpy_new();
-    uint32_t px[4] = {1, 2, 3, 4};
-    IMG img = image_over(px, 2, 2);
-    windpy_present(nullptr, &img);
+    Own<windpy_del> d(windpy_new());
+    uint32_t px[6] = {1, 2, 3, 4, 5, 6};
+    IMG ok = image_over(px, 256, 256), wide = image_over(px, 3, 2), none = image_over(nullptr, 256, 256);
+    windpy_present(nullptr, &ok);
     windpy_present(d, nullptr);
-    IMG no_pixels = image_over(nullptr, 256, 256);
-    windpy_present(d, &no_pixels);
+    windpy_present(d, &none);
     windpy_open(nullptr, 2, 2);
     windpy_open(d, -1, 2);
     windpy_open(d, 2, -1);
-    EXPECT_EQ(d->width, 256);
-    EXPECT_EQ(d->height, 256);
+    EXPECT_EQ(std::make_pair(d->width, d->height), std::make_pair(256, 256));
+    windpy_open(d, 2, 2);
+    windpy_present(d, &wide);
+    wide.width = 2, wide.height = 3;
+    windpy_present(d, &wide);
+    EXPECT_EQ(backend_frame(), 0u);  // nothing was shown, so nothing can be saved (F12: test_capture)
+    EXPECT_FALSE(backend_save_shown("/tmp/never_written.png") || backend_save_shown(nullptr));
+    EXPECT_EQ(bytes(windpy_frame_bytes(), 12), std::string(12, '\0'));
+    windpy_open(d, 0x7FFFFFFF, 0x7FFFFFFF);  // no frame bytes for a size that overflows
+    EXPECT_EQ(windpy_frame_bytes(), nullptr);
+    IMG huge = image_over(px, 0x7FFFFFFF, 0x7FFFFFFF);  // claims the size; must not be read
+    windpy_present(d, &huge);
     EXPECT_EQ(backend_frame(), 0u);
     windpy_del(nullptr);
-    WINDPY stranger = {256, 256};
-    WINDPY *p = &stranger;
+    WINDPY stranger = {256, 256}, *p = &stranger;
     windpy_del(&p);  // not the current display: reported, untouched
     EXPECT_EQ(p, &stranger);
-    windpy_del(&d);
-    windpy_del(&d);  // second del only reports
-    EXPECT_EQ(d, nullptr);
+    windpy_del(d.address());
+    windpy_del(d.address());  // a second del only reports
+    EXPECT_EQ(d.get(), nullptr);
 }
 
-TEST(Windpy, OverflowingSizeLeavesNoFrameBytes) {
-    start_headless();
-    WINDPY *d = windpy_new();
-    windpy_open(d, 0x7FFFFFFF, 0x7FFFFFFF);
-    EXPECT_EQ(windpy_frame_bytes(), nullptr);
-    uint32_t px[1] = {0};
-    IMG img = image_over(px, 0x7FFFFFFF, 0x7FFFFFFF);  // claims the size; must not be read
-    windpy_present(d, &img);
-    EXPECT_EQ(backend_frame(), 0u);
-    windpy_del(&d);
-}
-
-// ---- WINMAIN -------------------------------------------------------------------
+// ---- WINMAIN and WINKBD --------------------------------------------------------
 
 TEST(Winmain, KeyDownStoresTheLowByteOtherMessagesLeaveIt) {
     // message, wparam, pending key after it (starting from 0x20)
@@ -206,31 +136,25 @@ TEST(Winmain, KeyDownStoresTheLowByteOtherMessagesLeaveIt) {
     }
 }
 
-TEST(WinmainDeathTest, DestroyEndsTheProcessWithCodeZero) {
+TEST(WinmainDeathTest, DestroyEndsWithZeroACaughtSignalAtTheNextPumpWith128PlusItsNumber) {
     EXPECT_EXIT(winmain_window_proc(nullptr, WINMAIN_DESTROY, 0, 0), ::testing::ExitedWithCode(0), "");
-}
-
-// A caught signal closes the run at the next pump, with 128 + its number.
-TEST(WinmainDeathTest, SignalEndsTheRunAtTheNextPumpWith128PlusItsNumber) {
     const struct { int sig, status; } cases[] = {{SIGHUP, 129}, {SIGINT, 130}, {SIGTERM, 143}};
     for (const auto &c : cases) {
-        EXPECT_EXIT(
-            {
-                start_headless();
-                backend_catch_signals();
-                raise(c.sig);
-                if (backend_exit_status() != c.status) exit(1);  // noted, not yet acted on
-                winmain_pump();
-                exit(2);  // the pump must not return
-            },
-            ::testing::ExitedWithCode(c.status), "")
-            << c.sig;
+        auto signalled = [&] {
+            start_headless();
+            backend_catch_signals();
+            raise(c.sig);
+            if (backend_exit_status() != c.status) exit(1);  // noted, not yet acted on
+            winmain_pump();
+            exit(2);  // the pump must not return
+        };
+        EXPECT_EXIT(signalled(), ::testing::ExitedWithCode(c.status), "") << c.sig;
     }
 }
 
 TEST(Winmain, PumpHandlesOneKeyPerCallEachOverwriting) {
     start_headless("0:A,0:B");
-    WINKBD *kbd = winkbd_new();
+    Own<winkbd_del> kbd(winkbd_new());
     winmain_pump();
     EXPECT_EQ(winmain_pending_key(), 'A');
     winmain_pump();
@@ -240,158 +164,30 @@ TEST(Winmain, PumpHandlesOneKeyPerCallEachOverwriting) {
     EXPECT_EQ(winmain_pending_key(), 0);
     winmain_pump();  // queue empty: nothing changes
     EXPECT_EQ(winmain_pending_key(), 0);
-    winkbd_del(&kbd);
 }
 
-// ---- WINKBD ------------------------------------------------------------------
-
-TEST(Winkbd, MapGivesCharactersOfTheCommandKeysOnly) {
+TEST(Winkbd, CharactersOfTheCommandKeysOnlyAndTheUpdate) {
     const struct { int32_t code, ch; } cases[] = {
-        {0x1B, 27},  {0x20, 32},  {0x30, '0'}, {0x39, '9'}, {0x41, 'A'}, {0x5A, 'Z'},
-        {0x7B, 0},   {0x2F, 0},   {0x3A, 0},   {0x40, 0},   {0x5B, 0},   {0x60, 0},
-        {-68, 0},    {-1, 0},  // 0xBC and 0xFF as signed bytes
+        {0x1B, 27}, {0x20, 32}, {0x30, '0'}, {0x39, '9'}, {0x41, 'A'}, {0x5A, 'Z'}, {0x7B, 0}, {0x2F, 0},
+        {0x3A, 0},  {0x40, 0},  {0x5B, 0},   {0x60, 0},   {0x1A, 0},   {0x21, 0},   {-68, 0},   {-1, 0},
     };
     for (const auto &c : cases) EXPECT_EQ(winkbd_map_key(c.code), c.ch) << c.code;
-}
-
-TEST(Winkbd, UpdateTranslatesAPendingKeyAndClearsIt) {
     // pending key, key buffer after the update (starting from 'G')
-    const struct { int8_t pending; uint8_t after; } cases[] = {
-        {0x50, 'P'},        // P
-        {0, 'G'},           // nothing pending: the buffer stays
-        {0x7B, 0},          // F12: no character, reads as no key
-        {(int8_t)0xBC, 0},  // negative on the way in
+    const struct { int8_t pending; uint8_t after; } updates[] = {
+        {0x50, 'P'}, {0, 'G'} /* nothing pending: the buffer stays */, {0x7B, 0} /* F12 */, {(int8_t)0xBC, 0},
     };
-    WINKBD *kbd = winkbd_new();
-    for (const auto &c : cases) {
+    Own<winkbd_del> kbd(winkbd_new());
+    EXPECT_EQ(winkbd_new(), kbd.get());
+    for (const auto &c : updates) {
         kbd->keys[0] = 'G';
         winmain_set_pending_key(c.pending);
         winkbd_update(kbd);
         EXPECT_EQ(kbd->keys[0], c.after) << (int)c.pending;
         EXPECT_EQ(winmain_pending_key(), 0);
     }
-    winkbd_del(&kbd);
 }
 
-// ---- Backend: clock, numbering, scripted keys ---------------------------------
-
-TEST(Backend, HeadlessClockMovesOnlyInSleep) {
-    start_headless();
-    EXPECT_TRUE(backend_headless());
-    EXPECT_EQ(backend_ticks(), 0u);
-    usleep(3000);  // real time passes; the virtual clock does not
-    EXPECT_EQ(backend_ticks(), 0u);
-    backend_sleep(13);
-    EXPECT_EQ(backend_ticks(), 13u);
-    backend_sleep(0);
-    EXPECT_EQ(backend_ticks(), 13u);
-    backend_sleep(0xFFFFFFFFu);  // wraps like the real counter
-    EXPECT_EQ(backend_ticks(), 12u);
-}
-
-TEST(Backend, PresentsAndPausedRoundsAreNumberedFrames) {
-    start_headless();
-    uint8_t px[3] = {1, 2, 3};
-    EXPECT_EQ(backend_frame(), 0u);
-    backend_show(nullptr, px, 1, 1);  // frame 0
-    EXPECT_EQ(backend_frame(), 1u);
-    backend_poll(nullptr);            // its key round: no new number
-    EXPECT_EQ(backend_frame(), 1u);
-    backend_poll(nullptr);            // a round without a present: frame 1
-    backend_poll(nullptr);            // frame 2
-    EXPECT_EQ(backend_frame(), 3u);
-    backend_show(nullptr, px, 1, 1);  // frame 3
-    backend_show(nullptr, px, 1, 1);  // frame 4
-    EXPECT_EQ(backend_frame(), 5u);
-}
-
-TEST(Backend, ScriptedKeyArrivesAtTheRoundAfterItsFrameIsShown) {
-    start_headless("1:SPACE,3:ESC");
-    uint8_t px[3] = {0, 0, 0};
-    int32_t vk = 0;
-    backend_show(nullptr, px, 1, 1);                 // frame 0
-    EXPECT_EQ(backend_poll(&vk), BACKEND_NONE);
-    backend_show(nullptr, px, 1, 1);                 // frame 1
-    EXPECT_EQ(backend_poll(&vk), BACKEND_KEY);
-    EXPECT_EQ(vk, 0x20);
-    // Paused: rounds without presents are frames 2 and 3.
-    EXPECT_EQ(backend_poll(&vk), BACKEND_NONE);      // frame 2
-    EXPECT_EQ(backend_poll(&vk), BACKEND_KEY);       // frame 3
-    EXPECT_EQ(vk, 0x1B);
-    EXPECT_EQ(backend_poll(&vk), BACKEND_NONE);
-}
-
-TEST(Backend, ScriptedKeysReachTheDemoThroughThePump) {
-    start_headless("0:P");
-    WINKBD *kbd = winkbd_new();
-    uint8_t px[3] = {0, 0, 0};
-    backend_show(nullptr, px, 1, 1);
-    winkbd_update(kbd);
-    EXPECT_EQ(kbd->keys[0], 0);  // typed during frame 0: not there yet
-    winmain_pump();
-    winkbd_update(kbd);
-    EXPECT_EQ(kbd->keys[0], 'P');
-    winkbd_del(&kbd);
-}
-
-TEST(Backend, KeptFrameSavesAsTopDownPng) {
-    start_headless();
-    WINDPY *d = windpy_new();
-    windpy_open(d, 2, 2);
-    uint32_t px[4] = {0x00112233, 0x00445566, 0x00778899, 0x00AABBCC};
-    IMG img = image_over(px, 2, 2);
-    windpy_present(d, &img);
-    char path[] = "/tmp/rivo_host_XXXXXX";
-    int fd = mkstemp(path);
-    ASSERT_GE(fd, 0);
-    close(fd);
-    ASSERT_TRUE(backend_save_shown(path));
-    // The PNG read back through netpbm as a binary PPM.
-    std::string ppm = std::string(path) + ".ppm";
-    ASSERT_EQ(std::system(("pngtopnm '" + std::string(path) + "' > '" + ppm + "'").c_str()), 0);
-    FILE *f = fopen(ppm.c_str(), "rb");
-    ASSERT_NE(f, nullptr);
-    uint8_t buf[64];
-    size_t n = fread(buf, 1, sizeof buf, f);
-    fclose(f);
-    unlink(path);
-    unlink(ppm.c_str());
-    static const uint8_t want[12] = {0x11, 0x22, 0x33, 0x44, 0x55, 0x66,
-                                     0x77, 0x88, 0x99, 0xAA, 0xBB, 0xCC};
-    ASSERT_GE(n, 12u);
-    EXPECT_EQ(buf[0], 'P');
-    EXPECT_EQ(buf[1], '6');
-    EXPECT_EQ(memcmp(buf + n - 12, want, 12), 0) << byte_grid(buf + n - 12, want, 12, 6);
-    windpy_del(&d);
-}
-
-TEST(Backend, SaveWithoutAFrameFails) {
-    start_headless();
-    EXPECT_FALSE(backend_save_shown("/tmp/never_written.ppm"));
-    EXPECT_FALSE(backend_save_shown(nullptr));
-}
-
-TEST(Backend, Crc32OfTheStandardCheckString) {
-    const char *s = "123456789";
-    EXPECT_EQ(backend_crc32((const uint8_t *)s, 9), 0xCBF43926u);
-    EXPECT_EQ(backend_crc32(nullptr, 0), 0u);
-    static const uint8_t zero[1] = {0};
-    EXPECT_EQ(backend_crc32(zero, 1), 0xD202EF8Du);
-}
-
-TEST(BackendDeathTest, FrameLimitEndsTheRunWithCodeZero) {
-    CLI cli;
-    memset(&cli, 0, sizeof cli);
-    cli.headless = 1;
-    cli.frames = 3;
-    ASSERT_TRUE(backend_start(&cli));
-    backend_frame_end();
-    backend_frame_end();
-    EXPECT_EXIT(backend_frame_end(), ::testing::ExitedWithCode(0), "");
-    backend_stop();
-}
-
-TEST(Backend, SdlKeysBecomeVirtualKeyCodesAndTheDemosCharacters) {
+TEST(Sdlhost, KeysBecomeVirtualKeyCodesAndTheDemosCharacters) {
     // SDL key, virtual-key code, character the demo reads
     const struct { int32_t sdl, vk, ch; } keys[] = {
         {SDLK_ESCAPE, 0x1B, 27}, {SDLK_SPACE, 0x20, 32}, {SDLK_0, 0x30, '0'}, {SDLK_5, 0x35, '5'},
@@ -399,21 +195,152 @@ TEST(Backend, SdlKeysBecomeVirtualKeyCodesAndTheDemosCharacters) {
         // Keypad digits are the digit keys.
         {SDLK_KP_0, 0x30, '0'},  {SDLK_KP_1, 0x31, '1'}, {SDLK_KP_5, 0x35, '5'},
         {SDLK_KP_6, 0x36, '6'},  {SDLK_KP_8, 0x38, '8'}, {SDLK_KP_9, 0x39, '9'},
-        {SDLK_F1, 0x70, 0},      {SDLK_F12, 0x7B, 0},    {SDLK_COMMA, 0xBC, 0},
-        {SDLK_RETURN, 0x0D, 0},  {SDLK_LSHIFT, 0x10, 0}, {SDLK_KP_PLUS, 0xFF, 0},
+        {SDLK_F1, 0x70, 0},      {SDLK_F12, 0x7B, 0},    {SDLK_F13, 0x7C, 0}, {SDLK_F24, 0x87, 0},
+        {SDLK_COMMA, 0xBC, 0},   {SDLK_RETURN, 0x0D, 0}, {SDLK_LSHIFT, 0x10, 0}, {SDLK_KP_PLUS, 0xFF, 0},
         {SDLK_UNKNOWN, 0xFF, 0}, {SDLK_APPLICATION, 0xFF, 0},
     };
     for (const auto &k : keys) {
         EXPECT_EQ(sdlhost_vk(k.sdl), k.vk) << k.sdl;
         EXPECT_EQ(winkbd_map_key((int8_t)(uint8_t)sdlhost_vk(k.sdl)), k.ch) << k.sdl;
     }
-}
-
-TEST(Backend, F11AndAltEnterAreTheWindowsOwnKeys) {
-    const struct { int32_t sdl; uint32_t mod; int own; } keys[] = {
+    // F11 and Alt+Enter are the window's own keys.
+    const struct { int32_t sdl; uint32_t mod; int own; } own[] = {
         {SDLK_F11, 0, 1},       {SDLK_F11, KMOD_SHIFT, 1},     {SDLK_RETURN, KMOD_LALT, 1},
         {SDLK_RETURN, KMOD_RALT, 1}, {SDLK_KP_ENTER, KMOD_LALT, 1}, {SDLK_RETURN, 0, 0},
         {SDLK_RETURN, KMOD_CTRL, 0}, {SDLK_F12, 0, 0},          {SDLK_f, KMOD_LALT, 0},
     };
-    for (const auto &k : keys) EXPECT_EQ(sdlhost_is_fullscreen_key(k.sdl, k.mod), k.own) << k.sdl << " " << k.mod;
+    for (const auto &k : own) EXPECT_EQ(sdlhost_is_fullscreen_key(k.sdl, k.mod), k.own) << k.sdl << " " << k.mod;
+}
+
+// ---- Backend: clock, time base, numbering, scripted keys -----------------------
+
+// Calls written as letters: S / s a frame-loop round begins at 50 / 25 per
+// second, p a present, k a key round, w the wait sleeping 19 ms; then the
+// clock and the number of frames.
+TEST(Backend, EveryRoundLastsAFramePeriodAndASecondPresentInARoundIsTheSameFrame) {
+    const struct { const char *calls; uint32_t ticks, frames; } cases[] = {
+        {"p", 0, 1},            // the title: its round has only begun
+        {"pp", 20, 2},          // a fade present is a round of its own
+        {"ppp", 40, 3},
+        {"pSpk", 20, 2},        // the first frame-loop round ends the title's
+        {"SpkwS", 20, 1},       // paced: 1 ms of work is the rest of 19 slept
+        {"SppkS", 20, 1},       // unpaced, presenting twice: one frame of 20 ms
+        {"SppkSppkS", 40, 2},
+        {"Spkkk", 40, 3},       // paused key rounds are frames of 20 ms each
+        {"SpkwwS", 38, 1},      // a longer round is not stretched
+        {"spkwS", 20, 1},       // the rate at the next round's start counts
+        {"spkws", 40, 1},       // 25 per second: 40 ms rounds
+        {"Spkpp", 40, 3},       // the fade after a skipped frame
+        {"Sk", 0, 1},           // a frame-loop round without a present is still a frame
+        {"pkkkpp", 80, 5},      // paused rounds outside the loop are numbered too
+    };
+    uint8_t px[3] = {1, 2, 3};
+    for (const auto &c : cases) {
+        start_headless();
+        for (const char *k = c.calls; *k; k++) {
+            if (*k == 'S' || *k == 's') backend_frame_start(*k == 'S' ? 50 : 25);
+            if (*k == 'p') px[0]++, backend_show(nullptr, px, 1, 1);
+            if (*k == 'k') backend_poll(nullptr);
+            if (*k == 'w') backend_sleep(19);
+        }
+        EXPECT_EQ(std::make_pair(backend_ticks(), backend_frame()), std::make_pair(c.ticks, c.frames)) << c.calls;
+        backend_stop();
+    }
+    // --hash prints the replaced present once, with the final picture.
+    uint8_t first[3] = {1, 2, 3}, last[3] = {7, 8, 9};
+    std::string out = printed([&] {
+        start_headless(nullptr, 1);
+        backend_frame_start(50);
+        backend_show(nullptr, first, 1, 1);
+        backend_show(nullptr, last, 1, 1);
+        backend_poll(nullptr);
+        backend_frame_start(50);
+        backend_stop();
+    });
+    char want[32];
+    snprintf(want, sizeof want, "000000 %08x\n", backend_crc32(last, 3));
+    EXPECT_EQ(out, want);
+}
+
+TEST(Backend, ScriptedKeysArriveAtTheRoundAfterTheirFrame) {
+    start_headless("1:SPACE,3:ESC");
+    uint8_t px[3] = {0, 0, 0};
+    int32_t vk = 0;
+    backend_show(nullptr, px, 1, 1);             // frame 0
+    EXPECT_EQ(backend_poll(&vk), BACKEND_NONE);
+    backend_show(nullptr, px, 1, 1);             // frame 1
+    EXPECT_EQ(backend_poll(&vk), BACKEND_KEY);
+    EXPECT_EQ(vk, 0x20);
+    EXPECT_EQ(backend_poll(&vk), BACKEND_NONE);  // paused: frame 2
+    EXPECT_EQ(backend_poll(&vk), BACKEND_KEY);   // frame 3
+    EXPECT_EQ(vk, 0x1B);
+    EXPECT_EQ(backend_poll(&vk), BACKEND_NONE);
+}
+
+TEST(BackendDeathTest, Crc32AndTheFrameLimitEndingTheRunWithZero) {
+    EXPECT_EQ(backend_crc32((const uint8_t *)"123456789", 9), 0xCBF43926u);
+    EXPECT_EQ(backend_crc32((const uint8_t *)"", 1), 0xD202EF8Du);
+    EXPECT_EQ(backend_crc32(nullptr, 0), 0u);
+    start_headless(nullptr, 0, 3);
+    backend_frame_end();
+    backend_frame_end();
+    EXPECT_EXIT(backend_frame_end(), ::testing::ExitedWithCode(0), "");
+    backend_stop();
+}
+
+// ---- FPS on the virtual clock (a frame's length is set with backend_sleep) ----
+
+TEST(Fps, FramesSleepTheRestOfTheirPeriod) {
+    start_headless();
+    Own<fps_del> t(fps_new());
+    // target, frame ms -> slept, measured, shown, sleep_ms, target after.
+    const int32_t frames[][7] = {
+        {50, 7, 13, 142, 50, 13, 50}, {50, 19, 1, 52, 50, 1, 50}, {50, 20, 0, 50, 50, 0, 50},
+        {50, 40, 0, 25, 25, -20, 50}, {50, 5, 15, 200, 50, 15, 50},  // no deficit carries over
+        {0, 10, 30, 100, 25, 30, 25}, {-3, 10, 30, 100, 25, 30, 25}, {1, 10, 990, 100, 1, 990, 1},
+        {300, 3, 0, 333, 333, 0, 300},  // no sleep: the rate shown is the measured one
+        {25, 0, 39, 1000, 25, 39, 25},  // a frame within one millisecond counts as 1
+    };
+    int32_t count = 0;
+    for (const auto &f : frames) {
+        t->target = f[0];
+        fps_start(t);
+        backend_sleep((uint32_t)f[1]);
+        fps_end(t);
+        uint32_t before = backend_ticks();
+        fps_wait(t);
+        EXPECT_EQ(backend_ticks() - before, (uint32_t)f[2]) << f[0] << " " << f[1];
+        const int32_t got[5] = {t->measured, t->shown, t->sleep_ms, t->target, t->frames};
+        const int32_t want[5] = {f[3], f[4], f[5], f[6], ++count};
+        EXPECT_TRUE(std::equal(got, got + 5, want)) << f[0] << " " << f[1];
+    }
+    uint32_t before = backend_ticks();
+    fps_start(nullptr), fps_end(nullptr), fps_wait(nullptr);  // ignored, never sleeps
+    EXPECT_EQ(backend_ticks(), before);
+}
+
+TEST(Fps, WaitWithoutEndAndTheTickWrap) {
+    start_headless();
+    Own<fps_del> t(fps_new());
+    t->target = 50;
+    fps_wait(t);  // frame_ms still 0: taken as 1
+    EXPECT_EQ(std::make_pair(t->frame_ms, t->sleep_ms), std::make_pair(1, 19));
+    EXPECT_EQ(backend_ticks(), 19u);
+    usleep(3000);  // real time passes; the virtual clock does not
+    backend_sleep(0xFFFFFFFAu - 19);  // 6 ms before the wrap
+    fps_start(t);
+    backend_sleep(10);
+    fps_end(t);
+    EXPECT_EQ(std::make_pair(t->start_tick, t->end_tick), std::make_pair(0xFFFFFFFAu, 4u));
+    EXPECT_EQ(std::make_pair(t->frame_ms, t->measured), std::make_pair(10, 100));
+}
+
+// ---- Framework ------------------------------------------------------------------
+
+TEST(Framework, OnlyListVec2dAndIntPrint) {
+    const std::pair<void (*)(), const char *> reporters[] = {
+        {list_error, "LIST error\n"}, {vec2d_error, "VEC2D error\n"}, {int_error, "INT: ERROR.\n"},
+        {img_error, ""}, {music_error, ""}, {cursorx_error, ""}, {fps_error, ""},
+    };
+    for (auto [report, message] : reporters) EXPECT_EQ(printed(report), message);
 }

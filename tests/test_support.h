@@ -13,7 +13,9 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
 #include <functional>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -59,51 +61,45 @@ inline bool have_tool(const char *name) {
 }
 
 inline void write_file(const std::string &path, const std::string &bytes) {
-    FILE *f = fopen(path.c_str(), "wb");
-    ASSERT_NE(f, nullptr);
-    fwrite(bytes.data(), 1, bytes.size(), f);
-    fclose(f);
+    std::ofstream out(path, std::ios::binary);
+    ASSERT_TRUE(out << bytes) << path;
+}
+
+// All that is left to read from a stream (nothing from a null one).
+inline std::string slurp(FILE *f) {
+    std::string s;
+    char buf[65536];
+    for (size_t n; f && (n = fread(buf, 1, sizeof buf, f)) > 0;) s.append(buf, n);
+    return s;
 }
 
 // The whole file, or "" when it cannot be read.
 inline std::string read_file(const std::string &path) {
-    std::string out;
-    FILE *f = fopen(path.c_str(), "rb");
-    if (!f) return out;
-    int c;
-    while ((c = getc(f)) != EOF) out += (char)c;
-    fclose(f);
-    return out;
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
 // Runs a shell command and returns its standard output (empty on failure).
 inline std::string run(const std::string &command, int *status = nullptr) {
-    std::string out;
     FILE *p = popen(command.c_str(), "r");
-    if (!p) return out;
-    char buf[256];
-    size_t n;
-    while ((n = fread(buf, 1, sizeof buf, p)) > 0) out.append(buf, n);
-    int rc = pclose(p);
+    std::string out = slurp(p);
+    int rc = p ? pclose(p) : -1;
     if (status) *status = rc;
     return out;
 }
 
 // ---- Images ------------------------------------------------------------------------
 
-// A new image of the given size, filled from `pixels` (row-major) or black.
-inline IMG *grid_image(int32_t w, int32_t h, const uint32_t *pixels = nullptr) {
+// A new image of the given size, filled from `pixels` (row-major; any left
+// over are black) or black.
+inline IMG *grid_image(int32_t w, int32_t h, const uint32_t *pixels = nullptr, size_t count = SIZE_MAX) {
     IMG *image = img_new();
     img_resize(image, w, h);
-    if (pixels && image->pixels) std::copy_n(pixels, (size_t)w * (size_t)h, image->pixels);
+    if (pixels && image->pixels) std::copy_n(pixels, std::min(count, (size_t)w * (size_t)h), image->pixels);
     return image;
 }
-
-// A new image holding the given pixels row by row; any left over are black.
 inline IMG *grid_image(int32_t w, int32_t h, const std::vector<uint32_t> &pixels) {
-    IMG *image = grid_image(w, h);
-    if (image->pixels) std::copy_n(pixels.data(), std::min(pixels.size(), (size_t)w * (size_t)h), image->pixels);
-    return image;
+    return grid_image(w, h, pixels.data(), pixels.size());
 }
 
 // A new image of the given size in one colour.
@@ -127,10 +123,8 @@ inline ::testing::AssertionResult grid_equals(const IMG *image, int32_t w, int32
     char cell[40];
     for (int32_t i = 0; i < w * h; i++) {
         uint32_t a = image->pixels[i], e = expected[i];
-        if (a == e)
-            snprintf(cell, sizeof cell, " %08X            ", a);
-        else
-            snprintf(cell, sizeof cell, "*%08X(%08X)  ", a, e);
+        if (a == e) snprintf(cell, sizeof cell, " %08X            ", a);
+        else snprintf(cell, sizeof cell, "*%08X(%08X)  ", a, e);
         out += cell + std::string(i % w == w - 1 ? "\n" : "");
     }
     return ::testing::AssertionFailure() << "pixels differ (* = actual(expected)):\n" << out;
@@ -143,32 +137,24 @@ inline ::testing::AssertionResult grid_equals(const IMG *image, const uint32_t *
 }
 
 // Every pixel of `image` against a list holding exactly as many.
-inline ::testing::AssertionResult grid_equals(const IMG *image,
-                                              const std::vector<uint32_t> &expected) {
-    if (!image) return ::testing::AssertionFailure() << "no image";
-    const size_t n = (size_t)image->width * (size_t)image->height;
-    if (n != expected.size())
-        return ::testing::AssertionFailure()
-               << "image has " << n << " pixels, expected " << expected.size();
-    return grid_equals(image, image->width, image->height, expected.data());
+inline ::testing::AssertionResult grid_equals(const IMG *image, const std::vector<uint32_t> &expected) {
+    if (image && (size_t)image->width * (size_t)image->height != expected.size())
+        return ::testing::AssertionFailure() << "image has " << image->width * image->height << " pixels, expected "
+                                             << expected.size();
+    return grid_equals(image, expected.data());
 }
 
 // Success when two images are the same size with the same words; otherwise
 // the first differing pixels.
 inline ::testing::AssertionResult grid_identical(const IMG *a, const IMG *b) {
-    if (a->width != b->width || a->height != b->height)
-        return ::testing::AssertionFailure() << "sizes differ";
+    if (a->width != b->width || a->height != b->height) return ::testing::AssertionFailure() << "sizes differ";
     std::string diff;
     int shown = 0;
-    for (int32_t y = 0; y < a->height; y++)
-        for (int32_t x = 0; x < a->width; x++) {
-            size_t i = (size_t)y * (size_t)a->width + (size_t)x;
-            if (a->pixels[i] != b->pixels[i] && shown++ < 8) {
-                char line[80];
-                snprintf(line, sizeof line, "(%d, %d): %08X vs %08X\n", x, y, a->pixels[i],
-                         b->pixels[i]);
-                diff += line;
-            }
+    for (int32_t i = 0; i < a->width * a->height; i++)
+        if (a->pixels[i] != b->pixels[i] && shown++ < 8) {
+            char line[80];
+            snprintf(line, sizeof line, "(%d, %d): %08X vs %08X\n", i % a->width, i / a->width, a->pixels[i], b->pixels[i]);
+            diff += line;
         }
     if (shown == 0) return ::testing::AssertionSuccess();
     return ::testing::AssertionFailure() << shown << " pixels differ, first ones:\n" << diff;
