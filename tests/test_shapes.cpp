@@ -6,6 +6,7 @@
 #include <array>
 #include <climits>
 #include <cstring>
+#include <fstream>
 #include <functional>
 #include <memory>
 #include <string>
@@ -15,6 +16,7 @@
 
 #include "audio/sample.h"
 #include "host/random.h"
+#include "tests/test_golden.h"
 #include "tests/test_picture.h"
 #include "tests/test_support.h"
 #include "vector/lframe.h"
@@ -198,67 +200,36 @@ TEST(Seg2d, BoxesAndCrossings) {
 
 // ---- OBJ2D text --------------------------------------------------------------
 
-// One text per line and what it parses to. Texts in `before` are parsed
-// first: a pending minus outlives its parse, the colour does not.
-TEST(Obj2dParse, TextsAndWhatTheyGive) {
-    const std::string a255(255, 'a'), a254(254, 'a'), zeros(255, '0');
-    const struct { std::vector<std::string> before; std::string text, want; } cases[] = {
-        {{}, "{ s 1,2,3,4 }\n", "{1,2,3,4#0}"},
-        {{}, "{ s 1,2,3,4 }", ""},  // the last token is not acted on
-        {{}, "{ s 1 2 3 4", ""},
-        {{}, " \n\t,;", ""},
-        {{}, "color $ff0000\n{ s -1 2 3 4 }\n", "{-1,2,3,4#FF0000}"},
-        {{}, "{ s 3, 0, 3, 4\n segment 8,0 8,9\n s 1 2 3 4,\n}\n", "{3,0,3,4#0 8,0,8,9#0 1,2,3,4#0}"},
-        {{}, "{ name x }\n{ s 1 2 3 4 }\n", "{x }|1,2,3,4#0}"},
-        {{}, "{ name  Big Apple # } \r\n s 1 2 3 4 }\n", "{Big Apple # } \r|1,2,3,4#0}"},
-        {{}, "{ name\n\n   fred s 1 2 3 4\n}\n", "{fred s 1 2 3 4|}"},
-        {{}, "{ name ,x\n}\n{ name \xA0\xFFy\n}\n", "{,x|} {y|}"},
-        {{}, "{ NaMe Bob\n}\n", "{Bob|}"},
-        {{}, "{ }\n{ name   ", "{}"},
-        {{}, "# a font\nname Wire font\nversion 1.0 s 1 2 3 4\nauthor someone\ntype font\n{ }\n", "{}"},
-        {{}, "{ version s 1 2 3 4\n AUTHOR s 5 6 7 8\n type\n\n s 9 9 9 9\n}\n", "{}"},
-        {{}, "# { s 1 2 3 4 }\n{ }\n", "{}"},
-        {{}, "{ s 1 2 3 4#comment\n}\n", "{1,2,3,4#0}"},
-        {{}, "{ s 1 2 s 3 4 }\n", "{1,2,3,4#0}"},
-        {{}, "{ s 1 2 3 4 5 6 7 8 }\n", "{1,2,3,4#0}"},
-        {{}, "{ cyan s 1 2 3 4 x12 s 5 6 7 8 }\n", "{1,2,3,4#0 5,6,7,8#12}"},
-        {{}, "{ x12 $34 s 1 2 3 4 }\n", "{1,2,3,4#0}"},
-        {{}, "{ C hFF s 1 1 1 1 c XaB s 2 2 2 2 c H1 s 3 3 3 3 }\n", "{1,1,1,1#FF 2,2,2,2#AB 3,3,3,3#1}"},
-        {{}, "{ c $fEdCbA s 1 1 1 1 c x9f s 2 2 2 2 }\n", "{1,1,1,1#FEDCBA 2,2,2,2#9F}"},
-        {{}, "c $123456789\n{ s 1 2 3 4 }\n", "{1,2,3,4#23456789}"},
-        {{}, "{ c $ff s 1 2 3 4 }\n{ c $ x55 s 5 6 7 8 }\n", "{1,2,3,4#FF} {5,6,7,8#0}"},
-        {{}, "c $12zz} { s 1 2 3 4 }\n", "{1,2,3,4#12}"},
-        {{}, "{ s 1 2 c $ff 3 4 }\n", "{1,2,3,4#0/255}"},
-        {{}, "{ c $aaccee }\n{ s 1 2 3 4 }\n", "{} {1,2,3,4#AACCEE}"},
-        {{"c $ff\n{ }\n"}, "{ s 1 2 3 4 }\n", "{1,2,3,4#0}"},
-        {{}, "{ s - foo { 5 2 3 4 }\n", "{-5,2,3,4#0}"},
-        {{}, "- 7 { s 1 2 3 4 }\n", "{1,2,3,4#0}"},
-        {{"{ }\n-\n"}, "{ s 1 2 3 4 }\n", "{-1,2,3,4#0}"},
-        {{"{ }\n-\n", "{ s 1 2 3 4 }\n"}, "{ s 1 2 3 4 }\n", "{1,2,3,4#0}"},
-        {{"{ }\n-"}, "{ s 1 2 3 4 }\n", "{1,2,3,4#0}"},
-        {{}, "{ s 1-2 3 4 5 }\n", "{1,3,4,5#0}"},
-        {{}, "{ s 1 2 3 4}\n", ""},
-        {{}, "{ s 1 2 3 4}\n{ s 5 6 7 8 }\n", "{1,2,3,4#0 5,6,7,8#0}"},
-        {{}, "}}\n{ }\n}\n", "null null {} null"},
-        {{}, "{ { { s 1 2 3 4 }\n", "{1,2,3,4#0}"},
-        {{}, "s 1 2 3 4 { }\n", "{}"},
-        {{}, "{ s 1 2 } { 3 4 }\n", "{} {1,2,3,4#0}"},
-        {{}, "{ }\n{ s 1 2 3 4\n", "{}"},
-        {{}, "{\xA0s\x80" "1\xFF" "2\xC3" "3\xE9" "4\x90}\n", "{1,2,3,4#0}"},
-        {{}, "{\x7Fs\x7F" "1\x7F" "2 3 4 }\n", "{1,2,3,4#0}"},
-        {{}, "{ s 1 ! 2 : 3 [ 4 ~ }\n", "{1,2,3,4#0}"},
-        {{}, "color $00ffffff\n{ apple\n s 1 2 3 4 }\n{ cloud\n s 5 6 7 8 x0000ff s 9 9 9 9 }\n",
-         "{1,2,3,4#FFFFFF} {5,6,7,8#FFFFFF 9,9,9,9#FF}"},
-        {{}, "{ " + a255 + "s 1 2 3 4 }\n", "{1,2,3,4#0}"},  // a word is cut after 255 characters
-        {{}, "{ " + a254 + "s 1 2 3 4 }\n", "{}"},
-        {{}, "{ s " + zeros + "7 3 4 }\n", "{0,7,3,4#0}"},
-        {{}, "{ s 4294967297 4294967295 - 2147483648 2147483648 }\n", "{1,-1,-2147483648,-2147483648#0}"},
-    };
-    for (auto &c : cases) {
-        for (auto &b : c.before) Parsed first(b.c_str());
-        Parsed p(c.text.c_str());
-        EXPECT_EQ(describe(p), c.want) << c.text;
+// Control characters and bytes above 126 in the cases file, unescaped.
+std::string unescape(const std::string &s) {
+    std::string out;
+    for (size_t i = 0; i < s.size(); i++) {
+        char c = s[i] == '\\' && i + 1 < s.size() ? s[++i] : 0;
+        if (c == 'x') out += (char)std::stoi(s.substr(i + 1, 2), nullptr, 16), i += 2;
+        else out += !c ? s[i] : c == 'n' ? '\n' : c == 't' ? '\t' : c == 'r' ? '\r' : c;
     }
+    return out;
+}
+
+// The cases of tests/data/obj2d_parse.txt, one text per line and what it
+// parses to; then words cut after 255 characters and numbers that wrap.
+TEST(Obj2dParse, TextsAndWhatTheyGive) {
+    std::ifstream cases(std::string(RIVO_SOURCE_DIR) + "/tests/data/obj2d_parse.txt");
+    int32_t read = 0;
+    for (std::string line; std::getline(cases, line);) {
+        if (line.rfind("//", 0) == 0) continue;
+        read++;
+        size_t arrow = line.find(" => ");
+        ASSERT_NE(arrow, std::string::npos) << line;
+        std::string texts = line.substr(0, arrow), want = unescape(line.substr(arrow + 4));
+        for (size_t bar; (bar = texts.find(" ||| ")) != std::string::npos; texts.erase(0, bar + 5)) Parsed first(unescape(texts.substr(0, bar)).c_str());
+        EXPECT_EQ(describe(Parsed(unescape(texts).c_str())), want == "(none)" ? "" : want) << line;
+    }
+    EXPECT_EQ(read, 46);
+    const std::string a255(255, 'a'), a254(254, 'a'), zeros(255, '0');
+    EXPECT_EQ(describe(Parsed(("{ " + a255 + "s 1 2 3 4 }\n").c_str())), "{1,2,3,4#0}");
+    EXPECT_EQ(describe(Parsed(("{ " + a254 + "s 1 2 3 4 }\n").c_str())), "{}");
+    EXPECT_EQ(describe(Parsed(("{ s " + zeros + "7 3 4 }\n").c_str())), "{0,7,3,4#0}");
     EXPECT_EQ(obj2d_parse(nullptr), nullptr);
 }
 
@@ -547,37 +518,24 @@ TEST(Lframe, StepPointTurnsAtTheEdges) {
     }
 }
 
-// Recorded line and velocity ends after an edge (e), corner (c) or random (r)
-// reset on a 200 x 100 frame, per seed (the seeds cover all three edges and
-// corners), and the generator's next draw (no draw more, none fewer).
+// Line and velocity ends after an edge, corner or random reset on a 200 x 100
+// frame, per seed (the seeds cover all three edges and corners), and the
+// generator's next draw (no draw more, none fewer): tests/data/lframe.txt.
 TEST(Lframe, ResetsPutTheEndsOnEdges) {
-    const struct { char kind; uint32_t seed; const char *want; } cases[] = {
-        {'e', 1, "199,62 199,80 / 0,1 0,1 14C823 5F6784 speed 7 next 9961"},
-        {'e', 2, "0,51 0,56 / 0,1 0,1 16F220 434583 speed 10 next 32153"},
-        {'e', 3, "39,0 24,0 / 1,0 1,0 181C1C 272383 speed 4 next 21578"},
-        {'e', 22, "0,57 0,3 / 0,-1 0,-1 3739D8 151D76 speed 8 next 17245"},
-        {'e', 24, "71,0 146,0 / -1,0 -1,0 3A0DD1 DD5974 speed 5 next 28861"},
-        {'e', 26, "199,16 199,90 / 0,-1 0,-1 3DE1CA A51573 speed 9 next 7709"},
-        {'c', 1, "199,62 80,99 / 0,1 -1,0 14C823 5F6784 speed 7 next 9961"},
-        {'c', 2, "0,51 156,0 / 0,1 -1,0 16F220 434583 speed 10 next 32153"},
-        {'c', 3, "39,0 199,24 / 1,0 0,1 181C1C 272383 speed 4 next 21578"},
-        {'c', 22, "0,57 3,0 / 0,-1 1,0 3739D8 151D76 speed 8 next 17245"},
-        {'c', 24, "71,0 199,46 / -1,0 0,-1 3A0DD1 DD5974 speed 5 next 28861"},
-        {'c', 26, "199,16 90,99 / 0,-1 1,0 3DE1CA A51573 speed 9 next 7709"},
-        {'r', 99, "83,1 47,77 / -1,-1 -1,-1 14AE01 D57ECD speed 4 next 795"},
-        {'r', 5, "165,89 110,85 / -1,-1 -1,-1 A87F80 FD6EA1 speed 4 next 31193"},
-    };
-    for (auto &c : cases) {
-        Own<release> f(lframe_new());
-        f->width = 200, f->height = 100;
-        seg2d_del(&f->line), seg2d_del(&f->velocity);
-        random_srand(c.seed);
-        (c.kind == 'e' ? lframe_reset_edge : c.kind == 'c' ? lframe_reset_corner : lframe_reset_random)(f);
-        char got[160];
-        snprintf(got, sizeof got, "%s / %s %06X %06X speed %d next %d", ends(f->line).c_str(), ends(f->velocity).c_str(),
-                 f->line->a->color, f->line->b->color, f->speed, random_rand());
-        EXPECT_EQ(std::string(got), c.want) << c.kind << " " << c.seed;
-    }
+    Golden g("lframe");
+    const std::pair<const char *, void (*)(LFRAME *)> kinds[] = {{"edge", lframe_reset_edge}, {"corner", lframe_reset_corner}, {"random", lframe_reset_random}};
+    for (auto [kind, reset] : kinds)
+        for (uint32_t seed : {1u, 2u, 3u, 5u, 22u, 24u, 26u, 99u}) {
+            Own<release> f(lframe_new());
+            f->width = 200, f->height = 100;
+            seg2d_del(&f->line), seg2d_del(&f->velocity);
+            random_srand(seed);
+            reset(f);
+            char got[160];
+            snprintf(got, sizeof got, "%s / %s %06X %06X speed %d next %d", ends(f->line).c_str(), ends(f->velocity).c_str(),
+                     f->line->a->color, f->line->b->color, f->speed, random_rand());
+            g.check(std::string(kind) + std::to_string(seed), got);
+        }
     // A frame without room is refused: the segments stay, nothing is drawn.
     Own<release> f(lframe_new());
     SEG2D *line = f->line;

@@ -186,52 +186,39 @@ TEST(Cursor, AdvanceSeekSaveAndRestore) {
     EXPECT_EQ(c->index, 2);
 }
 
-TEST(CursorX, StepsOffsetsBasesAndModulus) {
-    Own<cursorx_del> c(cursorx_new());
-    int32_t s1 = cursorx_step(c), s2 = cursorx_step(c), s3 = cursorx_step(c);
-    int32_t o1 = cursorx_step_offset(c), o2 = cursorx_step_offset(c);
-    EXPECT_EQ(std::tuple(s1, s2, s3, o1, o2), std::tuple(1, 2, 3, 5, 7));
-    cursorx_set(c, 10, 8, 5, 0, 0);
-    int32_t t1 = cursorx_step(c);
-    c->step = -7;
-    int32_t t2 = cursorx_step(c);
-    c->step = INT32_MAX;  // 6 + 2147483647 = 2147483653 -> 3
-    int32_t t3 = cursorx_step(c);
-    EXPECT_EQ(std::tuple(t1, t2, t3, c->base), std::tuple(3, 6, 3, 3));
-    // base -> (stored base, value) on a modulus of 1024 and offset 0.
-    const int32_t bases[][3] = {{-1024, 1024, 0}, {-1, 1023, 1023}, {2050, 2, 2}, {1023, 1023, 1023}, {-2049, 1023, 1023}};
-    cursorx_set(c, 1024, 0, 1, 0, 2);
-    for (auto &b : bases) {
-        int32_t value = cursorx_set_base(c, b[0]);
-        EXPECT_EQ(std::make_pair(value, c->base), std::make_pair(b[2], b[1])) << b[0];
+// One counter through a script of calls, each line a call, the value it
+// returns and the stored base; then copies and refusals.
+TEST(CursorX, ScriptOfCallsCopiesAndRefusals) {
+    const struct { std::function<int32_t(CURSORX *)> call; int32_t value, base; } script[] = {
+        {cursorx_step, 1, 1}, {cursorx_step, 2, 2}, {cursorx_step, 3, 3}, {cursorx_step_offset, 5, 3}, {cursorx_step_offset, 7, 3},
+        {[](CURSORX *c) { cursorx_set(c, 10, 8, 5, 0, 0); return cursorx_step(c); }, 3, 3},
+        {[](CURSORX *c) { c->step = -7; return cursorx_step(c); }, 6, 6},
+        {[](CURSORX *c) { c->step = INT32_MAX; return cursorx_step(c); }, 3, 3},  // 6 + 2147483647 = 2147483653 -> 3
+        {[](CURSORX *c) { cursorx_set(c, 1024, 0, 1, 0, 2); return cursorx_set_base(c, -1024); }, 0, 1024},
+        {[](CURSORX *c) { return cursorx_set_base(c, -1); }, 1023, 1023},
+        {[](CURSORX *c) { return cursorx_set_base(c, 2050); }, 2, 2},
+        {[](CURSORX *c) { return cursorx_set_base(c, -2049); }, 1023, 1023},
+        {[](CURSORX *c) { cursorx_set_base(c, 1000); return cursorx_set_offset(c, 30); }, 6, 1000},
+        {[](CURSORX *c) { return cursorx_set_offset(c, -1010); }, 1014, 1000},
+        {[](CURSORX *c) { return cursorx_restart(c, 20); }, 20, 20},  // the offset cleared
+        {[](CURSORX *c) { cursorx_set_base(c, 100); return cursorx_set_modulus(c, 30); }, 10, 10},
+        {[](CURSORX *c) { return cursorx_set_modulus(c, -1); }, 0, 10},  // refused
+        {[](CURSORX *c) { cursorx_set(c, 16, -3, 5, 4, 7); return c->value + 100 * c->step + 1000 * c->offset_step; }, 7501, 13},
+        {[](CURSORX *c) { c->modulus = 0; return cursorx_step(c) + cursorx_set_base(c, 9); }, 0, 13},  // no wrap size: refused
+        {[](CURSORX *c) { cursorx_update(c), c->modulus = -4; return cursorx_step(c) + 10 * c->value; }, 10, 13},  // nor a negative one
+    };
+    Own<cursorx_del> c(cursorx_new()), b(cursorx_new());
+    for (auto &s : script) {
+        int32_t value = s.call(c);
+        EXPECT_EQ(std::make_pair(value, c->base), std::make_pair(s.value, s.base)) << &s - script;
     }
-    cursorx_set_base(c, 1000);
-    EXPECT_EQ(cursorx_set_offset(c, 30), 6);
-    EXPECT_EQ(cursorx_set_offset(c, -1010), 1014);
-    EXPECT_EQ(cursorx_restart(c, 20) + c->offset, 20);
-    cursorx_set_base(c, 100);
-    EXPECT_EQ(cursorx_set_modulus(c, 30), 10);
-    EXPECT_EQ(cursorx_set_modulus(c, -1) + c->modulus, 30);  // refused
-    cursorx_set(c, 16, -3, 5, 4, 7);
-    EXPECT_EQ(std::tuple(c->base, c->value, c->step, c->offset_step), std::tuple(13, 1, 5, 7));  // 17 mod 16
-}
-
-TEST(CursorX, CopyDupAndRefusals) {
-    Own<cursorx_del> a(cursorx_new()), b(cursorx_new());
-    cursorx_set(a, 100, 40, 3, 5, 9);
+    cursorx_set(c, 100, 40, 3, 5, 9);
     b->value = 77;
-    cursorx_copy(a, b);
+    cursorx_copy(c, b);  // all but the value
     EXPECT_EQ(std::tuple(b->modulus, b->base, b->step, b->offset, b->offset_step, b->value), std::tuple(100, 40, 3, 5, 9, 77));
-    Own<cursorx_del> d(cursorx_dup(a));
+    Own<cursorx_del> d(cursorx_dup(c));
     EXPECT_EQ(d->value, 0);
     EXPECT_EQ(cursorx_step(d), 48);
-    cursorx_set_base(b, 5);
-    b->modulus = 0;  // no wrap size: refused
-    EXPECT_EQ(cursorx_step(b) + cursorx_set_base(b, 9), 0);
-    cursorx_update(b);
-    b->modulus = -4;  // a negative wrap would never settle
-    EXPECT_EQ(cursorx_step(b), 0);
-    EXPECT_EQ(std::make_pair(b->base, b->value), std::make_pair(5, 10));
     EXPECT_EQ(cursorx_step(nullptr) + cursorx_step_offset(nullptr) + cursorx_set_offset(nullptr, 1) + cursorx_restart(nullptr, 1), 0);
     EXPECT_EQ(cursorx_dup(nullptr), nullptr);
 }
