@@ -97,7 +97,7 @@ std::vector<uint32_t> colours_of(const RASTER *r) { return std::vector<uint32_t>
 
 }  // namespace
 
-TEST(Raster, NewDrawsItsSpeedOnceAndSetSizeKeepsIt) {
+TEST(Raster, NewSetSizeAndStepWrapsIntoTheTable) {
     random_srand(0);  // the first draw of seed 0 is 2531011 >> 16 = 38
     Own<raster_del> r(raster_new());
     EXPECT_EQ(std::make_tuple(r->speed, random_rand(), r->count), std::make_tuple(65536 + 38, after(0, 1), 256));
@@ -107,9 +107,6 @@ TEST(Raster, NewDrawsItsSpeedOnceAndSetSizeKeepsIt) {
     EXPECT_EQ(std::make_tuple(r->count, r->position, r->speed), std::make_tuple(3, 0, 65536 + 38));
     raster_set_size(r, 32767);
     EXPECT_EQ(r->count, 32767);
-}
-
-TEST(Raster, StepWrapsIntoTheTable) {
     // count, position, speed -> position.
     const int32_t cases[][4] = {
         {4, 0, 0x18000, 0x18000}, {4, 0x30000, 0x18000, 0x8000}, {4, 0, -0x18000, 163840}, {4, 163840, -0x18000, 65536},
@@ -125,7 +122,6 @@ TEST(Raster, StepWrapsIntoTheTable) {
         EXPECT_EQ(r->position, c[3]) << c[0] << " " << c[1] << " " << c[2];
     }
 }
-
 TEST(Raster, DrawsPaintWholeRowsOrColumnsFromThePosition) {
     const struct { int32_t position, w, h; std::function<void(RASTER *, IMG *)> draw; std::vector<uint32_t> before, want; } cases[] = {
         {0x18000, 2, 5, raster_draw_rows, {}, {B, B, C, C, D, D, A, A, B, B}},  // position 1.5: B, C, D, A, B
@@ -406,7 +402,7 @@ TEST(Lrain, StepWrapsADropOnceItIsOutByItsStreak) {
 
 // Drops as points (clipped; -1 in 16.16 is pixel -1), streaks trailing two
 // steps back (drawn last drop first), and glyphs chosen by height.
-TEST(Lrain, PointsStreaksAndGlyphs) {
+TEST(Lrain, PointsStreaksGlyphsAndRefusals) {
     const struct { const char *name; std::vector<int32_t> drops; int32_t vx, w, h; int font; void (*draw)(LRAIN *, IMG *); std::string want; } cases[] = {
         {"points", {px(1), px(0), px(3) + 0xFFFF, px(2), -1, px(1), px(4), px(1)}, 0, 4, 3, 0, lrain_draw_points, ".#..|....|...#"},
         {"streaks", {px(1), px(3), px(3), px(5)}, 0x8000, 5, 7, 0, lrain_draw_streaks, ".....|#....|#....|.##..|..#..|...#.|....."},
@@ -426,9 +422,6 @@ TEST(Lrain, PointsStreaksAndGlyphs) {
         EXPECT_EQ(std::make_pair(r->width, r->height), std::make_pair(c.w, c.h)) << c.name;
     }
     EXPECT_EQ(std::make_tuple(dot->code, dot->x, dot->y), std::make_tuple(-1, 2, -5));  // C remainder; the pen moves on from (0, -5)
-}
-
-TEST(Lrain, RefusalsDrawAndStepNothing) {
     Own<lrain_del> r(rain_of({px(1), px(1)}));
     Own<img_del> img(grid_image(3, 3));
     lrain_draw_glyphs(r, img);  // no font
@@ -453,7 +446,7 @@ HELIX *quarter_helix(int32_t spread) {
 
 }  // namespace
 
-TEST(Helix, StepWrapsThePhase) {
+TEST(Helix, StepCopyDupCompareAndRefusals) {
     Own<helix_del> h(helix_new());
     const int32_t steps[][3] = {{1020, 10, 6}, {6, -10, 1020}, {0, 1024, 0}, {500, 20, 520}};
     for (auto &s : steps) {
@@ -461,6 +454,21 @@ TEST(Helix, StepWrapsThePhase) {
         helix_step(h);
         EXPECT_EQ(h->phase, s[2]) << s[0] << " + " << s[1];
     }
+    Own<helix_del> a(quarter_helix(77)), b(helix_new());
+    a->x = 1, a->y = 2, a->z = 3, a->width = 10, a->speed = 9;
+    helix_copy(a, b);
+    b->shade = 0, b->x = 9;  // shade and header are not compared
+    EXPECT_EQ(std::tuple(b->z, b->width, b->spread, b->speed, helix_compare(a, b)), std::tuple(3, 256, 77, 9, 1));
+    b->frequency = 3;
+    EXPECT_EQ(helix_compare(a, b), 0);
+    random_srand(3);
+    Own<helix_del> d(helix_dup(a));  // draws its own six values, then takes the wave
+    EXPECT_EQ(std::make_tuple(random_rand(), d->x, helix_compare(a, d)), std::make_tuple(after(3, 12), 0, 1));
+    Own<img_del> img(grid_image(4, 4));
+    for (auto draw : {helix_draw_columns, helix_draw_rows, helix_draw_bands, helix_draw_bands_vertical, helix_draw_bands_vertical_back})
+        draw(nullptr, img), draw(a, nullptr);
+    helix_step(nullptr);
+    EXPECT_TRUE(grid_equals(img, std::vector<uint32_t>(16, 0)));
 }
 
 TEST(Helix, DrawsAsPictures) {
@@ -488,24 +496,6 @@ TEST(Helix, DrawsAsPictures) {
         c.draw(h, img);
         EXPECT_TRUE(grid_equals(img, picture(c.want, "CSDB", {0xC08040, 0x604020, 0x410100, 0x200000}))) << c.name;
     }
-}
-
-TEST(Helix, CopyDupCompareAndRefusals) {
-    Own<helix_del> a(quarter_helix(77)), b(helix_new());
-    a->x = 1, a->y = 2, a->z = 3, a->width = 10, a->speed = 9;
-    helix_copy(a, b);
-    b->shade = 0, b->x = 9;  // shade and header are not compared
-    EXPECT_EQ(std::tuple(b->z, b->width, b->spread, b->speed, helix_compare(a, b)), std::tuple(3, 256, 77, 9, 1));
-    b->frequency = 3;
-    EXPECT_EQ(helix_compare(a, b), 0);
-    random_srand(3);
-    Own<helix_del> d(helix_dup(a));  // draws its own six values, then takes the wave
-    EXPECT_EQ(std::make_tuple(random_rand(), d->x, helix_compare(a, d)), std::make_tuple(after(3, 12), 0, 1));
-    Own<img_del> img(grid_image(4, 4));
-    for (auto draw : {helix_draw_columns, helix_draw_rows, helix_draw_bands, helix_draw_bands_vertical, helix_draw_bands_vertical_back})
-        draw(nullptr, img), draw(a, nullptr);
-    helix_step(nullptr);
-    EXPECT_TRUE(grid_equals(img, std::vector<uint32_t>(16, 0)));
 }
 
 // ---- BACKMOVE ----------------------------------------------------------------

@@ -432,7 +432,7 @@ TEST(Lfont, NumbersAndLinesAsCodes) {
 // Light colours: red 0x80, green and blue from 0x80 up (seed 1: 0x8080A9,
 // 0x80C8A3, 0x8098BE first). The glyphs take them from the last to the first;
 // a drawn glyph is coloured first; a refused code still spends its draw.
-TEST(Lfont, Colours) {
+TEST(Lfont, ColoursAndDelete) {
     random_srand(12345);
     for (int i = 0; i < 5000; i++) {
         uint32_t c = lfont_random_color();
@@ -453,16 +453,14 @@ TEST(Lfont, Colours) {
     for (int32_t code : {300, -1}) f.font->code = code, lfont_draw_char_random(f.font);
     EXPECT_EQ(f.font->position->x, 16);
     EXPECT_EQ(random_rand(), 6334);
-}
-
-TEST(Lfont, DeleteDestroysGlyphsOnceAndClearsTheirSlots) {
+    // Deleting a font destroys each glyph once and clears its slots.
     LIST *glyphs = list_new();
     OBJ2D *shared = obj2d_new();
     for (OBJ2D *g : {shared, (OBJ2D *)nullptr, shared}) list_push(glyphs, g);
-    LFONT *f = lfont_new();
-    f->glyphs = glyphs;
-    lfont_del(&f);
-    EXPECT_TRUE(f == nullptr && glyphs->count == 3 && glyphs->items[0] == nullptr && glyphs->items[2] == nullptr);
+    LFONT *gone = lfont_new();
+    gone->glyphs = glyphs;
+    lfont_del(&gone);
+    EXPECT_TRUE(gone == nullptr && glyphs->count == 3 && glyphs->items[0] == nullptr && glyphs->items[2] == nullptr);
     list_del(&glyphs);
 }
 
