@@ -241,8 +241,8 @@ TEST(Obj2dParse, ManyBlocksLongNamesAndEveryEnd) {
     EXPECT_EQ(describe(Parsed(blocks.c_str())), want);
     Parsed named(("{ name " + std::string(100000, 'n') + "\n}\n").c_str());
     EXPECT_EQ(strlen(named.at(0)->name), 100000u);
-    for (std::string t : {"$", "$ab", "# x", "name", "name ", "name x", "version x", "{ s 1", "-", "c x1", "}", "s",
-                          std::string(300, 'a').c_str()}) {
+    const std::string texts[] = {"$", "$ab", "# x", "name", "name ", "name x", "version x", "{ s 1", "-", "c x1", "}", "s", std::string(300, 'a')};
+    for (const std::string &t : texts) {
         std::unique_ptr<char[]> copy(new char[t.size() + 1]);
         strcpy(copy.get(), t.c_str());
         EXPECT_NE(Parsed(copy.get()).list, nullptr) << t;
