@@ -8,8 +8,11 @@
 
 #include <SDL.h>
 
+#include <unistd.h>
+
 #include <cstdio>
 #include <cstdlib>
+#include <string>
 
 #include "host/backend.h"
 
@@ -52,6 +55,20 @@ static int sdlhost_env_set(const char *name) {
     return v && *v;
 }
 
+// SDL asks the session's message bus (screen saver, input methods). Where
+// there is no bus at all, the bus library would fork the process and run
+// dbus-launch to start one just for this program, before the first picture;
+// it is told there is none instead. A session bus that exists is used as ever.
+static void sdlhost_no_bus_autolaunch(void) {
+    if (sdlhost_env_set("DBUS_SESSION_BUS_ADDRESS")) return;
+    const char *run = getenv("XDG_RUNTIME_DIR");
+    if (run && *run) {
+        std::string bus = std::string(run) + "/bus";
+        if (access(bus.c_str(), F_OK) == 0) return;
+    }
+    setenv("DBUS_SESSION_BUS_ADDRESS", "disabled:", 1);
+}
+
 int sdlhost_video_start(void) {
     if (sdlhost_video != 0) return sdlhost_video > 0;
     sdlhost_video = -1;
@@ -59,6 +76,15 @@ int sdlhost_video_start(void) {
     // The window class is the program's name, whatever the file is called.
     setenv("SDL_VIDEO_X11_WMCLASS", "RIVO7315", 0);
     SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "nearest");
+    // SDL's own software renderer, drawing straight into the window's
+    // shared-memory image. The frame is drawn in software anyway; an OpenGL
+    // renderer only adds loading the GL driver before the first picture
+    // (Mesa's LLVM on a machine without a GPU: tens of milliseconds) and a
+    // texture upload per present. SDL_RENDER_DRIVER and
+    // SDL_FRAMEBUFFER_ACCELERATION in the environment still choose otherwise.
+    SDL_SetHint(SDL_HINT_RENDER_DRIVER, "software");
+    SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+    sdlhost_no_bus_autolaunch();
     // Signals are the backend's: SDL would turn Ctrl-C into a close with code 0.
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     int asked = sdlhost_env_set("SDL_VIDEODRIVER");
