@@ -1,7 +1,8 @@
-// SDL2 backend: one resizable window whose client area starts at the frame size
-// times the zoom, a streaming texture in SDL's BGR24 format drawn flipped (the
-// frame bytes are stored bottom row first), scaled by the largest whole factor
-// that fits the window's pixels, centred on black bars, nearest neighbour.
+// SDL2 backend: one resizable window whose client area starts at the frame
+// size times the zoom, a streaming texture in SDL's BGR24 format filled top
+// row first (the frame bytes are stored bottom row first), scaled by the
+// largest whole factor that fits the window's pixels, centred on black bars,
+// nearest neighbour.
 // Key-down events become Windows virtual-key codes. Event kinds the host never
 // reads are switched off so they cannot sit in the queue in front of a key.
 #include "host/sdlhost.h"
@@ -12,6 +13,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 
 #include "host/backend.h"
@@ -187,13 +189,26 @@ int sdlhost_open(int32_t w, int32_t h, int32_t zoom, int32_t fullscreen) {
     return 1;
 }
 
-// Draws the texture, flipped because its rows are stored bottom row first.
+// Draws the texture (already top row first) at the current scale.
 static void sdlhost_redraw(void) {
     if (!sdlhost_renderer) return;
     SDL_RenderClear(sdlhost_renderer);
-    if (sdlhost_texture)
-        SDL_RenderCopyEx(sdlhost_renderer, sdlhost_texture, nullptr, nullptr, 0, nullptr, SDL_FLIP_VERTICAL);
+    if (sdlhost_texture) SDL_RenderCopy(sdlhost_renderer, sdlhost_texture, nullptr, nullptr);
     SDL_RenderPresent(sdlhost_renderer);
+}
+
+// Copies the frame into the texture top row first: the frame's rows are
+// stored bottom row first. (Drawing with a vertical flip instead would
+// cost the software renderer a flipped copy of its own per present, and
+// places the picture wrongly once it is scaled.)
+static void sdlhost_upload(const uint8_t *bgr, int32_t w, int32_t h) {
+    void *pixels = nullptr;
+    int pitch = 0;
+    if (SDL_LockTexture(sdlhost_texture, nullptr, &pixels, &pitch) != 0) return;
+    size_t row = (size_t)w * 3;
+    for (int32_t y = 0; y < h; y++)
+        memcpy((uint8_t *)pixels + (size_t)y * (size_t)pitch, bgr + (size_t)(h - 1 - y) * row, row);
+    SDL_UnlockTexture(sdlhost_texture);
 }
 
 void sdlhost_show(const uint8_t *bgr, int32_t w, int32_t h) {
@@ -207,7 +222,7 @@ void sdlhost_show(const uint8_t *bgr, int32_t w, int32_t h) {
         sdlhost_tex_w = w;
         sdlhost_tex_h = h;
     }
-    SDL_UpdateTexture(sdlhost_texture, nullptr, bgr, w * 3);
+    sdlhost_upload(bgr, w, h);
     sdlhost_redraw();
 }
 
