@@ -87,6 +87,11 @@ int sdlhost_video_start(void) {
     SDL_SetHint(SDL_HINT_RENDER_DRIVER, "software");
     SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
     sdlhost_no_bus_autolaunch();
+    // The demo reads keys, never text (text input is switched off below), so
+    // the X input method gets an empty table of compose sequences: parsing
+    // the locale's own (thousands of lines) was most of SDL's start-up. One
+    // chosen in the environment is kept.
+    setenv("XCOMPOSEFILE", "/dev/null", 0);
     // Signals are the backend's: SDL would turn Ctrl-C into a close with code 0.
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     int asked = sdlhost_env_set("SDL_VIDEODRIVER");
