@@ -22,6 +22,7 @@
 #include "host/cli.h"
 #include "host/record.h"
 #include "host/sdlhost.h"
+#include "imaging/img.h"
 
 static int backend_started;
 static int backend_is_headless;
@@ -398,7 +399,6 @@ static void backend_keep(const uint8_t *bgr, int32_t w, int32_t h) {
 }
 
 void backend_show(const IMG *image, const uint8_t *bgr, int32_t w, int32_t h) {
-    (void)image;
     if (!bgr || w < 0 || h < 0) return;
     // A further present of a frame-loop round before its key round replaces
     // the first; any other present is a frame (and outside the loop, a round).
@@ -412,7 +412,9 @@ void backend_show(const IMG *image, const uint8_t *bgr, int32_t w, int32_t h) {
     backend_idle_rounds = 0;
     backend_keep(bgr, w, h);
     backend_hash_due = backend_hash && backend_bytes;
-    if (backend_window) sdlhost_show(bgr, w, h);
+    // The frame's own pixels when they are the picture converted (same size).
+    const uint32_t *frame = image && image->pixels && image->width == w && image->height == h ? image->pixels : nullptr;
+    if (backend_window) sdlhost_show(bgr, frame, w, h);
 }
 
 // F12: the frame on screen as rivo7315_NNNNNN.png; its path on standard output.

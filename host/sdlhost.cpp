@@ -1,5 +1,5 @@
 // SDL2 backend: one resizable window whose client area starts at the frame
-// size times the zoom, a streaming texture in SDL's BGR24 format filled top
+// size times the zoom, a streaming texture of 0x00RRGGBB words filled top
 // row first (the frame bytes are stored bottom row first), scaled by the
 // largest whole factor that fits the window's pixels, centred on black bars,
 // nearest neighbour.
@@ -202,32 +202,40 @@ static void sdlhost_redraw(void) {
     SDL_RenderPresent(sdlhost_renderer);
 }
 
-// Copies the frame into the texture top row first: the frame's rows are
-// stored bottom row first. (Drawing with a vertical flip instead would
-// cost the software renderer a flipped copy of its own per present, and
-// places the picture wrongly once it is scaled.)
-static void sdlhost_upload(const uint8_t *bgr, int32_t w, int32_t h) {
+// Copies the frame into the texture, top row first, as 0x00RRGGBB words:
+// the format of the window's own image, so the software renderer's draw is
+// a plain copy. From the 32-bit frame when there is one (its rows are top
+// row first already, and its top bytes are ignored), else from the
+// bottom-up blue-green-red bytes. (Drawing with a vertical flip instead
+// would cost the renderer a flipped copy of its own per present, and places
+// the picture wrongly once it is scaled.)
+static void sdlhost_upload(const uint8_t *bgr, const uint32_t *frame, int32_t w, int32_t h) {
     void *pixels = nullptr;
     int pitch = 0;
     if (SDL_LockTexture(sdlhost_texture, nullptr, &pixels, &pitch) != 0) return;
-    size_t row = (size_t)w * 3;
-    for (int32_t y = 0; y < h; y++)
-        memcpy((uint8_t *)pixels + (size_t)y * (size_t)pitch, bgr + (size_t)(h - 1 - y) * row, row);
+    for (int32_t y = 0; y < h; y++) {
+        uint32_t *out = (uint32_t *)((uint8_t *)pixels + (size_t)y * (size_t)pitch);
+        if (frame) {
+            memcpy(out, frame + (size_t)y * (size_t)w, (size_t)w * 4);
+            continue;
+        }
+        const uint8_t *in = bgr + (size_t)(h - 1 - y) * (size_t)w * 3;
+        for (int32_t x = 0; x < w; x++, in += 3) out[x] = in[0] | (uint32_t)in[1] << 8 | (uint32_t)in[2] << 16;
+    }
     SDL_UnlockTexture(sdlhost_texture);
 }
 
-void sdlhost_show(const uint8_t *bgr, int32_t w, int32_t h) {
+void sdlhost_show(const uint8_t *bgr, const uint32_t *frame, int32_t w, int32_t h) {
     if (!sdlhost_renderer || !bgr || w < 1 || h < 1) return;
     if (!sdlhost_texture || w != sdlhost_tex_w || h != sdlhost_tex_h) {
         if (sdlhost_texture) SDL_DestroyTexture(sdlhost_texture);
-        // BGR24: bytes blue, green, red in memory order, as the frame stores them.
-        sdlhost_texture = SDL_CreateTexture(sdlhost_renderer, SDL_PIXELFORMAT_BGR24,
+        sdlhost_texture = SDL_CreateTexture(sdlhost_renderer, SDL_PIXELFORMAT_RGB888,
                                             SDL_TEXTUREACCESS_STREAMING, w, h);
         if (!sdlhost_texture) return;
         sdlhost_tex_w = w;
         sdlhost_tex_h = h;
     }
-    sdlhost_upload(bgr, w, h);
+    sdlhost_upload(bgr, frame, w, h);
     sdlhost_redraw();
 }
 
