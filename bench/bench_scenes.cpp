@@ -32,6 +32,7 @@ static void bench_start_demo(void) {
     cli.headless = 1;
     backend_start(&cli);
     demo_start();
+    demo_bank_ready();  // the bank demo_start sets aside, built here
 }
 
 static double bench_cpu_seconds(void) {

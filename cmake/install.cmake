@@ -51,7 +51,9 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 # dpkg-shlibdeps adds what the binary links; the list names the run-time
-# libraries and the General MIDI SoundFont the program needs in any case.
+# libraries and the General MIDI SoundFont the program needs in any case,
+# among them FluidSynth and FFmpeg, which the program opens only when first
+# used (dlopen), so that dpkg-shlibdeps cannot see them.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
   "libsdl2-2.0-0, libasound2, libfluidsynth3, timgm6mb-soundfont | sf2-soundfont-gm, libavformat59, libavcodec59, libavutil57, libpng16-16")

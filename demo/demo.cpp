@@ -107,7 +107,7 @@ void demo_start(void) {
     demo_glow = demo_new_image(demo_width, demo_height);
     demo_blur = demo_new_image(demo_width, demo_height);
     random_srand(demo_run_seed);
-    demo_build_resources();
+    demo_build_resources_deferred();
     demo_timer = fps_new();
     demo_require(demo_timer, "frame timer");
     demo_timer->target = 50;
@@ -117,6 +117,9 @@ int32_t demo_timer_frames(void) { return demo_timer ? demo_timer->frames : 0; }
 
 void demo_main(void) {
     demo_start();
+    // The bank is built beside the title, the fade and the first frame; the
+    // first music step waits for it.
+    demo_bank_start();
     for (;;)
         for (const DEMO_SCENE *scene : demo_scene_table) demo_run_scene(scene);
 }
@@ -139,7 +142,10 @@ void demo_frames(int32_t n, demo_draw_fn draw, int music, int wait) {
         fps_start(demo_timer);
         draw(i);
         demo_present();
-        if (music) demo_music_step(demo_music, demo_player, demo_timer, demo_muted);
+        if (music) {
+            demo_bank_ready();
+            demo_music_step(demo_music, demo_player, demo_timer, demo_muted);
+        }
         winkbd_update(demo_keyboard);
         demo_key_handler(demo_keyboard);
         if (demo_skip) {
@@ -216,6 +222,7 @@ void demo_fade_out(void) {
 
 void demo_stop(int32_t midi_result) {
     demo_fade_out();
+    demo_bank_ready();
     music_del(&demo_music);
     raster_del(&demo_raster);
     img_del(&demo_frame);

@@ -5,6 +5,10 @@
 // overlay and the font tint draw into demo_frame and demo_font's sheet.
 #include "demo/resources.h"
 
+#include <pthread.h>
+
+#include <cstdlib>
+
 #include "audio/music.h"
 #include "audio/sample.h"
 #include "audio/winsnd.h"
@@ -123,7 +127,8 @@ static void demo_build_letters(void) {
     }
 }
 
-void demo_build_resources(void) {
+// Everything but the bank, in order.
+static void demo_build_shared(void) {
     demo_player = winsnd_new();
     demo_raster = raster_new();
     raster_set_size(demo_raster, demo_frame ? demo_frame->width : demo_width);
@@ -132,7 +137,62 @@ void demo_build_resources(void) {
     demo_palette = sample_new();
     demo_fill_palette(demo_palette);
     demo_build_letters();
+}
+
+void demo_build_resources(void) {
+    demo_build_shared();
     demo_music = demo_build_instruments();
+}
+
+// ---- The bank in the background ----------------------------------------------------
+// It takes most of the start-up and nothing needs it before the first music
+// step, so it is built while the window shows the title, the fade and the
+// first frame. Its draws are set aside where it stands in the order of
+// draws: it starts from the generator's state at that point while the
+// program goes on from the state after them, so every draw is what it would
+// have been.
+
+static pthread_t demo_bank_thread;
+static int demo_bank_pending;          // set aside, not yet made demo_music
+static int demo_bank_running;          // its thread was started and not yet joined
+static uint32_t demo_bank_seed;        // the generator's state it starts from
+static MUSIC *demo_bank_built;         // the thread's result, read after the join
+
+static void *demo_bank_build(void *) {
+    random_srand(demo_bank_seed);
+    demo_bank_built = demo_build_instruments();
+    return nullptr;
+}
+
+void demo_build_resources_deferred(void) {
+    demo_bank_ready();
+    demo_build_shared();
+    demo_bank_seed = random_state_now();
+    demo_bank_pending = 1;
+    random_srand(random_state_after(demo_bank_seed, demo_bank_draws()));
+}
+
+void demo_bank_start(void) {
+    if (!demo_bank_pending || demo_bank_running) return;
+    // Joined at exit at the latest: no thread outlives the program.
+    static int at_exit;
+    if (!at_exit) at_exit = atexit(demo_bank_ready) == 0;
+    demo_bank_running = at_exit && pthread_create(&demo_bank_thread, nullptr, demo_bank_build, nullptr) == 0;
+}
+
+void demo_bank_ready(void) {
+    if (!demo_bank_pending) return;
+    if (demo_bank_running) {
+        pthread_join(demo_bank_thread, nullptr);
+        demo_bank_running = 0;
+    } else {
+        // No thread: built here, from its own state, leaving this thread's as it was.
+        uint32_t state = random_state_now();
+        demo_bank_build(nullptr);
+        random_srand(state);
+    }
+    demo_bank_pending = 0;
+    demo_music = demo_bank_built;
 }
 
 // ---- Logo steps and status -------------------------------------------------------

@@ -35,6 +35,16 @@ extern const char demo_logo_word[5];
 // Builds the objects above in their fixed order (player, raster, fonts, line
 // fonts, palette, letters, instrument bank); the last step draws random numbers.
 void demo_build_resources(void);
+// The same, but the instrument bank is only set aside: its random draws are
+// skipped here, and demo_music stays null until demo_bank_ready, which
+// builds the bank from the generator's state where it was set aside, so
+// every draw before and after is what it would have been.
+void demo_build_resources_deferred(void);
+// Starts building the set-aside bank on a thread of its own (if it can).
+void demo_bank_start(void);
+// Makes the set-aside bank demo_music: waits for its thread, or without one
+// builds it here. Also run at exit once a thread was started.
+void demo_bank_ready(void);
 
 // Palette entry i mod 1536 (negative i wrap too).
 uint32_t demo_colour(int32_t i);

@@ -127,6 +127,31 @@ MUSIC *demo_build_instruments(void) {
     return music;
 }
 
+// Draws of sound_noise over n values at rate r: one before the loop and one
+// each time its counter, started at half a second and lowered by r a value,
+// falls below zero and is raised by a second. With r at most a second (the
+// bank's rates are 8 and 16 times its notes, at most 7904, and the hits'
+// 22050 and 44100) the counter stays in 0..44099 after each value, so after
+// n values it has been raised ceil((n r - 22050) / 44100) times.
+static uint64_t demo_noise_draws(int64_t n, int64_t r) {
+    int64_t over = n * r - 22050;
+    return 1 + (uint64_t)(over > 0 ? (over + sound_rate - 1) / sound_rate : 0);
+}
+
+uint64_t demo_bank_draws(void) {
+    uint64_t draws = 0;
+    // Plucked notes, then buzz notes: two layers of 22050 values at 8 f and 16 f.
+    for (int32_t i = 48; i < 60; i++)
+        draws += demo_noise_draws(22050, 8 * (int64_t)sound_note(i - 48)) +
+                 demo_noise_draws(22050, 16 * (int64_t)sound_note(i - 48));
+    for (int32_t i = 60; i < 72; i++)
+        draws += demo_noise_draws(22050, 8 * (int64_t)sound_note(i - 24)) +
+                 demo_noise_draws(22050, 16 * (int64_t)sound_note(i - 24));
+    // Noise hits: layers of 11025 values at 44100 and 22050.
+    draws += 12 * (demo_noise_draws(11025, 44100) + demo_noise_draws(11025, 22050));
+    return draws;
+}
+
 // Style 0: a new even pattern every 64 frames, a 1/127 blend every frame.
 static void demo_music_style0(MUSIC *music, int32_t frames) {
     if ((frames & 63) == 0) music_pattern_even(music);

@@ -17,6 +17,11 @@ constexpr int32_t demo_instrument_count = 96;
 // hits, 12 square chords. Draws from the shared random generator (noise).
 // Null when the record cannot be made.
 MUSIC *demo_build_instruments(void);
+// How many draws of random_rand building the bank makes: each noise layer's
+// one draw each plus one per change of value. The bank can then be built on
+// another thread from the generator's state of the moment while this thread
+// goes on from the state after those draws, each drawing what it would have.
+uint64_t demo_bank_draws(void);
 
 // One frame of music: draws the style (also while muted), then unless muted
 // builds or blends a pattern as the frame count says and feeds the loop to the

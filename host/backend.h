@@ -72,8 +72,10 @@ enum { BACKEND_NONE = 0, BACKEND_KEY = 1, BACKEND_CLOSE = 2 };
 // (times the zoom), centred on the screen, shown. 0 when it cannot be made.
 int backend_open(int32_t w, int32_t h);
 // Shows a presented frame: w x h pixels as 24-bit bottom-up blue-green-red
-// bytes, converted from `image`; the bytes are what is shown, hashed, captured
-// and recorded. Counts a frame (or replaces one, see above).
+// bytes, converted from `image`; the bytes are what is hashed, captured and
+// recorded, and the window shows the same picture (from `image`'s words when
+// its size is w x h, saving a conversion). Counts a frame (or replaces one,
+// see above).
 void backend_show(const IMG *image, const uint8_t *bgr, int32_t w, int32_t h);
 // Takes at most one waiting event (a scripted key first, then the platform's);
 // stores a key's virtual-key code in *vk. One call is one key-handler round;

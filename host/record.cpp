@@ -19,13 +19,68 @@ extern "C" {
 #include <cstdlib>
 #include <cstring>
 
+#include "host/dynlib.h"
+
+// The FFmpeg functions the recorder calls, loaded with libavformat (which
+// brings libavcodec and libavutil) when the first recording is made, so a
+// run without one never loads them.
+#define RECORD_FFMPEG(X) \
+    X(av_strerror) \
+    X(av_log_set_level) \
+    X(av_dict_set) \
+    X(av_dict_free) \
+    X(av_frame_alloc) \
+    X(av_frame_get_buffer) \
+    X(av_frame_free) \
+    X(av_frame_make_writable) \
+    X(av_channel_layout_default) \
+    X(av_channel_layout_copy) \
+    X(av_packet_alloc) \
+    X(av_packet_free) \
+    X(av_packet_rescale_ts) \
+    X(avcodec_open2) \
+    X(avcodec_parameters_from_context) \
+    X(avcodec_find_encoder) \
+    X(avcodec_find_encoder_by_name) \
+    X(avcodec_alloc_context3) \
+    X(avcodec_send_frame) \
+    X(avcodec_receive_packet) \
+    X(avcodec_free_context) \
+    X(avformat_alloc_output_context2) \
+    X(avio_open) \
+    X(avformat_new_stream) \
+    X(avformat_write_header) \
+    X(av_interleaved_write_frame) \
+    X(av_write_trailer) \
+    X(avio_flush) \
+    X(avio_closep) \
+    X(avformat_free_context)
+#define RECORD_SLOT(name) decltype(&::name) name;
+static struct {
+    RECORD_FFMPEG(RECORD_SLOT)
+} ff;
+#undef RECORD_SLOT
+
+// 1 once the functions are there; 0 after saying why they are not.
+static int record_load_ffmpeg(const char *path) {
+    static int loaded;
+    if (loaded) return 1;
+#define RECORD_SYMBOL(name) {#name, &ff.name},
+    static const DYNLIB_SYMBOL symbols[] = {RECORD_FFMPEG(RECORD_SYMBOL)};
+#undef RECORD_SYMBOL
+    const char *why = nullptr;
+    loaded = dynlib_load(RIVO_AVFORMAT_SO, symbols, (int)(sizeof symbols / sizeof symbols[0]), &why);
+    if (!loaded) fprintf(stderr, "rivo7315: cannot write '%s': cannot load FFmpeg: %s\n", path, why);
+    return loaded;
+}
+
 // Prints the message of the first failure; always 0, for `return record_fail(...)`.
 static int record_fail(RECORD *r, int error) {
     if (r->failed) return 0;
     r->failed = 1;
     if (r->quiet) return 0;
     char reason[AV_ERROR_MAX_STRING_SIZE] = "";
-    av_strerror(error, reason, sizeof reason);
+    ff.av_strerror(error, reason, sizeof reason);
     fprintf(stderr, "rivo7315: cannot write '%s': %s\n", r->path, reason);
     return 0;
 }
@@ -41,19 +96,20 @@ int record_name_ok(const char *path) {
 
 RECORD *record_new(const char *path, int32_t rate) {
     if (!record_name_ok(path) || rate < 1) return nullptr;
+    if (!record_load_ffmpeg(path)) return nullptr;
     RECORD *r = (RECORD *)calloc(1, sizeof(RECORD));
     if (!r) return nullptr;
     r->path = strdup(path);
     r->mp4 = record_ends_with(path, ".mp4");
     r->rate = rate;
     r->scale = r->mp4 ? 3 : 1;
-    r->packet = av_packet_alloc();
+    r->packet = ff.av_packet_alloc();
     // The libraries' own chatter stays off the terminal; failures print one line here.
-    av_log_set_level(AV_LOG_QUIET);
+    ff.av_log_set_level(AV_LOG_QUIET);
     int ok = r->path && r->packet;
-    int error = ok ? avformat_alloc_output_context2(&r->format, nullptr, r->mp4 ? "mp4" : "matroska", path)
+    int error = ok ? ff.avformat_alloc_output_context2(&r->format, nullptr, r->mp4 ? "mp4" : "matroska", path)
                    : AVERROR(ENOMEM);
-    if (ok && error >= 0) error = avio_open(&r->format->pb, path, AVIO_FLAG_WRITE);
+    if (ok && error >= 0) error = ff.avio_open(&r->format->pb, path, AVIO_FLAG_WRITE);
     if (!ok || error < 0) {
         if (r->path) record_fail(r, error);
         else fprintf(stderr, "rivo7315: cannot write '%s': out of memory\n", path);
@@ -69,32 +125,32 @@ RECORD *record_new(const char *path, int32_t rate) {
 // Opens the encoder of a track and its stream; 0 after a printed failure.
 static int record_open_track(RECORD *r, RECORD_TRACK *t, AVDictionary **options) {
     if (r->format->oformat->flags & AVFMT_GLOBALHEADER) t->codec->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
-    int error = avcodec_open2(t->codec, t->codec->codec, options);
-    av_dict_free(options);
+    int error = ff.avcodec_open2(t->codec, t->codec->codec, options);
+    ff.av_dict_free(options);
     if (error < 0) return record_fail(r, error);
-    t->stream = avformat_new_stream(r->format, nullptr);
+    t->stream = ff.avformat_new_stream(r->format, nullptr);
     if (!t->stream) return record_fail(r, AVERROR(ENOMEM));
     t->stream->time_base = t->codec->time_base;
-    error = avcodec_parameters_from_context(t->stream->codecpar, t->codec);
+    error = ff.avcodec_parameters_from_context(t->stream->codecpar, t->codec);
     if (error < 0) return record_fail(r, error);
     return 1;
 }
 
 // A picture buffer of the given format and size.
 static AVFrame *record_picture(int format, int32_t w, int32_t h) {
-    AVFrame *f = av_frame_alloc();
+    AVFrame *f = ff.av_frame_alloc();
     if (!f) return nullptr;
     f->format = format;
     f->width = w;
     f->height = h;
-    if (av_frame_get_buffer(f, 0) < 0) av_frame_free(&f);
+    if (ff.av_frame_get_buffer(f, 0) < 0) ff.av_frame_free(&f);
     return f;
 }
 
 static int record_open_video(RECORD *r) {
-    const AVCodec *codec = r->mp4 ? avcodec_find_encoder_by_name("libx264") : avcodec_find_encoder(AV_CODEC_ID_FFV1);
+    const AVCodec *codec = r->mp4 ? ff.avcodec_find_encoder_by_name("libx264") : ff.avcodec_find_encoder(AV_CODEC_ID_FFV1);
     if (!codec) return record_fail(r, AVERROR_ENCODER_NOT_FOUND);
-    AVCodecContext *c = r->video.codec = avcodec_alloc_context3(codec);
+    AVCodecContext *c = r->video.codec = ff.avcodec_alloc_context3(codec);
     if (!c) return record_fail(r, AVERROR(ENOMEM));
     c->width = r->width * r->scale;
     c->height = r->height * r->scale;
@@ -111,15 +167,15 @@ static int record_open_video(RECORD *r) {
         c->gop_size = 5 * r->rate;
         // Fast enough for a loop in a minute on two cores, in well under 100 MB.
         c->thread_count = 2;
-        av_dict_set(&options, "preset", "ultrafast", 0);
-        av_dict_set(&options, "crf", "20", 0);
+        ff.av_dict_set(&options, "preset", "ultrafast", 0);
+        ff.av_dict_set(&options, "crf", "20", 0);
     } else {
         // Blue, green, red and a spare byte: the frame's own bytes, kept exactly.
         c->pix_fmt = AV_PIX_FMT_BGR0;
         c->level = 3;
         c->slices = 4;
         c->thread_count = 2;
-        av_dict_set(&options, "slicecrc", "0", 0);
+        ff.av_dict_set(&options, "slicecrc", "0", 0);
     }
     if (!record_open_track(r, &r->video, &options)) return 0;
     r->video.frame = record_picture(c->pix_fmt, c->width, c->height);
@@ -129,26 +185,26 @@ static int record_open_video(RECORD *r) {
 }
 
 static int record_open_sound(RECORD *r) {
-    const AVCodec *codec = avcodec_find_encoder(r->mp4 ? AV_CODEC_ID_AAC : AV_CODEC_ID_FLAC);
+    const AVCodec *codec = ff.avcodec_find_encoder(r->mp4 ? AV_CODEC_ID_AAC : AV_CODEC_ID_FLAC);
     if (!codec) return record_fail(r, AVERROR_ENCODER_NOT_FOUND);
-    AVCodecContext *c = r->sound.codec = avcodec_alloc_context3(codec);
+    AVCodecContext *c = r->sound.codec = ff.avcodec_alloc_context3(codec);
     if (!c) return record_fail(r, AVERROR(ENOMEM));
     c->sample_rate = record_sound_rate;
     c->time_base = AVRational{1, record_sound_rate};
     c->sample_fmt = r->mp4 ? AV_SAMPLE_FMT_FLTP : AV_SAMPLE_FMT_S16;
-    av_channel_layout_default(&c->ch_layout, r->channels);
+    ff.av_channel_layout_default(&c->ch_layout, r->channels);
     if (r->mp4) c->bit_rate = 96000 * r->channels;
     else c->compression_level = 2;  // the sound is a small part of the file; speed counts more
     AVDictionary *options = nullptr;
     if (!record_open_track(r, &r->sound, &options)) return 0;
-    AVFrame *f = r->sound.frame = av_frame_alloc();
+    AVFrame *f = r->sound.frame = ff.av_frame_alloc();
     if (!f) return record_fail(r, AVERROR(ENOMEM));
     f->format = c->sample_fmt;
     f->sample_rate = c->sample_rate;
     // An encoder that takes any size gets a tenth of a second at a time.
     f->nb_samples = c->frame_size > 0 ? c->frame_size : record_sound_rate / 10;
-    int error = av_channel_layout_copy(&f->ch_layout, &c->ch_layout);
-    if (error >= 0) error = av_frame_get_buffer(f, 0);
+    int error = ff.av_channel_layout_copy(&f->ch_layout, &c->ch_layout);
+    if (error >= 0) error = ff.av_frame_get_buffer(f, 0);
     if (error < 0) return record_fail(r, error);
     return 1;
 }
@@ -163,9 +219,9 @@ int record_begin(RECORD *r, int32_t w, int32_t h, int32_t channels) {
     if (!record_open_video(r) || !record_open_sound(r)) return 0;
     AVDictionary *options = nullptr;
     // The index goes in front, so browsers can start playing before the end arrives.
-    if (r->mp4) av_dict_set(&options, "movflags", "+faststart", 0);
-    int error = avformat_write_header(r->format, &options);
-    av_dict_free(&options);
+    if (r->mp4) ff.av_dict_set(&options, "movflags", "+faststart", 0);
+    int error = ff.avformat_write_header(r->format, &options);
+    ff.av_dict_free(&options);
     if (error < 0) return record_fail(r, error);
     r->began = 1;
     return 1;
@@ -175,17 +231,17 @@ int record_begin(RECORD *r, int32_t w, int32_t h, int32_t channels) {
 
 // Sends a frame (null: the end) and writes every packet the encoder gives back.
 static int record_send(RECORD *r, RECORD_TRACK *t, AVFrame *frame) {
-    int error = avcodec_send_frame(t->codec, frame);
+    int error = ff.avcodec_send_frame(t->codec, frame);
     if (error < 0) return record_fail(r, error);
     for (;;) {
-        error = avcodec_receive_packet(t->codec, r->packet);
+        error = ff.avcodec_receive_packet(t->codec, r->packet);
         if (error == AVERROR(EAGAIN) || error == AVERROR_EOF) return 1;
         if (error < 0) return record_fail(r, error);
         // An intra-only picture carries no duration of its own: it lasts one frame.
         if (r->packet->duration == 0 && t == &r->video) r->packet->duration = 1;
-        av_packet_rescale_ts(r->packet, t->codec->time_base, t->stream->time_base);
+        ff.av_packet_rescale_ts(r->packet, t->codec->time_base, t->stream->time_base);
         r->packet->stream_index = t->stream->index;
-        error = av_interleaved_write_frame(r->format, r->packet);
+        error = ff.av_interleaved_write_frame(r->format, r->packet);
         if (error < 0) return record_fail(r, error);
     }
 }
@@ -244,7 +300,7 @@ int record_video(RECORD *r, const uint8_t *bgr, int32_t w, int32_t h) {
     if (!r || !r->began || r->failed || !bgr) return 0;
     if (w != r->width || h != r->height) return record_fail(r, AVERROR(EINVAL));
     AVFrame *f = r->video.frame;
-    int error = av_frame_make_writable(f);
+    int error = ff.av_frame_make_writable(f);
     if (error < 0) return record_fail(r, error);
     if (r->mp4)
         record_fill_yuv(r, bgr, f);
@@ -273,7 +329,7 @@ int record_sound(RECORD *r, const int16_t *interleaved, int32_t frames) {
     while (frames > 0) {
         if (r->sound_fill == 0) {
             f->nb_samples = size;
-            int error = av_frame_make_writable(f);
+            int error = ff.av_frame_make_writable(f);
             if (error < 0) return record_fail(r, error);
         }
         int32_t n = size - r->sound_fill;
@@ -302,27 +358,27 @@ int record_finish(RECORD *r) {
     if (r->began && !r->failed) {
         // The encoders still hold frames: drain them, then write the index.
         if (record_flush_sound(r) && record_send(r, &r->video, nullptr) && record_send(r, &r->sound, nullptr)) {
-            int error = av_write_trailer(r->format);
+            int error = ff.av_write_trailer(r->format);
             if (error < 0) record_fail(r, error);
         }
     } else if (r->began) {
         // After a failure: still try to close the file as a readable one.
-        av_write_trailer(r->format);
+        ff.av_write_trailer(r->format);
     }
     if (r->format->pb) {
-        avio_flush(r->format->pb);
+        ff.avio_flush(r->format->pb);
         if (r->format->pb->error < 0) record_fail(r, r->format->pb->error);
-        int error = avio_closep(&r->format->pb);
+        int error = ff.avio_closep(&r->format->pb);
         if (error < 0) record_fail(r, error);
     }
-    avformat_free_context(r->format);
+    ff.avformat_free_context(r->format);
     r->format = nullptr;
     return !r->failed;
 }
 
 static void record_free_track(RECORD_TRACK *t) {
-    avcodec_free_context(&t->codec);
-    av_frame_free(&t->frame);
+    ff.avcodec_free_context(&t->codec);
+    ff.av_frame_free(&t->frame);
 }
 
 void record_del(RECORD **handle) {
@@ -332,7 +388,7 @@ void record_del(RECORD **handle) {
     record_free_track(&r->video);
     record_free_track(&r->sound);
     free(r->chroma);
-    av_packet_free(&r->packet);
+    ff.av_packet_free(&r->packet);
     free(r->path);
     free(r);
     *handle = nullptr;

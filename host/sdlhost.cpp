@@ -1,15 +1,20 @@
-// SDL2 backend: one resizable window whose client area starts at the frame size
-// times the zoom, a streaming texture in SDL's BGR24 format drawn flipped (the
-// frame bytes are stored bottom row first), scaled by the largest whole factor
-// that fits the window's pixels, centred on black bars, nearest neighbour.
+// SDL2 backend: one resizable window whose client area starts at the frame
+// size times the zoom, a streaming texture of 0x00RRGGBB words filled top
+// row first (the frame bytes are stored bottom row first), scaled by the
+// largest whole factor that fits the window's pixels, centred on black bars,
+// nearest neighbour.
 // Key-down events become Windows virtual-key codes. Event kinds the host never
 // reads are switched off so they cannot sit in the queue in front of a key.
 #include "host/sdlhost.h"
 
 #include <SDL.h>
 
+#include <unistd.h>
+
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <string>
 
 #include "host/backend.h"
 
@@ -52,6 +57,20 @@ static int sdlhost_env_set(const char *name) {
     return v && *v;
 }
 
+// SDL asks the session's message bus (screen saver, input methods). Where
+// there is no bus at all, the bus library would fork the process and run
+// dbus-launch to start one just for this program, before the first picture;
+// it is told there is none instead. A session bus that exists is used as ever.
+static void sdlhost_no_bus_autolaunch(void) {
+    if (sdlhost_env_set("DBUS_SESSION_BUS_ADDRESS")) return;
+    const char *run = getenv("XDG_RUNTIME_DIR");
+    if (run && *run) {
+        std::string bus = std::string(run) + "/bus";
+        if (access(bus.c_str(), F_OK) == 0) return;
+    }
+    setenv("DBUS_SESSION_BUS_ADDRESS", "disabled:", 1);
+}
+
 int sdlhost_video_start(void) {
     if (sdlhost_video != 0) return sdlhost_video > 0;
     sdlhost_video = -1;
@@ -59,6 +78,20 @@ int sdlhost_video_start(void) {
     // The window class is the program's name, whatever the file is called.
     setenv("SDL_VIDEO_X11_WMCLASS", "RIVO7315", 0);
     SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "nearest");
+    // SDL's own software renderer, drawing straight into the window's
+    // shared-memory image. The frame is drawn in software anyway; an OpenGL
+    // renderer only adds loading the GL driver before the first picture
+    // (Mesa's LLVM on a machine without a GPU: tens of milliseconds) and a
+    // texture upload per present. SDL_RENDER_DRIVER and
+    // SDL_FRAMEBUFFER_ACCELERATION in the environment still choose otherwise.
+    SDL_SetHint(SDL_HINT_RENDER_DRIVER, "software");
+    SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+    sdlhost_no_bus_autolaunch();
+    // The demo reads keys, never text (text input is switched off below), so
+    // the X input method gets an empty table of compose sequences: parsing
+    // the locale's own (thousands of lines) was most of SDL's start-up. One
+    // chosen in the environment is kept.
+    setenv("XCOMPOSEFILE", "/dev/null", 0);
     // Signals are the backend's: SDL would turn Ctrl-C into a close with code 0.
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     int asked = sdlhost_env_set("SDL_VIDEODRIVER");
@@ -161,27 +194,48 @@ int sdlhost_open(int32_t w, int32_t h, int32_t zoom, int32_t fullscreen) {
     return 1;
 }
 
-// Draws the texture, flipped because its rows are stored bottom row first.
+// Draws the texture (already top row first) at the current scale.
 static void sdlhost_redraw(void) {
     if (!sdlhost_renderer) return;
     SDL_RenderClear(sdlhost_renderer);
-    if (sdlhost_texture)
-        SDL_RenderCopyEx(sdlhost_renderer, sdlhost_texture, nullptr, nullptr, 0, nullptr, SDL_FLIP_VERTICAL);
+    if (sdlhost_texture) SDL_RenderCopy(sdlhost_renderer, sdlhost_texture, nullptr, nullptr);
     SDL_RenderPresent(sdlhost_renderer);
 }
 
-void sdlhost_show(const uint8_t *bgr, int32_t w, int32_t h) {
+// Copies the frame into the texture, top row first, as 0x00RRGGBB words:
+// the format of the window's own image, so the software renderer's draw is
+// a plain copy. From the 32-bit frame when there is one (its rows are top
+// row first already, and its top bytes are ignored), else from the
+// bottom-up blue-green-red bytes. (Drawing with a vertical flip instead
+// would cost the renderer a flipped copy of its own per present, and places
+// the picture wrongly once it is scaled.)
+static void sdlhost_upload(const uint8_t *bgr, const uint32_t *frame, int32_t w, int32_t h) {
+    void *pixels = nullptr;
+    int pitch = 0;
+    if (SDL_LockTexture(sdlhost_texture, nullptr, &pixels, &pitch) != 0) return;
+    for (int32_t y = 0; y < h; y++) {
+        uint32_t *out = (uint32_t *)((uint8_t *)pixels + (size_t)y * (size_t)pitch);
+        if (frame) {
+            memcpy(out, frame + (size_t)y * (size_t)w, (size_t)w * 4);
+            continue;
+        }
+        const uint8_t *in = bgr + (size_t)(h - 1 - y) * (size_t)w * 3;
+        for (int32_t x = 0; x < w; x++, in += 3) out[x] = in[0] | (uint32_t)in[1] << 8 | (uint32_t)in[2] << 16;
+    }
+    SDL_UnlockTexture(sdlhost_texture);
+}
+
+void sdlhost_show(const uint8_t *bgr, const uint32_t *frame, int32_t w, int32_t h) {
     if (!sdlhost_renderer || !bgr || w < 1 || h < 1) return;
     if (!sdlhost_texture || w != sdlhost_tex_w || h != sdlhost_tex_h) {
         if (sdlhost_texture) SDL_DestroyTexture(sdlhost_texture);
-        // BGR24: bytes blue, green, red in memory order, as the frame stores them.
-        sdlhost_texture = SDL_CreateTexture(sdlhost_renderer, SDL_PIXELFORMAT_BGR24,
+        sdlhost_texture = SDL_CreateTexture(sdlhost_renderer, SDL_PIXELFORMAT_RGB888,
                                             SDL_TEXTUREACCESS_STREAMING, w, h);
         if (!sdlhost_texture) return;
         sdlhost_tex_w = w;
         sdlhost_tex_h = h;
     }
-    SDL_UpdateTexture(sdlhost_texture, nullptr, bgr, w * 3);
+    sdlhost_upload(bgr, frame, w, h);
     sdlhost_redraw();
 }
 

@@ -13,8 +13,10 @@ int sdlhost_video_start(void);
 // Creates (first call) or resizes and centres the window; 0 on failure. A zoom
 // larger than the display's usable area allows is reduced, with a message.
 int sdlhost_open(int32_t w, int32_t h, int32_t zoom, int32_t fullscreen);
-// Uploads w x h bottom-up blue-green-red bytes and shows them.
-void sdlhost_show(const uint8_t *bgr, int32_t w, int32_t h);
+// Uploads w x h bottom-up blue-green-red bytes and shows them. `frame`, if
+// not null, is the same picture as 0x00RRGGBB words top row first (top
+// bytes ignored), which is uploaded instead: no conversion.
+void sdlhost_show(const uint8_t *bgr, const uint32_t *frame, int32_t w, int32_t h);
 // What sdlhost_poll returns when no event came within the wait.
 enum { SDLHOST_EMPTY = -1 };
 // Takes one event, waiting up to wait_ms for it (0: no wait): BACKEND_KEY (code

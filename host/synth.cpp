@@ -9,13 +9,60 @@
 #include <unistd.h>
 
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <deque>
 #include <mutex>
 #include <string>
 
+#include "host/dynlib.h"
+
 const char synth_name[] = "RIVO7315 GM Synthesizer";
+
+// The FluidSynth functions the synthesiser calls, loaded when the first
+// synthesiser is made: a run that never plays through it never loads the
+// library and what it brings.
+#define SYNTH_FLUIDSYNTH(X) \
+    X(delete_fluid_settings) \
+    X(delete_fluid_synth) \
+    X(fluid_set_log_function) \
+    X(fluid_settings_setint) \
+    X(fluid_settings_setnum) \
+    X(fluid_synth_all_sounds_off) \
+    X(fluid_synth_cc) \
+    X(fluid_synth_channel_pressure) \
+    X(fluid_synth_get_active_voice_count) \
+    X(fluid_synth_key_pressure) \
+    X(fluid_synth_noteoff) \
+    X(fluid_synth_noteon) \
+    X(fluid_synth_pitch_bend) \
+    X(fluid_synth_program_change) \
+    X(fluid_synth_sfload) \
+    X(fluid_synth_system_reset) \
+    X(fluid_synth_write_float) \
+    X(new_fluid_settings) \
+    X(new_fluid_synth)
+#define SYNTH_SLOT(name) decltype(&::name) name;
+static struct {
+    SYNTH_FLUIDSYNTH(SYNTH_SLOT)
+} fs;
+#undef SYNTH_SLOT
+
+// 1 once the functions are there; 0 after saying why they are not.
+static int synth_load_fluidsynth(void) {
+    static std::once_flag once;
+    static int loaded;
+    std::call_once(once, [] {
+#define SYNTH_SYMBOL(name) {#name, &fs.name},
+        static const DYNLIB_SYMBOL symbols[] = {SYNTH_FLUIDSYNTH(SYNTH_SYMBOL)};
+#undef SYNTH_SYMBOL
+        const char *why = nullptr;
+        loaded = dynlib_load(RIVO_FLUIDSYNTH_SO, symbols, (int)(sizeof symbols / sizeof symbols[0]), &why);
+        if (!loaded) fprintf(stderr, "rivo7315: cannot load FluidSynth: %s\n", why);
+    });
+    return loaded;
+}
 
 // Where Debian puts the GM SoundFonts: the alternative chosen by the system
 // first, then the packages' own files, smallest first.
@@ -68,22 +115,22 @@ static void synth_gain(SYNTH *s, uint32_t volume) {
 }
 
 SYNTH *synth_new(const char *soundfont) {
-    if (!soundfont) return nullptr;
-    for (int level = 0; level < LAST_LOG_LEVEL; level++) fluid_set_log_function(level, synth_quiet, nullptr);
+    if (!soundfont || !synth_load_fluidsynth()) return nullptr;
+    for (int level = 0; level < LAST_LOG_LEVEL; level++) fs.fluid_set_log_function(level, synth_quiet, nullptr);
     SYNTH *s = new (std::nothrow) SYNTH();
     if (!s) return nullptr;
-    s->settings = new_fluid_settings();
+    s->settings = fs.new_fluid_settings();
     if (s->settings) {
-        fluid_settings_setnum(s->settings, "synth.sample-rate", 44100.0);
-        fluid_settings_setint(s->settings, "synth.polyphony", synth_polyphony);
-        fluid_settings_setint(s->settings, "synth.cpu-cores", 1);
+        fs.fluid_settings_setnum(s->settings, "synth.sample-rate", 44100.0);
+        fs.fluid_settings_setint(s->settings, "synth.polyphony", synth_polyphony);
+        fs.fluid_settings_setint(s->settings, "synth.cpu-cores", 1);
         // Effects cost a steady share of a core, also while nothing sounds.
-        fluid_settings_setint(s->settings, "synth.reverb.active", 0);
-        fluid_settings_setint(s->settings, "synth.chorus.active", 0);
-        fluid_settings_setint(s->settings, "synth.lock-memory", 0);
-        s->engine = new_fluid_synth(s->settings);
+        fs.fluid_settings_setint(s->settings, "synth.reverb.active", 0);
+        fs.fluid_settings_setint(s->settings, "synth.chorus.active", 0);
+        fs.fluid_settings_setint(s->settings, "synth.lock-memory", 0);
+        s->engine = fs.new_fluid_synth(s->settings);
     }
-    if (!s->engine || fluid_synth_sfload(s->engine, soundfont, 1) == FLUID_FAILED) {
+    if (!s->engine || fs.fluid_synth_sfload(s->engine, soundfont, 1) == FLUID_FAILED) {
         synth_del(&s);
         return nullptr;
     }
@@ -93,8 +140,8 @@ SYNTH *synth_new(const char *soundfont) {
 
 void synth_del(SYNTH **s) {
     if (!s || !*s) return;
-    if ((*s)->engine) delete_fluid_synth((*s)->engine);
-    if ((*s)->settings) delete_fluid_settings((*s)->settings);
+    if ((*s)->engine) fs.delete_fluid_synth((*s)->engine);
+    if ((*s)->settings) fs.delete_fluid_settings((*s)->settings);
     delete *s;
     *s = nullptr;
 }
@@ -105,19 +152,19 @@ static void synth_apply(SYNTH *s, uint32_t m) {
     int d1 = (int)(m >> 8) & 0x7F, d2 = (int)(m >> 16) & 0x7F;
     fluid_synth_t *e = s->engine;
     switch (status & 0xF0) {
-    case 0x80: fluid_synth_noteoff(e, ch, d1); break;
-    case 0x90: fluid_synth_noteon(e, ch, d1, d2); break;  // velocity 0 ends the note
-    case 0xA0: fluid_synth_key_pressure(e, ch, d1, d2); break;
-    case 0xB0: fluid_synth_cc(e, ch, d1, d2); break;
-    case 0xC0: fluid_synth_program_change(e, ch, d1); break;
-    case 0xD0: fluid_synth_channel_pressure(e, ch, d1); break;
-    case 0xE0: fluid_synth_pitch_bend(e, ch, d1 | d2 << 7); break;
+    case 0x80: fs.fluid_synth_noteoff(e, ch, d1); break;
+    case 0x90: fs.fluid_synth_noteon(e, ch, d1, d2); break;  // velocity 0 ends the note
+    case 0xA0: fs.fluid_synth_key_pressure(e, ch, d1, d2); break;
+    case 0xB0: fs.fluid_synth_cc(e, ch, d1, d2); break;
+    case 0xC0: fs.fluid_synth_program_change(e, ch, d1); break;
+    case 0xD0: fs.fluid_synth_channel_pressure(e, ch, d1); break;
+    case 0xE0: fs.fluid_synth_pitch_bend(e, ch, d1 | d2 << 7); break;
     default:
         // System reset. FluidSynth's own leaves sounding voices playing,
         // so every sound is ended after it.
         if (status != 0xFF) break;
-        fluid_synth_system_reset(e);
-        for (int c = 0; c < 16; c++) fluid_synth_all_sounds_off(e, c);
+        fs.fluid_synth_system_reset(e);
+        for (int c = 0; c < 16; c++) fs.fluid_synth_all_sounds_off(e, c);
         break;
     }
 }
@@ -150,10 +197,10 @@ void synth_set_volume(SYNTH *s, int64_t at, uint32_t volume) { synth_queue(s, at
 static void synth_render(SYNTH *s, int32_t *mix, int32_t n) {
     float left[256], right[256];
     // Nothing sounds and no effect runs: the engine would render zeros.
-    if (fluid_synth_get_active_voice_count(s->engine) == 0) return;
+    if (fs.fluid_synth_get_active_voice_count(s->engine) == 0) return;
     while (n > 0) {
         int32_t k = n < 256 ? n : 256;
-        fluid_synth_write_float(s->engine, k, left, 0, 1, right, 0, 1);
+        fs.fluid_synth_write_float(s->engine, k, left, 0, 1, right, 0, 1);
         for (int32_t i = 0; i < k; i++) {
             mix[2 * i] += (int32_t)lrintf(left[i] * s->gain[0]);
             mix[2 * i + 1] += (int32_t)lrintf(right[i] * s->gain[1]);
@@ -183,5 +230,5 @@ void synth_mix(SYNTH *s, int64_t at, int32_t *mix, int32_t frames) {
 int32_t synth_voices(SYNTH *s) {
     if (!s) return 0;
     std::lock_guard<std::mutex> hold(s->lock);
-    return fluid_synth_get_active_voice_count(s->engine);
+    return fs.fluid_synth_get_active_voice_count(s->engine);
 }

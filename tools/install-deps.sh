@@ -6,7 +6,7 @@
 set -e
 RUN="cmake ninja-build g++ pkg-config libsdl2-dev libasound2-dev
 libfluidsynth-dev timgm6mb-soundfont libavformat-dev libavcodec-dev
-libavutil-dev libpng-dev"
+libavutil-dev libpng-dev zlib1g-dev"
 TEST="libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev
 xvfb xdotool x11-utils jwm sox netpbm imagemagick ffmpeg python3 dpkg-dev fakeroot lintian"
 
