@@ -1240,14 +1240,29 @@ static int64_t imgfx_major(int32_t x0, int32_t y0, int32_t x1, int32_t y1) {
     return a > b ? a : b;
 }
 
-// The dither counter as point k (0 <= k <= m) finds it: it started at m and
-// lost 0, 1, .., k - 1, gaining m each time it fell below 1, so it is
-// m - k (k - 1) / 2 taken into 1 .. m.
-static int64_t imgfx_dither_counter(int64_t m, int64_t k) {
-    const __int128 lost = (__int128)k * (k - 1) / 2;
-    __int128 r = ((__int128)m - lost - 1) % m;
-    if (r < 0) r += m;
-    return (int64_t)r + 1;
+// The growing dither: the counter starts at the major length m and loses the
+// step number at every point; a point takes colour1 when the counter falls
+// below 1 (and the counter gains m), colour0 otherwise. Branch-free: the
+// counter stays above -m, so one wrap is enough.
+struct ImgfxDither {
+    int64_t d, m;
+    uint32_t colour0, flip;  // flip = colour0 ^ colour1
+};
+
+// The counter as point k (0 <= k <= m, m < 2^32) finds it: it started at m
+// and lost 0, 1, .., k - 1, gaining m each time it fell below 1, so it is
+// m - (k (k - 1) / 2 mod m), the product halved first so that it fits 64 bits.
+static ImgfxDither imgfx_dither_at(int64_t m, int64_t k, uint32_t colour0, uint32_t colour1) {
+    const uint64_t uk = (uint64_t)k;
+    const uint64_t lost = (uk & 1) ? uk * ((uk - 1) / 2) : (uk / 2) * (uk - 1);
+    return {m - (int64_t)(lost % (uint64_t)m), m, colour0, colour0 ^ colour1};
+}
+
+static inline uint32_t imgfx_dither_next(ImgfxDither &s, int64_t k) {
+    s.d -= k;
+    const int64_t wrap = (s.d - 1) >> 63;  // all ones when the counter fell below 1
+    s.d += s.m & wrap;
+    return s.colour0 ^ (s.flip & (uint32_t)wrap);
 }
 
 void imgfx_dither_line(IMG *image, int32_t x0, int32_t y0, uint32_t colour0, int32_t x1, int32_t y1,
@@ -1258,16 +1273,12 @@ void imgfx_dither_line(IMG *image, int32_t x0, int32_t y0, uint32_t colour0, int
         return;
     }
     const int64_t m = imgfx_major(x0, y0, x1, y1);
-    int64_t d = -1;  // set at the first point inside
+    ImgfxDither dither{};
+    bool started = false;
     img_walk_line_inside(x0, y0, x1, y1, image->width, image->height, [&](int64_t x, int64_t y, int64_t k) {
-        if (d < 0) d = imgfx_dither_counter(m, k);
-        d -= k;
-        uint32_t colour = colour0;
-        if (d < 1) {
-            colour = colour1;
-            d += m;
-        }
-        imgfx_pixel(image, x, y) = colour;
+        if (!started) dither = imgfx_dither_at(m, k, colour0, colour1);
+        started = true;
+        imgfx_pixel(image, x, y) = imgfx_dither_next(dither, k);
     });
 }
 
