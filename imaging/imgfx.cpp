@@ -1411,6 +1411,125 @@ void imgfx_thick_line(IMG *image, int32_t x0, int32_t y0, int32_t x1, int32_t y1
     });
 }
 
+// Thick dither lines whose parallels' ends all stay inside the 32-bit range.
+// Every parallel has the same major length, walk and colour sequence, so the
+// walk and the dither are stepped once for all of them where the band allows:
+// a steep band has one point per row in each parallel, so step k's points of
+// all parallels are one row span; a shallow band's are one column span. No
+// pixel is drawn twice in either band, so drawing by steps rather than by
+// parallels does not show.
+static void imgfx_thick_dither_rows(IMG *image, int64_t x0, int64_t y0, int64_t x1, int64_t y1, uint32_t colour0,
+                                    uint32_t colour1, int64_t lo, int64_t hi) {
+    const int64_t w = image->width, h = image->height, spread = hi - lo;
+    if (x0 == x1 && y0 == y1) {  // points: the dither has not started
+        if (y0 < 0 || y0 >= h) return;
+        uint32_t *row = image->pixels + (size_t)y0 * (size_t)w;
+        for (int64_t x = x0 + lo < 0 ? 0 : x0 + lo; x <= x0 + hi && x < w; x++) row[x] = colour0;
+        return;
+    }
+    const int64_t m = imgfx_major((int32_t)x0, (int32_t)y0, (int32_t)x1, (int32_t)y1);
+    const int64_t dx = x1 - x0, dy = y1 - y0;
+    ImgfxDither dither{};
+    bool started = false;
+    // The walk of the rightmost parallel, in an image widened to the left by
+    // the spread: it sees every step whose span meets the image.
+    img_walk_inside(x0 + hi, y0, dx < 0 ? -dx : dx, dy < 0 ? -dy : dy, img_walk_sign(dx), img_walk_sign(dy), m,
+                    w + spread, h, [&](int64_t xr, int64_t y, int64_t k) {
+        if (!started) dither = imgfx_dither_at(m, k, colour0, colour1);
+        started = true;
+        const uint32_t colour = imgfx_dither_next(dither, k);
+        uint32_t *row = image->pixels + (size_t)y * (size_t)w;
+        const int64_t a = xr - spread < 0 ? 0 : xr - spread, b = xr < w ? xr : w - 1;
+        for (int64_t x = a; x <= b; x++) row[x] = colour;
+    });
+}
+
+static void imgfx_thick_dither_columns(IMG *image, int64_t x0, int64_t y0, int64_t x1, int64_t y1,
+                                       uint32_t colour0, uint32_t colour1, int64_t lo, int64_t hi) {
+    const int64_t w = image->width, h = image->height, spread = hi - lo;
+    const int64_t m = imgfx_major((int32_t)x0, (int32_t)y0, (int32_t)x1, (int32_t)y1);
+    const int64_t dx = x1 - x0, dy = y1 - y0;
+    ImgfxDither dither{};
+    bool started = false;
+    // The walk of the lowest parallel, in an image heightened by the spread.
+    img_walk_inside(x0, y0 + hi, dx < 0 ? -dx : dx, dy < 0 ? -dy : dy, img_walk_sign(dx), img_walk_sign(dy), m, w,
+                    h + spread, [&](int64_t x, int64_t yb, int64_t k) {
+        if (!started) dither = imgfx_dither_at(m, k, colour0, colour1);
+        started = true;
+        const uint32_t colour = imgfx_dither_next(dither, k);
+        const int64_t a = yb - spread < 0 ? 0 : yb - spread, b = yb < h ? yb : h - 1;
+        uint32_t *p = image->pixels + (size_t)a * (size_t)w + (size_t)x;
+        for (int64_t y = a; y <= b; y++, p += w) *p = colour;
+    });
+}
+
+// The diagonal band's pair of parallels at offset o, (o, v) and (o + 1, v),
+// drawn together: step k stores both points of the pair. The pair's points
+// meet only where the line steps along x alone (its second point then lies
+// on the first's next one), and there the second parallel, drawn last, wins:
+// that point is left to the step before.
+static void imgfx_thick_dither_pair(IMG *image, int64_t x0, int64_t y0, int64_t x1, int64_t y1, uint32_t colour0,
+                                    uint32_t colour1, int64_t m) {
+    const int64_t w = image->width, dx = x1 - x0, dy = y1 - y0;
+    ImgfxDither dither{};
+    bool started = false;
+    int64_t previous_y = INT64_MIN;
+    // The walk of the second parallel, in an image widened by one column to
+    // the right: it sees every step with a point of the pair inside.
+    img_walk_inside(x0 + 1, y0, dx < 0 ? -dx : dx, dy < 0 ? -dy : dy, img_walk_sign(dx), img_walk_sign(dy), m,
+                    w + 1, image->height, [&](int64_t xr, int64_t y, int64_t k) {
+        if (!started) dither = imgfx_dither_at(m, k, colour0, colour1);
+        started = true;
+        const uint32_t colour = imgfx_dither_next(dither, k);
+        uint32_t *row = image->pixels + (size_t)y * (size_t)w;
+        if (xr < w) row[xr] = colour;
+        if (xr > 0 && y != previous_y) row[xr - 1] = colour;
+        previous_y = y;
+    });
+}
+
+static bool imgfx_fits32(int64_t v) { return v >= INT32_MIN && v <= INT32_MAX; }
+
+// Draws the thick dither line (x0 <= x1) through the paths above and returns
+// true, or returns false when an offset could wrap a coordinate past 32 bits.
+static bool imgfx_thick_dither_stepped(IMG *image, int32_t x0, int32_t y0, uint32_t colour0, int32_t x1,
+                                       int32_t y1, uint32_t colour1, int32_t t) {
+    const int64_t dx = (int64_t)x1 - x0, dy = (int64_t)y1 - y0, ay = dy < 0 ? -dy : dy;
+    const int64_t ylo = y0 < y1 ? y0 : y1, yhi = y0 < y1 ? y1 : y0;
+    if (ay >= 2 * dx || ay < (dx >> 1)) {
+        const int64_t lo = -(int64_t)t / 2, hi = ((int64_t)t + 1) / 2 - 1;
+        if (ay >= 2 * dx) {
+            if (!imgfx_fits32(x0 + lo) || !imgfx_fits32(x1 + hi)) return false;
+            imgfx_thick_dither_rows(image, x0, y0, x1, y1, colour0, colour1, lo, hi);
+        } else {
+            if (!imgfx_fits32(ylo + lo) || !imgfx_fits32(yhi + hi)) return false;
+            imgfx_thick_dither_columns(image, x0, y0, x1, y1, colour0, colour1, lo, hi);
+        }
+        return true;
+    }
+    const int64_t t3 = (3 * (int64_t)t) / 4;
+    int64_t lo = -t3 / 2, hi = (t3 + 1) / 2 - 1;
+    const int64_t vlo = dy < 1 ? lo : -hi, vhi = dy < 1 ? hi : -lo;
+    if (!imgfx_fits32(x0 + lo) || !imgfx_fits32((int64_t)x1 + hi + 1) || !imgfx_fits32(ylo + vlo) ||
+        !imgfx_fits32(yhi + vhi))
+        return false;
+    imgfx_thick_clip(x0, (int64_t)x1 + 1, image->width, &lo, &hi);
+    if (dy < 1) {
+        imgfx_thick_clip(ylo, yhi, image->height, &lo, &hi);
+    } else {  // the rows move by -o
+        int64_t nlo = -hi, nhi = -lo;
+        imgfx_thick_clip(ylo, yhi, image->height, &nlo, &nhi);
+        lo = -nhi;
+        hi = -nlo;
+    }
+    const int64_t m = imgfx_major(x0, y0, x1, y1);
+    for (int64_t o = lo; o <= hi; o++) {
+        const int64_t v = dy < 1 ? o : -o;
+        imgfx_thick_dither_pair(image, x0 + o, y0 + v, x1 + o, y1 + v, colour0, colour1, m);
+    }
+    return true;
+}
+
 void imgfx_thick_dither_line(IMG *image, int32_t x0, int32_t y0, uint32_t colour0, int32_t x1, int32_t y1,
                              uint32_t colour1, int32_t thickness) {
     if (!image || thickness < 1 || imgfx_thick_empty(image)) return;
@@ -1424,6 +1543,7 @@ void imgfx_thick_dither_line(IMG *image, int32_t x0, int32_t y0, uint32_t colour
         y1 = ty;
         colour1 = tc;
     }
+    if (image->pixels && imgfx_thick_dither_stepped(image, x0, y0, colour0, x1, y1, colour1, thickness)) return;
     imgfx_thick(x0, y0, x1, y1, thickness, imgfx_thick_width(image), imgfx_thick_height(image),
                 [&](int32_t a, int32_t b, int32_t c, int32_t d) {
         imgfx_dither_line(image, a, b, colour0, c, d, colour1);
