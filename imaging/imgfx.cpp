@@ -1334,54 +1334,121 @@ void imgfx_gradient_line_add(IMG *image, int32_t x0, int32_t y0, uint32_t colour
     imgfx_gradient(image, x0, y0, colour0, x1, y1, colour1, IMGFX_GRADIENT_ADD);
 }
 
-// The offsets i in [lo, hi] for which the span a + i .. b + i (a <= b) can
-// meet 0 .. size - 1; offsets outside draw nothing. Left alone when a
-// coordinate could wrap past the 32-bit range, where the lines wrap too.
-static void imgfx_thick_clip(int64_t a, int64_t b, int64_t size, int64_t *lo, int64_t *hi) {
-    if (a + *lo < INT32_MIN || b + *hi > INT32_MAX) return;
-    if (-b > *lo) *lo = -b;
-    if (size - 1 - a < *hi) *hi = size - 1 - a;
+// Narrows [*lo, *hi] to the offsets o for which the span a + r o .. b + r o
+// (a <= b, r one of -1, 0, 1) meets 0 .. size - 1; the range is left empty
+// when none does.
+static void imgfx_span_meets(int64_t a, int64_t b, int64_t r, int64_t size, int64_t *lo, int64_t *hi) {
+    if (r == 0) {
+        if (b < 0 || a > size - 1) *hi = *lo - 1;
+        return;
+    }
+    const int64_t first = r > 0 ? -b : a - (size - 1), last = r > 0 ? size - 1 - a : b;
+    if (first > *lo) *lo = first;
+    if (last < *hi) *hi = last;
+}
+
+// One family of parallels: the line at offset o has the ends
+// (x0 + rx o + ex, y0 + ry o) and (x1 + rx o + ex, y1 + ry o), each coordinate
+// wrapped to 32 bits as the program's coordinates are.
+struct ImgfxParallels {
+    int64_t rx, ry, ex;
+};
+
+static int32_t imgfx_wrap32(int64_t v) { return (int32_t)(uint32_t)(uint64_t)v; }
+
+// What wrapping to 32 bits adds to v.
+static int64_t imgfx_wrap_shift(int64_t v) { return (int64_t)imgfx_wrap32(v) - v; }
+
+// Narrows [*lo, *hi], over which no end of the family's lines changes its
+// wrap, to the offsets whose line's box meets a w x h image.
+static void imgfx_parallels_meet(const ImgfxParallels &f, int64_t x0, int64_t y0, int64_t x1, int64_t y1, int64_t w,
+                                 int64_t h, int64_t *lo, int64_t *hi) {
+    const int64_t o = *lo;
+    const int64_t ax = x0 + f.ex + imgfx_wrap_shift(x0 + f.rx * o + f.ex);
+    const int64_t bx = x1 + f.ex + imgfx_wrap_shift(x1 + f.rx * o + f.ex);
+    const int64_t ay = y0 + imgfx_wrap_shift(y0 + f.ry * o), by = y1 + imgfx_wrap_shift(y1 + f.ry * o);
+    imgfx_span_meets(ax < bx ? ax : bx, ax < bx ? bx : ax, f.rx, w, lo, hi);
+    imgfx_span_meets(ay < by ? ay : by, ay < by ? by : ay, f.ry, h, lo, hi);
+}
+
+// The offsets in (lo, hi] at which some end of a family's lines starts or
+// stops wrapping (more are harmless), then hi + 1, in order: between two of
+// them every end keeps its wrap, so each line is the first one moved along.
+static int32_t imgfx_wrap_starts(const ImgfxParallels *f, int32_t families, int64_t x0, int64_t y0, int64_t x1,
+                                 int64_t y1, int64_t lo, int64_t hi, int64_t *starts) {
+    int32_t n = 0;
+    for (int32_t k = 0; k < families; k++) {
+        const int64_t ends[4] = {x0 + f[k].ex, x1 + f[k].ex, y0, y1};
+        for (int32_t e = 0; e < 4; e++) {
+            if ((e < 2 ? f[k].rx : f[k].ry) == 0) continue;
+            const int64_t c = ends[e];
+            const int64_t at[4] = {(int64_t)INT32_MAX - c + 1, (int64_t)INT32_MIN - c, c - INT32_MAX,
+                                   c - INT32_MIN + 1};
+            for (int64_t s : at)
+                if (s > lo && s <= hi) starts[n++] = s;
+        }
+    }
+    starts[n++] = hi + 1;
+    for (int32_t i = 1; i < n; i++)  // a handful of values: insertion sort
+        for (int32_t j = i; j > 0 && starts[j - 1] > starts[j]; j--) {
+            const int64_t t = starts[j];
+            starts[j] = starts[j - 1];
+            starts[j - 1] = t;
+        }
+    return n;
 }
 
 // Parallel lines: steep ones side by side, shallow ones stacked, diagonal ones
 // as pairs one column apart so no hole opens between neighbours; the
-// diagonal band is three quarters as thick. draw(x0, y0, x1, y1) draws one.
-// Only the lines that can meet a w x h image are drawn (all of them when w
-// and h are negative).
+// diagonal band is three quarters as thick. draw(x0, y0, x1, y1) draws one,
+// in order of offset (a pair's left line first). Only the lines whose box
+// meets a w x h image are drawn (all of them when w and h are negative),
+// found for each stretch of offsets over which the ends keep their wrap, so
+// a line of any thickness costs what can show.
 template <class Draw>
 static void imgfx_thick(int32_t x0, int32_t y0, int32_t x1, int32_t y1, int32_t t, int64_t w, int64_t h,
                         Draw draw) {
     const int64_t dx = (int64_t)x1 - x0, dy = (int64_t)y1 - y0, ay = dy < 0 ? -dy : dy;
-    const int64_t half = ((int64_t)t + 1) / 2;
-    const int64_t ylo = y0 < y1 ? y0 : y1, yhi = y0 < y1 ? y1 : y0;
-    const bool clip = w >= 0;
+    ImgfxParallels f[2];
+    int32_t families = 1;
+    int64_t lo = -(int64_t)t / 2, hi = ((int64_t)t + 1) / 2 - 1;
     if (ay >= 2 * dx) {
-        int64_t lo = -(int64_t)t / 2, hi = half - 1;
-        if (clip) imgfx_thick_clip(x0, x1, w, &lo, &hi);
-        for (int64_t i = lo; i <= hi; i++) draw(wrap_add(x0, (int32_t)i), y0, wrap_add(x1, (int32_t)i), y1);
+        f[0] = {1, 0, 0};
     } else if (ay >= (dx >> 1)) {
-        const int64_t t3 = (3 * (int64_t)t) / 4, half3 = (t3 + 1) / 2;
-        int64_t lo = -t3 / 2, hi = half3 - 1;
-        if (clip) {
-            imgfx_thick_clip(x0, (int64_t)x1 + 1, w, &lo, &hi);
-            if (dy < 1) {
-                imgfx_thick_clip(ylo, yhi, h, &lo, &hi);
-            } else {  // the rows move by -i
-                int64_t nlo = -hi, nhi = -lo;
-                imgfx_thick_clip(ylo, yhi, h, &nlo, &nhi);
-                lo = -nhi;
-                hi = -nlo;
-            }
-        }
-        for (int64_t i = lo; i <= hi; i++) {
-            const int32_t o = (int32_t)i, v = dy < 1 ? o : wrap_neg(o);
-            draw(wrap_add(x0, o), wrap_add(y0, v), wrap_add(x1, o), wrap_add(y1, v));
-            draw(wrap_add(x0, o + 1), wrap_add(y0, v), wrap_add(x1, o + 1), wrap_add(y1, v));
-        }
+        const int64_t t3 = (3 * (int64_t)t) / 4, v = dy < 1 ? 1 : -1;
+        lo = -t3 / 2;
+        hi = (t3 + 1) / 2 - 1;
+        f[0] = {1, v, 0};
+        f[1] = {1, v, 1};
+        families = 2;
     } else {
-        int64_t lo = -(int64_t)t / 2, hi = half - 1;
-        if (clip) imgfx_thick_clip(ylo, yhi, h, &lo, &hi);
-        for (int64_t i = lo; i <= hi; i++) draw(x0, wrap_add(y0, (int32_t)i), x1, wrap_add(y1, (int32_t)i));
+        f[0] = {0, 1, 0};
+    }
+    auto line = [&](const ImgfxParallels &p, int64_t o) {
+        draw(imgfx_wrap32(x0 + p.rx * o + p.ex), imgfx_wrap32(y0 + p.ry * o), imgfx_wrap32(x1 + p.rx * o + p.ex),
+             imgfx_wrap32(y1 + p.ry * o));
+    };
+    if (w < 0) {
+        for (int64_t o = lo; o <= hi; o++)
+            for (int32_t k = 0; k < families; k++) line(f[k], o);
+        return;
+    }
+    int64_t starts[34];
+    const int32_t n = imgfx_wrap_starts(f, families, x0, y0, x1, y1, lo, hi, starts);
+    for (int32_t i = 0; i < n; i++) {
+        const int64_t from = i == 0 ? lo : starts[i - 1], to = starts[i] - 1;
+        int64_t a[2], b[2], first = to + 1, last = from - 1;
+        for (int32_t k = 0; k < families; k++) {
+            a[k] = from;
+            b[k] = to;
+            imgfx_parallels_meet(f[k], x0, y0, x1, y1, w, h, &a[k], &b[k]);
+            if (a[k] > b[k]) continue;
+            if (a[k] < first) first = a[k];
+            if (b[k] > last) last = b[k];
+        }
+        for (int64_t o = first; o <= last; o++)
+            for (int32_t k = 0; k < families; k++)
+                if (o >= a[k] && o <= b[k]) line(f[k], o);
     }
 }
 
@@ -1513,15 +1580,8 @@ static bool imgfx_thick_dither_stepped(IMG *image, int32_t x0, int32_t y0, uint3
     if (!imgfx_fits32(x0 + lo) || !imgfx_fits32((int64_t)x1 + hi + 1) || !imgfx_fits32(ylo + vlo) ||
         !imgfx_fits32(yhi + vhi))
         return false;
-    imgfx_thick_clip(x0, (int64_t)x1 + 1, image->width, &lo, &hi);
-    if (dy < 1) {
-        imgfx_thick_clip(ylo, yhi, image->height, &lo, &hi);
-    } else {  // the rows move by -o
-        int64_t nlo = -hi, nhi = -lo;
-        imgfx_thick_clip(ylo, yhi, image->height, &nlo, &nhi);
-        lo = -nhi;
-        hi = -nlo;
-    }
+    imgfx_span_meets(x0, (int64_t)x1 + 1, 1, image->width, &lo, &hi);
+    imgfx_span_meets(ylo, yhi, dy < 1 ? 1 : -1, image->height, &lo, &hi);
     const int64_t m = imgfx_major(x0, y0, x1, y1);
     for (int64_t o = lo; o <= hi; o++) {
         const int64_t v = dy < 1 ? o : -o;
