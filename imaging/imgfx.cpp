@@ -1555,6 +1555,53 @@ static void imgfx_thick_dither_pair(IMG *image, int64_t x0, int64_t y0, int64_t 
     });
 }
 
+// A diagonal band's steps, worked out once for all its pairs: each point of
+// the line (offset by nothing), its colour, and whether the line came into it
+// along x alone.
+struct ImgfxDiagonalStep {
+    int32_t x, y;
+    uint32_t colour, along_x;
+};
+static const int64_t imgfx_diagonal_steps = 1024;
+
+// The pairs at offsets lo .. hi (rows moving by v = 1 or -1 per offset), in
+// order of offset, each as imgfx_thick_dither_pair draws it. Lines of up to
+// imgfx_diagonal_steps points step their walk and dither once: only the
+// steps with a point of some pair inside (the image widened by the pairs'
+// reach) are kept, and every pair stores them moved by its offset.
+static void imgfx_thick_dither_pairs(IMG *image, int64_t x0, int64_t y0, int64_t x1, int64_t y1, uint32_t colour0,
+                                     uint32_t colour1, int64_t lo, int64_t hi, int64_t v) {
+    const int64_t m = imgfx_major((int32_t)x0, (int32_t)y0, (int32_t)x1, (int32_t)y1);
+    if (m + 1 > imgfx_diagonal_steps) {
+        for (int64_t o = lo; o <= hi; o++)
+            imgfx_thick_dither_pair(image, x0 + o, y0 + v * o, x1 + o, y1 + v * o, colour0, colour1, m);
+        return;
+    }
+    const int64_t w = image->width, h = image->height, dx = x1 - x0, dy = y1 - y0;
+    const int64_t vlo = v > 0 ? lo : -hi, vhi = v > 0 ? hi : -lo;
+    ImgfxDiagonalStep steps[imgfx_diagonal_steps];
+    int64_t n = 0, previous_y = INT64_MIN;
+    ImgfxDither dither{};
+    img_walk_inside(x0 + hi + 1, y0 + vhi, dx < 0 ? -dx : dx, dy < 0 ? -dy : dy, img_walk_sign(dx), img_walk_sign(dy),
+                    m, w + (hi - lo) + 1, h + (vhi - vlo), [&](int64_t xv, int64_t yv, int64_t k) {
+        if (n == 0) dither = imgfx_dither_at(m, k, colour0, colour1);
+        const int64_t y = yv - vhi;
+        steps[n++] = {(int32_t)(xv - hi - 1), (int32_t)y, imgfx_dither_next(dither, k), y == previous_y};
+        previous_y = y;
+    });
+    for (int64_t o = lo; o <= hi; o++) {
+        const int64_t right = o + 1, down = v * o;
+        for (int64_t j = 0; j < n; j++) {
+            const ImgfxDiagonalStep &s = steps[j];
+            const int64_t x = s.x + right, y = s.y + down;
+            if ((uint64_t)y >= (uint64_t)h) continue;
+            uint32_t *row = image->pixels + (size_t)y * (size_t)w;
+            if ((uint64_t)x < (uint64_t)w) row[x] = s.colour;
+            if (!s.along_x && (uint64_t)(x - 1) < (uint64_t)w) row[x - 1] = s.colour;
+        }
+    }
+}
+
 static bool imgfx_fits32(int64_t v) { return v >= INT32_MIN && v <= INT32_MAX; }
 
 // Draws the thick dither line (x0 <= x1) through the paths above and returns
@@ -1582,11 +1629,7 @@ static bool imgfx_thick_dither_stepped(IMG *image, int32_t x0, int32_t y0, uint3
         return false;
     imgfx_span_meets(x0, (int64_t)x1 + 1, 1, image->width, &lo, &hi);
     imgfx_span_meets(ylo, yhi, dy < 1 ? 1 : -1, image->height, &lo, &hi);
-    const int64_t m = imgfx_major(x0, y0, x1, y1);
-    for (int64_t o = lo; o <= hi; o++) {
-        const int64_t v = dy < 1 ? o : -o;
-        imgfx_thick_dither_pair(image, x0 + o, y0 + v, x1 + o, y1 + v, colour0, colour1, m);
-    }
+    if (lo <= hi) imgfx_thick_dither_pairs(image, x0, y0, x1, y1, colour0, colour1, lo, hi, dy < 1 ? 1 : -1);
     return true;
 }
 
