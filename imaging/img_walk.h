@@ -145,6 +145,14 @@ static void img_walk_line_inside(int32_t x0, int32_t y0, int32_t x1, int32_t y1,
                                  Visit visit) {
     const int64_t dx = (int64_t)x1 - x0, dy = (int64_t)y1 - y0;
     const int64_t ax = dx < 0 ? -dx : dx, ay = dy < 0 ? -dy : dy;
+    // Both ends inside (short lines mostly): every point between them is too,
+    // and the walk needs no range.
+    if (x0 >= 0 && y0 >= 0 && x1 >= 0 && y1 >= 0 && x0 < w && x1 < w && y0 < h && y1 < h) {
+        int64_t k = 0;
+        img_walk_steps(x0, y0, ax, ay, img_walk_sign(dx), img_walk_sign(dy),
+                       [&](int64_t x, int64_t y) { visit(x, y, k++); });
+        return;
+    }
     img_walk_inside(x0, y0, ax, ay, img_walk_sign(dx), img_walk_sign(dy), ax <= ay ? ay : ax, w, h, visit);
 }
 

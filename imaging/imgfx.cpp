@@ -1511,8 +1511,8 @@ static void imgfx_thick_dither_rows(IMG *image, int64_t x0, int64_t y0, int64_t 
     });
 }
 
-static void imgfx_thick_dither_columns(IMG *image, int64_t x0, int64_t y0, int64_t x1, int64_t y1,
-                                       uint32_t colour0, uint32_t colour1, int64_t lo, int64_t hi) {
+static void imgfx_thick_dither_column_spans(IMG *image, int64_t x0, int64_t y0, int64_t x1, int64_t y1,
+                                            uint32_t colour0, uint32_t colour1, int64_t lo, int64_t hi) {
     const int64_t w = image->width, h = image->height, spread = hi - lo;
     const int64_t m = imgfx_major((int32_t)x0, (int32_t)y0, (int32_t)x1, (int32_t)y1);
     const int64_t dx = x1 - x0, dy = y1 - y0;
@@ -1528,6 +1528,54 @@ static void imgfx_thick_dither_columns(IMG *image, int64_t x0, int64_t y0, int64
         uint32_t *p = image->pixels + (size_t)a * (size_t)w + (size_t)x;
         for (int64_t y = a; y <= b; y++, p += w) *p = colour;
     });
+}
+
+// The longest line whose steps the shallow and diagonal bands keep.
+static const int64_t imgfx_kept_steps = 1024;
+
+// A shallow band row by row: its steps are kept (colour and row, one column
+// each, in order), and since the rows move one way along the line, row Y's
+// points are the steps whose row lies in Y - hi .. Y - lo, one run of
+// columns, copied in one go. Longer lines store a column span per step.
+static void imgfx_thick_dither_columns(IMG *image, int64_t x0, int64_t y0, int64_t x1, int64_t y1, uint32_t colour0,
+                                       uint32_t colour1, int64_t lo, int64_t hi) {
+    const int64_t m = imgfx_major((int32_t)x0, (int32_t)y0, (int32_t)x1, (int32_t)y1);
+    if (m + 1 > imgfx_kept_steps) {
+        imgfx_thick_dither_column_spans(image, x0, y0, x1, y1, colour0, colour1, lo, hi);
+        return;
+    }
+    const int64_t w = image->width, h = image->height, spread = hi - lo, dx = x1 - x0, dy = y1 - y0;
+    uint32_t colours[imgfx_kept_steps];
+    int64_t rows[imgfx_kept_steps], n = 0, first_x = 0;
+    ImgfxDither dither{};
+    img_walk_inside(x0, y0 + hi, dx < 0 ? -dx : dx, dy < 0 ? -dy : dy, img_walk_sign(dx), img_walk_sign(dy), m, w,
+                    h + spread, [&](int64_t x, int64_t yb, int64_t k) {
+        if (n == 0) {
+            dither = imgfx_dither_at(m, k, colour0, colour1);
+            first_x = x;
+        }
+        colours[n] = imgfx_dither_next(dither, k);
+        rows[n++] = yb - hi;
+    });
+    if (n == 0) return;
+    const bool rising = rows[n - 1] >= rows[0];  // rows grow along the line
+    int64_t top = (rising ? rows[0] : rows[n - 1]) + lo, bottom = (rising ? rows[n - 1] : rows[0]) + hi;
+    if (top < 0) top = 0;
+    if (bottom > h - 1) bottom = h - 1;
+    int64_t a = 0, b = 0;  // the steps a .. b - 1 of the row
+    for (int64_t i = 0; i <= bottom - top; i++) {
+        const int64_t y = rising ? top + i : bottom - i;
+        if (rising) {
+            while (b < n && rows[b] <= y - lo) b++;
+            while (a < b && rows[a] < y - hi) a++;
+        } else {
+            while (b < n && rows[b] >= y - hi) b++;
+            while (a < b && rows[a] > y - lo) a++;
+        }
+        if (a < b)
+            std::memcpy(image->pixels + (size_t)y * (size_t)w + (size_t)(first_x + a), colours + a,
+                        (size_t)(b - a) * sizeof(uint32_t));
+    }
 }
 
 // The diagonal band's pair of parallels at offset o, (o, v) and (o + 1, v),
@@ -1562,24 +1610,23 @@ struct ImgfxDiagonalStep {
     int32_t x, y;
     uint32_t colour, along_x;
 };
-static const int64_t imgfx_diagonal_steps = 1024;
 
 // The pairs at offsets lo .. hi (rows moving by v = 1 or -1 per offset), in
 // order of offset, each as imgfx_thick_dither_pair draws it. Lines of up to
-// imgfx_diagonal_steps points step their walk and dither once: only the
+// imgfx_kept_steps points step their walk and dither once: only the
 // steps with a point of some pair inside (the image widened by the pairs'
 // reach) are kept, and every pair stores them moved by its offset.
 static void imgfx_thick_dither_pairs(IMG *image, int64_t x0, int64_t y0, int64_t x1, int64_t y1, uint32_t colour0,
                                      uint32_t colour1, int64_t lo, int64_t hi, int64_t v) {
     const int64_t m = imgfx_major((int32_t)x0, (int32_t)y0, (int32_t)x1, (int32_t)y1);
-    if (m + 1 > imgfx_diagonal_steps) {
+    if (m + 1 > imgfx_kept_steps) {
         for (int64_t o = lo; o <= hi; o++)
             imgfx_thick_dither_pair(image, x0 + o, y0 + v * o, x1 + o, y1 + v * o, colour0, colour1, m);
         return;
     }
     const int64_t w = image->width, h = image->height, dx = x1 - x0, dy = y1 - y0;
     const int64_t vlo = v > 0 ? lo : -hi, vhi = v > 0 ? hi : -lo;
-    ImgfxDiagonalStep steps[imgfx_diagonal_steps];
+    ImgfxDiagonalStep steps[imgfx_kept_steps];
     int64_t n = 0, previous_y = INT64_MIN;
     ImgfxDither dither{};
     img_walk_inside(x0 + hi + 1, y0 + vhi, dx < 0 ? -dx : dx, dy < 0 ? -dy : dy, img_walk_sign(dx), img_walk_sign(dy),
@@ -1589,13 +1636,14 @@ static void imgfx_thick_dither_pairs(IMG *image, int64_t x0, int64_t y0, int64_t
         steps[n++] = {(int32_t)(xv - hi - 1), (int32_t)y, imgfx_dither_next(dither, k), y == previous_y};
         previous_y = y;
     });
+    uint32_t *const pixels = image->pixels;
     for (int64_t o = lo; o <= hi; o++) {
         const int64_t right = o + 1, down = v * o;
         for (int64_t j = 0; j < n; j++) {
             const ImgfxDiagonalStep &s = steps[j];
             const int64_t x = s.x + right, y = s.y + down;
             if ((uint64_t)y >= (uint64_t)h) continue;
-            uint32_t *row = image->pixels + (size_t)y * (size_t)w;
+            uint32_t *row = pixels + (size_t)y * (size_t)w;
             if ((uint64_t)x < (uint64_t)w) row[x] = s.colour;
             if (!s.along_x && (uint64_t)(x - 1) < (uint64_t)w) row[x - 1] = s.colour;
         }

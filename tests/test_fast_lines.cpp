@@ -96,6 +96,7 @@ TEST(FastThickLines, WrappingAndHugeOffsetsDrawWhatTheParallelsDraw) {
         {0, 0, 40, 3, 20001},                {0, 0, 40, 30, 20001},             {3, 40, 0, 0, 20001},
         {MAX - 100, 0, MAX - 90, 50, 20001}, {MIN + 10, 3, MIN + 60, 9, 20001}, {-7, 3, 5, 4, 1},
         {-3000, -2000, 3000, 2500, 9},       {-3000, 2500, 3000, -2000, 14},   {2, -900, 5, 1200, 5},
+        {-2000, 3, 2000, 5, 9},              {-2000, 5, 2000, 2, 6},
     };
     for (const Line &l : cases)
         for (bool dither : {true, false}) same(8, 6, l, dither, imgfx_dither_line);
