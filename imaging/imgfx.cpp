@@ -1604,11 +1604,14 @@ static void imgfx_thick_dither_pair(IMG *image, int64_t x0, int64_t y0, int64_t 
 }
 
 // A diagonal band's steps, worked out once for all its pairs: each point of
-// the line (offset by nothing), its colour, and whether the line came into it
-// along x alone.
+// the line (offset by nothing) and the colours its pair's left and right
+// points take. Where the line came into the point along x alone, the left
+// point is the step before's right one, which the second line (drawn last)
+// leaves in that step's colour: the left point keeps it, so both points are
+// stored without a branch.
 struct ImgfxDiagonalStep {
     int32_t x, y;
-    uint32_t colour, along_x;
+    uint32_t left, right;
 };
 
 // The pairs at offsets lo .. hi (rows moving by v = 1 or -1 per offset), in
@@ -1628,13 +1631,16 @@ static void imgfx_thick_dither_pairs(IMG *image, int64_t x0, int64_t y0, int64_t
     const int64_t vlo = v > 0 ? lo : -hi, vhi = v > 0 ? hi : -lo;
     ImgfxDiagonalStep steps[imgfx_kept_steps];
     int64_t n = 0, previous_y = INT64_MIN;
+    uint32_t previous = colour0;
     ImgfxDither dither{};
     img_walk_inside(x0 + hi + 1, y0 + vhi, dx < 0 ? -dx : dx, dy < 0 ? -dy : dy, img_walk_sign(dx), img_walk_sign(dy),
                     m, w + (hi - lo) + 1, h + (vhi - vlo), [&](int64_t xv, int64_t yv, int64_t k) {
         if (n == 0) dither = imgfx_dither_at(m, k, colour0, colour1);
         const int64_t y = yv - vhi;
-        steps[n++] = {(int32_t)(xv - hi - 1), (int32_t)y, imgfx_dither_next(dither, k), y == previous_y};
+        const uint32_t colour = imgfx_dither_next(dither, k);
+        steps[n++] = {(int32_t)(xv - hi - 1), (int32_t)y, y == previous_y ? previous : colour, colour};
         previous_y = y;
+        previous = colour;
     });
     uint32_t *const pixels = image->pixels;
     for (int64_t o = lo; o <= hi; o++) {
@@ -1644,8 +1650,8 @@ static void imgfx_thick_dither_pairs(IMG *image, int64_t x0, int64_t y0, int64_t
             const int64_t x = s.x + right, y = s.y + down;
             if ((uint64_t)y >= (uint64_t)h) continue;
             uint32_t *row = pixels + (size_t)y * (size_t)w;
-            if ((uint64_t)x < (uint64_t)w) row[x] = s.colour;
-            if (!s.along_x && (uint64_t)(x - 1) < (uint64_t)w) row[x - 1] = s.colour;
+            if ((uint64_t)(x - 1) < (uint64_t)w) row[x - 1] = s.left;
+            if ((uint64_t)x < (uint64_t)w) row[x] = s.right;
         }
     }
 }
