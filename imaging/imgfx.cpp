@@ -1618,7 +1618,7 @@ struct ImgfxDiagonalStep {
 // order of offset, each as imgfx_thick_dither_pair draws it. Lines of up to
 // imgfx_kept_steps points step their walk and dither once: only the
 // steps with a point of some pair inside (the image widened by the pairs'
-// reach) are kept, and each row is then one run of them.
+// reach) are kept, and every pair stores them moved by its offset.
 static void imgfx_thick_dither_pairs(IMG *image, int64_t x0, int64_t y0, int64_t x1, int64_t y1, uint32_t colour0,
                                      uint32_t colour1, int64_t lo, int64_t hi, int64_t v) {
     const int64_t m = imgfx_major((int32_t)x0, (int32_t)y0, (int32_t)x1, (int32_t)y1);
@@ -1642,46 +1642,17 @@ static void imgfx_thick_dither_pairs(IMG *image, int64_t x0, int64_t y0, int64_t
         previous_y = y;
         previous = colour;
     });
-    if (n == 0) return;
-    // Along a row the pairs' points run along the line's q = x + y (v = -1)
-    // or x - y (v = 1), which grows by 1 or 2 each step: step j's left point
-    // sits at q_j and its right one at q_j + 1 moved by the row, and where
-    // q grows by 1 the next step's left point falls on the right one and
-    // wins (drawn later, or in the same colour). So the strip of all steps'
-    // points, laid out by q, holds every row's run; a row's last right point
-    // is its own.
-    uint32_t strip[2 * imgfx_kept_steps + 2];
-    const int64_t q0 = steps[0].x - v * steps[0].y;
-    for (int64_t j = 0; j < n; j++) {
-        const int64_t q = steps[j].x - v * steps[j].y - q0;
-        strip[q] = steps[j].left;
-        strip[q + 1] = steps[j].right;
-    }
-    // Row Y holds the steps whose row lies in Y + a .. Y + b (one run: rows
-    // move one way along the line), its left points at q + v Y.
-    const int64_t a = v > 0 ? -hi : lo, b = v > 0 ? -lo : hi;
-    const bool rising = steps[n - 1].y >= steps[0].y;
-    int64_t top = (rising ? steps[0].y : steps[n - 1].y) - b, bottom = (rising ? steps[n - 1].y : steps[0].y) - a;
-    if (top < 0) top = 0;
-    if (bottom > h - 1) bottom = h - 1;
-    int64_t first = 0, end = 0;  // the steps first .. end - 1 of the row
-    for (int64_t i = 0; i <= bottom - top; i++) {
-        const int64_t y = rising ? top + i : bottom - i;
-        if (rising) {
-            while (end < n && steps[end].y <= y + b) end++;
-            while (first < end && steps[first].y < y + a) first++;
-        } else {
-            while (end < n && steps[end].y >= y + a) end++;
-            while (first < end && steps[first].y > y + b) first++;
+    uint32_t *const pixels = image->pixels;
+    for (int64_t o = lo; o <= hi; o++) {
+        const int64_t right = o + 1, down = v * o;
+        for (int64_t j = 0; j < n; j++) {
+            const ImgfxDiagonalStep &s = steps[j];
+            const int64_t x = s.x + right, y = s.y + down;
+            if ((uint64_t)y >= (uint64_t)h) continue;
+            uint32_t *row = pixels + (size_t)y * (size_t)w;
+            if ((uint64_t)(x - 1) < (uint64_t)w) row[x - 1] = s.left;
+            if ((uint64_t)x < (uint64_t)w) row[x] = s.right;
         }
-        if (first == end) continue;
-        const ImgfxDiagonalStep &last = steps[end - 1];
-        const int64_t qa = steps[first].x - v * steps[first].y - q0, qb = last.x - v * last.y - q0 + 1;
-        int64_t xa = qa + q0 + v * y, xb = qb + q0 + v * y;  // the run's columns
-        uint32_t *row = image->pixels + (size_t)y * (size_t)w;
-        const int64_t from = xa < 0 ? 0 : xa, to = xb < w ? xb : w;
-        if (from < to) std::memcpy(row + from, strip + qa + (from - xa), (size_t)(to - from) * sizeof(uint32_t));
-        if (xb >= 0 && xb < w) row[xb] = last.right;
     }
 }
 
