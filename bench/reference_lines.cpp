@@ -163,8 +163,8 @@ void reference_imgfx_gradient_line_add(IMG *image, int32_t x0, int32_t y0, uint3
     ref_gradient(image, x0, y0, colour0, x1, y1, colour1, REF_ADD);
 }
 
-void reference_imgfx_thick_dither_line(IMG *image, int32_t x0, int32_t y0, uint32_t colour0, int32_t x1,
-                                       int32_t y1, uint32_t colour1, int32_t t) {
+void reference_thick_parallels(IMG *image, int32_t x0, int32_t y0, uint32_t colour0, int32_t x1, int32_t y1,
+                               uint32_t colour1, int32_t t, reference_dither_fn line) {
     if (!image || t < 1) return;
     if (x0 > x1) {
         int32_t tx = x0, ty = y0;
@@ -177,19 +177,23 @@ void reference_imgfx_thick_dither_line(IMG *image, int32_t x0, int32_t y0, uint3
     int64_t dx = (int64_t)x1 - x0, dy = (int64_t)y1 - y0, ay = ref_abs(dy), half = ((int64_t)t + 1) / 2;
     if (ay >= 2 * dx) {
         for (int64_t i = -(int64_t)t / 2; i <= half - 1; i++)
-            reference_imgfx_dither_line(image, add(x0, i), y0, colour0, add(x1, i), y1, colour1);
+            line(image, add(x0, i), y0, colour0, add(x1, i), y1, colour1);
     } else if (ay >= (dx >> 1)) {
         int64_t t3 = (3 * (int64_t)t) / 4, half3 = (t3 + 1) / 2;
         for (int64_t i = -t3 / 2; i <= half3 - 1; i++) {
             int64_t v = dy < 1 ? i : -i;
-            reference_imgfx_dither_line(image, add(x0, i), add(y0, v), colour0, add(x1, i), add(y1, v), colour1);
-            reference_imgfx_dither_line(image, add(x0, i + 1), add(y0, v), colour0, add(x1, i + 1), add(y1, v),
-                                        colour1);
+            line(image, add(x0, i), add(y0, v), colour0, add(x1, i), add(y1, v), colour1);
+            line(image, add(x0, i + 1), add(y0, v), colour0, add(x1, i + 1), add(y1, v), colour1);
         }
     } else {
         for (int64_t i = -(int64_t)t / 2; i <= half - 1; i++)
-            reference_imgfx_dither_line(image, x0, add(y0, i), colour0, x1, add(y1, i), colour1);
+            line(image, x0, add(y0, i), colour0, x1, add(y1, i), colour1);
     }
+}
+
+void reference_imgfx_thick_dither_line(IMG *image, int32_t x0, int32_t y0, uint32_t colour0, int32_t x1,
+                                       int32_t y1, uint32_t colour1, int32_t t) {
+    reference_thick_parallels(image, x0, y0, colour0, x1, y1, colour1, t, reference_imgfx_dither_line);
 }
 
 void reference_bytemap_line(BYTEMAP *map, int32_t x0, int32_t y0, int32_t x1, int32_t y1, uint8_t value) {

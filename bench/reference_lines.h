@@ -23,4 +23,9 @@ void reference_imgfx_gradient_line_add(IMG *image, int32_t x0, int32_t y0, uint3
                                        int32_t y1, uint32_t colour1);
 void reference_imgfx_thick_dither_line(IMG *image, int32_t x0, int32_t y0, uint32_t colour0, int32_t x1,
                                        int32_t y1, uint32_t colour1, int32_t thickness);
+// Every parallel of a thick line (x0 <= x1 after swapping the ends with their
+// colours), each drawn by `line`, offsets wrapping as 32-bit values.
+using reference_dither_fn = void (*)(IMG *, int32_t, int32_t, uint32_t, int32_t, int32_t, uint32_t);
+void reference_thick_parallels(IMG *image, int32_t x0, int32_t y0, uint32_t colour0, int32_t x1, int32_t y1,
+                               uint32_t colour1, int32_t thickness, reference_dither_fn line);
 void reference_bytemap_line(BYTEMAP *map, int32_t x0, int32_t y0, int32_t x1, int32_t y1, uint8_t value);

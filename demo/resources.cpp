@@ -206,6 +206,19 @@ static void demo_pen(LFONT *f, int32_t x, int32_t y, int32_t sx, int32_t sy) {
     f->angle = 0;
 }
 
+// Gives letter k of the logo its colour before it is drawn. Only the last
+// letter recolours the whole font: the earlier ones colour just their own
+// glyph, which is all they draw, and the font ends as a whole-font colouring
+// per letter would leave it.
+static void demo_logo_colour(LFONT *f, int32_t k, uint32_t colour) {
+    const int32_t code = (unsigned char)demo_logo_word[k];
+    if (k < 3 && f->glyphs && code < f->glyphs->count) {
+        if (f->glyphs->items[code]) obj2d_set_color((OBJ2D *)f->glyphs->items[code], colour);
+        return;
+    }
+    lfont_set_color(f, colour);
+}
+
 static void demo_logo_letter(LFONT *f, int32_t k) {
     if (!f) return;
     f->code = (unsigned char)demo_logo_word[k];
@@ -218,7 +231,7 @@ void demo_logo_bounce(void) {
     int32_t t = demo_timer_frames();
     demo_pen(f, 16, 0, 1, 1);
     for (int32_t k = 0; k < 4; k++) {
-        lfont_set_color(f, demo_colour(wrap_add(t, 192 - 64 * k)));
+        demo_logo_colour(f, k, demo_colour(wrap_add(t, 192 - 64 * k)));
         // Mask 511 keeps the non-negative half of the sine: the letters hop up.
         f->position->y = 240 - asr(sine_table[wrap_add(wrap_mul(17, t), 96 - 32 * k) & 511], 10);
         demo_logo_letter(f, k);
@@ -232,7 +245,7 @@ void demo_logo_wobble(void) {
     int32_t t = demo_timer_frames();
     demo_pen(f, 0, 0, 1, 1);
     for (int32_t k = 0; k < 4; k++) {
-        lfont_set_color(f, demo_colour(wrap_add(t, 192 - 64 * k)));
+        demo_logo_colour(f, k, demo_colour(wrap_add(t, 192 - 64 * k)));
         f->position->x = 176 + asr(sine_table[wrap_add(wrap_mul(23, t), 500 - 50 * k) & sine_mask], 12) + (16 * k - 8);
         f->position->y = 32 + asr(sine_table[wrap_add(wrap_mul(17, t), phase[k]) & sine_mask], 12) - 24;
         demo_logo_letter(f, k);

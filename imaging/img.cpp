@@ -22,6 +22,9 @@
 #include "imaging/pnm.h"
 #include "vector/seg2d.h"
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 #if defined(__GNUC__) && defined(__x86_64__)
 #include <immintrin.h>
 #endif
@@ -183,19 +186,36 @@ static uint32_t img_sub_sat(uint32_t p, uint32_t c) {
     return r | g | b;
 }
 
-void img_add_colour(IMG *image, uint32_t colour) {
+// The same per channel on four pixels at once: saturating byte arithmetic,
+// the top byte cleared as the plain versions leave it.
+#if defined(__SSE2__)
+template <bool add>
+static size_t img_saturate_sse2(uint32_t *p, size_t n, uint32_t colour) {
+    const __m128i c = _mm_set1_epi32((int)(colour & 0x00FFFFFFu)), keep = _mm_set1_epi32(0x00FFFFFF);
+    size_t i = 0;
+    for (; i + 4 <= n; i += 4) {
+        const __m128i v = _mm_loadu_si128((const __m128i *)(p + i));
+        const __m128i r = add ? _mm_adds_epu8(v, c) : _mm_subs_epu8(v, c);
+        _mm_storeu_si128((__m128i *)(p + i), _mm_and_si128(r, keep));
+    }
+    return i;
+}
+#endif
+
+template <bool add>
+static void img_saturate(IMG *image, uint32_t colour) {
     if (!img_usable(image)) return;
     uint32_t *p = image->pixels;
-    size_t n = img_size(image);
-    for (size_t i = 0; i < n; i++) p[i] = img_add_sat(p[i], colour);
+    size_t n = img_size(image), i = 0;
+#if defined(__SSE2__)
+    if (simd_level_in_use() >= SIMD_SSE2) i = img_saturate_sse2<add>(p, n, colour);
+#endif
+    for (; i < n; i++) p[i] = add ? img_add_sat(p[i], colour) : img_sub_sat(p[i], colour);
 }
 
-void img_sub_colour(IMG *image, uint32_t colour) {
-    if (!img_usable(image)) return;
-    uint32_t *p = image->pixels;
-    size_t n = img_size(image);
-    for (size_t i = 0; i < n; i++) p[i] = img_sub_sat(p[i], colour);
-}
+void img_add_colour(IMG *image, uint32_t colour) { img_saturate<true>(image, colour); }
+
+void img_sub_colour(IMG *image, uint32_t colour) { img_saturate<false>(image, colour); }
 
 // One channel scaled; 64-bit so a large numerator cannot overflow.
 static uint32_t img_scale_channel(uint32_t v, int32_t num, int32_t den) {
@@ -396,7 +416,7 @@ static void img_blit_rows(const IMG *source, IMG *target, const img_geom_span &c
         for (int32_t i = 0; i < c.w; i++) {
             uint32_t v = s[i];
             if constexpr (mode == IMG_BLIT_KEYED) {
-                if (v) t[i] = v;
+                t[i] = v ? v : t[i];  // a select rather than a branch: the loop vectorises
             } else if constexpr (mode == IMG_BLIT_OPAQUE) {
                 t[i] = v;
             } else if constexpr (mode == IMG_BLIT_ADD) {

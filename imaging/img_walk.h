@@ -41,12 +41,29 @@ static void img_walk_steps(int64_t x, int64_t y, int64_t ax, int64_t ay, int64_t
     }
 }
 
-// Division rounding down and up, for any signs (d != 0).
-static inline __int128 img_walk_floor_div(__int128 a, __int128 d) {
-    __int128 q = a / d;
+// Division rounding down and up, for any signs (d != 0), in the width T the
+// operands need.
+template <typename T>
+static inline T img_walk_floor_div(T a, T d) {
+    T q = a / d;
     return (a % d != 0 && ((a < 0) != (d < 0))) ? q - 1 : q;
 }
-static inline __int128 img_walk_ceil_div(__int128 a, __int128 d) { return -img_walk_floor_div(-a, d); }
+template <typename T>
+static inline T img_walk_ceil_div(T a, T d) { return -img_walk_floor_div<T>(-a, d); }
+
+// The range [k0, k1] of steps of a walk of major length m >= 2 (minor length
+// n, error starting at e0) that keep the major coordinate inside, narrowed to
+// the steps whose minor count s(k) lies in lo .. hi; T is wide enough for
+// every product. Returns false when no step is left.
+template <typename T>
+static inline bool img_walk_minor_range(T m, T n, T e0, T lo, T hi, T *k0, T *k1) {
+    if (hi < 0) return false;
+    const T first = img_walk_ceil_div<T>(lo * m - m + e0, n);
+    const T end = img_walk_floor_div<T>(hi * m + e0 - 1, n);
+    if (first > *k0) *k0 = first;
+    if (end < *k1) *k1 = end;
+    return *k0 <= *k1;
+}
 
 // The steps k of [0, last] of the error walk from (x, y) (lengths ax, ay,
 // signs sx, sy, as img_walk_steps) whose point lies inside a w x h image,
@@ -55,7 +72,8 @@ static inline __int128 img_walk_ceil_div(__int128 a, __int128 d) { return -img_w
 // error starts at e0 = m / 2 and stays within 1 .. m, so after k steps the
 // minor axis has moved s(k) = (k n + m - e0) / m times (n the minor length):
 // s grows with k, and the steps that keep each coordinate inside form one
-// range, worked out by division.
+// range, worked out by division (in 64 bits when the products fit, the usual
+// case, else in 128).
 template <typename Visit>
 static void img_walk_inside(int64_t x, int64_t y, int64_t ax, int64_t ay, int64_t sx, int64_t sy, int64_t last,
                             int64_t w, int64_t h, Visit visit) {
@@ -74,8 +92,9 @@ static void img_walk_inside(int64_t x, int64_t y, int64_t ax, int64_t ay, int64_
     const int64_t smajor = along_y ? sy : sx, sminor = along_y ? sx : sy;
     const int64_t major_size = along_y ? h : w, minor_size = along_y ? w : h;
     const int64_t e0 = m >> 1;
-    __int128 k0 = 0, k1 = last < m ? last : m;
-    // The major coordinate moves by one every step.
+    int64_t k0 = 0, k1 = last < m ? last : m;
+    // The major coordinate moves by one every step (its limits fit 64 bits:
+    // coordinates and sizes stay well inside them).
     if (smajor > 0) {
         if (-major0 > k0) k0 = -major0;
         if (major_size - 1 - major0 < k1) k1 = major_size - 1 - major0;
@@ -83,23 +102,29 @@ static void img_walk_inside(int64_t x, int64_t y, int64_t ax, int64_t ay, int64_
         if (major0 - (major_size - 1) > k0) k0 = major0 - (major_size - 1);
         if (major0 < k1) k1 = major0;
     }
+    if (k0 > k1) return;
     // The minor one needs lo <= s(k) <= hi.
     if (sminor == 0 || n == 0) {
         if (minor0 < 0 || minor0 >= minor_size) return;
     } else {
-        const __int128 lo = sminor > 0 ? -(__int128)minor0 : (__int128)minor0 - (minor_size - 1);
-        const __int128 hi = sminor > 0 ? (__int128)minor_size - 1 - minor0 : (__int128)minor0;
-        if (hi < 0) return;
-        const __int128 first = img_walk_ceil_div(lo * m - m + e0, n);
-        const __int128 end = img_walk_floor_div(hi * m + e0 - 1, n);
-        if (first > k0) k0 = first;
-        if (end < k1) k1 = end;
+        const int64_t lo = sminor > 0 ? -minor0 : minor0 - (minor_size - 1);
+        const int64_t hi = sminor > 0 ? minor_size - 1 - minor0 : minor0;
+        const int64_t fits = (int64_t)1 << 32;
+        if (m < ((int64_t)1 << 30) && lo > -fits && lo < fits && hi > -fits && hi < fits) {
+            if (!img_walk_minor_range<int64_t>(m, n, e0, lo, hi, &k0, &k1)) return;
+        } else {
+            __int128 w0 = k0, w1 = k1;
+            if (!img_walk_minor_range<__int128>(m, n, e0, lo, hi, &w0, &w1)) return;
+            k0 = (int64_t)w0;
+            k1 = (int64_t)w1;
+        }
     }
-    if (k0 > k1) return;
-    const __int128 s = (k0 * n + m - e0) / m;
-    int64_t err = (int64_t)(e0 - k0 * n + s * m);
-    int64_t major = (int64_t)(major0 + k0 * smajor), minor = (int64_t)(minor0 + s * sminor);
-    for (int64_t k = (int64_t)k0; k <= (int64_t)k1; k++) {
+    // s(k0) in 64 bits when k0 n fits, as it does below 2^31 steps.
+    const int64_t s = m < ((int64_t)1 << 31) ? (k0 * n + m - e0) / m
+                                             : (int64_t)(((__int128)k0 * n + m - e0) / m);
+    int64_t err = (int64_t)(e0 - (__int128)k0 * n + (__int128)s * m);
+    int64_t major = major0 + k0 * smajor, minor = minor0 + s * sminor;
+    for (int64_t k = k0; k <= k1; k++) {
         if (along_y)
             visit(minor, major, k);
         else
@@ -120,6 +145,14 @@ static void img_walk_line_inside(int32_t x0, int32_t y0, int32_t x1, int32_t y1,
                                  Visit visit) {
     const int64_t dx = (int64_t)x1 - x0, dy = (int64_t)y1 - y0;
     const int64_t ax = dx < 0 ? -dx : dx, ay = dy < 0 ? -dy : dy;
+    // Both ends inside (short lines mostly): every point between them is too,
+    // and the walk needs no range.
+    if (x0 >= 0 && y0 >= 0 && x1 >= 0 && y1 >= 0 && x0 < w && x1 < w && y0 < h && y1 < h) {
+        int64_t k = 0;
+        img_walk_steps(x0, y0, ax, ay, img_walk_sign(dx), img_walk_sign(dy),
+                       [&](int64_t x, int64_t y) { visit(x, y, k++); });
+        return;
+    }
     img_walk_inside(x0, y0, ax, ay, img_walk_sign(dx), img_walk_sign(dy), ax <= ay ? ay : ax, w, h, visit);
 }
 

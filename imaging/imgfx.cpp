@@ -1240,14 +1240,29 @@ static int64_t imgfx_major(int32_t x0, int32_t y0, int32_t x1, int32_t y1) {
     return a > b ? a : b;
 }
 
-// The dither counter as point k (0 <= k <= m) finds it: it started at m and
-// lost 0, 1, .., k - 1, gaining m each time it fell below 1, so it is
-// m - k (k - 1) / 2 taken into 1 .. m.
-static int64_t imgfx_dither_counter(int64_t m, int64_t k) {
-    const __int128 lost = (__int128)k * (k - 1) / 2;
-    __int128 r = ((__int128)m - lost - 1) % m;
-    if (r < 0) r += m;
-    return (int64_t)r + 1;
+// The growing dither: the counter starts at the major length m and loses the
+// step number at every point; a point takes colour1 when the counter falls
+// below 1 (and the counter gains m), colour0 otherwise. Branch-free: the
+// counter stays above -m, so one wrap is enough.
+struct ImgfxDither {
+    int64_t d, m;
+    uint32_t colour0, flip;  // flip = colour0 ^ colour1
+};
+
+// The counter as point k (0 <= k <= m, m < 2^32) finds it: it started at m
+// and lost 0, 1, .., k - 1, gaining m each time it fell below 1, so it is
+// m - (k (k - 1) / 2 mod m), the product halved first so that it fits 64 bits.
+static ImgfxDither imgfx_dither_at(int64_t m, int64_t k, uint32_t colour0, uint32_t colour1) {
+    const uint64_t uk = (uint64_t)k;
+    const uint64_t lost = (uk & 1) ? uk * ((uk - 1) / 2) : (uk / 2) * (uk - 1);
+    return {m - (int64_t)(lost % (uint64_t)m), m, colour0, colour0 ^ colour1};
+}
+
+static inline uint32_t imgfx_dither_next(ImgfxDither &s, int64_t k) {
+    s.d -= k;
+    const int64_t wrap = (s.d - 1) >> 63;  // all ones when the counter fell below 1
+    s.d += s.m & wrap;
+    return s.colour0 ^ (s.flip & (uint32_t)wrap);
 }
 
 void imgfx_dither_line(IMG *image, int32_t x0, int32_t y0, uint32_t colour0, int32_t x1, int32_t y1,
@@ -1258,16 +1273,12 @@ void imgfx_dither_line(IMG *image, int32_t x0, int32_t y0, uint32_t colour0, int
         return;
     }
     const int64_t m = imgfx_major(x0, y0, x1, y1);
-    int64_t d = -1;  // set at the first point inside
+    ImgfxDither dither{};
+    bool started = false;
     img_walk_line_inside(x0, y0, x1, y1, image->width, image->height, [&](int64_t x, int64_t y, int64_t k) {
-        if (d < 0) d = imgfx_dither_counter(m, k);
-        d -= k;
-        uint32_t colour = colour0;
-        if (d < 1) {
-            colour = colour1;
-            d += m;
-        }
-        imgfx_pixel(image, x, y) = colour;
+        if (!started) dither = imgfx_dither_at(m, k, colour0, colour1);
+        started = true;
+        imgfx_pixel(image, x, y) = imgfx_dither_next(dither, k);
     });
 }
 
@@ -1323,54 +1334,121 @@ void imgfx_gradient_line_add(IMG *image, int32_t x0, int32_t y0, uint32_t colour
     imgfx_gradient(image, x0, y0, colour0, x1, y1, colour1, IMGFX_GRADIENT_ADD);
 }
 
-// The offsets i in [lo, hi] for which the span a + i .. b + i (a <= b) can
-// meet 0 .. size - 1; offsets outside draw nothing. Left alone when a
-// coordinate could wrap past the 32-bit range, where the lines wrap too.
-static void imgfx_thick_clip(int64_t a, int64_t b, int64_t size, int64_t *lo, int64_t *hi) {
-    if (a + *lo < INT32_MIN || b + *hi > INT32_MAX) return;
-    if (-b > *lo) *lo = -b;
-    if (size - 1 - a < *hi) *hi = size - 1 - a;
+// Narrows [*lo, *hi] to the offsets o for which the span a + r o .. b + r o
+// (a <= b, r one of -1, 0, 1) meets 0 .. size - 1; the range is left empty
+// when none does.
+static void imgfx_span_meets(int64_t a, int64_t b, int64_t r, int64_t size, int64_t *lo, int64_t *hi) {
+    if (r == 0) {
+        if (b < 0 || a > size - 1) *hi = *lo - 1;
+        return;
+    }
+    const int64_t first = r > 0 ? -b : a - (size - 1), last = r > 0 ? size - 1 - a : b;
+    if (first > *lo) *lo = first;
+    if (last < *hi) *hi = last;
+}
+
+// One family of parallels: the line at offset o has the ends
+// (x0 + rx o + ex, y0 + ry o) and (x1 + rx o + ex, y1 + ry o), each coordinate
+// wrapped to 32 bits as the program's coordinates are.
+struct ImgfxParallels {
+    int64_t rx, ry, ex;
+};
+
+static int32_t imgfx_wrap32(int64_t v) { return (int32_t)(uint32_t)(uint64_t)v; }
+
+// What wrapping to 32 bits adds to v.
+static int64_t imgfx_wrap_shift(int64_t v) { return (int64_t)imgfx_wrap32(v) - v; }
+
+// Narrows [*lo, *hi], over which no end of the family's lines changes its
+// wrap, to the offsets whose line's box meets a w x h image.
+static void imgfx_parallels_meet(const ImgfxParallels &f, int64_t x0, int64_t y0, int64_t x1, int64_t y1, int64_t w,
+                                 int64_t h, int64_t *lo, int64_t *hi) {
+    const int64_t o = *lo;
+    const int64_t ax = x0 + f.ex + imgfx_wrap_shift(x0 + f.rx * o + f.ex);
+    const int64_t bx = x1 + f.ex + imgfx_wrap_shift(x1 + f.rx * o + f.ex);
+    const int64_t ay = y0 + imgfx_wrap_shift(y0 + f.ry * o), by = y1 + imgfx_wrap_shift(y1 + f.ry * o);
+    imgfx_span_meets(ax < bx ? ax : bx, ax < bx ? bx : ax, f.rx, w, lo, hi);
+    imgfx_span_meets(ay < by ? ay : by, ay < by ? by : ay, f.ry, h, lo, hi);
+}
+
+// The offsets in (lo, hi] at which some end of a family's lines starts or
+// stops wrapping (more are harmless), then hi + 1, in order: between two of
+// them every end keeps its wrap, so each line is the first one moved along.
+static int32_t imgfx_wrap_starts(const ImgfxParallels *f, int32_t families, int64_t x0, int64_t y0, int64_t x1,
+                                 int64_t y1, int64_t lo, int64_t hi, int64_t *starts) {
+    int32_t n = 0;
+    for (int32_t k = 0; k < families; k++) {
+        const int64_t ends[4] = {x0 + f[k].ex, x1 + f[k].ex, y0, y1};
+        for (int32_t e = 0; e < 4; e++) {
+            if ((e < 2 ? f[k].rx : f[k].ry) == 0) continue;
+            const int64_t c = ends[e];
+            const int64_t at[4] = {(int64_t)INT32_MAX - c + 1, (int64_t)INT32_MIN - c, c - INT32_MAX,
+                                   c - INT32_MIN + 1};
+            for (int64_t s : at)
+                if (s > lo && s <= hi) starts[n++] = s;
+        }
+    }
+    starts[n++] = hi + 1;
+    for (int32_t i = 1; i < n; i++)  // a handful of values: insertion sort
+        for (int32_t j = i; j > 0 && starts[j - 1] > starts[j]; j--) {
+            const int64_t t = starts[j];
+            starts[j] = starts[j - 1];
+            starts[j - 1] = t;
+        }
+    return n;
 }
 
 // Parallel lines: steep ones side by side, shallow ones stacked, diagonal ones
 // as pairs one column apart so no hole opens between neighbours; the
-// diagonal band is three quarters as thick. draw(x0, y0, x1, y1) draws one.
-// Only the lines that can meet a w x h image are drawn (all of them when w
-// and h are negative).
+// diagonal band is three quarters as thick. draw(x0, y0, x1, y1) draws one,
+// in order of offset (a pair's left line first). Only the lines whose box
+// meets a w x h image are drawn (all of them when w and h are negative),
+// found for each stretch of offsets over which the ends keep their wrap, so
+// a line of any thickness costs what can show.
 template <class Draw>
 static void imgfx_thick(int32_t x0, int32_t y0, int32_t x1, int32_t y1, int32_t t, int64_t w, int64_t h,
                         Draw draw) {
     const int64_t dx = (int64_t)x1 - x0, dy = (int64_t)y1 - y0, ay = dy < 0 ? -dy : dy;
-    const int64_t half = ((int64_t)t + 1) / 2;
-    const int64_t ylo = y0 < y1 ? y0 : y1, yhi = y0 < y1 ? y1 : y0;
-    const bool clip = w >= 0;
+    ImgfxParallels f[2];
+    int32_t families = 1;
+    int64_t lo = -(int64_t)t / 2, hi = ((int64_t)t + 1) / 2 - 1;
     if (ay >= 2 * dx) {
-        int64_t lo = -(int64_t)t / 2, hi = half - 1;
-        if (clip) imgfx_thick_clip(x0, x1, w, &lo, &hi);
-        for (int64_t i = lo; i <= hi; i++) draw(wrap_add(x0, (int32_t)i), y0, wrap_add(x1, (int32_t)i), y1);
+        f[0] = {1, 0, 0};
     } else if (ay >= (dx >> 1)) {
-        const int64_t t3 = (3 * (int64_t)t) / 4, half3 = (t3 + 1) / 2;
-        int64_t lo = -t3 / 2, hi = half3 - 1;
-        if (clip) {
-            imgfx_thick_clip(x0, (int64_t)x1 + 1, w, &lo, &hi);
-            if (dy < 1) {
-                imgfx_thick_clip(ylo, yhi, h, &lo, &hi);
-            } else {  // the rows move by -i
-                int64_t nlo = -hi, nhi = -lo;
-                imgfx_thick_clip(ylo, yhi, h, &nlo, &nhi);
-                lo = -nhi;
-                hi = -nlo;
-            }
-        }
-        for (int64_t i = lo; i <= hi; i++) {
-            const int32_t o = (int32_t)i, v = dy < 1 ? o : wrap_neg(o);
-            draw(wrap_add(x0, o), wrap_add(y0, v), wrap_add(x1, o), wrap_add(y1, v));
-            draw(wrap_add(x0, o + 1), wrap_add(y0, v), wrap_add(x1, o + 1), wrap_add(y1, v));
-        }
+        const int64_t t3 = (3 * (int64_t)t) / 4, v = dy < 1 ? 1 : -1;
+        lo = -t3 / 2;
+        hi = (t3 + 1) / 2 - 1;
+        f[0] = {1, v, 0};
+        f[1] = {1, v, 1};
+        families = 2;
     } else {
-        int64_t lo = -(int64_t)t / 2, hi = half - 1;
-        if (clip) imgfx_thick_clip(ylo, yhi, h, &lo, &hi);
-        for (int64_t i = lo; i <= hi; i++) draw(x0, wrap_add(y0, (int32_t)i), x1, wrap_add(y1, (int32_t)i));
+        f[0] = {0, 1, 0};
+    }
+    auto line = [&](const ImgfxParallels &p, int64_t o) {
+        draw(imgfx_wrap32(x0 + p.rx * o + p.ex), imgfx_wrap32(y0 + p.ry * o), imgfx_wrap32(x1 + p.rx * o + p.ex),
+             imgfx_wrap32(y1 + p.ry * o));
+    };
+    if (w < 0) {
+        for (int64_t o = lo; o <= hi; o++)
+            for (int32_t k = 0; k < families; k++) line(f[k], o);
+        return;
+    }
+    int64_t starts[34];
+    const int32_t n = imgfx_wrap_starts(f, families, x0, y0, x1, y1, lo, hi, starts);
+    for (int32_t i = 0; i < n; i++) {
+        const int64_t from = i == 0 ? lo : starts[i - 1], to = starts[i] - 1;
+        int64_t a[2], b[2], first = to + 1, last = from - 1;
+        for (int32_t k = 0; k < families; k++) {
+            a[k] = from;
+            b[k] = to;
+            imgfx_parallels_meet(f[k], x0, y0, x1, y1, w, h, &a[k], &b[k]);
+            if (a[k] > b[k]) continue;
+            if (a[k] < first) first = a[k];
+            if (b[k] > last) last = b[k];
+        }
+        for (int64_t o = first; o <= last; o++)
+            for (int32_t k = 0; k < families; k++)
+                if (o >= a[k] && o <= b[k]) line(f[k], o);
     }
 }
 
@@ -1400,6 +1478,215 @@ void imgfx_thick_line(IMG *image, int32_t x0, int32_t y0, int32_t x1, int32_t y1
     });
 }
 
+// Thick dither lines whose parallels' ends all stay inside the 32-bit range.
+// Every parallel has the same major length, walk and colour sequence, so the
+// walk and the dither are stepped once for all of them where the band allows:
+// a steep band has one point per row in each parallel, so step k's points of
+// all parallels are one row span; a shallow band's are one column span. No
+// pixel is drawn twice in either band, so drawing by steps rather than by
+// parallels does not show.
+static void imgfx_thick_dither_rows(IMG *image, int64_t x0, int64_t y0, int64_t x1, int64_t y1, uint32_t colour0,
+                                    uint32_t colour1, int64_t lo, int64_t hi) {
+    const int64_t w = image->width, h = image->height, spread = hi - lo;
+    if (x0 == x1 && y0 == y1) {  // points: the dither has not started
+        if (y0 < 0 || y0 >= h) return;
+        uint32_t *row = image->pixels + (size_t)y0 * (size_t)w;
+        for (int64_t x = x0 + lo < 0 ? 0 : x0 + lo; x <= x0 + hi && x < w; x++) row[x] = colour0;
+        return;
+    }
+    const int64_t m = imgfx_major((int32_t)x0, (int32_t)y0, (int32_t)x1, (int32_t)y1);
+    const int64_t dx = x1 - x0, dy = y1 - y0;
+    ImgfxDither dither{};
+    bool started = false;
+    // The walk of the rightmost parallel, in an image widened to the left by
+    // the spread: it sees every step whose span meets the image.
+    img_walk_inside(x0 + hi, y0, dx < 0 ? -dx : dx, dy < 0 ? -dy : dy, img_walk_sign(dx), img_walk_sign(dy), m,
+                    w + spread, h, [&](int64_t xr, int64_t y, int64_t k) {
+        if (!started) dither = imgfx_dither_at(m, k, colour0, colour1);
+        started = true;
+        const uint32_t colour = imgfx_dither_next(dither, k);
+        uint32_t *row = image->pixels + (size_t)y * (size_t)w;
+        const int64_t a = xr - spread < 0 ? 0 : xr - spread, b = xr < w ? xr : w - 1;
+        for (int64_t x = a; x <= b; x++) row[x] = colour;
+    });
+}
+
+static void imgfx_thick_dither_column_spans(IMG *image, int64_t x0, int64_t y0, int64_t x1, int64_t y1,
+                                            uint32_t colour0, uint32_t colour1, int64_t lo, int64_t hi) {
+    const int64_t w = image->width, h = image->height, spread = hi - lo;
+    const int64_t m = imgfx_major((int32_t)x0, (int32_t)y0, (int32_t)x1, (int32_t)y1);
+    const int64_t dx = x1 - x0, dy = y1 - y0;
+    ImgfxDither dither{};
+    bool started = false;
+    // The walk of the lowest parallel, in an image heightened by the spread.
+    img_walk_inside(x0, y0 + hi, dx < 0 ? -dx : dx, dy < 0 ? -dy : dy, img_walk_sign(dx), img_walk_sign(dy), m, w,
+                    h + spread, [&](int64_t x, int64_t yb, int64_t k) {
+        if (!started) dither = imgfx_dither_at(m, k, colour0, colour1);
+        started = true;
+        const uint32_t colour = imgfx_dither_next(dither, k);
+        const int64_t a = yb - spread < 0 ? 0 : yb - spread, b = yb < h ? yb : h - 1;
+        uint32_t *p = image->pixels + (size_t)a * (size_t)w + (size_t)x;
+        for (int64_t y = a; y <= b; y++, p += w) *p = colour;
+    });
+}
+
+// The longest line whose steps the shallow and diagonal bands keep.
+static const int64_t imgfx_kept_steps = 1024;
+
+// A shallow band row by row: its steps are kept (colour and row, one column
+// each, in order), and since the rows move one way along the line, row Y's
+// points are the steps whose row lies in Y - hi .. Y - lo, one run of
+// columns, copied in one go. Longer lines store a column span per step.
+static void imgfx_thick_dither_columns(IMG *image, int64_t x0, int64_t y0, int64_t x1, int64_t y1, uint32_t colour0,
+                                       uint32_t colour1, int64_t lo, int64_t hi) {
+    const int64_t m = imgfx_major((int32_t)x0, (int32_t)y0, (int32_t)x1, (int32_t)y1);
+    if (m + 1 > imgfx_kept_steps) {
+        imgfx_thick_dither_column_spans(image, x0, y0, x1, y1, colour0, colour1, lo, hi);
+        return;
+    }
+    const int64_t w = image->width, h = image->height, spread = hi - lo, dx = x1 - x0, dy = y1 - y0;
+    uint32_t colours[imgfx_kept_steps];
+    int64_t rows[imgfx_kept_steps], n = 0, first_x = 0;
+    ImgfxDither dither{};
+    img_walk_inside(x0, y0 + hi, dx < 0 ? -dx : dx, dy < 0 ? -dy : dy, img_walk_sign(dx), img_walk_sign(dy), m, w,
+                    h + spread, [&](int64_t x, int64_t yb, int64_t k) {
+        if (n == 0) {
+            dither = imgfx_dither_at(m, k, colour0, colour1);
+            first_x = x;
+        }
+        colours[n] = imgfx_dither_next(dither, k);
+        rows[n++] = yb - hi;
+    });
+    if (n == 0) return;
+    const bool rising = rows[n - 1] >= rows[0];  // rows grow along the line
+    int64_t top = (rising ? rows[0] : rows[n - 1]) + lo, bottom = (rising ? rows[n - 1] : rows[0]) + hi;
+    if (top < 0) top = 0;
+    if (bottom > h - 1) bottom = h - 1;
+    int64_t a = 0, b = 0;  // the steps a .. b - 1 of the row
+    for (int64_t i = 0; i <= bottom - top; i++) {
+        const int64_t y = rising ? top + i : bottom - i;
+        if (rising) {
+            while (b < n && rows[b] <= y - lo) b++;
+            while (a < b && rows[a] < y - hi) a++;
+        } else {
+            while (b < n && rows[b] >= y - hi) b++;
+            while (a < b && rows[a] > y - lo) a++;
+        }
+        if (a < b)
+            std::memcpy(image->pixels + (size_t)y * (size_t)w + (size_t)(first_x + a), colours + a,
+                        (size_t)(b - a) * sizeof(uint32_t));
+    }
+}
+
+// The diagonal band's pair of parallels at offset o, (o, v) and (o + 1, v),
+// drawn together: step k stores both points of the pair. The pair's points
+// meet only where the line steps along x alone (its second point then lies
+// on the first's next one), and there the second parallel, drawn last, wins:
+// that point is left to the step before.
+static void imgfx_thick_dither_pair(IMG *image, int64_t x0, int64_t y0, int64_t x1, int64_t y1, uint32_t colour0,
+                                    uint32_t colour1, int64_t m) {
+    const int64_t w = image->width, dx = x1 - x0, dy = y1 - y0;
+    ImgfxDither dither{};
+    bool started = false;
+    int64_t previous_y = INT64_MIN;
+    // The walk of the second parallel, in an image widened by one column to
+    // the right: it sees every step with a point of the pair inside.
+    img_walk_inside(x0 + 1, y0, dx < 0 ? -dx : dx, dy < 0 ? -dy : dy, img_walk_sign(dx), img_walk_sign(dy), m,
+                    w + 1, image->height, [&](int64_t xr, int64_t y, int64_t k) {
+        if (!started) dither = imgfx_dither_at(m, k, colour0, colour1);
+        started = true;
+        const uint32_t colour = imgfx_dither_next(dither, k);
+        uint32_t *row = image->pixels + (size_t)y * (size_t)w;
+        if (xr < w) row[xr] = colour;
+        if (xr > 0 && y != previous_y) row[xr - 1] = colour;
+        previous_y = y;
+    });
+}
+
+// A diagonal band's steps, worked out once for all its pairs: each point of
+// the line (offset by nothing) and the colours its pair's left and right
+// points take. Where the line came into the point along x alone, the left
+// point is the step before's right one, which the second line (drawn last)
+// leaves in that step's colour: the left point keeps it, so both points are
+// stored without a branch.
+struct ImgfxDiagonalStep {
+    int32_t x, y;
+    uint32_t left, right;
+};
+
+// The pairs at offsets lo .. hi (rows moving by v = 1 or -1 per offset), in
+// order of offset, each as imgfx_thick_dither_pair draws it. Lines of up to
+// imgfx_kept_steps points step their walk and dither once: only the
+// steps with a point of some pair inside (the image widened by the pairs'
+// reach) are kept, and every pair stores them moved by its offset.
+static void imgfx_thick_dither_pairs(IMG *image, int64_t x0, int64_t y0, int64_t x1, int64_t y1, uint32_t colour0,
+                                     uint32_t colour1, int64_t lo, int64_t hi, int64_t v) {
+    const int64_t m = imgfx_major((int32_t)x0, (int32_t)y0, (int32_t)x1, (int32_t)y1);
+    if (m + 1 > imgfx_kept_steps) {
+        for (int64_t o = lo; o <= hi; o++)
+            imgfx_thick_dither_pair(image, x0 + o, y0 + v * o, x1 + o, y1 + v * o, colour0, colour1, m);
+        return;
+    }
+    const int64_t w = image->width, h = image->height, dx = x1 - x0, dy = y1 - y0;
+    const int64_t vlo = v > 0 ? lo : -hi, vhi = v > 0 ? hi : -lo;
+    ImgfxDiagonalStep steps[imgfx_kept_steps];
+    int64_t n = 0, previous_y = INT64_MIN;
+    uint32_t previous = colour0;
+    ImgfxDither dither{};
+    img_walk_inside(x0 + hi + 1, y0 + vhi, dx < 0 ? -dx : dx, dy < 0 ? -dy : dy, img_walk_sign(dx), img_walk_sign(dy),
+                    m, w + (hi - lo) + 1, h + (vhi - vlo), [&](int64_t xv, int64_t yv, int64_t k) {
+        if (n == 0) dither = imgfx_dither_at(m, k, colour0, colour1);
+        const int64_t y = yv - vhi;
+        const uint32_t colour = imgfx_dither_next(dither, k);
+        steps[n++] = {(int32_t)(xv - hi - 1), (int32_t)y, y == previous_y ? previous : colour, colour};
+        previous_y = y;
+        previous = colour;
+    });
+    uint32_t *const pixels = image->pixels;
+    for (int64_t o = lo; o <= hi; o++) {
+        const int64_t right = o + 1, down = v * o;
+        for (int64_t j = 0; j < n; j++) {
+            const ImgfxDiagonalStep &s = steps[j];
+            const int64_t x = s.x + right, y = s.y + down;
+            if ((uint64_t)y >= (uint64_t)h) continue;
+            uint32_t *row = pixels + (size_t)y * (size_t)w;
+            if ((uint64_t)(x - 1) < (uint64_t)w) row[x - 1] = s.left;
+            if ((uint64_t)x < (uint64_t)w) row[x] = s.right;
+        }
+    }
+}
+
+static bool imgfx_fits32(int64_t v) { return v >= INT32_MIN && v <= INT32_MAX; }
+
+// Draws the thick dither line (x0 <= x1) through the paths above and returns
+// true, or returns false when an offset could wrap a coordinate past 32 bits.
+static bool imgfx_thick_dither_stepped(IMG *image, int32_t x0, int32_t y0, uint32_t colour0, int32_t x1,
+                                       int32_t y1, uint32_t colour1, int32_t t) {
+    const int64_t dx = (int64_t)x1 - x0, dy = (int64_t)y1 - y0, ay = dy < 0 ? -dy : dy;
+    const int64_t ylo = y0 < y1 ? y0 : y1, yhi = y0 < y1 ? y1 : y0;
+    if (ay >= 2 * dx || ay < (dx >> 1)) {
+        const int64_t lo = -(int64_t)t / 2, hi = ((int64_t)t + 1) / 2 - 1;
+        if (ay >= 2 * dx) {
+            if (!imgfx_fits32(x0 + lo) || !imgfx_fits32(x1 + hi)) return false;
+            imgfx_thick_dither_rows(image, x0, y0, x1, y1, colour0, colour1, lo, hi);
+        } else {
+            if (!imgfx_fits32(ylo + lo) || !imgfx_fits32(yhi + hi)) return false;
+            imgfx_thick_dither_columns(image, x0, y0, x1, y1, colour0, colour1, lo, hi);
+        }
+        return true;
+    }
+    const int64_t t3 = (3 * (int64_t)t) / 4;
+    int64_t lo = -t3 / 2, hi = (t3 + 1) / 2 - 1;
+    const int64_t vlo = dy < 1 ? lo : -hi, vhi = dy < 1 ? hi : -lo;
+    if (!imgfx_fits32(x0 + lo) || !imgfx_fits32((int64_t)x1 + hi + 1) || !imgfx_fits32(ylo + vlo) ||
+        !imgfx_fits32(yhi + vhi))
+        return false;
+    imgfx_span_meets(x0, (int64_t)x1 + 1, 1, image->width, &lo, &hi);
+    imgfx_span_meets(ylo, yhi, dy < 1 ? 1 : -1, image->height, &lo, &hi);
+    if (lo <= hi) imgfx_thick_dither_pairs(image, x0, y0, x1, y1, colour0, colour1, lo, hi, dy < 1 ? 1 : -1);
+    return true;
+}
+
 void imgfx_thick_dither_line(IMG *image, int32_t x0, int32_t y0, uint32_t colour0, int32_t x1, int32_t y1,
                              uint32_t colour1, int32_t thickness) {
     if (!image || thickness < 1 || imgfx_thick_empty(image)) return;
@@ -1413,6 +1700,7 @@ void imgfx_thick_dither_line(IMG *image, int32_t x0, int32_t y0, uint32_t colour
         y1 = ty;
         colour1 = tc;
     }
+    if (image->pixels && imgfx_thick_dither_stepped(image, x0, y0, colour0, x1, y1, colour1, thickness)) return;
     imgfx_thick(x0, y0, x1, y1, thickness, imgfx_thick_width(image), imgfx_thick_height(image),
                 [&](int32_t a, int32_t b, int32_t c, int32_t d) {
         imgfx_dither_line(image, a, b, colour0, c, d, colour1);
