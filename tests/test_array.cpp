@@ -54,11 +54,7 @@ int32_t *stored(int32_t v) {
 }  // namespace
 
 TEST(Array, OperationsAndTheirRefusals) {
-    const struct {
-        std::initializer_list<int32_t> start;
-        std::function<void(ARRAY *)> op;
-        const char *want;
-    } cases[] = {
+    const struct { std::initializer_list<int32_t> start; std::function<void(ARRAY *)> op; const char *want; } cases[] = {
         {{}, [](ARRAY *a) { for (int i = 0; i < 5; i++) array_push(a, stored(100 + i)); }, "100 101 102 103 104/8"},
         {{}, [](ARRAY *a) { a->capacity = 0; EXPECT_TRUE(array_grow(a)); }, "/2"},
         {{1, 2}, [](ARRAY *a) { array_insert(a, stored(3), 2); }, "1 2 3/4"},

@@ -182,32 +182,21 @@ TEST(ExtremesSample, RangeCallsClampOrRefuse) {
 TEST(ExtremesSample, SizesBeyondStorageAreRefused) {
     auto src = SampleFace::of({7, 8});
     for (int32_t n : extremes({4})) {
-        auto s = SampleFace::of(kStart), r = SampleFace::of(kStart), m = SampleFace::of(kStart);
-        auto rl = SampleFace::of(kStart), rr = SampleFace::of(kStart), sh = SampleFace::of(kStart), is = SampleFace::of(kStart);
+        auto r = SampleFace::of(kStart), m = SampleFace::of(kStart), rl = SampleFace::of(kStart), rr = SampleFace::of(kStart);
+        auto sh = SampleFace::of(kStart), is = SampleFace::of(kStart);
         // Outside, the inserted sample keeps the larger count with zeros at its end.
         Values inserted = kStart, left = kStart, right = kStart;
-        if (n >= 0 && n <= 4)
-            inserted.insert(inserted.begin() + n, {7, 8});
-        else
-            inserted.insert(inserted.end(), {0, 0});
-        if (n >= 0) {
-            std::rotate(left.begin(), left.begin() + n % 4, left.end());
-            std::rotate(right.rbegin(), right.rbegin() + n % 4, right.rend());
-        }
-        sample_insert_sample(is, src, n);
-        sample_reserve(r, n);
-        sample_resample(m, n);
-        sample_rotate_left(rl, n);
-        sample_rotate_right(rr, n);
-        sample_shr(sh, n);
-        sample_shl(sh, n);
+        inserted.insert(n >= 0 && n <= 4 ? inserted.begin() + n : inserted.end(), {(n >= 0 && n <= 4) * 7, (n >= 0 && n <= 4) * 8});
+        std::rotate(left.begin(), left.begin() + (n < 0 ? 0 : n % 4), left.end());
+        std::rotate(right.rbegin(), right.rbegin() + (n < 0 ? 0 : n % 4), right.rend());
+        sample_insert_sample(is, src, n), sample_reserve(r, n), sample_resample(m, n);
+        sample_rotate_left(rl, n), sample_rotate_right(rr, n), sample_shr(sh, n), sample_shl(sh, n);
         EXPECT_EQ((std::vector<Values>{values_of(is), values_of(rl), values_of(rr)}), (std::vector<Values>{inserted, left, right})) << n;
         EXPECT_EQ(r->capacity, n < 1 || n > 0x1FFFFFFF ? 32 : n) << n;
         EXPECT_EQ(m->count, n >= 1 && n <= 5 && n != 4 ? n : 4) << n;
         EXPECT_TRUE((n >= 0 && n < 32) || values_of(sh) == kStart) << n;
-        int8_t bytes[4] = {1, -2, 3, -4};
-        Own<sample_del> made(sample_from_bytes(bytes, n < 0 ? n : n % 5));
-        EXPECT_EQ(made.get() == nullptr, n < 0);
+        const int8_t bytes[4] = {1, -2, 3, -4};
+        EXPECT_EQ(Own<sample_del>(sample_from_bytes(bytes, n < 0 ? n : n % 5)).get() == nullptr, n < 0);
     }
 }
 

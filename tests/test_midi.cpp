@@ -25,17 +25,10 @@ class Capture : public testing::Test {
 protected:
     MIDI_OUT *m = nullptr;
     void SetUp() override {
-        start_backend(1);
-        midi_out_choose("capture");
-        midi_capture_clear();
+        start_backend(1), midi_out_choose("capture"), midi_capture_clear();
         ASSERT_EQ(midi_out_open(&m, 0), MIDI_NOERROR);
     }
-    void TearDown() override {
-        midi_out_close(m);
-        midi_out_choose(nullptr);
-        synth_set_soundfont(nullptr);
-        backend_stop();
-    }
+    void TearDown() override { midi_out_close(m), midi_out_choose(nullptr), backend_stop(); }
     // What the capture device recorded of one message, or -1 when it was refused.
     int64_t sent(uint32_t message) {
         uint32_t before = midi_capture_count();
@@ -118,9 +111,7 @@ TEST(MidiDevices, DeviceZeroFollowsTheChoiceHeadless) {
         EXPECT_EQ(midi_out_get_dev_caps(1, &caps, sizeof caps), MIDI_BADDEVICEID) << c.where;
     }
     EXPECT_EQ(midi_out_choose(""), 0);
-    midi_out_choose(nullptr);
-    synth_set_soundfont(nullptr);
-    backend_stop();
+    midi_out_choose(nullptr), synth_set_soundfont(nullptr), backend_stop();
 }
 
 TEST(MidiDevices, TheSynthesiserReportsItselfAndKeepsItsVolume) {
@@ -128,8 +119,7 @@ TEST(MidiDevices, TheSynthesiserReportsItselfAndKeepsItsVolume) {
     midi_out_choose("synth");
     if (!synth_soundfont()) GTEST_SKIP() << "no General MIDI SoundFont installed";
     MIDI_CAPS caps, cut;
-    std::memset(&caps, 0xEE, sizeof caps);
-    std::memset(&cut, 0xEE, sizeof cut);
+    std::memset(&caps, 0xEE, sizeof caps), std::memset(&cut, 0xEE, sizeof cut);
     ASSERT_EQ(midi_out_get_dev_caps(0, &caps, sizeof caps), MIDI_NOERROR);
     ASSERT_EQ(midi_out_get_dev_caps(0, &cut, 4), MIDI_NOERROR);  // a short buffer gets the first bytes only
     EXPECT_STREQ(caps.name, "RIVO7315 GM Synthesizer");
@@ -160,10 +150,8 @@ TEST(MidiDevices, PortsFollowDeviceZeroInAWindowRun) {
     EXPECT_TRUE(n == 1 || (second == MIDI_NOERROR && caps.technology == MIDI_TECH_PORT)) << n;
     EXPECT_EQ(midi_out_open(&m, n), beyond);
     EXPECT_EQ(m, nullptr);
-    midi_out_choose("none");
-    EXPECT_EQ(midi_out_get_num_devs(), 0u);
-    midi_out_choose(nullptr);
-    backend_stop();
+    EXPECT_EQ((midi_out_choose("none"), midi_out_get_num_devs()), 0u);
+    midi_out_choose(nullptr), backend_stop();
 }
 
 TEST(MidiDevices, ResultTextsSayWhatToDo) {

@@ -108,8 +108,7 @@ TEST_F(SamFile, CanonicalFilesGiveTheirValuesAndFields) {
         Sam s(sam_for(path));
         ASSERT_TRUE(sam_read_wav(s)) << c.bits;
         EXPECT_EQ(values_of(s->sample), c.values);
-        EXPECT_EQ((Values{s->channels, s->sample_width, s->sign, s->order}), (Values{(int32_t)c.channels, (int32_t)c.bits, c.sign, 'l'}));
-        EXPECT_EQ(s->file, nullptr);
+        EXPECT_EQ((Values{s->channels, s->sample_width, s->sign, s->order, s->file != nullptr}), (Values{(int32_t)c.channels, (int32_t)c.bits, c.sign, 'l', 0}));
     }
 }
 
@@ -145,8 +144,7 @@ TEST_F(SamFile, TheDataSizeOnlyBoundsTheRead) {
     // 4 GiB claimed; the file holds two values and half of a third.
     write_file(path, wav(1, 1, 16, 0xFFFFFFF0u, std::string("\x05\x00\x06\x00\x07", 5)));
     Sam s(sam_for(path));
-    ASSERT_TRUE(sam_load(s));
-    EXPECT_EQ(values_of(s->sample), (Values{5, 6}));
+    EXPECT_EQ(load(path, s), (Values{5, 6}));
     EXPECT_LE(s->sample->capacity, 64);  // nothing reserved for the claimed size
 }
 
@@ -167,10 +165,8 @@ TEST_F(SamFile, SavingToAWavNameWritesACanonicalPcmFile) {
     // No directory, more channels than a WAV block holds, nothing to write.
     s.reset(sam_for(dir.path + "/missing/x.wav", &values));
     EXPECT_FALSE(sam_save(s));
-    s->channels = 40000;
-    sam_set_name(s, path.c_str());
-    EXPECT_FALSE(sam_save(s));
-    EXPECT_FALSE(sam_save(Sam(sam_for(path))));
+    s->channels = 40000, sam_set_name(s, path.c_str());
+    EXPECT_FALSE(sam_save(s) || sam_save(Sam(sam_for(path))));
 }
 
 TEST_F(SamFile, SamFilesAreWrittenAsGivenAndReadBack) {

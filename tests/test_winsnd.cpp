@@ -212,24 +212,6 @@ TEST_F(Winsnd, TheSynthesiserIsAddedWithSaturation) {
     EXPECT_GT(std::count_if(v.begin(), v.end(), [](int16_t x) { return x < 32000; }), 100);
 }
 
-TEST(WinsndExit, CaptureIsCompleteWhenTheProgramExits) {
-    TempDir dir("test_winsnd_exit");
-    std::string path = dir.file("exit.wav");
-    EXPECT_EXIT(
-        {
-            use_backend(1);
-            winsnd_capture_to(path.c_str());
-            WINSND *w = winsnd_new();
-            list_push(w->queue, constant(L, 300));
-            winsnd_feed(w);
-            backend_sleep(500);
-            std::exit(0);  // from the middle of the run, as escape does
-        },
-        testing::ExitedWithCode(0), "");
-    std::vector<int16_t> v = captured(path);
-    EXPECT_EQ(std::make_pair(v.size(), v.back()), std::make_pair(2 * 22050ul, (int16_t)300));
-}
-
 // ---- The SDL player -----------------------------------------------------------
 
 // The frame loop rewrites the data area and sends MIDI to the synthesiser
