@@ -94,9 +94,7 @@ TYPED_TEST(ExtremesContainer, IndexCallsRefuseOutsideAndActInside) {
         Values set = kStart, inserted = kStart, removed = kStart;
         if (in) set[i] = 99, removed.erase(removed.begin() + i);
         if (i >= 0 && i <= 4) inserted.insert(inserted.begin() + i, 99);
-        F::set(a, 99, i);
-        F::insert(b, 99, i);
-        F::remove(c, i);
+        F::set(a, 99, i), F::insert(b, 99, i), F::remove(c, i);
         // Counts whose storage would pass 2^31 bytes are refused before any growth.
         F::set_count(d, i);
         EXPECT_EQ((std::vector<Values>{F::items(a), F::items(b), F::items(c)}), (std::vector<Values>{set, inserted, removed})) << i;
@@ -115,8 +113,7 @@ TYPED_TEST(ExtremesRange, RangeCallsRefuseAnythingButAWholeRange) {
         Values left = kStart, inserted = {1, 2, 3, 4};
         if (ok) left.erase(left.begin() + from, left.begin() + to);
         if (ok && at >= 0 && at <= 4) inserted.insert(inserted.begin() + at, kStart.begin() + from, kStart.begin() + to);
-        F::remove_range(a, r[0], r[1]);
-        F::insert_range(src, dst, r[0], r[1], r[2]);
+        F::remove_range(a, r[0], r[1]), F::insert_range(src, dst, r[0], r[1], r[2]);
         EXPECT_EQ(F::items(a), left);
         EXPECT_EQ(F::items(dst), inserted);
     });
@@ -205,12 +202,8 @@ TEST(ExtremesSample, SizesBeyondStorageAreRefused) {
 TEST(ExtremesSample, ArithmeticWithExtremeArgumentsKeepsTheCount) {
     sweep<2>({3, 2}, extremes({4}), [](const std::array<int32_t, 2> &a) {
         auto s = SampleFace::of({INT32_MIN, -1, 0, INT32_MAX}), b = SampleFace::of({INT32_MAX, INT32_MIN, 1});
-        sample_mul(s, a[0]);
-        sample_div(s, a[1]);
-        sample_add_scaled(s, b, a[0], a[1]);
-        sample_add_fixed(s, b, a[1]);
-        sample_fit_range(s, a[0], a[1]);
-        sample_normalize(s, a[0]);
+        sample_mul(s, a[0]), sample_div(s, a[1]), sample_add_scaled(s, b, a[0], a[1]);
+        sample_add_fixed(s, b, a[1]), sample_fit_range(s, a[0], a[1]), sample_normalize(s, a[0]);
         EXPECT_EQ(s->count, 4);
     });
 }
@@ -223,17 +216,12 @@ TEST(ExtremesCursor, EveryStepAndSeekLandsInsideTheText) {
     sweep<3>({25, 3, 24}, extremes({25}), [](const A3 &a) {
         Own<cursor_del> c(cursor_new());
         int32_t length = a[0], step = a[1], index = a[2];
-        cursor_set(c, "text", length, 1, step);
-        cursor_seek(c, index);
-        cursor_advance(c);
+        cursor_set(c, "text", length, 1, step), cursor_seek(c, index), cursor_advance(c);
         EXPECT_EQ(c->index, length > 0 ? wrap_of(wrap_of(index, length) + (int64_t)step, length) : 0);
     });
     sweep<5>({1024, 5, 1, 3, 2}, extremes({1024}), [](const std::array<int32_t, 5> &a) {
         Own<cursorx_del> c(cursorx_new());
-        cursorx_set(c, a[0], a[1], a[2], a[3], a[4]);
-        cursorx_step(c);
-        cursorx_step_offset(c);
-        cursorx_restart(c, a[1]);
+        cursorx_set(c, a[0], a[1], a[2], a[3], a[4]), cursorx_step(c), cursorx_step_offset(c), cursorx_restart(c, a[1]);
         EXPECT_TRUE(c->modulus <= 0 || (c->value >= 0 && c->value < c->modulus)) << c->modulus << " " << c->value;
     });
 }
@@ -243,32 +231,24 @@ TEST(ExtremesCursor, EveryStepAndSeekLandsInsideTheText) {
 TEST(ExtremesScroll, StepsOfAnySpeedKeepTheOffsetInsideOneCharacter) {
     Own<img_del> target(img_new());
     Own<font_del> font(font_new());
-    font->sheet = img_new();
     Own<lfont_del> lfont(lfont_new());
+    font->sheet = img_new();
     static const char text[] = "0123456789";
     sweep<4>({3, 0, 0, 0}, extremes({16, 256}), [&](const std::array<int32_t, 4> &a) {
         Own<scroll_del> s(scroll_new());
         Own<lscroll_del> l(lscroll_new());
         Own<lscrlxyz_del> z(lscrlxyz_new());
-        scroll_set(s, text, font, target);
-        lscroll_set(l, text, lfont, target);
-        lscrlxyz_set(z, text, lfont, target);
+        scroll_set(s, text, font, target), lscroll_set(l, text, lfont, target), lscrlxyz_set(z, text, lfont, target);
         s->speed = l->speed = z->speed = a[0];
         s->x = l->x = z->x = a[2];
         s->y = l->y = z->y = a[3];
         s->offset = a[1] < 0 ? 0 : a[1] % 6;
         z->x_spread = z->y_amplitude = z->z_speed = a[1];
-        scroll_step(s);
-        lscroll_step(l);
-        lscrlxyz_step(z);
+        scroll_step(s), lscroll_step(l), lscrlxyz_step(z);
         EXPECT_TRUE(s->offset >= 0 && s->offset <= 6) << a[0];
         EXPECT_TRUE(l->offset >= 0 && l->offset <= 16 && inside(l->cursor->index, 10)) << a[0];
         EXPECT_TRUE(z->offset >= 0 && z->offset <= 16) << a[0];
-        scroll_draw(s);
-        scroll_draw_opaque(s);
-        lscroll_draw(l);
-        lscroll_draw_spiral(l, a[1]);
-        lscrlxyz_draw_wave(z);
+        scroll_draw(s), scroll_draw_opaque(s), lscroll_draw(l), lscroll_draw_spiral(l, a[1]), lscrlxyz_draw_wave(z);
     });
 }
 
@@ -281,13 +261,11 @@ struct BigGlyph {
     Own<img_del> target{img_new()};
     BigGlyph(int32_t cw, int32_t ch, int32_t code) {
         img_resize(target, 64, 64);
-        font->sheet = img_new();
+        font->sheet = img_new(), brush->sheet = img_new();
         for (int32_t i = 0; i < 16; i++) img_set_pixel(font->sheet, i, (i * 7) % 16, 0xFFFFFF);
-        brush->sheet = img_new();
         img_clear(brush->sheet, 0x123456);
         font->target = brush->target = target;
-        font->cell_width = cw, font->cell_height = ch, font->code = code;
-        font->x = -3, font->y = 2;
+        font->cell_width = cw, font->cell_height = ch, font->code = code, font->x = -3, font->y = 2;
         brush->cell_width = brush->cell_height = 2;
     }
 };
@@ -310,9 +288,6 @@ TEST(ExtremesFont, BigGlyphsWalkOnlyTheSheet) {
     }
     sweep<3>({6, 6, 65}, extremes({16}), [&](const A3 &a) {
         BigGlyph big(a[0], a[1], a[2]);
-        font_draw_big(big.font, big.brush);
-        font_draw_char(big.font);
-        font_draw_char_opaque(big.font);
-        font_draw_char_add(big.font);
+        font_draw_big(big.font, big.brush), font_draw_char(big.font), font_draw_char_opaque(big.font), font_draw_char_add(big.font);
     });
 }

@@ -47,8 +47,7 @@ Values values_of(const SAMPLE *s) { return s ? Values(s->data, s->data + s->coun
 
 SAM *sam_for(const std::string &path, const Values *values = nullptr) {
     SAM *s = sam_new();
-    sam_set_name(s, path.c_str());
-    if (values) sam_set_sample(s, make_sample(*values));
+    sam_set_name(s, path.c_str()), values ? sam_set_sample(s, make_sample(*values)) : (void)0;
     return s;
 }
 
@@ -70,10 +69,7 @@ class SamFile : public testing::Test {
 protected:
     TempDir dir{"test_sam"};
     std::string path = dir.file("t.wav");
-    Values load_bytes(const std::string &bytes) {
-        write_file(path, bytes);
-        return load(path);
-    }
+    Values load_bytes(const std::string &bytes) { return write_file(path, bytes), load(path); }
 };
 
 const std::string four16("\x01\x00\xff\xff\x00\x80\xff\x7f", 8);  // 1, -1, -32768, 32767
@@ -267,9 +263,7 @@ TEST(SamRender, LoopsFromLoopStartOnceLoopEndIsReached) {
         Sam s(sam_for("x", &ten));
         s->loop_start = c.start, s->loop_end = c.end, s->position = c.position;
         Own<sample_del> out(make_sample(Values(9, -1)));
-        sam_render(s, out, c.n);
-        sam_render(s, out, 0);  // refused
-        sam_render(s, nullptr, 2);
+        sam_render(s, out, c.n), sam_render(s, out, 0), sam_render(s, nullptr, 2);  // the last two refused
         Values want = c.out;
         want.resize(9, -1);
         EXPECT_EQ(values_of(out), want) << c.position;

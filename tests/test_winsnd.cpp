@@ -69,21 +69,13 @@ class Winsnd : public testing::Test {
 protected:
     TempDir dir{"test_winsnd"};
     std::string wav = dir.file("sound.wav");
-    void SetUp() override {
-        use_backend(1);
-        winsnd_capture_to(wav.c_str());
-    }
-    void TearDown() override {
-        winsnd_capture_to(nullptr);
-        winsnd_mute(0);
-    }
+    void SetUp() override { use_backend(1), winsnd_capture_to(wav.c_str()); }
+    void TearDown() override { winsnd_capture_to(nullptr), winsnd_mute(0); }
     std::vector<Sample> kept;  // outlives the test's players
     // A new player with s queued and fed once.
     Player playing(SAMPLE *s) {
-        kept.emplace_back(s);
         Player w(winsnd_new());
-        list_push(w->queue, s);
-        winsnd_feed(w);
+        kept.emplace_back(s), list_push(w->queue, s), winsnd_feed(w);
         return w;
     }
 };
@@ -217,13 +209,11 @@ TEST_F(Winsnd, TheSynthesiserIsAddedWithSaturation) {
 // The frame loop rewrites the data area and sends MIDI to the synthesiser
 // while the audio thread plays both (ThreadSanitizer runs this one).
 TEST(WinsndSdl, PlaysThroughADeviceWhileDataAndNotesChange) {
-    use_backend(0);
-    setenv("SDL_AUDIODRIVER", "dummy", 1);
+    use_backend(0), setenv("SDL_AUDIODRIVER", "dummy", 1);
     TempDir dir("test_winsnd_sdl");
     std::string path = dir.file("sdl.wav");
-    winsnd_capture_to(path.c_str());
+    winsnd_capture_to(path.c_str()), midi_out_choose("synth");
     Player w(winsnd_new());
-    midi_out_choose("synth");
     MIDI_OUT *m = nullptr;
     bool synth = synth_soundfont() && midi_out_open(&m, 0) == MIDI_NOERROR;
     Sample s(constant(L, 5));
@@ -235,19 +225,14 @@ TEST(WinsndSdl, PlaysThroughADeviceWhileDataAndNotesChange) {
     }
     if (synth) midi_out_close(m);
     w.reset();  // stops the device before the image goes
-    winsnd_capture_to(nullptr);
-    std::vector<int16_t> v = captured(path);
-    EXPECT_GT(v.size(), 0u) << "the dummy device played nothing in 200 ms";
-    unsetenv("SDL_AUDIODRIVER");
+    winsnd_capture_to(nullptr), unsetenv("SDL_AUDIODRIVER");
+    EXPECT_GT(captured(path).size(), 0u) << "the dummy device played nothing in 200 ms";
 }
 
 TEST(WinsndSdl, WithoutASoundDeviceTheProgramSaysSoOnceAndGoesOn) {
-    use_backend(0);
-    setenv("SDL_AUDIODRIVER", "no-such-driver", 1);
-    testing::internal::CaptureStderr();
+    use_backend(0), setenv("SDL_AUDIODRIVER", "no-such-driver", 1), testing::internal::CaptureStderr();
     Player w(winsnd_new());
-    w.reset();
-    w.reset(winsnd_new());
+    w.reset(), w.reset(winsnd_new());
     std::string said = testing::internal::GetCapturedStderr();
     EXPECT_NE(said.find("running without sound"), std::string::npos) << said;
     EXPECT_EQ(said.find('\n'), said.size() - 1) << said;
