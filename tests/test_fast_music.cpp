@@ -87,11 +87,11 @@ protected:
 const int32_t lengths[] = {1, 2, 3, 16, 40, 1000, 11025, 22050, 44100, 65535, 132300};
 
 TEST_P(Fast, GeneratorsAndEnvelopesMatchTheStraightforwardOnes) {
-    const int32_t freqs[] = {-5, 0, 1, 32, 440, 1975, 7902, 11025, 21435, 21436, 22051, 28160, 44100, 70000};
+    const std::vector<int32_t> freqs = {-5, 0, 1, 32, 440, 1975, 7902, 11025, 21435, 21436, 22051, 28160, 44100, 70000};
     Lcg g{5};
     for (int32_t n : lengths) {
         Own<sample_del> in(random_sample(g, n));
-        for (int32_t f : freqs) {
+        for (int32_t f : GetParam() == 0 ? freqs : std::vector<int32_t>{}) {  // the generators have one path
             compare_on<SAMPLE>(in, sample_dup, [&](SAMPLE *s) { sound_sine(s, f); }, [&](SAMPLE *s) { reference_sound_sine(s, f); }, "sine", f);
             compare_on<SAMPLE>(in, sample_dup, [&](SAMPLE *s) { sound_square(s, f); }, [&](SAMPLE *s) { reference_sound_square(s, f); }, "square", f);
             compare_on<SAMPLE>(in, sample_dup, [&](SAMPLE *s) { sound_noise(s, f); }, [&](SAMPLE *s) { reference_sound_noise(s, f); }, "noise", f);
@@ -104,7 +104,7 @@ TEST_P(Fast, GeneratorsAndEnvelopesMatchTheStraightforwardOnes) {
     }
 }
 
-TEST_P(Fast, TheBankMatchesNoteByNoteAndLeavesTheSameGenerator) {
+TEST(FastBank, TheBankMatchesNoteByNoteAndLeavesTheSameGenerator) {
     Own<music_del> none(music_new());
     compare_on<MUSIC>(none, copy_music, [](MUSIC *&m) { music_del(&m), m = demo_build_instruments(); },
                       [](MUSIC *&m) { music_del(&m), m = reference_build_instruments(); }, "bank", 0, 0x31756A22);
