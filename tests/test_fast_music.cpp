@@ -2,10 +2,11 @@
 // straightforward versions in bench/reference_music.cpp: every value and
 // every random draw the same, over the demo's inputs and random ones with
 // extremes (full 32-bit values, the longest and shortest samples, divisors
-// from 2 to INT32_MAX), on the vector paths and on the plain one.
+// from 2 to INT32_MAX), on the widest vector path (0), the plain one (1) and AVX2 (2).
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <type_traits>
 #include <vector>
 
 #include "audio/music.h"
@@ -18,91 +19,43 @@
 
 namespace {
 
-SAMPLE *sample_of(int32_t n) {
-    SAMPLE *s = sample_new();
-    sample_set_count(s, n);
-    return s;
-}
-
 // n values from g: mostly 16-bit sound, now and then a full 32-bit extreme.
 SAMPLE *random_sample(Lcg &g, int32_t n) {
     static const int32_t extremes[] = {INT32_MIN, INT32_MAX, -1, 0, 1, INT32_MIN + 1, 0x40000000};
-    SAMPLE *s = sample_of(n);
-    for (int32_t i = 0; i < n; i++) {
-        int32_t r = g.next();
-        s->data[i] = (r & 63) == 0 ? extremes[g.next() % 7] : (int32_t)((g.next30() & 0xFFFF) - 32768);
-    }
+    SAMPLE *s = sample_new();
+    sample_set_count(s, n);
+    for (int32_t i = 0; i < n; i++)
+        s->data[i] = (g.next() & 63) == 0 ? extremes[g.next() % 7] : (int32_t)((g.next30() & 0xFFFF) - 32768);
     return s;
 }
 
 void expect_same(const SAMPLE *fast, const SAMPLE *slow, const char *what, int64_t tag) {
     ASSERT_EQ(fast->count, slow->count) << what << " " << tag;
-    for (int32_t i = 0; i < fast->count; i++)
-        ASSERT_EQ(fast->data[i], slow->data[i]) << what << " " << tag << " value " << i;
+    for (int32_t i = 0; i < fast->count; i++) ASSERT_EQ(fast->data[i], slow->data[i]) << what << " " << tag << " value " << i;
 }
 
-// Runs fast and reference on copies of one input and compares the results
-// and the generator state afterwards.
-template <typename Fast, typename Slow>
-void compare_on(const SAMPLE *input, Fast fast, Slow slow, const char *what, int64_t tag) {
-    Own<sample_del> a(sample_dup(input)), b(sample_dup(input));
-    random_srand(77);
+// Runs fast and slow from one seed (on copies of one input, if any) and
+// compares the results and the generator's next draw afterwards.
+template <typename T, typename Fast, typename Slow>
+void compare_on(T *input, T *(*dup)(const T *), Fast fast, Slow slow, const char *what, int64_t tag, uint32_t seed = 77) {
+    T *a = dup(input), *b = dup(input);
+    random_srand(seed);
     fast(a);
     int32_t after_fast = random_rand();
-    random_srand(77);
+    random_srand(seed);
     slow(b);
-    int32_t after_slow = random_rand();
-    expect_same(a, b, what, tag);
-    EXPECT_EQ(after_fast, after_slow) << what << " " << tag << ": a different number of draws";
-}
-
-const int32_t lengths[] = {1, 2, 3, 16, 40, 1000, 11025, 22050, 44100, 65535, 132300};
-
-TEST(FastSound, GeneratorsMatchTheStraightforwardOnes) {
-    const int32_t freqs[] = {-5, 0, 1, 32, 440, 1975, 7902, 11025, 21435, 21436, 28160, 44100, 70000};
-    Lcg g{5};
-    for (int32_t n : lengths) {
-        Own<sample_del> in(random_sample(g, n));
-        for (int32_t f : freqs) {
-            compare_on(in, [&](SAMPLE *s) { sound_sine(s, f); }, [&](SAMPLE *s) { reference_sound_sine(s, f); }, "sine", f);
-            compare_on(in, [&](SAMPLE *s) { sound_square(s, f); }, [&](SAMPLE *s) { reference_sound_square(s, f); }, "square", f);
-            compare_on(in, [&](SAMPLE *s) { sound_noise(s, f); }, [&](SAMPLE *s) { reference_sound_noise(s, f); }, "noise", f);
-        }
+    EXPECT_EQ(after_fast, random_rand()) << what << " " << tag << ": a different number of draws";
+    if constexpr (std::is_same_v<T, SAMPLE>) {
+        expect_same(a, b, what, tag);
+        sample_del(&a), sample_del(&b);
+    } else {
+        expect_same(a->work ? a->work : a->loop, b->work ? b->work : b->loop, what, tag);
+        expect_same(a->loop, b->loop, what, tag);
+        EXPECT_EQ(a->notes->count, b->notes->count);
+        for (int32_t i = 0; i < a->notes->count && i < b->notes->count; i++)
+            expect_same((SAMPLE *)list_get(a->notes, i), (SAMPLE *)list_get(b->notes, i), what, i);
+        music_del(&a), music_del(&b);
     }
-}
-
-// Envelopes on the plain loops (1), the AVX2 ones (2) and the widest (0).
-TEST(FastSound, EnvelopesMatchAFreshRampEveryTimeOnEveryPath) {
-    Lcg g{9};
-    for (int path : {1, 2, 0}) {
-        sound_set_paths(path);
-        for (int32_t n : lengths) {
-            Own<sample_del> in(random_sample(g, n));
-            for (int times = 1; times <= 6; times++) {
-                compare_on(
-                    in, [&](SAMPLE *s) { sound_decay_times(s, times); },
-                    [&](SAMPLE *s) { for (int t = 0; t < times; t++) reference_sound_decay(s); }, "decay", n * 10 + times);
-            }
-            compare_on(in, [](SAMPLE *s) { sound_decay(s); }, [](SAMPLE *s) { reference_sound_decay(s); }, "decay", n);
-            compare_on(in, [](SAMPLE *s) { sound_rise(s); }, [](SAMPLE *s) { reference_sound_envelope(s, 0, 32767); }, "rise", n);
-        }
-    }
-    sound_set_paths(0);
-}
-
-TEST(FastSound, TheBankMatchesNoteByNoteAndLeavesTheSameGenerator) {
-    random_srand(0x31756A22);
-    Own<music_del> fast(demo_build_instruments());
-    int32_t after_fast = random_next();
-    random_srand(0x31756A22);
-    Own<music_del> slow(reference_build_instruments());
-    int32_t after_slow = random_next();
-    ASSERT_EQ(fast->notes->count, 96);
-    ASSERT_EQ(slow->notes->count, 96);
-    for (int32_t i = 0; i < 96; i++)
-        expect_same((SAMPLE *)list_get(fast->notes, i), (SAMPLE *)list_get(slow->notes, i), "note", i);
-    EXPECT_EQ(after_fast, after_slow);
-    EXPECT_EQ(fast->period, 256);
 }
 
 // A music record with a random loop and work of `length` values and a bank of
@@ -119,96 +72,79 @@ MUSIC *random_music(Lcg &g, int32_t length, std::vector<int32_t> notes) {
 MUSIC *copy_music(const MUSIC *m) {
     MUSIC *c = music_new();
     sample_del(&c->loop);
-    c->loop = sample_dup(m->loop);
-    c->work = sample_dup(m->work);
+    c->loop = m->loop ? sample_dup(m->loop) : nullptr;
+    c->work = m->work ? sample_dup(m->work) : nullptr;
     for (int32_t i = 0; i < m->notes->count; i++) music_add_note(c, sample_dup((SAMPLE *)list_get(m->notes, i)));
     return c;
 }
 
-class FastMusic : public testing::TestWithParam<int> {
-  protected:
-    void SetUp() override { music_set_paths(GetParam()); }
-    void TearDown() override { music_set_paths(0); }
+class Fast : public testing::TestWithParam<int> {
+protected:
+    void SetUp() override { sound_set_paths(GetParam()), music_set_paths(GetParam()); }
+    void TearDown() override { sound_set_paths(0), music_set_paths(0); }
 };
+
+const int32_t lengths[] = {1, 2, 3, 16, 40, 1000, 11025, 22050, 44100, 65535, 132300};
+
+TEST_P(Fast, GeneratorsAndEnvelopesMatchTheStraightforwardOnes) {
+    const std::vector<int32_t> freqs = {-5, 0, 1, 32, 440, 1975, 7902, 11025, 21435, 21436, 22051, 28160, 44100, 70000};
+    Lcg g{5};
+    for (int32_t n : lengths) {
+        Own<sample_del> in(random_sample(g, n));
+        for (int32_t f : GetParam() == 0 ? freqs : std::vector<int32_t>{}) {  // the generators have one path
+            compare_on<SAMPLE>(in, sample_dup, [&](SAMPLE *s) { sound_sine(s, f); }, [&](SAMPLE *s) { reference_sound_sine(s, f); }, "sine", f);
+            compare_on<SAMPLE>(in, sample_dup, [&](SAMPLE *s) { sound_square(s, f); }, [&](SAMPLE *s) { reference_sound_square(s, f); }, "square", f);
+            compare_on<SAMPLE>(in, sample_dup, [&](SAMPLE *s) { sound_noise(s, f); }, [&](SAMPLE *s) { reference_sound_noise(s, f); }, "noise", f);
+        }
+        for (int times = 1; times <= 6; times++)  // a fresh ramp every time
+            compare_on<SAMPLE>(in, sample_dup, [&](SAMPLE *s) { sound_decay_times(s, times); },
+                               [&](SAMPLE *s) { for (int t = 0; t < times; t++) reference_sound_decay(s); }, "decay", n * 10 + times);
+        compare_on<SAMPLE>(in, sample_dup, sound_decay, reference_sound_decay, "decay", n);
+        compare_on<SAMPLE>(in, sample_dup, sound_rise, [](SAMPLE *s) { reference_sound_envelope(s, 0, 32767); }, "rise", n);
+    }
+}
+
+TEST(FastBank, TheBankMatchesNoteByNoteAndLeavesTheSameGenerator) {
+    Own<music_del> none(music_new());
+    compare_on<MUSIC>(none, copy_music, [](MUSIC *&m) { music_del(&m), m = demo_build_instruments(); },
+                      [](MUSIC *&m) { music_del(&m), m = reference_build_instruments(); }, "bank", 0, 0x31756A22);
+}
 
 // Loops of 1 to 132300 values, and one blended past a shorter work (3001 of
 // 5000 values), for divisors from 2 to INT32_MAX.
-TEST_P(FastMusic, BlendDividesExactlyForEveryDivisor) {
+TEST_P(Fast, BlendDividesExactlyForEveryDivisor) {
     const int32_t divisors[] = {2, 3, 5, 7, 64, 127, 128, 150, 255, 1000, 65535, 65536, 65537,
                                 0x7FFF, 1 << 30, (1 << 30) + 1, INT32_MAX - 1, INT32_MAX};
     Lcg g{11};
     for (auto [length, work] : {std::pair{1, 1}, {7, 7}, {1000, 1000}, {132300, 132300}, {5000, 3001}}) {
-        Own<music_del> fast(random_music(g, length, {}));
-        sample_set_count(fast->work, work);
-        Own<music_del> slow(copy_music(fast));
-        for (int32_t k : divisors) {
-            music_blend(fast, k);
-            reference_music_blend(slow, k);
-            expect_same(fast->loop, slow->loop, "blend", k);
-        }
+        Own<music_del> m(random_music(g, length, {}));
+        sample_set_count(m->work, work);
+        for (int32_t k : divisors)
+            compare_on<MUSIC>(m, copy_music, [&](MUSIC *x) { music_blend(x, k); }, [&](MUSIC *x) { reference_music_blend(x, k); }, "blend", k);
     }
 }
-
-using Pattern = void (*)(MUSIC *);
-struct PatternCase {
-    const char *name;
-    Pattern fast, slow;
-};
-const PatternCase patterns[] = {
-    {"even", music_pattern_even, reference_music_pattern_even},
-    {"decayed", music_pattern_decayed, reference_music_pattern_decayed},
-    {"odd", music_pattern_odd, reference_music_pattern_odd},
-};
 
 // Loops of the demo's length and short odd ones; notes shorter than, as long
-// as and longer than the loop, and one empty note.
-TEST_P(FastMusic, PatternsMatchForEveryDensityAndOffset) {
-    struct Shape {
-        int32_t length;
-        std::vector<int32_t> notes;
-    };
-    const Shape shapes[] = {
-        {132300, {44100, 22050, 11025, 1, 132300, 200000}},
-        {1, {1, 3}},
-        {15, {4, 15, 40}},
-        {1001, {0, 17, 999, 1001, 5000}},
-    };
+// as and longer than the loop, and one empty note; each pattern followed by
+// the blends a music step makes.
+TEST_P(Fast, PatternsMatchForEveryDensityAndOffset) {
+    using Pattern = void (*)(MUSIC *);
+    const Pattern fast[] = {music_pattern_even, music_pattern_decayed, music_pattern_odd};
+    const Pattern slow[] = {reference_music_pattern_even, reference_music_pattern_decayed, reference_music_pattern_odd};
+    const std::pair<int32_t, std::vector<int32_t>> shapes[] = {
+        {132300, {44100, 22050, 11025, 1, 132300, 200000}}, {1, {1, 3}}, {15, {4, 15, 40}}, {1001, {0, 17, 999, 1001, 5000}}};
     Lcg g{13};
-    for (const Shape &shape : shapes) {
-        Own<music_del> fast(random_music(g, shape.length, shape.notes)), slow(copy_music(fast));
-        int32_t rounds = shape.length == 132300 ? 40 : 120;
-        for (int32_t round = 0; round < rounds; round++) {
-            const PatternCase &p = patterns[round % 3];
-            random_srand((uint32_t)round * 7919u + 3u);
-            p.fast(fast);
-            int32_t after_fast = random_rand();
-            random_srand((uint32_t)round * 7919u + 3u);
-            p.slow(slow);
-            int32_t after_slow = random_rand();
-            expect_same(fast->work, slow->work, p.name, shape.length * 1000 + round);
-            ASSERT_EQ(after_fast, after_slow) << p.name;
+    for (const auto &[length, notes] : shapes) {
+        Own<music_del> m(random_music(g, length, notes));
+        for (int32_t round = 0; round < (length == 132300 ? 30 : 120); round++) {
+            int k = round % 3, blend = 126 + round % 4;
+            compare_on<MUSIC>(m, copy_music, [&](MUSIC *x) { fast[k](x), music_blend(x, blend); },
+                              [&](MUSIC *x) { slow[k](x), reference_music_blend(x, blend); }, "pattern", length * 1000 + round,
+                              (uint32_t)round * 7919u + 3u);
         }
     }
 }
 
-TEST_P(FastMusic, AStepMadeOfPatternsAndBlendsMatchesOverTheDemoBank) {
-    random_srand(0x31756A22);
-    Own<music_del> fast(demo_build_instruments()), slow(copy_music(fast));
-    for (int32_t round = 0; round < 24; round++) {
-        const PatternCase &p = patterns[round % 3];
-        random_srand((uint32_t)round + 100u);
-        p.fast(fast);
-        random_srand((uint32_t)round + 100u);
-        p.slow(slow);
-        for (int32_t b = 0; b < 3; b++) {
-            music_blend(fast, b == 0 ? 127 : 128);
-            reference_music_blend(slow, b == 0 ? 127 : 128);
-        }
-        expect_same(fast->loop, slow->loop, p.name, round);
-    }
-}
-
-// 0: the widest loops the processor runs, 1: the plain loops, 2: AVX2.
-INSTANTIATE_TEST_SUITE_P(Paths, FastMusic, testing::Values(0, 1, 2));
+INSTANTIATE_TEST_SUITE_P(Paths, Fast, testing::Values(0, 1, 2));
 
 }  // namespace

@@ -1,6 +1,8 @@
 // SOUND: the note table, the sine period (recorded CRC and hand values),
 // square edges, the noise's draw order, the envelopes as tables of
-// (length, value) -> values at chosen indices, and refusals.
+// (length, value) -> values at chosen indices, and refusals. Every frequency
+// and length on every path is held to straightforward versions in
+// test_fast_music.cpp.
 #include <gtest/gtest.h>
 
 #include "audio/sound.h"
@@ -25,28 +27,22 @@ int32_t noise(Lcg &g) { return (g.next() & 0xFFFF) - 32768; }
 
 }  // namespace
 
-TEST(Sound, NoteTableHoldsTheStoredFrequencies) {
+TEST(Sound, NotesAndSinesFollowTheirTables) {
     const int32_t notes[][2] = {{0, 32}, {11, 62}, {45, 440}, {60, 1046}, {71, 1975}, {95, 7902}, {96, 32}, {-1, 7902}};
     for (const auto &n : notes) EXPECT_EQ(sound_note(n[0]), n[1]) << n[0];
-    EXPECT_EQ(sound_note_count, 96);
-}
-
-TEST(Sound, SinesFollowThePeriodTable) {
     Golden g("sound");
     Own<sample_del> s(filled(44100, 0));
     sound_sine(s, 1);  // one second at 1 Hz is the table itself
     g.check("sine1", crc_of(s));
     EXPECT_EQ(V(s->data, s->data + 6), (V{0, 4, 9, 14, 18, 23}));  // 32767 sin(k pi / 22050), truncated
-    const int32_t at[][2] = {{11025, 32766}, {22050, 0}, {33075, -32766}, {44099, -4}};
-    for (const auto &a : at) EXPECT_EQ(s->data[a[0]], a[1]) << a[0];
-    for (int32_t f : {1976, 6300, 440}) {
-        Own<sample_del> t(filled(3000, 7));
+    EXPECT_EQ(V({s->data[11025], s->data[22050], s->data[33075], s->data[44099]}), V({32766, 0, -32766, -4}));
+    // A whole period per value (the phase lands on the period exactly) and a quarter.
+    const std::pair<int32_t, V> periods[] = {{11025, {0, 32766, 0, -32766, 0, 32766, 0, -32766}}, {44100, V(8, 0)}};
+    for (const auto &[f, want] : periods) {
+        Own<sample_del> t(filled(8, 123));
         sound_sine(t, f);
-        for (int32_t i = 0; i < 3000; i++) ASSERT_EQ(t->data[i], s->data[(i * f) % 44100]) << f << " at " << i;
+        EXPECT_EQ(values(t), want) << f;
     }
-    Own<sample_del> quarter(filled(8, 123));
-    sound_sine(quarter, 11025);
-    EXPECT_EQ(values(quarter), (V{0, 32766, 0, -32766, 0, 32766, 0, -32766}));
 }
 
 TEST(Sound, SquarePeriodsAndTheirEdges) {
@@ -65,18 +61,26 @@ TEST(Sound, SquarePeriodsAndTheirEdges) {
     }
 }
 
+// Credit k starts at 22050 at the last value and loses the rate per value;
+// below zero: a new draw and 44100 more credit. Rows list the draw of each value.
 TEST(Sound, NoiseDrawsFromTheEndAndHoldsValuesForRateSteps) {
-    random_srand(77);  // r = 11025: k runs 22050, 11025, 0, -11025 (a draw), ...
-    Lcg g{77};
-    int32_t v0 = noise(g), v1 = noise(g), v2 = noise(g);
-    Own<sample_del> s(filled(8, 0));
-    sound_noise(s, 11025);
-    EXPECT_EQ(values(s), (V{v2, v2, v1, v1, v1, v1, v0, v0}));
-    EXPECT_EQ(random_rand(), g.next());
-    random_srand(9);
-    Own<sample_del> still(filled(100, 1));
-    sound_noise(still, 0);  // rate 0: the first value throughout
-    EXPECT_EQ(values(still), V(100, (Lcg{9}.next() & 0xFFFF) - 32768));
+    const std::pair<int32_t, std::vector<int>> cases[] = {
+        {11025, {2, 2, 1, 1, 1, 1, 0, 0}},  // k runs 22050, 11025, 0, -11025 (a draw), ...
+        {22051, {3, 2, 2, 1, 1}},           // -1: a draw at once
+        {22050, {2, 1, 1, 0}},              // 0 is no draw yet
+        {0, {0, 0, 0}},                     // rate 0: the first value throughout
+    };
+    for (const auto &[rate, draws] : cases) {
+        random_srand(77);
+        Lcg g{77};
+        V drawn, want;
+        for (int i = 0; i <= draws.front(); i++) drawn.push_back(noise(g));
+        for (int d : draws) want.push_back(drawn[d]);
+        Own<sample_del> s(filled((int32_t)draws.size(), 9));
+        sound_noise(s, rate);
+        EXPECT_EQ(values(s), want) << rate;
+        EXPECT_EQ(random_rand(), g.next()) << rate;
+    }
     Golden golden("sound");
     random_srand(4242);
     Own<sample_del> full(filled(5000, 0));
@@ -107,28 +111,14 @@ TEST(Sound, EnvelopesAtChosenIndices) {
 }
 
 TEST(Sound, RefusalsAndOutOfRangeInputsNeitherFailNorHang) {
-    EXPECT_EQ(printed([] {
-                  sound_sine(nullptr, 440);
-                  sound_square(nullptr, 440);
-                  sound_noise(nullptr, 440);
-                  sound_decay(nullptr);
-                  sound_fade_in(nullptr);
+    Own<sample_del> s(filled(16, 3)), one(filled(1, 100)), empty(sample_new());
+    EXPECT_EQ(std::make_pair(sound_check(nullptr), sound_check(s)), std::make_pair(0, 1));
+    EXPECT_EQ(printed([&] {  // the switch is off
+                  sound_square(nullptr, 440), sound_sine(nullptr, 440), sound_square(s, 0), sound_square(s, -5);
+                  for (auto env : {sound_decay, sound_rise, sound_fade_in, sound_fade_out}) env(nullptr), env(one), env(empty);
               }),
-              "");  // the switch is off
-    EXPECT_EQ(sound_check(nullptr), 0);
-    Own<sample_del> s(filled(16, 3));
-    EXPECT_EQ(sound_check(s), 1);
-    sound_square(s, 0);
-    sound_square(s, -5);
+              "");
     EXPECT_EQ(values(s), V(16, 3));  // nothing written
-    sound_square(s, 0x7FFFFFFF);
-    sound_sine(s, 30000);
-    sound_noise(s, -100);
-    sound_noise(s, 0x7FFFFFFF);
-    Own<sample_del> one(filled(1, 100)), empty(sample_new());
-    for (auto env : {sound_decay, sound_rise, sound_fade_in, sound_fade_out}) {
-        env(one);
-        env(empty);
-    }
+    sound_square(s, 0x7FFFFFFF), sound_sine(s, 30000), sound_noise(s, -100), sound_noise(s, 0x7FFFFFFF), sound_noise(nullptr, 440);
     EXPECT_EQ(empty->count, 0);
 }
