@@ -277,36 +277,52 @@ __attribute__((target("avx2"))) static int32_t imgfx_glow5_avx2(const uint32_t *
     return x;
 }
 
-// The longest row the 512-bit glow takes; wider rows use the narrower paths.
-enum { IMGFX_GLOW_ROW = 4096 };
+// Sixteen pixels of a row from x on, those past the row's end read as black.
+__attribute__((target("avx512f"))) static inline __m512i imgfx_row16_avx512(const uint32_t *s, int32_t x,
+                                                                            int32_t w) {
+    const int32_t n = w - x;
+    const __mmask16 m = n >= 16 ? (__mmask16)0xFFFF : n > 0 ? (__mmask16)((1u << n) - 1) : (__mmask16)0;
+    return _mm512_maskz_loadu_epi32(m, s + (n > 0 ? x : 0));
+}
 
-// A whole row sixteen pixels at a time. Each pixel's faded value (every
-// channel shifted right by k, the top byte cleared) is made once into a
-// buffer with two black pixels on either side, so each of the four
-// neighbours is one load and one saturating add; the last group is masked.
+// The faded pixels x .. x + 15, and the saturated sums of each faded pixel
+// and the one after it (next holds the group that follows f).
+__attribute__((target("avx512f,avx512bw"))) static inline __m512i imgfx_faded16(const uint32_t *s, int32_t x,
+                                                                               int32_t w, __m128i count,
+                                                                               __m512i low) {
+    return _mm512_and_si512(_mm512_srl_epi16(imgfx_row16_avx512(s, x, w), count), low);
+}
+
+__attribute__((target("avx512f,avx512bw"))) static inline __m512i imgfx_pairs16(__m512i f, __m512i next) {
+    return _mm512_adds_epu8(f, _mm512_alignr_epi32(next, f, 1));
+}
+
+// A whole row sixteen pixels at a time, in registers. With f the faded
+// pixels (every channel shifted right by k, the top byte cleared) and
+// q(x) = f(x) + f(x + 1), a pixel's glow is c(x) + q(x - 2) + q(x + 1):
+// saturating adds of terms that are never negative give min(sum, 255) in
+// any order. Groups g - 1, g and g + 1 of q are kept, each neighbour is one
+// lane shift of two of them; the first add zero-masks the top bytes.
 __attribute__((target("avx512f,avx512bw"))) static void imgfx_glow5_avx512(const uint32_t *s, uint32_t *t,
                                                                            int32_t w, int32_t k) {
-    alignas(64) uint32_t faded[IMGFX_GLOW_ROW + 32];
-    const __m512i keep = _mm512_set1_epi32(0x00FFFFFF);
-    const __m512i low = _mm512_and_si512(_mm512_set1_epi8((char)(0xFF >> k)), keep);
+    const __m512i low = _mm512_set1_epi32((int)(0x00FFFFFFu & (0x01010101u * (0xFFu >> k))));
     const __m128i count = _mm_cvtsi32_si128(k);
     const __mmask64 channels = 0x7777777777777777ull;  // the three low bytes of every pixel
-    faded[0] = faded[1] = 0;
+    const __m512i f0 = imgfx_faded16(s, 0, w, count, low);
+    __m512i f1 = imgfx_faded16(s, 16, w, count, low);
+    __m512i q_prev = imgfx_pairs16(_mm512_setzero_si512(), f0), q = imgfx_pairs16(f0, f1);
     for (int32_t x = 0; x < w; x += 16) {
-        const __mmask16 m = w - x >= 16 ? (__mmask16)0xFFFF : (__mmask16)((1u << (w - x)) - 1);
-        const __m512i v = _mm512_maskz_loadu_epi32(m, s + x);
-        _mm512_storeu_si512(faded + 2 + x, _mm512_and_si512(_mm512_srl_epi16(v, count), low));
-    }
-    faded[w + 2] = faded[w + 3] = 0;
-    for (int32_t x = 0; x < w; x += 16) {
-        const __mmask16 m = w - x >= 16 ? (__mmask16)0xFFFF : (__mmask16)((1u << (w - x)) - 1);
-        const uint32_t *f = faded + x;  // f[i] is pixel x + i - 2
-        // The first add leaves every top byte 0 (zero-masked); the faded
-        // neighbours keep it 0.
-        __m512i sum = _mm512_maskz_adds_epu8(channels, _mm512_maskz_loadu_epi32(m, s + x), _mm512_loadu_si512(f));
-        sum = _mm512_adds_epu8(sum, _mm512_loadu_si512(f + 1));
-        sum = _mm512_adds_epu8(sum, _mm512_adds_epu8(_mm512_loadu_si512(f + 3), _mm512_loadu_si512(f + 4)));
+        const __m512i f2 = imgfx_faded16(s, x + 32, w, count, low);
+        const __m512i q_next = imgfx_pairs16(f1, f2);
+        const int32_t n = w - x;
+        const __mmask16 m = n >= 16 ? (__mmask16)0xFFFF : (__mmask16)((1u << n) - 1);
+        __m512i sum = _mm512_maskz_adds_epu8(channels, _mm512_maskz_loadu_epi32(m, s + x),
+                                             _mm512_alignr_epi32(q, q_prev, 14));
+        sum = _mm512_adds_epu8(sum, _mm512_alignr_epi32(q_next, q, 1));
         _mm512_mask_storeu_epi32(t + x, m, sum);
+        f1 = f2;
+        q_prev = q;
+        q = q_next;
     }
 }
 #endif
@@ -325,7 +341,7 @@ static void imgfx_glow5_rows(const IMG *source, IMG *target, int32_t k) {
             continue;
         }
 #if defined(IMGFX_AVX2)
-        if (level >= SIMD_AVX512 && w <= IMGFX_GLOW_ROW) {
+        if (level >= SIMD_AVX512) {
             imgfx_glow5_avx512(s, t, w, k);
             continue;
         }
@@ -658,6 +674,57 @@ __attribute__((target("avx512f,avx512bw,avx512vl"))) static void imgfx_blur_rows
     }
 }
 
+// The frame's blur (radius 2 on every channel, m = ceil(2^16 / 5)) in
+// registers, sixteen pixels at a time: the window's five pixels are loaded
+// straight from the row (black outside it), neighbours are joined byte by
+// byte and one multiply-add of ones gives their widened pair sums, so a
+// window is left pair + centre + right pair, divided by one mulhi. The
+// unpacks take the pixel pairs 0-1 and 2-3 of each 128-bit lane and the pack
+// puts them back in order; the top lane divides by 0, so the top byte is 0.
+template <bool Edge>
+__attribute__((target("avx512f,avx512bw"))) static inline void imgfx_blur5_group(const uint32_t *s, uint32_t *t,
+                                                                                 int32_t x, int32_t w,
+                                                                                 __m512i mul) {
+    const __m512i zero = _mm512_setzero_si512(), ones = _mm512_set1_epi8(1);
+    __m512i c, l2, l1, r1, r2;
+    if (Edge) {
+        c = imgfx_row16_avx512(s, x, w);
+        l2 = x ? imgfx_row16_avx512(s, x - 2, w) : _mm512_alignr_epi32(c, zero, 14);
+        l1 = x ? imgfx_row16_avx512(s, x - 1, w) : _mm512_alignr_epi32(c, zero, 15);
+        r1 = imgfx_row16_avx512(s, x + 1, w);
+        r2 = imgfx_row16_avx512(s, x + 2, w);
+    } else {
+        c = _mm512_loadu_si512(s + x);
+        l2 = _mm512_loadu_si512(s + x - 2);
+        l1 = _mm512_loadu_si512(s + x - 1);
+        r1 = _mm512_loadu_si512(s + x + 1);
+        r2 = _mm512_loadu_si512(s + x + 2);
+    }
+    __m512i lo = _mm512_add_epi16(_mm512_maddubs_epi16(_mm512_unpacklo_epi8(l2, l1), ones),
+                                  _mm512_maddubs_epi16(_mm512_unpacklo_epi8(r1, r2), ones));
+    __m512i hi = _mm512_add_epi16(_mm512_maddubs_epi16(_mm512_unpackhi_epi8(l2, l1), ones),
+                                  _mm512_maddubs_epi16(_mm512_unpackhi_epi8(r1, r2), ones));
+    lo = _mm512_mulhi_epu16(_mm512_add_epi16(lo, _mm512_unpacklo_epi8(c, zero)), mul);
+    hi = _mm512_mulhi_epu16(_mm512_add_epi16(hi, _mm512_unpackhi_epi8(c, zero)), mul);
+    const int32_t n = w - x;
+    const __mmask16 k = n >= 16 ? (__mmask16)0xFFFF : (__mmask16)((1u << n) - 1);
+    _mm512_mask_storeu_epi32(t + x, k, _mm512_packus_epi16(lo, hi));
+}
+
+__attribute__((target("avx512f,avx512bw"))) static void imgfx_blur5_rows_avx512(const IMG *source, IMG *target,
+                                                                                uint16_t m) {
+    const int32_t w = source->width;
+    const __m512i mul = _mm512_set1_epi64((int64_t)((uint64_t)m | (uint64_t)m << 16 | (uint64_t)m << 32));
+    for (int32_t y = 0; y < source->height; y++) {
+        const uint32_t *s = source->pixels + (size_t)y * (size_t)w;
+        uint32_t *t = target->pixels + (size_t)y * (size_t)w;
+        imgfx_blur5_group<true>(s, t, 0, w, mul);
+        int32_t x = 16;
+        for (; x + 18 <= w; x += 16) imgfx_blur5_group<false>(s, t, x, w, mul);
+        for (; x < w; x += 16) imgfx_blur5_group<true>(s, t, x, w, mul);
+    }
+}
+
 // Vector rows; false (nothing written) when a radius is beyond its lanes or
 // the prefix buffer cannot be had.
 static bool imgfx_blur_rgb_sse(const IMG *source, IMG *target, const int32_t radius[3]) {
@@ -695,7 +762,7 @@ static bool imgfx_blur_rgb_sse(const IMG *source, IMG *target, const int32_t rad
     const bool equal = radius[0] == radius[1] && radius[1] == radius[2];
     if (equal && l.single && level >= SIMD_AVX512 && source->width <= IMGFX_BLUR_ROW) {
         if (rmax == 2)
-            imgfx_blur_rows_avx512<5>(source, target, rmax, l.m[0]);
+            imgfx_blur5_rows_avx512(source, target, l.m[0]);
         else
             imgfx_blur_rows_avx512<0>(source, target, rmax, l.m[0]);
         if (pre != local) free(pre);
