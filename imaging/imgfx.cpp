@@ -294,7 +294,7 @@ __attribute__((target("avx512f,avx512bw"))) static inline __m512i imgfx_faded16(
 }
 
 __attribute__((target("avx512f,avx512bw"))) static inline __m512i imgfx_pairs16(__m512i f, __m512i next) {
-    return _mm512_adds_epu8(f, _mm512_alignr_epi32(next, f, 1));
+    return _mm512_adds_epu8(f, _mm512_maskz_alignr_epi32((__mmask16)0xFFFF, next, f, 1));
 }
 
 // A whole row sixteen pixels at a time, in registers. With f the faded
@@ -317,8 +317,8 @@ __attribute__((target("avx512f,avx512bw"))) static void imgfx_glow5_avx512(const
         const int32_t n = w - x;
         const __mmask16 m = n >= 16 ? (__mmask16)0xFFFF : (__mmask16)((1u << n) - 1);
         __m512i sum = _mm512_maskz_adds_epu8(channels, _mm512_maskz_loadu_epi32(m, s + x),
-                                             _mm512_alignr_epi32(q, q_prev, 14));
-        sum = _mm512_adds_epu8(sum, _mm512_alignr_epi32(q_next, q, 1));
+                                             _mm512_maskz_alignr_epi32((__mmask16)0xFFFF, q, q_prev, 14));
+        sum = _mm512_adds_epu8(sum, _mm512_maskz_alignr_epi32((__mmask16)0xFFFF, q_next, q, 1));
         _mm512_mask_storeu_epi32(t + x, m, sum);
         f1 = f2;
         q_prev = q;
@@ -630,12 +630,10 @@ __attribute__((target("avx2"))) static void imgfx_blur_rows_avx2(const IMG *sour
 enum { IMGFX_BLUR_ROW = 2048, IMGFX_BLUR_RADIUS = 127 };
 
 // The sum of `taps` widened pixels from p on (four 16-bit lanes a pixel).
-template <int Taps>
 __attribute__((target("avx512f,avx512bw"))) static inline __m512i imgfx_blur_window512(const uint16_t *p,
                                                                                       int32_t taps) {
-    const int32_t n = Taps ? Taps : taps;
     __m512i sum = _mm512_loadu_si512(p);
-    for (int32_t i = 1; i < n; i++) sum = _mm512_add_epi16(sum, _mm512_loadu_si512(p + 4 * i));
+    for (int32_t i = 1; i < taps; i++) sum = _mm512_add_epi16(sum, _mm512_loadu_si512(p + 4 * i));
     return sum;
 }
 
@@ -644,7 +642,6 @@ __attribute__((target("avx512f,avx512bw"))) static inline __m512i imgfx_blur_win
 // into a buffer with r black pixels before it and enough after it; a window's
 // sum is then 2r + 1 loads and adds of 16-bit lanes. The top lane divides by
 // 0, so the top byte comes out 0; the last group is stored masked.
-template <int Taps>
 __attribute__((target("avx512f,avx512bw,avx512vl"))) static void imgfx_blur_rows_avx512(const IMG *source,
                                                                                         IMG *target, int32_t r,
                                                                                         uint16_t m) {
@@ -664,8 +661,8 @@ __attribute__((target("avx512f,avx512bw,avx512vl"))) static void imgfx_blur_rows
             _mm512_storeu_si512(wide + 4 * (r + x), _mm512_cvtepu8_epi16(v));
         }
         for (int32_t x = 0; x < w; x += 16) {
-            const __m512i a = _mm512_mulhi_epu16(imgfx_blur_window512<Taps>(wide + 4 * x, taps), mul);
-            const __m512i b = _mm512_mulhi_epu16(imgfx_blur_window512<Taps>(wide + 4 * (x + 8), taps), mul);
+            const __m512i a = _mm512_mulhi_epu16(imgfx_blur_window512(wide + 4 * x, taps), mul);
+            const __m512i b = _mm512_mulhi_epu16(imgfx_blur_window512(wide + 4 * (x + 8), taps), mul);
             // Packing works within 128-bit lanes: pixel pairs of a and b alternate.
             const __m512i q = _mm512_maskz_permutexvar_epi64(0xFF, order, _mm512_packus_epi16(a, b));
             const __mmask16 k = w - x >= 16 ? (__mmask16)0xFFFF : (__mmask16)((1u << (w - x)) - 1);
@@ -689,8 +686,8 @@ __attribute__((target("avx512f,avx512bw"))) static inline void imgfx_blur5_group
     __m512i c, l2, l1, r1, r2;
     if (Edge) {
         c = imgfx_row16_avx512(s, x, w);
-        l2 = x ? imgfx_row16_avx512(s, x - 2, w) : _mm512_alignr_epi32(c, zero, 14);
-        l1 = x ? imgfx_row16_avx512(s, x - 1, w) : _mm512_alignr_epi32(c, zero, 15);
+        l2 = x ? imgfx_row16_avx512(s, x - 2, w) : _mm512_maskz_alignr_epi32((__mmask16)0xFFFF, c, zero, 14);
+        l1 = x ? imgfx_row16_avx512(s, x - 1, w) : _mm512_maskz_alignr_epi32((__mmask16)0xFFFF, c, zero, 15);
         r1 = imgfx_row16_avx512(s, x + 1, w);
         r2 = imgfx_row16_avx512(s, x + 2, w);
     } else {
@@ -760,11 +757,11 @@ static bool imgfx_blur_rgb_sse(const IMG *source, IMG *target, const int32_t rad
 #if defined(IMGFX_AVX2)
     const simd_level level = simd_level_in_use();
     const bool equal = radius[0] == radius[1] && radius[1] == radius[2];
-    if (equal && l.single && level >= SIMD_AVX512 && source->width <= IMGFX_BLUR_ROW) {
+    if (equal && l.single && level >= SIMD_AVX512 && (rmax == 2 || source->width <= IMGFX_BLUR_ROW)) {
         if (rmax == 2)
             imgfx_blur5_rows_avx512(source, target, l.m[0]);
         else
-            imgfx_blur_rows_avx512<0>(source, target, rmax, l.m[0]);
+            imgfx_blur_rows_avx512(source, target, rmax, l.m[0]);
         if (pre != local) free(pre);
         return true;
     }
