@@ -303,27 +303,48 @@ __attribute__((target("avx512f,avx512bw"))) static inline __m512i imgfx_pairs16(
 // saturating adds of terms that are never negative give min(sum, 255) in
 // any order. Groups g - 1, g and g + 1 of q are kept, each neighbour is one
 // lane shift of two of them; the first add zero-masks the top bytes.
+// One group x .. x + 15 of the glow, the q groups moved on by one. Inside
+// the row (Edge false: pixels up to x + 47 exist) every load and store is
+// whole; at its end they are masked.
+struct ImgfxGlowState {
+    __m512i f1, q_prev, q;  // faded group x + 16; q groups x - 16 and x
+};
+
+template <bool Edge>
+__attribute__((target("avx512f,avx512bw"))) static inline void imgfx_glow5_group(const uint32_t *s, uint32_t *t,
+                                                                                 int32_t x, int32_t w,
+                                                                                 __m128i count, __m512i low,
+                                                                                 ImgfxGlowState &g) {
+    const __mmask64 channels = 0x7777777777777777ull;  // the three low bytes of every pixel
+    const __m512i f2 = Edge ? imgfx_faded16(s, x + 32, w, count, low)
+                            : _mm512_and_si512(_mm512_srl_epi16(_mm512_loadu_si512(s + x + 32), count), low);
+    const __m512i q_next = imgfx_pairs16(g.f1, f2);
+    const int32_t n = w - x;
+    const __mmask16 m = !Edge || n >= 16 ? (__mmask16)0xFFFF : (__mmask16)((1u << n) - 1);
+    const __m512i c = Edge ? _mm512_maskz_loadu_epi32(m, s + x) : _mm512_loadu_si512(s + x);
+    __m512i sum = _mm512_maskz_adds_epu8(channels, c, _mm512_maskz_alignr_epi32((__mmask16)0xFFFF, g.q, g.q_prev, 14));
+    sum = _mm512_adds_epu8(sum, _mm512_maskz_alignr_epi32((__mmask16)0xFFFF, q_next, g.q, 1));
+    if (Edge)
+        _mm512_mask_storeu_epi32(t + x, m, sum);
+    else
+        _mm512_storeu_si512(t + x, sum);
+    g.f1 = f2;
+    g.q_prev = g.q;
+    g.q = q_next;
+}
+
 __attribute__((target("avx512f,avx512bw"))) static void imgfx_glow5_avx512(const uint32_t *s, uint32_t *t,
                                                                            int32_t w, int32_t k) {
     const __m512i low = _mm512_set1_epi32((int)(0x00FFFFFFu & (0x01010101u * (0xFFu >> k))));
     const __m128i count = _mm_cvtsi32_si128(k);
-    const __mmask64 channels = 0x7777777777777777ull;  // the three low bytes of every pixel
     const __m512i f0 = imgfx_faded16(s, 0, w, count, low);
-    __m512i f1 = imgfx_faded16(s, 16, w, count, low);
-    __m512i q_prev = imgfx_pairs16(_mm512_setzero_si512(), f0), q = imgfx_pairs16(f0, f1);
-    for (int32_t x = 0; x < w; x += 16) {
-        const __m512i f2 = imgfx_faded16(s, x + 32, w, count, low);
-        const __m512i q_next = imgfx_pairs16(f1, f2);
-        const int32_t n = w - x;
-        const __mmask16 m = n >= 16 ? (__mmask16)0xFFFF : (__mmask16)((1u << n) - 1);
-        __m512i sum = _mm512_maskz_adds_epu8(channels, _mm512_maskz_loadu_epi32(m, s + x),
-                                             _mm512_maskz_alignr_epi32((__mmask16)0xFFFF, q, q_prev, 14));
-        sum = _mm512_adds_epu8(sum, _mm512_maskz_alignr_epi32((__mmask16)0xFFFF, q_next, q, 1));
-        _mm512_mask_storeu_epi32(t + x, m, sum);
-        f1 = f2;
-        q_prev = q;
-        q = q_next;
-    }
+    ImgfxGlowState g;
+    g.f1 = imgfx_faded16(s, 16, w, count, low);
+    g.q_prev = imgfx_pairs16(_mm512_setzero_si512(), f0);
+    g.q = imgfx_pairs16(f0, g.f1);
+    int32_t x = 0;
+    for (; x + 48 <= w; x += 16) imgfx_glow5_group<false>(s, t, x, w, count, low, g);
+    for (; x < w; x += 16) imgfx_glow5_group<true>(s, t, x, w, count, low, g);
 }
 #endif
 
@@ -704,8 +725,11 @@ __attribute__((target("avx512f,avx512bw"))) static inline void imgfx_blur5_group
     lo = _mm512_mulhi_epu16(_mm512_add_epi16(lo, _mm512_unpacklo_epi8(c, zero)), mul);
     hi = _mm512_mulhi_epu16(_mm512_add_epi16(hi, _mm512_unpackhi_epi8(c, zero)), mul);
     const int32_t n = w - x;
-    const __mmask16 k = n >= 16 ? (__mmask16)0xFFFF : (__mmask16)((1u << n) - 1);
-    _mm512_mask_storeu_epi32(t + x, k, _mm512_packus_epi16(lo, hi));
+    const __mmask16 k = !Edge || n >= 16 ? (__mmask16)0xFFFF : (__mmask16)((1u << n) - 1);
+    if (Edge)
+        _mm512_mask_storeu_epi32(t + x, k, _mm512_packus_epi16(lo, hi));
+    else
+        _mm512_storeu_si512(t + x, _mm512_packus_epi16(lo, hi));
 }
 
 __attribute__((target("avx512f,avx512bw"))) static void imgfx_blur5_rows_avx512(const IMG *source, IMG *target,
