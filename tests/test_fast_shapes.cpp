@@ -2,15 +2,19 @@
 // of the frame's blur and glow against their straightforward versions, on
 // every instruction set level: spans starting at every word of a cache line,
 // rows around the widths where the register loops change between masked and
-// whole groups, and rows longer than any row buffer.
+// whole groups, rows longer than any row buffer, and the present conversion
+// into bytes at every offset from a cache line.
 #include <gtest/gtest.h>
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "bench/reference_ellipse.h"
 #include "bench/reference_imgfx.h"
+#include "bench/reference_windpy.h"
 #include "host/simd.h"
+#include "host/windpy.h"
 #include "imaging/img.h"
 #include "imaging/imgfx.h"
 
@@ -73,6 +77,24 @@ TEST(FastShapes, BlurAndGlowRowsOfEveryShortWidthAndALongOne) {
                 imgfx_glow_h5(src.image, fast.image, k);
                 reference_imgfx_glow_h5(src.image, ref.image, k);
                 EXPECT_TRUE(img_compare(fast.image, ref.image)) << "glow " << k << ", width " << w;
+            }
+        }
+    });
+}
+
+// Widths 70 and 200 leave room for whole 64-pixel groups after the first
+// stretch that brings the stores onto a line, 5 does not.
+TEST(FastShapes, ConversionIntoBytesAtEveryOffsetFromALine) {
+    every_level([] {
+        for (int32_t w : {5, 70, 200}) {
+            Owned src(w, 3, (uint32_t)w);
+            const size_t size = (size_t)w * 3 * 3;
+            std::vector<uint8_t> ref(size);
+            reference_windpy_convert(src.image->pixels, w, 3, ref.data());
+            for (size_t offset = 0; offset < 64; offset++) {
+                alignas(64) uint8_t out[64 + 200 * 9];
+                windpy_convert(src.image->pixels, w, 3, out + offset);
+                EXPECT_EQ(std::vector<uint8_t>(out + offset, out + offset + size), ref) << w << " at " << offset;
             }
         }
     });
