@@ -277,13 +277,23 @@ __attribute__((target("avx2"))) static int32_t imgfx_glow5_avx2(const uint32_t *
     return x;
 }
 
-// Sixteen pixels of a row from x on, those past the row's end read as black.
+// Which of the sixteen pixels x .. x + 15 (x >= -17) lie in a row of w.
+static inline __mmask16 imgfx_inside16(int32_t x, int32_t w) {
+    const int32_t lo = x < 0 ? -x : 0, hi = w - x < 16 ? w - x : 16;
+    if (hi <= lo) return 0;
+    return (__mmask16)(((1u << hi) - 1) & ~((1u << lo) - 1));
+}
+
+// Sixteen pixels of a row from x on, those outside it read as black. The
+// lanes left out are never touched, so x may lie before the row's start.
 __attribute__((target("avx512f"))) static inline __m512i imgfx_row16_avx512(const uint32_t *s, int32_t x,
                                                                             int32_t w) {
-    const int32_t n = w - x;
-    const __mmask16 m = n >= 16 ? (__mmask16)0xFFFF : n > 0 ? (__mmask16)((1u << n) - 1) : (__mmask16)0;
-    return _mm512_maskz_loadu_epi32(m, s + (n > 0 ? x : 0));
+    return _mm512_maskz_loadu_epi32(imgfx_inside16(x, w), (const void *)((uintptr_t)s + (uintptr_t)(intptr_t)x * 4));
 }
+
+// The first group of a row's 512-bit loops: x at most 0, so that the
+// groups after it store whole cache lines (t a multiple of 4 bytes).
+static inline int32_t imgfx_first_group(const uint32_t *t) { return -(int32_t)(((uintptr_t)t & 63) >> 2); }
 
 // The faded pixels x .. x + 15, and the saturated sums of each faded pixel
 // and the one after it (next holds the group that follows f).
@@ -319,15 +329,13 @@ __attribute__((target("avx512f,avx512bw"))) static inline void imgfx_glow5_group
     const __m512i f2 = Edge ? imgfx_faded16(s, x + 32, w, count, low)
                             : _mm512_and_si512(_mm512_srl_epi16(_mm512_loadu_si512(s + x + 32), count), low);
     const __m512i q_next = imgfx_pairs16(g.f1, f2);
-    const int32_t n = w - x;
-    const __mmask16 m = !Edge || n >= 16 ? (__mmask16)0xFFFF : (__mmask16)((1u << n) - 1);
-    const __m512i c = Edge ? _mm512_maskz_loadu_epi32(m, s + x) : _mm512_loadu_si512(s + x);
+    const __m512i c = Edge ? imgfx_row16_avx512(s, x, w) : _mm512_loadu_si512(s + x);
     __m512i sum = _mm512_maskz_adds_epu8(channels, c, _mm512_maskz_alignr_epi32((__mmask16)0xFFFF, g.q, g.q_prev, 14));
     sum = _mm512_adds_epu8(sum, _mm512_maskz_alignr_epi32((__mmask16)0xFFFF, q_next, g.q, 1));
     if (Edge)
-        _mm512_mask_storeu_epi32(t + x, m, sum);
+        _mm512_mask_storeu_epi32((void *)((uintptr_t)t + (uintptr_t)(intptr_t)x * 4), imgfx_inside16(x, w), sum);
     else
-        _mm512_storeu_si512(t + x, sum);
+        _mm512_store_si512(t + x, sum);
     g.f1 = f2;
     g.q_prev = g.q;
     g.q = q_next;
@@ -337,12 +345,16 @@ __attribute__((target("avx512f,avx512bw"))) static void imgfx_glow5_avx512(const
                                                                            int32_t w, int32_t k) {
     const __m512i low = _mm512_set1_epi32((int)(0x00FFFFFFu & (0x01010101u * (0xFFu >> k))));
     const __m128i count = _mm_cvtsi32_si128(k);
-    const __m512i f0 = imgfx_faded16(s, 0, w, count, low);
+    int32_t x = imgfx_first_group(t);
+    const __m512i f0 = imgfx_faded16(s, x, w, count, low);
     ImgfxGlowState g;
-    g.f1 = imgfx_faded16(s, 16, w, count, low);
-    g.q_prev = imgfx_pairs16(_mm512_setzero_si512(), f0);
+    g.f1 = imgfx_faded16(s, x + 16, w, count, low);
+    g.q_prev = imgfx_pairs16(_mm512_setzero_si512(), f0);  // every pixel before x is outside
     g.q = imgfx_pairs16(f0, g.f1);
-    int32_t x = 0;
+    if (x < 0) {
+        imgfx_glow5_group<true>(s, t, x, w, count, low, g);
+        x += 16;
+    }
     for (; x + 48 <= w; x += 16) imgfx_glow5_group<false>(s, t, x, w, count, low, g);
     for (; x < w; x += 16) imgfx_glow5_group<true>(s, t, x, w, count, low, g);
 }
@@ -707,8 +719,8 @@ __attribute__((target("avx512f,avx512bw"))) static inline void imgfx_blur5_group
     __m512i c, l2, l1, r1, r2;
     if (Edge) {
         c = imgfx_row16_avx512(s, x, w);
-        l2 = x ? imgfx_row16_avx512(s, x - 2, w) : _mm512_maskz_alignr_epi32((__mmask16)0xFFFF, c, zero, 14);
-        l1 = x ? imgfx_row16_avx512(s, x - 1, w) : _mm512_maskz_alignr_epi32((__mmask16)0xFFFF, c, zero, 15);
+        l2 = imgfx_row16_avx512(s, x - 2, w);
+        l1 = imgfx_row16_avx512(s, x - 1, w);
         r1 = imgfx_row16_avx512(s, x + 1, w);
         r2 = imgfx_row16_avx512(s, x + 2, w);
     } else {
@@ -724,12 +736,11 @@ __attribute__((target("avx512f,avx512bw"))) static inline void imgfx_blur5_group
                                   _mm512_maddubs_epi16(_mm512_unpackhi_epi8(r1, r2), ones));
     lo = _mm512_mulhi_epu16(_mm512_add_epi16(lo, _mm512_unpacklo_epi8(c, zero)), mul);
     hi = _mm512_mulhi_epu16(_mm512_add_epi16(hi, _mm512_unpackhi_epi8(c, zero)), mul);
-    const int32_t n = w - x;
-    const __mmask16 k = !Edge || n >= 16 ? (__mmask16)0xFFFF : (__mmask16)((1u << n) - 1);
     if (Edge)
-        _mm512_mask_storeu_epi32(t + x, k, _mm512_packus_epi16(lo, hi));
+        _mm512_mask_storeu_epi32((void *)((uintptr_t)t + (uintptr_t)(intptr_t)x * 4), imgfx_inside16(x, w),
+                                 _mm512_packus_epi16(lo, hi));
     else
-        _mm512_storeu_si512(t + x, _mm512_packus_epi16(lo, hi));
+        _mm512_store_si512(t + x, _mm512_packus_epi16(lo, hi));
 }
 
 __attribute__((target("avx512f,avx512bw"))) static void imgfx_blur5_rows_avx512(const IMG *source, IMG *target,
@@ -739,8 +750,10 @@ __attribute__((target("avx512f,avx512bw"))) static void imgfx_blur5_rows_avx512(
     for (int32_t y = 0; y < source->height; y++) {
         const uint32_t *s = source->pixels + (size_t)y * (size_t)w;
         uint32_t *t = target->pixels + (size_t)y * (size_t)w;
-        imgfx_blur5_group<true>(s, t, 0, w, mul);
-        int32_t x = 16;
+        // Groups from the first cache line of the target row: the whole
+        // ones need pixels x - 2 .. x + 17 inside.
+        int32_t x = imgfx_first_group(t);
+        for (; x < 2; x += 16) imgfx_blur5_group<true>(s, t, x, w, mul);
         for (; x + 18 <= w; x += 16) imgfx_blur5_group<false>(s, t, x, w, mul);
         for (; x < w; x += 16) imgfx_blur5_group<true>(s, t, x, w, mul);
     }
