@@ -307,15 +307,14 @@ __attribute__((target("avx512f,avx512bw"))) static inline __m512i imgfx_pairs16(
     return _mm512_adds_epu8(f, _mm512_maskz_alignr_epi32((__mmask16)0xFFFF, next, f, 1));
 }
 
-// A whole row sixteen pixels at a time, in registers. With f the faded
-// pixels (every channel shifted right by k, the top byte cleared) and
+// The glow in registers, sixteen pixels a group. With f the faded pixels
+// (every channel shifted right by k, the top byte cleared) and
 // q(x) = f(x) + f(x + 1), a pixel's glow is c(x) + q(x - 2) + q(x + 1):
 // saturating adds of terms that are never negative give min(sum, 255) in
-// any order. Groups g - 1, g and g + 1 of q are kept, each neighbour is one
-// lane shift of two of them; the first add zero-masks the top bytes.
-// One group x .. x + 15 of the glow, the q groups moved on by one. Inside
-// the row (Edge false: pixels up to x + 47 exist) every load and store is
-// whole; at its end they are masked.
+// any order. The q groups before, at and after the current one are kept and
+// each neighbour is one lane shift of two of them; the first add zero-masks
+// the top bytes. A group inside the row (Edge false: pixels up to x + 47
+// exist) loads and stores whole; at the row's ends they are masked.
 struct ImgfxGlowState {
     __m512i f1, q_prev, q;  // faded group x + 16; q groups x - 16 and x
 };
