@@ -291,10 +291,6 @@ __attribute__((target("avx512f"))) static inline __m512i imgfx_row16_avx512(cons
     return _mm512_maskz_loadu_epi32(imgfx_inside16(x, w), (const void *)((uintptr_t)s + (uintptr_t)(intptr_t)x * 4));
 }
 
-// The first group of a row's 512-bit loops: x at most 0, so that the
-// groups after it store whole cache lines (t a multiple of 4 bytes).
-static inline int32_t imgfx_first_group(const uint32_t *t) { return -(int32_t)(((uintptr_t)t & 63) >> 2); }
-
 // The faded pixels x .. x + 15, and the saturated sums of each faded pixel
 // and the one after it (next holds the group that follows f).
 __attribute__((target("avx512f,avx512bw"))) static inline __m512i imgfx_faded16(const uint32_t *s, int32_t x,
@@ -334,7 +330,7 @@ __attribute__((target("avx512f,avx512bw"))) static inline void imgfx_glow5_group
     if (Edge)
         _mm512_mask_storeu_epi32((void *)((uintptr_t)t + (uintptr_t)(intptr_t)x * 4), imgfx_inside16(x, w), sum);
     else
-        _mm512_store_si512(t + x, sum);
+        _mm512_storeu_si512(t + x, sum);
     g.f1 = f2;
     g.q_prev = g.q;
     g.q = q_next;
@@ -344,16 +340,14 @@ __attribute__((target("avx512f,avx512bw"))) static void imgfx_glow5_avx512(const
                                                                            int32_t w, int32_t k) {
     const __m512i low = _mm512_set1_epi32((int)(0x00FFFFFFu & (0x01010101u * (0xFFu >> k))));
     const __m128i count = _mm_cvtsi32_si128(k);
-    int32_t x = imgfx_first_group(t);
-    const __m512i f0 = imgfx_faded16(s, x, w, count, low);
+    const __m512i f0 = imgfx_faded16(s, 0, w, count, low);
     ImgfxGlowState g;
-    g.f1 = imgfx_faded16(s, x + 16, w, count, low);
-    g.q_prev = imgfx_pairs16(_mm512_setzero_si512(), f0);  // every pixel before x is outside
+    g.f1 = imgfx_faded16(s, 16, w, count, low);
+    g.q_prev = imgfx_pairs16(_mm512_setzero_si512(), f0);  // every pixel before the row is black
     g.q = imgfx_pairs16(f0, g.f1);
-    if (x < 0) {
-        imgfx_glow5_group<true>(s, t, x, w, count, low, g);
-        x += 16;
-    }
+    // (Groups started at the target's cache line, for whole-line stores,
+    // cost a seventeenth group a row and measured slower here.)
+    int32_t x = 0;
     for (; x + 48 <= w; x += 16) imgfx_glow5_group<false>(s, t, x, w, count, low, g);
     for (; x < w; x += 16) imgfx_glow5_group<true>(s, t, x, w, count, low, g);
 }
@@ -749,9 +743,8 @@ __attribute__((target("avx512f,avx512bw"))) static void imgfx_blur5_rows_avx512(
     for (int32_t y = 0; y < source->height; y++) {
         const uint32_t *s = source->pixels + (size_t)y * (size_t)w;
         uint32_t *t = target->pixels + (size_t)y * (size_t)w;
-        // The whole groups need pixels x - 2 .. x + 17 inside. (Starting
-        // the groups at the target's cache line costs a seventeenth group
-        // a row and measured slower here.)
+        // The whole groups need pixels x - 2 .. x + 17 inside. (Groups
+        // started at the target's cache line measured slower, as for the glow.)
         int32_t x = 0;
         for (; x < 2; x += 16) imgfx_blur5_group<true>(s, t, x, w, mul);
         for (; x + 18 <= w; x += 16) imgfx_blur5_group<false>(s, t, x, w, mul);
