@@ -988,11 +988,23 @@ static const ImgEllipseTable &img_ellipse_table(int64_t rx, int64_t ry) {
 }
 
 #if defined(__GNUC__) && defined(__x86_64__)
-// n >= 1 words of one colour: whole 16-word stores, then one masked store.
+// n >= 1 words of one colour in stores aligned to the cache line: the first
+// and last lines masked, whole lines between, so no store is split across
+// two lines (the lanes masked off are never touched).
 __attribute__((target("avx512f"))) static void img_run_avx512(uint32_t *p, int64_t n, uint32_t colour) {
     const __m512i v = _mm512_set1_epi32((int)colour);
-    for (; n > 16; n -= 16, p += 16) _mm512_storeu_si512(p, v);
-    _mm512_mask_storeu_epi32(p, (__mmask16)((1u << n) - 1), v);
+    const uintptr_t at = (uintptr_t)p;
+    uint32_t *line = (uint32_t *)(at & ~(uintptr_t)63);
+    const int64_t lead = (int64_t)((at & 63) >> 2), end = lead + n;  // in words from the line's start
+    const __mmask16 first = (__mmask16)(0xFFFFu << lead);
+    if (end <= 16) {
+        _mm512_mask_store_epi32(line, (__mmask16)(first & ((1u << end) - 1)), v);
+        return;
+    }
+    _mm512_mask_store_epi32(line, first, v);
+    int64_t i = 16;
+    for (; end - i > 16; i += 16) _mm512_store_si512(line + i, v);
+    _mm512_mask_store_epi32(line + i, (__mmask16)((1u << (end - i)) - 1), v);
 }
 #endif
 

@@ -277,37 +277,79 @@ __attribute__((target("avx2"))) static int32_t imgfx_glow5_avx2(const uint32_t *
     return x;
 }
 
-// The longest row the 512-bit glow takes; wider rows use the narrower paths.
-enum { IMGFX_GLOW_ROW = 4096 };
+// Which of the sixteen pixels x .. x + 15 (x >= -17) lie in a row of w.
+static inline __mmask16 imgfx_inside16(int32_t x, int32_t w) {
+    const int32_t lo = x < 0 ? -x : 0, hi = w - x < 16 ? w - x : 16;
+    if (hi <= lo) return 0;
+    return (__mmask16)(((1u << hi) - 1) & ~((1u << lo) - 1));
+}
 
-// A whole row sixteen pixels at a time. Each pixel's faded value (every
-// channel shifted right by k, the top byte cleared) is made once into a
-// buffer with two black pixels on either side, so each of the four
-// neighbours is one load and one saturating add; the last group is masked.
+// Sixteen pixels of a row from x on, those outside it read as black. The
+// lanes left out are never touched, so x may lie before the row's start.
+__attribute__((target("avx512f"))) static inline __m512i imgfx_row16_avx512(const uint32_t *s, int32_t x,
+                                                                            int32_t w) {
+    return _mm512_maskz_loadu_epi32(imgfx_inside16(x, w), (const void *)((uintptr_t)s + (uintptr_t)(intptr_t)x * 4));
+}
+
+// The faded pixels x .. x + 15, and the saturated sums of each faded pixel
+// and the one after it (next holds the group that follows f).
+__attribute__((target("avx512f,avx512bw"))) static inline __m512i imgfx_faded16(const uint32_t *s, int32_t x,
+                                                                               int32_t w, __m128i count,
+                                                                               __m512i low) {
+    return _mm512_and_si512(_mm512_srl_epi16(imgfx_row16_avx512(s, x, w), count), low);
+}
+
+__attribute__((target("avx512f,avx512bw"))) static inline __m512i imgfx_pairs16(__m512i f, __m512i next) {
+    return _mm512_adds_epu8(f, _mm512_maskz_alignr_epi32((__mmask16)0xFFFF, next, f, 1));
+}
+
+// The glow in registers, sixteen pixels a group. With f the faded pixels
+// (every channel shifted right by k, the top byte cleared) and
+// q(x) = f(x) + f(x + 1), a pixel's glow is c(x) + q(x - 2) + q(x + 1):
+// saturating adds of terms that are never negative give min(sum, 255) in
+// any order. The q groups before, at and after the current one are kept and
+// each neighbour is one lane shift of two of them; the first add zero-masks
+// the top bytes. A group inside the row (Edge false: pixels up to x + 47
+// exist) loads and stores whole; at the row's ends they are masked.
+struct ImgfxGlowState {
+    __m512i f1, q_prev, q;  // faded group x + 16; q groups x - 16 and x
+};
+
+template <bool Edge>
+__attribute__((target("avx512f,avx512bw"))) static inline void imgfx_glow5_group(const uint32_t *s, uint32_t *t,
+                                                                                 int32_t x, int32_t w,
+                                                                                 __m128i count, __m512i low,
+                                                                                 ImgfxGlowState &g) {
+    const __mmask64 channels = 0x7777777777777777ull;  // the three low bytes of every pixel
+    const __m512i f2 = Edge ? imgfx_faded16(s, x + 32, w, count, low)
+                            : _mm512_and_si512(_mm512_srl_epi16(_mm512_loadu_si512(s + x + 32), count), low);
+    const __m512i q_next = imgfx_pairs16(g.f1, f2);
+    const __m512i c = Edge ? imgfx_row16_avx512(s, x, w) : _mm512_loadu_si512(s + x);
+    __m512i sum = _mm512_maskz_adds_epu8(channels, c, _mm512_maskz_alignr_epi32((__mmask16)0xFFFF, g.q, g.q_prev, 14));
+    sum = _mm512_adds_epu8(sum, _mm512_maskz_alignr_epi32((__mmask16)0xFFFF, q_next, g.q, 1));
+    if (Edge)
+        _mm512_mask_storeu_epi32((void *)((uintptr_t)t + (uintptr_t)(intptr_t)x * 4), imgfx_inside16(x, w), sum);
+    else
+        _mm512_storeu_si512(t + x, sum);
+    g.f1 = f2;
+    g.q_prev = g.q;
+    g.q = q_next;
+}
+
 __attribute__((target("avx512f,avx512bw"))) static void imgfx_glow5_avx512(const uint32_t *s, uint32_t *t,
                                                                            int32_t w, int32_t k) {
-    alignas(64) uint32_t faded[IMGFX_GLOW_ROW + 32];
-    const __m512i keep = _mm512_set1_epi32(0x00FFFFFF);
-    const __m512i low = _mm512_and_si512(_mm512_set1_epi8((char)(0xFF >> k)), keep);
+    const __m512i low = _mm512_set1_epi32((int)(0x00FFFFFFu & (0x01010101u * (0xFFu >> k))));
     const __m128i count = _mm_cvtsi32_si128(k);
-    const __mmask64 channels = 0x7777777777777777ull;  // the three low bytes of every pixel
-    faded[0] = faded[1] = 0;
-    for (int32_t x = 0; x < w; x += 16) {
-        const __mmask16 m = w - x >= 16 ? (__mmask16)0xFFFF : (__mmask16)((1u << (w - x)) - 1);
-        const __m512i v = _mm512_maskz_loadu_epi32(m, s + x);
-        _mm512_storeu_si512(faded + 2 + x, _mm512_and_si512(_mm512_srl_epi16(v, count), low));
-    }
-    faded[w + 2] = faded[w + 3] = 0;
-    for (int32_t x = 0; x < w; x += 16) {
-        const __mmask16 m = w - x >= 16 ? (__mmask16)0xFFFF : (__mmask16)((1u << (w - x)) - 1);
-        const uint32_t *f = faded + x;  // f[i] is pixel x + i - 2
-        // The first add leaves every top byte 0 (zero-masked); the faded
-        // neighbours keep it 0.
-        __m512i sum = _mm512_maskz_adds_epu8(channels, _mm512_maskz_loadu_epi32(m, s + x), _mm512_loadu_si512(f));
-        sum = _mm512_adds_epu8(sum, _mm512_loadu_si512(f + 1));
-        sum = _mm512_adds_epu8(sum, _mm512_adds_epu8(_mm512_loadu_si512(f + 3), _mm512_loadu_si512(f + 4)));
-        _mm512_mask_storeu_epi32(t + x, m, sum);
-    }
+    const __m512i f0 = imgfx_faded16(s, 0, w, count, low);
+    ImgfxGlowState g;
+    g.f1 = imgfx_faded16(s, 16, w, count, low);
+    g.q_prev = imgfx_pairs16(_mm512_setzero_si512(), f0);  // every pixel before the row is black
+    g.q = imgfx_pairs16(f0, g.f1);
+    // (Groups started at the target's cache line, for whole-line stores,
+    // cost a seventeenth group a row and measured slower here.)
+    int32_t x = 0;
+    for (; x + 48 <= w; x += 16) imgfx_glow5_group<false>(s, t, x, w, count, low, g);
+    for (; x < w; x += 16) imgfx_glow5_group<true>(s, t, x, w, count, low, g);
 }
 #endif
 
@@ -325,7 +367,7 @@ static void imgfx_glow5_rows(const IMG *source, IMG *target, int32_t k) {
             continue;
         }
 #if defined(IMGFX_AVX2)
-        if (level >= SIMD_AVX512 && w <= IMGFX_GLOW_ROW) {
+        if (level >= SIMD_AVX512) {
             imgfx_glow5_avx512(s, t, w, k);
             continue;
         }
@@ -614,12 +656,10 @@ __attribute__((target("avx2"))) static void imgfx_blur_rows_avx2(const IMG *sour
 enum { IMGFX_BLUR_ROW = 2048, IMGFX_BLUR_RADIUS = 127 };
 
 // The sum of `taps` widened pixels from p on (four 16-bit lanes a pixel).
-template <int Taps>
 __attribute__((target("avx512f,avx512bw"))) static inline __m512i imgfx_blur_window512(const uint16_t *p,
                                                                                       int32_t taps) {
-    const int32_t n = Taps ? Taps : taps;
     __m512i sum = _mm512_loadu_si512(p);
-    for (int32_t i = 1; i < n; i++) sum = _mm512_add_epi16(sum, _mm512_loadu_si512(p + 4 * i));
+    for (int32_t i = 1; i < taps; i++) sum = _mm512_add_epi16(sum, _mm512_loadu_si512(p + 4 * i));
     return sum;
 }
 
@@ -628,7 +668,6 @@ __attribute__((target("avx512f,avx512bw"))) static inline __m512i imgfx_blur_win
 // into a buffer with r black pixels before it and enough after it; a window's
 // sum is then 2r + 1 loads and adds of 16-bit lanes. The top lane divides by
 // 0, so the top byte comes out 0; the last group is stored masked.
-template <int Taps>
 __attribute__((target("avx512f,avx512bw,avx512vl"))) static void imgfx_blur_rows_avx512(const IMG *source,
                                                                                         IMG *target, int32_t r,
                                                                                         uint16_t m) {
@@ -648,13 +687,68 @@ __attribute__((target("avx512f,avx512bw,avx512vl"))) static void imgfx_blur_rows
             _mm512_storeu_si512(wide + 4 * (r + x), _mm512_cvtepu8_epi16(v));
         }
         for (int32_t x = 0; x < w; x += 16) {
-            const __m512i a = _mm512_mulhi_epu16(imgfx_blur_window512<Taps>(wide + 4 * x, taps), mul);
-            const __m512i b = _mm512_mulhi_epu16(imgfx_blur_window512<Taps>(wide + 4 * (x + 8), taps), mul);
+            const __m512i a = _mm512_mulhi_epu16(imgfx_blur_window512(wide + 4 * x, taps), mul);
+            const __m512i b = _mm512_mulhi_epu16(imgfx_blur_window512(wide + 4 * (x + 8), taps), mul);
             // Packing works within 128-bit lanes: pixel pairs of a and b alternate.
             const __m512i q = _mm512_maskz_permutexvar_epi64(0xFF, order, _mm512_packus_epi16(a, b));
             const __mmask16 k = w - x >= 16 ? (__mmask16)0xFFFF : (__mmask16)((1u << (w - x)) - 1);
             _mm512_mask_storeu_epi32(t + x, k, q);
         }
+    }
+}
+
+// The frame's blur (radius 2 on every channel, m = ceil(2^16 / 5)) in
+// registers, sixteen pixels at a time: the window's five pixels are loaded
+// straight from the row (black outside it), neighbours are joined byte by
+// byte and one multiply-add of ones gives their widened pair sums, so a
+// window is left pair + centre + right pair, divided by one mulhi. The
+// unpacks take the pixel pairs 0-1 and 2-3 of each 128-bit lane and the pack
+// puts them back in order; the top lane divides by 0, so the top byte is 0.
+template <bool Edge>
+__attribute__((target("avx512f,avx512bw"))) static inline void imgfx_blur5_group(const uint32_t *s, uint32_t *t,
+                                                                                 int32_t x, int32_t w,
+                                                                                 __m512i mul) {
+    const __m512i zero = _mm512_setzero_si512(), ones = _mm512_set1_epi8(1);
+    __m512i c, l2, l1, r1, r2;
+    if (Edge) {
+        c = imgfx_row16_avx512(s, x, w);
+        l2 = imgfx_row16_avx512(s, x - 2, w);
+        l1 = imgfx_row16_avx512(s, x - 1, w);
+        r1 = imgfx_row16_avx512(s, x + 1, w);
+        r2 = imgfx_row16_avx512(s, x + 2, w);
+    } else {
+        c = _mm512_loadu_si512(s + x);
+        l2 = _mm512_loadu_si512(s + x - 2);
+        l1 = _mm512_loadu_si512(s + x - 1);
+        r1 = _mm512_loadu_si512(s + x + 1);
+        r2 = _mm512_loadu_si512(s + x + 2);
+    }
+    __m512i lo = _mm512_add_epi16(_mm512_maddubs_epi16(_mm512_unpacklo_epi8(l2, l1), ones),
+                                  _mm512_maddubs_epi16(_mm512_unpacklo_epi8(r1, r2), ones));
+    __m512i hi = _mm512_add_epi16(_mm512_maddubs_epi16(_mm512_unpackhi_epi8(l2, l1), ones),
+                                  _mm512_maddubs_epi16(_mm512_unpackhi_epi8(r1, r2), ones));
+    lo = _mm512_mulhi_epu16(_mm512_add_epi16(lo, _mm512_unpacklo_epi8(c, zero)), mul);
+    hi = _mm512_mulhi_epu16(_mm512_add_epi16(hi, _mm512_unpackhi_epi8(c, zero)), mul);
+    if (Edge)
+        _mm512_mask_storeu_epi32((void *)((uintptr_t)t + (uintptr_t)(intptr_t)x * 4), imgfx_inside16(x, w),
+                                 _mm512_packus_epi16(lo, hi));
+    else
+        _mm512_storeu_si512(t + x, _mm512_packus_epi16(lo, hi));
+}
+
+__attribute__((target("avx512f,avx512bw"))) static void imgfx_blur5_rows_avx512(const IMG *source, IMG *target,
+                                                                                uint16_t m) {
+    const int32_t w = source->width;
+    const __m512i mul = _mm512_set1_epi64((int64_t)((uint64_t)m | (uint64_t)m << 16 | (uint64_t)m << 32));
+    for (int32_t y = 0; y < source->height; y++) {
+        const uint32_t *s = source->pixels + (size_t)y * (size_t)w;
+        uint32_t *t = target->pixels + (size_t)y * (size_t)w;
+        // The whole groups need pixels x - 2 .. x + 17 inside. (Groups
+        // started at the target's cache line measured slower, as for the glow.)
+        int32_t x = 0;
+        for (; x < 2; x += 16) imgfx_blur5_group<true>(s, t, x, w, mul);
+        for (; x + 18 <= w; x += 16) imgfx_blur5_group<false>(s, t, x, w, mul);
+        for (; x < w; x += 16) imgfx_blur5_group<true>(s, t, x, w, mul);
     }
 }
 
@@ -693,11 +787,11 @@ static bool imgfx_blur_rgb_sse(const IMG *source, IMG *target, const int32_t rad
 #if defined(IMGFX_AVX2)
     const simd_level level = simd_level_in_use();
     const bool equal = radius[0] == radius[1] && radius[1] == radius[2];
-    if (equal && l.single && level >= SIMD_AVX512 && source->width <= IMGFX_BLUR_ROW) {
+    if (equal && l.single && level >= SIMD_AVX512 && (rmax == 2 || source->width <= IMGFX_BLUR_ROW)) {
         if (rmax == 2)
-            imgfx_blur_rows_avx512<5>(source, target, rmax, l.m[0]);
+            imgfx_blur5_rows_avx512(source, target, l.m[0]);
         else
-            imgfx_blur_rows_avx512<0>(source, target, rmax, l.m[0]);
+            imgfx_blur_rows_avx512(source, target, rmax, l.m[0]);
         if (pre != local) free(pre);
         return true;
     }
