@@ -770,7 +770,8 @@ static void img_fill_circle_far(IMG *image, int64_t cx, int64_t cy, int64_t R, u
     const int64_t end = img_circle_end(R);
     for (int64_t dy = rows.lo; dy <= rows.hi; dy++) {
         const int64_t x = dy <= end ? img_circle_height(R, dy)
-                                    : img_curve_last(0, end, [&](int64_t c) { return img_circle_at_least(R, c, dy); });
+                                    : img_curve_last_near(0, end, img_curve_sqrt((img_wide)R * R - (img_wide)dy * dy + dy),
+                                                          [&](int64_t c) { return img_circle_at_least(R, c, dy); });
         img_span(image, cy + dy, cx - x, cx + x, colour);
         if (dy) img_span(image, cy - dy, cx - x, cx + x, colour);
     }
@@ -1070,7 +1071,7 @@ static void img_ellipse_fill_far(IMG *image, int64_t cx, int64_t cy, const ImgEl
     const int64_t upper_end = img_ellipse_upper_end(s);
     const int64_t mx = upper_end + 1, my = upper_end >= 0 ? img_ellipse_row(s, mx) : s.ry;
     for (int64_t y = img_curve_max(rows.lo, my + 1); y <= rows.hi; y++)
-        row(y, img_curve_last(0, upper_end, [&](int64_t x) { return img_ellipse_along(s, x, y) < 0; }));
+        row(y, img_ellipse_row_end(s, upper_end, y));
     // Each run's rows take its widest x; a narrower span under a wider one
     // changes nothing.
     const ImgCurvePoint m = img_ellipse_middle(s, mx, my, [&](int64_t, int64_t x1, int64_t y0, int64_t y1) {

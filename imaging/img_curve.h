@@ -25,6 +25,40 @@ static int64_t img_curve_last(int64_t lo, int64_t hi, Holds holds) {
 static inline int64_t img_curve_min(int64_t a, int64_t b) { return a < b ? a : b; }
 static inline int64_t img_curve_max(int64_t a, int64_t b) { return a > b ? a : b; }
 
+// The same search begun from a guess near the answer: it gallops away from
+// the guess and then halves, so a guess off by d costs about 2 log2 d tests.
+template <typename Holds>
+static int64_t img_curve_last_near(int64_t lo, int64_t hi, int64_t guess, Holds holds) {
+    if (hi < lo) return lo - 1;
+    guess = img_curve_max(lo, img_curve_min(guess, hi));
+    int64_t step = 1;
+    if (holds(guess)) {
+        while (guess + step <= hi && holds(guess + step)) {
+            guess += step;
+            step *= 2;
+        }
+        return img_curve_last(guess, img_curve_min(guess + step - 1, hi), holds);
+    }
+    while (guess - step >= lo && !holds(guess - step)) {
+        guess -= step;
+        step *= 2;
+    }
+    return img_curve_last(img_curve_max(guess - step, lo), guess - 1, holds);
+}
+
+// floor(sqrt(v)) for v >= 0 below 2^64 (0 for v < 0): the guesses of the
+// searches below, which stay exact whatever the guess.
+static inline int64_t img_curve_sqrt(img_wide v) {
+    if (v <= 0) return 0;
+    const uint64_t n = (uint64_t)v;
+    uint64_t x = (uint64_t)1 << ((65 - __builtin_clzll(n)) / 2);  // at least sqrt(n)
+    for (;;) {
+        const uint64_t y = (x + n / x) / 2;
+        if (y >= x) return (int64_t)x;
+        x = y;
+    }
+}
+
 // The offsets s in [lo, hi] (s <= limit) for which c + s or c - s lies in
 // 0 .. size - 1: one interval, empty when lo > hi.
 struct ImgCurveRange {
@@ -58,7 +92,8 @@ static inline bool img_circle_at_least(int64_t R, int64_t x, int64_t k) {
 
 // r at column x.
 static inline int64_t img_circle_height(int64_t R, int64_t x) {
-    return img_curve_max(0, img_curve_last(1, R, [&](int64_t k) { return img_circle_at_least(R, x, k); }));
+    const int64_t guess = img_curve_sqrt((img_wide)R * R - (img_wide)x * x);
+    return img_curve_max(0, img_curve_last_near(1, R, guess, [&](int64_t k) { return img_circle_at_least(R, x, k); }));
 }
 
 // The last column the walk draws: the last x with r(x) >= x.
@@ -119,12 +154,21 @@ static inline img_wide img_ellipse_along(const ImgEllipseShape &s, int64_t x, in
     return img_ellipse_f(s, x, y) + img_ellipse_f(s, x, (img_wide)y - 1);
 }
 
+// Guesses: y = ry sqrt(1 - x^2 / A) and x = rx sqrt(1 - y^2 / B).
 static inline int64_t img_ellipse_row(const ImgEllipseShape &s, int64_t x) {
-    return img_curve_max(0, img_curve_last(1, s.ry, [&](int64_t y) { return img_ellipse_along(s, x, y) < 0; }));
+    const int64_t guess = s.A > 0 ? img_curve_sqrt(s.B * (s.A - (img_wide)x * x) / s.A) : s.ry;
+    return img_curve_max(0, img_curve_last_near(1, s.ry, guess, [&](int64_t y) { return img_ellipse_along(s, x, y) < 0; }));
 }
 
 static inline int64_t img_ellipse_column(const ImgEllipseShape &s, int64_t y) {
-    return 1 + img_curve_last(0, s.rx, [&](int64_t x) { return img_ellipse_across(s, x, y) < 0; });
+    const int64_t guess = s.B > 0 ? img_curve_sqrt(s.A * (s.B - (img_wide)y * y) / s.B) : s.rx;
+    return 1 + img_curve_last_near(0, s.rx, guess, [&](int64_t x) { return img_ellipse_across(s, x, y) < 0; });
+}
+
+// The last x of row y in the upper part (y above the middle).
+static inline int64_t img_ellipse_row_end(const ImgEllipseShape &s, int64_t end, int64_t y) {
+    const int64_t guess = s.B > 0 ? img_curve_sqrt(s.A * (s.B - (img_wide)y * y + y) / s.B) : 0;
+    return img_curve_last_near(0, end, guess, [&](int64_t x) { return img_ellipse_along(s, x, y) < 0; });
 }
 
 static inline bool img_ellipse_upper(const ImgEllipseShape &s, int64_t x, int64_t y) {
