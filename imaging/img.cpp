@@ -873,20 +873,15 @@ void img_circle_sine(IMG *image, int32_t cx, int32_t cy, int32_t r, uint32_t col
 // the walk takes long runs of one step.) T must hold 2 (r + 2)^4 for the
 // larger radius r: int32_t up to r = 150, int64_t up to 32767, __int128 beyond.
 // `visit(x, y, down)` sees each point and whether the next step leaves row y.
-// The walk from (x, y) ends after x passes xstop (<= rx) or y falls below
-// ystop (>= 0), or before the first point where done(x, y) holds; it returns
-// where it ended.
-struct ImgEllipsePoint {
-    int64_t x, y;
-};
-
-template <typename T, typename Visit, typename Done>
-static ImgEllipsePoint img_ellipse_steps(const ImgEllipseShape &s, int64_t x0, int64_t y0, int64_t xstop,
-                                         int64_t ystop, Visit visit, Done done) {
+// The walk from (x0, y0) ends after x passes xstop (<= rx) or y falls below
+// ystop (>= 0).
+template <typename T, typename Visit>
+static void img_ellipse_steps(const ImgEllipseShape &s, int64_t x0, int64_t y0, int64_t xstop, int64_t ystop,
+                              Visit visit) {
     const T A = (T)s.A, B = (T)s.B, A2 = 2 * A, B2 = 2 * B;
     T f1 = (T)img_ellipse_f(s, (img_wide)x0 + 1, y0), u = -(T)(2 * y0 - 1) * A, v = (T)(2 * x0 + 1) * B;
     T x = (T)x0, y = (T)y0, xmax = (T)xstop, ymin = (T)ystop;
-    while (y >= ymin && x <= xmax && !done((int64_t)x, (int64_t)y)) {
+    while (y >= ymin && x <= xmax) {
         T f2 = f1 + u, f3 = f2 - v;
         T e1 = f1 < 0 ? -f1 : f1, e2 = f2 < 0 ? -f2 : f2, e3 = f3 < 0 ? -f3 : f3;
         if (e3 <= e1 && e3 <= e2) {  // down
@@ -908,14 +903,13 @@ static ImgEllipsePoint img_ellipse_steps(const ImgEllipseShape &s, int64_t x0, i
             x++;
         }
     }
-    return {(int64_t)x, (int64_t)y};
 }
 
 // The whole walk from (0, ry), or until x passes xstop (-1: rx) or y falls
 // below ystop, where a caller knows that no later point can show.
 template <typename T, typename Visit>
 static void img_ellipse_walk(int64_t rx, int64_t ry, Visit visit, int64_t xstop = -1, int64_t ystop = 0) {
-    img_ellipse_steps<T>(img_ellipse_shape(rx, ry), 0, ry, xstop < 0 ? rx : xstop, ystop, visit, ImgNever{});
+    img_ellipse_steps<T>(img_ellipse_shape(rx, ry), 0, ry, xstop < 0 ? rx : xstop, ystop, visit);
 }
 
 // Calls draw(T{}) with the narrowest T that holds the error terms for the
@@ -1036,7 +1030,7 @@ static void img_ellipse_outline_far(IMG *image, int64_t cx, int64_t cy, const Im
     if (upper_end >= 0) {
         const ImgCurveRange c = img_ellipse_upper_columns(s, upper_end, rows.lo, rows.hi);
         const int64_t first = img_curve_max(c.lo, cols.lo), last = img_curve_min(img_curve_min(c.hi, cols.hi), upper_end);
-        if (first <= last) img_ellipse_steps<T>(s, first, img_ellipse_row(s, first), last, 0, plot, ImgNever{});
+        if (first <= last) img_ellipse_steps<T>(s, first, img_ellipse_row(s, first), last, 0, plot);
     }
     const int64_t mx = upper_end + 1, my = upper_end >= 0 ? img_ellipse_row(s, mx) : s.ry;
     const ImgCurvePoint m = img_ellipse_middle(s, mx, my, [&](int64_t x0, int64_t x1, int64_t y0, int64_t y1) {
@@ -1055,7 +1049,7 @@ static void img_ellipse_outline_far(IMG *image, int64_t cx, int64_t cy, const Im
     if (m.y < 0 || m.x > s.rx) return;  // the walk ended
     const ImgCurveRange r = img_ellipse_lower_rows(s, m.y, cols.lo, cols.hi);
     const int64_t bottom = img_curve_max(r.lo, rows.lo), top = img_curve_min(r.hi, rows.hi);
-    if (bottom <= top) img_ellipse_steps<T>(s, img_ellipse_column(s, top), top, s.rx, bottom, plot, ImgNever{});
+    if (bottom <= top) img_ellipse_steps<T>(s, img_ellipse_column(s, top), top, s.rx, bottom, plot);
 }
 
 // The fill draws each row that meets the image once, with the widest x of
