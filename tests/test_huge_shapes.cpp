@@ -121,22 +121,14 @@ struct Golden {
     uint64_t outline, fill;
 };
 
-const int32_t D = 1518500249;  // MAX / sqrt(2): the 45 degree point of radius MAX
+const int32_t D = 1518500249;             // MAX / sqrt(2): the 45 degree point of radius MAX
+const int32_t M = 134217727, E = 94906264;  // 2^27 - 1 and M / sqrt(2)
 const Golden golden[] = {
-    {{300, 200, 150, MAX, MAX, MAX - 100}, 0, 0},          // the top, from far below
-    {{300, 200, 150, -MAX + 150, MAX, MAX}, 0, 0},         // the bottom, from far above
-    {{256, 256, 128 - MAX, 100, MAX, MAX / 2}, 0, 0},      // the right end, from far left
-    {{300, 200, 150 - D, 100 - D, MAX, MAX}, 0, 0},        // the 45 degree point
-    {{1, 1, -D, -D, MAX, MAX}, 0, 0},
-    {{300, 200, 150 - MAX + 3, 100, MAX, 7}, 0, 0},        // a flat end: long runs on rows 1 and 0
-    {{300, 200, -2000000000, -264, MAX, 1000}, 0, 0},      // flat, crossed late in its flat part
-    {{20, 20, 10, MAX - 5, 5, MAX}, 0, 0},                 // tall, its top end
-    {{300, 200, 100 - MAX / 3, 100 + 574329, MAX / 3 + 40, MAX / 5 * 4}, 0, 0},  // steep, near its end
-    {{300, 200, 150, MAX, MAX, -1}, 0, 0},                 // circles: the top, from far below
-    {{300, 200, 150 - D, 100 - D, MAX, -1}, 0, 0},         // the 45 degree point
-    {{256, 256, 128 - MAX, 100, MAX, -1}, 0, 0},           // the right end
-    {{1, 1, -1000000000, 723987482, 1234567890, -1}, 0, 0},
-    {{300, 200, INT32_MIN, 0, MAX, -1}, 0, 0},             // just out of reach
+    {{300, 200, 150, MAX, MAX, MAX - 100}, 0x3537e77f0f8a4eb9, 0xdc2da1bc9b1ea155},  // the top, from far below
+    {{300, 200, 150, MAX, MAX, -1}, 0xe3742fe8e1bea9b9, 0x5c91b7fc23e9b845},         // a circle's top
+    {{300, 200, 150, M, M, M - 100}, 0x3537e77f0f8a4eb9, 0xdc2da1bc9b1ea155},
+    {{300, 200, 150 - E, 100 - E, M, M}, 0x05870399e899295d, 0xafffa454c310c27d},    // the 45 degree point
+    {{256, 256, 128 - M, 100, M, M / 2}, 0x3e28d7111cc52325, 0x9b10f293dd5ca325},    // the right end, from far left
 };
 
 TEST(HugeShapes, HugeShapesMatchTheirRecordedStepping) {
