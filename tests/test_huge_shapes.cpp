@@ -140,6 +140,9 @@ const Golden golden[] = {
     {{300, 200, 150, M, M, -1}, 0xe3742fe8e1bea9b9, 0x5c91b7fc23e9b845},
     {{300, 200, 150 - E, 100 - E, M, -1}, 0x05870399e899295d, 0xafffa454c310c27d},
     {{300, 200, INT32_MIN, 0, MAX, -1}, 0xce5642abe9be94a5, 0xce5642abe9be94a5},    // just out of reach
+    {{300, 200, 100 - M / 3, 100 + 143582, M / 3 + 40, M / 5 * 4}, 0x2e9d35e618a808c5, 0x3cc3b5ba3e6ec545},  // steep end
+    {{300, 200, -124822486, -268, M, 1000}, 0x3537e77f0f8a4eb9, 0xf86d426188fae4e9},  // flat, crossed late
+    {{256, 256, 128 - M, 100, M, -1}, 0x3e28d7111cc52325, 0x9b10f293dd5ca325},        // a circle's right end
 };
 
 TEST(HugeShapes, HugeShapesMatchTheirRecordedStepping) {
