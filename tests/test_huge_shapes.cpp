@@ -130,13 +130,16 @@ const int32_t M = 134217727, E = 94906264;  // 2^27 - 1 and M / sqrt(2)
 const Golden golden[] = {
     {{300, 200, 150, MAX, MAX, MAX - 100}, 0x3537e77f0f8a4eb9, 0xdc2da1bc9b1ea155},  // the top, from far below
     {{300, 200, 150, MAX, MAX, -1}, 0xe3742fe8e1bea9b9, 0x5c91b7fc23e9b845},         // a circle's top
+    {{300, 200, 150, -MAX + 150, MAX, MAX}, 0x7c61005bbd237af9, 0x7cf6e9320e301591},  // the bottom, from far above
+    {{256, 256, 128 - MAX, 100, MAX, MAX / 2}, 0x3e28d7111cc52325, 0x9b10f293dd5ca325}, // the right end
+    {{300, 200, 150 - D, 100 - D, MAX, MAX}, 0x0df4bc48225a2e4d, 0x9af9855545a5ebd5},  // the 45 degree point
     {{300, 200, 150, M, M, M - 100}, 0x3537e77f0f8a4eb9, 0xdc2da1bc9b1ea155},
     {{300, 200, 150 - E, 100 - E, M, M}, 0x05870399e899295d, 0xafffa454c310c27d},    // the 45 degree point
     {{256, 256, 128 - M, 100, M, M / 2}, 0x3e28d7111cc52325, 0x9b10f293dd5ca325},    // the right end, from far left
     {{300, 200, 150 - M + 3, 100, M, 7}, 0x9410de3a6a7db213, 0x9410de3a6a7db213},    // a flat end: long runs on rows 1, 0
     {{20, 20, 10, M - 5, 5, M}, 0xfb5b32253f410d95, 0xfb5b32253f410d95},             // tall, its top end
     {{1, 1, -E, -E, M, M}, 0xbd580b4c9db7d869, 0x172f624d3660c13e},
-    {{300, 200, 150, -M + 150, M, M}, 0x7c61005bbd237af9, 0x7cf6e9320e301591},      // the bottom, from far above
+    {{300, 200, 150, -M + 150, M, M}, 0x7c61005bbd237af9, 0x7cf6e9320e301591},
     {{300, 200, 150, M, M, -1}, 0xe3742fe8e1bea9b9, 0x5c91b7fc23e9b845},
     {{300, 200, 150 - E, 100 - E, M, -1}, 0x05870399e899295d, 0xafffa454c310c27d},
     {{300, 200, INT32_MIN, 0, MAX, -1}, 0xce5642abe9be94a5, 0xce5642abe9be94a5},    // just out of reach
