@@ -769,9 +769,10 @@ static void img_fill_circle_far(IMG *image, int64_t cx, int64_t cy, int64_t R, u
     const ImgCurveRange rows = img_curve_reach(cy, image->height, R);
     const int64_t end = img_circle_end(R);
     for (int64_t dy = rows.lo; dy <= rows.hi; dy++) {
-        const int64_t x = dy <= end ? img_circle_height(R, dy)
-                                    : img_curve_last_near(0, end, img_curve_sqrt((img_wide)R * R - (img_wide)dy * dy + dy),
-                                                          [&](int64_t c) { return img_circle_at_least(R, c, dy); });
+        const int64_t guess = img_curve_sqrt((img_wide)R * R - (img_wide)dy * dy + dy);
+        const int64_t x = dy <= end ? img_circle_height(R, dy) : img_curve_last_near(0, end, guess, [&](int64_t c) {
+            return img_circle_at_least(R, c, dy);
+        });
         img_span(image, cy + dy, cx - x, cx + x, colour);
         if (dy) img_span(image, cy - dy, cx - x, cx + x, colour);
     }
@@ -1029,7 +1030,8 @@ static void img_ellipse_outline_far(IMG *image, int64_t cx, int64_t cy, const Im
     const int64_t upper_end = img_ellipse_upper_end(s);
     if (upper_end >= 0) {
         const ImgCurveRange c = img_ellipse_upper_columns(s, upper_end, rows.lo, rows.hi);
-        const int64_t first = img_curve_max(c.lo, cols.lo), last = img_curve_min(img_curve_min(c.hi, cols.hi), upper_end);
+        const int64_t first = img_curve_max(c.lo, cols.lo);
+        const int64_t last = img_curve_min(img_curve_min(c.hi, cols.hi), upper_end);
         if (first <= last) img_ellipse_steps<T>(s, first, img_ellipse_row(s, first), last, 0, plot);
     }
     const int64_t mx = upper_end + 1, my = upper_end >= 0 ? img_ellipse_row(s, mx) : s.ry;

@@ -157,7 +157,8 @@ static inline img_wide img_ellipse_along(const ImgEllipseShape &s, int64_t x, in
 // Guesses: y = ry sqrt(1 - x^2 / A) and x = rx sqrt(1 - y^2 / B).
 static inline int64_t img_ellipse_row(const ImgEllipseShape &s, int64_t x) {
     const int64_t guess = s.A > 0 ? img_curve_sqrt(s.B * (s.A - (img_wide)x * x) / s.A) : s.ry;
-    return img_curve_max(0, img_curve_last_near(1, s.ry, guess, [&](int64_t y) { return img_ellipse_along(s, x, y) < 0; }));
+    const int64_t y = img_curve_last_near(1, s.ry, guess, [&](int64_t t) { return img_ellipse_along(s, x, t) < 0; });
+    return img_curve_max(0, y);
 }
 
 static inline int64_t img_ellipse_column(const ImgEllipseShape &s, int64_t y) {
@@ -222,7 +223,8 @@ template <typename Run>
 static ImgCurvePoint img_ellipse_middle(const ImgEllipseShape &s, int64_t x, int64_t y, Run run) {
     while (y >= 1 && x <= s.rx && !img_ellipse_lower_starts(s, x, y)) {
         if (img_ellipse_across(s, x, y - 1) >= 0) {
-            const int64_t end = 1 + img_curve_last(0, y - 1, [&](int64_t t) { return img_ellipse_across(s, x, t) < 0; });
+            const int64_t end =
+                1 + img_curve_last(0, y - 1, [&](int64_t t) { return img_ellipse_across(s, x, t) < 0; });
             run(x, x, y, end + 1);
             y = end;
         } else if (img_ellipse_along(s, x + 1, y) >= 0) {

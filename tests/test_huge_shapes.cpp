@@ -20,7 +20,8 @@ struct Shape {
 
 uint64_t pixel_hash(const IMG *image) {
     uint64_t hash = 14695981039346656037ull;
-    for (int64_t i = 0; i < (int64_t)image->width * image->height; i++) hash = (hash ^ image->pixels[i]) * 1099511628211ull;
+    for (int64_t i = 0; i < (int64_t)image->width * image->height; i++)
+        hash = (hash ^ image->pixels[i]) * 1099511628211ull;
     return hash;
 }
 
@@ -139,14 +140,14 @@ const Golden golden[] = {
     {{300, 200, 150, M, M, M - 100}, 0x3537e77f0f8a4eb9, 0xdc2da1bc9b1ea155},
     {{300, 200, 150 - E, 100 - E, M, M}, 0x05870399e899295d, 0xafffa454c310c27d},    // the 45 degree point
     {{256, 256, 128 - M, 100, M, M / 2}, 0x3e28d7111cc52325, 0x9b10f293dd5ca325},    // the right end, from far left
-    {{300, 200, 150 - M + 3, 100, M, 7}, 0x9410de3a6a7db213, 0x9410de3a6a7db213},    // a flat end: long runs on rows 1, 0
+    {{300, 200, 150 - M + 3, 100, M, 7}, 0x9410de3a6a7db213, 0x9410de3a6a7db213},    // flat end: runs on rows 1, 0
     {{20, 20, 10, M - 5, 5, M}, 0xfb5b32253f410d95, 0xfb5b32253f410d95},             // tall, its top end
     {{1, 1, -E, -E, M, M}, 0xbd580b4c9db7d869, 0x172f624d3660c13e},
     {{300, 200, 150, -M + 150, M, M}, 0x7c61005bbd237af9, 0x7cf6e9320e301591},
     {{300, 200, 150, M, M, -1}, 0xe3742fe8e1bea9b9, 0x5c91b7fc23e9b845},
     {{300, 200, 150 - E, 100 - E, M, -1}, 0x05870399e899295d, 0xafffa454c310c27d},
     {{300, 200, INT32_MIN, 0, MAX, -1}, 0xce5642abe9be94a5, 0xce5642abe9be94a5},    // just out of reach
-    {{300, 200, 100 - M / 3, 100 + 143582, M / 3 + 40, M / 5 * 4}, 0x2e9d35e618a808c5, 0x3cc3b5ba3e6ec545},  // steep end
+    {{300, 200, 100 - M / 3, 100 + 143582, M / 3 + 40, M / 5 * 4}, 0x2e9d35e618a808c5, 0x3cc3b5ba3e6ec545},
     {{300, 200, -124822486, -268, M, 1000}, 0x3537e77f0f8a4eb9, 0xf86d426188fae4e9},  // flat, crossed late
     {{256, 256, 128 - M, 100, M, -1}, 0x3e28d7111cc52325, 0x9b10f293dd5ca325},        // a circle's right end
 };
