@@ -140,6 +140,8 @@ const Golden golden[] = {
     {{1, 1, -D, -D, MAX, MAX}, 0xbd580b4c9db7d869, 0x172f624d3660c13e},
     {{300, 200, 150 - MAX + 3, 100, MAX, 7}, 0x9410de3a6a7db213, 0x9410de3a6a7db213},  // flat end
     {{300, 200, -2000000000, -264, MAX, 1000}, 0x3537e77f0f8a4eb9, 0xf86d426188fae4e9},  // flat, crossed late
+    {{20, 20, 10, MAX - 5, 5, MAX}, 0xfb5b32253f410d95, 0xfb5b32253f410d95},           // tall, its top end
+    {{300, 200, 100 - MAX / 3, 100 + 574329, MAX / 3 + 40, MAX / 5 * 4}, 0x2e9d35e618a808c5, 0x3cc3b5ba3e6ec545},
     {{300, 200, 150, M, M, M - 100}, 0x3537e77f0f8a4eb9, 0xdc2da1bc9b1ea155},
     {{300, 200, 150 - E, 100 - E, M, M}, 0x05870399e899295d, 0xafffa454c310c27d},    // the 45 degree point
     {{256, 256, 128 - M, 100, M, M / 2}, 0x3e28d7111cc52325, 0x9b10f293dd5ca325},    // the right end, from far left
