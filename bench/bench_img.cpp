@@ -149,8 +149,63 @@ void BM_HugeOutlineAroundTheFrame(benchmark::State &state) {
     img_del(&frame);
 }
 
+// Shapes with radii up to 2^31 - 1 that cross the frame late in their walks
+// (the 45 degree point, the right and lower ends, a flat ellipse's long
+// last rows) or whose centres lie far off on every side: each call costs
+// what it draws, where stepping from the curve's start takes up to 2^32
+// steps.
+struct HugeShape {
+    int32_t cx, cy, rx, ry;
+};
+
+const int32_t HUGE_R = INT32_MAX, HUGE_D = 1518500249;  // HUGE_R / sqrt(2)
+
+const HugeShape huge_ellipses[] = {
+    {128, HUGE_R, HUGE_R, HUGE_R - 100},     {128, -HUGE_R + 128, HUGE_R, HUGE_R},
+    {128 - HUGE_R, 100, HUGE_R, HUGE_R / 2}, {128 - HUGE_D, 128 - HUGE_D, HUGE_R, HUGE_R},
+    {131 - HUGE_R, 100, HUGE_R, 7},          {-2000000000, -236, HUGE_R, 1000},
+};
+
+const HugeShape huge_circles[] = {
+    {128, HUGE_R, HUGE_R, 0},
+    {128 - HUGE_D, 128 - HUGE_D, HUGE_R, 0},
+    {128 - HUGE_R, 100, HUGE_R, 0},
+    {128, 128 - HUGE_R, HUGE_R, 0},
+};
+
+template <size_t N>
+void run_huge(benchmark::State &state, const HugeShape (&shapes)[N],
+              void (*draw)(IMG *, const HugeShape &)) {
+    IMG *frame = img_new();
+    img_resize(frame, 256, 256);
+    for (auto _ : state) {
+        for (const HugeShape &s : shapes) draw(frame, s);
+        benchmark::ClobberMemory();
+    }
+    state.counters["ns_per_shape"] =
+        benchmark::Counter((double)state.iterations() * N, benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+    img_del(&frame);
+}
+
+void BM_HugeEllipseOutlines(benchmark::State &state) {
+    run_huge(state, huge_ellipses, [](IMG *f, const HugeShape &s) { img_ellipse(f, s.cx, s.cy, s.rx, s.ry, 1); });
+}
+void BM_HugeEllipseFills(benchmark::State &state) {
+    run_huge(state, huge_ellipses, [](IMG *f, const HugeShape &s) { img_fill_ellipse(f, s.cx, s.cy, s.rx, s.ry, 1); });
+}
+void BM_HugeCircleOutlines(benchmark::State &state) {
+    run_huge(state, huge_circles, [](IMG *f, const HugeShape &s) { img_circle(f, s.cx, s.cy, s.rx, 1); });
+}
+void BM_HugeCircleFills(benchmark::State &state) {
+    run_huge(state, huge_circles, [](IMG *f, const HugeShape &s) { img_fill_circle(f, s.cx, s.cy, s.rx, 1); });
+}
+
 }  // namespace
 
+BENCHMARK(BM_HugeEllipseOutlines)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_HugeEllipseFills)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_HugeCircleOutlines)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_HugeCircleFills)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_EmptyImageLineAndEllipses);
 BENCHMARK(BM_HugeOutlineAroundTheFrame);
 BENCHMARK(BM_LineAcrossThePlane);

@@ -3,6 +3,8 @@
 // can overflow them), every span plotted pixel by pixel.
 #include "bench/reference_ellipse.h"
 
+#include <vector>
+
 #include "imaging/img.h"
 
 namespace {
@@ -113,4 +115,85 @@ void reference_circle(IMG *image, int32_t cx, int32_t cy, int32_t r, uint32_t co
 
 void reference_fill_circle(IMG *image, int32_t cx, int32_t cy, int32_t r, uint32_t colour) {
     ref_circle_walk(image, cx, cy, r, colour, true);
+}
+
+// Both drawings from one straightforward walk, for shapes of any size: the
+// outline's points go to `outline`; each span of the fill is centred on cx,
+// so of the spans one row receives only the widest shows, and the fill keeps
+// the widest per image row and draws it at the end (a huge shape puts
+// millions of spans on one row).
+namespace {
+
+struct RefRows {
+    IMG *image;
+    int64_t cx, cy;
+    std::vector<int64_t> widest;
+    RefRows(IMG *fill, int64_t x, int64_t y) : image(fill), cx(x), cy(y), widest((size_t)fill->height, -1) {}
+    void span(int64_t y, int64_t half) {
+        if (y < 0 || y >= image->height) return;
+        if (half > widest[(size_t)y]) widest[(size_t)y] = half;
+    }
+    void draw(uint32_t colour) {
+        for (int64_t y = 0; y < image->height; y++)
+            if (widest[(size_t)y] >= 0) ref_span(image, y, cx - widest[(size_t)y], cx + widest[(size_t)y], colour);
+    }
+};
+
+}  // namespace
+
+void reference_ellipse_both(IMG *outline, IMG *fill, int32_t cx, int32_t cy, int32_t rx, int32_t ry,
+                            uint32_t colour) {
+    const int64_t ax = ref_abs(rx), ay = ref_abs(ry);
+    const __int128 A = (__int128)ax * ax, B = (__int128)ay * ay;
+    RefRows rows(fill, cx, cy);
+    int64_t x = 0, y = ay;
+    while (y >= 0 && x <= ax) {
+        ref_point(outline, cx + x, cy + y, colour);
+        ref_point(outline, cx - x, cy + y, colour);
+        ref_point(outline, cx + x, cy - y, colour);
+        ref_point(outline, cx - x, cy - y, colour);
+        rows.span(cy + y, x);
+        rows.span(cy - y, x);
+        __int128 e1 = ref_abs128(ref_f(x + 1, y, A, B));
+        __int128 e2 = ref_abs128(ref_f(x + 1, y - 1, A, B));
+        __int128 e3 = ref_abs128(ref_f(x, y - 1, A, B));
+        if (e3 <= e1 && e3 <= e2) {
+            y--;
+        } else if (e2 <= e1 && e2 <= e3) {
+            x++;
+            y--;
+        } else {
+            x++;
+        }
+    }
+    rows.draw(colour);
+}
+
+void reference_circle_both(IMG *outline, IMG *fill, int32_t cx, int32_t cy, int32_t radius, uint32_t colour) {
+    int64_t R = ref_abs(radius);
+    if (cx + R < 0 || cy + R < 0 || cx - R >= outline->width || cy - R >= outline->height) return;
+    RefRows rows(fill, cx, cy);
+    int64_t r = R, x = 0, a = r * r, b = (r - 1) * (r - 1), RR = R * R;
+    while (r >= x) {
+        ref_point(outline, (int64_t)cx + x, (int64_t)cy + r, colour);
+        ref_point(outline, (int64_t)cx - x, (int64_t)cy + r, colour);
+        ref_point(outline, (int64_t)cx + x, (int64_t)cy - r, colour);
+        ref_point(outline, (int64_t)cx - x, (int64_t)cy - r, colour);
+        ref_point(outline, (int64_t)cx + r, (int64_t)cy + x, colour);
+        ref_point(outline, (int64_t)cx + r, (int64_t)cy - x, colour);
+        ref_point(outline, (int64_t)cx - r, (int64_t)cy + x, colour);
+        ref_point(outline, (int64_t)cx - r, (int64_t)cy - x, colour);
+        rows.span((int64_t)cy + r, x);
+        rows.span((int64_t)cy - r, x);
+        rows.span((int64_t)cy + x, r);
+        rows.span((int64_t)cy - x, r);
+        x++;
+        int64_t e1 = ref_abs(x * x + a - RR), e2 = ref_abs(x * x + b - RR);
+        if (e2 < e1) {
+            r--;
+            a = b;
+            b = (r - 1) * (r - 1);
+        }
+    }
+    rows.draw(colour);
 }

@@ -15,3 +15,10 @@ void reference_fill_ellipse(IMG *image, int32_t cx, int32_t cy, int32_t rx, int3
                             uint32_t colour);
 void reference_circle(IMG *image, int32_t cx, int32_t cy, int32_t r, uint32_t colour);
 void reference_fill_circle(IMG *image, int32_t cx, int32_t cy, int32_t r, uint32_t colour);
+
+// Outline and fill of one shape from one walk, into two images of the same
+// size; the fill's spans are gathered per row, so shapes of any radius draw
+// in time proportional to their steps.
+void reference_ellipse_both(IMG *outline, IMG *fill, int32_t cx, int32_t cy, int32_t rx, int32_t ry,
+                            uint32_t colour);
+void reference_circle_both(IMG *outline, IMG *fill, int32_t cx, int32_t cy, int32_t r, uint32_t colour);

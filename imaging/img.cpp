@@ -3,9 +3,8 @@
 // whole-image operations, the "IMG{" text form, the PNM decoders and the PPM
 // writer, blits, rectangles, resampling, lines, spans, circles and ellipses.
 // Limits: at most 2^31 - 1 pixels per image; the decoders take every maxval
-// as 255; circles and ellipses that cross the image walk their steps from the
-// top even where those lie far outside (ellipses stop after their last point
-// that can show; lines walk only their steps inside).
+// as 255; lines, circles and ellipses walk only the steps that can show
+// (shapes much larger than the image find them by search before stepping).
 #include "imaging/img.h"
 
 #include <climits>
@@ -17,6 +16,7 @@
 #include "host/int.h"
 #include "host/module.h"
 #include "host/simd.h"
+#include "imaging/img_curve.h"
 #include "imaging/img_geom.h"
 #include "imaging/img_walk.h"
 #include "imaging/pnm.h"
@@ -724,6 +724,11 @@ void img_vline(IMG *image, int32_t x, int32_t y0, int32_t y1, uint32_t colour) {
 
 // ---- Circles ---------------------------------------------------------------------------
 
+// The stop test of walks that run to their end.
+struct ImgNever {
+    bool operator()(int64_t, int64_t) const { return false; }
+};
+
 // The reject test of the circles: nothing of a circle of radius R about
 // (cx, cy) can reach the image.
 static bool img_circle_outside(const IMG *image, int64_t cx, int64_t cy, int64_t R) {
@@ -736,10 +741,12 @@ static int64_t img_abs64(int64_t v) { return v < 0 ? -v : v; }
 // The sums are ordered (x*x - RR first) so that no radius overflows 64 bits.
 // The walk stops early once done(x, r) holds, for callers that know no later
 // step can show (x only grows, r only shrinks).
+// The walk may also start at any column x0 of the path (r there comes from
+// img_curve.h) and stop after x1.
 template <typename Step, typename Done>
-static void img_circle_walk(int64_t R, Step step, Done done) {
-    int64_t r = R, x = 0, a = r * r, b = (r - 1) * (r - 1), RR = R * R;
-    while (r >= x && !done(x, r)) {
+static void img_circle_walk(int64_t R, Step step, Done done, int64_t x0 = 0, int64_t x1 = INT64_MAX) {
+    int64_t x = x0, r = x0 ? img_circle_height(R, x0) : R, a = r * r, b = (r - 1) * (r - 1), RR = R * R;
+    while (r >= x && x <= x1 && !done(x, r)) {
         step(x, r);
         x++;
         int64_t e1 = img_abs64(x * x - RR + a), e2 = img_abs64(x * x - RR + b);
@@ -771,10 +778,53 @@ static ImgCircleBounds img_circle_bounds(const IMG *image, int64_t cx, int64_t c
             img_circle_near(cy, image->height)};
 }
 
+// Whether a circle is so much larger than the image that finding its visible
+// parts before stepping pays.
+static bool img_circle_far(const IMG *image, int64_t R) { return R > (int64_t)image->width + image->height; }
+
+// Every span of the fill on a row is centred on cx, so each row that meets
+// the image is filled once with its widest: r(dy) on the rows cy +- dy that
+// the walk's x reaches, else the last x whose r(x) still reaches dy.
+static void img_fill_circle_far(IMG *image, int64_t cx, int64_t cy, int64_t R, uint32_t colour) {
+    const ImgCurveRange rows = img_curve_reach(cy, image->height, R);
+    const int64_t end = img_circle_end(R);
+    for (int64_t dy = rows.lo; dy <= rows.hi; dy++) {
+        const int64_t guess = img_curve_sqrt((img_wide)R * R - (img_wide)dy * dy + dy);
+        const int64_t x = dy <= end ? img_circle_height(R, dy) : img_curve_last_near(0, end, guess, [&](int64_t c) {
+            return img_circle_at_least(R, c, dy);
+        });
+        img_span(image, cy + dy, cx - x, cx + x, colour);
+        if (dy) img_span(image, cy - dy, cx - x, cx + x, colour);
+    }
+}
+
+// The outline steps only through the columns whose points meet the image:
+// points (cx +- x, cy +- r) need x among the columns and r among the rows
+// the image offers, points (cx +- r, cy +- x) the other way round.
+static void img_circle_far_outline(IMG *image, int64_t cx, int64_t cy, int64_t R, uint32_t colour) {
+    const ImgCurveRange cols = img_curve_reach(cx, image->width, R), rows = img_curve_reach(cy, image->height, R);
+    const int64_t end = img_circle_end(R);
+    const ImgCurveRange a = img_circle_columns(R, end, rows.lo, rows.hi);
+    img_circle_walk(R, [&](int64_t x, int64_t y) {
+        img_plot(image, cx + x, cy + y, colour);
+        img_plot(image, cx - x, cy + y, colour);
+        img_plot(image, cx + x, cy - y, colour);
+        img_plot(image, cx - x, cy - y, colour);
+    }, ImgNever{}, img_curve_max(a.lo, cols.lo), img_curve_min(a.hi, cols.hi));
+    const ImgCurveRange b = img_circle_columns(R, end, cols.lo, cols.hi);
+    img_circle_walk(R, [&](int64_t x, int64_t y) {
+        img_plot(image, cx + y, cy + x, colour);
+        img_plot(image, cx + y, cy - x, colour);
+        img_plot(image, cx - y, cy + x, colour);
+        img_plot(image, cx - y, cy - x, colour);
+    }, ImgNever{}, img_curve_max(b.lo, rows.lo), img_curve_min(b.hi, rows.hi));
+}
+
 void img_fill_circle(IMG *image, int32_t cx, int32_t cy, int32_t r, uint32_t colour) {
     if (!img_drawable(image)) return;
     int64_t R = img_abs64(r);
     if (img_circle_outside(image, cx, cy, R)) return;
+    if (img_circle_far(image, R)) return img_fill_circle_far(image, cx, cy, R, colour);
     const ImgCircleBounds k = img_circle_bounds(image, cx, cy);
     img_circle_walk(R, [&](int64_t x, int64_t y) {
         img_span(image, (int64_t)cy + y, (int64_t)cx - x, (int64_t)cx + x, colour);
@@ -791,6 +841,7 @@ void img_circle(IMG *image, int32_t cx, int32_t cy, int32_t r, uint32_t colour) 
     if (!img_drawable(image)) return;
     int64_t R = img_abs64(r);
     if (img_circle_outside(image, cx, cy, R)) return;
+    if (img_circle_far(image, R)) return img_circle_far_outline(image, cx, cy, R, colour);
     const ImgCircleBounds k = img_circle_bounds(image, cx, cy);
     img_circle_walk(R, [&](int64_t x, int64_t y) {
         img_plot(image, (int64_t)cx + x, (int64_t)cy + y, colour);
@@ -837,18 +888,20 @@ void img_circle_sine(IMG *image, int32_t cx, int32_t cy, int32_t r, uint32_t col
 // diagonal and down keeps |f| = |x^2 B + y^2 A - A B| smallest (ties prefer
 // down, then diagonal). Only f1 = f(x + 1, y) is carried, with the running
 // differences u = f(x + 1, y - 1) - f1 = -(2y - 1) A and v = f(x + 1, y - 1)
-// - f(x, y - 1) = (2x + 1) B, so each step costs additions only. (Plain
-// branches beat a branch-free choice here: the walk takes long runs of one
-// step.) T must hold 2 (r + 2)^4 for the larger radius r: int32_t up to
-// r = 150, int64_t up to 32767, __int128 beyond.
+// - f(x, y - 1) = (2x + 1) B, so each step costs additions only; all three are
+// fixed by the point, so a walk may start at any point of the path
+// (img_curve.h finds them). (Plain branches beat a branch-free choice here:
+// the walk takes long runs of one step.) T must hold 2 (r + 2)^4 for the
+// larger radius r: int32_t up to r = 150, int64_t up to 32767, __int128 beyond.
 // `visit(x, y, down)` sees each point and whether the next step leaves row y.
-// The walk may be told to stop early, once x passes xstop (<= rx) or y falls
-// below ystop (>= 0), where a caller knows that no later point can show.
+// The walk from (x0, y0) ends after x passes xstop (<= rx) or y falls below
+// ystop (>= 0).
 template <typename T, typename Visit>
-static void img_ellipse_walk(int64_t rx, int64_t ry, Visit visit, int64_t xstop = -1, int64_t ystop = 0) {
-    const T A = (T)rx * (T)rx, B = (T)ry * (T)ry, A2 = 2 * A, B2 = 2 * B;
-    T f1 = B, u = -(T)(2 * ry - 1) * A, v = B;
-    T x = 0, y = (T)ry, xmax = (T)(xstop < 0 ? rx : xstop), ymin = (T)ystop;
+static void img_ellipse_steps(const ImgEllipseShape &s, int64_t x0, int64_t y0, int64_t xstop, int64_t ystop,
+                              Visit visit) {
+    const T A = (T)s.A, B = (T)s.B, A2 = 2 * A, B2 = 2 * B;
+    T f1 = (T)img_ellipse_f(s, (img_wide)x0 + 1, y0), u = -(T)(2 * y0 - 1) * A, v = (T)(2 * x0 + 1) * B;
+    T x = (T)x0, y = (T)y0, xmax = (T)xstop, ymin = (T)ystop;
     while (y >= ymin && x <= xmax) {
         T f2 = f1 + u, f3 = f2 - v;
         T e1 = f1 < 0 ? -f1 : f1, e2 = f2 < 0 ? -f2 : f2, e3 = f3 < 0 ? -f3 : f3;
@@ -871,6 +924,13 @@ static void img_ellipse_walk(int64_t rx, int64_t ry, Visit visit, int64_t xstop 
             x++;
         }
     }
+}
+
+// The whole walk from (0, ry), or until x passes xstop (-1: rx) or y falls
+// below ystop, where a caller knows that no later point can show.
+template <typename T, typename Visit>
+static void img_ellipse_walk(int64_t rx, int64_t ry, Visit visit, int64_t xstop = -1, int64_t ystop = 0) {
+    img_ellipse_steps<T>(img_ellipse_shape(rx, ry), 0, ry, xstop < 0 ? rx : xstop, ystop, visit);
 }
 
 // Calls draw(T{}) with the narrowest T that holds the error terms for the
@@ -946,6 +1006,95 @@ static void img_ellipse_outline(IMG *image, int64_t cx, int64_t cy, int64_t rx, 
             if (left < w) centre[top * stride + left] = colour;
         }
     }, img_ellipse_column_stop(image, cx, rx), img_ellipse_row_stop(image, cy));
+}
+
+// ---- Ellipses much larger than the image --------------------------------------------
+
+// Whether a walk about the image is long enough that finding its visible
+// parts first pays: the searches cost a few microseconds.
+static bool img_ellipse_far(const IMG *image, int64_t rx, int64_t ry) {
+    return rx + ry > 2 * ((int64_t)image->width + image->height);
+}
+
+// Rows y0 .. y1 of column x, the part inside the image.
+static void img_column_run(IMG *image, int64_t x, int64_t y0, int64_t y1, uint32_t colour) {
+    if ((uint64_t)x >= (uint64_t)image->width) return;
+    y0 = img_curve_max(y0, 0);
+    y1 = img_curve_min(y1, image->height - 1);
+    for (int64_t y = y0; y <= y1; y++) image->pixels[(size_t)y * (size_t)image->width + (size_t)x] = colour;
+}
+
+// An ellipse with one radius 0 is the segment along the other axis, the same
+// for the outline and the fill.
+static void img_ellipse_segment(IMG *image, int64_t cx, int64_t cy, int64_t rx, int64_t ry, uint32_t colour) {
+    if (ry == 0) {
+        img_span(image, cy, cx - rx, cx + rx, colour);
+        return;
+    }
+    img_column_run(image, cx, cy - ry, cy + ry, colour);
+}
+
+// The outline steps only through the columns of the upper part and the rows
+// of the lower part whose points meet the image, and through the short middle.
+template <typename T>
+static void img_ellipse_outline_far(IMG *image, int64_t cx, int64_t cy, const ImgEllipseShape &s, uint32_t colour) {
+    const ImgCurveRange cols = img_curve_reach(cx, image->width, s.rx);
+    const ImgCurveRange rows = img_curve_reach(cy, image->height, s.ry);
+    if (cols.lo > cols.hi || rows.lo > rows.hi) return;
+    auto plot = [&](int64_t x, int64_t y, bool) {
+        img_plot(image, cx + x, cy + y, colour);
+        img_plot(image, cx - x, cy + y, colour);
+        img_plot(image, cx + x, cy - y, colour);
+        img_plot(image, cx - x, cy - y, colour);
+    };
+    const int64_t upper_end = img_ellipse_upper_end(s);
+    if (upper_end >= 0) {
+        const ImgCurveRange c = img_ellipse_upper_columns(s, upper_end, rows.lo, rows.hi);
+        const int64_t first = img_curve_max(c.lo, cols.lo);
+        const int64_t last = img_curve_min(img_curve_min(c.hi, cols.hi), upper_end);
+        if (first <= last) img_ellipse_steps<T>(s, first, img_ellipse_row(s, first), last, 0, plot);
+    }
+    const int64_t mx = upper_end + 1, my = upper_end >= 0 ? img_ellipse_row(s, mx) : s.ry;
+    const ImgCurvePoint m = img_ellipse_middle(s, mx, my, [&](int64_t x0, int64_t x1, int64_t y0, int64_t y1) {
+        if (y0 == y1) {
+            img_span(image, cy + y0, cx + x0, cx + x1, colour);
+            img_span(image, cy + y0, cx - x1, cx - x0, colour);
+            img_span(image, cy - y0, cx + x0, cx + x1, colour);
+            img_span(image, cy - y0, cx - x1, cx - x0, colour);
+        } else {
+            img_column_run(image, cx + x0, cy + y1, cy + y0, colour);
+            img_column_run(image, cx - x0, cy + y1, cy + y0, colour);
+            img_column_run(image, cx + x0, cy - y0, cy - y1, colour);
+            img_column_run(image, cx - x0, cy - y0, cy - y1, colour);
+        }
+    });
+    if (m.y < 0 || m.x > s.rx) return;  // the walk ended
+    const ImgCurveRange r = img_ellipse_lower_rows(s, m.y, cols.lo, cols.hi);
+    const int64_t bottom = img_curve_max(r.lo, rows.lo), top = img_curve_min(r.hi, rows.hi);
+    if (bottom <= top) img_ellipse_steps<T>(s, img_ellipse_column(s, top), top, s.rx, bottom, plot);
+}
+
+// The fill draws each row that meets the image once, with the widest x of
+// the path on it: found by search in the upper and lower parts, by stepping
+// in the middle.
+static void img_ellipse_fill_far(IMG *image, int64_t cx, int64_t cy, const ImgEllipseShape &s, uint32_t colour) {
+    const ImgCurveRange rows = img_curve_reach(cy, image->height, s.ry);
+    if (rows.lo > rows.hi) return;
+    auto row = [&](int64_t y, int64_t x) {
+        img_span(image, cy + y, cx - x, cx + x, colour);
+        if (y) img_span(image, cy - y, cx - x, cx + x, colour);
+    };
+    const int64_t upper_end = img_ellipse_upper_end(s);
+    const int64_t mx = upper_end + 1, my = upper_end >= 0 ? img_ellipse_row(s, mx) : s.ry;
+    for (int64_t y = img_curve_max(rows.lo, my + 1); y <= rows.hi; y++)
+        row(y, img_ellipse_row_end(s, upper_end, y));
+    // Each run's rows take its widest x; a narrower span under a wider one
+    // changes nothing.
+    const ImgCurvePoint m = img_ellipse_middle(s, mx, my, [&](int64_t, int64_t x1, int64_t y0, int64_t y1) {
+        for (int64_t y = img_curve_max(y1, rows.lo); y <= img_curve_min(y0, rows.hi); y++) row(y, x1);
+    });
+    if (m.y < 0 || m.x > s.rx) return;  // the walk ended
+    for (int64_t y = rows.lo; y <= img_curve_min(rows.hi, m.y); y++) row(y, img_ellipse_column(s, y));
 }
 
 // ---- Ellipse tables for the radii the benchmark scenes draw -------------------------
@@ -1147,8 +1296,13 @@ void img_ellipse(IMG *image, int32_t cx, int32_t cy, int32_t rx, int32_t ry, uin
         img_table_outline(image, cx, cy, ax, ay, colour, fit == IMG_BOX_INSIDE);
         return;
     }
+    const bool far = fit == IMG_BOX_PARTLY && img_ellipse_far(image, ax, ay);
+    if (far && (ax == 0 || ay == 0)) return img_ellipse_segment(image, cx, cy, ax, ay, colour);
     img_ellipse_width(ax > ay ? ax : ay, [&](auto t) {
-        img_ellipse_outline<decltype(t)>(image, cx, cy, ax, ay, colour, fit == IMG_BOX_INSIDE);
+        if (far)
+            img_ellipse_outline_far<decltype(t)>(image, cx, cy, img_ellipse_shape(ax, ay), colour);
+        else
+            img_ellipse_outline<decltype(t)>(image, cx, cy, ax, ay, colour, fit == IMG_BOX_INSIDE);
     });
 }
 
@@ -1177,10 +1331,15 @@ void img_fill_ellipse(IMG *image, int32_t cx, int32_t cy, int32_t rx, int32_t ry
                       uint32_t colour) {
     if (!img_drawable(image)) return;
     int64_t ax = img_abs64(rx), ay = img_abs64(ry);
-    if (img_ellipse_box(image, cx, cy, ax, ay) == IMG_BOX_OUTSIDE) return;
+    const img_box_fit fit = img_ellipse_box(image, cx, cy, ax, ay);
+    if (fit == IMG_BOX_OUTSIDE) return;
     if (img_tabled(ax, ay)) {
         img_table_filler()(image, cx, cy, ay, img_ellipse_table(ax, ay), colour);
         return;
+    }
+    if (fit == IMG_BOX_PARTLY && img_ellipse_far(image, ax, ay)) {
+        if (ax == 0 || ay == 0) return img_ellipse_segment(image, cx, cy, ax, ay, colour);
+        return img_ellipse_fill_far(image, cx, cy, img_ellipse_shape(ax, ay), colour);
     }
     img_ellipse_width(ax > ay ? ax : ay,
                       [&](auto t) { img_ellipse_fill<decltype(t)>(image, cx, cy, ax, ay, colour); });
