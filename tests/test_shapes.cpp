@@ -433,11 +433,6 @@ TEST(Lfont, NumbersAndLinesAsCodes) {
 // 0x80C8A3, 0x8098BE first). The glyphs take them from the last to the first;
 // a drawn glyph is coloured first; a refused code still spends its draw.
 TEST(Lfont, ColoursAndDelete) {
-    random_srand(12345);
-    for (int i = 0; i < 5000; i++) {
-        uint32_t c = lfont_random_color();
-        ASSERT_TRUE(c >> 16 == 0x80 && (c & 0xFF) >= 0x80 && (c >> 8 & 0xFF) >= 0x80) << c;
-    }
     GlyphFont f(3, 1);
     add_segment(f.glyph('A'), 0, 0, 2, 0, R);
     random_srand(1);
