@@ -100,11 +100,6 @@ TEST_F(Demo, PresentShowsTheFrameThenFadesOrClearsIt) {
         EXPECT_EQ(img_get_pixel(demo_frame, 100, 50), c.after) << c.pixel;
         EXPECT_EQ(img_get_pixel(demo_frame, 255, 255), c.white ? 0xFFFFFFu : 0u);
     }
-    img_clear(demo_frame, 0xFFFFFF);
-    uint32_t before = backend_frame();
-    demo_fade_out();  // 32 presents to black
-    EXPECT_EQ(backend_frame() - before, 32u);
-    EXPECT_EQ(shown(7, 7), 0u);
 }
 
 TEST_F(Demo, KeysToggleTheirFlags) {

@@ -238,20 +238,7 @@ TEST(Backend, EveryRoundLastsAFramePeriodAndASecondPresentInARoundIsTheSameFrame
         EXPECT_EQ(std::make_pair(backend_ticks(), backend_frame()), std::make_pair(c.ticks, c.frames)) << c.calls;
         backend_stop();
     }
-    // --hash prints the replaced present once, with the final picture.
-    uint8_t first[3] = {1, 2, 3}, last[3] = {7, 8, 9};
-    std::string out = printed([&] {
-        start_headless(nullptr, 1);
-        backend_frame_start(50);
-        backend_show(nullptr, first, 1, 1);
-        backend_show(nullptr, last, 1, 1);
-        backend_poll(nullptr);
-        backend_frame_start(50);
-        backend_stop();
-    });
-    char want[32];
-    snprintf(want, sizeof want, "000000 %08x\n", backend_crc32(last, 3));
-    EXPECT_EQ(out, want);
+    // What --hash prints for a replaced present (once, the final picture): test_capture, across scene 3.
 }
 
 TEST(Backend, ScriptedKeysArriveAtTheRoundAfterTheirFrame) {

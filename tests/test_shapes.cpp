@@ -8,7 +8,6 @@
 #include <cstring>
 #include <fstream>
 #include <functional>
-#include <memory>
 #include <string>
 #include <tuple>
 #include <utility>
@@ -243,9 +242,8 @@ TEST(Obj2dParse, ManyBlocksLongNamesAndEveryEnd) {
     EXPECT_EQ(strlen(named.at(0)->name), 100000u);
     const std::string texts[] = {"$", "$ab", "# x", "name", "name ", "name x", "version x", "{ s 1", "-", "c x1", "}", "s", std::string(300, 'a')};
     for (const std::string &t : texts) {
-        std::unique_ptr<char[]> copy(new char[t.size() + 1]);
-        strcpy(copy.get(), t.c_str());
-        EXPECT_NE(Parsed(copy.get()).list, nullptr) << t;
+        std::vector<char> copy(t.c_str(), t.c_str() + t.size() + 1);
+        EXPECT_NE(Parsed(copy.data()).list, nullptr) << t;
     }
 }
 
