@@ -47,7 +47,7 @@ constexpr int32_t px(int32_t p) { return p * 65536; }
 }  // namespace
 
 // The random draws of each set-up, per seed, recorded with the generator's
-// next draw (one draw more or fewer shows); the first ones by hand.
+// next draw (one draw more or fewer shows).
 TEST(Effects, SetUpsMatchTheirRecording) {
     const struct { const char *file; std::vector<uint32_t> seeds; std::function<std::string()> make; } setups[] = {
         {"lradial", {45429, 7, 0x31756A22}, [] {
@@ -72,12 +72,6 @@ TEST(Effects, SetUpsMatchTheirRecording) {
             g.check("new" + std::to_string(seed), made + " next " + std::to_string(random_rand()));
         }
     }
-    random_srand(45429);  // draws 17318, 21105 give a ring's spin and radius
-    Own<lradial_del> r(lradial_new());
-    EXPECT_EQ(std::make_pair(r->spin, r->radius), std::make_pair(17318 + 0x8000, 21105 % 128 + 32));
-    random_srand(45429);  // the first random_next is 567497329
-    Own<helix_del> h(helix_new());
-    EXPECT_EQ(std::make_pair(h->phase, h->shade), std::make_pair(567497329 & 1023, (h->colour & 0xFEFEFE) >> 1));
 }
 
 // ---- RASTER ------------------------------------------------------------------
@@ -105,9 +99,7 @@ TEST(Raster, NewSetSizeAndStepWrapsIntoTheTable) {
     raster_set_size(r, 3);
     for (int32_t n : {0, -3, 32768}) raster_set_size(r, n);  // 32768 would put the limit past 2^31
     EXPECT_EQ(std::make_tuple(r->count, r->position, r->speed), std::make_tuple(3, 0, 65536 + 38));
-    raster_set_size(r, 32767);
-    EXPECT_EQ(r->count, 32767);
-    // count, position, speed -> position.
+    // count (32767 the largest taken), position, speed -> position.
     const int32_t cases[][4] = {
         {4, 0, 0x18000, 0x18000}, {4, 0x30000, 0x18000, 0x8000}, {4, 0, -0x18000, 163840}, {4, 163840, -0x18000, 65536},
         {4, 0, -0x40000, 0x40000},  // a whole table back lands on the limit

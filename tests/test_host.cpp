@@ -62,12 +62,7 @@ TEST(Windpy, ImageIsStoredBottomRowFirstAsBlueGreenRedWithoutPadding) {
     int32_t w = 0, h = 0;
     const uint8_t *shown = backend_last_frame(&w, &h);  // what the backend shows is the same
     EXPECT_EQ(std::make_pair(w, h), std::make_pair(2, 2));
-    EXPECT_EQ(bytes(shown, 12), want);
-    // Odd widths: rows packed one after another. 01 02 03 / 04 05 06 (blue only).
-    uint32_t odd[6] = {1, 2, 3, 4, 5, 6};
-    uint8_t got[18];
-    windpy_convert(odd, 3, 2, got);
-    EXPECT_EQ(bytes(got, 18), std::string("\4\0\0\5\0\0\6\0\0\1\0\0\2\0\0\3\0\0", 18));
+    EXPECT_EQ(bytes(shown, 12), want);  // 6-byte rows: no padding (other widths against the plain version below)
 }
 
 TEST(Windpy, ConvertEqualsStraightforwardVersionAtEveryWidth) {
@@ -155,15 +150,12 @@ TEST(WinmainDeathTest, DestroyEndsWithZeroACaughtSignalAtTheNextPumpWith128PlusI
 TEST(Winmain, PumpHandlesOneKeyPerCallEachOverwriting) {
     start_headless("0:A,0:B");
     Own<winkbd_del> kbd(winkbd_new());
-    winmain_pump();
-    EXPECT_EQ(winmain_pending_key(), 'A');
-    winmain_pump();
-    EXPECT_EQ(winmain_pending_key(), 'B');  // A was never read: lost
+    std::string seen;  // pending after each pump (A is never read: lost), the buffer, pending after the update and an empty pump
+    for (int i = 0; i < 2; i++) winmain_pump(), seen += (char)winmain_pending_key();
     winkbd_update(kbd);
-    EXPECT_EQ(kbd->keys[0], 'B');
-    EXPECT_EQ(winmain_pending_key(), 0);
-    winmain_pump();  // queue empty: nothing changes
-    EXPECT_EQ(winmain_pending_key(), 0);
+    seen += std::string{(char)kbd->keys[0], (char)('0' + winmain_pending_key())};
+    winmain_pump();
+    EXPECT_EQ(seen + (char)('0' + winmain_pending_key()), "ABB00");
 }
 
 TEST(Winkbd, CharactersOfTheCommandKeysOnlyAndTheUpdate) {
@@ -246,35 +238,18 @@ TEST(Backend, EveryRoundLastsAFramePeriodAndASecondPresentInARoundIsTheSameFrame
         EXPECT_EQ(std::make_pair(backend_ticks(), backend_frame()), std::make_pair(c.ticks, c.frames)) << c.calls;
         backend_stop();
     }
-    // --hash prints the replaced present once, with the final picture.
-    uint8_t first[3] = {1, 2, 3}, last[3] = {7, 8, 9};
-    std::string out = printed([&] {
-        start_headless(nullptr, 1);
-        backend_frame_start(50);
-        backend_show(nullptr, first, 1, 1);
-        backend_show(nullptr, last, 1, 1);
-        backend_poll(nullptr);
-        backend_frame_start(50);
-        backend_stop();
-    });
-    char want[32];
-    snprintf(want, sizeof want, "000000 %08x\n", backend_crc32(last, 3));
-    EXPECT_EQ(out, want);
+    // What --hash prints for a replaced present (once, the final picture): test_capture, across scene 3.
 }
 
 TEST(Backend, ScriptedKeysArriveAtTheRoundAfterTheirFrame) {
     start_headless("1:SPACE,3:ESC");
     uint8_t px[3] = {0, 0, 0};
-    int32_t vk = 0;
-    backend_show(nullptr, px, 1, 1);             // frame 0
-    EXPECT_EQ(backend_poll(&vk), BACKEND_NONE);
-    backend_show(nullptr, px, 1, 1);             // frame 1
-    EXPECT_EQ(backend_poll(&vk), BACKEND_KEY);
-    EXPECT_EQ(vk, 0x20);
-    EXPECT_EQ(backend_poll(&vk), BACKEND_NONE);  // paused: frame 2
-    EXPECT_EQ(backend_poll(&vk), BACKEND_KEY);   // frame 3
-    EXPECT_EQ(vk, 0x1B);
-    EXPECT_EQ(backend_poll(&vk), BACKEND_NONE);
+    std::vector<int32_t> seen;  // key (or -1 for none) of the polls after frames 0 and 1, paused 2 and 3, then one more
+    for (int round = 0; round < 5; round++) {
+        int32_t vk = 0, got = (round < 2 ? backend_show(nullptr, px, 1, 1) : (void)0, backend_poll(&vk));
+        seen.push_back(got == BACKEND_KEY ? vk : got == BACKEND_NONE ? -1 : -2);
+    }
+    EXPECT_EQ(seen, (std::vector<int32_t>{-1, 0x20, -1, 0x1B, -1}));
 }
 
 TEST(BackendDeathTest, Crc32AndTheFrameLimitEndingTheRunWithZero) {

@@ -440,8 +440,6 @@ TEST(Lscrlxyz, DrawsAndWaves) {
     random_srand(1);
     lscrlxyz_draw_random(r.s);
     EXPECT_EQ(std::make_pair(img_get_pixel(r.img, 0, 0), img_get_pixel(r.img, 4, 0)), std::make_pair(0x8080A9u, 0x80C8A3u));
-    lscrlxyz_draw_spiral(r.s, 0);
-    EXPECT_EQ(r.s->cursor->index, 0);
 }
 
 // ---- SINELINE ----------------------------------------------------------------
@@ -476,9 +474,6 @@ TEST(Sineline, ResetDrawsMatchTheirRecording) {
         sineline_reset(line);
         g.check("reset" + std::to_string(seed), record_of(line) + " next " + std::to_string(random_rand()));
     }
-    random_srand(45429);  // by hand: the first two draws are 17318 and 21105
-    sineline_reset(line);
-    EXPECT_EQ(std::make_pair(line->phases[0][0], line->phases[0][1]), std::make_pair(934, 625));
     random_srand(7);  // new resets twice: the second eighteen draws remain
     Own<sineline_del> fresh(sineline_new());
     random_srand(7);
@@ -591,9 +586,6 @@ TEST(Sinescan, ResetDrawsMatchTheirRecordingAndThePaletteRamps) {
         s << "," << scan->color << " next " << random_rand();
         g.check("reset" + std::to_string(seed), s.str());
     }
-    random_srand(45429);  // by hand: the first two draws are 17318 and 21105
-    sinescan_reset(scan);
-    EXPECT_EQ(std::make_pair(scan->y, scan->waves[0].phase), std::make_pair(17318 % 256, 21105));
     const int32_t entries[][2] = {{0, 0}, {1023, 0}, {1024, 0}, {1025, 1}, {1279, 255}, {1280, 0x0000FF}, {1281, 0x01FF},
                                   {1535, 0xFFFF}, {1537, 0x01FFFF}, {1791, 0xFFFFFF}, {1792, 0xFFFFFF}, {2047, 0xFFFFFF}};
     for (auto &e : entries) EXPECT_EQ(scan->palette->data[e[0]], e[1]) << e[0];

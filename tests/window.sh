@@ -145,14 +145,6 @@ wait_for 20 differs || fail "P typed in the window did not resume the demo"
 kill -INT "$APID"
 ends_with 130 "P resumed the demo; SIGINT"
 
-start run3 --zoom 2 --keys 40:SPACE,80:P --hash
-find_window run3
-settles 512 512
-presented 000081 run3
-snapshot
-shows 2 512 512 0 0
-xdotool key Escape
-ends_with 0 "escape typed in the paused window"
 start run4 --zoom 4
 find_window run4
 settles 768 768
@@ -177,6 +169,6 @@ wait_for 20 geometry_is 256 256 || fail "Alt+Enter did not end fullscreen ($INFO
 shows 1 256 256 0 0
 # Still paused: neither key reached the demo (F12 prints the picture's path among the hashes).
 [ "$(grep '^[0-9]\{6\} ' run5.out | tail -n 1 | cut -d' ' -f1)" = 000041 ] || fail "the demo moved on after F11"
-kill -TERM "$APID"
-ends_with 143 "F11 and Alt+Enter toggled fullscreen; SIGTERM"
+xdotool key Escape
+ends_with 0 "F11 and Alt+Enter toggled fullscreen; escape typed in the paused window"
 echo "PASS"
