@@ -54,6 +54,8 @@ last=$(ls cap | grep '^frame_.*png$' | sort | tail -n 1)
 [ "$(convert "cap/$last" -depth 8 rgb:- | wc -c)" = 196608 ] || fail "the last captured frame $last is incomplete"
 ok "sound.wav finished ($size bytes), $last whole"
 
+# -noreset: a server resets when its last client leaves, and a program that starts
+# in that moment finds no display ("x11 not available").
 SW=1024 SH=768
 xvfb_up() { kill -0 "$XPID" 2>/dev/null; }
 answers() { xdpyinfo >/dev/null 2>&1 || ! xvfb_up; }
@@ -61,7 +63,7 @@ n=$((100 + $$ % 800))
 for try in 1 2 3 4 5 6 7 8; do
     n=$((n + 1))
     [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] && continue
-    Xvfb ":$n" -screen 0 ${SW}x${SH}x24 -nolisten tcp 2>"$WORK/xvfb.log" &
+    Xvfb ":$n" -screen 0 ${SW}x${SH}x24 -nolisten tcp -noreset 2>"$WORK/xvfb.log" &
     XPID=$!
     export DISPLAY=:$n
     wait_for 30 answers && xvfb_up && break
