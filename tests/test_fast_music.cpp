@@ -2,10 +2,14 @@
 // straightforward versions in bench/reference_music.cpp: every value and
 // every random draw the same, over the demo's inputs and random ones with
 // extremes (full 32-bit values, the longest and shortest samples, divisors
-// from 2 to INT32_MAX), on the widest vector path (0), the plain one (1) and AVX2 (2).
+// from 2 to INT32_MAX), on the widest vector path (0), the plain one (1) and AVX2 (2);
+// and the fast start: the generator's skip-ahead and per-thread state, the
+// count of the bank's draws, and the bank set aside at start-up and built on
+// its own thread (or in line) giving the same notes and the same later draws.
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <thread>
 #include <type_traits>
 #include <vector>
 
@@ -13,7 +17,10 @@
 #include "audio/sample.h"
 #include "audio/sound.h"
 #include "bench/reference_music.h"
+#include "demo/resources.h"
 #include "demo/soundtrack.h"
+#include "host/backend.h"
+#include "host/cli.h"
 #include "host/random.h"
 #include "tests/test_support.h"
 
@@ -104,10 +111,68 @@ TEST_P(Fast, GeneratorsAndEnvelopesMatchTheStraightforwardOnes) {
     }
 }
 
+const uint32_t demo_seed = 0x31756A22;  // the demo's second seed
+
 TEST(FastBank, TheBankMatchesNoteByNoteAndLeavesTheSameGenerator) {
     Own<music_del> none(music_new());
     compare_on<MUSIC>(none, copy_music, [](MUSIC *&m) { music_del(&m), m = demo_build_instruments(); },
-                      [](MUSIC *&m) { music_del(&m), m = reference_build_instruments(); }, "bank", 0, 0x31756A22);
+                      [](MUSIC *&m) { music_del(&m), m = reference_build_instruments(); }, "bank", 0, demo_seed);
+    random_srand(demo_seed);
+    Own<music_del> bank(demo_build_instruments());  // draws as many as counted
+    EXPECT_EQ(random_state_now(), random_state_after(demo_seed, demo_bank_draws()));
+}
+
+TEST(FastStart, SkipAheadLandsWhereStepsDo) {
+    for (uint32_t seed : {0u, 1u, 45429u, demo_seed, 0xFFFFFFFFu})
+        for (uint64_t n : {0, 1, 2, 7, 4096, 100003}) {
+            random_srand(seed);
+            for (uint64_t i = 0; i < n; i++) random_rand();
+            EXPECT_EQ(random_state_after(seed, n), random_state_now()) << seed << " " << n;
+        }
+    // The period is 2^32: a whole period comes back to the start.
+    EXPECT_EQ(random_state_after(demo_seed, 1ull << 32), demo_seed);
+    EXPECT_EQ(random_state_after(demo_seed, (1ull << 32) + 5), random_state_after(demo_seed, 5));
+}
+
+TEST(FastStart, EachThreadDrawsOnItsOwnState) {
+    random_srand(45429);
+    int32_t fresh = 0;
+    std::thread([&] { fresh = random_rand(), random_srand(7), random_rand(); }).join();
+    EXPECT_EQ(fresh, 41);             // a new thread starts unseeded
+    EXPECT_EQ(random_rand(), 17318);  // this thread's first draw after 45429
+}
+
+// Every value of every note, in order.
+std::vector<int32_t> values(const MUSIC *m) {
+    std::vector<int32_t> v;
+    for (int32_t i = 0; m && i < m->notes->count; i++) {
+        const SAMPLE *s = (const SAMPLE *)m->notes->items[i];
+        v.insert(v.end(), s->data, s->data + s->count);
+    }
+    return v;
+}
+
+TEST(FastStart, SetAsideBankIsTheBankInLine) {
+    CLI cli{};
+    cli.headless = 1;
+    ASSERT_TRUE(backend_start(&cli));
+    random_srand(demo_seed);
+    demo_build_resources();
+    std::vector<int32_t> want = values(demo_music);
+    int32_t next = random_next();
+    // 48 organ and 12 chord notes of a second, 24 of half, 12 hits of a quarter.
+    ASSERT_EQ(want.size(), 60u * 44100 + 24u * 22050 + 12u * 11025);
+    for (int threaded = 0; threaded < 2; threaded++) {
+        demo_music = nullptr;
+        random_srand(demo_seed);
+        demo_build_resources_deferred();
+        EXPECT_EQ(demo_music, nullptr);
+        if (threaded) demo_bank_start();
+        EXPECT_EQ(random_next(), next) << threaded;  // drawn while the bank may still be building
+        demo_bank_ready();
+        EXPECT_EQ(values(demo_music), want) << threaded;
+    }
+    backend_stop();
 }
 
 // Loops of 1 to 132300 values, and one blended past a shorter work (3001 of
