@@ -97,6 +97,8 @@ TEST(ImgRuns, PlainAndMirroredSplits) {
 const uint32_t C = 0x00FFFFFF;  // the drawing colour of the pictures ('#')
 
 // Each drawing call on a small black image, as a picture of the result.
+// The shapes by hand; clipped, negative-radius and random ones are held to
+// the straightforward walks in test_fast_draw.cpp.
 TEST(ImgDraw, LinesSpansCirclesAndEllipsesAsPictures) {
     const struct {
         int32_t w, h;
@@ -106,18 +108,10 @@ TEST(ImgDraw, LinesSpansCirclesAndEllipsesAsPictures) {
         {4, 2, "#...|.###", [](IMG *i) { img_line(i, 0, 0, 3, 1, C); }},
         {4, 2, "###.|...#", [](IMG *i) { img_line(i, 3, 1, 0, 0, C); }},
         {2, 4, "#.|.#|.#|.#", [](IMG *i) { img_line(i, 0, 0, 1, 3, C); }},
-        {3, 3, "#..|.#.|..#", [](IMG *i) { img_line(i, 0, 0, 2, 2, C); }},
-        {3, 3, "..#|.#.|#..", [](IMG *i) { img_line(i, 0, 2, 2, 0, C); }},
         {3, 2, "...|.#.", [](IMG *i) { img_line(i, 1, 1, 1, 1, C); }},
-        {4, 1, "####", [](IMG *i) { img_line(i, -5, 0, 5, 0, C); }},
-        {2, 3, ".#|.#|.#", [](IMG *i) { img_line(i, 1, -3, 1, 9, C); }},
-        {4, 3, "#...|.#..|..#.", [](IMG *i) { img_line(i, -1, -1, 4, 4, C); }},
-        {4, 3, "....|....|....", [](IMG *i) { img_line(i, -1, 0, -1, 2, C), img_line(i, 0, 3, 3, 3, C); }},
         {5, 1, "#####", [](IMG *i) { img_line_two_ends(i, 0, 0, 4, 0, C); }},
         {4, 2, "#.#.|.#.#", [](IMG *i) { img_line_two_ends(i, 0, 0, 3, 1, C); }},
         {2, 3, "#.|#.|..", [](IMG *i) { img_line_two_ends(i, 0, 0, 0, 1, C); }},
-        {3, 3, "...|...|..#", [](IMG *i) { img_line_two_ends(i, 2, 2, 2, 2, C); }},
-        {3, 1, "###", [](IMG *i) { img_line_two_ends(i, -4, 0, 6, 0, C); }},
         {4, 2, "#...|.###", [](IMG *i) { img_line_unclipped(i, 0, 0, 3, 1, C); }},
         {4, 2, "....|....", [](IMG *i) { img_line_unclipped(i, 0, 0, 4, 1, C), img_line_unclipped(i, -1, 0, 3, 1, C); }},
         {4, 2, "....|....", [](IMG *i) { img_line_unclipped(i, 0, 0, 3, 2, C), img_line_unclipped(i, 0, -1, 3, 1, C); }},
@@ -131,15 +125,7 @@ TEST(ImgDraw, LinesSpansCirclesAndEllipsesAsPictures) {
         {3, 3, "...|.#.|...", [](IMG *i) { img_fill_circle(i, 1, 1, 0, C), img_circle(i, 1, 1, 0, C); }},
         {5, 5, ".###.|#...#|#...#|#...#|.###.", [](IMG *i) { img_circle(i, 2, 2, 2, C); }},
         {7, 7, "..###..|.#...#.|#.....#|#.....#|#.....#|.#...#.|..###..", [](IMG *i) { img_circle(i, 3, 3, 3, C); }},
-        {7, 7, "..###..|.#...#.|#.....#|#.....#|#.....#|.#...#.|..###..", [](IMG *i) { img_circle(i, 3, 3, -3, C); }},
         {5, 5, ".###.|#####|#####|#####|.###.", [](IMG *i) { img_fill_circle(i, 2, 2, 2, C); }},
-        {5, 5, ".###.|#####|#####|#####|.###.", [](IMG *i) { img_fill_circle(i, 2, 2, -2, C); }},
-        {4, 4, "...#|...#|..#.|##..", [](IMG *i) { img_circle(i, 0, 0, 3, C); }},
-        {4, 4, "..##|.#..|#...|#...", [](IMG *i) { img_circle(i, 3, 3, 3, C); }},
-        {4, 4, "####|####|###.|##..", [](IMG *i) { img_fill_circle(i, 0, 0, 3, C); }},
-        {4, 4, "..##|.###|####|####", [](IMG *i) { img_fill_circle(i, 3, 3, 3, C); }},
-        {3, 3, "#..|#..|#..", [](IMG *i) { img_circle(i, -2, 1, 2, C); }},
-        {3, 3, "...|...|...", [](IMG *i) { img_circle(i, -3, 1, 2, C), img_fill_circle(i, 1, 5, 2, C), img_fill_circle(i, 5, 1, 2, C), img_circle(i, 1, -3, 2, C); }},
         {4, 3, "....|.##.|....", [](IMG *i) { img_circle_sine(i, 2, 1, 1, C); }},
         {4, 3, ".##.|.##.|.##.", [](IMG *i) { img_circle_sine(i, 2, 1, 2, C); }},
         {4, 3, ".##.|.##.|.##.", [](IMG *i) { img_circle_sine(i, 2, 1, -2, C); }},
@@ -148,19 +134,10 @@ TEST(ImgDraw, LinesSpansCirclesAndEllipsesAsPictures) {
         {9, 3, ".........|.#######.|.........", [](IMG *i) { img_ellipse(i, 4, 1, 3, 0, C); }},
         {9, 3, ".........|.#######.|.........", [](IMG *i) { img_fill_ellipse(i, 4, 1, 3, 0, C); }},
         {3, 6, "...|.#.|.#.|.#.|.#.|.#.", [](IMG *i) { img_ellipse(i, 1, 3, 0, 2, C); }},
-        {3, 6, "...|.#.|.#.|.#.|.#.|.#.", [](IMG *i) { img_fill_ellipse(i, 1, 3, 0, -2, C); }},
         {5, 3, ".###.|#...#|.###.", [](IMG *i) { img_ellipse(i, 2, 1, 2, 1, C); }},
         {7, 5, "..###..|.#...#.|#.....#|.#...#.|..###..", [](IMG *i) { img_ellipse(i, 3, 2, 3, 2, C); }},
-        {7, 5, "..###..|.#...#.|#.....#|.#...#.|..###..", [](IMG *i) { img_ellipse(i, 3, 2, -3, -2, C); }},
         {5, 3, ".###.|#####|.###.", [](IMG *i) { img_fill_ellipse(i, 2, 1, 2, 1, C); }},
         {7, 5, "..###..|.#####.|#######|.#####.|..###..", [](IMG *i) { img_fill_ellipse(i, 3, 2, 3, 2, C); }},
-        {4, 3, "...#|..#.|##..", [](IMG *i) { img_ellipse(i, 0, 0, 3, 2, C); }},
-        {4, 3, "..##|.#..|#...", [](IMG *i) { img_ellipse(i, 3, 2, 3, 2, C); }},
-        {4, 3, "####|###.|##..", [](IMG *i) { img_fill_ellipse(i, 0, 0, 3, 2, C); }},
-        {4, 3, "..##|.###|####", [](IMG *i) { img_fill_ellipse(i, 3, 2, 3, 2, C); }},
-        {3, 3, "...|#..|...", [](IMG *i) { img_ellipse(i, -3, 1, 3, 2, C); }},
-        {3, 3, "...|...|##.", [](IMG *i) { img_fill_ellipse(i, 0, 4, 3, 2, C); }},
-        {3, 3, "...|...|...", [](IMG *i) { img_ellipse(i, -4, 1, 3, 2, C), img_fill_ellipse(i, 6, 1, 3, 2, C), img_fill_ellipse(i, 1, -3, 3, 2, C), img_ellipse(i, 1, 5, 3, 2, C); }},
         {3, 3, "...|...|...", [](IMG *i) { img_fill_ellipse(i, INT32_MIN, INT32_MAX, 5, 5, C); }},
     };
     for (auto &c : cases) {
