@@ -357,7 +357,8 @@ std::vector<uint8_t> picture(const char *rows) {
 
 }  // namespace
 
-// Each drawing call on a fresh 5 x 4 map, as a picture of the result.
+// Each drawing call on a fresh 5 x 4 map, as a picture of the result (lines
+// clipped at any reach are held to the straightforward walk in test_fast_draw.cpp).
 TEST(BytemapDraw, LinesSpansAndCircles) {
     const struct {
         const char *name;
@@ -365,16 +366,9 @@ TEST(BytemapDraw, LinesSpansAndCircles) {
         const char *want;
     } cases[] = {
         {"line leaves out its end", [](BYTEMAP *m) { bytemap_line(m, 0, 0, 3, 0, 1); }, "111.. ..... ..... ....."},
-        {"the same backwards", [](BYTEMAP *m) { bytemap_line(m, 3, 0, 0, 0, 1); }, "111.. ..... ..... ....."},
         {"shallow", [](BYTEMAP *m) { bytemap_line(m, 0, 0, 4, 2, 1); }, "1.... .11.. ...1. ....."},
-        {"shallow rising", [](BYTEMAP *m) { bytemap_line(m, 0, 3, 4, 1, 2); }, "..... ..... ..22. 22..."},
         {"steep", [](BYTEMAP *m) { bytemap_line(m, 0, 0, 1, 3, 3); }, "3.... 3.... .3... ....."},
         {"one point", [](BYTEMAP *m) { bytemap_line(m, 2, 2, 2, 2, 4); }, "..... ..... ..4.. ....."},
-        {"from far left", [](BYTEMAP *m) { bytemap_line(m, -1000000, 0, 3, 0, 1); }, "111.. ..... ..... ....."},
-        {"from far above", [](BYTEMAP *m) { bytemap_line(m, 3, -1000000, 3, 2, 2); }, "...2. ...2. ..... ....."},
-        {"whole plane", [](BYTEMAP *m) { bytemap_line(m, INT32_MIN, INT32_MIN, INT32_MAX, INT32_MAX, 5); }, "5.... .5... ..5.. ...5."},
-        {"off every side", [](BYTEMAP *m) { bytemap_line(m, -5, 0, -1, 3, 9), bytemap_line(m, 5, 0, 9, 3, 9), bytemap_line(m, 0, -1, 3, -9, 9), bytemap_line(m, 0, 4, 3, 9, 9); },
-         "..... ..... ..... ....."},
         {"hline inclusive", [](BYTEMAP *m) { bytemap_hline(m, 2, 0, 2, 1), bytemap_hline(m, -2, 1, 3, 2); }, "..111 22... ..... ....."},
         {"hline refused", [](BYTEMAP *m) { bytemap_hline(m, 0, 4, 2, 9), bytemap_hline(m, -4, 0, 3, 9), bytemap_hline(m, 5, 0, 1, 9); }, "..... ..... ..... ....."},
         {"vline inclusive", [](BYTEMAP *m) { bytemap_vline(m, 4, -1, 1, 4), bytemap_vline(m, 0, 1, 8, 5); }, "....4 5.... 5.... 5...."},
