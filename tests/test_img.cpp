@@ -5,7 +5,7 @@
 // saturating channels, byte packing, span painters), FILL growing one ring per
 // step from a colour or a pattern, its centred run splits, and FLASHPIX. What
 // IMG shares with BYTEMAP is in test_raster_shared.cpp, its clipping at
-// extreme positions in test_extremes_img.cpp, its fast paths in test_fast_draw.cpp.
+// extreme positions in test_extremes.cpp, its fast paths in test_fast_draw.cpp.
 #include <gtest/gtest.h>
 
 #include <array>

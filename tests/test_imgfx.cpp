@@ -4,7 +4,7 @@
 // dithered, gradient and thick lines, points, alpha spans and the sine
 // circle; then the random picks and sprinkles by their draws, and IMGFX's
 // copies of IMG operations held to the IMG originals. Its clipping at extreme
-// positions is in test_extremes_img.cpp; its fast paths, and the frame's blur
+// positions is in test_extremes.cpp; its fast paths, and the frame's blur
 // and glow and the dithered lines against their straightforward versions, in
 // test_fast_draw.cpp.
 #include <gtest/gtest.h>

@@ -4,7 +4,7 @@
 // by runs and the turned copy; then what BYTEMAP adds: lines that leave out
 // their end, inclusive spans, the sine circle, value operations, noise and the
 // palette conversion. Blits, wrap copies, rectangles and pixels at extreme
-// positions are checked in test_extremes_img.cpp.
+// positions are checked in test_extremes.cpp.
 #include <gtest/gtest.h>
 
 #include <climits>
