@@ -2,8 +2,9 @@
 // run once for every instruction set this processor has (the ceiling of
 // host/simd.h forced down in turn): ellipses drawn from the radius tables and
 // by the exact walk, circles, the frame's blur and glow, the present
-// conversion, and lines and spans whose walk is clipped to the image before
-// stepping.
+// conversion, lines and spans whose walk is clipped to the image before
+// stepping, thick lines against their parallels drawn one by one, and the
+// saturating colour passes.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -164,6 +165,22 @@ TEST(FastEllipses, EveryTabledPairCentredMatches) {
     });
 }
 
+// Centres -3..47 put the filled spans' starts on every word of a cache line
+// and the ends on every word after it; the widths start lines mid-row too.
+TEST(FastEllipses, FilledSpansOnEveryWordOfALine) {
+    every_level([] {
+        for (int32_t w : {16, 37, 64, 100}) {
+            auto fast = picture(w, 40, 1), ref = picture(w, 40, 1);
+            for (int32_t cx = -3; cx < 48; cx++)
+                for (int32_t rx : {0, 1, 6, 7, 8, 15, 16, 17, 40}) {
+                    img_fill_ellipse(fast, cx, (cx + rx) % 40, rx, rx % 5, (uint32_t)(cx * 64 + rx));
+                    reference_fill_ellipse(ref, cx, (cx + rx) % 40, rx, rx % 5, (uint32_t)(cx * 64 + rx));
+                }
+            EXPECT_TRUE(img_compare(fast, ref)) << "width " << w;
+        }
+    });
+}
+
 // ---- The frame's filters and the present conversion ------------------------------------
 
 // Random pictures of many widths (around every lane count), top bytes clear,
@@ -211,6 +228,27 @@ TEST(FastFilters, BlurGlowAndConversionMatchTheReferenceOnEveryInstructionSet) {
         same(src, 300, 2, false, r, r, r);
         same(src, 300, 2, false, r, 130 - r, r / 2);
     }
+    // Every width to 40 (each switch between masked and whole groups) and one
+    // longer than any row buffer the narrower paths keep.
+    for (int32_t w = 1; w <= 41; w++) {
+        auto src = picture(w <= 40 ? w : 5000, 3, (uint32_t)w);
+        same(src, src->width, 3, false, 2, 2, 2);
+        for (int32_t k : {0, 3, 7}) same(src, src->width, 3, true, k);
+    }
+    // The conversion into bytes at every offset from a cache line (70 and 200
+    // leave whole 64-pixel groups after the stretch that aligns the stores).
+    for (int32_t w : {5, 70, 200}) {
+        auto src = picture(w, 3, (uint32_t)w);
+        std::vector<uint8_t> ref((size_t)w * 9);
+        reference_windpy_convert(src->pixels, w, 3, ref.data());
+        every_level([&] {
+            for (size_t offset = 0; offset < 64; offset++) {
+                alignas(64) uint8_t out[64 + 200 * 9];
+                windpy_convert(src->pixels, w, 3, out + offset);
+                EXPECT_EQ(std::vector<uint8_t>(out + offset, out + offset + ref.size()), ref) << w << " at " << offset;
+            }
+        });
+    }
     auto small = picture(5, 3, 5);
     for (auto [w, h] : {std::pair{7, 4}, {2, 2}}) same(small, w, h, false, 2, 1, 0), same(small, w, h, true, 1);  // unequal sizes
     every_level([&] {
@@ -229,7 +267,7 @@ TEST(FastFilters, BlurGlowAndConversionMatchTheReferenceOnEveryInstructionSet) {
 // edges, many miss it, some are single points, axis-parallel or diagonal.
 Args random_ends(uint32_t &seed, int32_t w, int32_t h, int32_t reach) {
     Args e{between(seed, -reach, w + reach), between(seed, -reach, h + reach), between(seed, -reach, w + reach),
-           between(seed, -reach, h + reach), (int32_t)(noise(seed) & 0xFFFFFF), (int32_t)(noise(seed) & 0xFFFFFF), between(seed, 1, 16)};
+           between(seed, -reach, h + reach), (int32_t)(noise(seed) & 0xFFFFFF), (int32_t)(noise(seed) & 0xFFFFFF), between(seed, 1, 40)};
     switch (noise(seed) % 8) {
     case 0: e[2] = e[0]; break;
     case 1: e[3] = e[1]; break;
@@ -240,7 +278,7 @@ Args random_ends(uint32_t &seed, int32_t w, int32_t h, int32_t reach) {
     return e;
 }
 
-const std::array<int32_t, 2> line_pictures[] = {{200, 150}, {1, 40}, {40, 1}, {3, 3}};
+const std::array<int32_t, 2> line_pictures[] = {{200, 150}, {64, 64}, {1, 40}, {40, 1}, {3, 3}};
 
 TEST(FastLines, ClippedWalksMatchTheStraightforwardStepping) {
     for (const auto &size : line_pictures)
@@ -307,6 +345,90 @@ TEST(FastLines, EmptyImagesAndHugeThicknessReturnAtOnce) {
     imgfx_thick_line(p, 0, 0, 40, 30, 0x00FFFFFF, INT32_MAX);  // diagonal pairs
     for (int32_t i = 0; i < 8 * 6; i++) EXPECT_NE(p->pixels[i], 0u) << i;
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1));
+}
+
+// ---- Thick lines by steps and by the parallels that show --------------------------
+
+const int32_t MAX = INT32_MAX, MIN = INT32_MIN;
+using Line = std::array<int32_t, 5>;  // x0, y0, x1, y1, thickness
+
+void plain_line(IMG *i, int32_t x0, int32_t y0, uint32_t c, int32_t x1, int32_t y1, uint32_t) { imgfx_line(i, x0, y0, x1, y1, c); }
+
+// A thick line by the program and by `line` on every parallel, on two copies of a picture.
+bool same_thick(int32_t w, int32_t h, const Line &l, bool dither, reference_dither_fn line) {
+    auto fast = picture(w, h, 7u + w), slow = picture(w, h, 7u + w);
+    const uint32_t c0 = 0x102030, c1 = dither ? 0xF0E0D0 : c0;  // a plain line's colour stays when ends swap
+    if (dither) imgfx_thick_dither_line(fast, l[0], l[1], c0, l[2], l[3], c1, l[4]);
+    else imgfx_thick_line(fast, l[0], l[1], l[2], l[3], c0, l[4]);
+    reference_thick_parallels(slow, l[0], l[1], c0, l[2], l[3], c1, l[4], dither ? line : plain_line);
+    EXPECT_TRUE(img_compare(fast, slow)) << dither << " " << l[0] << "," << l[1] << " " << l[2] << "," << l[3] << " thick " << l[4] << " on " << w << "x" << h;
+    return img_compare(fast, slow);
+}
+
+// Every direction from a centre (the square ring of radius 14); ends where
+// offsets wrap past 32 bits, lines across the plane and thicknesses of
+// thousands, against the single lines (checked against their walks above).
+TEST(FastThickLines, StepsDrawWhatTheParallelsDraw) {
+    for (int32_t k = 0; k < 8 * 14; k++) {
+        const int32_t side = k / 28, p = k % 28 - 14;
+        const int32_t x = side == 0 ? p : side == 1 ? 14 : side == 2 ? -p : -14;
+        const int32_t y = side == 0 ? -14 : side == 1 ? p : side == 2 ? 14 : -p;
+        for (int32_t t = 1; t <= 9; t++)
+            if (!same_thick(33, 33, {16, 16, 16 + x, 16 + y, t}, true, reference_imgfx_dither_line)) return;
+    }
+    const Line cases[] = {
+        {MAX - 5, 0, MAX - 2, 40, 30},       {MIN + 3, 2, MIN + 5, 30, 40},     {0, MAX - 3, 40, MAX - 1, 30},
+        {2, MIN + 1, 50, MIN + 4, 40},       {MAX - 20, MAX - 20, MAX - 5, MAX - 2, 60},
+        {MIN + 2, MAX - 3, MIN + 30, MAX - 25, 60}, {MIN, 0, MAX, 3, 9},   {-5, MIN, 5, MAX, 11},
+        {MIN, MIN, MAX, MAX, 7},             {MIN, MAX, MAX, MIN, 7},           {0, 0, 2, 40, 20001},
+        {0, 0, 40, 3, 20001},                {0, 0, 40, 30, 20001},             {3, 40, 0, 0, 20001},
+        {MAX - 100, 0, MAX - 90, 50, 20001}, {MIN + 10, 3, MIN + 60, 9, 20001}, {-7, 3, 5, 4, 1},
+        {-3000, -2000, 3000, 2500, 9},       {-3000, 2500, 3000, -2000, 14},   {2, -900, 5, 1200, 5},
+        {-2000, 3, 2000, 5, 9},              {-2000, 5, 2000, 2, 6},
+    };
+    for (const Line &l : cases)
+        for (bool dither : {true, false}) same_thick(8, 6, l, dither, imgfx_dither_line);
+}
+
+// A thickness of 2^31 - 1 costs only the parallels that can show, wrapping
+// or not: the same pixels as a thickness that already holds them all.
+TEST(FastThickLines, HugeThicknessCostsWhatShows) {
+    const auto start = std::chrono::steady_clock::now();
+    const std::pair<Line, int32_t> cases[] = {
+        {{MAX - 5, 0, MAX - 2, 40, MAX}, 41},  // steep: only the parallels whose far end wraps cross the picture
+        {{0, MAX - 3, 40, MAX - 1, MAX}, 41},  // shallow, likewise
+        {{MAX - 20, MAX - 20, MAX - 5, MAX - 2, MAX}, 81},
+    };
+    for (const auto &[l, enough] : cases)
+        for (bool dither : {true, false}) {
+            auto huge = picture(8, 6, 5), held = picture(8, 6, 5);
+            for (auto [image, t] : {std::pair{(IMG *)huge, l[4]}, {(IMG *)held, enough}})
+                if (dither) imgfx_thick_dither_line(image, l[0], l[1], 0x0000FF, l[2], l[3], 0xFF0000, t);
+                else imgfx_thick_line(image, l[0], l[1], l[2], l[3], 0x00FF00, t);
+            EXPECT_TRUE(img_compare(huge, held)) << l[0] << "," << l[1];
+        }
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1));
+}
+
+// Saturating add and subtract per channel, the top byte cleared, on runs
+// of 1 to 9 pixels (whole groups of four and the rest) at every level.
+TEST(FastColourPasses, AddAndSubtractSaturatePerChannel) {
+    const std::array<uint32_t, 4> cases[] = {  // pixel, colour, added, subtracted
+        {0x00102030, 0x00050505, 0x00152535, 0x000B1B2B},
+        {0xFF80FF01, 0x00FF0102, 0x00FFFF03, 0x0000FE00},
+        {0x00FFFFFF, 0xFF010101, 0x00FFFFFF, 0x00FEFEFE},
+        {0x7F000000, 0x00000000, 0x00000000, 0x00000000},
+    };
+    every_level([&] {
+        for (const auto &c : cases)
+            for (int32_t n = 1; n <= 9; n++) {
+                auto a = picture(n, 1, 0, 0), s = picture(n, 1, 0, 0);
+                img_clear(a, c[0]), img_clear(s, c[0]);
+                img_add_colour(a, c[1]), img_sub_colour(s, c[1]);
+                for (int32_t x = 0; x < n; x++)
+                    EXPECT_TRUE(a->pixels[x] == c[2] && s->pixels[x] == c[3]) << std::hex << a->pixels[x] << " " << s->pixels[x] << " pixel " << x << " of " << n;
+            }
+    });
 }
 
 }  // namespace
