@@ -16,6 +16,22 @@ __int128 ref_abs128(__int128 v) { return v < 0 ? -v : v; }
 // f(x, y) = x^2 B + y^2 A - A B
 __int128 ref_f(__int128 x, __int128 y, __int128 A, __int128 B) { return x * x * B + y * y * A - A * B; }
 
+// One step of the walk: to whichever of the three next points lies nearest
+// the curve (down first, then diagonal, on ties).
+void ref_step(int64_t &x, int64_t &y, __int128 A, __int128 B) {
+    __int128 e1 = ref_abs128(ref_f(x + 1, y, A, B));
+    __int128 e2 = ref_abs128(ref_f(x + 1, y - 1, A, B));
+    __int128 e3 = ref_abs128(ref_f(x, y - 1, A, B));
+    if (e3 <= e1 && e3 <= e2) {
+        y--;
+    } else if (e2 <= e1 && e2 <= e3) {
+        x++;
+        y--;
+    } else {
+        x++;
+    }
+}
+
 void ref_span(IMG *image, int64_t y, int64_t x0, int64_t x1, uint32_t colour) {
     if (y < 0 || y >= image->height) return;
     if (x0 < 0) x0 = 0;
@@ -47,17 +63,7 @@ void ref_walk(IMG *image, int64_t cx, int64_t cy, int64_t rx, int64_t ry, uint32
             ref_point(image, cx + x, cy - y, colour);
             ref_point(image, cx - x, cy - y, colour);
         }
-        __int128 e1 = ref_abs128(ref_f(x + 1, y, A, B));
-        __int128 e2 = ref_abs128(ref_f(x + 1, y - 1, A, B));
-        __int128 e3 = ref_abs128(ref_f(x, y - 1, A, B));
-        if (e3 <= e1 && e3 <= e2) {
-            y--;
-        } else if (e2 <= e1 && e2 <= e3) {
-            x++;
-            y--;
-        } else {
-            x++;
-        }
+        ref_step(x, y, A, B);
     }
 }
 
@@ -154,17 +160,7 @@ void reference_ellipse_both(IMG *outline, IMG *fill, int32_t cx, int32_t cy, int
         ref_point(outline, cx - x, cy - y, colour);
         rows.span(cy + y, x);
         rows.span(cy - y, x);
-        __int128 e1 = ref_abs128(ref_f(x + 1, y, A, B));
-        __int128 e2 = ref_abs128(ref_f(x + 1, y - 1, A, B));
-        __int128 e3 = ref_abs128(ref_f(x, y - 1, A, B));
-        if (e3 <= e1 && e3 <= e2) {
-            y--;
-        } else if (e2 <= e1 && e2 <= e3) {
-            x++;
-            y--;
-        } else {
-            x++;
-        }
+        ref_step(x, y, A, B);
     }
     rows.draw(colour);
 }
