@@ -180,6 +180,7 @@ static void img_geom_blit_spaced(const Record *source, Record *target, int32_t s
     if (ti1 < i1) i1 = ti1;
     if (tj0 > j0) j0 = tj0;
     if (tj1 < j1) j1 = tj1;
+    if (i0 >= i1) return;  // no column: the rows need no walk (a 0-wide image may be 2^31 - 1 high)
     for (int64_t j = j0; j < j1; j++) {
         const auto *s = source->pixels + (size_t)(sy + j) * (size_t)source->width;
         auto *t = target->pixels + (size_t)(dy + j * step_y) * (size_t)target->width;

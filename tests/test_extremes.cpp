@@ -562,6 +562,7 @@ TEST(ExtremesSizes, ImagesWithoutPixelsOrBeyondMemoryCostNothing) {
             free(img_to_text(s));
         }
         img_fill_rect(odd, INT32_MIN, INT32_MIN, INT32_MAX, INT32_MAX, 1), img_invert_rect(odd, 0, 0, INT32_MAX, INT32_MAX), img_clear(odd, 3);
+        img_blit_spaced(odd, odd, 0, 0, 0, 0, INT32_MAX, INT32_MAX, 1, 1), bytemap_blit(map, map, 0, 0, 0, 0, INT32_MAX, INT32_MAX);
         for (BYTEMAP *s : {map.get(), small_map.get()}) {
             BYTEMAP *t = s == map.get() ? small_map.get() : map.get();
             bytemap_blit(s, t, 0, 0, 0, 0, INT32_MAX, INT32_MAX), bytemap_blit_row_wrap(s, t, 0, 0, INT32_MIN), bytemap_or_row_wrap(s, t, 0, 0, 5);
