@@ -68,8 +68,10 @@ static uint32_t imgfx_pack(uint32_t r, uint32_t g, uint32_t b) { return (r << 16
 
 // A filter needs two images; the target is walked from its last pixel back to
 // its first, each pixel computed from the source at the time it is reached.
+// Usable records (a report otherwise) and a target with pixels to write: a
+// target without any (0 wide, perhaps 2^31 - 1 high) is left at once.
 static bool imgfx_filter_args(const IMG *source, const IMG *target) {
-    return imgfx_usable(source) && imgfx_usable(target);
+    return imgfx_usable(source) && imgfx_usable(target) && target->width > 0 && target->height > 0;
 }
 
 // Fixed small kernel: weights[row][column] centred on the pixel, divided by div.
@@ -983,7 +985,7 @@ static void imgfx_row_move(IMG *image, int32_t y, int32_t n, bool clear) {
 }
 
 static void imgfx_rows_move(IMG *image, int32_t n, bool clear) {
-    if (!imgfx_usable(image)) return;
+    if (!imgfx_usable(image) || image->width <= 0) return;
     for (int32_t y = 0; y < image->height; y++) imgfx_row_move(image, y, n, clear);
 }
 

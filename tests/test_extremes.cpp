@@ -563,6 +563,7 @@ TEST(ExtremesSizes, ImagesWithoutPixelsOrBeyondMemoryCostNothing) {
         }
         img_fill_rect(odd, INT32_MIN, INT32_MIN, INT32_MAX, INT32_MAX, 1), img_invert_rect(odd, 0, 0, INT32_MAX, INT32_MAX), img_clear(odd, 3);
         img_blit_spaced(odd, odd, 0, 0, 0, 0, INT32_MAX, INT32_MAX, 1, 1), bytemap_blit(map, map, 0, 0, 0, 0, INT32_MAX, INT32_MAX);
+        imgfx_blur_h_rgb(small, odd, 2, 2, 2), imgfx_glow_h5(small, odd, 3), imgfx_blur_3x3(small, odd), imgfx_scroll(odd, 3, 3), imgfx_smear_rows(odd, 3);
         for (BYTEMAP *s : {map.get(), small_map.get()}) {
             BYTEMAP *t = s == map.get() ? small_map.get() : map.get();
             bytemap_blit(s, t, 0, 0, 0, 0, INT32_MAX, INT32_MAX), bytemap_blit_row_wrap(s, t, 0, 0, INT32_MIN), bytemap_or_row_wrap(s, t, 0, 0, 5);
