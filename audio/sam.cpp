@@ -187,9 +187,6 @@ static void sam_take(SAM *s, SAMPLE *sample) {
     s->sample = sample;
 }
 
-static uint32_t sam_le16(const uint8_t *p) { return (uint32_t)p[0] | (uint32_t)p[1] << 8; }
-static uint32_t sam_le32(const uint8_t *p) { return sam_le16(p) | sam_le16(p + 2) << 16; }
-
 // ---- WAV reader --------------------------------------------------------------------------
 
 // The tail every WAVE_FORMAT_EXTENSIBLE sub-format GUID shares; its first two
@@ -222,13 +219,13 @@ static bool sam_wav_fmt(FILE *file, uint32_t size, sam_wav_format *f) {
     uint32_t keep = size < sizeof b ? size : (uint32_t)sizeof b;
     if (size < 16 || !sam_take_bytes(file, b, keep) || !sam_take_bytes(file, nullptr, size - keep))
         return false;
-    f->tag = sam_le16(b);
-    f->channels = sam_le16(b + 2);
-    f->width = sam_le16(b + 14);
+    f->tag = le_get16(b);
+    f->channels = le_get16(b + 2);
+    f->width = le_get16(b + 14);
     if (f->tag == 0xFFFE) {
         // cbSize 22: valid bits, channel mask, then the sub-format GUID.
-        bool standard = size >= 40 && sam_le16(b + 16) >= 22 && memcmp(b + 26, sam_guid_tail, 14) == 0;
-        f->tag = standard ? sam_le16(b + 24) : 0xFFFE;
+        bool standard = size >= 40 && le_get16(b + 16) >= 22 && memcmp(b + 26, sam_guid_tail, 14) == 0;
+        f->tag = standard ? le_get16(b + 24) : 0xFFFE;
     }
     return true;
 }
@@ -244,7 +241,7 @@ static bool sam_wav_chunks(FILE *file, sam_wav_format *f, uint32_t *size) {
     for (;;) {
         int64_t left = sam_remaining(file);
         if (fread(h, 1, 8, file) != 8) return false;
-        uint32_t chunk = sam_le32(h + 4);
+        uint32_t chunk = le_get32(h + 4);
         if (memcmp(h, "data", 4) == 0) {
             *size = chunk;
             return have_format;
@@ -576,23 +573,25 @@ bool sam_write_sam_binary(SAM *s) {
 
 // The canonical header: RIFF size, "fmt " chunk of 16 bytes (PCM, channels,
 // rate, byte rate, block align, bits), then the "data" chunk's size.
-static void sam_wav_header(FILE *file, uint32_t channels, uint32_t data_size) {
+void sam_wav_header_bytes(uint8_t h[44], uint32_t channels, uint32_t data_size) {
     const uint32_t rate = 44100, bits = 16, align = channels * bits / 8;
-    uint8_t h[44];
-    auto le16 = [&](int at, uint32_t v) { h[at] = (uint8_t)v; h[at + 1] = (uint8_t)(v >> 8); };
-    auto le32 = [&](int at, uint32_t v) { le16(at, v & 0xFFFF); le16(at + 2, v >> 16); };
     memcpy(h, "RIFF", 4);
-    le32(4, 36 + data_size);
+    le_put32(h + 4, 36 + data_size);
     memcpy(h + 8, "WAVEfmt ", 8);
-    le32(16, 16);
-    le16(20, 1);
-    le16(22, channels);
-    le32(24, rate);
-    le32(28, rate * align);
-    le16(32, align);
-    le16(34, bits);
+    le_put32(h + 16, 16);
+    le_put16(h + 20, 1);
+    le_put16(h + 22, channels);
+    le_put32(h + 24, rate);
+    le_put32(h + 28, rate * align);
+    le_put16(h + 32, align);
+    le_put16(h + 34, bits);
     memcpy(h + 36, "data", 4);
-    le32(40, data_size);
+    le_put32(h + 40, data_size);
+}
+
+static void sam_wav_header(FILE *file, uint32_t channels, uint32_t data_size) {
+    uint8_t h[44];
+    sam_wav_header_bytes(h, channels, data_size);
     fwrite(h, 1, 44, file);
 }
 

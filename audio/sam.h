@@ -60,6 +60,9 @@ bool sam_save(SAM *s);
 // A canonical 16-bit PCM WAV file at 44100 values per second with `channels`
 // channels (1 when unset); values saturate to the 16-bit range.
 bool sam_write_wav(SAM *s);
+// The 44-byte header of 16-bit PCM at 44100 per second with `channels`
+// channels and `data_size` bytes of sound after it (also the capture's).
+void sam_wav_header_bytes(uint8_t header[44], uint32_t channels, uint32_t data_size);
 // "8\n" and one byte per value, or "16\n" and two bytes high first, for the
 // smallest of those ranges that holds every value; otherwise nothing (false).
 bool sam_write_width(SAM *s);

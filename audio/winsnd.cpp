@@ -28,43 +28,26 @@ RIVO_REPORTER(winsnd, 0, "WINSND error\n");
 
 static const char winsnd_empty_text[1] = "";
 
-// ---------------------------------------------------------------------------
-// Little-endian fields of RIFF files.
-
-static void winsnd_put16(uint8_t *p, uint32_t v) {
-    p[0] = (uint8_t)v;
-    p[1] = (uint8_t)(v >> 8);
-}
-
-static void winsnd_put32(uint8_t *p, uint32_t v) {
-    winsnd_put16(p, v);
-    winsnd_put16(p + 2, v >> 16);
-}
-
-static uint32_t winsnd_get16(const uint8_t *p) { return (uint32_t)p[0] | ((uint32_t)p[1] << 8); }
-
-static uint32_t winsnd_get32(const uint8_t *p) { return winsnd_get16(p) | (winsnd_get16(p + 2) << 16); }
-
 // The image's header: RIFF/WAVE, a 16-byte PCM format chunk (mono, 16-bit,
 // 44100 per second), the private "RIVI" chunk holding 11025, then "data".
 static void winsnd_write_header(uint8_t *image, int32_t length) {
     uint32_t data_bytes = 2u * (uint32_t)length;
     std::memcpy(image + 0, "RIFF", 4);
-    winsnd_put32(image + 4, data_bytes + winsnd_header_size - 8);
+    le_put32(image + 4, data_bytes + winsnd_header_size - 8);
     std::memcpy(image + 8, "WAVE", 4);
     std::memcpy(image + 12, "fmt ", 4);
-    winsnd_put32(image + 16, 16);
-    winsnd_put16(image + 20, 1);
-    winsnd_put16(image + 22, 1);
-    winsnd_put32(image + 24, 44100);
-    winsnd_put32(image + 28, 88200);
-    winsnd_put16(image + 32, 2);
-    winsnd_put16(image + 34, 16);
+    le_put32(image + 16, 16);
+    le_put16(image + 20, 1);
+    le_put16(image + 22, 1);
+    le_put32(image + 24, 44100);
+    le_put32(image + 28, 88200);
+    le_put16(image + 32, 2);
+    le_put16(image + 34, 16);
     std::memcpy(image + 36, "RIVI", 4);
-    winsnd_put32(image + 40, 4);
-    winsnd_put32(image + 44, 11025);
+    le_put32(image + 40, 4);
+    le_put32(image + 44, 11025);
     std::memcpy(image + 48, "data", 4);
-    winsnd_put32(image + 52, data_bytes);
+    le_put32(image + 52, data_bytes);
 }
 
 // ---------------------------------------------------------------------------
@@ -112,21 +95,21 @@ static const uint32_t winsnd_capture_limit = 0x7FFFF000u;
 static bool winsnd_parse(const uint8_t *image, int64_t size, winsnd_format *out) {
     if (!image || size < 12) return false;
     if (std::memcmp(image, "RIFF", 4) != 0 || std::memcmp(image + 8, "WAVE", 4) != 0) return false;
-    int64_t end = 8 + (int64_t)winsnd_get32(image + 4);
+    int64_t end = 8 + (int64_t)le_get32(image + 4);
     if (end > size) end = size;
     bool have_format = false;
     uint32_t tag = 0, bits = 0;
     int64_t at = 12;
     while (at + 8 <= end) {
         const uint8_t *body = image + at + 8;
-        int64_t chunk = winsnd_get32(image + at + 4);
+        int64_t chunk = le_get32(image + at + 4);
         int64_t room = end - (at + 8);
         if (std::memcmp(image + at, "fmt ", 4) == 0) {
             if (chunk < 16 || chunk > room) return false;
-            tag = winsnd_get16(body);
-            out->channels = (int32_t)winsnd_get16(body + 2);
-            out->rate = (int32_t)winsnd_get32(body + 4);
-            bits = winsnd_get16(body + 14);
+            tag = le_get16(body);
+            out->channels = (int32_t)le_get16(body + 2);
+            out->rate = (int32_t)le_get32(body + 4);
+            bits = le_get16(body + 14);
             have_format = true;
         } else if (std::memcmp(image + at, "data", 4) == 0) {
             if (!have_format || tag != 1 || bits != 16) return false;
@@ -159,18 +142,18 @@ static void winsnd_player_unlock(void) {
 static void winsnd_capture_header(void) {
     uint8_t h[44];
     std::memcpy(h + 0, "RIFF", 4);
-    winsnd_put32(h + 4, 36 + winsnd_play.capture_bytes);
+    le_put32(h + 4, 36 + winsnd_play.capture_bytes);
     std::memcpy(h + 8, "WAVE", 4);
     std::memcpy(h + 12, "fmt ", 4);
-    winsnd_put32(h + 16, 16);
-    winsnd_put16(h + 20, 1);
-    winsnd_put16(h + 22, winsnd_out_channels);
-    winsnd_put32(h + 24, winsnd_out_rate);
-    winsnd_put32(h + 28, winsnd_out_rate * 2 * winsnd_out_channels);
-    winsnd_put16(h + 32, 2 * winsnd_out_channels);
-    winsnd_put16(h + 34, 16);
+    le_put32(h + 16, 16);
+    le_put16(h + 20, 1);
+    le_put16(h + 22, winsnd_out_channels);
+    le_put32(h + 24, winsnd_out_rate);
+    le_put32(h + 28, winsnd_out_rate * 2 * winsnd_out_channels);
+    le_put16(h + 32, 2 * winsnd_out_channels);
+    le_put16(h + 34, 16);
     std::memcpy(h + 36, "data", 4);
-    winsnd_put32(h + 40, winsnd_play.capture_bytes);
+    le_put32(h + 40, winsnd_play.capture_bytes);
     std::fseek(winsnd_play.capture, 0, SEEK_SET);
     std::fwrite(h, 1, sizeof h, winsnd_play.capture);
     std::fseek(winsnd_play.capture, 0, SEEK_END);
@@ -184,7 +167,7 @@ static void winsnd_capture_write(const int16_t *frames, int32_t n) {
     int64_t room = (int64_t)winsnd_capture_limit - winsnd_play.capture_bytes;
     if (size > room) size = room;
     if (size <= 0) return;
-    for (int32_t i = 0; i < 2 * n; i++) winsnd_put16(bytes + 2 * i, (uint16_t)frames[i]);
+    for (int32_t i = 0; i < 2 * n; i++) le_put16(bytes + 2 * i, (uint16_t)frames[i]);
     size_t written = std::fwrite(bytes, 1, (size_t)size, winsnd_play.capture);
     winsnd_play.capture_bytes += (uint32_t)written;
     winsnd_capture_header();
@@ -200,8 +183,8 @@ static void winsnd_loop_frames(int32_t *mix, int32_t n) {
     const winsnd_format &f = winsnd_play.format;
     for (int32_t i = 0; i < n; i++) {
         const uint8_t *p = f.data + winsnd_play.cursor;
-        int32_t left = (int16_t)winsnd_get16(p);
-        int32_t right = f.channels == 2 ? (int16_t)winsnd_get16(p + 2) : left;
+        int32_t left = (int16_t)le_get16(p);
+        int32_t right = f.channels == 2 ? (int16_t)le_get16(p + 2) : left;
         mix[2 * i] = left;
         mix[2 * i + 1] = right;
         winsnd_play.cursor += winsnd_play.frame_bytes;
@@ -449,7 +432,7 @@ static void winsnd_store(WINSND *w, const SAMPLE *s, int32_t from, int32_t n) {
     uint8_t *out = w->image + winsnd_header_size;
     const int32_t *in = s->data + from;
     winsnd_player_lock();
-    for (int32_t i = 0; i < n; i++) winsnd_put16(out + 2 * i, (uint32_t)in[i]);
+    for (int32_t i = 0; i < n; i++) le_put16(out + 2 * i, (uint32_t)in[i]);
     winsnd_player_unlock();
 }
 

@@ -17,6 +17,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "audio/sam.h"
+
 // WAV sizes are 32-bit: sound.wav stops short of 4 GiB.
 static const uint64_t capture_wav_limit = 0xFFFFFF00u - 44u;
 
@@ -126,32 +128,10 @@ int capture_save_png(const char *path, const uint8_t *bgr, int32_t w, int32_t h)
 
 // ---- WAV ---------------------------------------------------------------------------
 
-static void capture_put16(uint8_t *p, uint32_t v) {
-    p[0] = (uint8_t)v;
-    p[1] = (uint8_t)(v >> 8);
-}
-
-static void capture_put32(uint8_t *p, uint32_t v) {
-    capture_put16(p, v);
-    capture_put16(p + 2, v >> 16);
-}
-
 // Rewrites the 44-byte header for the sound written so far.
 static int capture_wav_header(CAPTURE *c) {
     uint8_t h[44];
-    int32_t channels = c->channels ? c->channels : 1;
-    memcpy(h, "RIFF", 4);
-    capture_put32(h + 4, (uint32_t)(36 + c->wav_bytes));
-    memcpy(h + 8, "WAVEfmt ", 8);
-    capture_put32(h + 16, 16);
-    capture_put16(h + 20, 1);
-    capture_put16(h + 22, (uint32_t)channels);
-    capture_put32(h + 24, 44100);
-    capture_put32(h + 28, (uint32_t)(44100 * 2 * channels));
-    capture_put16(h + 32, (uint32_t)(2 * channels));
-    capture_put16(h + 34, 16);
-    memcpy(h + 36, "data", 4);
-    capture_put32(h + 40, (uint32_t)c->wav_bytes);
+    sam_wav_header_bytes(h, (uint32_t)(c->channels ? c->channels : 1), (uint32_t)c->wav_bytes);
     ssize_t done = pwrite(c->wav, h, sizeof h, 0);
     if (done == (ssize_t)sizeof h) return 0;
     return done < 0 ? errno : EIO;

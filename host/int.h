@@ -17,3 +17,15 @@ inline int32_t wrap_neg(int32_t a) { return (int32_t)(0u - (uint32_t)a); }
 inline int32_t asr(int32_t v, int s) { return v >> s; }
 // Shift left without the undefined behaviour of shifting negative values.
 inline int32_t shl(int32_t v, int s) { return (int32_t)((uint32_t)v << s); }
+
+// Little-endian 16- and 32-bit fields, as RIFF files store them.
+inline void le_put16(uint8_t *p, uint32_t v) {
+    p[0] = (uint8_t)v;
+    p[1] = (uint8_t)(v >> 8);
+}
+inline void le_put32(uint8_t *p, uint32_t v) {
+    le_put16(p, v);
+    le_put16(p + 2, v >> 16);
+}
+inline uint32_t le_get16(const uint8_t *p) { return (uint32_t)p[0] | (uint32_t)p[1] << 8; }
+inline uint32_t le_get32(const uint8_t *p) { return le_get16(p) | le_get16(p + 2) << 16; }
