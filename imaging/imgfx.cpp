@@ -11,6 +11,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <utility>
 
 #include "host/int.h"
 #include "host/module.h"
@@ -1562,11 +1563,8 @@ void imgfx_thick_line(IMG *image, int32_t x0, int32_t y0, int32_t x1, int32_t y1
                       int32_t thickness) {
     if (!image || thickness < 1 || imgfx_thick_empty(image)) return;
     if (x0 > x1) {
-        int32_t tx = x0, ty = y0;
-        x0 = x1;
-        y0 = y1;
-        x1 = tx;
-        y1 = ty;
+        std::swap(x0, x1);
+        std::swap(y0, y1);
     }
     imgfx_thick(x0, y0, x1, y1, thickness, imgfx_thick_width(image), imgfx_thick_height(image),
                 [&](int32_t a, int32_t b, int32_t c, int32_t d) {
@@ -1787,14 +1785,9 @@ void imgfx_thick_dither_line(IMG *image, int32_t x0, int32_t y0, uint32_t colour
                              uint32_t colour1, int32_t thickness) {
     if (!image || thickness < 1 || imgfx_thick_empty(image)) return;
     if (x0 > x1) {  // the colours go with their ends
-        int32_t tx = x0, ty = y0;
-        uint32_t tc = colour0;
-        x0 = x1;
-        y0 = y1;
-        colour0 = colour1;
-        x1 = tx;
-        y1 = ty;
-        colour1 = tc;
+        std::swap(x0, x1);
+        std::swap(y0, y1);
+        std::swap(colour0, colour1);
     }
     if (image->pixels && imgfx_thick_dither_stepped(image, x0, y0, colour0, x1, y1, colour1, thickness)) return;
     imgfx_thick(x0, y0, x1, y1, thickness, imgfx_thick_width(image), imgfx_thick_height(image),
