@@ -46,6 +46,11 @@ static bool imgfx_usable(const IMG *image) {
     return false;
 }
 
+// True when the image has pixels to draw into; reports when it has none at all.
+static bool imgfx_drawable(const IMG *image) {
+    return imgfx_usable(image) && image->width > 0 && image->height > 0;
+}
+
 static bool imgfx_inside(const IMG *image, int64_t x, int64_t y) {
     return x >= 0 && y >= 0 && x < image->width && y < image->height;
 }
@@ -72,7 +77,7 @@ static uint32_t imgfx_pack(uint32_t r, uint32_t g, uint32_t b) { return (r << 16
 // Usable records (a report otherwise) and a target with pixels to write: a
 // target without any (0 wide, perhaps 2^31 - 1 high) is left at once.
 static bool imgfx_filter_args(const IMG *source, const IMG *target) {
-    return imgfx_usable(source) && imgfx_usable(target) && target->width > 0 && target->height > 0;
+    return imgfx_usable(source) && imgfx_drawable(target);
 }
 
 // Fixed small kernel: weights[row][column] centred on the pixel, divided by div.
@@ -986,7 +991,7 @@ static void imgfx_row_move(IMG *image, int32_t y, int32_t n, bool clear) {
 }
 
 static void imgfx_rows_move(IMG *image, int32_t n, bool clear) {
-    if (!imgfx_usable(image) || image->width <= 0) return;
+    if (!imgfx_drawable(image)) return;
     for (int32_t y = 0; y < image->height; y++) imgfx_row_move(image, y, n, clear);
 }
 
@@ -1303,11 +1308,6 @@ void imgfx_line(IMG *image, int32_t x0, int32_t y0, int32_t x1, int32_t y1, uint
 
 void imgfx_line_two_ends(IMG *image, int32_t x0, int32_t y0, int32_t x1, int32_t y1, uint32_t colour) {
     if (imgfx_usable(image)) img_line_two_ends(image, x0, y0, x1, y1, colour);
-}
-
-// True when the image has pixels to draw into; reports when it has none at all.
-static bool imgfx_drawable(const IMG *image) {
-    return imgfx_usable(image) && image->width > 0 && image->height > 0;
 }
 
 // The lines below walk only their points inside the image (found before
