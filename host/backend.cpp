@@ -38,7 +38,8 @@ static int32_t backend_key_count;
 static int32_t backend_key_next;       // first key not yet delivered
 static uint32_t backend_numbered;      // frames numbered so far
 static int backend_shown_since_poll;   // a present since the last key round
-static uint8_t *backend_bytes;         // copy of the last frame shown
+static const uint8_t *backend_bytes;   // the last frame shown: lent by the display, or backend_own
+static uint8_t *backend_own;           // the copy kept once the display lets go of its bytes
 static int32_t backend_w, backend_h;
 static int backend_window;             // the SDL window exists
 static uint32_t backend_idle_rounds;   // key rounds since the last present or frame end
@@ -343,7 +344,8 @@ void backend_stop(void) {
     free(backend_keys);
     backend_keys = nullptr;
     backend_key_count = 0;
-    free(backend_bytes);
+    free(backend_own);
+    backend_own = nullptr;
     backend_bytes = nullptr;
     backend_w = backend_h = 0;
     free(backend_shot_dir);
@@ -385,17 +387,23 @@ int backend_open(int32_t w, int32_t h) {
     return 1;
 }
 
-// Keeps a copy of the frame: the F12 snapshot and the tests read it later.
+// Remembers the frame shown: the F12 snapshot, the outputs and the hashes
+// read it later. The display's bytes stay as they are until its next
+// present, so they are borrowed rather than copied on every frame.
 static void backend_keep(const uint8_t *bgr, int32_t w, int32_t h) {
-    size_t n = (size_t)w * (size_t)h * 3;
-    if (!backend_bytes || w != backend_w || h != backend_h) {
-        free(backend_bytes);
-        backend_bytes = (uint8_t *)calloc(n ? n : 1, 1);
-        backend_w = backend_bytes ? w : 0;
-        backend_h = backend_bytes ? h : 0;
-        if (!backend_bytes) return;
-    }
-    memcpy(backend_bytes, bgr, n);
+    backend_bytes = bgr;
+    backend_w = w;
+    backend_h = h;
+}
+
+void backend_let_go(void) {
+    if (!backend_bytes || backend_bytes == backend_own) return;
+    size_t n = (size_t)backend_w * (size_t)backend_h * 3;
+    free(backend_own);
+    backend_own = (uint8_t *)calloc(n ? n : 1, 1);
+    if (backend_own) memcpy(backend_own, backend_bytes, n);
+    backend_bytes = backend_own;
+    if (!backend_own) backend_w = backend_h = 0;
 }
 
 void backend_show(const IMG *image, const uint8_t *bgr, int32_t w, int32_t h) {

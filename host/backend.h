@@ -75,8 +75,12 @@ int backend_open(int32_t w, int32_t h);
 // bytes, converted from `image`; the bytes are what is hashed, captured and
 // recorded, and the window shows the same picture (from `image`'s words when
 // its size is w x h, saving a conversion). Counts a frame (or replaces one,
-// see above).
+// see above). The bytes are borrowed, not copied: the caller leaves them
+// unchanged until its next show, or calls backend_let_go first.
 void backend_show(const IMG *image, const uint8_t *bgr, int32_t w, int32_t h);
+// The bytes lent to the last show are about to be freed or rewritten: the
+// backend keeps its own copy of the frame on screen.
+void backend_let_go(void);
 // Takes at most one waiting event (a scripted key first, then the platform's);
 // stores a key's virtual-key code in *vk. One call is one key-handler round;
 // in a window a paused round waits for its event. After a caught signal:

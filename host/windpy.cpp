@@ -1,7 +1,7 @@
 // WINDPY: the display. Module state: the current display record and the frame
-// bytes (w * h * 3: blue, green, red per pixel, bottom row first, rows
-// unpadded; a valid bottom-up bitmap only when 3 * w is a multiple of 4, which
-// the demo's 256 meets). The window itself belongs to
+// bytes, two frames used in turn (each w * h * 3: blue, green, red per pixel,
+// bottom row first, rows unpadded; a valid bottom-up bitmap only when 3 * w is
+// a multiple of 4, which the demo's 256 meets). The window itself belongs to
 // the host backend. Limits: one display; sizes whose byte count overflows
 // behave as a failed allocation.
 #include "host/windpy.h"
@@ -19,13 +19,22 @@ RIVO_IDENTITY(windpy, "WINDPY  ", "20140414", "WINDOWS ", "Ostrevik", "CODE    "
 RIVO_REPORTER(windpy, 0, "WINDPY error\n");
 
 static WINDPY *windpy_current;
-static uint8_t *windpy_bytes;    // frame bytes
-static size_t windpy_size;       // their count
+// Two frames of bytes, used in turn: the backend borrows the last frame
+// presented until the next present, so each present converts into the other.
+static uint8_t *windpy_store;
+static uint8_t *windpy_bytes;    // the frame last converted, in the store
+static size_t windpy_size;       // its byte count
+static size_t windpy_stride;     // from one frame of the store to the other
+
+static void windpy_free_bytes(void) {
+    backend_let_go();
+    free(windpy_store);
+    windpy_store = windpy_bytes = nullptr;
+    windpy_size = windpy_stride = 0;
+}
 
 WINDPY *windpy_new(void) {
-    free(windpy_bytes);
-    windpy_bytes = nullptr;
-    windpy_size = 0;
+    windpy_free_bytes();
     WINDPY *display = (WINDPY *)calloc(1, sizeof(WINDPY));
     if (!display) {
         windpy_error();
@@ -49,25 +58,25 @@ void windpy_open(WINDPY *display, int32_t width, int32_t height) {
         windpy_error();
         return;
     }
-    free(windpy_bytes);
-    windpy_bytes = nullptr;
-    windpy_size = 0;
+    windpy_free_bytes();
     // 3 * w * h in 64 bits; beyond what a 32-bit size can address it fails.
     uint64_t n = (uint64_t)width * (uint64_t)height * 3u;
     if (n > 0x7FFFFFFFu) {
         windpy_error();
         return;
     }
-    // On a cache line, so that the conversion's rows of a 256-pixel frame
-    // (768 bytes, 12 lines) are stored in whole lines.
-    const size_t size = ((size_t)n + 63) & ~(size_t)63;
-    windpy_bytes = (uint8_t *)aligned_alloc(64, size ? size : 64);
-    if (windpy_bytes) memset(windpy_bytes, 0, size);
-    if (!windpy_bytes) {
+    // Each frame on a cache line, so that the conversion's rows of a
+    // 256-pixel frame (768 bytes, 12 lines) are stored in whole lines.
+    const size_t stride = ((size_t)n + 63) & ~(size_t)63;
+    windpy_store = (uint8_t *)aligned_alloc(64, stride ? 2 * stride : 64);
+    if (!windpy_store) {
         windpy_error();
         return;
     }
+    memset(windpy_store, 0, 2 * stride);
+    windpy_bytes = windpy_store;
     windpy_size = (size_t)n;
+    windpy_stride = stride;
 }
 
 // Four pixels at a time: the low three bytes of each little-endian word are
@@ -200,6 +209,7 @@ void windpy_present(WINDPY *display, const IMG *image) {
         windpy_error();
         return;
     }
+    windpy_bytes = windpy_bytes == windpy_store ? windpy_store + windpy_stride : windpy_store;
     windpy_convert(image->pixels, image->width, image->height, windpy_bytes);
     // Upload and show; no time stamp and no wait: pacing belongs to FPS.
     backend_show(image, windpy_bytes, image->width, image->height);
@@ -211,9 +221,7 @@ void windpy_del(WINDPY **display) {
         return;
     }
     // The frame bytes go with the display; the window stays until the process ends.
-    free(windpy_bytes);
-    windpy_bytes = nullptr;
-    windpy_size = 0;
+    windpy_free_bytes();
     free(*display);
     *display = nullptr;
     windpy_current = nullptr;

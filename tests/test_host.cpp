@@ -63,6 +63,8 @@ TEST(Windpy, ImageIsStoredBottomRowFirstAsBlueGreenRedWithoutPadding) {
     const uint8_t *shown = backend_last_frame(&w, &h);  // what the backend shows is the same
     EXPECT_EQ(std::make_pair(w, h), std::make_pair(2, 2));
     EXPECT_EQ(bytes(shown, 12), want);  // 6-byte rows: no padding (other widths against the plain version below)
+    windpy_open(d, 1, 1);               // the display's bytes go; the frame on screen stays
+    EXPECT_EQ(bytes(backend_last_frame(&w, &h), 12), want);
 }
 
 TEST(Windpy, ConvertEqualsStraightforwardVersionAtEveryWidth) {
