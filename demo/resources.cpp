@@ -67,7 +67,11 @@ void demo_fill_palette(SAMPLE *palette) {
 uint32_t demo_colour(int32_t i) {
     int32_t k = i % demo_palette_size;
     if (k < 0) k += demo_palette_size;
-    return (uint32_t)sample_get(demo_palette, k);
+    // Read in place when the ring is there (the meshes and plasmas ask
+    // thousands of times a frame); sample_get reports when it is not.
+    const SAMPLE *p = demo_palette;
+    if (p && p->data && k < p->count) return (uint32_t)p->data[k];
+    return (uint32_t)sample_get(p, k);
 }
 
 static FONT *demo_new_font(IMG *sheet) {

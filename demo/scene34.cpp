@@ -186,6 +186,43 @@ static void letters_fill_plasma(void) {
     for (int32_t k = 0; k < 3; k++) letters_phase[k] = (letters_phase[k] + letters_speed[k]) & 1023;
 }
 
+// The work image's rows take the plasma's colours in turn, as
+// raster_draw_rows paints them; each pixel that the picture leaves non-zero
+// after the AND is drawn, so the work image itself need not be written.
+void demo_letters_draw(const IMG *picture, const RASTER *plasma, IMG *target, int32_t x, int32_t y, int blend) {
+    const int64_t w = picture->width, h = picture->height, tw = target->width, th = target->height;
+    const int64_t i0 = x < 0 ? -(int64_t)x : 0, i1 = (int64_t)x + w > tw ? tw - x : w;
+    const int64_t j0 = y < 0 ? -(int64_t)y : 0, j1 = (int64_t)y + h > th ? th - y : h;
+    for (int64_t j = j0; j < j1; j++) {
+        int64_t entry = ((int64_t)(plasma->position >> 16) + j) % plasma->count;
+        const uint32_t colour = plasma->colours[entry < 0 ? entry + plasma->count : entry];
+        const uint32_t *p = picture->pixels + j * w + i0;
+        uint32_t *t = target->pixels + (y + j) * tw + x + i0;
+        const int64_t n = i1 - i0;
+        // Every target word is stored back (unchanged where the AND is 0), so
+        // the loops run as vectors.
+        if (blend) {
+            for (int64_t i = 0; i < n; i++) {
+                const uint32_t v = p[i] & colour;
+                t[i] = v != 0 ? ((t[i] >> 1) & 0x7F7F7Fu) + ((v >> 1) & 0x7F7F7Fu) : t[i];
+            }
+        } else {
+            for (int64_t i = 0; i < n; i++) {
+                const uint32_t v = p[i] & colour;
+                t[i] = v != 0 ? v : t[i];
+            }
+        }
+    }
+}
+
+// True when a letter can be drawn in one pass: the picture fits the work
+// image exactly (otherwise img_and refuses it) and the plasma and frame are there.
+static bool letters_fused(const IMG *letter) {
+    return letter && letter->pixels && letters_work && letters_work->pixels && letter->width == letters_work->width &&
+           letter->height == letters_work->height && letters_plasma && letters_plasma->colours &&
+           letters_plasma->count >= 1 && demo_frame && demo_frame->pixels;
+}
+
 int32_t demo_mosaic_block(int32_t i) { return (i >= 0 && i < 256) ? 64 - i / 4 : 0; }
 
 static void letters_frame(int32_t i) {
@@ -194,12 +231,17 @@ static void letters_frame(int32_t i) {
     letters_bob = (letters_bob + 20) & 1023;
     letters_fill_plasma();
     for (int32_t k = 3; k >= 0; k--) {
-        raster_draw_rows(letters_plasma, letters_work);
-        img_and(demo_letters[k], letters_work);
+        const IMG *letter = demo_letters[k];
         if (!letters_work) continue;
         letters_work->x = (256 - letters_width) * k / 3;
         letters_work->y = (256 - letters_height) / 2 +
                           asr(sine_table[(letters_bob - 80 * k) & 1023] * 128, 16);
+        if (letters_fused(letter)) {
+            demo_letters_draw(letter, letters_plasma, demo_frame, letters_work->x, letters_work->y, letters_mode == 'y');
+            continue;
+        }
+        raster_draw_rows(letters_plasma, letters_work);
+        img_and(letter, letters_work);
         if (letters_mode == 'y') imgfx_draw_blend(letters_work, demo_frame);
         else img_draw(letters_work, demo_frame);
     }

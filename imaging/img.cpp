@@ -8,6 +8,7 @@
 #include "imaging/img.h"
 
 #include <climits>
+#include <cstddef>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -661,13 +662,26 @@ void img_line_unclipped(IMG *image, int32_t x0, int32_t y0, int32_t x1, int32_t 
     if (x0 < 0 || y0 < 0 || x1 < 0 || y1 < 0 || x0 >= image->width || x1 >= image->width ||
         y0 >= image->height || y1 >= image->height)
         return;
-    int32_t dx = x1 - x0, dy = y1 - y0;
-    size_t stride = (size_t)image->width;
-    // Both ends are inside, so every point between them is too.
-    img_walk_steps(x0, y0, dx < 0 ? -dx : dx, dy < 0 ? -dy : dy, img_walk_sign(dx),
-                   img_walk_sign(dy), [&](int64_t x, int64_t y) {
-                       image->pixels[(size_t)y * stride + (size_t)x] = colour;
-                   });
+    // Both ends are inside, so every point between them is too: the walk of
+    // img_line on an index into the pixels, the minor step taken through a
+    // mask rather than a branch that the error's pattern would mispredict.
+    const int32_t dx = x1 - x0, dy = y1 - y0, ax = dx < 0 ? -dx : dx, ay = dy < 0 ? -dy : dy;
+    const ptrdiff_t stride = image->width, step_x = dx < 0 ? -1 : dx > 0;
+    const ptrdiff_t step_y = dy < 0 ? -stride : dy > 0 ? stride : 0;
+    const bool along_y = ax <= ay;
+    const int32_t major = along_y ? ay : ax, minor = along_y ? ax : ay;
+    const ptrdiff_t major_step = along_y ? step_y : step_x, minor_step = along_y ? step_x : step_y;
+    uint32_t *pixels = image->pixels;
+    ptrdiff_t at = (ptrdiff_t)y0 * stride + x0;
+    int32_t err = (major >> 1) - 1;  // one less: the minor step is due when it falls below 0
+    for (int32_t n = 0; n <= major; n++) {
+        pixels[at] = colour;
+        at += major_step;
+        err -= minor;
+        const bool carry = err < 0;
+        at = carry ? at + minor_step : at;
+        err = carry ? err + major : err;
+    }
 }
 
 int32_t *img_line_points(int32_t x0, int32_t y0, int32_t x1, int32_t y1) {
