@@ -853,18 +853,27 @@ static ImgfxBlock imgfx_clip_block(const IMG *image, int64_t x, int64_t y, int64
 
 static uint32_t imgfx_average_of(const IMG *image, const ImgfxBlock &b) {
     if (b.w < 1 || b.h < 1) return 0;  // nothing inside: no colour to average
-    uint64_t sum[3] = {0, 0, 0};
-    // The block is clipped to the image: its rows are read directly.
+    uint64_t red = 0, green = 0, blue = 0;
+    // The block is clipped to the image: its rows are read directly. Red and
+    // blue are summed side by side in one word, green in another; over at most
+    // 256 pixels no channel's sum can carry into the next, so the words are
+    // emptied into the totals every 256 pixels of a row.
     for (int64_t j = b.y; j < b.y + b.h; j++) {
         const uint32_t *row = image->pixels + j * image->width + b.x;
-        for (int64_t i = 0; i < b.w; i++) {
-            sum[0] += imgfx_channel(row[i], 16);
-            sum[1] += imgfx_channel(row[i], 8);
-            sum[2] += imgfx_channel(row[i], 0);
+        for (int64_t i0 = 0; i0 < b.w; i0 += 256) {
+            const int64_t n = b.w - i0 < 256 ? b.w - i0 : 256;
+            uint32_t red_blue = 0, green_only = 0;
+            for (int64_t i = 0; i < n; i++) {
+                red_blue += row[i0 + i] & 0x00FF00FFu;
+                green_only += row[i0 + i] & 0x0000FF00u;
+            }
+            red += red_blue >> 16;
+            green += green_only >> 8;
+            blue += red_blue & 0xFFFFu;
         }
     }
     const uint64_t n = (uint64_t)b.w * (uint64_t)b.h;
-    return imgfx_pack((uint32_t)(sum[0] / n), (uint32_t)(sum[1] / n), (uint32_t)(sum[2] / n));
+    return imgfx_pack((uint32_t)(red / n), (uint32_t)(green / n), (uint32_t)(blue / n));
 }
 
 static uint32_t imgfx_random_of(const IMG *image, const ImgfxBlock &b) {

@@ -186,6 +186,11 @@ TEST(DemoScenes, UnclippedLinesAveragingBlitAndCentredMosaicMatchTheirPlainVersi
         reference_pixelate_average_centred(d, size, size);
         ASSERT_TRUE(img_compare(c, d)) << size;
     }
+    Own<img_del> wide(random_picture(g, 700, 3));  // bright blocks with rows over 256 pixels
+    for (int32_t i = 0; i < 700 * 3; i++) wide->pixels[i] |= 0xC0C0C0;
+    Own<img_del> wide_plain(img_dup(wide));
+    imgfx_pixelate_average_centred(wide, 700, 3), reference_pixelate_average_centred(wide_plain, 700, 3);
+    EXPECT_TRUE(img_compare(wide, wide_plain));
 }
 
 // Scene 2's mesh from a plain grid against the mesh kept as an OBJ2D and drawn
