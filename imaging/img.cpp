@@ -656,6 +656,26 @@ void img_line_two_ends(IMG *image, int32_t x0, int32_t y0, int32_t x1, int32_t y
                              [&](int64_t x, int64_t y, int64_t) { pixels[(size_t)y * stride + (size_t)x] = colour; });
 }
 
+// Minor steps taken before each point of a short line (major length below
+// 16): the error walk run once for every major and minor length, so a short
+// line's points need no walk at all.
+struct ImgShortSteps {
+    uint8_t before[16][16][16];  // [major][minor][point]
+};
+
+static const ImgShortSteps &img_short_steps(void) {
+    static const ImgShortSteps steps = [] {
+        ImgShortSteps s{};
+        for (int32_t major = 1; major < 16; major++)
+            for (int32_t minor = 0; minor <= major; minor++)
+                img_walk_steps(0, 0, minor, major, 1, 1, [&](int64_t x, int64_t y) {
+                    s.before[major][minor][y] = (uint8_t)x;
+                });
+        return s;
+    }();
+    return steps;
+}
+
 void img_line_unclipped(IMG *image, int32_t x0, int32_t y0, int32_t x1, int32_t y1,
                         uint32_t colour) {
     if (!img_usable(image)) return;
@@ -663,8 +683,9 @@ void img_line_unclipped(IMG *image, int32_t x0, int32_t y0, int32_t x1, int32_t 
         y0 >= image->height || y1 >= image->height)
         return;
     // Both ends are inside, so every point between them is too: the walk of
-    // img_line on an index into the pixels, the minor step taken through a
-    // mask rather than a branch that the error's pattern would mispredict.
+    // img_line on an index into the pixels. A short line takes its minor steps
+    // from the table, a long one through a mask rather than a branch that the
+    // error's pattern would mispredict.
     const int32_t dx = x1 - x0, dy = y1 - y0, ax = dx < 0 ? -dx : dx, ay = dy < 0 ? -dy : dy;
     const ptrdiff_t stride = image->width, step_x = dx < 0 ? -1 : dx > 0;
     const ptrdiff_t step_y = dy < 0 ? -stride : dy > 0 ? stride : 0;
@@ -673,14 +694,19 @@ void img_line_unclipped(IMG *image, int32_t x0, int32_t y0, int32_t x1, int32_t 
     const ptrdiff_t major_step = along_y ? step_y : step_x, minor_step = along_y ? step_x : step_y;
     uint32_t *pixels = image->pixels;
     ptrdiff_t at = (ptrdiff_t)y0 * stride + x0;
+    if (major < 16) {
+        const uint8_t *before = img_short_steps().before[major][minor];
+        for (int32_t k = 0; k <= major; k++) pixels[at + k * major_step + before[k] * minor_step] = colour;
+        return;
+    }
     int32_t err = (major >> 1) - 1;  // one less: the minor step is due when it falls below 0
     for (int32_t n = 0; n <= major; n++) {
         pixels[at] = colour;
         at += major_step;
         err -= minor;
-        const bool carry = err < 0;
-        at = carry ? at + minor_step : at;
-        err = carry ? err + major : err;
+        const int32_t due = err >> 31;  // all ones when the minor step is due
+        at += minor_step & due;
+        err += major & due;
     }
 }
 
