@@ -18,6 +18,7 @@
 #include "host/cli.h"
 #include "host/fps.h"
 #include "host/random.h"
+#include "host/simd.h"
 #include "host/winkbd.h"
 #include "imaging/imgfx.h"
 #include "tests/test_support.h"
@@ -174,11 +175,14 @@ TEST(DemoScenes, UnclippedLinesAveragingBlitAndCentredMosaicMatchTheirPlainVersi
             imgfx_draw_blend(letter, c);
             reference_draw_blend(letter, d);
             ASSERT_TRUE(img_compare(c, d)) << x << "," << y;
-            for (int blend : {0, 1}) {
-                demo_letters_draw(letter, plasma, c, x, y, blend);
-                reference_letters_draw(letter, plasma, d, x, y, blend);
-                ASSERT_TRUE(img_compare(c, d)) << x << "," << y << " blend " << blend;
-            }
+            for (int level = SIMD_PLAIN; level <= simd_best(); level++)  // every instruction set, both modes
+                for (int blend : {0, 1}) {
+                    simd_limit((simd_level)level);
+                    demo_letters_draw(letter, plasma, c, x, y, blend);
+                    reference_letters_draw(letter, plasma, d, x, y, blend);
+                    ASSERT_TRUE(img_compare(c, d)) << x << "," << y << " blend " << blend << " level " << level;
+                }
+            simd_limit(SIMD_AVX512);
         }
     for (int32_t size = 1; size <= 64; size++) {
         Own<img_del> c(random_picture(g, 256, 256)), d(img_dup(c));
