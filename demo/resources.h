@@ -47,6 +47,7 @@ void demo_bank_start(void);
 // builds it here. Also run at exit once a thread was started.
 void demo_bank_ready(void);
 
+// Entries of the palette ring.
 inline constexpr int32_t demo_palette_size = 1536;
 
 // Palette entry i mod 1536 (negative i wrap too). Inline and read in place

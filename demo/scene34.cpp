@@ -259,18 +259,21 @@ static void letters_frame(int32_t i) {
     letters_fill_plasma();
     for (int32_t k = 3; k >= 0; k--) {
         const IMG *letter = demo_letters[k];
+        const bool fused = letters_fused(letter);
+        if (!fused) {  // the plain steps, which also report what is missing
+            raster_draw_rows(letters_plasma, letters_work);
+            img_and(letter, letters_work);
+        }
         if (!letters_work) continue;
         letters_work->x = (256 - letters_width) * k / 3;
         letters_work->y = (256 - letters_height) / 2 +
                           asr(sine_table[(letters_bob - 80 * k) & 1023] * 128, 16);
-        if (letters_fused(letter)) {
+        if (fused)
             demo_letters_draw(letter, letters_plasma, demo_frame, letters_work->x, letters_work->y, letters_mode == 'y');
-            continue;
-        }
-        raster_draw_rows(letters_plasma, letters_work);
-        img_and(letter, letters_work);
-        if (letters_mode == 'y') imgfx_draw_blend(letters_work, demo_frame);
-        else img_draw(letters_work, demo_frame);
+        else if (letters_mode == 'y')
+            imgfx_draw_blend(letters_work, demo_frame);
+        else
+            img_draw(letters_work, demo_frame);
     }
     demo_status();
     demo_logo_wobble();
