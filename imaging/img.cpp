@@ -657,48 +657,34 @@ void img_line_two_ends(IMG *image, int32_t x0, int32_t y0, int32_t x1, int32_t y
 }
 
 // Minor steps taken before each point of a short line (major length below
-// 16): the error walk run once for every major and minor length, so a short
-// line's points need no walk at all.
+// 16), worked out when the library is compiled by the error walk of img_line
+// along its major axis, so a short line's points need no walk at all.
 struct ImgShortSteps {
     uint8_t before[16][16][16];  // [major][minor][point]
 };
 
-static const ImgShortSteps &img_short_steps(void) {
-    static const ImgShortSteps steps = [] {
-        ImgShortSteps s{};
-        for (int32_t major = 1; major < 16; major++)
-            for (int32_t minor = 0; minor <= major; minor++)
-                img_walk_steps(0, 0, minor, major, 1, 1, [&](int64_t x, int64_t y) {
-                    s.before[major][minor][y] = (uint8_t)x;
-                });
-        return s;
-    }();
-    return steps;
-}
-
-void img_line_unclipped(IMG *image, int32_t x0, int32_t y0, int32_t x1, int32_t y1,
-                        uint32_t colour) {
-    if (!img_usable(image)) return;
-    if (x0 < 0 || y0 < 0 || x1 < 0 || y1 < 0 || x0 >= image->width || x1 >= image->width ||
-        y0 >= image->height || y1 >= image->height)
-        return;
-    // Both ends are inside, so every point between them is too: the walk of
-    // img_line on an index into the pixels. A short line takes its minor steps
-    // from the table, a long one through a mask rather than a branch that the
-    // error's pattern would mispredict.
-    const int32_t dx = x1 - x0, dy = y1 - y0, ax = dx < 0 ? -dx : dx, ay = dy < 0 ? -dy : dy;
-    const ptrdiff_t stride = image->width, step_x = dx < 0 ? -1 : dx > 0;
-    const ptrdiff_t step_y = dy < 0 ? -stride : dy > 0 ? stride : 0;
-    const bool along_y = ax <= ay;
-    const int32_t major = along_y ? ay : ax, minor = along_y ? ax : ay;
-    const ptrdiff_t major_step = along_y ? step_y : step_x, minor_step = along_y ? step_x : step_y;
-    uint32_t *pixels = image->pixels;
-    ptrdiff_t at = (ptrdiff_t)y0 * stride + x0;
-    if (major < 16) {
-        const uint8_t *before = img_short_steps().before[major][minor];
-        for (int32_t k = 0; k <= major; k++) pixels[at + k * major_step + before[k] * minor_step] = colour;
-        return;
+static constexpr ImgShortSteps img_short_steps = [] {
+    ImgShortSteps s{};
+    for (int32_t major = 1; major < 16; major++) {
+        for (int32_t minor = 0; minor <= major; minor++) {
+            int32_t err = major >> 1, taken = 0;
+            for (int32_t k = 0; k <= major; k++) {
+                s.before[major][minor][k] = (uint8_t)taken;
+                err -= minor;
+                if (err < 1) {
+                    taken++;
+                    err += major;
+                }
+            }
+        }
     }
+    return s;
+}();
+
+// A longer line's walk, its minor step taken through a mask rather than a
+// branch that the error's pattern would mispredict.
+static void img_long_unclipped(uint32_t *pixels, ptrdiff_t at, int32_t major, int32_t minor, ptrdiff_t major_step,
+                               ptrdiff_t minor_step, uint32_t colour) {
     int32_t err = (major >> 1) - 1;  // one less: the minor step is due when it falls below 0
     for (int32_t n = 0; n <= major; n++) {
         pixels[at] = colour;
@@ -708,6 +694,29 @@ void img_line_unclipped(IMG *image, int32_t x0, int32_t y0, int32_t x1, int32_t 
         at += minor_step & due;
         err += major & due;
     }
+}
+
+void img_line_unclipped(IMG *image, int32_t x0, int32_t y0, int32_t x1, int32_t y1,
+                        uint32_t colour) {
+    if (!img_usable(image)) return;
+    if (x0 < 0 || y0 < 0 || x1 < 0 || y1 < 0 || x0 >= image->width || x1 >= image->width ||
+        y0 >= image->height || y1 >= image->height)
+        return;
+    // Both ends are inside, so every point between them is too: the walk of
+    // img_line on an index into the pixels.
+    const int32_t dx = x1 - x0, dy = y1 - y0, ax = dx < 0 ? -dx : dx, ay = dy < 0 ? -dy : dy;
+    const ptrdiff_t stride = image->width, step_x = dx < 0 ? -1 : dx > 0;
+    const ptrdiff_t step_y = dy < 0 ? -stride : dy > 0 ? stride : 0;
+    const bool along_y = ax <= ay;
+    const int32_t major = along_y ? ay : ax, minor = along_y ? ax : ay;
+    const ptrdiff_t major_step = along_y ? step_y : step_x, minor_step = along_y ? step_x : step_y;
+    const ptrdiff_t at = (ptrdiff_t)y0 * stride + x0;
+    if (major >= 16) {
+        img_long_unclipped(image->pixels, at, major, minor, major_step, minor_step, colour);
+        return;
+    }
+    const uint8_t *before = img_short_steps.before[major][minor];
+    for (int32_t k = 0; k <= major; k++) image->pixels[at + k * major_step + before[k] * minor_step] = colour;
 }
 
 int32_t *img_line_points(int32_t x0, int32_t y0, int32_t x1, int32_t y1) {
