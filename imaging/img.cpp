@@ -637,25 +637,6 @@ static inline void img_plot(IMG *image, int64_t x, int64_t y, uint32_t colour) {
 // True when the image has pixels to draw into; reports when it has none at all.
 static bool img_drawable(const IMG *image) { return img_usable(image) && img_size(image) != 0; }
 
-// Lines walk only their steps inside the image, found before stepping, so a
-// line of any length or place costs what it draws.
-void img_line(IMG *image, int32_t x0, int32_t y0, int32_t x1, int32_t y1, uint32_t colour) {
-    if (!img_drawable(image)) return;
-    uint32_t *pixels = image->pixels;
-    const size_t stride = (size_t)image->width;
-    img_walk_line_inside(x0, y0, x1, y1, image->width, image->height,
-                         [&](int64_t x, int64_t y, int64_t) { pixels[(size_t)y * stride + (size_t)x] = colour; });
-}
-
-void img_line_two_ends(IMG *image, int32_t x0, int32_t y0, int32_t x1, int32_t y1,
-                       uint32_t colour) {
-    if (!img_drawable(image)) return;
-    uint32_t *pixels = image->pixels;
-    const size_t stride = (size_t)image->width;
-    img_walk_two_ends_inside(x0, y0, x1, y1, image->width, image->height,
-                             [&](int64_t x, int64_t y, int64_t) { pixels[(size_t)y * stride + (size_t)x] = colour; });
-}
-
 // Minor steps taken before each point of a short line (major length below
 // 16), worked out when the library is compiled by the error walk of img_line
 // along its major axis, so a short line's points need no walk at all.
@@ -680,6 +661,41 @@ static constexpr ImgShortSteps img_short_steps = [] {
     }
     return s;
 }();
+
+// A line whose major length is below 16, its points from the table, each
+// plotted when it lies inside the image; false, drawing nothing, for a longer one.
+static bool img_short_line(IMG *image, int32_t x0, int32_t y0, int32_t x1, int32_t y1, uint32_t colour) {
+    const int64_t dx = (int64_t)x1 - x0, dy = (int64_t)y1 - y0;
+    const int64_t ax = dx < 0 ? -dx : dx, ay = dy < 0 ? -dy : dy;
+    const bool along_y = ax <= ay;
+    const int64_t major = along_y ? ay : ax, minor = along_y ? ax : ay;
+    if (major >= 16) return false;
+    const int64_t sx = img_walk_sign(dx), sy = img_walk_sign(dy);
+    const uint8_t *before = img_short_steps.before[major][minor];
+    for (int64_t k = 0; k <= major; k++) {
+        img_plot(image, x0 + (along_y ? before[k] : k) * sx, y0 + (along_y ? k : before[k]) * sy, colour);
+    }
+    return true;
+}
+
+// Longer lines walk only their steps inside the image, found before stepping,
+// so a line of any length or place costs what it draws.
+void img_line(IMG *image, int32_t x0, int32_t y0, int32_t x1, int32_t y1, uint32_t colour) {
+    if (!img_drawable(image) || img_short_line(image, x0, y0, x1, y1, colour)) return;
+    uint32_t *pixels = image->pixels;
+    const size_t stride = (size_t)image->width;
+    img_walk_line_inside(x0, y0, x1, y1, image->width, image->height,
+                         [&](int64_t x, int64_t y, int64_t) { pixels[(size_t)y * stride + (size_t)x] = colour; });
+}
+
+void img_line_two_ends(IMG *image, int32_t x0, int32_t y0, int32_t x1, int32_t y1,
+                       uint32_t colour) {
+    if (!img_drawable(image)) return;
+    uint32_t *pixels = image->pixels;
+    const size_t stride = (size_t)image->width;
+    img_walk_two_ends_inside(x0, y0, x1, y1, image->width, image->height,
+                             [&](int64_t x, int64_t y, int64_t) { pixels[(size_t)y * stride + (size_t)x] = colour; });
+}
 
 // A longer line's walk, its minor step taken through a mask rather than a
 // branch that the error's pattern would mispredict.
