@@ -3,6 +3,7 @@
 #include "bench/reference_scenes.h"
 
 #include "demo/resources.h"
+#include "effects/raster.h"
 #include "host/int.h"
 #include "host/random.h"
 #include "imaging/img.h"
@@ -77,6 +78,17 @@ void reference_draw_blend(const IMG *source, IMG *target) {
             img_set_pixel(target, tx, ty, ((t >> 1) & 0x7F7F7Fu) + ((s >> 1) & 0x7F7F7Fu));
         }
     }
+}
+
+void reference_letters_draw(const IMG *picture, const RASTER *plasma, IMG *target, int32_t x, int32_t y, int blend) {
+    IMG *work = img_new();
+    img_resize(work, picture->width, picture->height);
+    raster_draw_rows(plasma, work);
+    img_and(picture, work);
+    work->x = x, work->y = y;
+    if (blend) reference_draw_blend(work, target);
+    else img_draw(work, target);
+    img_del(&work);
 }
 
 void reference_pixelate_average_centred(IMG *image, int32_t bw, int32_t bh) {

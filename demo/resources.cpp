@@ -44,8 +44,6 @@ MUSIC *demo_music = nullptr;
 
 const char demo_logo_word[5] = "RIVO";
 
-static const int32_t demo_palette_size = 1536;
-
 // The grey of the letter pictures and what each letter's grey becomes.
 static const uint32_t demo_letter_grey = 0xCCCCCC;
 static const uint32_t demo_letter_tones[4] = {0x747474, 0xE0E0E0, 0xC0C0C0, 0x7F7F7F};
@@ -62,12 +60,6 @@ void demo_fill_palette(SAMPLE *palette) {
         sample_set(palette, 1024 + i, 0xFF0000 + i * 256);
         sample_set(palette, 1280 + i, 0xFFFF00 - i * 65536);
     }
-}
-
-uint32_t demo_colour(int32_t i) {
-    int32_t k = i % demo_palette_size;
-    if (k < 0) k += demo_palette_size;
-    return (uint32_t)sample_get(demo_palette, k);
 }
 
 static FONT *demo_new_font(IMG *sheet) {

@@ -6,13 +6,14 @@
 
 #include <cstdint>
 
+#include "audio/sample.h"
+
 struct FONT;
 struct IMG;
 struct LFONT;
 struct LIST;
 struct MUSIC;
 struct RASTER;
-struct SAMPLE;
 struct WINSND;
 
 extern WINSND *demo_player;
@@ -46,8 +47,19 @@ void demo_bank_start(void);
 // builds it here. Also run at exit once a thread was started.
 void demo_bank_ready(void);
 
-// Palette entry i mod 1536 (negative i wrap too).
-uint32_t demo_colour(int32_t i);
+// Entries of the palette ring.
+inline constexpr int32_t demo_palette_size = 1536;
+
+// Palette entry i mod 1536 (negative i wrap too). Inline and read in place
+// when the ring is there, as meshes and plasmas ask thousands of times a
+// frame; sample_get reports when it is not.
+inline uint32_t demo_colour(int32_t i) {
+    int32_t k = i % demo_palette_size;
+    if (k < 0) k += demo_palette_size;
+    const SAMPLE *p = demo_palette;
+    if (p && p->data && k < p->count) return (uint32_t)p->data[k];
+    return (uint32_t)sample_get(p, k);
+}
 // Fills a 1536-entry sample with the rainbow ring.
 void demo_fill_palette(SAMPLE *palette);
 

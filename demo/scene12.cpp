@@ -175,46 +175,58 @@ static void mesh_setup(void) {
     for (int32_t n = 0; n < 4; n++) random_next();  // drawn, not used
 }
 
-// Ends of segment s before the object's transform.
-static void mesh_segment_ends(int32_t s, int32_t e[4]) {
-    if (!mesh_computed) {
-        e[0] = 0, e[1] = 0, e[2] = 1, e[3] = 1;
-        return;
-    }
-    bool down = s >= mesh_side * mesh_side;
-    int32_t k = down ? s - mesh_side * mesh_side : s;
-    int32_t i = k / mesh_side, j = k % mesh_side;
-    int32_t i1 = down && i < mesh_side - 1 ? i + 1 : i;
-    int32_t j1 = !down && j < mesh_side - 1 ? j + 1 : j;
-    e[0] = mesh_x[i][j], e[1] = mesh_y[i][j], e[2] = mesh_x[i1][j1], e[3] = mesh_y[i1][j1];
+// Segment s from (e0, e1) to (e2, e3) before the object's transform, drawn
+// mirrored and moved by (px, py) into the w x h frame in palette colour
+// `shade`. Every point of a line lies in the box of its ends, so a segment
+// whose box misses the frame draws nothing and is skipped, and one whose ends
+// are both inside needs no clipping.
+static inline void mesh_segment(IMG *frame, int32_t w, int32_t h, int32_t e0, int32_t e1, int32_t e2, int32_t e3,
+                                int32_t px, int32_t py, int32_t shade) {
+    int32_t x0 = wrap_add(wrap_mul(e0, -1), px), y0 = wrap_add(e1, py);
+    int32_t x1 = wrap_add(wrap_mul(e2, -1), px), y1 = wrap_add(e3, py);
+    if ((x0 < 0 && x1 < 0) || (y0 < 0 && y1 < 0) || (x0 >= w && x1 >= w) || (y0 >= h && y1 >= h)) return;
+    uint32_t colour = demo_colour(shade);
+    if (x0 >= 0 && x1 >= 0 && y0 >= 0 && y1 >= 0 && x0 < w && x1 < w && y0 < h && y1 < h)
+        img_line_unclipped(frame, x0, y0, x1, y1, colour);
+    else
+        img_line(frame, x0, y0, x1, y1, colour);
 }
 
 // The mesh mirrored (x scale -1, angle 0) and moved to (512, -64): the
 // sheared mesh is 2 * 64 * 6 wide and 64 * 6 high, and hangs from the right of
-// the centre. Segments are drawn from the last to the first, each in the
-// colour of its number and the frame count. Every point of a line lies in
-// the box of its ends, so a segment whose box misses the frame draws nothing
-// and is skipped, and one whose ends are both inside needs no clipping.
+// the centre. Segments are drawn from the last to the first, segment s in
+// palette colour 16 (s mod 64) + 16 (s div 128) + 10 f. Point (i, j) is
+// 6 (i + j) left of px, so along each row only the columns near the frame's
+// width can reach it; the others are not visited.
 static void mesh_draw(int32_t frames) {
     IMG *frame = demo_frame;
     if (!mesh_made || !frame || !frame->pixels) return;
+    const int32_t w = frame->width, h = frame->height;
     const int32_t px = 128 + (mesh_side * mesh_gap + mesh_side * mesh_gap) / 2;
     const int32_t py = 128 - (mesh_side * mesh_gap) / 2;
-    for (int32_t s = mesh_segments - 1; s >= 0; s--) {
-        int32_t e[4];
-        mesh_segment_ends(s, e);
-        int32_t x0 = wrap_add(wrap_mul(e[0], -1), px), y0 = wrap_add(e[1], py);
-        int32_t x1 = wrap_add(wrap_mul(e[2], -1), px), y1 = wrap_add(e[3], py);
-        if ((x0 < 0 && x1 < 0) || (y0 < 0 && y1 < 0) || (x0 >= frame->width && x1 >= frame->width) ||
-            (y0 >= frame->height && y1 >= frame->height))
-            continue;
-        uint32_t colour = demo_colour(wrap_add(16 * (s % 64) + 16 * (s / 128), wrap_mul(10, frames)));
-        bool inside = x0 >= 0 && x1 >= 0 && y0 >= 0 && y1 >= 0 && x0 < frame->width && x1 < frame->width &&
-                      y0 < frame->height && y1 < frame->height;
-        if (inside)
-            img_line_unclipped(frame, x0, y0, x1, y1, colour);
-        else
-            img_line(frame, x0, y0, x1, y1, colour);
+    const int32_t ten_f = wrap_mul(10, frames);
+    if (!mesh_computed) {  // every segment still runs from (0, 0) to (1, 1)
+        for (int32_t s = mesh_segments - 1; s >= 0; s--)
+            mesh_segment(frame, w, h, 0, 0, 1, 1, px, py, wrap_add(16 * (s % 64) + 16 * (s / 128), ten_f));
+        return;
+    }
+    for (int32_t half = 1; half >= 0; half--) {
+        for (int32_t i = mesh_side - 1; i >= 0; i--) {
+            // Segments first + j of this row: s mod 64 is j, s div 128 the same for all.
+            const int32_t first = half * mesh_side * mesh_side + mesh_side * i;
+            const int32_t row_shade = wrap_add(16 * (first / 128), ten_f);
+            const int32_t i1 = half && i < mesh_side - 1 ? i + 1 : i;
+            // Some end of segment (i, j) lies within columns px - 6 (i + j) - 6 .. px - 6 (i + j).
+            int64_t lo = ((int64_t)px - mesh_gap - w) / mesh_gap - i - 1;
+            int64_t hi = (int64_t)px / mesh_gap - i + 1;
+            lo = lo < 0 ? 0 : lo;
+            hi = hi > mesh_side - 1 ? mesh_side - 1 : hi;
+            for (int32_t j = (int32_t)hi; j >= (int32_t)lo; j--) {
+                const int32_t j1 = !half && j < mesh_side - 1 ? j + 1 : j;
+                mesh_segment(frame, w, h, mesh_x[i][j], mesh_y[i][j], mesh_x[i1][j1], mesh_y[i1][j1], px, py,
+                             wrap_add(row_shade, 16 * j));
+            }
+        }
     }
 }
 

@@ -11,6 +11,7 @@
 #include "host/int.h"
 #include "host/midi.h"
 #include "host/random.h"
+#include "host/simd.h"
 #include "host/windpy.h"
 #include "imaging/img.h"
 #include "imaging/imgfx.h"
@@ -186,6 +187,69 @@ static void letters_fill_plasma(void) {
     for (int32_t k = 0; k < 3; k++) letters_phase[k] = (letters_phase[k] + letters_speed[k]) & 1023;
 }
 
+// One row of a letter: each picture word ANDed with the row's colour and,
+// where that is not 0, drawn (blend: averaged with the target). Every target
+// word is stored back, unchanged where the AND is 0, so the loop runs as vectors.
+template <bool blend>
+static inline void letters_row(const uint32_t *p, uint32_t *t, int64_t n, uint32_t colour) {
+    for (int64_t i = 0; i < n; i++) {
+        const uint32_t v = p[i] & colour;
+        const uint32_t drawn = blend ? ((t[i] >> 1) & 0x7F7F7Fu) + ((v >> 1) & 0x7F7F7Fu) : v;
+        t[i] = v != 0 ? drawn : t[i];
+    }
+}
+
+typedef void (*letters_row_fn)(const uint32_t *p, uint32_t *t, int64_t n, uint32_t colour, int blend);
+
+static void letters_row_plain(const uint32_t *p, uint32_t *t, int64_t n, uint32_t colour, int blend) {
+    blend ? letters_row<true>(p, t, n, colour) : letters_row<false>(p, t, n, colour);
+}
+
+#if defined(__GNUC__) && defined(__x86_64__)
+__attribute__((target("avx2"), flatten)) static void letters_row_avx2(const uint32_t *p, uint32_t *t, int64_t n,
+                                                                       uint32_t colour, int blend) {
+    blend ? letters_row<true>(p, t, n, colour) : letters_row<false>(p, t, n, colour);
+}
+
+__attribute__((target("avx512f,avx512vl,avx512bw"), flatten)) static void letters_row_avx512(
+    const uint32_t *p, uint32_t *t, int64_t n, uint32_t colour, int blend) {
+    blend ? letters_row<true>(p, t, n, colour) : letters_row<false>(p, t, n, colour);
+}
+#endif
+
+static letters_row_fn letters_row_for(simd_level level) {
+#if defined(__GNUC__) && defined(__x86_64__)
+    if (level >= SIMD_AVX512) return letters_row_avx512;
+    if (level >= SIMD_AVX2) return letters_row_avx2;
+#else
+    (void)level;
+#endif
+    return letters_row_plain;
+}
+
+// The work image's rows take the plasma's colours in turn, as
+// raster_draw_rows paints them; only the pixels that the picture leaves
+// non-zero after the AND are drawn, so the work image itself need not be written.
+void demo_letters_draw(const IMG *picture, const RASTER *plasma, IMG *target, int32_t x, int32_t y, int blend) {
+    const int64_t w = picture->width, h = picture->height, tw = target->width, th = target->height;
+    const int64_t i0 = x < 0 ? -(int64_t)x : 0, i1 = (int64_t)x + w > tw ? tw - x : w;
+    const int64_t j0 = y < 0 ? -(int64_t)y : 0, j1 = (int64_t)y + h > th ? th - y : h;
+    const letters_row_fn row = letters_row_for(simd_level_in_use());
+    for (int64_t j = j0; j < j1 && i0 < i1; j++) {
+        int64_t entry = ((int64_t)(plasma->position >> 16) + j) % plasma->count;
+        const uint32_t colour = plasma->colours[entry < 0 ? entry + plasma->count : entry];
+        row(picture->pixels + j * w + i0, target->pixels + (y + j) * tw + x + i0, i1 - i0, colour, blend);
+    }
+}
+
+// True when a letter can be drawn in one pass: the picture fits the work
+// image exactly (otherwise img_and refuses it) and the plasma and frame are there.
+static bool letters_fused(const IMG *letter) {
+    return letter && letter->pixels && letters_work && letters_work->pixels && letter->width == letters_work->width &&
+           letter->height == letters_work->height && letters_plasma && letters_plasma->colours &&
+           letters_plasma->count >= 1 && demo_frame && demo_frame->pixels;
+}
+
 int32_t demo_mosaic_block(int32_t i) { return (i >= 0 && i < 256) ? 64 - i / 4 : 0; }
 
 static void letters_frame(int32_t i) {
@@ -194,14 +258,22 @@ static void letters_frame(int32_t i) {
     letters_bob = (letters_bob + 20) & 1023;
     letters_fill_plasma();
     for (int32_t k = 3; k >= 0; k--) {
-        raster_draw_rows(letters_plasma, letters_work);
-        img_and(demo_letters[k], letters_work);
+        const IMG *letter = demo_letters[k];
+        const bool fused = letters_fused(letter);
+        if (!fused) {  // the plain steps, which also report what is missing
+            raster_draw_rows(letters_plasma, letters_work);
+            img_and(letter, letters_work);
+        }
         if (!letters_work) continue;
         letters_work->x = (256 - letters_width) * k / 3;
         letters_work->y = (256 - letters_height) / 2 +
                           asr(sine_table[(letters_bob - 80 * k) & 1023] * 128, 16);
-        if (letters_mode == 'y') imgfx_draw_blend(letters_work, demo_frame);
-        else img_draw(letters_work, demo_frame);
+        if (fused)
+            demo_letters_draw(letter, letters_plasma, demo_frame, letters_work->x, letters_work->y, letters_mode == 'y');
+        else if (letters_mode == 'y')
+            imgfx_draw_blend(letters_work, demo_frame);
+        else
+            img_draw(letters_work, demo_frame);
     }
     demo_status();
     demo_logo_wobble();

@@ -4,6 +4,9 @@
 
 #include <cstdint>
 
+struct IMG;
+struct RASTER;
+
 // Frames of each scene when it is not skipped.
 enum {
     DEMO_FRAMES_LOGO_COLUMNS = 750,
@@ -53,6 +56,10 @@ void demo_midi_info(void);
 
 // Block size of scene 4's mosaic on frame i: 64 - i / 4 while i < 256, else 0 (none).
 int32_t demo_mosaic_block(int32_t i);
+// Scene 4's letter step in one pass: the plasma's rows painted over a
+// picture-sized work image, ANDed with the picture and drawn at (x, y) of
+// target, transparently or (blend) averaging; the picture is not null.
+void demo_letters_draw(const IMG *picture, const RASTER *plasma, IMG *target, int32_t x, int32_t y, int blend);
 // The benchmark count after one frame: one less when the last wait did not
 // sleep (sleep_ms below 1), else one more; never below 0.
 int32_t demo_bench_adapt(int32_t count, int32_t sleep_ms);

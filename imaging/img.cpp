@@ -8,6 +8,7 @@
 #include "imaging/img.h"
 
 #include <climits>
+#include <cstddef>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -636,10 +637,51 @@ static inline void img_plot(IMG *image, int64_t x, int64_t y, uint32_t colour) {
 // True when the image has pixels to draw into; reports when it has none at all.
 static bool img_drawable(const IMG *image) { return img_usable(image) && img_size(image) != 0; }
 
-// Lines walk only their steps inside the image, found before stepping, so a
-// line of any length or place costs what it draws.
+// Minor steps taken before each point of a short line (major length below
+// 16), worked out when the library is compiled by the error walk of img_line
+// along its major axis, so a short line's points need no walk at all.
+struct ImgShortSteps {
+    uint8_t before[16][16][16];  // [major][minor][point]
+};
+
+static constexpr ImgShortSteps img_short_steps = [] {
+    ImgShortSteps s{};
+    for (int32_t major = 1; major < 16; major++) {
+        for (int32_t minor = 0; minor <= major; minor++) {
+            int32_t err = major >> 1, taken = 0;
+            for (int32_t k = 0; k <= major; k++) {
+                s.before[major][minor][k] = (uint8_t)taken;
+                err -= minor;
+                if (err < 1) {
+                    taken++;
+                    err += major;
+                }
+            }
+        }
+    }
+    return s;
+}();
+
+// A line whose major length is below 16, its points from the table, each
+// plotted when it lies inside the image; false, drawing nothing, for a longer one.
+static bool img_short_line(IMG *image, int32_t x0, int32_t y0, int32_t x1, int32_t y1, uint32_t colour) {
+    const int64_t dx = (int64_t)x1 - x0, dy = (int64_t)y1 - y0;
+    const int64_t ax = dx < 0 ? -dx : dx, ay = dy < 0 ? -dy : dy;
+    const bool along_y = ax <= ay;
+    const int64_t major = along_y ? ay : ax, minor = along_y ? ax : ay;
+    if (major >= 16) return false;
+    const int64_t sx = img_walk_sign(dx), sy = img_walk_sign(dy);
+    const uint8_t *before = img_short_steps.before[major][minor];
+    for (int64_t k = 0; k <= major; k++) {
+        img_plot(image, x0 + (along_y ? before[k] : k) * sx, y0 + (along_y ? k : before[k]) * sy, colour);
+    }
+    return true;
+}
+
+// Longer lines walk only their steps inside the image, found before stepping,
+// so a line of any length or place costs what it draws.
 void img_line(IMG *image, int32_t x0, int32_t y0, int32_t x1, int32_t y1, uint32_t colour) {
-    if (!img_drawable(image)) return;
+    if (!img_drawable(image) || img_short_line(image, x0, y0, x1, y1, colour)) return;
     uint32_t *pixels = image->pixels;
     const size_t stride = (size_t)image->width;
     img_walk_line_inside(x0, y0, x1, y1, image->width, image->height,
@@ -655,19 +697,42 @@ void img_line_two_ends(IMG *image, int32_t x0, int32_t y0, int32_t x1, int32_t y
                              [&](int64_t x, int64_t y, int64_t) { pixels[(size_t)y * stride + (size_t)x] = colour; });
 }
 
+// A longer line's walk, its minor step taken through a mask rather than a
+// branch that the error's pattern would mispredict.
+static void img_long_unclipped(uint32_t *pixels, ptrdiff_t at, int32_t major, int32_t minor, ptrdiff_t major_step,
+                               ptrdiff_t minor_step, uint32_t colour) {
+    int32_t err = (major >> 1) - 1;  // one less: the minor step is due when it falls below 0
+    for (int32_t n = 0; n <= major; n++) {
+        pixels[at] = colour;
+        at += major_step;
+        err -= minor;
+        const int32_t due = err >> 31;  // all ones when the minor step is due
+        at += minor_step & due;
+        err += major & due;
+    }
+}
+
 void img_line_unclipped(IMG *image, int32_t x0, int32_t y0, int32_t x1, int32_t y1,
                         uint32_t colour) {
     if (!img_usable(image)) return;
     if (x0 < 0 || y0 < 0 || x1 < 0 || y1 < 0 || x0 >= image->width || x1 >= image->width ||
         y0 >= image->height || y1 >= image->height)
         return;
-    int32_t dx = x1 - x0, dy = y1 - y0;
-    size_t stride = (size_t)image->width;
-    // Both ends are inside, so every point between them is too.
-    img_walk_steps(x0, y0, dx < 0 ? -dx : dx, dy < 0 ? -dy : dy, img_walk_sign(dx),
-                   img_walk_sign(dy), [&](int64_t x, int64_t y) {
-                       image->pixels[(size_t)y * stride + (size_t)x] = colour;
-                   });
+    // Both ends are inside, so every point between them is too: the walk of
+    // img_line on an index into the pixels.
+    const int32_t dx = x1 - x0, dy = y1 - y0, ax = dx < 0 ? -dx : dx, ay = dy < 0 ? -dy : dy;
+    const ptrdiff_t stride = image->width, step_x = dx < 0 ? -1 : dx > 0;
+    const ptrdiff_t step_y = dy < 0 ? -stride : dy > 0 ? stride : 0;
+    const bool along_y = ax <= ay;
+    const int32_t major = along_y ? ay : ax, minor = along_y ? ax : ay;
+    const ptrdiff_t major_step = along_y ? step_y : step_x, minor_step = along_y ? step_x : step_y;
+    const ptrdiff_t at = (ptrdiff_t)y0 * stride + x0;
+    if (major >= 16) {
+        img_long_unclipped(image->pixels, at, major, minor, major_step, minor_step, colour);
+        return;
+    }
+    const uint8_t *before = img_short_steps.before[major][minor];
+    for (int32_t k = 0; k <= major; k++) image->pixels[at + k * major_step + before[k] * minor_step] = colour;
 }
 
 int32_t *img_line_points(int32_t x0, int32_t y0, int32_t x1, int32_t y1) {

@@ -443,15 +443,15 @@ static void imgfx_blur_rgb_plain(const IMG *source, IMG *target, const int32_t r
 }
 
 // Exact division of sums up to 255 * d by d: a multiply by ceil(2^32 / d) and
-// a shift is exact while 255 * d * d < 2^32 (d < 4104); wider boxes divide.
+// a shift is exact while 255 * d * d < 2^32 (d < 4104); wider boxes (and
+// blocks of more pixels) divide.
 struct ImgfxDivider {
     uint64_t d, m;
 };
 
-static ImgfxDivider imgfx_divider(int32_t radius) {
-    uint64_t d = 2 * (uint64_t)radius + 1;
-    return {d, d < 4104 ? ((uint64_t)1 << 32) / d + 1 : 0};
-}
+static ImgfxDivider imgfx_divider_by(uint64_t d) { return {d, d < 4104 ? ((uint64_t)1 << 32) / d + 1 : 0}; }
+
+static ImgfxDivider imgfx_divider(int32_t radius) { return imgfx_divider_by(2 * (uint64_t)radius + 1); }
 
 static uint32_t imgfx_divide(uint64_t s, const ImgfxDivider &v) {
     return (uint32_t)(v.m ? (s * v.m) >> 32 : s / v.d);
@@ -851,20 +851,32 @@ static ImgfxBlock imgfx_clip_block(const IMG *image, int64_t x, int64_t y, int64
     return {x0, y0, x1 > x0 ? x1 - x0 : 0, y1 > y0 ? y1 - y0 : 0};
 }
 
-static uint32_t imgfx_average_of(const IMG *image, const ImgfxBlock &b) {
+static uint32_t imgfx_average_of(const IMG *image, const ImgfxBlock &b, ImgfxDivider &d) {
     if (b.w < 1 || b.h < 1) return 0;  // nothing inside: no colour to average
-    uint64_t sum[3] = {0, 0, 0};
-    // The block is clipped to the image: its rows are read directly.
+    uint64_t red = 0, green = 0, blue = 0;
+    // The block is clipped to the image: its rows are read directly. Red and
+    // blue are summed side by side in one word, green in another; over at most
+    // 256 pixels no channel's sum can carry into the next, so the words are
+    // emptied into the totals every 256 pixels of a row.
     for (int64_t j = b.y; j < b.y + b.h; j++) {
         const uint32_t *row = image->pixels + j * image->width + b.x;
-        for (int64_t i = 0; i < b.w; i++) {
-            sum[0] += imgfx_channel(row[i], 16);
-            sum[1] += imgfx_channel(row[i], 8);
-            sum[2] += imgfx_channel(row[i], 0);
+        for (int64_t i0 = 0; i0 < b.w; i0 += 256) {
+            const int64_t n = b.w - i0 < 256 ? b.w - i0 : 256;
+            uint32_t red_blue = 0, green_only = 0;
+            for (int64_t i = 0; i < n; i++) {
+                red_blue += row[i0 + i] & 0x00FF00FFu;
+                green_only += row[i0 + i] & 0x0000FF00u;
+            }
+            red += red_blue >> 16;
+            green += green_only >> 8;
+            blue += red_blue & 0xFFFFu;
         }
     }
+    // A mosaic passes the same divider for all its blocks: it changes only
+    // with the pixel count.
     const uint64_t n = (uint64_t)b.w * (uint64_t)b.h;
-    return imgfx_pack((uint32_t)(sum[0] / n), (uint32_t)(sum[1] / n), (uint32_t)(sum[2] / n));
+    if (d.d != n) d = imgfx_divider_by(n);
+    return imgfx_pack(imgfx_divide(red, d), imgfx_divide(green, d), imgfx_divide(blue, d));
 }
 
 static uint32_t imgfx_random_of(const IMG *image, const ImgfxBlock &b) {
@@ -882,7 +894,8 @@ static bool imgfx_block_args(const IMG *image, int32_t w, int32_t h) {
 
 uint32_t imgfx_block_average(const IMG *image, int32_t x, int32_t y, int32_t w, int32_t h) {
     if (!imgfx_block_args(image, w, h)) return 0;
-    return imgfx_average_of(image, imgfx_clip_block(image, x, y, w, h));
+    ImgfxDivider d = {0, 0};
+    return imgfx_average_of(image, imgfx_clip_block(image, x, y, w, h), d);
 }
 
 uint32_t imgfx_block_random(const IMG *image, int32_t x, int32_t y, int32_t w, int32_t h) {
@@ -895,13 +908,14 @@ enum ImgfxMosaic { IMGFX_TOP_LEFT, IMGFX_AVERAGE, IMGFX_RANDOM, IMGFX_CENTRE };
 // Visits the grid from (x0, y0) row by row; each block takes its colour from
 // its own (still unchanged) pixels and is filled clipped to the image.
 static void imgfx_mosaic(IMG *image, int32_t bw, int32_t bh, int64_t x0, int64_t y0, ImgfxMosaic kind) {
+    ImgfxDivider divider = {0, 0};
     for (int64_t y = y0; y < image->height; y += bh) {
         for (int64_t x = x0; x < image->width; x += bw) {
             const ImgfxBlock b = imgfx_clip_block(image, x, y, bw, bh);
             uint32_t colour = 0;
             switch (kind) {
             case IMGFX_TOP_LEFT: colour = imgfx_get(image, x, y); break;
-            case IMGFX_AVERAGE: colour = imgfx_average_of(image, b); break;
+            case IMGFX_AVERAGE: colour = imgfx_average_of(image, b, divider); break;
             case IMGFX_RANDOM: colour = imgfx_random_of(image, b); break;
             case IMGFX_CENTRE: {
                 int64_t cx = x + bw / 2, cy = y + bh / 2;

@@ -13,10 +13,12 @@
 #include "demo/demo.h"
 #include "demo/resources.h"
 #include "demo/scenes.h"
+#include "effects/raster.h"
 #include "host/backend.h"
 #include "host/cli.h"
 #include "host/fps.h"
 #include "host/random.h"
+#include "host/simd.h"
 #include "host/winkbd.h"
 #include "imaging/imgfx.h"
 #include "tests/test_support.h"
@@ -148,8 +150,9 @@ static IMG *random_picture(Lcg &g, int32_t w, int32_t h) {
 }
 
 // Lines whose ends are both inside draw the same points without the clip (the
-// mesh's lines); scene 4's averaging blit at positions clipped on every side,
-// and its centred mosaic for every block size.
+// mesh's lines); scene 4's averaging blit and one-pass letter step (both
+// modes) at positions clipped on every side, and its centred mosaic for every
+// block size.
 TEST(DemoScenes, UnclippedLinesAveragingBlitAndCentredMosaicMatchTheirPlainVersions) {
     Own<img_del> a(grid_image(64, 64)), b(grid_image(64, 64));
     Lcg g{21};
@@ -161,6 +164,10 @@ TEST(DemoScenes, UnclippedLinesAveragingBlitAndCentredMosaicMatchTheirPlainVersi
         ASSERT_TRUE(img_compare(a, b)) << x0 << "," << y0 << " " << x1 << "," << y1;
     }
     Own<img_del> letter(random_picture(g, 40, 60));
+    Own<raster_del> plasma(raster_new());
+    raster_set_size(plasma, 7);  // rows wrap round the table, from a position past its start
+    for (int32_t e = 0; e < 7; e++) plasma->colours[e] = (uint32_t)g.next30() & 0xFFFFFF;
+    plasma->position = 3 << 16;
     for (int32_t y : {-70, -59, -3, 0, 17, 190, 199, 250})
         for (int32_t x : {-50, -39, -1, 0, 5, 216, 255, 300}) {
             Own<img_del> c(random_picture(g, 256, 256)), d(img_dup(c));
@@ -168,6 +175,14 @@ TEST(DemoScenes, UnclippedLinesAveragingBlitAndCentredMosaicMatchTheirPlainVersi
             imgfx_draw_blend(letter, c);
             reference_draw_blend(letter, d);
             ASSERT_TRUE(img_compare(c, d)) << x << "," << y;
+            for (int level = SIMD_PLAIN; level <= simd_best(); level++)  // every instruction set, both modes
+                for (int blend : {0, 1}) {
+                    simd_limit((simd_level)level);
+                    demo_letters_draw(letter, plasma, c, x, y, blend);
+                    reference_letters_draw(letter, plasma, d, x, y, blend);
+                    ASSERT_TRUE(img_compare(c, d)) << x << "," << y << " blend " << blend << " level " << level;
+                }
+            simd_limit(SIMD_AVX512);
         }
     for (int32_t size = 1; size <= 64; size++) {
         Own<img_del> c(random_picture(g, 256, 256)), d(img_dup(c));
@@ -175,6 +190,11 @@ TEST(DemoScenes, UnclippedLinesAveragingBlitAndCentredMosaicMatchTheirPlainVersi
         reference_pixelate_average_centred(d, size, size);
         ASSERT_TRUE(img_compare(c, d)) << size;
     }
+    Own<img_del> wide(random_picture(g, 700, 3));  // bright blocks with rows over 256 pixels
+    for (int32_t i = 0; i < 700 * 3; i++) wide->pixels[i] |= 0xC0C0C0;
+    Own<img_del> wide_plain(img_dup(wide));
+    imgfx_pixelate_average_centred(wide, 700, 3), reference_pixelate_average_centred(wide_plain, 700, 3);
+    EXPECT_TRUE(img_compare(wide, wide_plain));
 }
 
 // Scene 2's mesh from a plain grid against the mesh kept as an OBJ2D and drawn
