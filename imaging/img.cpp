@@ -1409,3 +1409,83 @@ void img_fill_ellipse(IMG *image, int32_t cx, int32_t cy, int32_t rx, int32_t ry
     img_ellipse_width(ax > ay ? ax : ay,
                       [&](auto t) { img_ellipse_fill<decltype(t)>(image, cx, cy, ax, ay, colour); });
 }
+
+// ---- A list of filled ellipses ------------------------------------------------
+
+// Drawn in list order, each pixel ends with the colour of the last ellipse
+// that covers it. So the list can be drawn from its end instead, a bit per
+// pixel marking the pixels already final: every pixel is stored at most once,
+// and an ellipse over pixels that are all final costs a test per row.
+struct ImgCover {
+    uint64_t *bits;  // row y's bits start at word y * words
+    int64_t words;
+    int64_t open;    // pixels not yet final
+};
+
+// Pixels a .. b of the 64 in word k of a row's bits.
+static uint64_t img_cover_span(int64_t k, int64_t a, int64_t b) {
+    uint64_t span = ~0ull;
+    if (k == a >> 6) span &= ~0ull << (a & 63);
+    if (k == b >> 6) span &= ~0ull >> (63 - (b & 63));
+    return span;
+}
+
+// Columns x0 .. x1 of row y: the pixels inside and not yet final take the colour.
+static void img_cover_run(IMG *image, ImgCover &c, int64_t y, int64_t x0, int64_t x1, uint32_t colour) {
+    if ((uint64_t)y >= (uint64_t)image->height) return;
+    if (x0 < 0) x0 = 0;
+    if (x1 > image->width - 1) x1 = image->width - 1;
+    uint64_t *bits = c.bits + y * c.words;
+    uint32_t *row = image->pixels + (size_t)y * (size_t)image->width;
+    for (int64_t k = x0 >> 6; k <= x1 >> 6 && x0 <= x1; k++) {
+        uint64_t fresh = img_cover_span(k, x0, x1) & ~bits[k];
+        bits[k] |= fresh;
+        c.open -= __builtin_popcountll(fresh);
+        while (fresh) {  // each run of fresh pixels
+            const int s = __builtin_ctzll(fresh);
+            const uint64_t beyond = ~(fresh >> s);
+            const int n = beyond ? __builtin_ctzll(beyond) : 64 - s;
+            for (uint32_t *p = row + 64 * k + s, *end = p + n; p < end; p++) *p = colour;
+            fresh = s + n >= 64 ? 0 : fresh & ~0ull << (s + n);
+        }
+    }
+}
+
+// The list from its end, every ellipse tabled; false (nothing drawn) when
+// some ellipse is not or the bits cannot be had.
+static bool img_fill_ellipses_covered(IMG *image, const IMG_ELLIPSE *list, int32_t n) {
+    for (int32_t i = 0; i < n; i++)
+        if (!img_tabled(img_abs64(list[i].rx), img_abs64(list[i].ry))) return false;
+    ImgCover c;
+    c.words = ((int64_t)image->width + 63) >> 6;
+    c.open = (int64_t)image->width * image->height;
+    // Larger images than a frame or so are left to the plain drawing.
+    if (c.open > (int64_t)1 << 22) return false;
+    c.bits = (uint64_t *)calloc((size_t)(c.words * image->height), sizeof(uint64_t));
+    if (!c.bits) return false;
+    for (int32_t i = n - 1; i >= 0 && c.open > 0; i--) {
+        const IMG_ELLIPSE &e = list[i];
+        const int64_t ax = img_abs64(e.rx), ay = img_abs64(e.ry);
+        if (img_ellipse_box(image, e.x, e.y, ax, ay) == IMG_BOX_OUTSIDE) continue;
+        const ImgEllipseTable &t = img_ellipse_table(ax, ay);
+        for (int64_t dy = 0; dy <= ay; dy++) {
+            const int64_t last = t.last[dy];
+            if (last < 0) continue;
+            img_cover_run(image, c, (int64_t)e.y + dy, (int64_t)e.x - last, (int64_t)e.x + last, e.colour);
+            if (dy) img_cover_run(image, c, (int64_t)e.y - dy, (int64_t)e.x - last, (int64_t)e.x + last, e.colour);
+        }
+    }
+    free(c.bits);
+    return true;
+}
+
+void img_fill_ellipses(IMG *image, const IMG_ELLIPSE *list, int32_t n) {
+    if (!list || n <= 0) {
+        if (!list && n > 0) img_error();
+        return;
+    }
+    // Images that cannot be drawn into are reported by each plain call, as before.
+    if (image && image->pixels && img_size(image) != 0 && img_fill_ellipses_covered(image, list, n)) return;
+    for (int32_t i = 0; i < n; i++)
+        img_fill_ellipse(image, list[i].x, list[i].y, list[i].rx, list[i].ry, list[i].colour);
+}
