@@ -80,12 +80,11 @@ static void img_walk_inside(int64_t x, int64_t y, int64_t ax, int64_t ay, int64_
     if (w <= 0 || h <= 0 || last < 0) return;
     const bool along_y = ax <= ay;
     const int64_t m = along_y ? ay : ax, n = along_y ? ax : ay;
-    if (m < 2) {  // at most two points, before the error settles
-        int64_t k = 0;
-        img_walk_steps(x, y, ax, ay, sx, sy, [&](int64_t px, int64_t py) {
-            if (k <= last && px >= 0 && py >= 0 && px < w && py < h) visit(px, py, k);
-            k++;
-        });
+    if (m < 2) {  // at most two points: the error starts at 0, so the second steps along both axes
+        if (x >= 0 && y >= 0 && x < w && y < h) visit(x, y, (int64_t)0);
+        x += sx;
+        y += sy;
+        if (m == 1 && last >= 1 && x >= 0 && y >= 0 && x < w && y < h) visit(x, y, (int64_t)1);
         return;
     }
     const int64_t major0 = along_y ? y : x, minor0 = along_y ? x : y;
@@ -129,12 +128,13 @@ static void img_walk_inside(int64_t x, int64_t y, int64_t ax, int64_t ay, int64_
             visit(minor, major, k);
         else
             visit(major, minor, k);
+        // The minor step without a branch: its pattern follows the slope,
+        // which a predictor guesses badly.
         major += smajor;
         err -= n;
-        if (err < 1) {
-            minor += sminor;
-            err += m;
-        }
+        const int64_t step = (err - 1) >> 63;  // all ones when the error fell below 1
+        minor += sminor & step;
+        err += m & step;
     }
 }
 

@@ -1572,6 +1572,27 @@ void imgfx_thick_line(IMG *image, int32_t x0, int32_t y0, int32_t x1, int32_t y1
     });
 }
 
+// n >= 1 words from `from` to `to`, or n copies of one colour (from = null),
+// four at a time where the compiler has vector types: the last four may
+// overlap the ones before, which writes the same words again. The runs of a
+// thick line are a few words long, too short for a library call to pay.
+static inline void imgfx_words(uint32_t *to, const uint32_t *from, uint32_t colour, int64_t n) {
+#if defined(__GNUC__)
+    typedef uint32_t Words4 __attribute__((vector_size(16)));
+    if (n >= 4) {
+        Words4 v = Words4{} + colour;
+        for (int64_t i = 0; i + 4 < n; i += 4) {
+            if (from) std::memcpy(&v, from + i, sizeof v);
+            std::memcpy(to + i, &v, sizeof v);
+        }
+        if (from) std::memcpy(&v, from + n - 4, sizeof v);
+        std::memcpy(to + n - 4, &v, sizeof v);
+        return;
+    }
+#endif
+    for (int64_t i = 0; i < n; i++) to[i] = from ? from[i] : colour;
+}
+
 // Thick dither lines whose parallels' ends all stay inside the 32-bit range.
 // Every parallel has the same major length, walk and colour sequence, so the
 // walk and the dither are stepped once for all of them where the band allows:
@@ -1601,7 +1622,7 @@ static void imgfx_thick_dither_rows(IMG *image, int64_t x0, int64_t y0, int64_t 
         const uint32_t colour = imgfx_dither_next(dither, k);
         uint32_t *row = image->pixels + (size_t)y * (size_t)w;
         const int64_t a = xr - spread < 0 ? 0 : xr - spread, b = xr < w ? xr : w - 1;
-        for (int64_t x = a; x <= b; x++) row[x] = colour;
+        imgfx_words(row + a, nullptr, colour, b - a + 1);
     });
 }
 
@@ -1628,9 +1649,12 @@ static void imgfx_thick_dither_column_spans(IMG *image, int64_t x0, int64_t y0, 
 static const int64_t imgfx_kept_steps = 1024;
 
 // A shallow band row by row: its steps are kept (colour and row, one column
-// each, in order), and since the rows move one way along the line, row Y's
-// points are the steps whose row lies in Y - hi .. Y - lo, one run of
-// columns, copied in one go. Longer lines store a column span per step.
+// each, in order), and since the rows move one way along the line, one
+// row at a time, row Y's points are the steps whose row lies in
+// Y - hi .. Y - lo, one run of columns, copied in one go. Where each of the
+// line's rows ends among the steps is noted as it is walked, so a run's
+// ends are looked up rather than searched. Longer lines store a column span
+// per step.
 static void imgfx_thick_dither_columns(IMG *image, int64_t x0, int64_t y0, int64_t x1, int64_t y1, uint32_t colour0,
                                        uint32_t colour1, int64_t lo, int64_t hi) {
     const int64_t m = imgfx_major((int32_t)x0, (int32_t)y0, (int32_t)x1, (int32_t)y1);
@@ -1639,36 +1663,38 @@ static void imgfx_thick_dither_columns(IMG *image, int64_t x0, int64_t y0, int64
         return;
     }
     const int64_t w = image->width, h = image->height, spread = hi - lo, dx = x1 - x0, dy = y1 - y0;
+    const int64_t way = dy < 0 ? -1 : 1;  // how the rows move along the line
     uint32_t colours[imgfx_kept_steps];
-    int64_t rows[imgfx_kept_steps], n = 0, first_x = 0;
+    // ends[r + 1]: one past the last step on the line's r-th row from its
+    // first kept one; ends[0] = 0.
+    int64_t ends[imgfx_kept_steps + 1];
+    int64_t n = 0, first_x = 0, first_row = 0, r = 0;
     ImgfxDither dither{};
     img_walk_inside(x0, y0 + hi, dx < 0 ? -dx : dx, dy < 0 ? -dy : dy, img_walk_sign(dx), img_walk_sign(dy), m, w,
                     h + spread, [&](int64_t x, int64_t yb, int64_t k) {
         if (n == 0) {
             dither = imgfx_dither_at(m, k, colour0, colour1);
             first_x = x;
+            first_row = yb - hi;
         }
-        colours[n] = imgfx_dither_next(dither, k);
-        rows[n++] = yb - hi;
+        colours[n++] = imgfx_dither_next(dither, k);
+        r = (yb - hi - first_row) * way;  // 0 .. n - 1: the rows move by at most one a step
+        ends[r + 1] = n;
     });
     if (n == 0) return;
-    const bool rising = rows[n - 1] >= rows[0];  // rows grow along the line
-    int64_t top = (rising ? rows[0] : rows[n - 1]) + lo, bottom = (rising ? rows[n - 1] : rows[0]) + hi;
+    ends[0] = 0;
+    const int64_t last_row = first_row + r * way;
+    int64_t top = (way > 0 ? first_row : last_row) + lo, bottom = (way > 0 ? last_row : first_row) + hi;
     if (top < 0) top = 0;
     if (bottom > h - 1) bottom = h - 1;
-    int64_t a = 0, b = 0;  // the steps a .. b - 1 of the row
-    for (int64_t i = 0; i <= bottom - top; i++) {
-        const int64_t y = rising ? top + i : bottom - i;
-        if (rising) {
-            while (b < n && rows[b] <= y - lo) b++;
-            while (a < b && rows[a] < y - hi) a++;
-        } else {
-            while (b < n && rows[b] >= y - hi) b++;
-            while (a < b && rows[a] > y - lo) a++;
-        }
-        if (a < b)
-            std::memcpy(image->pixels + (size_t)y * (size_t)w + (size_t)(first_x + a), colours + a,
-                        (size_t)(b - a) * sizeof(uint32_t));
+    for (int64_t y = top; y <= bottom; y++) {
+        // The line's rows y - hi .. y - lo, counted from its first.
+        int64_t from = way > 0 ? y - hi - first_row : first_row - y + lo, to = from + spread;
+        if (from < 0) from = 0;
+        if (to > r) to = r;
+        if (from > to) continue;
+        const int64_t a = ends[from], b = ends[to + 1];
+        imgfx_words(image->pixels + (size_t)y * (size_t)w + (size_t)(first_x + a), colours + a, 0, b - a);
     }
 }
 
@@ -1698,15 +1724,50 @@ static void imgfx_thick_dither_pair(IMG *image, int64_t x0, int64_t y0, int64_t 
 }
 
 // A diagonal band's steps, worked out once for all its pairs: each point of
-// the line (offset by nothing) and the colours its pair's left and right
-// points take. Where the line came into the point along x alone, the left
-// point is the step before's right one, which the second line (drawn last)
-// leaves in that step's colour: the left point keeps it, so both points are
-// stored without a branch.
+// the line (offset by nothing), its place in the pixel array and the colours
+// its pair's left and right points take, side by side as in a row. Where the
+// line came into the point along x alone, the left point is the step before's
+// right one, which the second line (drawn last) leaves in that step's colour:
+// the left point keeps it, so both points are stored at once without a branch.
 struct ImgfxDiagonalStep {
+    int64_t at;  // y * width + x
     int32_t x, y;
-    uint32_t left, right;
+    uint32_t colours[2];  // left, right
 };
+
+// Whether the pair at (x, y) shows a point (some = true) or both (some = false).
+static bool imgfx_pair_shows(int64_t x, int64_t y, int64_t w, int64_t h, bool some) {
+    if ((uint64_t)y >= (uint64_t)h) return false;
+    return some ? x >= -1 && x < w : x >= 0 && x + 1 < w;
+}
+
+// One pair's steps a .. b - 1, moved right by `right` and down by `down`.
+// The steps whose points all show are one run (x and y each move one way),
+// stored two pixels at a time; only the steps before and after it check
+// their points one by one.
+static void imgfx_pair_store(IMG *image, const ImgfxDiagonalStep *steps, int64_t n, int64_t right, int64_t down) {
+    const int64_t w = image->width, h = image->height;
+    uint32_t *const pixels = image->pixels;
+    auto shows = [&](int64_t j, bool some) { return imgfx_pair_shows(steps[j].x + right, steps[j].y + down, w, h, some); };
+    int64_t a = 0, b = n;
+    while (a < b && !shows(a, true)) a++;
+    while (b > a && !shows(b - 1, true)) b--;
+    int64_t c = a, d = b;
+    while (c < d && !shows(c, false)) c++;
+    while (d > c && !shows(d - 1, false)) d--;
+    auto one_by_one = [&](int64_t from, int64_t to) {
+        for (int64_t j = from; j < to; j++) {
+            const ImgfxDiagonalStep &s = steps[j];
+            const int64_t x = s.x + right, at = s.at + down * w + right;
+            if (x >= 0) pixels[at] = s.colours[0];
+            if (x + 1 < w) pixels[at + 1] = s.colours[1];
+        }
+    };
+    one_by_one(a, c);
+    const int64_t moved = down * w + right;
+    for (int64_t j = c; j < d; j++) std::memcpy(pixels + (steps[j].at + moved), steps[j].colours, sizeof steps[j].colours);
+    one_by_one(d, b);
+}
 
 // The pairs at offsets lo .. hi (rows moving by v = 1 or -1 per offset), in
 // order of offset, each as imgfx_thick_dither_pair draws it. Lines of up to
@@ -1732,22 +1793,12 @@ static void imgfx_thick_dither_pairs(IMG *image, int64_t x0, int64_t y0, int64_t
         if (n == 0) dither = imgfx_dither_at(m, k, colour0, colour1);
         const int64_t y = yv - vhi;
         const uint32_t colour = imgfx_dither_next(dither, k);
-        steps[n++] = {(int32_t)(xv - hi - 1), (int32_t)y, y == previous_y ? previous : colour, colour};
+        const int64_t x = xv - hi - 1;
+        steps[n++] = {y * w + x, (int32_t)x, (int32_t)y, {y == previous_y ? previous : colour, colour}};
         previous_y = y;
         previous = colour;
     });
-    uint32_t *const pixels = image->pixels;
-    for (int64_t o = lo; o <= hi; o++) {
-        const int64_t right = o + 1, down = v * o;
-        for (int64_t j = 0; j < n; j++) {
-            const ImgfxDiagonalStep &s = steps[j];
-            const int64_t x = s.x + right, y = s.y + down;
-            if ((uint64_t)y >= (uint64_t)h) continue;
-            uint32_t *row = pixels + (size_t)y * (size_t)w;
-            if ((uint64_t)(x - 1) < (uint64_t)w) row[x - 1] = s.left;
-            if ((uint64_t)x < (uint64_t)w) row[x] = s.right;
-        }
-    }
+    for (int64_t o = lo; o <= hi; o++) imgfx_pair_store(image, steps, n, o, v * o);
 }
 
 static bool imgfx_fits32(int64_t v) { return v >= INT32_MIN && v <= INT32_MAX; }
