@@ -128,13 +128,12 @@ static void img_walk_inside(int64_t x, int64_t y, int64_t ax, int64_t ay, int64_
             visit(minor, major, k);
         else
             visit(major, minor, k);
-        // The minor step without a branch: its pattern follows the slope,
-        // which a predictor guesses badly.
         major += smajor;
         err -= n;
-        const int64_t step = (err - 1) >> 63;  // all ones when the error fell below 1
-        minor += sminor & step;
-        err += m & step;
+        if (err < 1) {
+            minor += sminor;
+            err += m;
+        }
     }
 }
 
