@@ -102,10 +102,12 @@ static void img_walk_inside(int64_t x, int64_t y, int64_t ax, int64_t ay, int64_
         if (major0 < k1) k1 = major0;
     }
     if (k0 > k1) return;
-    // The minor one needs lo <= s(k) <= hi.
+    // The minor one needs lo <= s(k) <= hi, which holds for every step when
+    // both ends of the line are inside (it moves one way).
+    const int64_t minor_end = minor0 + sminor * n;
     if (sminor == 0 || n == 0) {
         if (minor0 < 0 || minor0 >= minor_size) return;
-    } else {
+    } else if (minor0 < 0 || minor0 >= minor_size || minor_end < 0 || minor_end >= minor_size) {
         const int64_t lo = sminor > 0 ? -minor0 : minor0 - (minor_size - 1);
         const int64_t hi = sminor > 0 ? minor_size - 1 - minor0 : minor0;
         const int64_t fits = (int64_t)1 << 32;
@@ -118,10 +120,12 @@ static void img_walk_inside(int64_t x, int64_t y, int64_t ax, int64_t ay, int64_
             k1 = (int64_t)w1;
         }
     }
-    // s(k0) in 64 bits when k0 n fits, as it does below 2^31 steps.
-    const int64_t s = m < ((int64_t)1 << 31) ? (k0 * n + m - e0) / m
-                                             : (int64_t)(((__int128)k0 * n + m - e0) / m);
-    int64_t err = (int64_t)(e0 - (__int128)k0 * n + (__int128)s * m);
+    // s(k0) in 64 bits when k0 n fits, as it does below 2^31 steps (and
+    // without a division from the first step).
+    const int64_t s = k0 == 0                   ? 0
+                      : m < ((int64_t)1 << 31) ? (k0 * n + m - e0) / m
+                                               : (int64_t)(((__int128)k0 * n + m - e0) / m);
+    int64_t err = k0 == 0 ? e0 : (int64_t)(e0 - (__int128)k0 * n + (__int128)s * m);
     int64_t major = major0 + k0 * smajor, minor = minor0 + s * sminor;
     for (int64_t k = k0; k <= k1; k++) {
         if (along_y)

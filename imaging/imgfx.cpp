@@ -1355,7 +1355,7 @@ struct ImgfxDither {
 static ImgfxDither imgfx_dither_at(int64_t m, int64_t k, uint32_t colour0, uint32_t colour1) {
     const uint64_t uk = (uint64_t)k;
     const uint64_t lost = (uk & 1) ? uk * ((uk - 1) / 2) : (uk / 2) * (uk - 1);
-    return {m - 1 - (int64_t)(lost % (uint64_t)m), m, colour0, colour1};
+    return {m - 1 - (lost ? (int64_t)(lost % (uint64_t)m) : 0), m, colour0, colour1};
 }
 
 static inline uint32_t imgfx_dither_next(ImgfxDither &s, int64_t k) {
