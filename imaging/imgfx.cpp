@@ -1340,13 +1340,13 @@ static int64_t imgfx_major(int32_t x0, int32_t y0, int32_t x1, int32_t y1) {
 // The growing dither: the counter starts at the major length m and loses the
 // step number at every point; a point takes colour1 when the counter falls
 // below 1 (and the counter gains m), colour0 otherwise. The counter stays
-// above -m, so one wrap is enough; it is kept less one, so that falling
-// below 1 is its sign, and the wrap is a select rather than a branch (its
-// pattern is the dither's, which a predictor guesses badly): each step
-// waits only on the one before through a subtraction and a select.
+// above -m, so one wrap is enough. Branch-free (the wrap's pattern is the
+// dither's, which a predictor guesses badly), and kept less one so that
+// falling below 1 is its sign: each step waits on the one before through
+// four short operations.
 struct ImgfxDither {
     int64_t e, m;  // e: the counter less one
-    uint32_t colour0, colour1;
+    uint32_t colour0, flip;  // flip = colour0 ^ colour1
 };
 
 // The counter as point k (0 <= k <= m, m < 2^32) finds it: it started at m
@@ -1355,14 +1355,14 @@ struct ImgfxDither {
 static ImgfxDither imgfx_dither_at(int64_t m, int64_t k, uint32_t colour0, uint32_t colour1) {
     const uint64_t uk = (uint64_t)k;
     const uint64_t lost = (uk & 1) ? uk * ((uk - 1) / 2) : (uk / 2) * (uk - 1);
-    return {m - 1 - (lost ? (int64_t)(lost % (uint64_t)m) : 0), m, colour0, colour1};
+    return {m - 1 - (lost ? (int64_t)(lost % (uint64_t)m) : 0), m, colour0, colour0 ^ colour1};
 }
 
 static inline uint32_t imgfx_dither_next(ImgfxDither &s, int64_t k) {
     const int64_t e = s.e - k;
-    const bool wrap = e < 0;
-    s.e = wrap ? e + s.m : e;
-    return wrap ? s.colour1 : s.colour0;
+    const int64_t wrap = e >> 63;  // all ones when the counter fell below 1
+    s.e = e + (s.m & wrap);
+    return s.colour0 ^ (s.flip & (uint32_t)wrap);
 }
 
 void imgfx_dither_line(IMG *image, int32_t x0, int32_t y0, uint32_t colour0, int32_t x1, int32_t y1,
