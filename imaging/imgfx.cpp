@@ -1744,14 +1744,14 @@ static bool imgfx_pair_shows(int64_t x, int64_t y, int64_t w, int64_t h, bool so
     return some ? x >= -1 && x < w : x >= 0 && x + 1 < w;
 }
 
-// One pair's steps a .. b - 1, moved right by `right` and down by `down`.
-// The steps whose points all show are one run (x and y each move one way),
-// stored two pixels at a time; only the steps before and after it check
-// their points one by one.
-static void imgfx_pair_store(IMG *image, const ImgfxDiagonalStep *steps, int64_t n, int64_t right, int64_t down) {
-    const int64_t w = image->width, h = image->height;
+// The pair at offset o: the n steps moved by (o, v o). The steps whose
+// points all show are one run (x and y each move one way), stored two
+// pixels at a time; only the steps before and after it check their points
+// one by one.
+static void imgfx_pair_store(IMG *image, const ImgfxDiagonalStep *steps, int64_t n, int64_t o, int64_t v) {
+    const int64_t w = image->width, h = image->height, moved = v * o * w + o;
     uint32_t *const pixels = image->pixels;
-    auto shows = [&](int64_t j, bool some) { return imgfx_pair_shows(steps[j].x + right, steps[j].y + down, w, h, some); };
+    auto shows = [&](int64_t j, bool some) { return imgfx_pair_shows(steps[j].x + o, steps[j].y + v * o, w, h, some); };
     int64_t a = 0, b = n;
     while (a < b && !shows(a, true)) a++;
     while (b > a && !shows(b - 1, true)) b--;
@@ -1761,14 +1761,13 @@ static void imgfx_pair_store(IMG *image, const ImgfxDiagonalStep *steps, int64_t
     auto one_by_one = [&](int64_t from, int64_t to) {
         for (int64_t j = from; j < to; j++) {
             const ImgfxDiagonalStep &s = steps[j];
-            const int64_t x = s.x + right, at = s.at + down * w + right;
+            const int64_t x = s.x + o, at = s.at + moved;
             if (x >= 0) pixels[at] = s.colours[0];
             if (x + 1 < w) pixels[at + 1] = s.colours[1];
         }
     };
     one_by_one(a, c);
-    const int64_t moved = down * w + right;
-    for (int64_t j = c; j < d; j++) std::memcpy(pixels + (steps[j].at + moved), steps[j].colours, sizeof steps[j].colours);
+    for (int64_t j = c; j < d; j++) std::memcpy(pixels + (steps[j].at + moved), steps[j].colours, 2 * sizeof(uint32_t));
     one_by_one(d, b);
 }
 
@@ -1801,7 +1800,7 @@ static void imgfx_thick_dither_pairs(IMG *image, int64_t x0, int64_t y0, int64_t
         previous_y = y;
         previous = colour;
     });
-    for (int64_t o = lo; o <= hi; o++) imgfx_pair_store(image, steps, n, o, v * o);
+    for (int64_t o = lo; o <= hi; o++) imgfx_pair_store(image, steps, n, o, v);
 }
 
 static bool imgfx_fits32(int64_t v) { return v >= INT32_MIN && v <= INT32_MAX; }
