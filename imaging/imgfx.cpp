@@ -1578,18 +1578,28 @@ void imgfx_thick_line(IMG *image, int32_t x0, int32_t y0, int32_t x1, int32_t y1
 // n >= 1 words from `from` to `to`, or n copies of one colour (from = null),
 // four at a time where the compiler has vector types: the last four may
 // overlap the ones before, which writes the same words again. The runs of a
-// thick line are a few words long, too short for a library call to pay.
+// thick line are a few words long, too short for a library call to pay, so
+// up to 32 words are written without a loop (which the compiler would turn
+// into one).
 static inline void imgfx_words(uint32_t *to, const uint32_t *from, uint32_t colour, int64_t n) {
 #if defined(__GNUC__)
     typedef uint32_t Words4 __attribute__((vector_size(16)));
     if (n >= 4) {
         Words4 v = Words4{} + colour;
-        for (int64_t i = 0; i + 4 < n; i += 4) {
+        auto four = [&](int64_t i) {
             if (from) std::memcpy(&v, from + i, sizeof v);
             std::memcpy(to + i, &v, sizeof v);
+        };
+        if (n <= 8) {
+            four(0), four(n - 4);
+        } else if (n <= 16) {
+            four(0), four(4), four(n - 8), four(n - 4);
+        } else if (n <= 32) {
+            four(0), four(4), four(8), four(12), four(n - 16), four(n - 12), four(n - 8), four(n - 4);
+        } else {
+            for (int64_t i = 0; i + 4 < n; i += 4) four(i);
+            four(n - 4);
         }
-        if (from) std::memcpy(&v, from + n - 4, sizeof v);
-        std::memcpy(to + n - 4, &v, sizeof v);
         return;
     }
 #endif
@@ -1726,56 +1736,20 @@ static void imgfx_thick_dither_pair(IMG *image, int64_t x0, int64_t y0, int64_t 
     });
 }
 
-// A diagonal band's steps, worked out once for all its pairs: each point of
-// the line (offset by nothing), its place in the pixel array and the colours
-// its pair's left and right points take, side by side as in a row. Where the
-// line came into the point along x alone, the left point is the step before's
-// right one, which the second line (drawn last) leaves in that step's colour:
-// the left point keeps it, so both points are stored at once without a branch.
-struct ImgfxDiagonalStep {
-    int64_t at;  // y * width + x
-    int32_t x, y;
-    uint32_t colours[2];  // left, right
-};
-
-// Whether the pair at (x, y) shows a point (some = true) or both (some = false).
-static bool imgfx_pair_shows(int64_t x, int64_t y, int64_t w, int64_t h, bool some) {
-    if ((uint64_t)y >= (uint64_t)h) return false;
-    return some ? x >= -1 && x < w : x >= 0 && x + 1 < w;
-}
-
-// The pair at offset o: the n steps moved by (o, v o). The steps whose
-// points all show are one run (x and y each move one way), stored two
-// pixels at a time; only the steps before and after it check their points
-// one by one.
-static void imgfx_pair_store(IMG *image, const ImgfxDiagonalStep *steps, int64_t n, int64_t o, int64_t v) {
-    const int64_t w = image->width, h = image->height, moved = v * o * w + o;
-    uint32_t *const pixels = image->pixels;
-    auto shows = [&](int64_t j, bool some) { return imgfx_pair_shows(steps[j].x + o, steps[j].y + v * o, w, h, some); };
-    int64_t a = 0, b = n;
-    while (a < b && !shows(a, true)) a++;
-    while (b > a && !shows(b - 1, true)) b--;
-    int64_t c = a, d = b;
-    while (c < d && !shows(c, false)) c++;
-    while (d > c && !shows(d - 1, false)) d--;
-    auto one_by_one = [&](int64_t from, int64_t to) {
-        for (int64_t j = from; j < to; j++) {
-            const ImgfxDiagonalStep &s = steps[j];
-            const int64_t x = s.x + o, at = s.at + moved;
-            if (x >= 0) pixels[at] = s.colours[0];
-            if (x + 1 < w) pixels[at + 1] = s.colours[1];
-        }
-    };
-    one_by_one(a, c);
-    for (int64_t j = c; j < d; j++) std::memcpy(pixels + (steps[j].at + moved), steps[j].colours, 2 * sizeof(uint32_t));
-    one_by_one(d, b);
-}
-
 // The pairs at offsets lo .. hi (rows moving by v = 1 or -1 per offset), in
-// order of offset, each as imgfx_thick_dither_pair draws it. Lines of up to
-// imgfx_kept_steps points step their walk and dither once: only the
-// steps with a point of some pair inside (the image widened by the pairs'
-// reach) are kept, and every pair stores them moved by its offset.
+// order of offset, each as imgfx_thick_dither_pair draws it, row by row.
+// The line's rows move the other way, so image row Y holds the line's rows
+// rY + lo .. rY + hi (counted along the line from its first kept step, rY
+// for Y), one from each pair: the pair at offset o puts the line's row
+// rY + o there, moved right by o. Moved right by its own count instead,
+// each row of the line draws just after the one before (x moves one way),
+// touching at most its last point: so all the pairs' points, drawn in
+// order onto one strip, give every image row's run as a piece of the strip,
+// the later pair winning where two meet as it does when they are drawn.
+// Only the piece's last point, which the next row of the line may have
+// covered in the strip, is stored from its own colour. Lines of up to
+// imgfx_kept_steps points are drawn so, from the steps with a point of some
+// pair inside (the image widened by the pairs' reach).
 static void imgfx_thick_dither_pairs(IMG *image, int64_t x0, int64_t y0, int64_t x1, int64_t y1, uint32_t colour0,
                                      uint32_t colour1, int64_t lo, int64_t hi, int64_t v) {
     const int64_t m = imgfx_major((int32_t)x0, (int32_t)y0, (int32_t)x1, (int32_t)y1);
@@ -1786,21 +1760,49 @@ static void imgfx_thick_dither_pairs(IMG *image, int64_t x0, int64_t y0, int64_t
     }
     const int64_t w = image->width, h = image->height, dx = x1 - x0, dy = y1 - y0;
     const int64_t vlo = v > 0 ? lo : -hi, vhi = v > 0 ? hi : -lo;
-    ImgfxDiagonalStep steps[imgfx_kept_steps];
-    int64_t n = 0, previous_y = INT64_MIN;
+    // The strip: a step at column x on the line's row r puts its pair's two
+    // points at x + r and x + r + 1 (less the first step's column). The
+    // first point takes the colour of the step before on the same row (the
+    // second line, drawn last, left it there), else the step's own.
+    uint32_t strip[2 * imgfx_kept_steps], colours[imgfx_kept_steps];
+    int64_t at[imgfx_kept_steps], ends[imgfx_kept_steps + 1];  // ends[r + 1]: one past row r's last step
+    int64_t n = 0, first_x = 0, first_y = 0, r = -1;
     uint32_t previous = colour0;
     ImgfxDither dither{};
     img_walk_inside(x0 + hi + 1, y0 + vhi, dx < 0 ? -dx : dx, dy < 0 ? -dy : dy, img_walk_sign(dx), img_walk_sign(dy),
                     m, w + (hi - lo) + 1, h + (vhi - vlo), [&](int64_t xv, int64_t yv, int64_t k) {
-        if (n == 0) dither = imgfx_dither_at(m, k, colour0, colour1);
-        const int64_t y = yv - vhi;
+        const int64_t x = xv - hi - 1, y = yv - vhi;
+        if (n == 0) {
+            dither = imgfx_dither_at(m, k, colour0, colour1);
+            first_x = x;
+            first_y = y;
+        }
         const uint32_t colour = imgfx_dither_next(dither, k);
-        const int64_t x = xv - hi - 1;
-        steps[n++] = {y * w + x, (int32_t)x, (int32_t)y, {y == previous_y ? previous : colour, colour}};
-        previous_y = y;
+        const int64_t row = (first_y - y) * v;  // 0 .. n - 1: the rows move by at most one a step
+        const uint32_t pair[2] = {row == r ? previous : colour, colour};
+        const int64_t u = x - first_x + row;
+        std::memcpy(strip + u, pair, sizeof pair);
+        at[n] = u;
+        colours[n++] = colour;
+        ends[row + 1] = n;
+        r = row;
         previous = colour;
     });
-    for (int64_t o = lo; o <= hi; o++) imgfx_pair_store(image, steps, n, o, v);
+    if (n == 0) return;
+    ends[0] = 0;
+    uint32_t *const pixels = image->pixels;
+    for (int64_t ry = -hi; ry <= r - lo; ry++) {  // the image rows some pair reaches
+        const int64_t y = first_y - v * ry;
+        if ((uint64_t)y >= (uint64_t)h) continue;
+        const int64_t from = ry + lo < 0 ? 0 : ry + lo, to = ry + hi > r ? r : ry + hi;
+        const int64_t last_step = ends[to + 1] - 1, last = at[last_step] + 1, shift = first_x - ry;
+        int64_t a = at[ends[from]], b = last;  // the strip's a .. b - 1, then the last point
+        if (a + shift < 0) a = -shift;
+        if (b + shift > w) b = w - shift;
+        uint32_t *const line = pixels + (size_t)y * (size_t)w;
+        if (a < b) imgfx_words(line + (a + shift), strip + a, 0, b - a);
+        if (last + shift >= 0 && last + shift < w) line[last + shift] = colours[last_step];
+    }
 }
 
 static bool imgfx_fits32(int64_t v) { return v >= INT32_MIN && v <= INT32_MAX; }
