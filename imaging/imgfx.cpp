@@ -1701,11 +1701,11 @@ static void imgfx_thick_dither_columns(IMG *image, int64_t x0, int64_t y0, int64
     if (top < 0) top = 0;
     if (bottom > h - 1) bottom = h - 1;
     for (int64_t y = top; y <= bottom; y++) {
-        // The line's rows y - hi .. y - lo, counted from its first.
+        // The line's rows y - hi .. y - lo, counted from its first (at least
+        // one of them is the line's, from top to bottom).
         int64_t from = way > 0 ? y - hi - first_row : first_row - y + lo, to = from + spread;
         if (from < 0) from = 0;
         if (to > r) to = r;
-        if (from > to) continue;
         const int64_t a = ends[from], b = ends[to + 1];
         imgfx_words(image->pixels + (size_t)y * (size_t)w + (size_t)(first_x + a), colours + a, 0, b - a);
     }
