@@ -80,12 +80,11 @@ static void img_walk_inside(int64_t x, int64_t y, int64_t ax, int64_t ay, int64_
     if (w <= 0 || h <= 0 || last < 0) return;
     const bool along_y = ax <= ay;
     const int64_t m = along_y ? ay : ax, n = along_y ? ax : ay;
-    if (m < 2) {  // at most two points, before the error settles
-        int64_t k = 0;
-        img_walk_steps(x, y, ax, ay, sx, sy, [&](int64_t px, int64_t py) {
-            if (k <= last && px >= 0 && py >= 0 && px < w && py < h) visit(px, py, k);
-            k++;
-        });
+    if (m < 2) {  // at most two points: the error starts at 0, so the second steps along both axes
+        if (x >= 0 && y >= 0 && x < w && y < h) visit(x, y, (int64_t)0);
+        x += sx;
+        y += sy;
+        if (m == 1 && last >= 1 && x >= 0 && y >= 0 && x < w && y < h) visit(x, y, (int64_t)1);
         return;
     }
     const int64_t major0 = along_y ? y : x, minor0 = along_y ? x : y;
@@ -103,10 +102,12 @@ static void img_walk_inside(int64_t x, int64_t y, int64_t ax, int64_t ay, int64_
         if (major0 < k1) k1 = major0;
     }
     if (k0 > k1) return;
-    // The minor one needs lo <= s(k) <= hi.
+    // The minor one needs lo <= s(k) <= hi, which holds for every step when
+    // both ends of the line are inside (it moves one way).
+    const int64_t minor_end = minor0 + sminor * n;
     if (sminor == 0 || n == 0) {
         if (minor0 < 0 || minor0 >= minor_size) return;
-    } else {
+    } else if (minor0 < 0 || minor0 >= minor_size || minor_end < 0 || minor_end >= minor_size) {
         const int64_t lo = sminor > 0 ? -minor0 : minor0 - (minor_size - 1);
         const int64_t hi = sminor > 0 ? minor_size - 1 - minor0 : minor0;
         const int64_t fits = (int64_t)1 << 32;
@@ -119,10 +120,12 @@ static void img_walk_inside(int64_t x, int64_t y, int64_t ax, int64_t ay, int64_
             k1 = (int64_t)w1;
         }
     }
-    // s(k0) in 64 bits when k0 n fits, as it does below 2^31 steps.
-    const int64_t s = m < ((int64_t)1 << 31) ? (k0 * n + m - e0) / m
-                                             : (int64_t)(((__int128)k0 * n + m - e0) / m);
-    int64_t err = (int64_t)(e0 - (__int128)k0 * n + (__int128)s * m);
+    // s(k0) in 64 bits when k0 n fits, as it does below 2^31 steps (and
+    // without a division from the first step).
+    const int64_t s = k0 == 0                   ? 0
+                      : m < ((int64_t)1 << 31) ? (k0 * n + m - e0) / m
+                                               : (int64_t)(((__int128)k0 * n + m - e0) / m);
+    int64_t err = k0 == 0 ? e0 : (int64_t)(e0 - (__int128)k0 * n + (__int128)s * m);
     int64_t major = major0 + k0 * smajor, minor = minor0 + s * sminor;
     for (int64_t k = k0; k <= k1; k++) {
         if (along_y)

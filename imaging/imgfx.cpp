@@ -1353,10 +1353,13 @@ static int64_t imgfx_major(int32_t x0, int32_t y0, int32_t x1, int32_t y1) {
 
 // The growing dither: the counter starts at the major length m and loses the
 // step number at every point; a point takes colour1 when the counter falls
-// below 1 (and the counter gains m), colour0 otherwise. Branch-free: the
-// counter stays above -m, so one wrap is enough.
+// below 1 (and the counter gains m), colour0 otherwise. The counter stays
+// above -m, so one wrap is enough. Branch-free (the wrap's pattern is the
+// dither's, which a predictor guesses badly), and kept less one so that
+// falling below 1 is its sign: each step waits on the one before through
+// four short operations.
 struct ImgfxDither {
-    int64_t d, m;
+    int64_t e, m;  // e: the counter less one
     uint32_t colour0, flip;  // flip = colour0 ^ colour1
 };
 
@@ -1366,13 +1369,13 @@ struct ImgfxDither {
 static ImgfxDither imgfx_dither_at(int64_t m, int64_t k, uint32_t colour0, uint32_t colour1) {
     const uint64_t uk = (uint64_t)k;
     const uint64_t lost = (uk & 1) ? uk * ((uk - 1) / 2) : (uk / 2) * (uk - 1);
-    return {m - (int64_t)(lost % (uint64_t)m), m, colour0, colour0 ^ colour1};
+    return {m - 1 - (lost ? (int64_t)(lost % (uint64_t)m) : 0), m, colour0, colour0 ^ colour1};
 }
 
 static inline uint32_t imgfx_dither_next(ImgfxDither &s, int64_t k) {
-    s.d -= k;
-    const int64_t wrap = (s.d - 1) >> 63;  // all ones when the counter fell below 1
-    s.d += s.m & wrap;
+    const int64_t e = s.e - k;
+    const int64_t wrap = e >> 63;  // all ones when the counter fell below 1
+    s.e = e + (s.m & wrap);
     return s.colour0 ^ (s.flip & (uint32_t)wrap);
 }
 
@@ -1586,6 +1589,37 @@ void imgfx_thick_line(IMG *image, int32_t x0, int32_t y0, int32_t x1, int32_t y1
     });
 }
 
+// n >= 1 words from `from` to `to`, or n copies of one colour (from = null),
+// four at a time where the compiler has vector types: the last four may
+// overlap the ones before, which writes the same words again. The runs of a
+// thick line are a few words long, too short for a library call to pay, so
+// up to 32 words are written without a loop (which the compiler would turn
+// into one).
+static inline void imgfx_words(uint32_t *to, const uint32_t *from, uint32_t colour, int64_t n) {
+#if defined(__GNUC__)
+    typedef uint32_t Words4 __attribute__((vector_size(16)));
+    if (n >= 4) {
+        Words4 v = Words4{} + colour;
+        auto four = [&](int64_t i) {
+            if (from) std::memcpy(&v, from + i, sizeof v);
+            std::memcpy(to + i, &v, sizeof v);
+        };
+        if (n <= 8) {
+            four(0), four(n - 4);
+        } else if (n <= 16) {
+            four(0), four(4), four(n - 8), four(n - 4);
+        } else if (n <= 32) {
+            four(0), four(4), four(8), four(12), four(n - 16), four(n - 12), four(n - 8), four(n - 4);
+        } else {
+            for (int64_t i = 0; i + 4 < n; i += 4) four(i);
+            four(n - 4);
+        }
+        return;
+    }
+#endif
+    for (int64_t i = 0; i < n; i++) to[i] = from ? from[i] : colour;
+}
+
 // Thick dither lines whose parallels' ends all stay inside the 32-bit range.
 // Every parallel has the same major length, walk and colour sequence, so the
 // walk and the dither are stepped once for all of them where the band allows:
@@ -1615,7 +1649,7 @@ static void imgfx_thick_dither_rows(IMG *image, int64_t x0, int64_t y0, int64_t 
         const uint32_t colour = imgfx_dither_next(dither, k);
         uint32_t *row = image->pixels + (size_t)y * (size_t)w;
         const int64_t a = xr - spread < 0 ? 0 : xr - spread, b = xr < w ? xr : w - 1;
-        for (int64_t x = a; x <= b; x++) row[x] = colour;
+        imgfx_words(row + a, nullptr, colour, b - a + 1);
     });
 }
 
@@ -1642,9 +1676,12 @@ static void imgfx_thick_dither_column_spans(IMG *image, int64_t x0, int64_t y0, 
 static const int64_t imgfx_kept_steps = 1024;
 
 // A shallow band row by row: its steps are kept (colour and row, one column
-// each, in order), and since the rows move one way along the line, row Y's
-// points are the steps whose row lies in Y - hi .. Y - lo, one run of
-// columns, copied in one go. Longer lines store a column span per step.
+// each, in order), and since the rows move one way along the line, one
+// row at a time, row Y's points are the steps whose row lies in
+// Y - hi .. Y - lo, one run of columns, copied in one go. Where each of the
+// line's rows ends among the steps is noted as it is walked, so a run's
+// ends are looked up rather than searched. Longer lines store a column span
+// per step.
 static void imgfx_thick_dither_columns(IMG *image, int64_t x0, int64_t y0, int64_t x1, int64_t y1, uint32_t colour0,
                                        uint32_t colour1, int64_t lo, int64_t hi) {
     const int64_t m = imgfx_major((int32_t)x0, (int32_t)y0, (int32_t)x1, (int32_t)y1);
@@ -1653,36 +1690,38 @@ static void imgfx_thick_dither_columns(IMG *image, int64_t x0, int64_t y0, int64
         return;
     }
     const int64_t w = image->width, h = image->height, spread = hi - lo, dx = x1 - x0, dy = y1 - y0;
+    const int64_t way = dy < 0 ? -1 : 1;  // how the rows move along the line
     uint32_t colours[imgfx_kept_steps];
-    int64_t rows[imgfx_kept_steps], n = 0, first_x = 0;
+    // ends[r + 1]: one past the last step on the line's r-th row from its
+    // first kept one; ends[0] = 0.
+    int64_t ends[imgfx_kept_steps + 1];
+    int64_t n = 0, first_x = 0, first_row = 0, r = 0;
     ImgfxDither dither{};
     img_walk_inside(x0, y0 + hi, dx < 0 ? -dx : dx, dy < 0 ? -dy : dy, img_walk_sign(dx), img_walk_sign(dy), m, w,
                     h + spread, [&](int64_t x, int64_t yb, int64_t k) {
         if (n == 0) {
             dither = imgfx_dither_at(m, k, colour0, colour1);
             first_x = x;
+            first_row = yb - hi;
         }
-        colours[n] = imgfx_dither_next(dither, k);
-        rows[n++] = yb - hi;
+        colours[n++] = imgfx_dither_next(dither, k);
+        r = (yb - hi - first_row) * way;  // 0 .. n - 1: the rows move by at most one a step
+        ends[r + 1] = n;
     });
     if (n == 0) return;
-    const bool rising = rows[n - 1] >= rows[0];  // rows grow along the line
-    int64_t top = (rising ? rows[0] : rows[n - 1]) + lo, bottom = (rising ? rows[n - 1] : rows[0]) + hi;
+    ends[0] = 0;
+    const int64_t last_row = first_row + r * way;
+    int64_t top = (way > 0 ? first_row : last_row) + lo, bottom = (way > 0 ? last_row : first_row) + hi;
     if (top < 0) top = 0;
     if (bottom > h - 1) bottom = h - 1;
-    int64_t a = 0, b = 0;  // the steps a .. b - 1 of the row
-    for (int64_t i = 0; i <= bottom - top; i++) {
-        const int64_t y = rising ? top + i : bottom - i;
-        if (rising) {
-            while (b < n && rows[b] <= y - lo) b++;
-            while (a < b && rows[a] < y - hi) a++;
-        } else {
-            while (b < n && rows[b] >= y - hi) b++;
-            while (a < b && rows[a] > y - lo) a++;
-        }
-        if (a < b)
-            std::memcpy(image->pixels + (size_t)y * (size_t)w + (size_t)(first_x + a), colours + a,
-                        (size_t)(b - a) * sizeof(uint32_t));
+    for (int64_t y = top; y <= bottom; y++) {
+        // The line's rows y - hi .. y - lo, counted from its first (at least
+        // one of them is the line's, from top to bottom).
+        int64_t from = way > 0 ? y - hi - first_row : first_row - y + lo, to = from + spread;
+        if (from < 0) from = 0;
+        if (to > r) to = r;
+        const int64_t a = ends[from], b = ends[to + 1];
+        imgfx_words(image->pixels + (size_t)y * (size_t)w + (size_t)(first_x + a), colours + a, 0, b - a);
     }
 }
 
@@ -1711,22 +1750,20 @@ static void imgfx_thick_dither_pair(IMG *image, int64_t x0, int64_t y0, int64_t 
     });
 }
 
-// A diagonal band's steps, worked out once for all its pairs: each point of
-// the line (offset by nothing) and the colours its pair's left and right
-// points take. Where the line came into the point along x alone, the left
-// point is the step before's right one, which the second line (drawn last)
-// leaves in that step's colour: the left point keeps it, so both points are
-// stored without a branch.
-struct ImgfxDiagonalStep {
-    int32_t x, y;
-    uint32_t left, right;
-};
-
 // The pairs at offsets lo .. hi (rows moving by v = 1 or -1 per offset), in
-// order of offset, each as imgfx_thick_dither_pair draws it. Lines of up to
-// imgfx_kept_steps points step their walk and dither once: only the
-// steps with a point of some pair inside (the image widened by the pairs'
-// reach) are kept, and every pair stores them moved by its offset.
+// order of offset, each as imgfx_thick_dither_pair draws it, row by row.
+// The line's rows move the other way, so image row Y holds the line's rows
+// rY + lo .. rY + hi (counted along the line from its first kept step, rY
+// for Y), one from each pair: the pair at offset o puts the line's row
+// rY + o there, moved right by o. Moved right by its own count instead,
+// each row of the line draws just after the one before (x moves one way),
+// touching at most its last point: so all the pairs' points, drawn in
+// order onto one strip, give every image row's run as a piece of the strip,
+// the later pair winning where two meet as it does when they are drawn.
+// Only the piece's last point, which the next row of the line may have
+// covered in the strip, is stored from its own colour. Lines of up to
+// imgfx_kept_steps points are drawn so, from the steps with a point of some
+// pair inside (the image widened by the pairs' reach).
 static void imgfx_thick_dither_pairs(IMG *image, int64_t x0, int64_t y0, int64_t x1, int64_t y1, uint32_t colour0,
                                      uint32_t colour1, int64_t lo, int64_t hi, int64_t v) {
     const int64_t m = imgfx_major((int32_t)x0, (int32_t)y0, (int32_t)x1, (int32_t)y1);
@@ -1737,30 +1774,48 @@ static void imgfx_thick_dither_pairs(IMG *image, int64_t x0, int64_t y0, int64_t
     }
     const int64_t w = image->width, h = image->height, dx = x1 - x0, dy = y1 - y0;
     const int64_t vlo = v > 0 ? lo : -hi, vhi = v > 0 ? hi : -lo;
-    ImgfxDiagonalStep steps[imgfx_kept_steps];
-    int64_t n = 0, previous_y = INT64_MIN;
+    // The strip: a step at column x on the line's row r puts its pair's two
+    // points at x + r and x + r + 1 (less the first step's column). The
+    // first point takes the colour of the step before on the same row (the
+    // second line, drawn last, left it there), else the step's own.
+    uint32_t strip[2 * imgfx_kept_steps], colours[imgfx_kept_steps];
+    int64_t at[imgfx_kept_steps], ends[imgfx_kept_steps + 1];  // ends[r + 1]: one past row r's last step
+    int64_t n = 0, first_x = 0, first_y = 0, r = -1;
     uint32_t previous = colour0;
     ImgfxDither dither{};
     img_walk_inside(x0 + hi + 1, y0 + vhi, dx < 0 ? -dx : dx, dy < 0 ? -dy : dy, img_walk_sign(dx), img_walk_sign(dy),
                     m, w + (hi - lo) + 1, h + (vhi - vlo), [&](int64_t xv, int64_t yv, int64_t k) {
-        if (n == 0) dither = imgfx_dither_at(m, k, colour0, colour1);
-        const int64_t y = yv - vhi;
+        const int64_t x = xv - hi - 1, y = yv - vhi;
+        if (n == 0) {
+            dither = imgfx_dither_at(m, k, colour0, colour1);
+            first_x = x;
+            first_y = y;
+        }
         const uint32_t colour = imgfx_dither_next(dither, k);
-        steps[n++] = {(int32_t)(xv - hi - 1), (int32_t)y, y == previous_y ? previous : colour, colour};
-        previous_y = y;
+        const int64_t row = (first_y - y) * v;  // 0 .. n - 1: the rows move by at most one a step
+        const uint32_t pair[2] = {row == r ? previous : colour, colour};
+        const int64_t u = x - first_x + row;
+        std::memcpy(strip + u, pair, sizeof pair);
+        at[n] = u;
+        colours[n++] = colour;
+        ends[row + 1] = n;
+        r = row;
         previous = colour;
     });
+    if (n == 0) return;
+    ends[0] = 0;
     uint32_t *const pixels = image->pixels;
-    for (int64_t o = lo; o <= hi; o++) {
-        const int64_t right = o + 1, down = v * o;
-        for (int64_t j = 0; j < n; j++) {
-            const ImgfxDiagonalStep &s = steps[j];
-            const int64_t x = s.x + right, y = s.y + down;
-            if ((uint64_t)y >= (uint64_t)h) continue;
-            uint32_t *row = pixels + (size_t)y * (size_t)w;
-            if ((uint64_t)(x - 1) < (uint64_t)w) row[x - 1] = s.left;
-            if ((uint64_t)x < (uint64_t)w) row[x] = s.right;
-        }
+    for (int64_t ry = -hi; ry <= r - lo; ry++) {  // the image rows some pair reaches
+        const int64_t y = first_y - v * ry;
+        if ((uint64_t)y >= (uint64_t)h) continue;
+        const int64_t from = ry + lo < 0 ? 0 : ry + lo, to = ry + hi > r ? r : ry + hi;
+        const int64_t last_step = ends[to + 1] - 1, last = at[last_step] + 1, shift = first_x - ry;
+        int64_t a = at[ends[from]], b = last;  // the strip's a .. b - 1, then the last point
+        if (a + shift < 0) a = -shift;
+        if (b + shift > w) b = w - shift;
+        uint32_t *const line = pixels + (size_t)y * (size_t)w;
+        if (a < b) imgfx_words(line + (a + shift), strip + a, 0, b - a);
+        if (last + shift >= 0 && last + shift < w) line[last + shift] = colours[last_step];
     }
 }
 
