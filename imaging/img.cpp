@@ -1424,6 +1424,8 @@ void img_fill_ellipse(IMG *image, int32_t cx, int32_t cy, int32_t rx, int32_t ry
 struct ImgCover {
     uint64_t *bits;  // row y's bits start at word y * words
     uint64_t *full;  // a bit per row: all its pixels final
+    uint64_t *bands; // band k's bit y (at word k * stride + y / 64): word k of row y full
+    int64_t stride;  // words of a bit per row
     uint32_t *done;  // per row: words whose bits are all set
     int64_t words;   // per row
     int64_t rows_open;
@@ -1437,6 +1439,14 @@ static const int64_t img_cover_pixels = (int64_t)1 << 22;
 // Pixels between the row's first pixel and the start of its line.
 static int64_t img_cover_lead(const uint32_t *row) { return (int64_t)(((uintptr_t)row & 63) >> 2); }
 
+// Word k of row y has all its bits set.
+static void img_cover_word_full(ImgCover &c, int64_t y, int64_t k) {
+    c.bands[k * c.stride + (y >> 6)] |= 1ull << (y & 63);
+    if (++c.done[y] != c.words) return;
+    c.full[y >> 6] |= 1ull << (y & 63);
+    c.rows_open--;
+}
+
 // Sets the bits of row y outside its pixels and counts the words already full.
 static void img_cover_pad(ImgCover &c, int64_t y, int64_t lead, int64_t width) {
     uint64_t *bits = c.bits + y * c.words;
@@ -1444,19 +1454,29 @@ static void img_cover_pad(ImgCover &c, int64_t y, int64_t lead, int64_t width) {
     const int64_t end = lead + width;
     bits[end >> 6] |= ~0ull << (end & 63);
     for (int64_t k = (end >> 6) + 1; k < c.words; k++) bits[k] = ~0ull;
-    for (int64_t k = 0; k < c.words; k++) c.done[y] += bits[k] == ~0ull;
+    for (int64_t k = 0; k < c.words; k++)
+        if (bits[k] == ~0ull) img_cover_word_full(c, y, k);
 }
 
 static bool img_cover_row_full(const ImgCover &c, int64_t y) { return c.full[y >> 6] >> (y & 63) & 1; }
 
-// Whether rows y0 .. y1 (inside the image, y0 <= y1) are all finished.
-static bool img_cover_rows_full(const ImgCover &c, int64_t y0, int64_t y1) {
+// Whether bits y0 .. y1 (y0 <= y1) of a bit per row are all set.
+static bool img_cover_rows_set(const uint64_t *set, int64_t y0, int64_t y1) {
     for (int64_t k = y0 >> 6; k <= y1 >> 6; k++) {
         uint64_t rows = ~0ull;
         if (k == y0 >> 6) rows &= ~0ull << (y0 & 63);
         if (k == y1 >> 6) rows &= ~0ull >> (63 - (y1 & 63));
-        if ((c.full[k] & rows) != rows) return false;
+        if ((set[k] & rows) != rows) return false;
     }
+    return true;
+}
+
+// Whether the pixels of columns x0 .. x1, rows y0 .. y1 (inside the image)
+// are all final: the words holding them, in any row's place of its line.
+static bool img_cover_box_full(const ImgCover &c, int64_t x0, int64_t x1, int64_t y0, int64_t y1) {
+    const int64_t last = (x1 + 15) >> 6 < c.words ? (x1 + 15) >> 6 : c.words - 1;
+    for (int64_t k = x0 >> 6; k <= last; k++)
+        if (!img_cover_rows_set(c.bands + k * c.stride, y0, y1)) return false;
     return true;
 }
 
@@ -1508,9 +1528,7 @@ static inline void img_cover_run(IMG *image, ImgCover &c, int64_t y, int64_t x0,
         if (!fresh) continue;
         bits[k] |= fresh;
         img_cover_store<Level>(row, 64 * k - lead, fresh, colour);
-        if (bits[k] != ~0ull || ++c.done[y] != c.words) continue;
-        c.full[y >> 6] |= 1ull << (y & 63);
-        c.rows_open--;
+        if (bits[k] == ~0ull) img_cover_word_full(c, y, k);
     }
 }
 
@@ -1521,7 +1539,8 @@ static void img_cover_list(IMG *image, ImgCover &c, const IMG_ELLIPSE *list, int
         const IMG_ELLIPSE &e = list[i];
         const int64_t ax = img_abs64(e.rx), ay = img_abs64(e.ry), cx = e.x, cy = e.y;
         if (img_ellipse_box(image, cx, cy, ax, ay) == IMG_BOX_OUTSIDE) continue;
-        if (img_cover_rows_full(c, cy - ay < 0 ? 0 : cy - ay, cy + ay >= image->height ? image->height - 1 : cy + ay))
+        if (img_cover_box_full(c, cx - ax < 0 ? 0 : cx - ax, cx + ax >= image->width ? image->width - 1 : cx + ax,
+                               cy - ay < 0 ? 0 : cy - ay, cy + ay >= image->height ? image->height - 1 : cy + ay))
             continue;
         const ImgEllipseTable &t = img_ellipse_table(ax, ay);
         for (int64_t dy = 0; dy <= ay; dy++) {
@@ -1575,12 +1594,14 @@ static bool img_fill_ellipses_covered(IMG *image, const IMG_ELLIPSE *list, int32
     const int64_t width = image->width, height = image->height;
     c.words = (width + 15 + 63) >> 6;
     c.rows_open = height;
-    const size_t bits = (size_t)(c.words * height), full = (size_t)((height + 63) >> 6);
-    uint64_t *words = (uint64_t *)calloc(bits + full + ((size_t)height + 1) / 2, sizeof(uint64_t));
+    c.stride = (height + 63) >> 6;
+    const size_t bits = (size_t)(c.words * height), full = (size_t)c.stride, bands = (size_t)(c.words * c.stride);
+    uint64_t *words = (uint64_t *)calloc(bits + full + bands + ((size_t)height + 1) / 2, sizeof(uint64_t));
     if (!words) return false;
     c.bits = words;
     c.full = words + bits;
-    c.done = (uint32_t *)(words + bits + full);
+    c.bands = c.full + full;
+    c.done = (uint32_t *)(c.bands + bands);
     for (int64_t y = 0; y < height; y++) img_cover_pad(c, y, img_cover_lead(image->pixels + y * width), width);
     img_cover_lister()(image, c, list, n);
     free(words);
