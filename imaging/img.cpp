@@ -1422,6 +1422,8 @@ void img_fill_ellipse(IMG *image, int32_t cx, int32_t cy, int32_t rx, int32_t ry
 // costs one test, an ellipse over finished rows a few word tests, and the
 // walk stops once every row is finished.
 struct ImgCover {
+    uint32_t *pixels;  // the image's
+    int64_t width, height;
     uint64_t *bits;  // row y's bits start at word y * words
     uint64_t *full;  // a bit per row: all its pixels final
     uint64_t *bands; // band k's bit y (at word k * stride + y / 64): word k of row y full
@@ -1512,12 +1514,12 @@ static inline void img_cover_store(uint32_t *row, int64_t at, uint64_t fresh, ui
 
 // Columns x0 .. x1 of row y: the pixels inside and not yet final take the colour.
 template <int Level>
-static inline void img_cover_run(IMG *image, ImgCover &c, int64_t y, int64_t x0, int64_t x1, uint32_t colour) {
-    if ((uint64_t)y >= (uint64_t)image->height || img_cover_row_full(c, y)) return;
+static inline void img_cover_run(ImgCover &c, int64_t y, int64_t x0, int64_t x1, uint32_t colour) {
+    if ((uint64_t)y >= (uint64_t)c.height || img_cover_row_full(c, y)) return;
     if (x0 < 0) x0 = 0;
-    if (x1 > image->width - 1) x1 = image->width - 1;
+    if (x1 > c.width - 1) x1 = c.width - 1;
     if (x0 > x1) return;
-    uint32_t *row = image->pixels + (size_t)y * (size_t)image->width;
+    uint32_t *row = c.pixels + (size_t)y * (size_t)c.width;
     const int64_t lead = img_cover_lead(row), b0 = x0 + lead, b1 = x1 + lead;
     uint64_t *bits = c.bits + y * c.words;
     for (int64_t k = b0 >> 6; k <= b1 >> 6; k++) {
@@ -1532,41 +1534,43 @@ static inline void img_cover_run(IMG *image, ImgCover &c, int64_t y, int64_t x0,
     }
 }
 
-// The list from its end, every ellipse tabled.
+// The list from its end, every ellipse tabled. The record is copied so that
+// its fields stay in registers (the pixel stores could alias them otherwise).
 template <int Level>
-static void img_cover_list(IMG *image, ImgCover &c, const IMG_ELLIPSE *list, int32_t n) {
+static void img_cover_list(const ImgCover &cover, const IMG_ELLIPSE *list, int32_t n) {
+    ImgCover c = cover;
     for (int32_t i = n - 1; i >= 0 && c.rows_open > 0; i--) {
         const IMG_ELLIPSE &e = list[i];
         const int64_t ax = img_abs64(e.rx), ay = img_abs64(e.ry), cx = e.x, cy = e.y;
-        if (img_ellipse_box(image, cx, cy, ax, ay) == IMG_BOX_OUTSIDE) continue;
-        if (img_cover_box_full(c, cx - ax < 0 ? 0 : cx - ax, cx + ax >= image->width ? image->width - 1 : cx + ax,
-                               cy - ay < 0 ? 0 : cy - ay, cy + ay >= image->height ? image->height - 1 : cy + ay))
+        if (cx + ax < 0 || cy + ay < 0 || cx - ax >= c.width || cy - ay >= c.height) continue;
+        if (img_cover_box_full(c, cx - ax < 0 ? 0 : cx - ax, cx + ax >= c.width ? c.width - 1 : cx + ax,
+                               cy - ay < 0 ? 0 : cy - ay, cy + ay >= c.height ? c.height - 1 : cy + ay))
             continue;
         const ImgEllipseTable &t = img_ellipse_table(ax, ay);
         for (int64_t dy = 0; dy <= ay; dy++) {
             const int64_t last = t.last[dy];
             if (last < 0) continue;
-            img_cover_run<Level>(image, c, cy + dy, cx - last, cx + last, e.colour);
-            if (dy) img_cover_run<Level>(image, c, cy - dy, cx - last, cx + last, e.colour);
+            img_cover_run<Level>(c, cy + dy, cx - last, cx + last, e.colour);
+            if (dy) img_cover_run<Level>(c, cy - dy, cx - last, cx + last, e.colour);
         }
     }
 }
 
-typedef void (*img_cover_fn)(IMG *, ImgCover &, const IMG_ELLIPSE *, int32_t);
+typedef void (*img_cover_fn)(const ImgCover &, const IMG_ELLIPSE *, int32_t);
 
 #if defined(__GNUC__) && defined(__x86_64__)
-static void img_cover_list_sse2(IMG *image, ImgCover &c, const IMG_ELLIPSE *list, int32_t n) {
-    img_cover_list<SIMD_SSE2>(image, c, list, n);
+static void img_cover_list_sse2(const ImgCover &c, const IMG_ELLIPSE *list, int32_t n) {
+    img_cover_list<SIMD_SSE2>(c, list, n);
 }
 
-__attribute__((target("avx2"), flatten)) static void img_cover_list_avx2(IMG *image, ImgCover &c,
+__attribute__((target("avx2"), flatten)) static void img_cover_list_avx2(const ImgCover &c,
                                                                          const IMG_ELLIPSE *list, int32_t n) {
-    img_cover_list<SIMD_AVX2>(image, c, list, n);
+    img_cover_list<SIMD_AVX2>(c, list, n);
 }
 
-__attribute__((target("avx512f"), flatten)) static void img_cover_list_avx512(IMG *image, ImgCover &c,
+__attribute__((target("avx512f"), flatten)) static void img_cover_list_avx512(const ImgCover &c,
                                                                               const IMG_ELLIPSE *list, int32_t n) {
-    img_cover_list<SIMD_AVX512>(image, c, list, n);
+    img_cover_list<SIMD_AVX512>(c, list, n);
 }
 #endif
 
@@ -1592,6 +1596,9 @@ static bool img_fill_ellipses_covered(IMG *image, const IMG_ELLIPSE *list, int32
         if (!img_tabled(img_abs64(list[i].rx), img_abs64(list[i].ry))) return false;
     ImgCover c;
     const int64_t width = image->width, height = image->height;
+    c.pixels = image->pixels;
+    c.width = width;
+    c.height = height;
     c.words = (width + 15 + 63) >> 6;
     c.rows_open = height;
     c.stride = (height + 63) >> 6;
@@ -1603,7 +1610,7 @@ static bool img_fill_ellipses_covered(IMG *image, const IMG_ELLIPSE *list, int32
     c.bands = c.full + full;
     c.done = (uint32_t *)(c.bands + bands);
     for (int64_t y = 0; y < height; y++) img_cover_pad(c, y, img_cover_lead(image->pixels + y * width), width);
-    img_cover_lister()(image, c, list, n);
+    img_cover_lister()(c, list, n);
     free(words);
     return true;
 }
