@@ -1434,7 +1434,7 @@ struct ImgCover {
 };
 
 // Shorter lists than this cover each other too little to pay for the bits.
-enum { IMG_COVER_LIST = 64 };
+enum { IMG_COVER_LIST = 192 };
 // Larger images than a frame or so are left to the plain drawing.
 static const int64_t img_cover_pixels = (int64_t)1 << 22;
 
