@@ -81,7 +81,7 @@ static void bench_write(const char *name) {
 }
 
 // The frame's filled ellipses, drawn as one list (each pixel is then stored
-// once, however often they cover it); kept from frame to frame.
+// once, however often they cover it); kept from frame to frame of a run.
 static IMG_ELLIPSE *bench_list;
 static int64_t bench_room;
 
@@ -121,7 +121,12 @@ static void bench_frame(int32_t) {
 
 static void bench_setup_outline(void) { bench_setup(&bench_outline); }
 static void bench_setup_filled(void) { bench_setup(&bench_filled); }
-static void bench_tidy(void) { demo_font_untint(bench_tint); }
+static void bench_tidy(void) {
+    demo_font_untint(bench_tint);
+    free(bench_list);
+    bench_list = nullptr;
+    bench_room = 0;
+}
 
 const DEMO_SCENE demo_scene_outline = {
     "outline ellipse benchmark", DEMO_FRAMES_ELLIPSES, bench_setup_outline, bench_frame, bench_tidy, 1, 0, 1,
