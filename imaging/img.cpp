@@ -1418,18 +1418,18 @@ void img_fill_ellipse(IMG *image, int32_t cx, int32_t cy, int32_t rx, int32_t ry
 // pixel once, however often the list covers it. A row's bits start at the
 // 64-byte line holding its first pixel, so that each 16 bits are one line's
 // pixels; the bits before and after the row's pixels are set from the start.
-// Rows whose bits are all set are marked as well: a span over a finished row
-// costs one test, an ellipse over finished rows a few word tests, and the
-// walk stops once every row is finished.
+// Full words and rows are marked as well: a span over a finished row costs
+// one test, an ellipse whose box lies over full words a few word tests, and
+// the walk stops once every row is finished.
 struct ImgCover {
     uint32_t *pixels;  // the image's
     int64_t width, height;
-    uint64_t *bits;  // row y's bits start at word y * words
-    uint64_t *full;  // a bit per row: all its pixels final
-    uint64_t *bands; // band k's bit y (at word k * stride + y / 64): word k of row y full
-    int64_t stride;  // words of a bit per row
-    uint32_t *done;  // per row: words whose bits are all set
-    int64_t words;   // per row
+    uint64_t *bits;    // row y's bits start at word y * words
+    uint64_t *full;    // a bit per row: all its pixels final
+    uint64_t *bands;   // band k's bit y (at word k * stride + y / 64): word k of row y full
+    int64_t stride;    // words of a bit per row
+    uint32_t *done;    // per row: words whose bits are all set
+    int64_t words;     // per row
     int64_t rows_open;
 };
 
@@ -1483,7 +1483,9 @@ static bool img_cover_box_full(const ImgCover &c, int64_t x0, int64_t x1, int64_
 }
 
 #if defined(__GNUC__) && defined(__x86_64__)
-// A masked store per line from the first to the last the fresh bits reach.
+// A masked store for each of the word's four lines, also where its mask is
+// 0 (cheaper than a branch that guesses wrong half the time); the lanes
+// masked off are never touched, not even past the pixels' end.
 __attribute__((target("avx512f"))) static inline void img_cover_store_avx512(uintptr_t line, uint64_t fresh,
                                                                             uint32_t colour) {
     const __m512i v = _mm512_set1_epi32((int)colour);
