@@ -102,6 +102,36 @@ void BM_EllipseFilled_Reference(benchmark::State &state) {
     run_frames<reference_fill_ellipse, reference_fill_ellipse>(state, SIMD_AVX512);
 }
 
+// Scene 7's frames: the list cut into frames of range(0) ellipses, each
+// frame cleared to white and its ellipses drawn as one list (range(1) = 1,
+// img_fill_ellipses) or one by one (0).
+void BM_EllipseFilledFrames(benchmark::State &state) {
+    const size_t per_frame = (size_t)state.range(0);
+    static const std::vector<IMG_ELLIPSE> list = [] {
+        std::vector<IMG_ELLIPSE> out;
+        for (const EllipseArgs &e : frame_ellipses()) out.push_back(IMG_ELLIPSE{e.x, e.y, e.rx, e.ry, e.colour});
+        return out;
+    }();
+    const size_t frames = list.size() / per_frame;
+    IMG *frame = img_new();
+    img_resize(frame, 256, 256);
+    for (auto _ : state) {
+        for (size_t f = 0; f < frames; f++) {
+            img_clear(frame, 0xFFFFFF);
+            const IMG_ELLIPSE *first = &list[f * per_frame];
+            if (state.range(1)) img_fill_ellipses(frame, first, (int32_t)per_frame);
+            else
+                for (const IMG_ELLIPSE *e = first; e < first + per_frame; e++)
+                    img_fill_ellipse(frame, e->x, e->y, e->rx, e->ry, e->colour);
+            benchmark::DoNotOptimize(frame->pixels);
+            benchmark::ClobberMemory();
+        }
+    }
+    state.counters["ns_per_ellipse"] = benchmark::Counter((double)state.iterations() * (double)(frames * per_frame),
+                                                          benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+    img_del(&frame);
+}
+
 // Drawing costs what it draws: a line and the ellipses in the empty image of
 // 0 x 2^31 - 1 pixels, and lines across the whole 32-bit plane or far outside
 // the frame, each call timed.
@@ -213,6 +243,7 @@ BENCHMARK(BM_LineFarOutside);
 BENCHMARK(BM_EllipseOutline_Fast)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_EllipseOutlineAtLevel)->Unit(benchmark::kMicrosecond)->DenseRange(SIMD_PLAIN, SIMD_AVX512);
 BENCHMARK(BM_EllipseOutline_Reference)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_EllipseFilledFrames)->Unit(benchmark::kMicrosecond)->ArgsProduct({{16, 64, 128, 192, 256, 375, 750}, {0, 1}});
 BENCHMARK(BM_EllipseFilled_Fast)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_EllipseFilledAtLevel)->Unit(benchmark::kMicrosecond)->DenseRange(SIMD_PLAIN, SIMD_AVX512);
 BENCHMARK(BM_EllipseFilled_Reference)->Unit(benchmark::kMicrosecond);

@@ -1409,3 +1409,220 @@ void img_fill_ellipse(IMG *image, int32_t cx, int32_t cy, int32_t rx, int32_t ry
     img_ellipse_width(ax > ay ? ax : ay,
                       [&](auto t) { img_ellipse_fill<decltype(t)>(image, cx, cy, ax, ay, colour); });
 }
+
+// ---- A list of filled ellipses ------------------------------------------------
+
+// Drawn in list order, each pixel ends with the colour of the last ellipse
+// covering it. So a long list is drawn from its end instead, a bit per pixel
+// marking the pixels already final, and only the others are stored: each
+// pixel once, however often the list covers it. A row's bits start at the
+// 64-byte line holding its first pixel, so that each 16 bits are one line's
+// pixels; the bits before and after the row's pixels are set from the start.
+// Full words and rows are marked as well: a span over a finished row costs
+// one test, an ellipse whose box lies over full words a few word tests, and
+// the walk stops once every row is finished.
+struct ImgCover {
+    uint32_t *pixels;  // the image's
+    int64_t width, height;
+    uint64_t *bits;    // row y's bits start at word y * words
+    uint64_t *full;    // a bit per row: all its pixels final
+    uint64_t *bands;   // band k's bit y (at word k * stride + y / 64): word k of row y full
+    int64_t stride;    // words of a bit per row
+    uint32_t *done;    // per row: words whose bits are all set
+    int64_t words;     // per row
+    int64_t rows_open;
+};
+
+// Shorter lists than this cover each other too little to pay for the bits.
+enum { IMG_COVER_LIST = 192 };
+// Larger images than a frame or so are left to the plain drawing.
+static const int64_t img_cover_pixels = (int64_t)1 << 22;
+
+// Pixels between the row's first pixel and the start of its line.
+static int64_t img_cover_lead(const uint32_t *row) { return (int64_t)(((uintptr_t)row & 63) >> 2); }
+
+// Word k of row y has all its bits set.
+static void img_cover_word_full(ImgCover &c, int64_t y, int64_t k) {
+    c.bands[k * c.stride + (y >> 6)] |= 1ull << (y & 63);
+    if (++c.done[y] != c.words) return;
+    c.full[y >> 6] |= 1ull << (y & 63);
+    c.rows_open--;
+}
+
+// Sets the bits of row y outside its pixels and counts the words already full.
+static void img_cover_pad(ImgCover &c, int64_t y, int64_t lead, int64_t width) {
+    uint64_t *bits = c.bits + y * c.words;
+    bits[0] |= (1ull << lead) - 1;
+    const int64_t end = lead + width;
+    bits[end >> 6] |= ~0ull << (end & 63);
+    for (int64_t k = (end >> 6) + 1; k < c.words; k++) bits[k] = ~0ull;
+    for (int64_t k = 0; k < c.words; k++)
+        if (bits[k] == ~0ull) img_cover_word_full(c, y, k);
+}
+
+static bool img_cover_row_full(const ImgCover &c, int64_t y) { return c.full[y >> 6] >> (y & 63) & 1; }
+
+// Whether bits y0 .. y1 (y0 <= y1) of a bit per row are all set.
+static bool img_cover_rows_set(const uint64_t *set, int64_t y0, int64_t y1) {
+    for (int64_t k = y0 >> 6; k <= y1 >> 6; k++) {
+        uint64_t rows = ~0ull;
+        if (k == y0 >> 6) rows &= ~0ull << (y0 & 63);
+        if (k == y1 >> 6) rows &= ~0ull >> (63 - (y1 & 63));
+        if ((set[k] & rows) != rows) return false;
+    }
+    return true;
+}
+
+// Whether the pixels of columns x0 .. x1, rows y0 .. y1 (inside the image)
+// are all final: the words holding them, in any row's place of its line.
+static bool img_cover_box_full(const ImgCover &c, int64_t x0, int64_t x1, int64_t y0, int64_t y1) {
+    const int64_t last = (x1 + 15) >> 6 < c.words ? (x1 + 15) >> 6 : c.words - 1;
+    for (int64_t k = x0 >> 6; k <= last; k++)
+        if (!img_cover_rows_set(c.bands + k * c.stride, y0, y1)) return false;
+    return true;
+}
+
+#if defined(__GNUC__) && defined(__x86_64__)
+// A masked store for each of the word's four lines, also where its mask is
+// 0 (cheaper than a branch that guesses wrong half the time); the lanes
+// masked off are never touched, not even past the pixels' end.
+__attribute__((target("avx512f"))) static inline void img_cover_store_avx512(uintptr_t line, uint64_t fresh,
+                                                                            uint32_t colour) {
+    const __m512i v = _mm512_set1_epi32((int)colour);
+    for (int j = 0; j < 4; j++)
+        _mm512_mask_store_epi32((void *)(line + 64 * (uintptr_t)j), (__mmask16)(fresh >> 16 * j), v);
+}
+#endif
+
+// The pixels row[at + b] for the bits b set in fresh (at + b >= 0 for each)
+// take the colour: a masked store per line with AVX-512, runs of the widest
+// stores below it.
+template <int Level>
+static inline void img_cover_store(uint32_t *row, int64_t at, uint64_t fresh, uint32_t colour) {
+#if defined(__GNUC__) && defined(__x86_64__)
+    if constexpr (Level >= SIMD_AVX512) {
+        img_cover_store_avx512((uintptr_t)row + 4 * (uintptr_t)at, fresh, colour);
+        return;
+    }
+#endif
+    while (fresh) {
+        const int s = __builtin_ctzll(fresh);
+        const uint64_t beyond = ~(fresh >> s);
+        const int n = beyond ? __builtin_ctzll(beyond) : 64 - s;
+        img_run<Level>(row + (at + s), n, colour);
+        fresh = s + n >= 64 ? 0 : fresh & ~0ull << (s + n);
+    }
+}
+
+// Columns x0 .. x1 of row y: the pixels inside and not yet final take the colour.
+template <int Level>
+static inline void img_cover_run(ImgCover &c, int64_t y, int64_t x0, int64_t x1, uint32_t colour) {
+    if ((uint64_t)y >= (uint64_t)c.height || img_cover_row_full(c, y)) return;
+    if (x0 < 0) x0 = 0;
+    if (x1 > c.width - 1) x1 = c.width - 1;
+    if (x0 > x1) return;
+    uint32_t *row = c.pixels + (size_t)y * (size_t)c.width;
+    const int64_t lead = img_cover_lead(row), b0 = x0 + lead, b1 = x1 + lead;
+    uint64_t *bits = c.bits + y * c.words;
+    for (int64_t k = b0 >> 6; k <= b1 >> 6; k++) {
+        uint64_t span = ~0ull;
+        if (k == b0 >> 6) span &= ~0ull << (b0 & 63);
+        if (k == b1 >> 6) span &= ~0ull >> (63 - (b1 & 63));
+        const uint64_t fresh = span & ~bits[k];
+        if (!fresh) continue;
+        bits[k] |= fresh;
+        img_cover_store<Level>(row, 64 * k - lead, fresh, colour);
+        if (bits[k] == ~0ull) img_cover_word_full(c, y, k);
+    }
+}
+
+// The list from its end, every ellipse tabled. The record is copied so that
+// its fields stay in registers (the pixel stores could alias them otherwise).
+template <int Level>
+static void img_cover_list(const ImgCover &cover, const IMG_ELLIPSE *list, int32_t n) {
+    ImgCover c = cover;
+    for (int32_t i = n - 1; i >= 0 && c.rows_open > 0; i--) {
+        const IMG_ELLIPSE &e = list[i];
+        const int64_t ax = img_abs64(e.rx), ay = img_abs64(e.ry), cx = e.x, cy = e.y;
+        if (cx + ax < 0 || cy + ay < 0 || cx - ax >= c.width || cy - ay >= c.height) continue;
+        if (img_cover_box_full(c, cx - ax < 0 ? 0 : cx - ax, cx + ax >= c.width ? c.width - 1 : cx + ax,
+                               cy - ay < 0 ? 0 : cy - ay, cy + ay >= c.height ? c.height - 1 : cy + ay))
+            continue;
+        const ImgEllipseTable &t = img_ellipse_table(ax, ay);
+        for (int64_t dy = 0; dy <= ay; dy++) {
+            const int64_t last = t.last[dy];
+            if (last < 0) continue;
+            img_cover_run<Level>(c, cy + dy, cx - last, cx + last, e.colour);
+            if (dy) img_cover_run<Level>(c, cy - dy, cx - last, cx + last, e.colour);
+        }
+    }
+}
+
+typedef void (*img_cover_fn)(const ImgCover &, const IMG_ELLIPSE *, int32_t);
+
+#if defined(__GNUC__) && defined(__x86_64__)
+static void img_cover_list_sse2(const ImgCover &c, const IMG_ELLIPSE *list, int32_t n) {
+    img_cover_list<SIMD_SSE2>(c, list, n);
+}
+
+__attribute__((target("avx2"), flatten)) static void img_cover_list_avx2(const ImgCover &c,
+                                                                         const IMG_ELLIPSE *list, int32_t n) {
+    img_cover_list<SIMD_AVX2>(c, list, n);
+}
+
+__attribute__((target("avx512f"), flatten)) static void img_cover_list_avx512(const ImgCover &c,
+                                                                              const IMG_ELLIPSE *list, int32_t n) {
+    img_cover_list<SIMD_AVX512>(c, list, n);
+}
+#endif
+
+static img_cover_fn img_cover_lister(void) {
+#if defined(__GNUC__) && defined(__x86_64__)
+    switch (simd_level_in_use()) {
+    case SIMD_AVX512: return img_cover_list_avx512;
+    case SIMD_AVX2: return img_cover_list_avx2;
+    case SIMD_SSE2: return img_cover_list_sse2;
+    default: break;
+    }
+#endif
+    return img_cover_list<SIMD_PLAIN>;
+}
+
+// The list drawn from its end; false (nothing drawn) when it is short, some
+// ellipse is not tabled, the image is large or the bits cannot be had.
+static bool img_fill_ellipses_covered(IMG *image, const IMG_ELLIPSE *list, int32_t n) {
+    // An image that cannot be drawn into is reported by each plain call, as before.
+    if (n < IMG_COVER_LIST || !image || !image->pixels || img_size(image) == 0) return false;
+    if ((int64_t)img_size(image) > img_cover_pixels) return false;
+    for (int32_t i = 0; i < n; i++)
+        if (!img_tabled(img_abs64(list[i].rx), img_abs64(list[i].ry))) return false;
+    ImgCover c;
+    const int64_t width = image->width, height = image->height;
+    c.pixels = image->pixels;
+    c.width = width;
+    c.height = height;
+    c.words = (width + 15 + 63) >> 6;
+    c.rows_open = height;
+    c.stride = (height + 63) >> 6;
+    const size_t bits = (size_t)(c.words * height), full = (size_t)c.stride, bands = (size_t)(c.words * c.stride);
+    uint64_t *words = (uint64_t *)calloc(bits + full + bands + ((size_t)height + 1) / 2, sizeof(uint64_t));
+    if (!words) return false;
+    c.bits = words;
+    c.full = words + bits;
+    c.bands = c.full + full;
+    c.done = (uint32_t *)(c.bands + bands);
+    for (int64_t y = 0; y < height; y++) img_cover_pad(c, y, img_cover_lead(image->pixels + y * width), width);
+    img_cover_lister()(c, list, n);
+    free(words);
+    return true;
+}
+
+void img_fill_ellipses(IMG *image, const IMG_ELLIPSE *list, int32_t n) {
+    if (!list || n <= 0) {
+        if (!list && n > 0) img_error();
+        return;
+    }
+    if (img_fill_ellipses_covered(image, list, n)) return;
+    for (int32_t i = 0; i < n; i++)
+        img_fill_ellipse(image, list[i].x, list[i].y, list[i].rx, list[i].ry, list[i].colour);
+}

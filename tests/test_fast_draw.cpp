@@ -165,6 +165,33 @@ TEST(FastEllipses, EveryTabledPairCentredMatches) {
     });
 }
 
+// A list of filled ellipses drawn at once against the same drawn one by one:
+// lengths about the one where the list starts being drawn from its end, a
+// frame, one pixel, thin and empty images (rows starting at every word of a
+// line), radii negative, tabled, just past the tables and huge.
+TEST(FastEllipses, AListDrawsWhatItsEllipsesDrawInTurn) {
+    const int32_t cases[][6] = {  // w, h, list length, reach, rmin, rmax
+        {256, 256, 0, 90, 0, 63},     {256, 256, 1, 90, 0, 63},      {256, 256, 64, 90, 0, 63},   {256, 256, 191, 90, 0, 63},
+        {256, 256, 192, 90, 0, 63},   {256, 256, 193, 90, -63, 63},  {256, 256, 500, 90, -63, 63}, {256, 256, 2000, 90, 0, 63},
+        {1, 1, 300, 70, -63, 63},     {300, 7, 500, 90, -63, 63},    {7, 300, 500, 90, -63, 63},  {0, 40, 300, 60, 0, 63},
+        {97, 61, 300, 90, -64, 64},   {40, 30, 300, 300, 0, 63},     {64, 48, 200, 80000, -70000, 70000},
+    };
+    every_level([&] {
+        for (const auto &c : cases) {
+            auto fast = picture(c[0], c[1], 3), ref = picture(c[0], c[1], 3);
+            std::vector<IMG_ELLIPSE> list;
+            uint32_t s = 5u + (uint32_t)c[2];
+            for (int32_t i = 0; i < c[2]; i++) {
+                const Args a = centred(c[0], c[1], c[3], c[4], c[5])(s, i);
+                list.push_back(IMG_ELLIPSE{a[0], a[1], a[2], a[3], (uint32_t)a[4]});
+                img_fill_ellipse(ref, a[0], a[1], a[2], a[3], (uint32_t)a[4]);
+            }
+            img_fill_ellipses(fast, list.data(), c[2]);
+            EXPECT_TRUE(img_compare(fast, ref)) << c[0] << "x" << c[1] << ", " << c[2] << " ellipses";
+        }
+    });
+}
+
 // Centres -3..47 put the filled spans' starts on every word of a cache line
 // and the ends on every word after it; the widths start lines mid-row too.
 TEST(FastEllipses, FilledSpansOnEveryWordOfALine) {
