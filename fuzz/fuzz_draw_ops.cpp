@@ -1,7 +1,9 @@
-// Runs of lines, dither and thick dither lines, circles and ellipses, each
-// drawn by the fast path (at a fuzzed instruction-set level) into one image
-// and by its straightforward version into a copy: the two must stay equal
-// pixel for pixel, and nothing may be read or written outside the pixels.
+// Runs of lines, dither and thick dither lines, circles, ellipses and lists
+// of filled ellipses, each drawn by the fast path (at a fuzzed instruction-set
+// level) into one image and by its straightforward version into a copy: the
+// two must stay equal pixel for pixel, and nothing may be read or written
+// outside the pixels.
+#include <cstdlib>
 #include <cstring>
 
 #include "bench/reference_ellipse.h"
@@ -18,6 +20,30 @@ static int32_t fuzz_near(fuzz_stream *s, int32_t reach) {
     return (int32_t)(((v % (2 * reach + 1)) + 2 * reach + 1) % (2 * reach + 1) - reach);
 }
 
+// A list of n filled ellipses made from a seed about the image, radii up to
+// 63 (tabled) or 127, either sign: drawn as one list into `fast` and one by
+// one by the straightforward version into `plain`.
+static void fill_list(IMG *fast, IMG *plain, int32_t n, uint32_t seed, bool wide) {
+    IMG_ELLIPSE *list = (IMG_ELLIPSE *)calloc((size_t)n + 1, sizeof(IMG_ELLIPSE));
+    if (!list) abort();
+    auto next = [&](int32_t range) {
+        seed = seed * 1664525u + 1013904223u;
+        return (int32_t)((seed >> 8) % (uint32_t)range);
+    };
+    const int32_t reach = wide ? 127 : 63;
+    for (int32_t i = 0; i < n; i++) {
+        IMG_ELLIPSE &e = list[i];
+        e.x = next(fast->width + 2 * reach + 1) - reach;
+        e.y = next(fast->height + 2 * reach + 1) - reach;
+        e.rx = next(2 * reach + 1) - reach;
+        e.ry = next(2 * reach + 1) - reach;
+        e.colour = (uint32_t)next(1 << 24);
+        reference_fill_ellipse(plain, e.x, e.y, e.rx, e.ry, e.colour);
+    }
+    img_fill_ellipses(fast, list, n);
+    free(list);
+}
+
 static bool same_pixels(const IMG *a, const IMG *b) {
     return std::memcmp(a->pixels, b->pixels, (size_t)a->width * (size_t)a->height * sizeof(uint32_t)) == 0;
 }
@@ -32,7 +58,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     if (!fast->pixels || !plain->pixels) abort();
     simd_limit((simd_level)(fuzz_byte(&in) % 4));
     for (int op = 0; op < fuzz_max_ops && in.n; op++) {
-        const uint8_t kind = fuzz_byte(&in) % 7;
+        const uint8_t kind = fuzz_byte(&in) % 8;
         int32_t v[6];
         for (int32_t &x : v) x = fuzz_near(&in, 300);
         const uint32_t c0 = (uint32_t)fuzz_int(&in), c1 = (uint32_t)fuzz_int(&in);
@@ -61,6 +87,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
         case 5:
             imgfx_dither_line(fast, v[0], v[1], c0, v[2], v[3], c1);
             reference_imgfx_dither_line(plain, v[0], v[1], c0, v[2], v[3], c1);
+            break;
+        case 6:
+            fill_list(fast, plain, v[4] + 300, c1, c0 & 1);
             break;
         default:
             imgfx_thick_dither_line(fast, v[0], v[1], c0, v[2], v[3], c1, t);

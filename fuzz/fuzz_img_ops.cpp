@@ -1,6 +1,5 @@
-// Runs of IMG and IMGFX copies, blits, rectangles, wrap copies, pixel access,
-// resampling and lists of filled ellipses (which must draw what their
-// ellipses draw one by one) on two images of fuzzed sizes (empty ones and sizes no memory
+// Runs of IMG and IMGFX copies, blits, rectangles, wrap copies, pixel access
+// and resampling on two images of fuzzed sizes (empty ones and sizes no memory
 // holds included) with fuzzed positions and sizes: nothing may be read or
 // written outside the pixels and no argument may overflow.
 #include "fuzz/fuzz_ops.h"
@@ -19,32 +18,6 @@ static void resize(IMG *image, int32_t w, int32_t h) {
     img_resize(image, w, h);
 }
 
-// A list of n filled ellipses drawn from a seed about the image, radii up to
-// 63 (tabled) or 127, either sign, against the same drawn one at a time.
-static void fill_ellipses_check(IMG *image, int32_t n, uint32_t seed, int32_t reach, bool wide) {
-    IMG *one = img_dup(image);
-    IMG_ELLIPSE *list = (IMG_ELLIPSE *)calloc((size_t)n + 1, sizeof(IMG_ELLIPSE));
-    if (one && list) {
-        auto next = [&](int32_t range) {
-            seed = seed * 1664525u + 1013904223u;
-            return (int32_t)((seed >> 8) % (uint32_t)range);
-        };
-        for (int32_t i = 0; i < n; i++) {
-            IMG_ELLIPSE &e = list[i];
-            e.x = next(image->width + 2 * reach + 1) - reach;
-            e.y = next(image->height + 2 * reach + 1) - reach;
-            e.rx = next(wide ? 255 : 127) - (wide ? 127 : 63);
-            e.ry = next(wide ? 255 : 127) - (wide ? 127 : 63);
-            e.colour = (uint32_t)next(1 << 24);
-            img_fill_ellipse(one, e.x, e.y, e.rx, e.ry, e.colour);
-        }
-        img_fill_ellipses(image, list, n);
-        fuzz_check(img_compare(image, one));
-    }
-    free(list);
-    if (one) img_del(&one);
-}
-
 // The run lengths walk their larger magnitude: kept to 1 << 16.
 static int32_t run_arg(int32_t v) {
     return v == INT32_MIN ? v : (v < 0 ? -((-v) % 65536) : v % 65536);
@@ -59,7 +32,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
         IMG *a = images[code & 1], *b = images[(code >> 1) & 1];
         int32_t v[8];
         for (int32_t &x : v) x = fuzz_int(&in);
-        switch ((code >> 2) % 25) {
+        switch ((code >> 2) % 24) {
         case 0: resize(a, v[0], v[1]); break;
         case 1: img_blit(a, b, v[0], v[1], v[2], v[3], v[4], v[5]); break;
         case 2: img_blit_opaque(a, b, v[0], v[1], v[2], v[3], v[4], v[5]); break;
@@ -114,10 +87,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
         case 22:
             imgfx_blit_add(a, b, v[0], v[1], v[2], v[3], v[4], v[5]);
             imgfx_fill_rect(a, v[6], v[7], v[0], v[1], 0);
-            break;
-        case 23:
-            if (a->pixels && a->width >= 0 && a->height >= 0)
-                fill_ellipses_check(a, (int32_t)((uint32_t)v[0] % 400), (uint32_t)v[1], (int32_t)((uint32_t)v[2] % 100), v[3] & 1);
             break;
         default: {
             char *text = (int64_t)a->width * a->height <= 4096 ? img_to_text(a) : nullptr;
