@@ -1013,13 +1013,15 @@ static void img_ellipse_width(int64_t r, Draw draw) {
 // Whether the ellipse's bounding box lies wholly inside, meets, or misses the image.
 enum img_box_fit { IMG_BOX_OUTSIDE, IMG_BOX_PARTLY, IMG_BOX_INSIDE };
 
-static img_box_fit img_ellipse_box(const IMG *image, int64_t cx, int64_t cy, int64_t rx,
-                                   int64_t ry) {
-    if (cx + rx < 0 || cy + ry < 0 || cx - rx >= image->width || cy - ry >= image->height)
-        return IMG_BOX_OUTSIDE;
-    if (cx - rx >= 0 && cy - ry >= 0 && cx + rx < image->width && cy + ry < image->height)
-        return IMG_BOX_INSIDE;
+static img_box_fit img_ellipse_box_in(int64_t width, int64_t height, int64_t cx, int64_t cy, int64_t rx,
+                                      int64_t ry) {
+    if (cx + rx < 0 || cy + ry < 0 || cx - rx >= width || cy - ry >= height) return IMG_BOX_OUTSIDE;
+    if (cx - rx >= 0 && cy - ry >= 0 && cx + rx < width && cy + ry < height) return IMG_BOX_INSIDE;
     return IMG_BOX_PARTLY;
+}
+
+static img_box_fit img_ellipse_box(const IMG *image, int64_t cx, int64_t cy, int64_t rx, int64_t ry) {
+    return img_ellipse_box_in(image->width, image->height, cx, cy, rx, ry);
 }
 
 // Where a walk about (cx, cy) can stop: once x passes max(cx, w - 1 - cx)
@@ -1462,12 +1464,18 @@ static void img_cover_pad(ImgCover &c, int64_t y, int64_t lead, int64_t width) {
 
 static bool img_cover_row_full(const ImgCover &c, int64_t y) { return c.full[y >> 6] >> (y & 63) & 1; }
 
+// Bits a .. b (a <= b) of a run of 64-bit words, those in word k.
+static inline uint64_t img_cover_bits(int64_t k, int64_t a, int64_t b) {
+    uint64_t bits = ~0ull;
+    if (k == a >> 6) bits &= ~0ull << (a & 63);
+    if (k == b >> 6) bits &= ~0ull >> (63 - (b & 63));
+    return bits;
+}
+
 // Whether bits y0 .. y1 (y0 <= y1) of a bit per row are all set.
 static bool img_cover_rows_set(const uint64_t *set, int64_t y0, int64_t y1) {
     for (int64_t k = y0 >> 6; k <= y1 >> 6; k++) {
-        uint64_t rows = ~0ull;
-        if (k == y0 >> 6) rows &= ~0ull << (y0 & 63);
-        if (k == y1 >> 6) rows &= ~0ull >> (63 - (y1 & 63));
+        const uint64_t rows = img_cover_bits(k, y0, y1);
         if ((set[k] & rows) != rows) return false;
     }
     return true;
@@ -1525,10 +1533,7 @@ static inline void img_cover_run(ImgCover &c, int64_t y, int64_t x0, int64_t x1,
     const int64_t lead = img_cover_lead(row), b0 = x0 + lead, b1 = x1 + lead;
     uint64_t *bits = c.bits + y * c.words;
     for (int64_t k = b0 >> 6; k <= b1 >> 6; k++) {
-        uint64_t span = ~0ull;
-        if (k == b0 >> 6) span &= ~0ull << (b0 & 63);
-        if (k == b1 >> 6) span &= ~0ull >> (63 - (b1 & 63));
-        const uint64_t fresh = span & ~bits[k];
+        const uint64_t fresh = img_cover_bits(k, b0, b1) & ~bits[k];
         if (!fresh) continue;
         bits[k] |= fresh;
         img_cover_store<Level>(row, 64 * k - lead, fresh, colour);
@@ -1544,7 +1549,7 @@ static void img_cover_list(const ImgCover &cover, const IMG_ELLIPSE *list, int32
     for (int32_t i = n - 1; i >= 0 && c.rows_open > 0; i--) {
         const IMG_ELLIPSE &e = list[i];
         const int64_t ax = img_abs64(e.rx), ay = img_abs64(e.ry), cx = e.x, cy = e.y;
-        if (cx + ax < 0 || cy + ay < 0 || cx - ax >= c.width || cy - ay >= c.height) continue;
+        if (img_ellipse_box_in(c.width, c.height, cx, cy, ax, ay) == IMG_BOX_OUTSIDE) continue;
         if (img_cover_box_full(c, cx - ax < 0 ? 0 : cx - ax, cx + ax >= c.width ? c.width - 1 : cx + ax,
                                cy - ay < 0 ? 0 : cy - ay, cy + ay >= c.height ? c.height - 1 : cy + ay))
             continue;
