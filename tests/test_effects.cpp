@@ -487,6 +487,21 @@ TEST(Helix, DrawsAsPictures) {
     }
 }
 
+// A band across a side of INT32_MIN (a record set by hand) has no line to
+// draw on; the last line's index lies below the 32-bit range.
+TEST(Helix, BandsAcrossNoLinesDrawNothing) {
+    Own<helix_del> h(quarter_helix(1));
+    Own<img_del> img(grid_image(4, 4));
+    for (auto draw : {helix_draw_bands, helix_draw_bands_vertical, helix_draw_bands_vertical_back}) {
+        for (int side = 0; side < 2; side++) {
+            (side ? img->width : img->height) = INT32_MIN;
+            draw(h, img);
+            img->width = img->height = 4;
+        }
+    }
+    EXPECT_TRUE(grid_equals(img, std::vector<uint32_t>(16, 0)));
+}
+
 // ---- BACKMOVE ----------------------------------------------------------------
 
 namespace {
