@@ -551,7 +551,15 @@ TEST(Backmove, DrawTilesFromTheOffset) {
     Own<img_del> small(grid_image(2, 2, {0x11, 0x00, 0x21, 0x22})), dot(grid_filled(1, 1, 0x44)), frame(grid_filled(5, 3, 0x99));
     r.b->tile = small, r.b->target = frame, r.b->tile_width = r.b->tile_height = 2, r.b->offset_x = -1;
     backmove_draw(r.b);
-    EXPECT_TRUE(grid_equals(frame, {0x99, 0x11, 0x99, 0x11, 0x99, 0x22, 0x21, 0x22, 0x21, 0x22, 0x99, 0x11, 0x99, 0x11, 0x99}));
+    const std::vector<uint32_t> tiled = {0x99, 0x11, 0x99, 0x11, 0x99, 0x22, 0x21, 0x22, 0x21, 0x22, 0x99, 0x11, 0x99, 0x11, 0x99};
+    EXPECT_TRUE(grid_equals(frame, tiled));
+    EXPECT_EQ(std::make_pair(small->x, small->y), std::make_pair(3, 2));  // left at the last place
+    // An offset a thousand million tiles off draws the same in a few steps.
+    img_clear(frame, 0x99);
+    r.b->offset_x = INT32_MIN + 1, r.b->offset_y = INT32_MIN;
+    backmove_draw(r.b);
+    EXPECT_TRUE(grid_equals(frame, tiled));
+    EXPECT_EQ(std::make_pair(small->x, small->y), std::make_pair(3, 2));
     img_clear(frame, 0);
     r.b->tile = dot, r.b->offset_x = 0;
     backmove_draw(r.b);
