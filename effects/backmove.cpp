@@ -45,6 +45,8 @@ void backmove_randomize(BACKMOVE *b) {
     b->dy = random_rand() % 9 - 4;
 }
 
+static bool backmove_shows(const IMG *image) { return image->pixels && image->width > 0 && image->height > 0; }
+
 // The first grid place from `offset` on, `step` apart, where a tile `size`
 // long reaches past 0.
 static int64_t backmove_first(int64_t offset, int64_t size, int64_t step) {
@@ -70,11 +72,13 @@ void backmove_draw(BACKMOVE *b) {
     }
     // 64-bit positions: a far-off offset must not wrap round and loop again.
     // Tiles wholly above or left of the target, or drawn from or onto an image
-    // without pixels, would be clipped away whole: the walk starts past them
-    // (an offset of INT32_MIN would otherwise cost billions of draws).
+    // without pixels (or with a side of 0), would be clipped away whole: the
+    // walk starts past them or is not made (an offset of INT32_MIN, or an
+    // empty target two thousand million pixels wide, would cost billions of
+    // draws).
     const IMG *tile = b->tile, *target = b->target;
     int64_t width = target->width, height = target->height;
-    bool any = tile->pixels && target->pixels;
+    bool any = backmove_shows(tile) && backmove_shows(target);
     for (int64_t ty = backmove_first(b->offset_y, tile->height, b->tile_height); any && ty < height; ty += b->tile_height)
         for (int64_t tx = backmove_first(b->offset_x, tile->width, b->tile_width); tx < width; tx += b->tile_width) {
             b->tile->x = (int32_t)tx;

@@ -105,10 +105,10 @@ void helix_step(HELIX *h) {
     h->phase = wrap_add(h->phase, h->speed) & 1023;
 }
 
-// An image without pixels (its size refused) has nothing to draw on; its
-// columns could still number two thousand million.
+// An image without pixels (its size refused, or one side 0) has nothing to
+// draw on; its other side could still number two thousand million lines.
 static bool helix_ready(const HELIX *h, const IMG *img) {
-    if (!h || !img || !img->pixels) {
+    if (!h || !img || !img->pixels || img->width <= 0 || img->height <= 0) {
         helix_error();
         return false;
     }

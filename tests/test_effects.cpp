@@ -502,6 +502,31 @@ TEST(Helix, BandsAcrossNoLinesDrawNothing) {
     EXPECT_TRUE(grid_equals(img, std::vector<uint32_t>(16, 0)));
 }
 
+// Empty images whose other side is two thousand million lines long (they
+// have a pixel block, but no pixel): helix, raster and moving background
+// return at once instead of walking every line.
+TEST(EmptyImages, EffectsReturnAtOnce) {
+    Own<helix_del> h(quarter_helix(64));
+    Own<raster_del> r(raster_new());
+    raster_set_size(r, 4);
+    Own<backmove_del> b(backmove_new());
+    Own<img_del> tile(grid_filled(2, 2, 7));
+    for (auto [w, h2] : {std::pair{0, INT32_MAX}, {INT32_MAX, 0}}) {
+        Own<img_del> empty(img_new());
+        img_resize(empty, w, h2);
+        ASSERT_NE(empty->pixels, nullptr);
+        for (auto draw : {helix_draw_columns, helix_draw_rows, helix_draw_bands, helix_draw_bands_vertical, helix_draw_bands_vertical_back})
+            draw(h, empty);
+        raster_draw_rows(r, empty), raster_draw_rows_alpha(r, empty, 128), raster_draw_columns(r, empty);
+        b->tile = tile, b->target = empty, b->tile_width = b->tile_height = 2;
+        backmove_draw(b);
+        b->tile = empty, b->target = tile;
+        backmove_draw(b);
+        EXPECT_EQ(std::make_pair(empty->width, empty->height), std::make_pair(w, h2));
+    }
+    EXPECT_TRUE(grid_equals(tile, std::vector<uint32_t>(4, 7)));
+}
+
 // ---- BACKMOVE ----------------------------------------------------------------
 
 namespace {
