@@ -5,6 +5,7 @@
 // exceed the polyphony. Without FluidSynth or a SoundFont there is nothing
 // to drive: each input is then ignored (said once).
 #include <cstdio>
+#include <cstdlib>
 
 #include "fuzz/fuzz_ops.h"
 #include "host/synth.h"
@@ -19,6 +20,8 @@ static SYNTH *fuzz_synth(void) {
     if (unavailable) return nullptr;
     if (synth && horizon < INT64_MAX / 2) return synth;
     synth_del(&synth);
+    // FluidSynth's OpenMP workers only cost time here (read when it loads).
+    setenv("OMP_NUM_THREADS", "1", 0);
     synth = synth_new(synth_soundfont());
     horizon = 0;
     if (!synth) {
