@@ -18,8 +18,8 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "host/backend.h"
-#include "host/synth.h"
+#include "platform/backend.h"
+#include "platform/synth.h"
 #include "host/int.h"
 #include "host/module.h"
 

@@ -19,8 +19,8 @@
 #include "demo/resources.h"
 #include "demo/scenes.h"
 #include "demo/soundtrack.h"
-#include "host/backend.h"
-#include "host/cli.h"
+#include "platform/backend.h"
+#include "app/cli.h"
 #include "host/fps.h"
 
 static void bench_start_demo(void) {

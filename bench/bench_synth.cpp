@@ -8,11 +8,11 @@
 #include <cstdint>
 
 #include "audio/winsnd.h"
-#include "host/backend.h"
-#include "host/cli.h"
-#include "host/midi.h"
+#include "platform/backend.h"
+#include "app/cli.h"
+#include "platform/midi.h"
 #include "host/random.h"
-#include "host/synth.h"
+#include "platform/synth.h"
 
 namespace {
 

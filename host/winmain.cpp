@@ -8,7 +8,7 @@
 #include <cstdlib>
 
 #include "demo/demo.h"
-#include "host/backend.h"
+#include "platform/backend.h"
 #include "host/module.h"
 
 RIVO_IDENTITY(winmain, "WINMAIN ", "20150119", "WINDOWS ", "Ostrevik", "CODE    ");

@@ -20,8 +20,8 @@
 #include <string>
 #include <vector>
 
-#include "host/backend.h"
-#include "host/cli.h"
+#include "platform/backend.h"
+#include "app/cli.h"
 #include "tests/test_run.h"
 #include "tests/test_support.h"
 

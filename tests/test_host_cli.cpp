@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "host/cli.h"
+#include "app/cli.h"
 #include "tests/test_run.h"
 #include "tests/test_support.h"
 

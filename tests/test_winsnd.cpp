@@ -13,10 +13,10 @@
 
 #include "audio/sample.h"
 #include "audio/winsnd.h"
-#include "host/backend.h"
-#include "host/cli.h"
-#include "host/midi.h"
-#include "host/synth.h"
+#include "platform/backend.h"
+#include "app/cli.h"
+#include "platform/midi.h"
+#include "platform/synth.h"
 #include "tests/test_support.h"
 
 namespace {

@@ -2,12 +2,12 @@
 // ("--frames 100" or "--frames=100"); no positional arguments. Numbers are
 // plain decimal digits; anything else is a usage error (exit status 2) whose
 // message names the option, the value and what the option allows.
-#include "host/cli.h"
+#include "app/cli.h"
 
 #include <cstdlib>
 #include <cstring>
 
-#include "host/record.h"
+#include "platform/record.h"
 
 #ifndef RIVO_VERSION
 #define RIVO_VERSION "0"

@@ -4,7 +4,7 @@
 // sound device, and a virtual millisecond clock that moves in backend_sleep
 // and at the start of a round (see backend.h), so two runs with the same
 // options are identical byte for byte. One instance, one thread.
-#include "host/backend.h"
+#include "platform/backend.h"
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -18,10 +18,10 @@
 #include <ctime>
 
 #include "demo/scenes.h"
-#include "host/capture.h"
-#include "host/cli.h"
-#include "host/record.h"
-#include "host/sdlhost.h"
+#include "platform/capture.h"
+#include "app/cli.h"
+#include "platform/record.h"
+#include "platform/sdlhost.h"
 #include "imaging/img.h"
 
 static int backend_started;

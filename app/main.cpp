@@ -4,10 +4,10 @@
 // closed window or --frames; 2 bad option; 3 no MIDI output; 4 a capture,
 // recording or other write failed; 5 no display; 6 out of memory for what the
 // demo needs; 128 + signal after SIGHUP, SIGINT or SIGTERM.
-#include "host/backend.h"
-#include "host/cli.h"
-#include "host/midi.h"
-#include "host/synth.h"
+#include "platform/backend.h"
+#include "app/cli.h"
+#include "platform/midi.h"
+#include "platform/synth.h"
 #include "host/winmain.h"
 
 enum { MAIN_EXIT_NO_DISPLAY = 5 };

@@ -7,7 +7,7 @@
 // shared query client, opened on first use and kept for the process; the
 // synthesiser is loaded at the first open of its device and kept too.
 // Limits: no sysex (not a short message), no volume control on ports.
-#include "host/midi.h"
+#include "platform/midi.h"
 
 #include <alsa/asoundlib.h>
 
@@ -18,8 +18,8 @@
 #include <string>
 
 #include "audio/winsnd.h"
-#include "host/backend.h"
-#include "host/synth.h"
+#include "platform/backend.h"
+#include "platform/synth.h"
 
 // The kinds of device.
 enum { MIDI_PORT = 0, MIDI_SYNTH = 1, MIDI_CAPTURE = 2, MIDI_NONE = 3 };

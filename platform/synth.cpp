@@ -3,7 +3,7 @@
 // (the SDL audio thread, or the frame loop itself when headless) renders and
 // applies. FluidSynth's internal steps are 64 frames, so an event lands on the
 // first 64-frame step boundary at or after its stamp (at most 1.5 ms late).
-#include "host/synth.h"
+#include "platform/synth.h"
 
 #include <fluidsynth.h>
 #include <unistd.h>
@@ -16,7 +16,7 @@
 #include <mutex>
 #include <string>
 
-#include "host/dynlib.h"
+#include "platform/dynlib.h"
 
 const char synth_name[] = "RIVO7315 GM Synthesizer";
 
