@@ -27,7 +27,7 @@ static void bench_start_demo(void) {
     static bool started = false;
     if (started) return;
     started = true;
-    CLI cli;
+    RUN_OPTIONS cli;
     std::memset(&cli, 0, sizeof cli);
     cli.headless = 1;
     backend_start(&cli);

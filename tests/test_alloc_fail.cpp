@@ -197,7 +197,7 @@ using AllocFailDeathTest = AllocFail;
 
 TEST_F(AllocFailDeathTest, AFailedFrameTimerEndsTheRunWithStatusSix) {
     auto start = [](unsigned long fail) {
-        CLI cli{};
+        RUN_OPTIONS cli{};
         cli.headless = 1;
         backend_start(&cli);
         failalloc_arm(fail, 0);

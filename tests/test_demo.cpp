@@ -59,7 +59,7 @@ protected:
         static bool started = false;
         if (started) return;
         started = true;
-        CLI cli;
+        RUN_OPTIONS cli;
         std::memset(&cli, 0, sizeof cli);
         cli.headless = 1;
         ASSERT_EQ(backend_start(&cli), 1);

@@ -29,7 +29,7 @@ namespace {
 
 // Starts the headless backend with the given scripted keys (or none).
 void start_headless(const char *keys = nullptr, int hash = 0, int frames = 0) {
-    CLI cli{};
+    RUN_OPTIONS cli{};
     cli.headless = 1, cli.zoom = 1, cli.hash = hash, cli.frames = frames;
     if (keys) {
         ASSERT_TRUE(cli_add_keys(&cli, keys));

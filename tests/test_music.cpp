@@ -94,7 +94,7 @@ void step(MUSIC *m, WINSND *w, int32_t frames, int muted = 0) {
 }
 
 void start_backend(int headless) {
-    CLI cli{};
+    RUN_OPTIONS cli{};
     cli.headless = headless;
     ASSERT_EQ(backend_start(&cli), 1);
 }
