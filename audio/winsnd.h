@@ -3,16 +3,13 @@
 // to destruction; winsnd_feed rewrites the image's data area from a queue of
 // SAMPLEs while it plays. The player's output is 16-bit stereo at 44100
 // frames per second: the loop in both channels, the built-in synthesiser
-// added after it. Headless, the player is virtual: it advances with the
-// backend's virtual clock and can write what it played to a WAV file.
+// added after it (platform/player.h).
 #pragma once
 
 #include <cstdint>
 
 #include "audio/sample.h"
 #include "vector/list.h"
-
-struct SYNTH;
 
 struct WINSND {
     int32_t rate;        // values per second: 44100
@@ -31,9 +28,6 @@ struct WINSND {
 constexpr int32_t winsnd_header_size = 56;
 // Values in the data area: three seconds at 44100 per second.
 constexpr int32_t winsnd_length = 132300;
-// What the player plays: 16-bit stereo frames, 44100 per second.
-constexpr int32_t winsnd_out_rate = 44100;
-constexpr int32_t winsnd_out_channels = 2;
 
 // Prints "WINSND error\n" when the debug switch is on.
 void winsnd_error(void);
@@ -59,15 +53,6 @@ bool winsnd_compare(const WINSND *a, const WINSND *b);
 // Always null: a sound player is not duplicated.
 WINSND *winsnd_dup(const WINSND *w);
 
-// Writes everything the player plays from now on to a 16-bit stereo PCM WAV
-// file whose header is kept valid after every write; null stops capturing.
-void winsnd_capture_to(const char *path);
-// The player's sample position now (frames since the process started): where
-// a sound asked for now begins. -1 when nothing plays.
-int64_t winsnd_now(void);
-// Mixes the synthesiser's sound after the loop from now on (null: no longer).
-// The synthesiser must stay alive until it is detached.
-void winsnd_mix_synth(SYNTH *synth);
 // Muted, the player plays digital silence; the loop and the synthesiser go on
 // in time, so unmuting resumes the loop where it is.
 void winsnd_mute(int muted);

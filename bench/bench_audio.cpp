@@ -13,8 +13,8 @@
 #include "audio/music.h"
 #include "audio/winsnd.h"
 #include "demo/soundtrack.h"
-#include "host/backend.h"
-#include "host/cli.h"
+#include "platform/backend.h"
+#include "app/cli.h"
 #include "host/fps.h"
 #include "host/random.h"
 #include "tests/test_lcg.h"
@@ -171,7 +171,7 @@ BENCHMARK(BM_StepOdd)->DenseRange(0, 3)->Unit(benchmark::kMicrosecond);
 
 // The player's share: queue the loop and feed (a copy every second call).
 static void BM_FeedLoop(benchmark::State &state) {
-    CLI cli{};
+    RUN_OPTIONS cli{};
     cli.headless = 1;
     backend_start(&cli);
     WINSND *w = winsnd_new();

@@ -19,15 +19,15 @@
 #include "demo/resources.h"
 #include "demo/scenes.h"
 #include "demo/soundtrack.h"
-#include "host/backend.h"
-#include "host/cli.h"
+#include "platform/backend.h"
+#include "app/cli.h"
 #include "host/fps.h"
 
 static void bench_start_demo(void) {
     static bool started = false;
     if (started) return;
     started = true;
-    CLI cli;
+    RUN_OPTIONS cli;
     std::memset(&cli, 0, sizeof cli);
     cli.headless = 1;
     backend_start(&cli);

@@ -8,11 +8,12 @@
 #include <cstdint>
 
 #include "audio/winsnd.h"
-#include "host/backend.h"
-#include "host/cli.h"
-#include "host/midi.h"
+#include "platform/backend.h"
+#include "app/cli.h"
+#include "platform/midi.h"
+#include "platform/player.h"
 #include "host/random.h"
-#include "host/synth.h"
+#include "platform/synth.h"
 
 namespace {
 
@@ -22,7 +23,7 @@ constexpr uint32_t frames_per_second = 330;
 MIDI_OUT *synth_device(void) {
     static MIDI_OUT *m = nullptr;
     if (m) return m;
-    CLI cli{};
+    RUN_OPTIONS cli{};
     cli.headless = 1;
     backend_start(&cli);
     winsnd_new();
@@ -39,7 +40,7 @@ void one_second(MIDI_OUT *m, Next next) {
         midi_out_set_volume(m, 0x03FF03FF);
         midi_out_short_msg(m, next(f));
         backend_sleep((f + 1) * 1000 / frames_per_second - f * 1000 / frames_per_second);
-        winsnd_now();
+        player_now();
     }
 }
 

@@ -17,7 +17,7 @@
 #include "demo/soundtrack.h"
 #include "effects/raster.h"
 #include "host/fps.h"
-#include "host/midi.h"
+#include "platform/midi.h"
 #include "host/module.h"
 #include "host/random.h"
 #include "host/windpy.h"

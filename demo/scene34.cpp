@@ -9,7 +9,7 @@
 
 #include "effects/raster.h"
 #include "host/int.h"
-#include "host/midi.h"
+#include "platform/midi.h"
 #include "host/random.h"
 #include "host/simd.h"
 #include "host/windpy.h"

@@ -8,7 +8,7 @@
 #include <cstdlib>
 
 #include "fuzz/fuzz_ops.h"
-#include "host/synth.h"
+#include "platform/synth.h"
 
 static SYNTH *synth;
 static int64_t horizon;  // the latest stamp this process has sent or mixed up to

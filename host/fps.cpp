@@ -6,7 +6,7 @@
 
 #include <cstdlib>
 
-#include "host/backend.h"
+#include "platform/backend.h"
 #include "host/int.h"
 #include "host/module.h"
 

@@ -10,7 +10,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "host/backend.h"
+#include "platform/backend.h"
 #include "host/module.h"
 #include "host/simd.h"
 #include "imaging/img.h"

@@ -7,12 +7,15 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "demo/demo.h"
-#include "host/backend.h"
 #include "host/module.h"
+#include "platform/backend.h"
 
 RIVO_IDENTITY(winmain, "WINMAIN ", "20150119", "WINDOWS ", "Ostrevik", "CODE    ");
 RIVO_DEBUG_SWITCH(winmain, 0);  // WINMAIN has no reporter
+
+// The demo's main: the host is built beneath the demo, so the program that
+// links both supplies it, as a platform library calls its program's main.
+void demo_main(void);
 
 static int8_t winmain_key;
 

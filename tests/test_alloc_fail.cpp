@@ -21,8 +21,8 @@
 #include "effects/lstar.h"
 #include "effects/raster.h"
 #include "demo/demo.h"
-#include "host/backend.h"
-#include "host/cli.h"
+#include "platform/backend.h"
+#include "app/cli.h"
 #include "imaging/bytemap.h"
 #include "imaging/img.h"
 #include "text/lscrlxyz.h"
@@ -199,7 +199,7 @@ using AllocFailDeathTest = AllocFail;
 
 TEST_F(AllocFailDeathTest, AFailedFrameTimerEndsTheRunWithStatusSix) {
     auto start = [](unsigned long fail) {
-        CLI cli{};
+        RUN_OPTIONS cli{};
         cli.headless = 1;
         backend_start(&cli);
         failalloc_arm(fail, 0);

@@ -20,8 +20,8 @@
 #include <string>
 #include <vector>
 
-#include "host/backend.h"
-#include "host/cli.h"
+#include "platform/backend.h"
+#include "app/cli.h"
 #include "tests/test_run.h"
 #include "tests/test_support.h"
 
@@ -80,7 +80,7 @@ TEST(Capture, FramesAreTheHashedOnesAndTheSoundLastsAsLong) {
 
 TEST(Capture, SoundIsStereoAsPlayedMonoInBothChannelsSilenceToTheEndOfTheRound) {
     TempDir dir("rivo_sound");
-    CLI cli{};
+    RUN_OPTIONS cli{};
     cli.zoom = 1;
     cli.capture = (char *)dir.path.c_str();
     ASSERT_TRUE(backend_start(&cli));

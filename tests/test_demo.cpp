@@ -14,8 +14,8 @@
 #include "demo/resources.h"
 #include "demo/scenes.h"
 #include "effects/raster.h"
-#include "host/backend.h"
-#include "host/cli.h"
+#include "platform/backend.h"
+#include "app/cli.h"
 #include "host/fps.h"
 #include "host/random.h"
 #include "host/simd.h"
@@ -59,7 +59,7 @@ protected:
         static bool started = false;
         if (started) return;
         started = true;
-        CLI cli;
+        RUN_OPTIONS cli;
         std::memset(&cli, 0, sizeof cli);
         cli.headless = 1;
         ASSERT_EQ(backend_start(&cli), 1);

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "host/backend.h"
+#include "platform/backend.h"
 #include "tests/test_run.h"
 
 namespace {

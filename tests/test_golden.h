@@ -16,7 +16,7 @@
 #include <vector>
 
 #include "audio/sample.h"
-#include "host/backend.h"
+#include "platform/backend.h"
 #include "imaging/img.h"
 
 class Golden {

@@ -14,11 +14,11 @@
 
 #include "audio/music.h"
 #include "bench/reference_windpy.h"
-#include "host/backend.h"
-#include "host/cli.h"
+#include "platform/backend.h"
+#include "app/cli.h"
 #include "host/fps.h"
 #include "host/int.h"
-#include "host/sdlhost.h"
+#include "platform/sdlhost.h"
 #include "host/windpy.h"
 #include "host/winkbd.h"
 #include "host/winmain.h"
@@ -29,7 +29,7 @@ namespace {
 
 // Starts the headless backend with the given scripted keys (or none).
 void start_headless(const char *keys = nullptr, int hash = 0, int frames = 0) {
-    CLI cli{};
+    RUN_OPTIONS cli{};
     cli.headless = 1, cli.zoom = 1, cli.hash = hash, cli.frames = frames;
     if (keys) {
         ASSERT_TRUE(cli_add_keys(&cli, keys));

@@ -1,4 +1,4 @@
-// Command line: options into the CLI record, key lists and names, every
+// Command line: options into the RUN_OPTIONS record, key lists and names, every
 // number option at and beyond its bounds, and the exit status (with its
 // message) of --help, --version, bad options and every way a run ends, both
 // parsed in process and from the built program.
@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "host/cli.h"
+#include "app/cli.h"
 #include "tests/test_run.h"
 #include "tests/test_support.h"
 
@@ -17,7 +17,7 @@ namespace {
 // Parses the words as a command line; status, output and error text back.
 struct Line {
     int status;
-    CLI cli;
+    RUN_OPTIONS cli;
     std::string out, err;
     ~Line() { cli_free(&cli); }
 };
@@ -60,11 +60,11 @@ TEST(Cli, KeyNamesAndLists) {
     for (const auto &c : cases) EXPECT_EQ(cli_key_code(c.name, c.len), c.vk) << (c.name ? c.name : "null");
     for (const char *bad : {"", "A", "1:", ":A", "1:NOPE", "1:A,", ",1:A", "x:A", "-1:A", "1:A,,2:B", "1:A;2:B",
                             "4294967296:A", "1 :A", "1:A 2:B"}) {
-        CLI cli{};
+        RUN_OPTIONS cli{};
         EXPECT_FALSE(cli_add_keys(&cli, bad)) << "'" << bad << "'";
         cli_free(&cli);
     }
-    CLI cli{};
+    RUN_OPTIONS cli{};
     EXPECT_TRUE(cli_add_keys(&cli, "4294967295:F12,0:A"));  // both ends of the frame range
     EXPECT_TRUE(cli.key_count == 2 && cli.keys[0].frame == 0u && cli.keys[1].frame == 4294967295u);
     cli_free(&cli);

@@ -38,12 +38,12 @@
 #include "bench/reference_music.h"
 #include "demo/resources.h"
 #include "demo/soundtrack.h"
-#include "host/backend.h"
-#include "host/cli.h"
+#include "platform/backend.h"
+#include "app/cli.h"
 #include "host/fps.h"
-#include "host/midi.h"
+#include "platform/midi.h"
 #include "host/random.h"
-#include "host/synth.h"
+#include "platform/synth.h"
 #include "tests/test_golden.h"
 #include "tests/test_support.h"
 
@@ -95,7 +95,7 @@ void step(MUSIC *m, WINSND *w, int32_t frames, int muted = 0) {
 }
 
 void start_backend(int headless) {
-    CLI cli{};
+    RUN_OPTIONS cli{};
     cli.headless = headless;
     ASSERT_EQ(backend_start(&cli), 1);
 }

@@ -13,10 +13,11 @@
 
 #include "audio/sample.h"
 #include "audio/winsnd.h"
-#include "host/backend.h"
-#include "host/cli.h"
-#include "host/midi.h"
-#include "host/synth.h"
+#include "platform/backend.h"
+#include "app/cli.h"
+#include "platform/midi.h"
+#include "platform/player.h"
+#include "platform/synth.h"
 #include "tests/test_support.h"
 
 namespace {
@@ -26,7 +27,7 @@ using Player = Own<winsnd_del>;
 using Sample = Own<sample_del>;
 
 void use_backend(int headless) {
-    CLI cli{};
+    RUN_OPTIONS cli{};
     cli.headless = headless;
     backend_start(&cli);
 }
@@ -69,8 +70,8 @@ class Winsnd : public testing::Test {
 protected:
     TempDir dir{"test_winsnd"};
     std::string wav = dir.file("sound.wav");
-    void SetUp() override { use_backend(1), winsnd_capture_to(wav.c_str()); }
-    void TearDown() override { winsnd_capture_to(nullptr), winsnd_mute(0); }
+    void SetUp() override { use_backend(1), player_capture_to(wav.c_str()); }
+    void TearDown() override { player_capture_to(nullptr), winsnd_mute(0); }
     std::vector<Sample> kept;  // outlives the test's players
     // A new player with s queued and fed once.
     Player playing(SAMPLE *s) {
@@ -140,17 +141,17 @@ TEST_F(Winsnd, OddQueuesAndNullRecordsCopyNothing) {
 // Muted for 10 ms after the first second the player is silent and the loop
 // goes on in time.
 TEST_F(Winsnd, VirtualPlayerPlaysTheLoopInBothChannelsAsTheClockAdvances) {
-    EXPECT_EQ(winsnd_now(), -1);  // nothing plays yet
+    EXPECT_EQ(player_now(), -1);  // nothing plays yet
     SAMPLE *s = sample_new();
     for (int32_t i = 0; i < L; i++) sample_push(s, 1 + i % 30000);
     Player w = playing(s);
-    int64_t start = winsnd_now();
+    int64_t start = player_now();
     for (int32_t ms : {1000, 10, 2490}) {  // past the loop's end: it starts again from 0
         backend_sleep(ms);
         winsnd_mute(ms == 1000);
     }
     winsnd_feed(w);
-    EXPECT_EQ(winsnd_now() - start, 154350);
+    EXPECT_EQ(player_now() - start, 154350);
     std::vector<int16_t> v = captured(wav), want;
     for (int32_t j = 0; j < 154350; j++) want.insert(want.end(), 2, (int16_t)(j / 441 == 100 ? 0 : 1 + (j % L) % 30000));
     EXPECT_TRUE(v == want);
@@ -195,9 +196,9 @@ TEST_F(Winsnd, TheSynthesiserIsAddedWithSaturation) {
     SYNTH *synth = synth_new(synth_soundfont());
     if (!synth) GTEST_SKIP() << "no General MIDI SoundFont installed";
     Player w = playing(constant(L, 32000));
-    winsnd_mix_synth(synth), synth_send(synth, winsnd_now(), 0x7F3C90);
+    player_mix_synth(synth), synth_send(synth, player_now(), 0x7F3C90);
     backend_sleep(200), winsnd_feed(w);
-    winsnd_mix_synth(nullptr), synth_del(&synth);
+    player_mix_synth(nullptr), synth_del(&synth);
     std::vector<int16_t> v = captured(wav);
     // No sum wrapped round to a negative value.
     EXPECT_GT(std::count(v.begin(), v.end(), 32767), 100);
@@ -212,7 +213,7 @@ TEST(WinsndSdl, PlaysThroughADeviceWhileDataAndNotesChange) {
     use_backend(0), setenv("SDL_AUDIODRIVER", "dummy", 1);
     TempDir dir("test_winsnd_sdl");
     std::string path = dir.file("sdl.wav");
-    winsnd_capture_to(path.c_str()), midi_out_choose("synth");
+    player_capture_to(path.c_str()), midi_out_choose("synth");
     Player w(winsnd_new());
     MIDI_OUT *m = nullptr;
     bool synth = synth_soundfont() && midi_out_open(&m, 0) == MIDI_NOERROR;
@@ -225,7 +226,7 @@ TEST(WinsndSdl, PlaysThroughADeviceWhileDataAndNotesChange) {
     }
     if (synth) midi_out_close(m);
     w.reset();  // stops the device before the image goes
-    winsnd_capture_to(nullptr), unsetenv("SDL_AUDIODRIVER");
+    player_capture_to(nullptr), unsetenv("SDL_AUDIODRIVER");
     EXPECT_GT(captured(path).size(), 0u) << "the dummy device played nothing in 200 ms";
 }
 

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "demo/pictures.h"
-#include "host/backend.h"
+#include "platform/backend.h"
 #include "imaging/img.h"
 
 namespace {

@@ -5,7 +5,7 @@
 // nearest neighbour.
 // Key-down events become Windows virtual-key codes. Event kinds the host never
 // reads are switched off so they cannot sit in the queue in front of a key.
-#include "host/sdlhost.h"
+#include "platform/sdlhost.h"
 
 #include <SDL.h>
 
@@ -16,7 +16,7 @@
 #include <cstring>
 #include <string>
 
-#include "host/backend.h"
+#include "platform/backend.h"
 
 static SDL_Window *sdlhost_window;
 static SDL_Renderer *sdlhost_renderer;

@@ -1,4 +1,4 @@
-// The SDL2 backend behind host/backend.h: one resizable window with a streaming
+// The SDL2 backend behind platform/backend.h: one resizable window with a streaming
 // texture scaled by whole steps, key-down events as Windows virtual-key codes,
 // SDL's millisecond clock. Only backend.cpp calls these.
 #pragma once

@@ -4,7 +4,7 @@
 // the reason and leaves what was written complete: a frame file that could
 // not be finished is removed, and sound.wav is cut back to whole sound frames
 // with a header that matches.
-#include "host/capture.h"
+#include "platform/capture.h"
 
 #include <fcntl.h>
 #include <png.h>

@@ -18,7 +18,7 @@
 #include <cstddef>
 #include <cstdint>
 
-struct CLI;
+struct RUN_OPTIONS;
 struct IMG;
 
 // ---- For every module ---------------------------------------------------------
@@ -50,7 +50,7 @@ constexpr int32_t backend_video_rate = 50;
 // --capture and --record run headless. Returns 0 after printing why when an
 // option cannot be honoured (a capture or recording that cannot be created);
 // 1 otherwise.
-int backend_start(const CLI *options);
+int backend_start(const RUN_OPTIONS *options);
 // Releases the window and finishes hashes, captures and recordings (the last
 // round gets its full period first); runs at process exit by itself. A write
 // that fails here ends the process with BACKEND_EXIT_WRITE.

@@ -7,7 +7,7 @@
 // shared query client, opened on first use and kept for the process; the
 // synthesiser is loaded at the first open of its device and kept too.
 // Limits: no sysex (not a short message), no volume control on ports.
-#include "host/midi.h"
+#include "platform/midi.h"
 
 #include <alsa/asoundlib.h>
 
@@ -17,9 +17,9 @@
 #include <cstring>
 #include <string>
 
-#include "audio/winsnd.h"
-#include "host/backend.h"
-#include "host/synth.h"
+#include "platform/backend.h"
+#include "platform/player.h"
+#include "platform/synth.h"
 
 // The kinds of device.
 enum { MIDI_PORT = 0, MIDI_SYNTH = 1, MIDI_CAPTURE = 2, MIDI_NONE = 3 };
@@ -122,8 +122,8 @@ static int midi_engine_tried = 0;
 // At exit the player first plays what is due, with the synthesiser, then
 // lets it go before it is freed.
 static void midi_engine_free(void) {
-    winsnd_now();
-    winsnd_mix_synth(nullptr);
+    player_now();
+    player_mix_synth(nullptr);
     synth_del(&midi_engine);
 }
 
@@ -138,7 +138,7 @@ static SYNTH *midi_synth(void) {
                 soundfont ? soundfont : "(none)");
         return nullptr;
     }
-    winsnd_mix_synth(midi_engine);
+    player_mix_synth(midi_engine);
     atexit(midi_engine_free);
     return midi_engine;
 }
@@ -329,7 +329,7 @@ int32_t midi_out_open(MIDI_OUT **handle, uint32_t device) {
     if (result == MIDI_NOERROR && m->kind == MIDI_PORT) result = midi_connect(m, pinfo);
     if (result == MIDI_NOERROR && m->kind == MIDI_SYNTH) {
         if (!midi_synth()) result = MIDI_NODRIVER;
-        else synth_set_volume(midi_engine, winsnd_now(), m->volume);
+        else synth_set_volume(midi_engine, player_now(), m->volume);
     }
     if (result != MIDI_NOERROR) {
         midi_free(m);
@@ -342,7 +342,7 @@ int32_t midi_out_open(MIDI_OUT **handle, uint32_t device) {
 int32_t midi_out_set_volume(MIDI_OUT *handle, uint32_t volume) {
     if (!handle) return MIDI_INVALHANDLE;
     handle->volume = volume;
-    if (handle->kind == MIDI_SYNTH) synth_set_volume(midi_engine, winsnd_now(), volume);
+    if (handle->kind == MIDI_SYNTH) synth_set_volume(midi_engine, player_now(), volume);
     return MIDI_NOERROR;
 }
 
@@ -412,7 +412,7 @@ int32_t midi_out_short_msg(MIDI_OUT *handle, uint32_t message) {
         else if (b[0] < 0xF8) handle->running = 0;  // system common ends running status
     }
     if (handle->kind == MIDI_CAPTURE) midi_capture_record(sent);
-    else if (handle->kind == MIDI_SYNTH) synth_send(midi_engine, winsnd_now(), midi_pack(bytes, n));
+    else if (handle->kind == MIDI_SYNTH) synth_send(midi_engine, player_now(), midi_pack(bytes, n));
     else midi_send_bytes(handle, bytes, n);
     return MIDI_NOERROR;
 }

@@ -4,18 +4,28 @@
 // closed window or --frames; 2 bad option; 3 no MIDI output; 4 a capture,
 // recording or other write failed; 5 no display; 6 out of memory for what the
 // demo needs; 128 + signal after SIGHUP, SIGINT or SIGTERM.
-#include "host/backend.h"
-#include "host/cli.h"
-#include "host/midi.h"
-#include "host/synth.h"
+#include "app/cli.h"
+#include "demo/scenes.h"
 #include "host/winmain.h"
+#include "platform/backend.h"
+#include "platform/midi.h"
+#include "platform/synth.h"
 
 enum { MAIN_EXIT_NO_DISPLAY = 5 };
 
+// Frames of one pass of the seven scenes: how long a recording runs
+// without --frames.
+static int32_t main_one_pass(void) {
+    int32_t n = 0;
+    for (const DEMO_SCENE *scene : demo_scene_table) n += scene->frames;
+    return n;
+}
+
 int main(int argc, char **argv) {
-    CLI cli;
+    RUN_OPTIONS cli;
     int status = cli_parse(&cli, argc, argv, stdout, stderr);
     if (status != CLI_RUN) return status;
+    if (cli.record && cli.frames <= 0) cli.frames = main_one_pass();
     // Caught first, so that neither SDL nor a library installs its own.
     backend_catch_signals();
     // A capture or recording that cannot be made has said why.

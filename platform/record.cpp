@@ -4,7 +4,7 @@
 // sound is cut into the encoder's frame size here. Every FFmpeg call that can
 // fail is checked: the first failure prints one message naming the file and
 // the reason, and every later call does nothing but report failure.
-#include "host/record.h"
+#include "platform/record.h"
 
 extern "C" {
 #include <libavcodec/avcodec.h>
@@ -19,7 +19,7 @@ extern "C" {
 #include <cstdlib>
 #include <cstring>
 
-#include "host/dynlib.h"
+#include "platform/dynlib.h"
 
 // The FFmpeg functions the recorder calls, loaded with libavformat (which
 // brings libavcodec and libavutil) when the first recording is made, so a

@@ -4,7 +4,7 @@
 // sound device, and a virtual millisecond clock that moves in backend_sleep
 // and at the start of a round (see backend.h), so two runs with the same
 // options are identical byte for byte. One instance, one thread.
-#include "host/backend.h"
+#include "platform/backend.h"
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -17,11 +17,10 @@
 #include <cstring>
 #include <ctime>
 
-#include "demo/scenes.h"
-#include "host/capture.h"
-#include "host/cli.h"
-#include "host/record.h"
-#include "host/sdlhost.h"
+#include "platform/capture.h"
+#include "platform/options.h"
+#include "platform/record.h"
+#include "platform/sdlhost.h"
 #include "imaging/img.h"
 
 static int backend_started;
@@ -33,7 +32,7 @@ static int32_t backend_frame_limit;    // 0: none
 static int32_t backend_frames_ended;   // frame-timer frames so far
 static int backend_hash;
 static int backend_hash_due;           // the current frame's hash line is still to print
-static CLI_KEY *backend_keys;          // scripted keys, sorted by frame; owned
+static RUN_KEY *backend_keys;          // scripted keys, sorted by frame; owned
 static int32_t backend_key_count;
 static int32_t backend_key_next;       // first key not yet delivered
 static uint32_t backend_numbered;      // frames numbered so far
@@ -259,13 +258,6 @@ static void backend_recorded(const char *path) {
             seconds - 60 * (int)(seconds / 60), (unsigned long long)backend_video_frames, size);
 }
 
-// Frames of one pass of the seven scenes.
-static int32_t backend_one_pass(void) {
-    int32_t n = 0;
-    for (const DEMO_SCENE *scene : demo_scene_table) n += scene->frames;
-    return n;
-}
-
 // ---- Start and stop -------------------------------------------------------------------
 
 static void backend_at_exit(void) {
@@ -275,7 +267,7 @@ static void backend_at_exit(void) {
 
 static char *backend_copy(const char *s) { return s ? strdup(s) : nullptr; }
 
-int backend_start(const CLI *options) {
+int backend_start(const RUN_OPTIONS *options) {
     backend_stop();
     backend_exiting = 0;
     if (!backend_started) atexit(backend_at_exit);
@@ -298,7 +290,7 @@ int backend_start(const CLI *options) {
     backend_is_headless = options->headless || options->capture || options->record;
     backend_zoom = options->zoom >= 1 && options->zoom <= 16 ? options->zoom : 1;
     backend_fullscreen = options->fullscreen;
-    backend_frame_limit = options->frames > 0 ? options->frames : options->record ? backend_one_pass() : 0;
+    backend_frame_limit = options->frames > 0 ? options->frames : 0;
     backend_hash = options->hash;
     if (backend_is_headless) {
         // Nothing behind SDL's back may open a device: point both at nothing.
@@ -306,13 +298,13 @@ int backend_start(const CLI *options) {
         setenv("SDL_AUDIODRIVER", "dummy", 1);
     }
     if (options->key_count > 0 && options->keys) {
-        backend_keys = (CLI_KEY *)calloc((size_t)options->key_count, sizeof(CLI_KEY));
+        backend_keys = (RUN_KEY *)calloc((size_t)options->key_count, sizeof(RUN_KEY));
         if (!backend_keys) {
             // Not a write failure: say what ran out and stop.
             fprintf(stderr, "rivo7315: cannot keep the scripted keys (out of memory)\n");
-            exit(CLI_NO_MEMORY);
+            exit(RUN_NO_MEMORY);
         }
-        memcpy(backend_keys, options->keys, sizeof(CLI_KEY) * (size_t)options->key_count);
+        memcpy(backend_keys, options->keys, sizeof(RUN_KEY) * (size_t)options->key_count);
         backend_key_count = options->key_count;
     }
     backend_shot_dir = backend_copy(options->screenshot_dir);

@@ -5,7 +5,7 @@
 // first 64-frame step boundary at or after its stamp (at most 1.5 ms late).
 // The queue is a zero-filled ring that doubles when full; a message that finds
 // no room is dropped, so nothing here throws or stops the program.
-#include "host/synth.h"
+#include "platform/synth.h"
 
 #include <fluidsynth.h>
 #include <unistd.h>
@@ -16,7 +16,7 @@
 #include <cstring>
 #include <mutex>
 
-#include "host/dynlib.h"
+#include "platform/dynlib.h"
 
 const char synth_name[] = "RIVO7315 GM Synthesizer";
 

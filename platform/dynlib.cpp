@@ -1,6 +1,6 @@
 // Libraries loaded on first use: one dlopen, then every symbol is found
 // before any slot is filled, so a caller sees all its functions or none.
-#include "host/dynlib.h"
+#include "platform/dynlib.h"
 
 #include <dlfcn.h>
 

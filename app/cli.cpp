@@ -1,13 +1,13 @@
-// Command line: parses the run options into a CLI record. Options are long
+// Command line: parses the run options into a RUN_OPTIONS record. Options are long
 // ("--frames 100" or "--frames=100"); no positional arguments. Numbers are
 // plain decimal digits; anything else is a usage error (exit status 2) whose
 // message names the option, the value and what the option allows.
-#include "host/cli.h"
+#include "app/cli.h"
 
 #include <cstdlib>
 #include <cstring>
 
-#include "host/record.h"
+#include "platform/record.h"
 
 #ifndef RIVO_VERSION
 #define RIVO_VERSION "0"
@@ -71,9 +71,9 @@ int32_t cli_key_code(const char *name, size_t len) {
 static int cli_no_memory;
 
 // Adds one key; keeps the list sorted by frame, equal frames in given order.
-static int cli_insert_key(CLI *cli, uint32_t frame, int32_t vk) {
+static int cli_insert_key(RUN_OPTIONS *cli, uint32_t frame, int32_t vk) {
     if (cli->key_count >= 1 << 20) return 0;
-    CLI_KEY *keys = (CLI_KEY *)realloc(cli->keys, sizeof(CLI_KEY) * (size_t)(cli->key_count + 1));
+    RUN_KEY *keys = (RUN_KEY *)realloc(cli->keys, sizeof(RUN_KEY) * (size_t)(cli->key_count + 1));
     cli_no_memory = !keys;
     if (!keys) return 0;
     cli->keys = keys;
@@ -100,7 +100,7 @@ static int cli_bad_entry(FILE *err, const char *p, const char *end, const char *
     return 0;
 }
 
-static int cli_add_keys_to(CLI *cli, const char *list, FILE *err) {
+static int cli_add_keys_to(RUN_OPTIONS *cli, const char *list, FILE *err) {
     if (!cli || !list) return 0;
     if (!*list) return cli_bad_entry(err, list, list, "is not FRAME:KEY");
     const char *p = list;
@@ -121,7 +121,7 @@ static int cli_add_keys_to(CLI *cli, const char *list, FILE *err) {
     }
 }
 
-int cli_add_keys(CLI *cli, const char *list) { return cli_add_keys_to(cli, list, nullptr); }
+int cli_add_keys(RUN_OPTIONS *cli, const char *list) { return cli_add_keys_to(cli, list, nullptr); }
 
 void cli_usage(FILE *f) {
     fprintf(f,
@@ -255,7 +255,7 @@ static int cli_switch(FILE *err, const char *arg, const char *name, int32_t *fla
 
 // Parses one option at argv[*i]: CLI_GOOD, CLI_UNKNOWN, or CLI_REPORTED after
 // saying on err what is wrong with it.
-static int cli_option(CLI *cli, int argc, char **argv, int *i, FILE *err) {
+static int cli_option(RUN_OPTIONS *cli, int argc, char **argv, int *i, FILE *err) {
     const char *arg = argv[*i];
     if (cli_is(arg, "--headless")) {
         return cli_switch(err, arg, "--headless", &cli->headless);
@@ -300,7 +300,7 @@ static int cli_option(CLI *cli, int argc, char **argv, int *i, FILE *err) {
     return CLI_UNKNOWN;
 }
 
-int cli_parse(CLI *cli, int argc, char **argv, FILE *out, FILE *err) {
+int cli_parse(RUN_OPTIONS *cli, int argc, char **argv, FILE *out, FILE *err) {
     if (!cli) return 2;
     memset(cli, 0, sizeof *cli);
     cli->zoom = 1;
@@ -337,7 +337,7 @@ int cli_parse(CLI *cli, int argc, char **argv, FILE *out, FILE *err) {
     return CLI_RUN;
 }
 
-void cli_free(CLI *cli) {
+void cli_free(RUN_OPTIONS *cli) {
     if (!cli) return;
     free(cli->capture);
     free(cli->record);

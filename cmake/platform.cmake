@@ -1,0 +1,96 @@
+# The floors above the portable library: the Linux platform, the host modules
+# that reach it and the sound player, the demo, and the program. Only the
+# platform floor sees SDL, ALSA, FluidSynth, FFmpeg, libpng and zlib.
+
+find_package(PkgConfig REQUIRED)
+pkg_check_modules(SDL2 REQUIRED IMPORTED_TARGET sdl2)
+pkg_check_modules(ALSA REQUIRED IMPORTED_TARGET alsa)
+pkg_check_modules(FLUIDSYNTH REQUIRED IMPORTED_TARGET fluidsynth)
+# Recordings (platform/record) and PNG frames and screenshots (platform/capture).
+pkg_check_modules(FFMPEG REQUIRED IMPORTED_TARGET libavformat libavcodec libavutil)
+pkg_check_modules(PNG REQUIRED IMPORTED_TARGET libpng)
+# The frame hashes (CRC-32).
+pkg_check_modules(ZLIB REQUIRED IMPORTED_TARGET zlib)
+find_package(Threads REQUIRED)
+
+# FFmpeg (recordings) and FluidSynth (the built-in synthesiser) are opened
+# with dlopen when first used, not linked: with what they bring they are over
+# a hundred shared objects, whose loading would delay every start. The name
+# to open is the library's soname, read from the file the link would use.
+function(rivo_soname var library)
+  file(REAL_PATH "${library}" real)
+  get_filename_component(name "${real}" NAME)
+  string(REGEX MATCH "^lib.+\\.so\\.[0-9]+" soname "${name}")
+  if(NOT soname)
+    message(FATAL_ERROR "cannot tell the soname of ${library}")
+  endif()
+  set(${var} "${soname}" PARENT_SCOPE)
+endfunction()
+set(avformat ${FFMPEG_LINK_LIBRARIES})
+list(FILTER avformat INCLUDE REGEX "libavformat\\.so$")
+rivo_soname(RIVO_AVFORMAT_SO "${avformat}")
+rivo_soname(RIVO_FLUIDSYNTH_SO "${FLUIDSYNTH_LINK_LIBRARIES}")
+
+# The Linux platform: window, sound device, MIDI ports, synthesiser, recorder,
+# capture, loader. It stands on the portable library (images for frames, the
+# sample-file writer for captured sound).
+rivo_folder_layer(rivo_platform platform LINKS rivo_effects)
+target_include_directories(rivo_platform SYSTEM PRIVATE ${FLUIDSYNTH_INCLUDE_DIRS} ${FFMPEG_INCLUDE_DIRS})
+target_link_libraries(rivo_platform PRIVATE PkgConfig::SDL2 PkgConfig::ALSA)
+target_link_libraries(rivo_platform PUBLIC
+  $<LINK_ONLY:PkgConfig::SDL2> $<LINK_ONLY:PkgConfig::ALSA> $<LINK_ONLY:PkgConfig::PNG> $<LINK_ONLY:PkgConfig::ZLIB>
+  $<LINK_ONLY:Threads::Threads> ${CMAKE_DL_LIBS})
+set_property(SOURCE platform/record.cpp APPEND PROPERTY COMPILE_DEFINITIONS RIVO_AVFORMAT_SO="${RIVO_AVFORMAT_SO}")
+set_property(SOURCE platform/synth.cpp APPEND PROPERTY COMPILE_DEFINITIONS RIVO_FLUIDSYNTH_SO="${RIVO_FLUIDSYNTH_SO}")
+target_include_directories(rivo_platform PRIVATE ${PNG_INCLUDE_DIRS} ${ZLIB_INCLUDE_DIRS})
+
+# The host modules that reach the platform, and the sound player.
+rivo_layer(rivo_host
+  SOURCES host/winmain.cpp host/windpy.cpp host/winkbd.cpp host/fps.cpp audio/winsnd.cpp
+  HEADERS host/winmain.h host/windpy.h host/winkbd.h host/fps.h audio/winsnd.h
+  LINKS rivo_platform)
+
+# The demo and its built-in assets: files under demo/assets/ (PNM pictures,
+# brace texts, the info text), each made a byte array in the build tree.
+set(RIVO_ASSETS
+  "logo.pbm demo_logo_pnm demo/pictures.h 0"
+  "glyphs.pgm demo_glyphs_pnm demo/pictures.h 0"
+  "letter1.pgm demo_letter1_pnm demo/pictures.h 0"
+  "letter2.pgm demo_letter2_pnm demo/pictures.h 0"
+  "letter3.pgm demo_letter3_pnm demo/pictures.h 0"
+  "letter4.pgm demo_letter4_pnm demo/pictures.h 0"
+  "font8.txt demo_font8_text demo/linefonts.h 1"
+  "font16.txt demo_font16_text demo/linefonts.h 1"
+  "shapes.txt demo_shapes_text demo/linefonts.h 1"
+  "info.txt demo_info_text demo/infotext.h 1")
+set(ASSET_DIR ${PROJECT_SOURCE_DIR}/demo/assets)
+set(RIVO_ASSET_SOURCES)
+foreach(asset ${RIVO_ASSETS})
+  separate_arguments(asset)
+  list(GET asset 0 file)
+  list(GET asset 1 name)
+  list(GET asset 2 header)
+  list(GET asset 3 text)
+  set(out ${CMAKE_BINARY_DIR}/assets/${name}.cpp)
+  add_custom_command(OUTPUT ${out}
+    COMMAND ${CMAKE_COMMAND} -DIN=${ASSET_DIR}/${file} -DOUT=${out} -DNAME=${name}
+            -DHEADER=${header} -DTEXT=${text} -P ${ASSET_DIR}/embed.cmake
+    DEPENDS ${ASSET_DIR}/${file} ${ASSET_DIR}/embed.cmake
+    COMMENT "Embedding demo/assets/${file}")
+  list(APPEND RIVO_ASSET_SOURCES ${out})
+endforeach()
+rivo_folder_layer(rivo_demo demo LINKS rivo_host)
+target_sources(rivo_demo PRIVATE ${RIVO_ASSET_SOURCES})
+
+# The command line, beneath the program entry (the tests reach it too).
+rivo_layer(rivo_app SOURCES app/cli.cpp HEADERS app/cli.h LINKS rivo_demo)
+target_compile_definitions(rivo_app PRIVATE RIVO_VERSION="${PROJECT_VERSION}")
+
+# Every floor in one static library, for the program, the tools and the tests.
+add_library(rivo STATIC)
+target_link_libraries(rivo PUBLIC ${RIVO_PORTABLE_LAYERS} rivo_platform rivo_host rivo_demo rivo_app)
+
+# The whole archive is linked so that every module's identity record is in the
+# program, including modules whose functions the demo never calls.
+add_executable(rivo7315 app/main.cpp)
+target_link_libraries(rivo7315 PRIVATE "$<LINK_LIBRARY:WHOLE_ARCHIVE,rivo>")
