@@ -132,7 +132,7 @@ int capture_save_png(const char *path, const uint32_t *frame, int32_t w, int32_t
 // Rewrites the 44-byte header for the sound written so far.
 static int capture_wav_header(CAPTURE *c) {
     uint8_t h[44];
-    sam_wav_header_bytes(h, (uint32_t)(c->channels ? c->channels : 1), (uint32_t)c->wav_bytes);
+    sam_wav_header(h, (uint32_t)(c->channels ? c->channels : 1), 44100, 16, (uint32_t)c->wav_bytes, nullptr, 0);
     ssize_t done = pwrite(c->wav, h, sizeof h, 0);
     if (done == (ssize_t)sizeof h) return 0;
     return done < 0 ? errno : EIO;

@@ -179,27 +179,48 @@ void outputs_catch_up(uint32_t clock) {
 
 // ---- Frames and hashes ---------------------------------------------------------------
 
+// n pixels (a multiple of 4) as 3 * n bytes blue, green, red: the low three
+// bytes of each little-endian word, so four words pack into three.
+static void outputs_pack_row(const uint32_t *p, uint8_t *out, int32_t n) {
+    for (int32_t x = 0; x < n; x += 4, p += 4, out += 12) {
+        const uint32_t w0 = (p[0] & 0xFFFFFFu) | (p[1] << 24);
+        const uint32_t w1 = ((p[1] >> 8) & 0xFFFFu) | (p[2] << 16);
+        const uint32_t w2 = ((p[2] >> 16) & 0xFFu) | (p[3] << 8);
+        memcpy(out, &w0, 4);
+        memcpy(out + 4, &w1, 4);
+        memcpy(out + 8, &w2, 4);
+    }
+}
+
 uint32_t outputs_frame_crc32(const uint32_t *frame, int32_t w, int32_t h) {
     if (!frame || w < 1 || h < 1) return 0;
-    // A row at a time, bottom row first, each pixel's three low bytes in
-    // memory order (blue, green, red), in pieces of this many pixels.
-    enum { PIECE = 256 };
+    // Bottom row first, converted into a buffer of PIECE pixels that is
+    // checksummed whenever the next row would not fit (a row wider than the
+    // buffer goes in pieces); the last few pixels of a piece one by one.
+    enum { PIECE = 4096 };
     uint8_t bytes[3 * PIECE];
     uLong crc = crc32_z(0, nullptr, 0);
+    size_t filled = 0;
     for (int32_t y = h - 1; y >= 0; y--) {
         const uint32_t *row = frame + (size_t)y * (size_t)w;
         for (int32_t x0 = 0; x0 < w; x0 += PIECE) {
-            int32_t n = w - x0 < PIECE ? w - x0 : PIECE;
-            for (int32_t i = 0; i < n; i++) {
-                uint32_t p = row[x0 + i];
-                bytes[3 * i] = (uint8_t)p;
-                bytes[3 * i + 1] = (uint8_t)(p >> 8);
-                bytes[3 * i + 2] = (uint8_t)(p >> 16);
+            const int32_t n = w - x0 < PIECE ? w - x0 : PIECE, whole = n & ~3;
+            if (filled + 3 * (size_t)n > sizeof bytes) {
+                crc = crc32_z(crc, bytes, filled);
+                filled = 0;
             }
-            crc = crc32_z(crc, bytes, 3 * (size_t)n);
+            uint8_t *out = bytes + filled;
+            outputs_pack_row(row + x0, out, whole);
+            for (int32_t i = whole; i < n; i++) {
+                const uint32_t p = row[x0 + i];
+                out[3 * i] = (uint8_t)p;
+                out[3 * i + 1] = (uint8_t)(p >> 8);
+                out[3 * i + 2] = (uint8_t)(p >> 16);
+            }
+            filled += 3 * (size_t)n;
         }
     }
-    return (uint32_t)crc;
+    return (uint32_t)crc32_z(crc, bytes, filled);
 }
 
 uint32_t outputs_crc32(const uint8_t *data, size_t n) {
