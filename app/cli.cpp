@@ -173,7 +173,7 @@ void cli_help(FILE *f) {
             "  --record FILE   run headless and write one video file with sound: FILE.mkv\n"
             "                  is lossless (FFV1 + FLAC), FILE.mp4 is H.264 at 3x size +\n"
             "                  AAC; without --frames, one pass of the seven scenes\n"
-            "  --screenshot-dir DIR  where F12 saves its pictures\n"
+            "  --screenshot-dir DIR  where F12 saves its pictures (made with its parents)\n"
             "  --zoom N        start with the 256 x 256 frame N times larger (1..16, nearest;\n"
             "                  reduced, with a message, to what fits the screen)\n"
             "  --fullscreen    fill the screen, scaled by whole steps, nearest neighbour\n"

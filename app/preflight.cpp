@@ -3,6 +3,9 @@
 // instead of surfacing minutes later in scene 3 or as silence.
 #include "app/preflight.h"
 
+#include <cstring>
+
+#include "platform/capture.h"
 #include "platform/midi.h"
 #include "platform/player.h"
 #include "platform/synth.h"
@@ -34,6 +37,15 @@ static int preflight_midi(const RUN_OPTIONS *o, FILE *err) {
     return midi_out_check(preflight_headless(o), err) ? (int)PREFLIGHT_RUN : (int)RUN_BAD_OPTION;
 }
 
+// F12 saves into the --screenshot-dir: it is made now, parents too, so that
+// a folder that cannot be made is said before the window opens.
+static int preflight_screenshots(const RUN_OPTIONS *o, FILE *err) {
+    int error = o->screenshot_dir ? capture_make_dirs(o->screenshot_dir) : 0;
+    if (!error) return PREFLIGHT_RUN;
+    fprintf(err, "rivo7315: --screenshot-dir '%s': cannot make it: %s\n", o->screenshot_dir, strerror(error));
+    return RUN_BAD_OPTION;
+}
+
 int preflight(const RUN_OPTIONS *options, FILE *out, FILE *err) {
     if (options->list_audio) {
         player_list_devices(out);
@@ -45,5 +57,6 @@ int preflight(const RUN_OPTIONS *options, FILE *out, FILE *err) {
         midi_out_list(out);
         return RUN_OK;
     }
-    return preflight_sound(options, err);
+    status = preflight_screenshots(options, err);
+    return status != PREFLIGHT_RUN ? status : preflight_sound(options, err);
 }

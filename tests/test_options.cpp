@@ -51,6 +51,7 @@ TEST(Options, SoundFontProblems) {
 TEST(Options, BadValuesEndTheRunAtOnce) {
     TempDir dir("test_options");
     write_file(dir.file("cut.sf2"), soundfont({"INFO", "sdta", "pdta"}, 64));
+    write_file(dir.file("plain"), "a file, not a folder");
     const struct { std::string args, message; } cases[] = {
         {"--midi-out no-such-port", "--midi-out 'no-such-port': no such MIDI output port; the ports: "},
         {"--headless --midi-out 14:0", "headless runs use no ALSA port"},
@@ -59,6 +60,7 @@ TEST(Options, BadValuesEndTheRunAtOnce) {
         {"--soundfont /no/such.sf2", "No such file or directory"},
         {"--audio-device no-such-device", "--audio-device 'no-such-device': no such sound output device"},
         {"--volume 101", "--volume: '101' is not a whole number from 0 to 100"},
+        {"--screenshot-dir " + dir.file("plain") + "/shots", "/plain/shots': cannot make it: Not a directory"},
     };
     for (const auto &c : cases) {
         ProgramRun r = run_program(c.args, "env -u DISPLAY -u WAYLAND_DISPLAY SDL_AUDIODRIVER=dummy");
@@ -68,6 +70,13 @@ TEST(Options, BadValuesEndTheRunAtOnce) {
         EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), c.args.rfind("--volume", 0) == 0 ? 2 : 1)
             << r.err;  // a usage error adds the usage line
     }
+}
+
+TEST(Options, TheScreenshotFolderIsMadeWithItsParents) {
+    TempDir dir("test_options");
+    ProgramRun r = run_program("--headless --frames 1 --screenshot-dir " + dir.file("a") + "/b/c");
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(run("test -d '" + dir.file("a") + "/b/c' && echo made"), "made\n");
 }
 
 // The sound of a short headless capture (the music plays from the title on).
