@@ -1479,8 +1479,7 @@ static bool img_cover_box_full(const ImgCover &c, int64_t x0, int64_t x1, int64_
 // A masked store for each of the word's four lines, also where its mask is
 // 0 (cheaper than a branch that guesses wrong half the time); the lanes
 // masked off are never touched, not even past the pixels' end.
-SIMD_FOR_AVX512 static inline void img_cover_store_avx512(uintptr_t line, uint64_t fresh,
-                                                                            uint32_t colour) {
+SIMD_FOR_AVX512 static inline void img_cover_store_avx512(uintptr_t line, uint64_t fresh, uint32_t colour) {
     const __m512i v = _mm512_set1_epi32((int)colour);
     for (int j = 0; j < 4; j++)
         _mm512_mask_store_epi32((void *)(line + 64 * (uintptr_t)j), (__mmask16)(fresh >> 16 * j), v);
