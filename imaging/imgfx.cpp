@@ -444,9 +444,11 @@ static uint32_t imgfx_divide(uint64_t s, const ImgfxDivider &v) {
     return (uint32_t)(v.m ? (s * v.m) >> 32 : s / v.d);
 }
 
-// Running sums on the raw rows; any radii.
-static void imgfx_blur_rgb_rows(const IMG *source, IMG *target, const int32_t radius[3]) {
+// Running sums on the raw rows; any radii. They are copied: the target's
+// words could alias the caller's array, and each store would read it again.
+static void imgfx_blur_rgb_rows(const IMG *source, IMG *target, const int32_t radii[3]) {
     static const int shifts[3] = {16, 8, 0};
+    const int32_t radius[3] = {radii[0], radii[1], radii[2]};
     const int32_t w = source->width;
     const ImgfxDivider div[3] = {imgfx_divider(radius[0]), imgfx_divider(radius[1]),
                                  imgfx_divider(radius[2])};
