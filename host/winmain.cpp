@@ -15,7 +15,9 @@ RIVO_DEBUG_SWITCH(winmain, 0);  // WINMAIN has no reporter
 
 // The demo's main: the host is built beneath the demo, so the program that
 // links both supplies it, as a platform library calls its program's main.
-void demo_main(void);
+// Weak, so that the host modules also make a library on their own, for
+// programs that run their own loop and never call winmain_entry.
+[[gnu::weak]] void demo_main(void);
 
 static int8_t winmain_key;
 
@@ -26,7 +28,7 @@ void winmain_set_pending_key(int8_t key) { winmain_key = key; }
 int winmain_entry(void *instance) {
     (void)instance;
     // The scene loop never ends; the process ends from inside it.
-    demo_main();
+    if (demo_main) demo_main();
     // Should the demo return after all: take the window down and end with 1.
     backend_stop();
     fflush(stdout);

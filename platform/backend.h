@@ -15,6 +15,8 @@
 // this clock at a constant video rate, so picture and sound stay in step.
 #pragma once
 
+#include "host/export.h"
+
 #include <cstddef>
 #include <cstdint>
 
@@ -24,19 +26,19 @@ struct IMG;
 // ---- For every module ---------------------------------------------------------
 
 // Non-zero when the headless backend runs (no display, no sound device).
-int backend_headless(void);
+RIVO_API int backend_headless(void);
 // Millisecond tick count, wrapping at 2^32: SDL_GetTicks in a window; headless,
 // a virtual clock that starts at 0 and moves only inside backend_sleep.
-uint32_t backend_ticks(void);
+RIVO_API uint32_t backend_ticks(void);
 // Sleeps ms milliseconds (headless: advances the virtual clock by ms at once).
-void backend_sleep(uint32_t ms);
+RIVO_API void backend_sleep(uint32_t ms);
 // Sound as it is played: `frames` frames of `channels` (1 or 2) interleaved
 // 16-bit values at 44100 per second. Headless runs that record or capture
 // keep it; otherwise it is dropped.
-void backend_sound_played(const int16_t *interleaved, int32_t frames, int32_t channels);
+RIVO_API void backend_sound_played(const int16_t *interleaved, int32_t frames, int32_t channels);
 // The headless player's catch-up: called whenever the virtual clock has moved
 // to the start of a round and recordings or captures want the sound so far.
-void backend_sound_source(void (*catch_up)(void));
+RIVO_API void backend_sound_source(void (*catch_up)(void));
 
 // ---- For the program entry ----------------------------------------------------
 
@@ -50,19 +52,19 @@ constexpr int32_t backend_video_rate = 50;
 // --capture and --record run headless. Returns 0 after printing why when an
 // option cannot be honoured (a capture or recording that cannot be created);
 // 1 otherwise.
-int backend_start(const RUN_OPTIONS *options);
+RIVO_API int backend_start(const RUN_OPTIONS *options);
 // Releases the window and finishes hashes, captures and recordings (the last
 // round gets its full period first); runs at process exit by itself. A write
 // that fails here ends the process with BACKEND_EXIT_WRITE.
-void backend_stop(void);
+RIVO_API void backend_stop(void);
 // A window run needs a display: 1 when there is one (always, headless);
 // otherwise 0 after saying on stderr how to get one.
-int backend_display(void);
+RIVO_API int backend_display(void);
 // SIGINT, SIGTERM and SIGHUP end the program at its next key round, through
 // the same path as a closed window (sound stopped, captures finished).
-void backend_catch_signals(void);
+RIVO_API void backend_catch_signals(void);
 // The exit status of a closed window: 0, or 128 + the signal that ended the run.
-int backend_exit_status(void);
+RIVO_API int backend_exit_status(void);
 
 // ---- For the host modules -----------------------------------------------------
 
@@ -70,37 +72,37 @@ int backend_exit_status(void);
 enum { BACKEND_NONE = 0, BACKEND_KEY = 1, BACKEND_CLOSE = 2 };
 // Creates the window on the first call, later resizes it: client area w x h
 // (times the zoom), centred on the screen, shown. 0 when it cannot be made.
-int backend_open(int32_t w, int32_t h);
+RIVO_API int backend_open(int32_t w, int32_t h);
 // Shows a presented frame: w x h pixels as 24-bit bottom-up blue-green-red
 // bytes, converted from `image`; the bytes are what is hashed, captured and
 // recorded, and the window shows the same picture (from `image`'s words when
 // its size is w x h, saving a conversion). Counts a frame (or replaces one,
 // see above). The bytes are borrowed, not copied: the caller leaves them
 // unchanged until its next show, or calls backend_let_go first.
-void backend_show(const IMG *image, const uint8_t *bgr, int32_t w, int32_t h);
+RIVO_API void backend_show(const IMG *image, const uint8_t *bgr, int32_t w, int32_t h);
 // The bytes lent to the last show are about to be freed or rewritten: the
 // backend keeps its own copy of the frame on screen.
-void backend_let_go(void);
+RIVO_API void backend_let_go(void);
 // Takes at most one waiting event (a scripted key first, then the platform's);
 // stores a key's virtual-key code in *vk. One call is one key-handler round;
 // in a window a paused round waits for its event. After a caught signal:
 // BACKEND_CLOSE. F12 saves the frame on screen as a PNG file (see
 // backend_save_shown).
-int backend_poll(int32_t *vk);
+RIVO_API int backend_poll(int32_t *vk);
 // A frame-loop round begins (fps_start); `rate` is the frame timer's target,
 // whose period (1000 / rate ms; 25 per second below 1) the rounds last.
-void backend_frame_start(int32_t rate);
+RIVO_API void backend_frame_start(int32_t rate);
 // Counts one frame-timer frame; ends the process (code 0) at the frame limit.
-void backend_frame_end(void);
+RIVO_API void backend_frame_end(void);
 
 // ---- Frame numbers, captures and hashes --------------------------------------
 
 // The current frame number (see cli.h for how frames are numbered).
-uint32_t backend_frame(void);
+RIVO_API uint32_t backend_frame(void);
 // The last frame shown (24-bit bottom-up bytes), its size in *w, *h; null if none.
-const uint8_t *backend_last_frame(int32_t *w, int32_t *h);
+RIVO_API const uint8_t *backend_last_frame(int32_t *w, int32_t *h);
 // Writes the last frame shown as a PNG file, 256 x 256 as drawn; 1 on
 // success, otherwise 0 with errno telling why.
-int backend_save_shown(const char *path);
+RIVO_API int backend_save_shown(const char *path);
 // CRC-32 (IEEE 802.3, reflected, as in zip and PNG) of n bytes.
-uint32_t backend_crc32(const uint8_t *data, size_t n);
+RIVO_API uint32_t backend_crc32(const uint8_t *data, size_t n);

@@ -26,8 +26,8 @@ enum run_status {
 
 // One scripted key: typed while frame `frame` is on screen.
 struct RUN_KEY {
-    uint32_t frame;
-    int32_t vk;  // Windows virtual-key code
+    uint32_t frame;  // the frame on screen when the key is typed
+    int32_t vk;      // Windows virtual-key code
 };
 
 // The parsed options; cli_parse fills it, cli_free releases what it owns.
@@ -42,6 +42,6 @@ struct RUN_OPTIONS {
     char *screenshot_dir;  // where F12 saves, or null for the working directory; owned
     char *midi_out;      // --midi-out: synth, capture, none or an ALSA port; null: synth; owned
     char *soundfont;     // --soundfont: the SoundFont file of the synthesiser, or null; owned
-    int32_t key_count;
+    int32_t key_count;   // entries of keys
     RUN_KEY *keys;       // owned; sorted by frame, equal frames in given order
 };

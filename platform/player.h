@@ -7,38 +7,42 @@
 // player_lock and player_unlock while it plays.
 #pragma once
 
+#include "host/export.h"
+
 #include <cstdint>
 
 struct SYNTH;
 
 // What the player plays: 16-bit stereo frames, 44100 per second.
 constexpr int32_t player_rate = 44100;
+// Channels of every frame the player plays: stereo.
 constexpr int32_t player_channels = 2;
 
 // Starts looping a RIFF WAVE image of `size` bytes (16-bit PCM, mono or stereo,
 // 44100 per second) from its beginning; silence when it cannot play. Without a
 // sound device the program says so once on stderr and runs silent.
-void player_start(const uint8_t *image, int64_t size);
+RIVO_API void player_start(const uint8_t *image, int64_t size);
 // Stops whatever plays; the device is closed, which joins its thread.
-void player_stop(void);
+RIVO_API void player_stop(void);
 // The image that plays, or null.
-const uint8_t *player_image(void);
+RIVO_API const uint8_t *player_image(void);
 // Serialise writes to the playing image with the device's thread.
-void player_lock(void);
-void player_unlock(void);
+RIVO_API void player_lock(void);
+// Ends what player_lock began.
+RIVO_API void player_unlock(void);
 // Headless: plays everything the virtual clock says is due, so that a change
 // to the image made afterwards is heard only from now on.
-void player_catch_up(void);
+RIVO_API void player_catch_up(void);
 // The player's sample position now (frames since the process started): where a
 // sound asked for now begins. -1 when nothing plays.
-int64_t player_now(void);
+RIVO_API int64_t player_now(void);
 // Mixes the synthesiser's sound after the loop from now on (null: no longer).
 // The synthesiser must stay alive until it is detached.
-void player_mix_synth(SYNTH *synth);
+RIVO_API void player_mix_synth(SYNTH *synth);
 // Muted, the player plays digital silence; the loop and the synthesiser go on
 // in time, so unmuting resumes the loop where it is.
-void player_mute(int muted);
+RIVO_API void player_mute(int muted);
 // Writes everything played from now on to a 16-bit stereo PCM WAV file whose
 // header is kept valid after every write; null stops. 0 when the file cannot
 // be made.
-int player_capture_to(const char *path);
+RIVO_API int player_capture_to(const char *path);
