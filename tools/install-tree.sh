@@ -22,7 +22,8 @@ install)
     made=$(cd "$STAGE" && find . -mindepth 1 -type d | sed 's|^\.||' | sort -r |
         while read -r dir; do [ -d "$DESTDIR$dir" ] || echo "$DESTDIR$dir/"; done)
     cmake --install "$BUILD" --prefix "$PREFIX"
-    { cat "$BUILD/install_manifest.txt"; echo; [ -z "$made" ] || echo "$made"; } |
+    # CMake lists the files without DESTDIR.
+    { sed "s|^/|$DESTDIR/|" "$BUILD/install_manifest.txt"; echo; [ -z "$made" ] || echo "$made"; } |
         sed '/^$/d' >"$MANIFEST.new"
     mv "$MANIFEST.new" "$MANIFEST"
     ;;
