@@ -1,12 +1,13 @@
 #!/bin/sh
 # The library from the outside: installed into a scratch prefix, every
 # example is built out of the tree against the installed files twice, once
-# with pkg-config and once with CMake's find_package, and run headless; each
-# output file must have the CRC of the in-tree example's. Arguments: the
-# program, the tests build directory.
+# with pkg-config and once with CMake's find_package (and once more linking
+# the static libraries), and run headless; each output file must have the
+# CRC of the in-tree example's. Arguments: the program, the tests build
+# directory.
 BUILD=$(cd "$2/.." && pwd)
 fail() { echo "FAIL: $*"; exit 1; }
-for tool in pkg-config c++ cmake ninja cksum; do
+for tool in pkg-config c++ cmake ninja cksum readelf; do
     command -v $tool >/dev/null 2>&1 || fail "$tool is not installed"
 done
 WORK=$(mktemp -d /tmp/rivo_consumer.XXXXXX)
@@ -55,4 +56,11 @@ cmake -G Ninja -S "$EXAMPLES" -B "$WORK/cm" -DCMAKE_PREFIX_PATH="$PREFIX" >"$WOR
 run_all "$WORK/cm" "$WORK/cm-out" "$WORK/cm.sums"
 cmp -s "$WORK/tree.sums" "$WORK/cm.sums" || fail "find_package builds wrote other files: $(diff "$WORK/tree.sums" "$WORK/cm.sums")"
 echo "ok: the same examples built with find_package(rivo7315 CONFIG COMPONENTS platform) write the same files"
+
+cmake -G Ninja -S "$EXAMPLES" -B "$WORK/st" -DCMAKE_PREFIX_PATH="$PREFIX" -DRIVO7315_STATIC=ON >"$WORK/st.log" 2>&1 &&
+    cmake --build "$WORK/st" -j 2 >>"$WORK/st.log" 2>&1 || fail "static find_package build: $(tail -n 5 "$WORK/st.log")"
+readelf -d "$WORK/st/mini_demo" | grep -q 'librivo7315' && fail "the static build of mini_demo still needs a shared librivo7315"
+run_all "$WORK/st" "$WORK/st-out" "$WORK/st.sums"
+cmp -s "$WORK/tree.sums" "$WORK/st.sums" || fail "static builds wrote other files: $(diff "$WORK/tree.sums" "$WORK/st.sums")"
+echo "ok: and linked with the static libraries (rivo7315::rivo7315_static, rivo7315::platform_static)"
 echo "PASS"
