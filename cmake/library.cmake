@@ -46,8 +46,8 @@ function(rivo_library name output component export)
   endforeach()
   add_library(${name}_static STATIC ${objects})
   add_library(${name}_shared SHARED ${objects})
-  set_target_properties(${name}_shared PROPERTIES VERSION ${PROJECT_VERSION} SOVERSION 1
-    LINK_OPTIONS "LINKER:--no-undefined;LINKER:--as-needed")
+  set_target_properties(${name}_shared PROPERTIES VERSION ${PROJECT_VERSION} SOVERSION 1)
+  target_link_options(${name}_shared PRIVATE LINKER:--no-undefined LINKER:--as-needed)
   foreach(kind static shared)
     set_target_properties(${name}_${kind} PROPERTIES OUTPUT_NAME ${output}
       ARCHIVE_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/lib LIBRARY_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/lib)
