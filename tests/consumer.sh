@@ -24,6 +24,9 @@ export SDL_AUDIODRIVER=dummy SDL_VIDEODRIVER=dummy LD_LIBRARY_PATH="$LIBDIR"
 # parsed line object keeps its segments when it is destroyed (obj2d_del
 # leaves them to their owner), which the line font examples do not track.
 export ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0"
+# A sanitized build's libraries need the sanitizer runtimes in the program too.
+SANITIZE=""
+grep -q '^RIVO_SANITIZE:BOOL=ON' "$BUILD/CMakeCache.txt" && SANITIZE="-fsanitize=address,undefined"
 
 # Runs every example of folder $1 in the folder $2; the CRCs of what they wrote go to $3.
 run_all() {
@@ -45,19 +48,20 @@ for name in $NAMES; do
     lib=rivo7315
     [ "$name" = mini_demo ] && lib=rivo7315-platform
     flags=$(PKG_CONFIG_PATH="$LIBDIR/pkgconfig" pkg-config --cflags --libs $lib) || fail "pkg-config knows no $lib"
-    c++ -O2 "$EXAMPLES/$name.cpp" -o "$WORK/pc/$name" $flags 2>"$WORK/pc.log" || fail "pkg-config build of $name: $(head -n 5 "$WORK/pc.log")"
+    c++ -O2 $SANITIZE "$EXAMPLES/$name.cpp" -o "$WORK/pc/$name" $flags 2>"$WORK/pc.log" || fail "pkg-config build of $name: $(head -n 5 "$WORK/pc.log")"
 done
 run_all "$WORK/pc" "$WORK/pc-out" "$WORK/pc.sums"
 cmp -s "$WORK/tree.sums" "$WORK/pc.sums" || fail "pkg-config builds wrote other files: $(diff "$WORK/tree.sums" "$WORK/pc.sums")"
 echo "ok: $(echo $NAMES | wc -w) examples built with pkg-config --cflags --libs rivo7315 write what the in-tree ones write"
 
-cmake -G Ninja -S "$EXAMPLES" -B "$WORK/cm" -DCMAKE_PREFIX_PATH="$PREFIX" >"$WORK/cm.log" 2>&1 &&
+cmake -G Ninja -S "$EXAMPLES" -B "$WORK/cm" -DCMAKE_PREFIX_PATH="$PREFIX" -DCMAKE_CXX_FLAGS="$SANITIZE" >"$WORK/cm.log" 2>&1 &&
     cmake --build "$WORK/cm" -j 2 >>"$WORK/cm.log" 2>&1 || fail "find_package build: $(tail -n 5 "$WORK/cm.log")"
 run_all "$WORK/cm" "$WORK/cm-out" "$WORK/cm.sums"
 cmp -s "$WORK/tree.sums" "$WORK/cm.sums" || fail "find_package builds wrote other files: $(diff "$WORK/tree.sums" "$WORK/cm.sums")"
 echo "ok: the same examples built with find_package(rivo7315 CONFIG COMPONENTS platform) write the same files"
 
-cmake -G Ninja -S "$EXAMPLES" -B "$WORK/st" -DCMAKE_PREFIX_PATH="$PREFIX" -DRIVO7315_STATIC=ON >"$WORK/st.log" 2>&1 &&
+cmake -G Ninja -S "$EXAMPLES" -B "$WORK/st" -DCMAKE_PREFIX_PATH="$PREFIX" -DRIVO7315_STATIC=ON \
+    -DCMAKE_CXX_FLAGS="$SANITIZE" >"$WORK/st.log" 2>&1 &&
     cmake --build "$WORK/st" -j 2 >>"$WORK/st.log" 2>&1 || fail "static find_package build: $(tail -n 5 "$WORK/st.log")"
 readelf -d "$WORK/st/mini_demo" | grep -q 'librivo7315' && fail "the static build of mini_demo still needs a shared librivo7315"
 run_all "$WORK/st" "$WORK/st-out" "$WORK/st.sums"
