@@ -7,7 +7,7 @@ PREFIX  ?= /usr/local
 CMAKE   := cmake -G Ninja -DCMAKE_BUILD_TYPE=Release
 
 .PHONY: all deps deps-run configure build program run test check longcheck fuzz bench longrun \
-        install uninstall package clean
+        install uninstall package docs clean
 
 all: build
 
@@ -34,22 +34,33 @@ run: program
 test: build
 	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
 
-# The program, its desktop entry, icon and manual page under PREFIX.
+# What `make install` and `make package` build: the program with its data and
+# the library (static and shared, portable and platform parts).
+INSTALLED := rivo7315 rivo7315-data rivo7315_lib_static rivo7315_lib_shared \
+             rivo7315_platform_static rivo7315_platform_shared
+
+# The program, its desktop entry, icon and manual page, and the library with
+# its headers, pkg-config and CMake files and examples, under DESTDIR/PREFIX.
 install: deps-run configure
-	cmake --build $(BUILD) -j $(JOBS) --target rivo7315 rivo7315-data
-	cmake --install $(BUILD) --prefix $(PREFIX)
+	cmake --build $(BUILD) -j $(JOBS) --target $(INSTALLED)
+	DESTDIR=$(DESTDIR) sh tools/install-tree.sh install $(BUILD) $(PREFIX)
 
-# Removes every file the last `make install` put in place.
+# Removes exactly what the last `make install` from this build put in place
+# (its own manifest), and nothing when there was none.
 uninstall:
-	@[ -f $(BUILD)/install_manifest.txt ] || { echo "nothing installed from $(BUILD)"; exit 1; }
-	xargs rm -f < $(BUILD)/install_manifest.txt
-	sed -n 's|/copyright$$||p' $(BUILD)/install_manifest.txt | xargs -r rmdir --ignore-fail-on-non-empty
-	rm -f $(BUILD)/install_manifest.txt
+	sh tools/install-tree.sh uninstall $(BUILD)
 
-# A Debian package of the same files under /usr: $(BUILD)/rivo7315_*.deb.
+# Debian packages of the same files under /usr, in $(BUILD): rivo7315_*.deb
+# (the program), librivo7315-1_*.deb and librivo7315-platform1_*.deb (the
+# shared libraries), librivo7315-dev_*.deb (headers, static libraries, .pc,
+# CMake files, examples).
 package: deps configure
-	cmake --build $(BUILD) -j $(JOBS) --target rivo7315 rivo7315-data
+	cmake --build $(BUILD) -j $(JOBS) --target $(INSTALLED)
 	cd $(BUILD) && cpack -G DEB
+
+# The HTML reference of the library in $(BUILD)/docs/html (Doxygen).
+docs: configure
+	cmake --build $(BUILD) --target docs
 
 # Sanitized unit tests and scene loops, ThreadSanitizer, short fuzz runs.
 check: deps

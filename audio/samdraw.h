@@ -2,11 +2,14 @@
 // column from the middle row, and marks the sample's peaks.
 #pragma once
 
+#include "host/export.h"
+
 #include <cstdint>
 
 struct IMG;
 struct SAM;
 
+// A waveform drawer: which sample file, into which image, in which colours.
 struct SAMDRAW {
     SAM *sam;             // the sample file drawn; not owned
     IMG *target;          // the image drawn into; not owned
@@ -18,26 +21,29 @@ struct SAMDRAW {
 };
 
 // Prints this module's error message when its debug switch is on.
-void samdraw_error(void);
+RIVO_API void samdraw_error(void);
 
 // A record with the default colours; null after a report when it cannot be
 // allocated.
-SAMDRAW *samdraw_new(void);
-void samdraw_del(SAMDRAW **d);
+RIVO_API SAMDRAW *samdraw_new(void);
+// Frees the record (not the sample file or the image) and clears the handle.
+RIVO_API void samdraw_del(SAMDRAW **d);
 
 // Clears the target to `background`, then per column x a span in `wave` from
 // the middle row by value * (height / 2) >> 15, for the indices first..last
 // (clamped to the sample, in order) at a 16.16 step of count / width.
-void samdraw_draw(SAMDRAW *d);
+RIVO_API void samdraw_draw(SAMDRAW *d);
 // As samdraw_draw, each value the mean of itself and its two neighbours
 // (outside the sample 0).
-void samdraw_draw_smooth(SAMDRAW *d);
+RIVO_API void samdraw_draw_smooth(SAMDRAW *d);
 // Without clearing: spans in `marker` at the columns of the largest and the
 // smallest value (column width * index / count).
-void samdraw_draw_peaks(SAMDRAW *d);
+RIVO_API void samdraw_draw_peaks(SAMDRAW *d);
 
 // The empty record operations: no text form (null), equal when both are
 // present, copying does nothing.
-char *samdraw_to_text(const SAMDRAW *d);
-int samdraw_compare(const SAMDRAW *a, const SAMDRAW *b);
-void samdraw_copy(const SAMDRAW *source, SAMDRAW *target);
+RIVO_API char *samdraw_to_text(const SAMDRAW *d);
+// 1 when both records are present; 0 after a report otherwise.
+RIVO_API int samdraw_compare(const SAMDRAW *a, const SAMDRAW *b);
+// Copies nothing (a null record is reported).
+RIVO_API void samdraw_copy(const SAMDRAW *source, SAMDRAW *target);

@@ -6,11 +6,14 @@
 // added after it (platform/player.h).
 #pragma once
 
+#include "host/export.h"
+
 #include <cstdint>
 
 #include "audio/sample.h"
 #include "vector/list.h"
 
+// The sound player record: the looping WAV image and the queue that feeds it.
 struct WINSND {
     int32_t rate;        // values per second: 44100
     int32_t resolution;  // binary digits per value in the image: 16
@@ -30,29 +33,29 @@ constexpr int32_t winsnd_header_size = 56;
 constexpr int32_t winsnd_length = 132300;
 
 // Prints "WINSND error\n" when the debug switch is on.
-void winsnd_error(void);
+RIVO_API void winsnd_error(void);
 
 // New record and image; starts looping the image unless a sound already plays.
-WINSND *winsnd_new(void);
+RIVO_API WINSND *winsnd_new(void);
 // Stops the image if it plays, frees it, the queue (not the queued samples)
 // and the record; clears the handle.
-void winsnd_del(WINSND **w);
+RIVO_API void winsnd_del(WINSND **w);
 // Copies the next stretch of the queue into the data area; true while the
 // queue still holds samples afterwards.
-bool winsnd_feed(WINSND *w);
+RIVO_API bool winsnd_feed(WINSND *w);
 // The same copy, then plays the image from its beginning again (replacing any
 // other sound); true while `position` is not 0 afterwards.
-bool winsnd_feed_restart(WINSND *w);
+RIVO_API bool winsnd_feed_restart(WINSND *w);
 
 // A shared, empty text (not to be freed); null for a null handle.
-const char *winsnd_to_text(const WINSND *w);
+RIVO_API const char *winsnd_to_text(const WINSND *w);
 // Always null: there is no text form.
-WINSND *winsnd_from_text(const char *text);
+RIVO_API WINSND *winsnd_from_text(const char *text);
 // True when both are present.
-bool winsnd_compare(const WINSND *a, const WINSND *b);
+RIVO_API bool winsnd_compare(const WINSND *a, const WINSND *b);
 // Always null: a sound player is not duplicated.
-WINSND *winsnd_dup(const WINSND *w);
+RIVO_API WINSND *winsnd_dup(const WINSND *w);
 
 // Muted, the player plays digital silence; the loop and the synthesiser go on
 // in time, so unmuting resumes the loop where it is.
-void winsnd_mute(int muted);
+RIVO_API void winsnd_mute(int muted);

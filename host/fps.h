@@ -2,6 +2,8 @@
 // and sleeps the rest of the frame period.
 #pragma once
 
+#include "host/export.h"
+
 #include <cstdint>
 
 // The frame-timing record; all fields signed 32-bit but the ticks.
@@ -17,15 +19,15 @@ struct FPS {
 };
 
 // FPS has no message: its reporter does nothing.
-void fps_error(void);
+RIVO_API void fps_error(void);
 
 // A zero-filled record (no defaults).
-FPS *fps_new(void);
+RIVO_API FPS *fps_new(void);
 // Frees the record and clears the handle.
-void fps_del(FPS **timer);
+RIVO_API void fps_del(FPS **timer);
 // Notes the tick count at the top of a frame.
-void fps_start(FPS *timer);
+RIVO_API void fps_start(FPS *timer);
 // Counts the frame and measures it (a frame shorter than 1 ms counts as 1 ms).
-void fps_end(FPS *timer);
+RIVO_API void fps_end(FPS *timer);
 // Sleeps 1000 / target - frame_ms milliseconds when that is positive.
-void fps_wait(FPS *timer);
+RIVO_API void fps_wait(FPS *timer);

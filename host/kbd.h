@@ -1,5 +1,7 @@
 // Portable keyboard module; carries its framework pieces only.
 #pragma once
 
+#include "host/export.h"
+
 // Prints this module's error message when its debug switch is on.
-void kbd_error(void);
+RIVO_API void kbd_error(void);

@@ -2,6 +2,8 @@
 // the upload of a finished frame image into it as 24-bit bottom-up bytes.
 #pragma once
 
+#include "host/export.h"
+
 #include <cstdint>
 
 struct IMG;
@@ -13,21 +15,21 @@ struct WINDPY {
 };
 
 // Prints this module's error message when its debug switch is on.
-void windpy_error(void);
+RIVO_API void windpy_error(void);
 
 // Clears the module state, makes a new current display and opens it at 256 x 256.
-WINDPY *windpy_new(void);
+RIVO_API WINDPY *windpy_new(void);
 // Stores the size, creates the window on the first call, makes its client area
 // w x h and centres it, then replaces the frame bytes (w * h * 3, zeroed).
-void windpy_open(WINDPY *display, int32_t width, int32_t height);
+RIVO_API void windpy_open(WINDPY *display, int32_t width, int32_t height);
 // Converts the image into the frame bytes and shows them; draws nothing when
 // the image's size differs from the display's.
-void windpy_present(WINDPY *display, const IMG *image);
+RIVO_API void windpy_present(WINDPY *display, const IMG *image);
 // Forgets the window and frees the current display; reports for any other.
-void windpy_del(WINDPY **display);
+RIVO_API void windpy_del(WINDPY **display);
 
 // The conversion of windpy_present: w x h pixels 0x00RRGGBB, top row first,
 // into w * h * 3 bytes blue, green, red, bottom row first, rows unpadded.
-void windpy_convert(const uint32_t *pixels, int32_t w, int32_t h, uint8_t *bytes);
+RIVO_API void windpy_convert(const uint32_t *pixels, int32_t w, int32_t h, uint8_t *bytes);
 // The frame bytes of the current display (null before windpy_open).
-const uint8_t *windpy_frame_bytes(void);
+RIVO_API const uint8_t *windpy_frame_bytes(void);

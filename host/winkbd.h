@@ -2,6 +2,8 @@
 // character the demo's key handler reads from byte 0 of the key buffer.
 #pragma once
 
+#include "host/export.h"
+
 #include <cstdint>
 
 // The one shared keyboard record.
@@ -10,16 +12,16 @@ struct WINKBD {
 };
 
 // Prints this module's error message when its debug switch is on.
-void winkbd_error(void);
+RIVO_API void winkbd_error(void);
 
 // The shared record, made (zero-filled, with its key buffer) on the first call.
-WINKBD *winkbd_new(void);
+RIVO_API WINKBD *winkbd_new(void);
 // If a key is pending: its character into byte 0 and the pending key cleared.
-void winkbd_update(WINKBD *keyboard);
+RIVO_API void winkbd_update(WINKBD *keyboard);
 // Frees the buffer and the record and clears the handle.
-void winkbd_del(WINKBD **keyboard);
+RIVO_API void winkbd_del(WINKBD **keyboard);
 
 // Stand-in for the system's virtual-key-to-character mapping (type 2, the
 // unshifted character): letters give 'A'..'Z', digits '0'..'9', space 32 and
 // escape 27; every other code (negative ones included) gives 0.
-int32_t winkbd_map_key(int32_t code);
+RIVO_API int32_t winkbd_map_key(int32_t code);

@@ -18,9 +18,11 @@ RIVO_DEBUG_SWITCH(winmain, 0);  // WINMAIN has no reporter
 
 // The demo's main and its part of the shutdown: the host is built beneath
 // the demo, so the program that links both supplies them, as a platform
-// library calls its program's main.
-void demo_main(void);
-void demo_end(void);
+// library calls its program's main. Weak, so that the host modules also make
+// a library on their own, for programs that run their own loop and never
+// call winmain_entry.
+[[gnu::weak]] void demo_main(void);
+[[gnu::weak]] void demo_end(void);
 
 static int8_t winmain_key;
 
@@ -31,13 +33,13 @@ void winmain_set_pending_key(int8_t key) { winmain_key = key; }
 int winmain_entry(void *instance) {
     (void)instance;
     // The scene loop never ends; the process ends from inside it.
-    demo_main();
+    if (demo_main) demo_main();
     // Should the demo return after all: end with 1, as the entry always has.
     winmain_exit(1);
 }
 
 void winmain_exit(int status) {
-    demo_end();
+    if (demo_end) demo_end();
     midi_let_go();
     // The sound loop still plays while the outputs finish: headless, the last
     // round's sound is what it played until the round's end.

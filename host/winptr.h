@@ -1,5 +1,7 @@
 // Pointer module; carries its framework pieces only.
 #pragma once
 
+#include "host/export.h"
+
 // Prints this module's error message when its debug switch is on.
-void winptr_error(void);
+RIVO_API void winptr_error(void);

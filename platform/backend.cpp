@@ -226,3 +226,5 @@ int backend_frame_end(void) {
     outputs_frame_ended(run.frames.ended, run.frames.limit);
     return run.frames.limit > 0 && run.frames.ended >= run.frames.limit;
 }
+
+int backend_save_shown(const char *path) { return outputs_save_shown(path); }

@@ -37,6 +37,9 @@
 // this clock at a constant video rate, so picture and sound stay in step.
 #pragma once
 
+#include "host/export.h"
+
+#include <cstddef>
 #include <cstdint>
 
 struct RUN_OPTIONS;
@@ -44,6 +47,7 @@ struct RUN_OPTIONS;
 // What a backend's poll and backend_poll return.
 enum { BACKEND_NONE = 0, BACKEND_KEY = 1, BACKEND_CLOSE = 2, BACKEND_EMPTY = -1 };
 
+// One backend: the machine under the host modules (see the head of this file).
 struct BACKEND {
     const char *name;   // "sdl", "headless", "web"
     int headless;       // 1: no display or sound device; a virtual clock
@@ -62,18 +66,18 @@ extern const BACKEND backend_headless;  // platform/backend_headless.cpp (the vi
 // ---- For every module ---------------------------------------------------------
 
 // Non-zero when the backend in use is headless (no display, no sound device).
-int backend_is_headless(void);
+RIVO_API int backend_is_headless(void);
 // Millisecond tick count of the backend in use, wrapping at 2^32.
-uint32_t backend_ticks(void);
+RIVO_API uint32_t backend_ticks(void);
 // Sleeps ms milliseconds (headless: advances the virtual clock by ms at once).
-void backend_sleep(uint32_t ms);
+RIVO_API void backend_sleep(uint32_t ms);
 // Sound as it is played: `frames` frames of `channels` (1 or 2) interleaved
 // 16-bit values at 44100 per second. Headless runs that record or capture
 // keep it; otherwise it is dropped.
-void backend_sound_played(const int16_t *interleaved, int32_t frames, int32_t channels);
+RIVO_API void backend_sound_played(const int16_t *interleaved, int32_t frames, int32_t channels);
 // The headless player's catch-up: called whenever the virtual clock has moved
 // to the start of a round and recordings or captures want the sound so far.
-void backend_sound_source(void (*catch_up)(void));
+RIVO_API void backend_sound_source(void (*catch_up)(void));
 
 // ---- For the program entry ----------------------------------------------------
 
@@ -81,37 +85,40 @@ void backend_sound_source(void (*catch_up)(void));
 // starts it and the outputs. RUN_OK, or after saying why on stderr:
 // RUN_WRITE_FAILED (a capture or recording that cannot be made),
 // RUN_NO_DISPLAY, RUN_NO_MEMORY. Null options: a plain window run.
-int backend_start(const RUN_OPTIONS *options);
+RIVO_API int backend_start(const RUN_OPTIONS *options);
 // Finishes hashes, captures and recordings (the last round gets its full
 // period first), then stops the backend. 0 when a write failed at any time
 // (said on stderr); 1 otherwise.
-int backend_stop(void);
+RIVO_API int backend_stop(void);
 // SIGINT, SIGTERM and SIGHUP end the program at its next key round, through
 // the same path as a closed window (sound stopped, captures finished).
-void backend_catch_signals(void);
+RIVO_API void backend_catch_signals(void);
 // How a run that ends now should end: 128 + the signal that ended it, else
 // the status asked for with backend_end_run, else 0.
-int backend_exit_status(void);
+RIVO_API int backend_exit_status(void);
 // Asks for the run to end with `status` at its next key round (as a closed
 // window does): for the floors that must not end the process themselves.
-void backend_end_run(int status);
+RIVO_API void backend_end_run(int status);
 
 // ---- For the host modules -----------------------------------------------------
 
 // Creates the window on the first call, later resizes it: client area w x h
 // (times the zoom), centred on the screen, shown. 0 when it cannot be made.
-int backend_open(int32_t w, int32_t h);
+RIVO_API int backend_open(int32_t w, int32_t h);
 // Shows a presented frame: w x h 0x00RRGGBB words, top row first, lent for
 // the call. Counts a frame (or replaces one, see above) for the outputs.
-void backend_show(const uint32_t *frame, int32_t w, int32_t h);
+RIVO_API void backend_show(const uint32_t *frame, int32_t w, int32_t h);
 // Takes at most one waiting event (a scripted key first, then the backend's);
 // stores a key's virtual-key code in *vk. One call is one key-handler round;
 // in a window a paused round waits for its event. After a caught signal or
 // backend_end_run: BACKEND_CLOSE. F12 saves the frame on screen as a PNG file.
-int backend_poll(int32_t *vk);
+RIVO_API int backend_poll(int32_t *vk);
+// Writes the last frame shown as a PNG file, as drawn; 1 on success,
+// otherwise 0 with errno telling why (EINVAL: nothing shown yet).
+RIVO_API int backend_save_shown(const char *path);
 // A frame-loop round begins (fps_start); `rate` is the frame timer's target,
 // whose period (1000 / rate ms; 25 per second below 1) the rounds last.
-void backend_frame_start(int32_t rate);
+RIVO_API void backend_frame_start(int32_t rate);
 // Counts one frame-timer frame; 1 when it was the last one the run asked for
 // (--frames): the caller ends the run with RUN_OK.
-int backend_frame_end(void);
+RIVO_API int backend_frame_end(void);

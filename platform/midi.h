@@ -9,6 +9,8 @@
 // the capture device is device 0).
 #pragma once
 
+#include "host/export.h"
+
 #include <cstdint>
 #include <cstdio>
 
@@ -47,47 +49,51 @@ enum : uint32_t {
 // What --midi-out chose as device 0: "synth" (also for null), "capture",
 // "none", or an ALSA port as "CLIENT:PORT" or a part of its or its client's
 // name. 0 for an empty choice.
-int midi_out_choose(const char *where);
+RIVO_API int midi_out_choose(const char *where);
 
 // Before the run: 1 when the port --midi-out named is there (or device 0 is
 // not a named port); otherwise 0 after saying on err which ports there are.
 // Headless runs use no port.
-int midi_out_check(int headless, FILE *err);
+RIVO_API int midi_out_check(int headless, FILE *err);
 // Prints the output devices, numbered as scene 3 sees them, one per line.
-void midi_out_list(FILE *out);
+RIVO_API void midi_out_list(FILE *out);
 
 // An open output device (opaque).
 struct MIDI_OUT;
 
 // Number of output devices now present.
-uint32_t midi_out_get_num_devs(void);
+RIVO_API uint32_t midi_out_get_num_devs(void);
 // Copies up to `size` bytes of device `device`'s report into `caps`.
-int32_t midi_out_get_dev_caps(uint32_t device, MIDI_CAPS *caps, uint32_t size);
+RIVO_API int32_t midi_out_get_dev_caps(uint32_t device, MIDI_CAPS *caps, uint32_t size);
 // Opens device `device`; *handle is the open device or null on failure.
-int32_t midi_out_open(MIDI_OUT **handle, uint32_t device);
+RIVO_API int32_t midi_out_open(MIDI_OUT **handle, uint32_t device);
 // The device keeps the volume word (left in the low half, right in the high,
 // 0xFFFF full); the synthesiser plays at it, the ports have no volume control.
-int32_t midi_out_set_volume(MIDI_OUT *handle, uint32_t volume);
-int32_t midi_out_get_volume(MIDI_OUT *handle, uint32_t *volume);
+RIVO_API int32_t midi_out_set_volume(MIDI_OUT *handle, uint32_t volume);
+// The volume word midi_out_set_volume kept, into *volume.
+RIVO_API int32_t midi_out_get_volume(MIDI_OUT *handle, uint32_t *volume);
 // Sends the packed message as its raw bytes: the status byte and as many data
 // bytes as that status takes; a first byte below 0x80 reuses the running status.
-int32_t midi_out_short_msg(MIDI_OUT *handle, uint32_t message);
+RIVO_API int32_t midi_out_short_msg(MIDI_OUT *handle, uint32_t message);
 // Sustain off and all notes off on all 16 channels.
-int32_t midi_out_reset(MIDI_OUT *handle);
+RIVO_API int32_t midi_out_reset(MIDI_OUT *handle);
 // Frees the device; the handle is invalid afterwards. The synthesiser itself
 // stays loaded for the process, so the ends of its notes still sound.
-int32_t midi_out_close(MIDI_OUT *handle);
+RIVO_API int32_t midi_out_close(MIDI_OUT *handle);
 
 // The run's end: the synthesiser, if loaded, plays up to now and is freed.
-void midi_let_go(void);
+RIVO_API void midi_let_go(void);
 
 // A one-line explanation of a result code, for messages to the user.
-const char *midi_out_result_text(int32_t result);
+RIVO_API const char *midi_out_result_text(int32_t result);
 
 // The headless capture device: total messages sent to it since start (or the
 // last clear) and the i-th of the most recent ones (i from 0, oldest first,
 // up to midi_capture_kept() of them).
-uint32_t midi_capture_count(void);
-uint32_t midi_capture_kept(void);
-uint32_t midi_capture_message(uint32_t i);
-void midi_capture_clear(void);
+RIVO_API uint32_t midi_capture_count(void);
+// How many of the most recent messages the capture device keeps.
+RIVO_API uint32_t midi_capture_kept(void);
+// The i-th kept message, oldest first; 0 past the kept ones.
+RIVO_API uint32_t midi_capture_message(uint32_t i);
+// Forgets every captured message and sets the count to 0.
+RIVO_API void midi_capture_clear(void);

@@ -27,8 +27,8 @@ enum run_status {
 
 // One scripted key: typed while frame `frame` is on screen.
 struct RUN_KEY {
-    uint32_t frame;
-    int32_t vk;  // Windows virtual-key code
+    uint32_t frame;  // the frame on screen when the key is typed
+    int32_t vk;      // Windows virtual-key code
 };
 
 // The parsed options; cli_parse fills it, cli_free releases what it owns.
@@ -47,6 +47,6 @@ struct RUN_OPTIONS {
     int32_t volume;      // --volume: percent of full scale for all sound played, 0..100 (default 100)
     int32_t list_audio;  // 1: print the sound output devices and exit
     int32_t list_midi;   // 1: print the MIDI output devices and exit
-    int32_t key_count;
+    int32_t key_count;   // entries of keys
     RUN_KEY *keys;       // owned; sorted by frame, equal frames in given order
 };

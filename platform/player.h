@@ -7,6 +7,8 @@
 // player_lock and player_unlock while it plays.
 #pragma once
 
+#include "host/export.h"
+
 #include <cstdint>
 #include <cstdio>
 
@@ -14,38 +16,40 @@ struct SYNTH;
 
 // What the player plays: 16-bit stereo frames, 44100 per second.
 constexpr int32_t player_rate = 44100;
+// Channels of every frame the player plays: stereo.
 constexpr int32_t player_channels = 2;
 
 // Starts looping a RIFF WAVE image of `size` bytes (16-bit PCM, mono or stereo,
 // 44100 per second) from its beginning; silence when it cannot play. Without a
 // sound device the program says so once on stderr and runs silent.
-void player_start(const uint8_t *image, int64_t size);
+RIVO_API void player_start(const uint8_t *image, int64_t size);
 // Stops whatever plays; the device is closed, which joins its thread.
-void player_stop(void);
+RIVO_API void player_stop(void);
 // The image that plays, or null.
-const uint8_t *player_image(void);
+RIVO_API const uint8_t *player_image(void);
 // Serialise writes to the playing image with the device's thread.
-void player_lock(void);
-void player_unlock(void);
+RIVO_API void player_lock(void);
+// Ends what player_lock began.
+RIVO_API void player_unlock(void);
 // Headless: plays everything the virtual clock says is due, so that a change
 // to the image made afterwards is heard only from now on.
-void player_catch_up(void);
+RIVO_API void player_catch_up(void);
 // The player's sample position now (frames since the process started): where a
 // sound asked for now begins. -1 when nothing plays.
-int64_t player_now(void);
+RIVO_API int64_t player_now(void);
 // Mixes the synthesiser's sound after the loop from now on (null: no longer).
 // The synthesiser must stay alive until it is detached.
-void player_mix_synth(SYNTH *synth);
+RIVO_API void player_mix_synth(SYNTH *synth);
 // Muted, the player plays digital silence; the loop and the synthesiser go on
 // in time, so unmuting resumes the loop where it is.
-void player_mute(int muted);
+RIVO_API void player_mute(int muted);
 // Every value played from now on times percent / 100 (0..100; 100 at start),
 // truncated toward zero: 100 leaves the sound as it is, 0 is digital silence.
-void player_set_volume(int32_t percent);
+RIVO_API void player_set_volume(int32_t percent);
 // The SDL output device to open from now on, by name (null: the system's
 // default).
-void player_use_device(const char *name);
+RIVO_API void player_use_device(const char *name);
 // Prints the names of the sound output devices, one per line.
-void player_list_devices(FILE *out);
+RIVO_API void player_list_devices(FILE *out);
 // 1 when a sound output device has this name.
-int player_has_device(const char *name);
+RIVO_API int player_has_device(const char *name);

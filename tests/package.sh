@@ -1,9 +1,14 @@
 #!/bin/sh
-# The Debian package: built with cpack, its dependencies resolved by apt,
-# unpacked with dpkg -x (program, desktop entry, 256 x 256 PNG icon, manual
-# page with exit statuses); the unpacked program runs a headless frame as the
-# built one does; lintian reports no error; make install / make uninstall into
-# a scratch prefix leave nothing behind. Arguments: the program, the tests build directory.
+# The Debian packages: built with cpack after a `make install` into a scratch
+# prefix: rivo7315 (the program), librivo7315-1 and librivo7315-platform1
+# (the shared libraries) and librivo7315-dev; their dependencies resolved by
+# apt and named once each; unpacked with dpkg -x (program, desktop entry,
+# 256 x 256 PNG icon, manual page with exit statuses; the libraries, headers,
+# pkg-config and CMake files); the unpacked program runs a headless frame as
+# the built one does; lintian reports neither error nor warning. Then, with
+# the packages installed (as root), make uninstall removes exactly what make
+# install put in the scratch prefix and leaves the packages' files alone.
+# Arguments: the program, the tests build directory.
 PROG=$1
 BUILD=$(cd "$2/.." && pwd)
 SRC=$(cd "$(dirname "$0")/.." && pwd)
@@ -12,9 +17,14 @@ for tool in cpack dpkg-deb lintian; do
     command -v $tool >/dev/null 2>&1 || fail "$tool is not installed (make test installs it)"
 done
 WORK=$(mktemp -d /tmp/rivo_package.XXXXXX)
-MANIFEST="$BUILD/install_manifest.txt"
+MANIFEST="$BUILD/installed_manifest.txt"
+PACKAGES="rivo7315 librivo7315-1 librivo7315-platform1 librivo7315-dev"
 # The build's own record of a real `make install` is kept aside meanwhile.
 trap '[ -f "$WORK/manifest.kept" ] && mv "$WORK/manifest.kept" "$MANIFEST"; rm -rf "$WORK"' EXIT
+
+[ -f "$MANIFEST" ] && mv "$MANIFEST" "$WORK/manifest.kept"
+sh "$SRC/tools/install-tree.sh" install "$BUILD" "$WORK/prefix" >/dev/null && [ -x "$WORK/prefix/bin/rivo7315" ] ||
+    fail "make install put no program in bin"
 
 cpack -G DEB --config "$BUILD/CPackConfig.cmake" -B "$WORK/out" >"$WORK/cpack.log" 2>&1 ||
     fail "cpack failed: $(tail -n 5 "$WORK/cpack.log")"
@@ -24,6 +34,14 @@ depends=$(dpkg-deb -f "$DEB" Depends)
 for lib in libsdl2-2.0-0 libasound2 libfluidsynth3 sf2-soundfont-gm libavformat59 libavcodec59 libavutil57 libpng16-16; do
     echo "$depends" | grep -q "$lib" || fail "the package does not depend on $lib: $depends"
 done
+for name in $PACKAGES; do
+    deb=$(ls "$WORK"/out/${name}_*.deb 2>/dev/null | head -n 1)
+    [ -n "$deb" ] || fail "cpack made no ${name}_*.deb"
+    twice=$(dpkg-deb -f "$deb" Depends | tr ',|' '\n\n' | sed 's/(.*//; s/ //g' | sed '/^$/d' | sort | uniq -d)
+    [ -z "$twice" ] || fail "$name names $twice more than once in Depends"
+done
+dpkg-deb -f "$WORK"/out/librivo7315-platform1_*.deb Depends | grep -q 'librivo7315-1 (= ' ||
+    fail "librivo7315-platform1 does not depend on librivo7315-1 of its own version"
 apt-get install -s "$DEB" >"$WORK/apt.log" 2>&1 && grep -q '^Inst rivo7315 ' "$WORK/apt.log" ||
     fail "apt cannot install the package: $(tail -n 3 "$WORK/apt.log")"
 echo "ok: built $(basename "$DEB"); apt resolves its dependencies on SDL2, ALSA, FluidSynth, a GM SoundFont, FFmpeg and libpng"
@@ -44,16 +62,41 @@ SDL_AUDIODRIVER=dummy "$ROOT/usr/bin/rivo7315" --headless --frames 1 --hash >"$W
     fail "the unpacked program did not run a headless frame: $(cat "$WORK/err")"
 "$PROG" --headless --frames 1 --hash 2>/dev/null | cmp -s - "$WORK/hash" || fail "the unpacked program draws other frames"
 echo "ok: program, desktop entry, icon and manual page unpacked; the program runs a headless frame as the built one"
+for name in librivo7315-1 librivo7315-platform1 librivo7315-dev; do dpkg -x "$WORK"/out/${name}_*.deb "$ROOT"; done
+for f in librivo7315.so.1 librivo7315-platform.so.1 librivo7315.so librivo7315.a librivo7315-platform.a \
+    pkgconfig/rivo7315.pc pkgconfig/rivo7315-platform.pc cmake/rivo7315/rivo7315-config.cmake; do
+    ls "$ROOT"/usr/lib/*/$f >/dev/null 2>&1 || fail "the library packages lack /usr/lib/<multiarch>/$f"
+done
+for f in include/rivo7315/imaging/img.h include/rivo7315/host/version.h include/rivo7315/host/export.h \
+    share/doc/librivo7315-dev/examples/mini_demo.cpp; do
+    [ -s "$ROOT/usr/$f" ] || fail "librivo7315-dev lacks /usr/$f"
+done
+[ ! -e "$ROOT/usr/include/rivo7315/host/module.h" ] || fail "librivo7315-dev carries the library's inner header host/module.h"
+echo "ok: the shared libraries, static libraries, headers, pkg-config and CMake files and examples unpacked"
 
-lintian --fail-on error "$DEB" >"$WORK/lintian.log" 2>&1
-grep '^E:' "$WORK/lintian.log" && fail "lintian reports errors"
-echo "ok: lintian reports no error"
+lintian "$WORK"/out/*.deb >"$WORK/lintian.log" 2>&1
+grep '^[EW]:' "$WORK/lintian.log" && fail "lintian reports errors or warnings"
+echo "ok: lintian reports neither error nor warning on $(ls "$WORK"/out/*.deb | wc -l) packages"
 
-[ -f "$MANIFEST" ] && mv "$MANIFEST" "$WORK/manifest.kept"
-cmake --install "$BUILD" --prefix "$WORK/prefix" >/dev/null && [ -x "$WORK/prefix/bin/rivo7315" ] ||
-    fail "cmake --install put no program in bin"
+# With the packages installed, `make uninstall` must leave their files alone:
+# only root installs them, and never over packages installed for real.
+installed=""
+if [ "$(id -u)" -eq 0 ] && ! dpkg-query -W -f='${Status}' $PACKAGES 2>/dev/null | grep -q 'ok installed'; then
+    apt-get install -y -q --no-install-recommends -o DPkg::Lock::Timeout=300 "$WORK"/out/*.deb >"$WORK/apt-install.log" 2>&1 ||
+        fail "the packages do not install: $(tail -n 3 "$WORK/apt-install.log")"
+    installed=yes
+    trap 'apt-get purge -y -q -o DPkg::Lock::Timeout=300 $PACKAGES >/dev/null 2>&1; [ -f "$WORK/manifest.kept" ] && mv "$WORK/manifest.kept" "$MANIFEST"; rm -rf "$WORK"' EXIT
+fi
 make -s -C "$SRC" uninstall BUILD="$BUILD" >/dev/null || fail "make uninstall failed"
-left=$(find "$WORK/prefix" -type f -o -type d -name rivo7315 | head -n 3)
+left=$(find "$WORK/prefix" 2>/dev/null | head -n 3)
 [ -z "$left" ] || fail "make uninstall left $left"
-echo "ok: make uninstall removes everything make install put in place"
+make -s -C "$SRC" uninstall BUILD="$BUILD" | grep -q 'nothing installed' || fail "a second make uninstall did not find nothing to do"
+if [ -n "$installed" ]; then
+    dpkg -V $PACKAGES >"$WORK/verify.log" 2>&1
+    [ -s "$WORK/verify.log" ] && fail "make uninstall touched the installed packages: $(head -n 3 "$WORK/verify.log")"
+    apt-get purge -y -q -o DPkg::Lock::Timeout=300 $PACKAGES >/dev/null 2>&1 || fail "the packages do not purge"
+    echo "ok: make install, make package, make uninstall with the packages installed: the scratch prefix is empty, dpkg -V is clean"
+else
+    echo "ok: make install, make package, make uninstall: the scratch prefix is empty (not root: packages not installed)"
+fi
 echo "PASS"

@@ -2,12 +2,15 @@
 // drawn with an LFONT. Text, font and target are not owned; the cursor is.
 #pragma once
 
+#include "host/export.h"
+
 #include <cstdint>
 
 struct CURSOR;
 struct LFONT;
 struct IMG;
 
+// A line font scroller: a text moving sideways through a strip.
 struct LSCROLL {
     int32_t x;           // left edge of the strip
     int32_t y;           // top edge (glyph origin y)
@@ -24,23 +27,23 @@ struct LSCROLL {
 };
 
 // Prints this module's error message when its debug switch is on.
-void lscroll_error(void);
+RIVO_API void lscroll_error(void);
 
 // Speed 1, cursor on "A scroll's default text. "; draws refused until lscroll_set.
-LSCROLL *lscroll_new(void);
+RIVO_API LSCROLL *lscroll_new(void);
 // Destroys the cursor and the record; clears *s.
-void lscroll_del(LSCROLL **s);
+RIVO_API void lscroll_del(LSCROLL **s);
 // Attaches text, font and target (all required); x = y = z = 0, width = target width.
-void lscroll_set(LSCROLL *s, const char *text, LFONT *font, IMG *target);
+RIVO_API void lscroll_set(LSCROLL *s, const char *text, LFONT *font, IMG *target);
 // offset += speed, moving the cursor by whole characters.
-void lscroll_step(LSCROLL *s);
+RIVO_API void lscroll_step(LSCROLL *s);
 
 // Draws width / w + 2 characters from (x - offset, y) in the glyphs' colours;
 // nothing when the strip lies wholly outside the target.
-void lscroll_draw(LSCROLL *s);
+RIVO_API void lscroll_draw(LSCROLL *s);
 // Each character in a random light colour; no visibility test.
-void lscroll_draw_random(LSCROLL *s);
+RIVO_API void lscroll_draw_random(LSCROLL *s);
 // Colours the whole font once, then draws; no visibility test.
-void lscroll_draw_color(LSCROLL *s, uint32_t color);
+RIVO_API void lscroll_draw_color(LSCROLL *s, uint32_t color);
 // 512 characters on a spiral about the target's centre; k & 3 picks the size.
-void lscroll_draw_spiral(LSCROLL *s, int32_t k);
+RIVO_API void lscroll_draw_spiral(LSCROLL *s, int32_t k);

@@ -2,12 +2,15 @@
 // drawn with a bitmap FONT and walked with a CURSOR.
 #pragma once
 
+#include "host/export.h"
+
 #include <cstdint>
 
 struct CURSOR;
 struct FONT;
 struct IMG;
 
+// A bitmap font scroller: a text moving sideways through a strip.
 struct SCROLL {
     int32_t x;          // left edge of the strip in the target
     int32_t y;          // top edge of the strip
@@ -24,19 +27,19 @@ struct SCROLL {
 };
 
 // Prints this module's error message when its debug switch is on.
-void scroll_error(void);
+RIVO_API void scroll_error(void);
 
 // Speed 1, a cursor on the default text "A scroll's default text. ", no
 // text, font or target: drawing and stepping are refused until scroll_set.
-SCROLL *scroll_new(void);
+RIVO_API SCROLL *scroll_new(void);
 // Destroys the cursor, frees the record and clears *scroll.
-void scroll_del(SCROLL **scroll);
+RIVO_API void scroll_del(SCROLL **scroll);
 // Attaches a text, font and target (all needed; an empty text is refused),
 // with a new cursor at the text's start; x = y = z = 0, width = target's width.
-void scroll_set(SCROLL *scroll, const char *text, FONT *font, IMG *target);
+RIVO_API void scroll_set(SCROLL *scroll, const char *text, FONT *font, IMG *target);
 // Moves the text `speed` pixels (positive: to the left).
-void scroll_step(SCROLL *scroll);
+RIVO_API void scroll_step(SCROLL *scroll);
 // Draws width / cell_width + 2 characters from (x - offset, y), transparently.
-void scroll_draw(SCROLL *scroll);
+RIVO_API void scroll_draw(SCROLL *scroll);
 // As scroll_draw, every pixel of every cell copied.
-void scroll_draw_opaque(SCROLL *scroll);
+RIVO_API void scroll_draw_opaque(SCROLL *scroll);

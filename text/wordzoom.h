@@ -4,6 +4,8 @@
 // place in the word, which is drawn at twice the font's scale.
 #pragma once
 
+#include "host/export.h"
+
 #include <cstdint>
 
 struct IMG;
@@ -13,16 +15,17 @@ struct LIST;
 // Letters `shown` can hold; one zero word after them keeps a full line terminated.
 constexpr int32_t wordzoom_shown_size = 256;
 
+// Words zooming in letter by letter with a line font.
 struct WORDZOOM {
     int32_t x;             // 0; not used
-    int32_t y;
-    int32_t z;
+    int32_t y;             // 0; not used
+    int32_t z;             // 0; not used
     int32_t width;         // target area; the zoom centre is (width / 2, height / 2)
-    int32_t height;
+    int32_t height;        // target area; the zoom centre is (width / 2, height / 2)
     int32_t depth;         // not used
     int32_t countdown;     // zoom counter of the letter in flight, falls by 2 per step
     int32_t word_x;        // place of the word's first letter
-    int32_t word_y;
+    int32_t word_y;        // place of the word's first letter
     int32_t capacity;      // 256: the letters of `shown` in use
     char shown[wordzoom_shown_size + 4];  // letters landed so far, zero-terminated
     int32_t length;        // letters of the current word
@@ -39,37 +42,37 @@ struct WORDZOOM {
 
 // The default words, one per line, each ended by a line feed (26 words).
 // No operation reads them; hand them to wordzoom_add_words.
-extern const char wordzoom_default_words[];
+RIVO_API extern const char wordzoom_default_words[];
 
 // Prints "WORDZOOM error\n" when the debug switch is on.
-void wordzoom_error(void);
+RIVO_API void wordzoom_error(void);
 
 // A zeroed record after wordzoom_reset (one rand draw); null on failure.
-WORDZOOM *wordzoom_new(void);
+RIVO_API WORDZOOM *wordzoom_new(void);
 // Frees the record (not the word list), clears the handle.
-void wordzoom_del(WORDZOOM **zoom);
+RIVO_API void wordzoom_del(WORDZOOM **zoom);
 // Frees every text of the word list and the list itself; no current word after.
-void wordzoom_del_words(WORDZOOM *zoom);
+RIVO_API void wordzoom_del_words(WORDZOOM *zoom);
 // Header, 256 x 256, mode 'o', word place 0, capacity 256, counters 0, new colour.
 // The word list, font, target and countdown are kept.
-void wordzoom_reset(WORDZOOM *zoom);
+RIVO_API void wordzoom_reset(WORDZOOM *zoom);
 // 1 when x..depth, word_x, word_y, capacity, length, revealed, word_index, color are equal.
-int wordzoom_compare(const WORDZOOM *s, const WORDZOOM *t);
+RIVO_API int wordzoom_compare(const WORDZOOM *s, const WORDZOOM *t);
 // Copies the fields that wordzoom_compare looks at.
-void wordzoom_copy(const WORDZOOM *source, WORDZOOM *target);
+RIVO_API void wordzoom_copy(const WORDZOOM *source, WORDZOOM *target);
 // wordzoom_new, then wordzoom_copy.
-WORDZOOM *wordzoom_dup(const WORDZOOM *source);
+RIVO_API WORDZOOM *wordzoom_dup(const WORDZOOM *source);
 
 // Appends every line of the text (line feeds cut, an empty line gives an
 // empty word, a final piece without a line feed counts) as a new text.
-void wordzoom_add_words(WORDZOOM *zoom, const char *text);
+RIVO_API void wordzoom_add_words(WORDZOOM *zoom, const char *text);
 // Starts word n mod the number of words (n >= 0): new place, nothing shown.
-void wordzoom_start_word(WORDZOOM *zoom, int32_t n);
+RIVO_API void wordzoom_start_word(WORDZOOM *zoom, int32_t n);
 // wordzoom_start_word with the next index; the list repeats.
-void wordzoom_next_word(WORDZOOM *zoom);
+RIVO_API void wordzoom_next_word(WORDZOOM *zoom);
 // Mode 'o': the letter in flight comes one step closer, or lands.
-void wordzoom_step(WORDZOOM *zoom);
+RIVO_API void wordzoom_step(WORDZOOM *zoom);
 // 1 when every letter of the word has landed.
-int wordzoom_done(const WORDZOOM *zoom);
+RIVO_API int wordzoom_done(const WORDZOOM *zoom);
 // Draws the landed letters and the letter in flight into the target.
-void wordzoom_draw(WORDZOOM *zoom);
+RIVO_API void wordzoom_draw(WORDZOOM *zoom);

@@ -8,7 +8,8 @@ RUN="cmake ninja-build g++ pkg-config libsdl2-dev libasound2-dev
 libfluidsynth-dev timgm6mb-soundfont libavformat-dev libavcodec-dev
 libavutil-dev libpng-dev zlib1g-dev"
 TEST="libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev
-xvfb xdotool x11-utils jwm sox netpbm imagemagick ffmpeg python3 dpkg-dev fakeroot lintian"
+xvfb xdotool x11-utils jwm sox netpbm imagemagick ffmpeg python3 dpkg-dev fakeroot lintian
+doxygen"
 
 case "${1:-run}" in
 run) PACKAGES=$RUN ;;
