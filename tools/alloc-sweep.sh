@@ -5,8 +5,8 @@
 #   statusS           a documented status 1-6 with one message line on stderr
 #   glib-abort        GLib's allocator ended the process (g_malloc does so by
 #                     design: SIGTRAP or SIGABRT inside libglib)
-#   gomp-exit         OpenMP's runtime (FluidSynth's threads) said it ran out
-#                     of memory and exited with status 1
+#   lib-exit          OpenMP's runtime (FluidSynth's threads) or libnuma (loaded
+#                     with FFmpeg) said it ran out of memory and exited with status 1
 #   fluidsynth-crash  FluidSynth followed a null pointer while it loaded the SoundFont
 # Any other outcome fails the sweep: a crash in the program or another
 # library ("crash-in-FILE", named by the shim), a hang (SWEEP_TIMEOUT seconds),
@@ -49,7 +49,8 @@ one() {
     elif [ "$status" -eq 139 ] && [[ "$where" == */libfluidsynth.so* ]]; then echo "$n fluidsynth-crash"
     elif [ "$status" -gt 128 ]; then echo "$n crash-in-$(basename "${where:-unknown}")-signal$((status - 128))"
     elif [ "$status" -eq 0 ]; then echo "$n ran-on"
-    elif [ "$status" -eq 1 ] && grep -q '^libgomp: Out of memory' "$err"; then echo "$n gomp-exit"
+    elif [ "$status" -eq 1 ] && grep -q '^libgomp: Out of memory\|^Out of memory allocating bitmask' "$err"; then
+        echo "$n lib-exit"
     elif [ "$status" -le 6 ] && [ "$lines" -eq 1 ] && grep -q '^rivo7315: ' "$err"; then
         echo "$n status$status"
     else echo "$n bad-status$status-lines$lines"
@@ -81,7 +82,7 @@ for args in "${runs[@]}"; do
         printf '   %6d %-10s N = %s\n' "$(echo "$ns" | wc -l)" "$outcome" \
             "$(echo "$ns" | head -5 | tr '\n' ' ')$([ "$(echo "$ns" | wc -l)" -gt 5 ] && echo ...)"
     done
-    good=' ran-on$\| status[1-6]$\| glib-abort$\| gomp-exit$\| fluidsynth-crash$'
+    good=' ran-on$\| status[1-6]$\| glib-abort$\| lib-exit$\| fluidsynth-crash$'
     if grep -qv "$good" "$work/out"; then
         failed=1
         echo "   failing N:"; grep -v "$good" "$work/out" | sort -n | head -20 | sed 's/^/     /'
