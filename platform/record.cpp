@@ -190,7 +190,10 @@ RECORD *record_new(const char *path, int32_t rate) {
     if (!record_name_ok(path) || rate < 1) return nullptr;
     if (!record_load_ffmpeg(path)) return nullptr;
     RECORD *r = (RECORD *)calloc(1, sizeof(RECORD));
-    if (!r) return nullptr;
+    if (!r) {
+        fprintf(stderr, "rivo7315: cannot write '%s': out of memory\n", path);
+        return nullptr;
+    }
     r->fd = -1;
     r->path = strdup(path);
     r->mp4 = record_ends_with(path, ".mp4");
