@@ -7,10 +7,14 @@
 #                     design: SIGTRAP or SIGABRT inside libglib)
 #   lib-exit          OpenMP's runtime (FluidSynth's threads) or libnuma (loaded
 #                     with FFmpeg) said it ran out of memory and exited with status 1
+#   glib-hang         GLib's own start-up (its constructor, as it loads with
+#                     FFmpeg's or FluidSynth's libraries) hung: reporting the
+#                     failed allocation re-enters the allocator it failed in
 #   fluidsynth-crash  FluidSynth followed a null pointer while it loaded the SoundFont
 # Any other outcome fails the sweep: a crash in the program or another
-# library ("crash-in-FILE", named by the shim), a hang (SWEEP_TIMEOUT seconds),
-# or a status without its one line.
+# library ("crash-in-FILE", named by the shim), a hang anywhere else
+# ("hang-in-FILE": after SWEEP_TIMEOUT seconds SIGABRT makes the shim say
+# where), or a status without its one line.
 #   tools/alloc-sweep.sh PROGRAM SHIM [spread|all]
 # spread: every N up to SWEEP_FIRST (default 100), then SWEEP_SPREAD more
 # (default 100) spaced evenly over the rest; all: every N of each run.
@@ -38,13 +42,14 @@ one() {
     local n=$1 args=$2 err="$work/err.$1" status
     # Only the program gets the shim: nice and timeout allocate too. The
     # shell's own note of a death by signal goes nowhere: the outcome says it.
-    { nice timeout -s KILL "$timeout_s" env RIVO_FAIL_ALLOC="$n" LD_PRELOAD="$shim" $program $args \
+    { nice timeout -s ABRT -k 5 "$timeout_s" env RIVO_FAIL_ALLOC="$n" LD_PRELOAD="$shim" $program $args \
         >/dev/null 2>"$err"; } 2>/dev/null
     status=$?
     local lines where
     lines=$(grep -c . "$err")
     where=$(sed -n 's/^failalloc: signal [0-9]* in //p' "$err" | head -n 1)
-    if [ "$status" -eq 137 ]; then echo "$n hang"
+    if [ "$status" -eq 124 ] && [[ "$where" == */libglib-2.0.so* ]]; then echo "$n glib-hang"
+    elif [ "$status" -eq 124 ] || [ "$status" -eq 137 ]; then echo "$n hang-in-$(basename "${where:-unknown}")"
     elif [[ "$status" =~ ^13[34]$ && "$where" == */libglib-2.0.so* ]]; then echo "$n glib-abort"
     elif [ "$status" -eq 139 ] && [[ "$where" == */libfluidsynth.so* ]]; then echo "$n fluidsynth-crash"
     elif [ "$status" -gt 128 ]; then echo "$n crash-in-$(basename "${where:-unknown}")-signal$((status - 128))"
@@ -82,7 +87,7 @@ for args in "${runs[@]}"; do
         printf '   %6d %-10s N = %s\n' "$(echo "$ns" | wc -l)" "$outcome" \
             "$(echo "$ns" | head -5 | tr '\n' ' ')$([ "$(echo "$ns" | wc -l)" -gt 5 ] && echo ...)"
     done
-    good=' ran-on$\| status[1-6]$\| glib-abort$\| lib-exit$\| fluidsynth-crash$'
+    good=' ran-on$\| status[1-6]$\| glib-abort$\| glib-hang$\| lib-exit$\| fluidsynth-crash$'
     if grep -qv "$good" "$work/out"; then
         failed=1
         echo "   failing N:"; grep -v "$good" "$work/out" | sort -n | head -20 | sed 's/^/     /'
