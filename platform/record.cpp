@@ -242,14 +242,14 @@ struct MKV_ELEMENT {
 
 static int record_mkv_element(int fd, int64_t at, MKV_ELEMENT *e) {
     uint8_t b[12];
-    if (pread(fd, b, sizeof b, (off_t)at) != (ssize_t)sizeof b) return 0;
-    int id_bytes = b[0] >= 0x80 ? 1 : b[0] >= 0x40 ? 2 : b[0] >= 0x20 ? 3 : b[0] >= 0x10 ? 4 : 0;
-    if (!id_bytes) return 0;
+    ssize_t n = pread(fd, b, sizeof b, (off_t)at);  // fewer near the end of the file
+    int id_bytes = n < 2 ? 0 : b[0] >= 0x80 ? 1 : b[0] >= 0x40 ? 2 : b[0] >= 0x20 ? 3 : b[0] >= 0x10 ? 4 : 0;
+    if (!id_bytes || n <= id_bytes) return 0;
     e->id = 0;
     for (int i = 0; i < id_bytes; i++) e->id = e->id << 8 | b[i];
     int size_bytes = 1;
     while (size_bytes <= 8 && !(b[id_bytes] & (0x80 >> (size_bytes - 1)))) size_bytes++;
-    if (size_bytes > 8) return 0;
+    if (size_bytes > 8 || n < id_bytes + size_bytes) return 0;
     e->size = b[id_bytes] & (0xFF >> size_bytes);
     for (int i = 1; i < size_bytes; i++) e->size = e->size << 8 | b[id_bytes + i];
     e->data = at + id_bytes + size_bytes;
