@@ -64,9 +64,9 @@ docs: configure
 
 # Sanitized unit tests and scene loops, ThreadSanitizer, short fuzz runs.
 check: deps
-	sh tools/check.sh
+	BUILD=$(BUILD) JOBS=$(JOBS) sh tools/check.sh
 
-# The program under the failing allocator for every N of two short runs
+# The program under the failing allocator for every N of three short runs
 # (hours on one core; SWEEP_JOBS=n runs n at a time).
 longcheck: build
 	bash tools/alloc-sweep.sh ./$(BUILD)/rivo7315 $(CURDIR)/$(BUILD)/tests/libfailalloc.so all

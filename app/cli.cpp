@@ -169,10 +169,14 @@ void cli_help(FILE *f) {
             "                  the CRC-32 (zip/PNG) of its 24-bit bottom-up BGR bytes, hex\n"
             "  --capture DIR   run headless and write every video frame (50 per second of\n"
             "                  the virtual clock) as DIR/frame_NNNNNN.png, NNNNNN counting\n"
-            "                  from 0, and the sound as DIR/sound.wav, of the same length\n"
+            "                  from 0, and the sound as DIR/sound.wav, of the same length;\n"
+            "                  without --frames, one pass of the seven scenes; one run at\n"
+            "                  a time per DIR (another stops at once with status 4)\n"
             "  --record FILE   run headless and write one video file with sound: FILE.mkv\n"
             "                  is lossless (FFV1 + FLAC), FILE.mp4 is H.264 at 3x size +\n"
-            "                  AAC; without --frames, one pass of the seven scenes\n"
+            "                  AAC; without --frames, one pass of the seven scenes; it is\n"
+            "                  written as NAME.partial-PID.EXT and renamed when done, and\n"
+            "                  plays up to its last whole second if the run is cut short\n"
             "  --screenshot-dir DIR  where F12 saves its pictures (made with its parents)\n"
             "  --zoom N        start with the 256 x 256 frame N times larger (1..16, nearest;\n"
             "                  reduced, with a message, to what fits the screen)\n"
@@ -223,12 +227,14 @@ void cli_help(FILE *f) {
             "3 when scene 3 finds no MIDI output (--midi-out none, no such port, or no\n"
             "SoundFont and no writable ALSA port); 4 when a capture, recording or other\n"
             "file cannot be written (full disk, no permission, name too long, directory\n"
-            "moved), what was written before staying a valid file; 5 without a display\n"
-            "(set DISPLAY or WAYLAND_DISPLAY, or use --headless); 6 when memory runs out\n"
-            "for what the demo cannot run without (the options, the display, the frame or\n"
-            "the frame timer); 129, 130, 143 after SIGHUP, SIGINT (Ctrl+C), SIGTERM, which\n"
-            "end the program as closing the window does. Any other failed allocation\n"
-            "leaves its object empty and the demo runs on without it.\n");
+            "moved or held by another run), what was written before staying a valid\n"
+            "file; 5 without a display (set DISPLAY or WAYLAND_DISPLAY, or use\n"
+            "--headless); 6 when memory runs out for what the demo cannot run without\n"
+            "(the options, the display, the frame or the frame timer); 129, 130, 143\n"
+            "after SIGHUP, SIGINT (Ctrl+C), SIGTERM, which end the program as closing the\n"
+            "window does. Any other failed allocation leaves its object empty and the\n"
+            "demo runs on without it (but see the README on libraries that end the\n"
+            "process themselves).\n");
 }
 
 // The option's value: "--opt=value" or the next argument; null when missing.

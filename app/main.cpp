@@ -5,6 +5,8 @@
 // 3 no MIDI output; 4 a capture, recording or other write failed; 5 no
 // display; 6 out of memory for what the demo needs; 1 a pause that nothing
 // can end (headless); 128 + signal after SIGHUP, SIGINT or SIGTERM.
+#include <csignal>
+
 #include "app/cli.h"
 #include "app/preflight.h"
 #include "demo/scenes.h"
@@ -14,8 +16,8 @@
 #include "platform/options.h"
 #include "platform/synth.h"
 
-// Frames of one pass of the seven scenes: how long a recording runs
-// without --frames.
+// Frames of one pass of the seven scenes: how long a recording or a
+// capture runs without --frames.
 static int32_t main_one_pass(void) {
     int32_t n = 0;
     for (const DEMO_SCENE *scene : demo_scene_table) n += scene->frames;
@@ -23,17 +25,20 @@ static int32_t main_one_pass(void) {
 }
 
 int main(int argc, char **argv) {
+    // Caught first, so that neither SDL nor a library installs its own, and
+    // before any output file exists, so that a signal never cuts one short.
+    backend_catch_signals();
+    // Past a file size limit a write fails (and is reported) instead of killing the run.
+    signal(SIGXFSZ, SIG_IGN);
     RUN_OPTIONS cli;
     int status = cli_parse(&cli, argc, argv, stdout, stderr);
     if (status != CLI_RUN) return status;
-    if (cli.record && cli.frames <= 0) cli.frames = main_one_pass();
+    if ((cli.record || cli.capture) && cli.frames <= 0) cli.frames = main_one_pass();
     status = preflight(&cli, stdout, stderr);
     if (status != PREFLIGHT_RUN) {
         cli_free(&cli);
         return status;
     }
-    // Caught first, so that neither SDL nor a library installs its own.
-    backend_catch_signals();
     // A capture or recording that cannot be made, or no display, has said why.
     status = backend_start(&cli);
     if (status != RUN_OK) {

@@ -8,6 +8,7 @@
 
 #include <fcntl.h>
 #include <png.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -138,16 +139,66 @@ static int capture_wav_header(CAPTURE *c) {
     return done < 0 ? errno : EIO;
 }
 
+// ---- The lock --------------------------------------------------------------------
+
+// Takes the directory's lock file and writes this run's process id into it;
+// 0, or the process id of the run that holds it (-1 when that cannot be read),
+// or, with *error set, why the lock file could not be made.
+static long capture_take_lock(CAPTURE *c, int *error) {
+    for (;;) {
+        int fd = open(c->lock_path, O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+        // A directory where no file can be made takes no frames from any run
+        // either: the first frame fails and says why.
+        if (fd < 0 && (errno == EACCES || errno == EROFS || errno == EPERM)) return 0;
+        if (fd < 0) {
+            *error = errno;
+            return 0;
+        }
+        if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
+            char text[24] = "";
+            ssize_t n = pread(fd, text, sizeof text - 1, 0);
+            close(fd);
+            long pid = n > 0 ? strtol(text, nullptr, 10) : 0;
+            return pid > 0 ? pid : -1;
+        }
+        // The run before may have removed the file between our open and our
+        // lock: only the file still under the name counts.
+        struct stat held, named;
+        if (fstat(fd, &held) == 0 && stat(c->lock_path, &named) == 0 && held.st_ino == named.st_ino &&
+            held.st_dev == named.st_dev) {
+            char text[24];
+            int n = snprintf(text, sizeof text, "%ld\n", (long)getpid());
+            if (ftruncate(fd, 0) == 0) capture_write_all(fd, (const uint8_t *)text, (size_t)n);
+            c->lock = fd;
+            return 0;
+        }
+        close(fd);
+    }
+}
+
+// Removes the lock file (still under its name, still ours) and lets it go.
+static void capture_drop_lock(CAPTURE *c) {
+    if (c->lock < 0) return;
+    struct stat held, named;
+    if (fstat(c->lock, &held) == 0 && stat(c->lock_path, &named) == 0 && held.st_ino == named.st_ino &&
+        held.st_dev == named.st_dev)
+        unlink(c->lock_path);
+    close(c->lock);
+    c->lock = -1;
+}
+
 CAPTURE *capture_new(const char *dir) {
     if (!dir) return nullptr;
     CAPTURE *c = (CAPTURE *)calloc(1, sizeof(CAPTURE));
     if (!c) return nullptr;
     c->wav = -1;
+    c->lock = -1;
     c->dir = strdup(dir);
     c->wav_path = capture_join(dir, "sound.wav");
+    c->lock_path = capture_join(dir, ".rivo7315.lock");
     struct stat st;
     const char *why = nullptr;
-    if (!c->dir || !c->wav_path) {
+    if (!c->dir || !c->wav_path || !c->lock_path) {
         why = strerror(ENOMEM);
     } else if (mkdir(dir, 0777) != 0 && errno != EEXIST) {
         why = strerror(errno);
@@ -163,6 +214,19 @@ CAPTURE *capture_new(const char *dir) {
     }
     c->dir_device = (uint64_t)st.st_dev;
     c->dir_inode = (uint64_t)st.st_ino;
+    int lock_error = 0;
+    long holder = capture_take_lock(c, &lock_error);
+    if (holder || lock_error) {
+        if (holder > 0)
+            fprintf(stderr, "rivo7315: cannot capture into '%s': another run (process %ld) is writing there\n", dir, holder);
+        else if (holder < 0)
+            fprintf(stderr, "rivo7315: cannot capture into '%s': another run is writing there\n", dir);
+        else
+            capture_report(c, c->lock_path, strerror(lock_error));
+        c->failed = 1;
+        capture_del(&c);
+        return nullptr;
+    }
     c->wav = open(c->wav_path, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
     int error = c->wav < 0 ? errno : capture_wav_header(c);
     if (error) {
@@ -257,6 +321,8 @@ void capture_del(CAPTURE **handle) {
     if (!handle || !*handle) return;
     CAPTURE *c = *handle;
     capture_finish(c);
+    capture_drop_lock(c);
+    free(c->lock_path);
     free(c->png);
     free(c->wav_path);
     free(c->dir);

@@ -1,6 +1,8 @@
 // CAPTURE: a run written into a directory, every video frame as a PNG file
 // "frame_NNNNNN.png" and the sound as "sound.wav" (16-bit PCM, 44100 per
-// second), plus the PNG writer that F12 uses. Paths are built to any length;
+// second), plus the PNG writer that F12 uses. One run at a time writes into a
+// directory: it holds a lock file there (".rivo7315.lock", with its process
+// id) until it finishes. Paths are built to any length;
 // a name the system cannot take is an error like any other failed write.
 #pragma once
 
@@ -14,6 +16,8 @@ struct CAPTURE {
     uint64_t dir_device;    // identity of the directory when the capture began,
     uint64_t dir_inode;     //   to notice it being moved or replaced
     int wav;                // file descriptor of sound.wav; -1 once closed
+    int lock;               // file descriptor of the locked lock file; -1 when none
+    char *lock_path;        // dir/.rivo7315.lock, owned
     int32_t channels;       // of sound.wav; 0 until the first sound
     uint64_t wav_bytes;     // sound bytes in sound.wav
     uint8_t *png;           // the last frame, encoded; written again for a repeat
@@ -23,7 +27,8 @@ struct CAPTURE {
     int quiet;              // failures are no longer printed (another output failed first)
 };
 
-// Makes the directory (if missing) and sound.wav; null after printing why not.
+// Makes the directory (if missing), locks it and makes sound.wav; null after
+// printing why not (another run holding the directory is named by its process id).
 CAPTURE *capture_new(const char *dir);
 // Writes video frame `index` (w x h 0x00RRGGBB words, top row first); with
 // `repeat`, the same picture as the previous frame. 0 after a printed failure.

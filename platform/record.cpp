@@ -4,6 +4,16 @@
 // sound is cut into the encoder's frame size here. Every FFmpeg call that can
 // fail is checked: the first failure prints one message naming the file and
 // the reason, and every later call does nothing but report failure.
+//
+// A run can be cut short anywhere (a full disk, a signal, power loss), so the
+// file is always playable up to its last whole second: the muxer writes
+// through our own I/O, which is flushed after every packet, and both
+// containers keep what they hold in short self-contained pieces (Matroska
+// clusters of at most a second, whose header's duration is kept current;
+// fragmented MP4 starting a fragment at every keyframe, one a second). The
+// file is written as "NAME.partial-PID.EXT" beside its target and renamed
+// when finished; after a failed write it is cut back to its last whole piece
+// and renamed too.
 #include "platform/record.h"
 
 extern "C" {
@@ -13,11 +23,15 @@ extern "C" {
 #include <libavutil/opt.h>
 }
 
+#include <fcntl.h>
 #include <strings.h>
+#include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <new>
 
 #include "platform/dynlib.h"
 
@@ -26,6 +40,8 @@ extern "C" {
 // run without one never loads them.
 #define RECORD_FFMPEG(X) \
     X(av_strerror) \
+    X(av_malloc) \
+    X(av_free) \
     X(av_log_set_level) \
     X(av_dict_set) \
     X(av_dict_free) \
@@ -47,13 +63,13 @@ extern "C" {
     X(avcodec_receive_packet) \
     X(avcodec_free_context) \
     X(avformat_alloc_output_context2) \
-    X(avio_open) \
+    X(avio_alloc_context) \
+    X(avio_context_free) \
     X(avformat_new_stream) \
     X(avformat_write_header) \
     X(av_interleaved_write_frame) \
     X(av_write_trailer) \
     X(avio_flush) \
-    X(avio_closep) \
     X(avformat_free_context)
 #define RECORD_SLOT(name) decltype(&::name) name;
 static struct {
@@ -69,7 +85,15 @@ static int record_load_ffmpeg(const char *path) {
     static const DYNLIB_SYMBOL symbols[] = {RECORD_FFMPEG(RECORD_SYMBOL)};
 #undef RECORD_SYMBOL
     const char *why = nullptr;
-    loaded = dynlib_load(RIVO_AVFORMAT_SO, symbols, (int)(sizeof symbols / sizeof symbols[0]), &why);
+    // A constructor of a library that FFmpeg brings along may throw when
+    // memory runs out; it must not end the program.
+    try {
+        loaded = dynlib_load(RIVO_AVFORMAT_SO, symbols, (int)(sizeof symbols / sizeof symbols[0]), &why);
+    } catch (const std::bad_alloc &) {
+        why = "out of memory";
+    } catch (...) {
+        why = "a library failed to start";
+    }
     if (!loaded) fprintf(stderr, "rivo7315: cannot write '%s': cannot load FFmpeg: %s\n", path, why);
     return loaded;
 }
@@ -94,11 +118,83 @@ int record_name_ok(const char *path) {
     return path && (record_ends_with(path, ".mkv") || record_ends_with(path, ".mp4"));
 }
 
+// ---- The file ------------------------------------------------------------------
+
+// Bytes the muxer hands over at a time.
+enum { RECORD_IO_BUFFER = 1 << 16 };
+
+// The muxer's writes, at its own position in the file.
+#if LIBAVFORMAT_VERSION_MAJOR >= 61
+static int record_io_write(void *opaque, const uint8_t *data, int n) {
+#else
+static int record_io_write(void *opaque, uint8_t *data, int n) {
+#endif
+    RECORD *r = (RECORD *)opaque;
+    for (int done = 0; done < n;) {
+        ssize_t k = pwrite(r->fd, data + done, (size_t)(n - done), (off_t)r->at);
+        if (k < 0 && errno == EINTR) continue;
+        if (k <= 0) return AVERROR(k < 0 ? errno : EIO);
+        done += (int)k;
+        r->at += k;
+        if (r->at > r->end) r->end = r->at;
+    }
+    return n;
+}
+
+static int64_t record_io_seek(void *opaque, int64_t offset, int whence) {
+    RECORD *r = (RECORD *)opaque;
+    if (whence & AVSEEK_SIZE) return r->end;
+    switch (whence & ~AVSEEK_FORCE) {
+    case SEEK_SET: break;
+    case SEEK_CUR: offset += r->at; break;
+    case SEEK_END: offset += r->end; break;
+    default: return AVERROR(EINVAL);
+    }
+    if (offset < 0) return AVERROR(EINVAL);
+    return r->at = offset;
+}
+
+// "dir/name.partial-PID.ext" for "dir/name.ext", in new memory.
+static char *record_temp_name(const char *path) {
+    size_t stem = strlen(path) - 4;
+    char *temp = (char *)malloc(stem + 40);
+    if (temp) snprintf(temp, stem + 40, "%.*s.partial-%ld%s", (int)stem, path, (long)getpid(), path + stem);
+    return temp;
+}
+
+// The muxer's output: the temporary file through our own I/O. 0 or an AVERROR.
+static int record_open_file(RECORD *r) {
+    r->temp = record_temp_name(r->path);
+    if (!r->temp) return AVERROR(ENOMEM);
+    r->fd = open(r->temp, O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);  // read back for Matroska's duration
+    if (r->fd < 0) {
+        int error = errno;
+        free(r->temp);
+        r->temp = nullptr;
+        return AVERROR(error);
+    }
+    unsigned char *buffer = (unsigned char *)ff.av_malloc(RECORD_IO_BUFFER);
+    AVIOContext *io = buffer ? ff.avio_alloc_context(buffer, RECORD_IO_BUFFER, 1, r, nullptr, record_io_write,
+                                                     record_io_seek)
+                             : nullptr;
+    if (!io) {
+        ff.av_free(buffer);
+        return AVERROR(ENOMEM);
+    }
+    r->format->pb = io;
+    r->format->flags |= AVFMT_FLAG_CUSTOM_IO;
+    return 0;
+}
+
 RECORD *record_new(const char *path, int32_t rate) {
     if (!record_name_ok(path) || rate < 1) return nullptr;
     if (!record_load_ffmpeg(path)) return nullptr;
     RECORD *r = (RECORD *)calloc(1, sizeof(RECORD));
-    if (!r) return nullptr;
+    if (!r) {
+        fprintf(stderr, "rivo7315: cannot write '%s': out of memory\n", path);
+        return nullptr;
+    }
+    r->fd = -1;
     r->path = strdup(path);
     r->mp4 = record_ends_with(path, ".mp4");
     r->rate = rate;
@@ -109,7 +205,7 @@ RECORD *record_new(const char *path, int32_t rate) {
     int ok = r->path && r->packet;
     int error = ok ? ff.avformat_alloc_output_context2(&r->format, nullptr, r->mp4 ? "mp4" : "matroska", path)
                    : AVERROR(ENOMEM);
-    if (ok && error >= 0) error = ff.avio_open(&r->format->pb, path, AVIO_FLAG_WRITE);
+    if (ok && error >= 0) error = record_open_file(r);
     if (!ok || error < 0) {
         if (r->path) record_fail(r, error);
         else fprintf(stderr, "rivo7315: cannot write '%s': out of memory\n", path);
@@ -118,6 +214,125 @@ RECORD *record_new(const char *path, int32_t rate) {
         return nullptr;
     }
     return r;
+}
+
+// ---- Matroska's duration -------------------------------------------------------
+// The muxer writes the duration into the header only at the end, into 11
+// bytes it keeps free; the recorder fills them in as every cluster arrives,
+// with the end of the last picture in the file.
+
+enum : uint32_t {
+    MKV_SEGMENT = 0x18538067,
+    MKV_INFO = 0x1549A966,
+    MKV_CLUSTER = 0x1F43B675,
+    MKV_VOID = 0xEC,
+    MKV_TIMESTAMP = 0xE7,
+    MKV_BLOCK_GROUP = 0xA0,
+    MKV_BLOCK = 0xA1,
+    MKV_SIMPLE_BLOCK = 0xA3,
+};
+
+// One element's header read at `at`: its id, the size of its data and
+// where that starts. 0 when it cannot be read.
+struct MKV_ELEMENT {
+    uint32_t id;
+    uint64_t size;
+    int64_t data;
+};
+
+static int record_mkv_element(int fd, int64_t at, MKV_ELEMENT *e) {
+    uint8_t b[12];
+    ssize_t n = pread(fd, b, sizeof b, (off_t)at);  // fewer near the end of the file
+    int id_bytes = n < 2 ? 0 : b[0] >= 0x80 ? 1 : b[0] >= 0x40 ? 2 : b[0] >= 0x20 ? 3 : b[0] >= 0x10 ? 4 : 0;
+    if (!id_bytes || n <= id_bytes) return 0;
+    e->id = 0;
+    for (int i = 0; i < id_bytes; i++) e->id = e->id << 8 | b[i];
+    int size_bytes = 1;
+    while (size_bytes <= 8 && !(b[id_bytes] & (0x80 >> (size_bytes - 1)))) size_bytes++;
+    if (size_bytes > 8 || n < id_bytes + size_bytes) return 0;
+    e->size = b[id_bytes] & (0xFF >> size_bytes);
+    for (int i = 1; i < size_bytes; i++) e->size = e->size << 8 | b[id_bytes + i];
+    e->data = at + id_bytes + size_bytes;
+    return 1;
+}
+
+// Where the header keeps the duration's 11 bytes: the first 11-byte Void in
+// the segment's Info. 0 when there is none.
+static int64_t record_mkv_duration_slot(int fd, int64_t end) {
+    MKV_ELEMENT e;
+    int64_t at = 0, info_end = -1;
+    // Down into the segment, along to its Info, then along the Info.
+    while (at < end && record_mkv_element(fd, at, &e)) {
+        if (e.id == MKV_SEGMENT || e.id == MKV_INFO) {
+            if (e.id == MKV_INFO) info_end = e.data + (int64_t)e.size;
+            at = e.data;
+            continue;
+        }
+        if (info_end >= 0 && at >= info_end) return 0;
+        if (info_end >= 0 && e.id == MKV_VOID && e.data + (int64_t)e.size - at == 11) return at;
+        if (e.id == MKV_CLUSTER) return 0;
+        at = e.data + (int64_t)e.size;
+    }
+    return 0;
+}
+
+// The end, in milliseconds, of the last picture in the clusters between
+// `from` and `to` (which hold whole clusters); `later` when none has one.
+static double record_mkv_video_end(const RECORD *r, int64_t from, int64_t to, double later) {
+    MKV_ELEMENT cluster, e;
+    for (int64_t at = from; at < to && record_mkv_element(r->fd, at, &cluster); at = cluster.data + (int64_t)cluster.size) {
+        if (cluster.id != MKV_CLUSTER) continue;
+        uint64_t start = 0;
+        int64_t inside = cluster.data, stop = cluster.data + (int64_t)cluster.size;
+        while (inside < stop && record_mkv_element(r->fd, inside, &e)) {
+            uint8_t b[8];
+            if (e.id == MKV_BLOCK_GROUP) {
+                inside = e.data;  // its Block is inside
+                continue;
+            }
+            if (e.id == MKV_TIMESTAMP && e.size >= 1 && e.size <= 8 &&
+                pread(r->fd, b, e.size, (off_t)e.data) == (ssize_t)e.size) {
+                start = 0;
+                for (uint64_t i = 0; i < e.size; i++) start = start << 8 | b[i];
+            }
+            // A block of track 1 (the video): track number, then its time from the cluster's.
+            if ((e.id == MKV_SIMPLE_BLOCK || e.id == MKV_BLOCK) && pread(r->fd, b, 3, (off_t)e.data) == 3 && b[0] == 0x81) {
+                int16_t offset = (int16_t)(uint16_t)(b[1] << 8 | b[2]);
+                double end = (double)start + offset + 1000.0 / r->rate;
+                if (end > later) later = end;
+            }
+            inside = e.data + (int64_t)e.size;
+        }
+    }
+    return later;
+}
+
+// Writes the duration of the clusters up to r->whole into the header.
+static void record_mkv_mark_duration(RECORD *r, int64_t from) {
+    if (!r->duration_at) return;
+    double ms = record_mkv_video_end(r, from, r->whole, r->duration_ms);
+    if (ms == r->duration_ms) return;
+    r->duration_ms = ms;
+    uint64_t bits;
+    memcpy(&bits, &ms, sizeof bits);
+    uint8_t element[11] = {0x44, 0x89, 0x88};
+    for (int i = 0; i < 8; i++) element[3 + i] = (uint8_t)(bits >> (56 - 8 * i));
+    // It overwrites bytes already there: no new room is needed on the disk.
+    if (pwrite(r->fd, element, sizeof element, (off_t)r->duration_at) != (ssize_t)sizeof element) r->duration_at = 0;
+}
+
+// After every packet: what the muxer has let go of goes into the file, which
+// then ends on a whole cluster or fragment (the one being filled stays in
+// the muxer's memory).
+static int record_settle(RECORD *r) {
+    ff.avio_flush(r->format->pb);
+    if (r->format->pb->error < 0) return record_fail(r, r->format->pb->error);
+    if (r->end > r->whole && r->at == r->end) {
+        int64_t from = r->whole;
+        r->whole = r->end;
+        if (!r->mp4) record_mkv_mark_duration(r, from);
+    }
+    return 1;
 }
 
 // ---- Streams ------------------------------------------------------------------
@@ -164,7 +379,7 @@ static int record_open_video(RECORD *r) {
         c->colorspace = AVCOL_SPC_SMPTE170M;
         c->color_primaries = AVCOL_PRI_SMPTE170M;
         c->color_trc = AVCOL_TRC_SMPTE170M;
-        c->gop_size = 5 * r->rate;
+        // A keyframe, and so a fragment, every second (c->gop_size above).
         // Fast enough for a loop in a minute on two cores, in well under 100 MB.
         c->thread_count = 2;
         ff.av_dict_set(&options, "preset", "ultrafast", 0);
@@ -218,11 +433,17 @@ int record_begin(RECORD *r, int32_t w, int32_t h, int32_t channels) {
     r->channels = channels;
     if (!record_open_video(r) || !record_open_sound(r)) return 0;
     AVDictionary *options = nullptr;
-    // The index goes in front, so browsers can start playing before the end arrives.
-    if (r->mp4) ff.av_dict_set(&options, "movflags", "+faststart", 0);
+    // Pieces the file can end after: an MP4 fragment from each keyframe (the
+    // index travels with it, so browsers start playing at once), a Matroska
+    // cluster at most a second long.
+    if (r->mp4) ff.av_dict_set(&options, "movflags", "+frag_keyframe+empty_moov+default_base_moof", 0);
+    else ff.av_dict_set(&options, "cluster_time_limit", "1000", 0);
     int error = ff.avformat_write_header(r->format, &options);
     ff.av_dict_free(&options);
     if (error < 0) return record_fail(r, error);
+    if (!record_settle(r)) return 0;
+    r->header_end = r->whole;
+    if (!r->mp4) r->duration_at = record_mkv_duration_slot(r->fd, r->whole);
     r->began = 1;
     return 1;
 }
@@ -243,6 +464,7 @@ static int record_send(RECORD *r, RECORD_TRACK *t, AVFrame *frame) {
         r->packet->stream_index = t->stream->index;
         error = ff.av_interleaved_write_frame(r->format, r->packet);
         if (error < 0) return record_fail(r, error);
+        if (!record_settle(r)) return 0;
     }
 }
 
@@ -350,6 +572,25 @@ int record_sound(RECORD *r, const int16_t *interleaved, int32_t frames) {
     return 1;
 }
 
+// After a failure: the file cut back to its last whole cluster or fragment,
+// which needs no new room on the disk. 0 when nothing whole was written.
+static int record_cut_back(RECORD *r) {
+    if (r->whole <= r->header_end || ftruncate(r->fd, (off_t)r->whole) != 0) return 0;
+    return 1;
+}
+
+// Closes the temporary file and gives it its name (`keep`) or removes it.
+static void record_close_file(RECORD *r, int keep) {
+    if (r->fd < 0) return;
+    // On the disk before it carries the name, so that power loss never leaves a named, empty file.
+    if (keep && fdatasync(r->fd) != 0) record_fail(r, AVERROR(errno));
+    if (close(r->fd) != 0) record_fail(r, AVERROR(errno));
+    r->fd = -1;
+    if (keep && rename(r->temp, r->path) == 0) return;
+    if (keep) record_fail(r, AVERROR(errno));
+    unlink(r->temp);
+}
+
 int record_finish(RECORD *r) {
     if (!r || !r->format) return 0;
     if (r->began && !r->failed) {
@@ -357,19 +598,20 @@ int record_finish(RECORD *r) {
         if (record_flush_sound(r) && record_send(r, &r->video, nullptr) && record_send(r, &r->sound, nullptr)) {
             int error = ff.av_write_trailer(r->format);
             if (error < 0) record_fail(r, error);
+            else record_settle(r);
         }
-    } else if (r->began) {
-        // After a failure: still try to close the file as a readable one.
-        ff.av_write_trailer(r->format);
     }
     if (r->format->pb) {
-        ff.avio_flush(r->format->pb);
-        if (r->format->pb->error < 0) record_fail(r, r->format->pb->error);
-        int error = ff.avio_closep(&r->format->pb);
-        if (error < 0) record_fail(r, error);
+        AVIOContext *io = r->format->pb;
+        ff.av_free(io->buffer);
+        ff.avio_context_free(&io);
+        r->format->pb = nullptr;
     }
     ff.avformat_free_context(r->format);
     r->format = nullptr;
+    // A recording that never got a picture leaves no file.
+    if (r->failed) record_close_file(r, record_cut_back(r));
+    else record_close_file(r, r->frames > 0);
     return !r->failed;
 }
 
@@ -386,6 +628,7 @@ void record_del(RECORD **handle) {
     record_free_track(&r->sound);
     free(r->chroma);
     ff.av_packet_free(&r->packet);
+    free(r->temp);
     free(r->path);
     free(r);
     *handle = nullptr;

@@ -22,9 +22,19 @@ struct RECORD_TRACK {
 
 // The recorder: the file is created by record_new; the streams are made and
 // the header written by record_begin, once the frame size and the number of
-// sound channels are known.
+// sound channels are known. Until record_finish the file is written under a
+// name of its own (see record.cpp) and every write ends on a whole cluster or
+// fragment, so that a run cut short at any point leaves a playable file.
 struct RECORD {
     char *path;            // owned
+    char *temp;            // the name written under until finished; owned
+    int fd;                // of the temporary file; -1 once closed
+    int64_t at;            // where the muxer writes next
+    int64_t end;           // bytes in the file
+    int64_t whole;         // bytes that end on a cluster or fragment: a playable file
+    int64_t header_end;    // bytes of the header alone
+    int64_t duration_at;   // Matroska: where the header's duration goes; 0 for MP4
+    double duration_ms;    // Matroska: the duration written there
     int mp4;               // 1: H.264 + AAC; 0: FFV1 + FLAC
     int32_t rate;          // video frames per second, constant
     int32_t width, height; // the frame as drawn
@@ -46,8 +56,8 @@ struct RECORD {
 // Sound rate of every recording.
 constexpr int32_t record_sound_rate = 44100;
 
-// Creates the file (".mkv" or ".mp4", any case) for `rate` frames per second;
-// null after printing why when it cannot be made.
+// Creates the file (".mkv" or ".mp4", any case) for `rate` frames per second,
+// under a temporary name beside it; null after printing why when it cannot be made.
 RECORD *record_new(const char *path, int32_t rate);
 // Makes the streams for w x h frames and 1 or 2 channels and writes the
 // header; 0 after printing why it failed.
@@ -57,7 +67,9 @@ int record_begin(RECORD *r, int32_t w, int32_t h, int32_t channels);
 int record_video(RECORD *r, const uint32_t *frame, int32_t w, int32_t h);
 // Encodes interleaved 16-bit sound frames of r->channels channels.
 int record_sound(RECORD *r, const int16_t *interleaved, int32_t frames);
-// Flushes the encoders, writes the index and closes the file; 0 on failure.
+// Flushes the encoders, writes the index, closes the file and gives it its
+// name; 0 on failure. After a failure what was written whole is kept, made
+// playable and named all the same (nothing at all was: no file).
 int record_finish(RECORD *r);
 // Releases everything (finishing first when that has not been done).
 void record_del(RECORD **r);

@@ -6,9 +6,18 @@
 //   RIVO_FAIL_ALLOC_AFTER=1  every call from the N-th on fails, not just one
 //   RIVO_ALLOC_COUNT=FILE    at exit, write the number of calls made to FILE
 // A test that links the library may instead arm it with failalloc_arm().
+// Preloaded with RIVO_FAIL_ALLOC set, it also says where a run crashed: on a
+// fatal signal it prints "failalloc: signal S in OBJECT" on standard error,
+// OBJECT being the first file on the stack, from the innermost frame out,
+// that is neither the C library, the loader nor this shim (the program
+// itself or one of its libraries), and dies of the signal as before.
+#include <dlfcn.h>
 #include <errno.h>
+#include <execinfo.h>
 #include <fcntl.h>
 #include <malloc.h>
+#include <signal.h>
+#include <string.h>
 #include <stdint.h>
 #include <stdlib.h>
 #include <unistd.h>
@@ -30,9 +39,50 @@ static std::atomic<unsigned long> failalloc_failed;  // calls made to fail so fa
 static std::atomic<long> failalloc_live;             // usable bytes not yet freed
 static std::atomic<size_t> failalloc_peak;           // largest request since the last arming
 
+// The C library, the loader and this shim: frames in them say nothing about who crashed.
+static int failalloc_plumbing(const char *file) {
+    const char *base = strrchr(file, '/');
+    base = base ? base + 1 : file;
+    return !strncmp(base, "libc.so", 7) || !strncmp(base, "ld-linux", 8) || !strncmp(base, "libfailalloc", 12) ||
+           !strncmp(base, "libgcc_s", 8) || !strncmp(base, "libstdc++", 9);
+}
+
+static void failalloc_say(const char *text) {
+    ssize_t done = write(2, text, strlen(text));  // dying anyway: nothing to do if it fails
+    (void)done;
+}
+
+static void failalloc_crashed(int sig) {
+    void *frames[64];
+    int n = backtrace(frames, 64);
+    const char *where = "an unknown place";
+    for (int i = 1; i < n; i++) {
+        Dl_info info;
+        if (dladdr(frames[i], &info) && info.dli_fname && !failalloc_plumbing(info.dli_fname)) {
+            where = info.dli_fname;
+            break;
+        }
+    }
+    char number[4] = {(char)('0' + sig / 10), (char)('0' + sig % 10), 0, 0};
+    failalloc_say("failalloc: signal ");
+    failalloc_say(sig >= 10 ? number : number + 1);
+    failalloc_say(" in ");
+    failalloc_say(where);
+    failalloc_say("\n");
+    signal(sig, SIG_DFL);
+    raise(sig);
+}
+
 __attribute__((constructor)) static void failalloc_start(void) {
     const char *n = getenv("RIVO_FAIL_ALLOC"), *after = getenv("RIVO_FAIL_ALLOC_AFTER");
-    failalloc_target = n ? strtoul(n, nullptr, 10) : 0;
+    if (!n || !strtoul(n, nullptr, 10)) return;
+    // The unwinder loads on its first use, which allocates: done now, not in
+    // the handler, and not counted, so that N means the same with or without it.
+    void *warm[1];
+    backtrace(warm, 1);
+    failalloc_calls.store(0);
+    for (int sig : {SIGSEGV, SIGBUS, SIGABRT, SIGFPE, SIGILL, SIGTRAP}) signal(sig, failalloc_crashed);
+    failalloc_target = strtoul(n, nullptr, 10);
     failalloc_sticky = after && strtoul(after, nullptr, 10) != 0;
 }
 

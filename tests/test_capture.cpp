@@ -8,7 +8,7 @@
 // ffmpeg) to exactly the frames whose CRCs --hash prints, each repeated for as
 // long as it stayed on screen at 50 frames per second; picture and sound last
 // equally long (within one frame) across scene 3, fades, pauses and a rate
-// change; the .mp4 is H.264 at three times the size with AAC.
+// change; the .mp4 is H.264 at three times the size with AAC, fragmented.
 #include <gtest/gtest.h>
 
 #include <png.h>
@@ -201,7 +201,7 @@ std::vector<uint32_t> decoded_crcs(const std::string &file) {
 
 // One field of the first stream of a kind ("v" or "a"), as ffprobe prints it.
 std::string probe(const std::string &file, const char *stream, const char *entry) {
-    std::string v = run(std::string("ffprobe -v error -select_streams ") + stream + ":0 -show_entries " + entry +
+    std::string v = run(std::string("ffprobe -v error -count_packets -select_streams ") + stream + ":0 -show_entries " + entry +
                         " -of default=nw=1:nk=1 '" + file + "'");
     return v.substr(0, v.find('\n'));
 }
@@ -251,10 +251,13 @@ TEST_P(Record, FileHoldsTheHashedFramesInStepWithTheSound) {
         EXPECT_EQ(decoded_crcs(file), want);
     else
         EXPECT_EQ(probe(file, "v", "stream=codec_name") + " " + probe(file, "v", "stream=width") + " " + probe(file, "v", "stream=height") +
-                      " " + probe(file, "v", "stream=nb_frames") + " " + probe(file, "a", "stream=codec_name"),
+                      " " + probe(file, "v", "stream=nb_read_packets") + " " + probe(file, "a", "stream=codec_name"),
                   "h264 768 768 " + std::to_string(want.size()) + " aac");
     double video = seconds(file, "v"), sound = seconds(file, "a");
-    EXPECT_NEAR(video, want.size() / 50.0, 1e-6);
+    // A fragmented MP4 has no edit list to hide the AAC encoder's 1024 samples
+    // of delay: both streams start that much later, the first picture lasting longer.
+    double delay = file.back() == '4' ? 1024 / 44100.0 : 0.0;
+    EXPECT_NEAR(video, want.size() / 50.0 + delay, delay > 0 ? 1e-4 : 1e-6);
     EXPECT_LT(std::fabs(video - sound), 0.02) << "video " << video << " s, sound " << sound << " s";
     EXPECT_NE(r.err.find("recorded " + file), std::string::npos) << r.err;
 }

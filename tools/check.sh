@@ -1,11 +1,15 @@
 #!/bin/sh
 # The slow checks: unit tests and three full scene loops under AddressSanitizer
 # + UndefinedBehaviorSanitizer, the player tests (the SDL audio thread mixing
-# the loop and the synthesiser) under ThreadSanitizer, the program under a
-# failing allocator for a spread of N, and a short run of every fuzz target.
+# the loop and the synthesiser) and a headless demo run (the instrument bank
+# built on its own thread while the title shows) under ThreadSanitizer, the
+# program under a failing allocator for a spread of N, and a short run of
+# every fuzz target. BUILD (default build) is the release build directory.
 set -e
 cd "$(dirname "$0")/.."
-JOBS=$(nproc)
+JOBS=${JOBS:-$(nproc)}
+BUILD=${BUILD:-build}
+case $BUILD in /*) ;; *) BUILD=$PWD/$BUILD ;; esac
 LOOP_FRAMES=5401           # one pass through the seven scenes
 FUZZ_TIME=${FUZZ_TIME:-15}  # seconds per fuzz target
 
@@ -20,15 +24,18 @@ ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=print_stacktrace=1 \
 
 echo "== ThreadSanitizer: the player and the synthesiser against winsnd_feed and MIDI"
 cmake -S . -B build-tsan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DRIVO_TSAN=ON >/dev/null
-cmake --build build-tsan -j "$JOBS" --target test_winsnd
+cmake --build build-tsan -j "$JOBS" --target test_winsnd rivo7315
 # FluidSynth parallelises through libgomp, whose threads ThreadSanitizer cannot
 # see into (false reports about one run in four); one OpenMP thread avoids them.
 SDL_AUDIODRIVER=dummy OMP_NUM_THREADS=1 TSAN_OPTIONS=halt_on_error=1 ./build-tsan/tests/test_winsnd
+echo "== ThreadSanitizer: a headless run, the instrument bank built on its thread, into scene 3's synthesiser"
+OMP_NUM_THREADS=1 TSAN_OPTIONS="halt_on_error=1 exitcode=66" \
+    ./build-tsan/rivo7315 --headless --frames 400 --keys 300:SPACE,301:SPACE >/dev/null
 
-echo "== failing allocator: a spread of N over two short headless runs"
-cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build build -j "$JOBS" --target rivo7315 rivo_failalloc
-SWEEP_JOBS=$JOBS bash tools/alloc-sweep.sh ./build/rivo7315 "$PWD/build/tests/libfailalloc.so" spread
+echo "== failing allocator: a spread of N over three short runs (scene 1; scene 3 with the synthesiser; recorded)"
+cmake -S . -B "$BUILD" -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake --build "$BUILD" -j "$JOBS" --target rivo7315 rivo_failalloc
+SWEEP_JOBS=$JOBS bash tools/alloc-sweep.sh "$BUILD/rivo7315" "$BUILD/tests/libfailalloc.so" spread
 
 echo "== fuzz targets, ${FUZZ_TIME}s each"
 FUZZ_TIME=$FUZZ_TIME sh tools/fuzz.sh
