@@ -66,8 +66,23 @@ int backend_exit_status(void);
 
 // ---- For the host modules -----------------------------------------------------
 
-// What backend_poll took from the queue.
-enum { BACKEND_NONE = 0, BACKEND_KEY = 1, BACKEND_CLOSE = 2 };
+// What a backend's poll and backend_poll return.
+enum { BACKEND_NONE = 0, BACKEND_KEY = 1, BACKEND_CLOSE = 2, BACKEND_EMPTY = -1 };
+
+// One backend: a display, its keys and its clock.
+struct BACKEND {
+    const char *name;   // "sdl", "headless", "web"
+    int headless;       // 1: no display or sound device; a virtual clock
+    int (*start)(const RUN_OPTIONS *options);  // 0 after saying why on stderr
+    void (*stop)(void);
+    uint32_t (*ticks)(void);                   // milliseconds, wrapping at 2^32
+    void (*sleep)(uint32_t ms);
+    int (*open)(int32_t w, int32_t h);         // makes or resizes the window; 0 on failure
+    void (*show)(const uint32_t *frame, int32_t w, int32_t h);  // 0x00RRGGBB words, top row first
+    int (*poll)(int32_t *vk, int32_t wait_ms); // one event: KEY (vk set), CLOSE, NONE, EMPTY
+};
+// The browser's canvas, keys and clock (the web build only).
+extern const BACKEND backend_web;
 // Creates the window on the first call, later resizes it: client area w x h
 // (times the zoom), centred on the screen, shown. 0 when it cannot be made.
 int backend_open(int32_t w, int32_t h);

@@ -1,0 +1,30 @@
+// The page's side of the browser build (library_rivo7315.js): the calls the
+// web backend, player and MIDI devices make into JavaScript.
+#pragma once
+
+#include <cstdint>
+
+// What rivo_web_key answers besides a virtual-key code.
+enum { RIVO_WEB_NO_KEY = -1, RIVO_WEB_CLOSED = -2 };
+
+extern "C" {
+// Sizes the canvas to w x h pixels (shown at the largest whole scale that fits).
+int rivo_web_open(int32_t w, int32_t h);
+// The frame to paint at the next animation frame: w x h R, G, B, A words.
+void rivo_web_show(const uint32_t *rgba, int32_t w, int32_t h);
+// The next key typed (a Windows virtual-key code), or one of the values above.
+int32_t rivo_web_key(void);
+// Gives the browser a turn (paint, sound, events) and resumes at once after it.
+void rivo_web_yield(void);
+// Resumes after ms milliseconds.
+void rivo_web_wait(int32_t ms);
+// Resumes after ms milliseconds or as soon as a key is typed.
+void rivo_web_wait_key(int32_t ms);
+// A benchmark run: the time one frame-timer frame took, in ms.
+void rivo_web_frame_time(double ms);
+// Web MIDI: the outputs the viewer allowed, one's name (NUL-terminated, at
+// most size - 1 bytes), and n bytes of a message sent to output i.
+int32_t rivo_web_midi_outputs(void);
+void rivo_web_midi_name(int32_t i, char *name, int32_t size);
+void rivo_web_midi_send(int32_t i, int32_t b0, int32_t b1, int32_t b2, int32_t n);
+}
