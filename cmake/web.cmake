@@ -27,7 +27,7 @@ set_target_properties(rivo7315 PROPERTIES SUFFIX ".js")
 # browser unwinds to the event loop and resumes there. Memory grows as the
 # demo allocates (its work images, the instrument bank).
 target_link_options(rivo7315 PRIVATE
-  -sASYNCIFY -sASYNCIFY_IMPORTS=['rivo_web_wait','rivo_web_yield']
+  -sASYNCIFY -sASYNCIFY_IMPORTS=['rivo_web_wait','rivo_web_wait_key','rivo_web_yield']
   -sASYNCIFY_STACK_SIZE=65536 -sALLOW_MEMORY_GROWTH=1 -sINITIAL_MEMORY=33554432 -sTOTAL_STACK=1048576
   -sEXIT_RUNTIME=1 -sINVOKE_RUN=0 -sENVIRONMENT=web
   -sEXPORTED_FUNCTIONS=['_main','_player_web_render']

@@ -170,6 +170,8 @@ void demo_bank_start(void) {
     static int at_exit;
     if (!at_exit) at_exit = atexit(demo_bank_ready) == 0;
     demo_bank_running = at_exit && pthread_create(&demo_bank_thread, nullptr, demo_bank_build, nullptr) == 0;
+    // No thread (a platform without them): built now, while the title shows.
+    if (!demo_bank_running) demo_bank_ready();
 }
 
 void demo_bank_ready(void) {

@@ -18,6 +18,7 @@
 static const double web_turn_ms = 16.0;
 
 static double web_last_turn;
+static int web_painted;        // the first frame shown has been painted
 static uint32_t *web_rgba;     // the frame as the canvas takes it: R, G, B, 255 bytes
 static size_t web_rgba_count;  // pixels it holds
 
@@ -60,11 +61,17 @@ static void web_show(const uint32_t *frame, int32_t w, int32_t h) {
         web_rgba[i] = 0xFF000000u | (p & 0x00FF00u) | (p >> 16 & 0xFFu) | (p & 0xFFu) << 16;
     }
     rivo_web_show(web_rgba, w, h);
+    // The title stays on screen while the start-up goes on: it is painted first.
+    if (!web_painted) {
+        web_painted = 1;
+        rivo_web_yield(1);
+        web_last_turn = emscripten_get_now();
+    }
 }
 
 static int web_poll(int32_t *vk, int32_t wait_ms) {
     if (emscripten_get_now() - web_last_turn >= web_turn_ms) {
-        rivo_web_yield();
+        rivo_web_yield(0);
         web_last_turn = emscripten_get_now();
     }
     int32_t key = rivo_web_key();

@@ -6,8 +6,10 @@ mergeInto(LibraryManager.library, {
   rivo_web_show: function (rgba, w, h) { Module.rivoPage.show(HEAPU8.subarray(rgba, rgba + w * h * 4), w, h); },
   rivo_web_key: function () { return Module.rivoPage.key(); },
   rivo_web_yield__deps: ['$callUserCallback'],
-  rivo_web_yield: function () {
-    Asyncify.handleSleep(function (wakeUp) { Module.rivoPage.soon(function () { callUserCallback(wakeUp); }); });
+  rivo_web_yield: function (paint) {
+    Asyncify.handleSleep(function (wakeUp) {
+      Module.rivoPage[paint ? 'painted' : 'soon'](function () { callUserCallback(wakeUp); });
+    });
   },
   rivo_web_wait__deps: ['$safeSetTimeout'],
   rivo_web_wait: function (ms) {

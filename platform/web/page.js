@@ -116,8 +116,10 @@
         node.port.onmessage = function (e) { played = e.data; };
         node.connect(audio.destination);
         sink = { push: function (block) { node.port.postMessage(block, [block.left.buffer, block.right.buffer]); }, extra: 0 };
+        document.body.dataset.sound = 'worklet';
       } else {
         sink = scriptSink();
+        document.body.dataset.sound = 'script processor';
       }
       await resumed;
       setInterval(pump, 20);
@@ -223,6 +225,13 @@
         channel.port1.onmessage = function () { const wake = waiting.shift(); if (wake) wake(); };
         return function (wake) { waiting.push(wake); channel.port2.postMessage(0); };
       })(),
+      // After the next paint of the canvas, or 100 ms when the page paints nothing.
+      painted: function (wake) {
+        let done = false;
+        const once = function () { if (!done) { done = true; wake(); } };
+        requestAnimationFrame(function () { setTimeout(once, 0); });
+        setTimeout(once, 100);
+      },
       waitKey: function (wake, ms) {
         const timer = setTimeout(function () { keyWaiter = null; wake(); }, ms);
         keyWaiter = function () { clearTimeout(timer); wake(); };

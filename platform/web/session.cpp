@@ -39,6 +39,7 @@ struct WEB_SESSION {
     int frame_round;          // inside a frame-loop round, before its key round
     int round_shows;          // presents of that frame-loop round
     double frame_began;       // wall time of the last frame start (benchmarks)
+    double frame_away;        // ms of it the browser had (yields in key rounds)
 };
 
 static WEB_SESSION web = {};
@@ -122,6 +123,9 @@ void backend_stop(void) {
     web.bytes = nullptr;
 }
 
+// A closed page ends the run with 0: a browser sends no signals.
+int backend_exit_status(void) { return 0; }
+
 void web_session_bench(int on) { web.bench = on; }
 
 // ---- The host modules' calls ----------------------------------------------------------
@@ -173,7 +177,9 @@ int backend_poll(int32_t *vk) {
     // that took a key: the demo acts on that key only after this round's pump.
     int wait = paused && !web.took_key && !web.virtual_clock;
     int32_t code = 0;
+    double before = emscripten_get_now();
     int kind = backend_web.poll(&code, wait ? web_wait_slice_ms : 0);
+    web.frame_away += emscripten_get_now() - before;
     // Timed as --headless, the run takes no keys: it draws what the desktop draws.
     if (web.virtual_clock && kind == BACKEND_KEY) kind = BACKEND_NONE;
     if (kind == BACKEND_EMPTY) kind = BACKEND_NONE;
@@ -189,11 +195,12 @@ void backend_frame_start(int32_t rate) {
     web.frame_round = 1;
     web.round_shows = 0;
     web.frame_began = emscripten_get_now();
+    web.frame_away = 0;
 }
 
 void backend_frame_end(void) {
     web.frames_ended++;
-    if (web.bench) rivo_web_frame_time(emscripten_get_now() - web.frame_began);
+    if (web.bench) rivo_web_frame_time(emscripten_get_now() - web.frame_began - web.frame_away);
     if (web.frame_limit > 0 && web.frames_ended >= web.frame_limit) exit(0);
 }
 

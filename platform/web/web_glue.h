@@ -14,8 +14,10 @@ int rivo_web_open(int32_t w, int32_t h);
 void rivo_web_show(const uint32_t *rgba, int32_t w, int32_t h);
 // The next key typed (a Windows virtual-key code), or one of the values above.
 int32_t rivo_web_key(void);
-// Gives the browser a turn (paint, sound, events) and resumes at once after it.
-void rivo_web_yield(void);
+// Gives the browser a turn (sound, events, a paint when one is due) and
+// resumes at once after it; with `paint`, after the frame shown is painted
+// (or a tenth of a second, when the page is hidden and paints nothing).
+void rivo_web_yield(int32_t paint);
 // Resumes after ms milliseconds.
 void rivo_web_wait(int32_t ms);
 // Resumes after ms milliseconds or as soon as a key is typed.
