@@ -28,10 +28,10 @@
   window.rivoLines = lines;
 
   // ---- Display ------------------------------------------------------------------
+  // The largest whole scale at which the picture and the help line fit.
   function fit() {
-    const room = stage.getBoundingClientRect();
     const help = document.fullscreenElement ? 0 : 48;
-    const across = Math.floor(Math.min(window.innerWidth, room.width || window.innerWidth) / canvas.width);
+    const across = Math.floor(window.innerWidth / canvas.width);
     const down = Math.floor((window.innerHeight - help) / canvas.height);
     const scale = Math.max(1, Math.min(across, down));
     canvas.style.width = canvas.width * scale + 'px';
