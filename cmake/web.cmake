@@ -30,7 +30,7 @@ target_link_options(rivo7315 PRIVATE
   -sASYNCIFY -sASYNCIFY_IMPORTS=['rivo_web_wait','rivo_web_wait_key','rivo_web_yield']
   -sASYNCIFY_STACK_SIZE=65536 -sALLOW_MEMORY_GROWTH=1 -sINITIAL_MEMORY=33554432 -sTOTAL_STACK=1048576
   -sEXIT_RUNTIME=1 -sINVOKE_RUN=0 -sENVIRONMENT=web
-  -sEXPORTED_FUNCTIONS=['_main','_player_web_render']
+  -sEXPORTED_FUNCTIONS=['_main','_player_web_render','_rivo_web_rgba']
   -sEXPORTED_RUNTIME_METHODS=['callMain']
   --js-library ${WEB_DIR}/library_rivo7315.js)
 set_property(TARGET rivo7315 APPEND PROPERTY LINK_DEPENDS ${WEB_DIR}/library_rivo7315.js)

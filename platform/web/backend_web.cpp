@@ -19,8 +19,10 @@ static const double web_turn_ms = 16.0;
 
 static double web_last_turn;
 static int web_painted;        // the first frame shown has been painted
-static uint32_t *web_rgba;     // the frame as the canvas takes it: R, G, B, 255 bytes
-static size_t web_rgba_count;  // pixels it holds
+static uint32_t *web_words;    // the last frame shown, 0x00RRGGBB
+static uint32_t *web_rgba;     // it as the canvas takes it: R, G, B, 255 bytes
+static size_t web_count;       // pixels each holds
+static int32_t web_w, web_h;   // its size
 
 static int web_start(const RUN_OPTIONS *) {
     web_last_turn = emscripten_get_now();
@@ -28,9 +30,11 @@ static int web_start(const RUN_OPTIONS *) {
 }
 
 static void web_stop(void) {
+    free(web_words);
     free(web_rgba);
-    web_rgba = nullptr;
-    web_rgba_count = 0;
+    web_words = web_rgba = nullptr;
+    web_count = 0;
+    web_w = web_h = 0;
 }
 
 // Milliseconds since the page loaded, wrapping at 2^32 like the desktop counter.
@@ -46,27 +50,40 @@ static int web_open(int32_t w, int32_t h) {
     return rivo_web_open(w, h);
 }
 
-// 0x00RRGGBB words become little-endian R, G, B, A bytes: 0xFFBBGGRR.
+// Keeps a copy of the frame; the page converts only the frames it paints.
 static void web_show(const uint32_t *frame, int32_t w, int32_t h) {
     if (!frame || w < 1 || h < 1) return;
     size_t n = (size_t)w * (size_t)h;
-    if (n > web_rgba_count) {
-        uint32_t *grown = (uint32_t *)realloc(web_rgba, n * sizeof(uint32_t));
-        if (!grown) return;
-        web_rgba = grown;
-        web_rgba_count = n;
+    if (n > web_count) {
+        uint32_t *words = (uint32_t *)realloc(web_words, n * sizeof(uint32_t));
+        if (!words) return;
+        web_words = words;
+        uint32_t *rgba = (uint32_t *)realloc(web_rgba, n * sizeof(uint32_t));
+        if (!rgba) return;
+        web_rgba = rgba;
+        web_count = n;
     }
-    for (size_t i = 0; i < n; i++) {
-        uint32_t p = frame[i];
-        web_rgba[i] = 0xFF000000u | (p & 0x00FF00u) | (p >> 16 & 0xFFu) | (p & 0xFFu) << 16;
-    }
-    rivo_web_show(web_rgba, w, h);
+    memcpy(web_words, frame, n * sizeof(uint32_t));
+    web_w = w;
+    web_h = h;
+    rivo_web_show(w, h);
     // The title stays on screen while the start-up goes on: it is painted first.
     if (!web_painted) {
         web_painted = 1;
         rivo_web_yield(1);
         web_last_turn = emscripten_get_now();
     }
+}
+
+// The last frame shown as the canvas takes it: 0x00RRGGBB words become
+// little-endian R, G, B, A bytes (0xFFBBGGRR); its size was given to the page.
+extern "C" EMSCRIPTEN_KEEPALIVE const uint32_t *rivo_web_rgba(void) {
+    size_t n = (size_t)web_w * (size_t)web_h;
+    for (size_t i = 0; i < n; i++) {
+        uint32_t p = web_words[i];
+        web_rgba[i] = 0xFF000000u | (p & 0x00FF00u) | (p >> 16 & 0xFFu) | (p & 0xFFu) << 16;
+    }
+    return web_rgba;
 }
 
 static int web_poll(int32_t *vk, int32_t wait_ms) {

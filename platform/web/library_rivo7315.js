@@ -3,7 +3,7 @@
 // three waits unwind the demo with Asyncify and resume it from the event loop.
 mergeInto(LibraryManager.library, {
   rivo_web_open: function (w, h) { return Module.rivoPage.open(w, h) ? 1 : 0; },
-  rivo_web_show: function (rgba, w, h) { Module.rivoPage.show(HEAPU8.subarray(rgba, rgba + w * h * 4), w, h); },
+  rivo_web_show: function (w, h) { Module.rivoPage.show(w, h); },
   rivo_web_key: function () { return Module.rivoPage.key(); },
   rivo_web_yield__deps: ['$callUserCallback'],
   rivo_web_yield: function (paint) {

@@ -40,8 +40,14 @@
   window.addEventListener('resize', fit);
   document.addEventListener('fullscreenchange', fit);
 
+  // The latest frame shown, converted by the program only when it is painted.
   function paint() {
-    if (dirty && image) { context.putImageData(image, 0, 0); dirty = false; }
+    if (dirty && image && running) {
+      const at = Module._rivo_web_rgba();
+      image.data.set(Module.HEAPU8.subarray(at, at + image.width * image.height * 4));
+      context.putImageData(image, 0, 0);
+      dirty = false;
+    }
     requestAnimationFrame(paint);
   }
   requestAnimationFrame(paint);
@@ -212,11 +218,7 @@
         fit();
         return true;
       },
-      show: function (rgba, w, h) {
-        if (!image || image.width !== w || image.height !== h) return;
-        image.data.set(rgba);
-        dirty = true;
-      },
+      show: function (w, h) { dirty = !!image && image.width === w && image.height === h; },
       key: function () { return keys.length ? keys.shift() : -1; },
       // A turn for the browser: a message task, without the clamp of nested timeouts.
       soon: (function () {

@@ -10,8 +10,9 @@ enum { RIVO_WEB_NO_KEY = -1, RIVO_WEB_CLOSED = -2 };
 extern "C" {
 // Sizes the canvas to w x h pixels (shown at the largest whole scale that fits).
 int rivo_web_open(int32_t w, int32_t h);
-// The frame to paint at the next animation frame: w x h R, G, B, A words.
-void rivo_web_show(const uint32_t *rgba, int32_t w, int32_t h);
+// A frame of w x h pixels to paint at the next animation frame; the page
+// takes its pixels from rivo_web_rgba (backend_web.cpp) when it paints.
+void rivo_web_show(int32_t w, int32_t h);
 // The next key typed (a Windows virtual-key code), or one of the values above.
 int32_t rivo_web_key(void);
 // Gives the browser a turn (sound, events, a paint when one is due) and
