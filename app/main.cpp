@@ -1,17 +1,17 @@
 // The program: reads the run options, starts the host backend (with its
 // captures and recordings when asked) and hands control to the program entry,
-// which runs the demo until it ends the process. Exit statuses: 0 escape,
-// closed window or --frames; 2 bad option; 3 no MIDI output; 4 a capture,
-// recording or other write failed; 5 no display; 6 out of memory for what the
-// demo needs; 128 + signal after SIGHUP, SIGINT or SIGTERM.
+// which runs the demo until the run ends in winmain_exit. Exit statuses
+// (platform/options.h): 0 escape, closed window or --frames; 2 bad option;
+// 3 no MIDI output; 4 a capture, recording or other write failed; 5 no
+// display; 6 out of memory for what the demo needs; 1 a pause that nothing
+// can end (headless); 128 + signal after SIGHUP, SIGINT or SIGTERM.
 #include "app/cli.h"
 #include "demo/scenes.h"
 #include "host/winmain.h"
 #include "platform/backend.h"
 #include "platform/midi.h"
+#include "platform/options.h"
 #include "platform/synth.h"
-
-enum { MAIN_EXIT_NO_DISPLAY = 5 };
 
 // Frames of one pass of the seven scenes: how long a recording runs
 // without --frames.
@@ -28,14 +28,12 @@ int main(int argc, char **argv) {
     if (cli.record && cli.frames <= 0) cli.frames = main_one_pass();
     // Caught first, so that neither SDL nor a library installs its own.
     backend_catch_signals();
-    // A capture or recording that cannot be made has said why.
-    if (!backend_start(&cli)) {
+    // A capture or recording that cannot be made, or no display, has said why.
+    status = backend_start(&cli);
+    if (status != RUN_OK) {
+        backend_stop();
         cli_free(&cli);
-        return BACKEND_EXIT_WRITE;
-    }
-    if (!backend_display()) {
-        cli_free(&cli);
-        return MAIN_EXIT_NO_DISPLAY;
+        return status;
     }
     midi_out_choose(cli.midi_out);
     synth_set_soundfont(cli.soundfont);

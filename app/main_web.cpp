@@ -13,7 +13,7 @@
 #include "host/winmain.h"
 #include "platform/backend.h"
 #include "platform/options.h"
-#include "platform/web/session.h"
+#include "platform/web/bench.h"
 
 // Tells the page the scenes' names and frame counts, in loop order.
 static void main_web_scene_table(void) {
@@ -36,7 +36,11 @@ int main(int argc, char **argv) {
         if (options.frames <= 0)
             for (const DEMO_SCENE *scene : demo_scene_table) options.frames += scene->frames;
     }
-    if (!backend_start(&options)) return RUN_BAD_OPTION;
-    web_session_bench(bench);
+    web_bench(bench);
+    int status = backend_start(&options);
+    if (status != RUN_OK) {
+        backend_stop();
+        return status;
+    }
     return winmain_entry(nullptr);
 }

@@ -571,28 +571,32 @@ bool sam_write_sam_binary(SAM *s) {
     return sam_write_end(s, true);
 }
 
-// The canonical header: RIFF size, "fmt " chunk of 16 bytes (PCM, channels,
-// rate, byte rate, block align, bits), then the "data" chunk's size.
-void sam_wav_header_bytes(uint8_t h[44], uint32_t channels, uint32_t data_size) {
-    const uint32_t rate = 44100, bits = 16, align = channels * bits / 8;
-    memcpy(h, "RIFF", 4);
-    le_put32(h + 4, 36 + data_size);
-    memcpy(h + 8, "WAVEfmt ", 8);
-    le_put32(h + 16, 16);
-    le_put16(h + 20, 1);
-    le_put16(h + 22, channels);
-    le_put32(h + 24, rate);
-    le_put32(h + 28, rate * align);
-    le_put16(h + 32, align);
-    le_put16(h + 34, bits);
-    memcpy(h + 36, "data", 4);
-    le_put32(h + 40, data_size);
+// The format chunk says PCM (1), the channels, the rate, the bytes a second
+// and a frame (block align), and the bits a value.
+uint32_t sam_wav_header(uint8_t *out, uint32_t channels, uint32_t rate, uint32_t bits, uint32_t data_bytes,
+                        const uint8_t *extra, uint32_t extra_bytes) {
+    if (!out) return 0;
+    if (!extra) extra_bytes = 0;
+    const uint32_t align = channels * bits / 8;
+    memcpy(out, "RIFF", 4);
+    le_put32(out + 4, 36 + extra_bytes + data_bytes);
+    memcpy(out + 8, "WAVEfmt ", 8);
+    le_put32(out + 16, 16);
+    le_put16(out + 20, 1);
+    le_put16(out + 22, channels);
+    le_put32(out + 24, rate);
+    le_put32(out + 28, rate * align);
+    le_put16(out + 32, align);
+    le_put16(out + 34, bits);
+    if (extra_bytes) memcpy(out + 36, extra, extra_bytes);
+    memcpy(out + 36 + extra_bytes, "data", 4);
+    le_put32(out + 40 + extra_bytes, data_bytes);
+    return 44 + extra_bytes;
 }
 
-static void sam_wav_header(FILE *file, uint32_t channels, uint32_t data_size) {
+static void sam_write_wav_header(FILE *file, uint32_t channels, uint32_t data_size) {
     uint8_t h[44];
-    sam_wav_header_bytes(h, channels, data_size);
-    fwrite(h, 1, 44, file);
+    fwrite(h, 1, sam_wav_header(h, channels, 44100, 16, data_size, nullptr, 0), file);
 }
 
 bool sam_write_wav(SAM *s) {
@@ -611,7 +615,7 @@ bool sam_write_wav(SAM *s) {
         return false;
     }
     if (!sam_write_begin(s)) return false;
-    sam_wav_header(s->file, (uint32_t)channels, (uint32_t)data_size);
+    sam_write_wav_header(s->file, (uint32_t)channels, (uint32_t)data_size);
     // Values saturate to 16 bits; a last partial frame is padded with silence.
     for (int64_t i = 0; i < frames * channels; i++) {
         int32_t v = i < count ? s->sample->data[i] : 0;

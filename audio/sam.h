@@ -60,9 +60,13 @@ bool sam_save(SAM *s);
 // A canonical 16-bit PCM WAV file at 44100 values per second with `channels`
 // channels (1 when unset); values saturate to the 16-bit range.
 bool sam_write_wav(SAM *s);
-// The 44-byte header of 16-bit PCM at 44100 per second with `channels`
-// channels and `data_size` bytes of sound after it (also the capture's).
-void sam_wav_header_bytes(uint8_t header[44], uint32_t channels, uint32_t data_size);
+// The one WAV header writer (files, the capture's sound.wav, the player's
+// image): "RIFF", the size of all that follows, "WAVE", a 16-byte "fmt "
+// chunk of PCM with `channels`, `rate` and `bits` per value, then `extra`
+// (whole chunks, their ids and sizes included, `extra_bytes` long; null for
+// none), then "data" and `data_bytes`. Writes and returns 44 + extra_bytes.
+uint32_t sam_wav_header(uint8_t *out, uint32_t channels, uint32_t rate, uint32_t bits, uint32_t data_bytes,
+                        const uint8_t *extra, uint32_t extra_bytes);
 // "8\n" and one byte per value, or "16\n" and two bytes high first, for the
 // smallest of those ranges that holds every value; otherwise nothing (false).
 bool sam_write_width(SAM *s);

@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "audio/sam.h"
 #include "host/int.h"
 #include "host/module.h"
 #include "platform/player.h"
@@ -18,26 +19,13 @@ RIVO_REPORTER(winsnd, 0, "WINSND error\n");
 
 static const char winsnd_empty_text[1] = "";
 
-// The image's header: RIFF/WAVE, a 16-byte PCM format chunk (mono, 16-bit,
-// 44100 per second), the private "RIVI" chunk holding 11025, then "data".
+// The image's header: mono 16-bit PCM at 44100 per second with the private
+// "RIVI" chunk holding 11025 before "data": 56 bytes.
 static void winsnd_write_header(uint8_t *image, int32_t length) {
-    uint32_t data_bytes = 2u * (uint32_t)length;
-    std::memcpy(image + 0, "RIFF", 4);
-    le_put32(image + 4, data_bytes + winsnd_header_size - 8);
-    std::memcpy(image + 8, "WAVE", 4);
-    std::memcpy(image + 12, "fmt ", 4);
-    le_put32(image + 16, 16);
-    le_put16(image + 20, 1);
-    le_put16(image + 22, 1);
-    le_put32(image + 24, 44100);
-    le_put32(image + 28, 88200);
-    le_put16(image + 32, 2);
-    le_put16(image + 34, 16);
-    std::memcpy(image + 36, "RIVI", 4);
-    le_put32(image + 40, 4);
-    le_put32(image + 44, 11025);
-    std::memcpy(image + 48, "data", 4);
-    le_put32(image + 52, data_bytes);
+    uint8_t rivi[12] = {'R', 'I', 'V', 'I'};
+    le_put32(rivi + 4, 4);
+    le_put32(rivi + 8, 11025);
+    sam_wav_header(image, 1, 44100, 16, 2u * (uint32_t)length, rivi, sizeof rivi);
 }
 
 // ---------------------------------------------------------------------------

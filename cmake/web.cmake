@@ -8,14 +8,19 @@
 
 set(WEB_DIR ${PROJECT_SOURCE_DIR}/platform/web)
 
-# The platform floor for the browser: the same headers as on Linux, sources
-# of its own.
+# The platform floor for the browser: the same headers as on Linux; the
+# dispatcher platform/backend.cpp shared with it, everything else its own.
+# The dispatcher picks a window backend and a virtual-clock one; here they are
+# the page's two.
 rivo_layer(rivo_platform
-  SOURCES ${WEB_DIR}/session.cpp ${WEB_DIR}/backend_web.cpp ${WEB_DIR}/player_web.cpp ${WEB_DIR}/midi_web.cpp
-  HEADERS platform/backend.h platform/options.h platform/player.h platform/midi.h platform/synth.h
-    platform/web/session.h
+  SOURCES platform/backend.cpp ${WEB_DIR}/backend_web.cpp ${WEB_DIR}/outputs_web.cpp
+    ${WEB_DIR}/player_web.cpp ${WEB_DIR}/midi_web.cpp
+  HEADERS platform/backend.h platform/outputs.h platform/options.h platform/player.h platform/midi.h
+    platform/synth.h platform/web/bench.h
   LINKS rivo_effects)
 target_include_directories(rivo_platform PRIVATE ${WEB_DIR})
+set_property(SOURCE platform/backend.cpp APPEND PROPERTY COMPILE_DEFINITIONS
+  backend_sdl=backend_web backend_headless=backend_web_timed)
 
 include(cmake/demo.cmake)
 

@@ -18,6 +18,7 @@
 #include "effects/raster.h"
 #include "host/fps.h"
 #include "platform/midi.h"
+#include "platform/options.h"
 #include "host/module.h"
 #include "host/random.h"
 #include "host/windpy.h"
@@ -87,7 +88,7 @@ void demo_title(void) {
 static void demo_require(bool made, const char *what) {
     if (made) return;
     fprintf(stderr, "rivo7315: cannot make the %s (out of memory)\n", what);
-    exit(DEMO_EXIT_NO_MEMORY);
+    winmain_exit(RUN_NO_MEMORY);
 }
 
 static IMG *demo_new_image(int32_t w, int32_t h) {
@@ -183,7 +184,7 @@ void demo_key_handler(WINKBD *keyboard) {
     switch (c) {
     case 27:
         demo_fade_out();
-        exit(0);
+        winmain_exit(RUN_OK);
     case ' ': demo_skip = 1; break;
     case '5': if (demo_timer) demo_timer->target = 25; break;
     case '6': if (demo_timer) demo_timer->target = 50; break;
@@ -233,5 +234,8 @@ void demo_stop(int32_t midi_result) {
     std::fprintf(stderr, "RIVO7315: stopped: cannot query MIDI output device 0: %s\n",
                  midi_out_result_text(midi_result));
     std::fflush(stderr);
-    exit(DEMO_EXIT_NO_MIDI);
+    winmain_exit(RUN_NO_MIDI);
 }
+
+// The demo's part of the run's end (winmain_exit): no thread outlives it.
+void demo_end(void) { demo_bank_ready(); }

@@ -41,12 +41,6 @@ extern int32_t demo_status_on;     // status overlay ('8')
 extern int32_t demo_bench_text;    // benchmark text of scenes 5 and 7 ('S')
 extern int32_t demo_flash_chance;  // 1 at start; scene 3 sets 4
 
-// Exit code of the process when the MIDI capability query fails in scene 3.
-enum { DEMO_EXIT_NO_MIDI = 3 };
-// Exit code when memory for the display, the frame or the frame timer, which
-// the demo cannot run without, cannot be had at start-up.
-enum { DEMO_EXIT_NO_MEMORY = 6 };
-
 // The frame timer's frame count (0 without a timer).
 int32_t demo_timer_frames(void);
 
@@ -74,5 +68,9 @@ void demo_pause(void);
 // 32 rounds of subtracting 0x808080 and presenting.
 void demo_fade_out(void);
 // The shutdown after a failed MIDI query: fade out, destroy the shared
-// objects, say why on standard error and exit with DEMO_EXIT_NO_MIDI.
+// objects, say why on standard error and end the run with RUN_NO_MIDI.
 void demo_stop(int32_t midi_result);
+// The demo's part of the run's end, called by winmain_exit: the instrument
+// bank's thread is joined. (Out of memory for the display, the frame or the
+// frame timer at start-up ends the run with RUN_NO_MEMORY.)
+void demo_end(void);

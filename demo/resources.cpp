@@ -166,10 +166,8 @@ void demo_build_resources_deferred(void) {
 
 void demo_bank_start(void) {
     if (!demo_bank_pending || demo_bank_running) return;
-    // Joined at exit at the latest: no thread outlives the program.
-    static int at_exit;
-    if (!at_exit) at_exit = atexit(demo_bank_ready) == 0;
-    demo_bank_running = at_exit && pthread_create(&demo_bank_thread, nullptr, demo_bank_build, nullptr) == 0;
+    // Joined at the run's end at the latest (demo_end): no thread outlives the program.
+    demo_bank_running = pthread_create(&demo_bank_thread, nullptr, demo_bank_build, nullptr) == 0;
     // No thread (a platform without them): built now, while the title shows.
     if (!demo_bank_running) demo_bank_ready();
 }

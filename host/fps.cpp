@@ -6,7 +6,9 @@
 
 #include <cstdlib>
 
+#include "host/winmain.h"
 #include "platform/backend.h"
+#include "platform/options.h"
 #include "host/int.h"
 #include "host/module.h"
 
@@ -39,7 +41,8 @@ void fps_end(FPS *timer) {
     timer->frame_ms = (int32_t)(timer->end_tick - timer->start_tick);
     if (timer->frame_ms < 1) timer->frame_ms = 1;
     timer->measured = 1000 / timer->frame_ms;
-    backend_frame_end();
+    // The last frame of a run with a frame limit ends it here.
+    if (backend_frame_end()) winmain_exit(RUN_OK);
 }
 
 void fps_wait(FPS *timer) {

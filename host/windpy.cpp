@@ -1,9 +1,9 @@
 // WINDPY: the display. Module state: the current display record and the frame
-// bytes, two frames used in turn (each w * h * 3: blue, green, red per pixel,
-// bottom row first, rows unpadded; a valid bottom-up bitmap only when 3 * w is
-// a multiple of 4, which the demo's 256 meets). The window itself belongs to
-// the host backend. Limits: one display; sizes whose byte count overflows
-// behave as a failed allocation.
+// bytes (w * h * 3: blue, green, red per pixel, bottom row first, rows
+// unpadded; a valid bottom-up bitmap only when 3 * w is a multiple of 4,
+// which the demo's 256 meets). The window itself belongs to the host
+// backend, which is handed the image's own words. Limits: one display; sizes
+// whose byte count overflows behave as a failed allocation.
 #include "host/windpy.h"
 
 #include <cstdint>
@@ -19,18 +19,13 @@ RIVO_IDENTITY(windpy, "WINDPY  ", "20140414", "WINDOWS ", "Ostrevik", "CODE    "
 RIVO_REPORTER(windpy, 0, "WINDPY error\n");
 
 static WINDPY *windpy_current;
-// Two frames of bytes, used in turn: the backend borrows the last frame
-// presented until the next present, so each present converts into the other.
-static uint8_t *windpy_store;
-static uint8_t *windpy_bytes;    // the frame last converted, in the store
+static uint8_t *windpy_bytes;    // the frame last converted, on a cache line
 static size_t windpy_size;       // its byte count
-static size_t windpy_stride;     // from one frame of the store to the other
 
 static void windpy_free_bytes(void) {
-    backend_let_go();
-    free(windpy_store);
-    windpy_store = windpy_bytes = nullptr;
-    windpy_size = windpy_stride = 0;
+    free(windpy_bytes);
+    windpy_bytes = nullptr;
+    windpy_size = 0;
 }
 
 WINDPY *windpy_new(void) {
@@ -68,15 +63,13 @@ void windpy_open(WINDPY *display, int32_t width, int32_t height) {
     // Each frame on a cache line, so that the conversion's rows of a
     // 256-pixel frame (768 bytes, 12 lines) are stored in whole lines.
     const size_t stride = ((size_t)n + 63) & ~(size_t)63;
-    windpy_store = (uint8_t *)aligned_alloc(64, stride ? 2 * stride : 64);
-    if (!windpy_store) {
+    windpy_bytes = (uint8_t *)aligned_alloc(64, stride ? stride : 64);
+    if (!windpy_bytes) {
         windpy_error();
         return;
     }
-    memset(windpy_store, 0, 2 * stride);
-    windpy_bytes = windpy_store;
+    memset(windpy_bytes, 0, stride);
     windpy_size = (size_t)n;
-    windpy_stride = stride;
 }
 
 // Four pixels at a time: the low three bytes of each little-endian word are
@@ -209,10 +202,9 @@ void windpy_present(WINDPY *display, const IMG *image) {
         windpy_error();
         return;
     }
-    windpy_bytes = windpy_bytes == windpy_store ? windpy_store + windpy_stride : windpy_store;
     windpy_convert(image->pixels, image->width, image->height, windpy_bytes);
-    // Upload and show; no time stamp and no wait: pacing belongs to FPS.
-    backend_show(image, windpy_bytes, image->width, image->height);
+    // Upload and show the image's words; no time stamp and no wait: pacing belongs to FPS.
+    backend_show(image->pixels, image->width, image->height);
 }
 
 void windpy_del(WINDPY **display) {

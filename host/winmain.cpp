@@ -9,13 +9,18 @@
 
 #include "host/module.h"
 #include "platform/backend.h"
+#include "platform/midi.h"
+#include "platform/options.h"
+#include "platform/player.h"
 
 RIVO_IDENTITY(winmain, "WINMAIN ", "20150119", "WINDOWS ", "Ostrevik", "CODE    ");
 RIVO_DEBUG_SWITCH(winmain, 0);  // WINMAIN has no reporter
 
-// The demo's main: the host is built beneath the demo, so the program that
-// links both supplies it, as a platform library calls its program's main.
+// The demo's main and its part of the shutdown: the host is built beneath
+// the demo, so the program that links both supplies them, as a platform
+// library calls its program's main.
 void demo_main(void);
+void demo_end(void);
 
 static int8_t winmain_key;
 
@@ -27,18 +32,25 @@ int winmain_entry(void *instance) {
     (void)instance;
     // The scene loop never ends; the process ends from inside it.
     demo_main();
-    // Should the demo return after all: take the window down and end with 1.
-    backend_stop();
+    // Should the demo return after all: end with 1.
+    winmain_exit(1);
+}
+
+void winmain_exit(int status) {
+    demo_end();
+    midi_let_go();
+    if (!backend_stop() && status == RUN_OK) status = RUN_WRITE_FAILED;
+    player_stop();
     fflush(stdout);
-    exit(1);
-    return 1;
+    fflush(stderr);
+    exit(status);
 }
 
 intptr_t winmain_window_proc(void *window, uint32_t message, uintptr_t wparam, intptr_t lparam) {
     (void)window;
     (void)lparam;
     // Closing the window ends the demo at once, with 0 (128 + signal after one).
-    if (message == WINMAIN_DESTROY) exit(backend_exit_status());
+    if (message == WINMAIN_DESTROY) winmain_exit(backend_exit_status());
     if (message == WINMAIN_KEYDOWN) winmain_key = (int8_t)(uint8_t)(wparam & 0xFF);  // a later key replaces an unread one
     return 0;  // what the default procedure answers for the messages that reach it
 }

@@ -7,12 +7,19 @@
 // The window messages the procedure acts on.
 enum { WINMAIN_DESTROY = 2, WINMAIN_KEYDOWN = 0x100 };
 
-// Runs the demo; returns 1 only if the demo ever returns (after ending the
-// process with code 1, so in practice it does not return at all).
+// Runs the demo, which never returns: the run ends in winmain_exit (with
+// status 1 should the demo return after all).
 int winmain_entry(void *instance);
-// The window procedure: destroy ends the process with code 0 (128 + the signal
-// after a caught SIGHUP, SIGINT or SIGTERM, see backend.h); key-down stores
-// the low byte of `wparam` (the virtual-key code) as the pending key.
+// The one way out of a run, in this order: the demo lets go of what runs
+// beside it (demo_end), the synthesiser is let go after playing up to now,
+// the outputs are finished (the loop plays on to the end of the last round;
+// a failed write turns the status into RUN_WRITE_FAILED), the sound device
+// is closed, the backend stopped, and the process ends with the status.
+[[noreturn]] void winmain_exit(int status);
+// The window procedure: destroy ends the run with backend_exit_status() (0,
+// or 128 + the signal after a caught SIGHUP, SIGINT or SIGTERM, see
+// backend.h); key-down stores the low byte of `wparam` (the virtual-key
+// code) as the pending key.
 intptr_t winmain_window_proc(void *window, uint32_t message, uintptr_t wparam, intptr_t lparam);
 // Takes at most one waiting message and hands it to the window procedure.
 void winmain_pump(void);

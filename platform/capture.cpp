@@ -80,9 +80,9 @@ static void capture_png_append(png_structp png, png_bytep data, size_t n) {
 
 static void capture_png_flush(png_structp) {}
 
-// Encodes bottom-up BGR bytes as an RGB PNG into out (which it may grow);
-// 0 when memory ran out.
-static int capture_encode_png(const uint8_t *bgr, int32_t w, int32_t h, capture_png_out *out) {
+// Encodes 0x00RRGGBB words, top row first, as an RGB PNG into out (which it
+// may grow); 0 when memory ran out.
+static int capture_encode_png(const uint32_t *frame, int32_t w, int32_t h, capture_png_out *out) {
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, capture_png_error, capture_png_warning);
     png_infop info = png ? png_create_info_struct(png) : nullptr;
     if (!info) {
@@ -100,9 +100,10 @@ static int capture_encode_png(const uint8_t *bgr, int32_t w, int32_t h, capture_
     // Flat colours and sharp edges: a light setting packs them nearly as well, much faster.
     png_set_compression_level(png, 3);
     png_write_info(png, info);
+    // A little-endian word is blue, green, red and a byte to drop.
     png_set_bgr(png);
-    size_t row = (size_t)w * 3;
-    for (int32_t y = 0; y < h; y++) png_write_row(png, (png_const_bytep)(bgr + (size_t)(h - 1 - y) * row));
+    png_set_filler(png, 0, PNG_FILLER_AFTER);
+    for (int32_t y = 0; y < h; y++) png_write_row(png, (png_const_bytep)(frame + (size_t)y * (size_t)w));
     png_write_end(png, nullptr);
     png_destroy_write_struct(&png, &info);
     return 1;
@@ -118,10 +119,10 @@ static int capture_write_file(const char *path, const uint8_t *data, size_t n) {
     return error;
 }
 
-int capture_save_png(const char *path, const uint8_t *bgr, int32_t w, int32_t h) {
-    if (!path || !bgr || w < 1 || h < 1) return EINVAL;
+int capture_save_png(const char *path, const uint32_t *frame, int32_t w, int32_t h) {
+    if (!path || !frame || w < 1 || h < 1) return EINVAL;
     capture_png_out out = {nullptr, 0, 0};
-    int error = capture_encode_png(bgr, w, h, &out) ? capture_write_file(path, out.data, out.size) : ENOMEM;
+    int error = capture_encode_png(frame, w, h, &out) ? capture_write_file(path, out.data, out.size) : ENOMEM;
     free(out.data);
     return error;
 }
@@ -131,7 +132,7 @@ int capture_save_png(const char *path, const uint8_t *bgr, int32_t w, int32_t h)
 // Rewrites the 44-byte header for the sound written so far.
 static int capture_wav_header(CAPTURE *c) {
     uint8_t h[44];
-    sam_wav_header_bytes(h, (uint32_t)(c->channels ? c->channels : 1), (uint32_t)c->wav_bytes);
+    sam_wav_header(h, (uint32_t)(c->channels ? c->channels : 1), 44100, 16, (uint32_t)c->wav_bytes, nullptr, 0);
     ssize_t done = pwrite(c->wav, h, sizeof h, 0);
     if (done == (ssize_t)sizeof h) return 0;
     return done < 0 ? errno : EIO;
@@ -179,8 +180,8 @@ static int capture_dir_moved(const CAPTURE *c) {
     return !S_ISDIR(st.st_mode) || (uint64_t)st.st_dev != c->dir_device || (uint64_t)st.st_ino != c->dir_inode;
 }
 
-int capture_frame(CAPTURE *c, uint32_t index, const uint8_t *bgr, int32_t w, int32_t h, int repeat) {
-    if (!c || c->failed || !bgr || w < 1 || h < 1) return 0;
+int capture_frame(CAPTURE *c, uint32_t index, const uint32_t *frame, int32_t w, int32_t h, int repeat) {
+    if (!c || c->failed || !frame || w < 1 || h < 1) return 0;
     char name[32];
     snprintf(name, sizeof name, "frame_%06u.png", index);
     char *path = capture_join(c->dir, name);
@@ -190,7 +191,7 @@ int capture_frame(CAPTURE *c, uint32_t index, const uint8_t *bgr, int32_t w, int
     int error = capture_dir_moved(c) ? -1 : 0;
     if (!error && (!repeat || !c->png)) {
         capture_png_out out = {c->png, 0, c->png_room};
-        if (!capture_encode_png(bgr, w, h, &out)) error = ENOMEM;
+        if (!capture_encode_png(frame, w, h, &out)) error = ENOMEM;
         c->png = out.data;
         c->png_room = out.room;
         c->png_size = error ? 0 : out.size;

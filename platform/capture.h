@@ -25,9 +25,9 @@ struct CAPTURE {
 
 // Makes the directory (if missing) and sound.wav; null after printing why not.
 CAPTURE *capture_new(const char *dir);
-// Writes video frame `index` (w x h, 24-bit bottom-up blue-green-red); with
+// Writes video frame `index` (w x h 0x00RRGGBB words, top row first); with
 // `repeat`, the same picture as the previous frame. 0 after a printed failure.
-int capture_frame(CAPTURE *c, uint32_t index, const uint8_t *bgr, int32_t w, int32_t h, int repeat);
+int capture_frame(CAPTURE *c, uint32_t index, const uint32_t *frame, int32_t w, int32_t h, int repeat);
 // Appends interleaved 16-bit sound frames of 1 or 2 channels to sound.wav;
 // the header is brought up to date after every write.
 int capture_sound(CAPTURE *c, const int16_t *interleaved, int32_t frames, int32_t channels);
@@ -36,8 +36,8 @@ int capture_finish(CAPTURE *c);
 // Finishes if needed and releases everything.
 void capture_del(CAPTURE **c);
 
-// Writes w x h bottom-up BGR bytes as a PNG file. 0 on success, otherwise the
-// errno value of what failed (a partial file is removed).
-int capture_save_png(const char *path, const uint8_t *bgr, int32_t w, int32_t h);
+// Writes w x h 0x00RRGGBB words, top row first, as a PNG file. 0 on success,
+// otherwise the errno value of what failed (a partial file is removed).
+int capture_save_png(const char *path, const uint32_t *frame, int32_t w, int32_t h);
 // "dir/name" in new memory (null when out of memory).
 char *capture_join(const char *dir, const char *name);

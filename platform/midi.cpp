@@ -56,7 +56,7 @@ int midi_out_choose(const char *where) {
 static int midi_zero(void) {
     if (midi_zero_kind != MIDI_SYNTH || synth_soundfont()) return midi_zero_kind;
     static int said = 0;
-    const char *instead = backend_headless() ? "the capture device" : "the first ALSA port";
+    const char *instead = backend_is_headless() ? "the capture device" : "the first ALSA port";
     if (!said && synth_soundfont_chosen())
         fprintf(stderr, "rivo7315: cannot read the SoundFont %s; MIDI device 0 is %s\n",
                 synth_soundfont_chosen(), instead);
@@ -65,7 +65,7 @@ static int midi_zero(void) {
                         "timgm6mb-soundfont, or give --soundfont FILE); MIDI device 0 is %s\n",
                 instead);
     said = 1;
-    return backend_headless() ? MIDI_CAPTURE : MIDI_PORT;
+    return backend_is_headless() ? MIDI_CAPTURE : MIDI_PORT;
 }
 
 // ---- The capture device ---------------------------------------------------------
@@ -119,9 +119,10 @@ static void midi_builtin_caps(int kind, MIDI_CAPS *caps) {
 static SYNTH *midi_engine = nullptr;
 static int midi_engine_tried = 0;
 
-// At exit the player first plays what is due, with the synthesiser, then
-// lets it go before it is freed.
-static void midi_engine_free(void) {
+// At the run's end the player first plays what is due, with the
+// synthesiser, then lets it go before it is freed.
+void midi_let_go(void) {
+    if (!midi_engine) return;
     player_now();
     player_mix_synth(nullptr);
     synth_del(&midi_engine);
@@ -139,7 +140,6 @@ static SYNTH *midi_synth(void) {
         return nullptr;
     }
     player_mix_synth(midi_engine);
-    atexit(midi_engine_free);
     return midi_engine;
 }
 
@@ -223,7 +223,7 @@ static int32_t midi_find(snd_seq_t *seq, uint32_t device, int *kind, snd_seq_por
         *kind = zero;
         return MIDI_NOERROR;
     }
-    if (backend_headless()) return MIDI_BADDEVICEID;
+    if (backend_is_headless()) return MIDI_BADDEVICEID;
     if (!seq) return MIDI_NODRIVER;
     bool hit = false;
     int64_t index = own_zero ? (int64_t)device - 1 : (int64_t)device;
@@ -238,7 +238,7 @@ uint32_t midi_out_get_num_devs(void) {
     int zero = midi_zero();
     if (zero == MIDI_NONE) return 0;
     bool own_zero = zero != MIDI_PORT || !midi_zero_port.empty();
-    if (backend_headless()) return zero == MIDI_PORT ? 0 : 1;
+    if (backend_is_headless()) return zero == MIDI_PORT ? 0 : 1;
     snd_seq_t *seq = midi_query_seq();
     uint32_t ports = seq ? midi_scan(seq, 0, nullptr, nullptr) : 0;
     if (zero == MIDI_PORT && own_zero) {
@@ -270,7 +270,7 @@ static void midi_port_caps(snd_seq_port_info_t *pinfo, MIDI_CAPS *caps) {
 // Could device `device` be a sequencer port?
 static bool midi_maybe_port(uint32_t device) {
     int zero = midi_zero();
-    if (backend_headless() || zero == MIDI_NONE) return false;
+    if (backend_is_headless() || zero == MIDI_NONE) return false;
     return device != 0 || zero == MIDI_PORT;
 }
 

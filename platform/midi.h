@@ -70,6 +70,9 @@ int32_t midi_out_reset(MIDI_OUT *handle);
 // stays loaded for the process, so the ends of its notes still sound.
 int32_t midi_out_close(MIDI_OUT *handle);
 
+// The run's end: the synthesiser, if loaded, plays up to now and is freed.
+void midi_let_go(void);
+
 // A one-line explanation of a result code, for messages to the user.
 const char *midi_out_result_text(int32_t result);
 

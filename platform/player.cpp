@@ -44,15 +44,9 @@ struct player_state {
     SYNTH *synth;              // mixed after the loop, or null; not owned
     int muted;                 // plays digital silence (time goes on)
     int silent_said;           // "running without sound" was printed
-    FILE *capture;             // where played frames are also written, or null
-    uint32_t capture_bytes;    // data bytes written to it so far
-    int exit_hook;             // the exit handler is registered
 };
 
 static player_state player;
-
-// A WAV file's 32-bit sizes must stay below 4 GiB; capturing stops short of it.
-static const uint32_t player_capture_limit = 0x7FFFF000u;
 
 // Finds the format and the data area of a RIFF WAVE image of `size` bytes,
 // skipping every other chunk. Sizes read from the image never reach past it.
@@ -100,43 +94,6 @@ void player_unlock(void) {
     if (player.device) SDL_UnlockAudioDevice(player.device);
 }
 
-// Rewrites the capture's 44-byte header (stereo, 16-bit, 44100 frames per
-// second) for the data written so far, so the file is a valid WAV file after
-// every write.
-static void player_capture_header(void) {
-    uint8_t h[44];
-    std::memcpy(h + 0, "RIFF", 4);
-    le_put32(h + 4, 36 + player.capture_bytes);
-    std::memcpy(h + 8, "WAVE", 4);
-    std::memcpy(h + 12, "fmt ", 4);
-    le_put32(h + 16, 16);
-    le_put16(h + 20, 1);
-    le_put16(h + 22, player_channels);
-    le_put32(h + 24, player_rate);
-    le_put32(h + 28, player_rate * 2 * player_channels);
-    le_put16(h + 32, 2 * player_channels);
-    le_put16(h + 34, 16);
-    std::memcpy(h + 36, "data", 4);
-    le_put32(h + 40, player.capture_bytes);
-    std::fseek(player.capture, 0, SEEK_SET);
-    std::fwrite(h, 1, sizeof h, player.capture);
-    std::fseek(player.capture, 0, SEEK_END);
-    std::fflush(player.capture);
-}
-
-static void player_capture_write(const int16_t *frames, int32_t n) {
-    if (!player.capture || n <= 0) return;
-    uint8_t bytes[4 * PLAYER_BLOCK];
-    int64_t size = 4 * (int64_t)n;
-    int64_t room = (int64_t)player_capture_limit - player.capture_bytes;
-    if (size > room) size = room;
-    if (size <= 0) return;
-    for (int32_t i = 0; i < 2 * n; i++) le_put16(bytes + 2 * i, (uint16_t)frames[i]);
-    size_t written = std::fwrite(bytes, 1, (size_t)size, player.capture);
-    player.capture_bytes += (uint32_t)written;
-    player_capture_header();
-}
-
 static int16_t player_saturate(int32_t v) {
     return (int16_t)(v < -32768 ? -32768 : v > 32767 ? 32767 : v);
 }
@@ -159,7 +116,7 @@ static void player_loop_frames(int32_t *mix, int32_t n) {
 // Plays n frames (n <= PLAYER_BLOCK): the loop, the synthesiser added after
 // it, summed with saturation into 16-bit stereo; muted, digital silence while
 // both go on in time. This is the one place played sound is made: it goes to
-// the device (`out`, if any) and the capture (if any).
+// the device (`out`, if any) or, headless, to the backend's outputs.
 static void player_block(int16_t *out, int32_t n) {
     int32_t mix[2 * PLAYER_BLOCK];
     int16_t played[2 * PLAYER_BLOCK];
@@ -168,7 +125,6 @@ static void player_block(int16_t *out, int32_t n) {
     player.clock += n;
     for (int32_t i = 0; i < 2 * n; i++) played[i] = player.muted ? 0 : player_saturate(mix[i]);
     if (out) std::memcpy(out, played, sizeof(int16_t) * 2 * (size_t)n);
-    player_capture_write(played, n);
     if (player.virtual_clock) backend_sound_played(played, n, 2);
 }
 
@@ -210,21 +166,6 @@ static void SDLCALL player_callback(void *, Uint8 *stream, int len) {
     }
     player_emit((int16_t *)stream, len / (2 * player_channels));
     player.mixed_at = SDL_GetPerformanceCounter();
-}
-
-// The program ends with exit() from anywhere: play what the virtual clock
-// still owes and close the capture so nothing is written during teardown.
-static void player_at_exit(void) {
-    player_catch_up();
-    player_lock();
-    if (player.capture) std::fclose(player.capture);
-    player.capture = nullptr;
-    player_unlock();
-}
-
-static void player_hook_exit(void) {
-    if (player.exit_hook) return;
-    if (std::atexit(player_at_exit) == 0) player.exit_hook = 1;
 }
 
 // alsa-lib prints eight lines of its own when there is no sound card; the
@@ -274,7 +215,7 @@ void player_stop(void) {
 void player_start(const uint8_t *image, int64_t size) {
     player_format f;
     if (!player_parse(image, size, &f) || f.rate != player_rate) return;
-    bool headless = backend_headless() != 0;
+    bool headless = backend_is_headless() != 0;
     if (!headless && !player_open()) return;
     player_lock();
     player.format = f;
@@ -288,24 +229,10 @@ void player_start(const uint8_t *image, int64_t size) {
     player.mixed_at = SDL_GetPerformanceCounter();
     player_unlock();
     if (headless) {
-        player_hook_exit();
         backend_sound_source(player_catch_up);
     } else {
         SDL_PauseAudioDevice(player.device, 0);
     }
-}
-
-int player_capture_to(const char *path) {
-    player_catch_up();
-    FILE *file = path ? std::fopen(path, "wb") : nullptr;
-    player_lock();
-    if (player.capture) std::fclose(player.capture);
-    player.capture = file;
-    player.capture_bytes = 0;
-    if (file) player_capture_header();
-    player_unlock();
-    if (file) player_hook_exit();
-    return !path || file;
 }
 
 int64_t player_now(void) {

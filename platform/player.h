@@ -38,7 +38,3 @@ void player_mix_synth(SYNTH *synth);
 // Muted, the player plays digital silence; the loop and the synthesiser go on
 // in time, so unmuting resumes the loop where it is.
 void player_mute(int muted);
-// Writes everything played from now on to a 16-bit stereo PCM WAV file whose
-// header is kept valid after every write; null stops. 0 when the file cannot
-// be made.
-int player_capture_to(const char *path);

@@ -246,33 +246,30 @@ static int record_send(RECORD *r, RECORD_TRACK *t, AVFrame *frame) {
     }
 }
 
-// Bottom-up BGR bytes into the top-down BGR0 picture, as they are.
-static void record_fill_bgr0(const RECORD *r, const uint8_t *bgr, AVFrame *to) {
-    size_t row = (size_t)r->width * 3;
+// The words into the BGR0 picture, as they are (the top byte cleared).
+static void record_fill_bgr0(const RECORD *r, const uint32_t *frame, AVFrame *to) {
     for (int32_t y = 0; y < r->height; y++) {
-        const uint8_t *in = bgr + (size_t)(r->height - 1 - y) * row;
+        const uint32_t *in = frame + (size_t)y * (size_t)r->width;
         uint8_t *out = to->data[0] + (size_t)y * to->linesize[0];
-        for (int32_t x = 0; x < r->width; x++, in += 3, out += 4) {
-            out[0] = in[0];
-            out[1] = in[1];
-            out[2] = in[2];
-            out[3] = 0;
+        for (int32_t x = 0; x < r->width; x++, out += 4) {
+            uint32_t p = in[x] & 0xFFFFFFu;  // little-endian: blue, green, red, 0
+            memcpy(out, &p, 4);
         }
     }
 }
 
-// Bottom-up BGR bytes into 4:2:0 studio-range BT.601 (as players expect), the
+// 0x00RRGGBB words into 4:2:0 studio-range BT.601 (as players expect), the
 // picture enlarged `scale` times by nearest neighbour: each pixel's luma fills
 // scale x scale samples; each chroma sample, covering 2 x 2 enlarged pixels,
 // is the mean of the colours of the pixels under it.
-static void record_fill_yuv(RECORD *r, const uint8_t *bgr, AVFrame *to) {
+static void record_fill_yuv(RECORD *r, const uint32_t *frame, AVFrame *to) {
     const int32_t w = r->width, h = r->height, s = r->scale;
     int32_t *u = r->chroma, *v = r->chroma + (size_t)w * h;
     for (int32_t y = 0; y < h; y++) {
-        const uint8_t *in = bgr + (size_t)(h - 1 - y) * w * 3;
+        const uint32_t *in = frame + (size_t)y * w;
         uint8_t *luma = to->data[0] + (size_t)y * s * to->linesize[0];
-        for (int32_t x = 0; x < w; x++, in += 3) {
-            int32_t b = in[0], g = in[1], red = in[2];
+        for (int32_t x = 0; x < w; x++) {
+            int32_t b = in[x] & 0xFF, g = (in[x] >> 8) & 0xFF, red = (in[x] >> 16) & 0xFF;
             uint8_t l = (uint8_t)(((66 * red + 129 * g + 25 * b + 128) >> 8) + 16);
             for (int32_t k = 0; k < s; k++) luma[x * s + k] = l;
             u[y * w + x] = -38 * red - 74 * g + 112 * b;
@@ -296,16 +293,16 @@ static void record_fill_yuv(RECORD *r, const uint8_t *bgr, AVFrame *to) {
     }
 }
 
-int record_video(RECORD *r, const uint8_t *bgr, int32_t w, int32_t h) {
-    if (!r || !r->began || r->failed || !bgr) return 0;
+int record_video(RECORD *r, const uint32_t *frame, int32_t w, int32_t h) {
+    if (!r || !r->began || r->failed || !frame) return 0;
     if (w != r->width || h != r->height) return record_fail(r, AVERROR(EINVAL));
     AVFrame *f = r->video.frame;
     int error = ff.av_frame_make_writable(f);
     if (error < 0) return record_fail(r, error);
     if (r->mp4)
-        record_fill_yuv(r, bgr, f);
+        record_fill_yuv(r, frame, f);
     else
-        record_fill_bgr0(r, bgr, f);
+        record_fill_bgr0(r, frame, f);
     f->pts = r->video.next_pts++;
     r->frames++;
     return record_send(r, &r->video, f);

@@ -52,9 +52,9 @@ RECORD *record_new(const char *path, int32_t rate);
 // Makes the streams for w x h frames and 1 or 2 channels and writes the
 // header; 0 after printing why it failed.
 int record_begin(RECORD *r, int32_t w, int32_t h, int32_t channels);
-// Encodes one video frame: w x h pixels as 24-bit bottom-up blue-green-red,
-// the size given to record_begin.
-int record_video(RECORD *r, const uint8_t *bgr, int32_t w, int32_t h);
+// Encodes one video frame: w x h 0x00RRGGBB words, top row first, the size
+// given to record_begin.
+int record_video(RECORD *r, const uint32_t *frame, int32_t w, int32_t h);
 // Encodes interleaved 16-bit sound frames of r->channels channels.
 int record_sound(RECORD *r, const int16_t *interleaved, int32_t frames);
 // Flushes the encoders, writes the index and closes the file; 0 on failure.

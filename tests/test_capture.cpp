@@ -21,6 +21,8 @@
 #include <vector>
 
 #include "platform/backend.h"
+#include "platform/options.h"
+#include "platform/outputs.h"
 #include "app/cli.h"
 #include "tests/test_run.h"
 #include "tests/test_support.h"
@@ -39,7 +41,7 @@ uint32_t png_crc(const std::string &path) {
         return 0;
     }
     if (!png_image_finish_read(&image, nullptr, bytes.data(), -(int)PNG_IMAGE_ROW_STRIDE(image), nullptr)) return 0;
-    return backend_crc32(bytes.data(), bytes.size());
+    return outputs_crc32(bytes.data(), bytes.size());
 }
 
 uint32_t le32(const std::string &s, size_t at) {
@@ -83,9 +85,9 @@ TEST(Capture, SoundIsStereoAsPlayedMonoInBothChannelsSilenceToTheEndOfTheRound) 
     RUN_OPTIONS cli{};
     cli.zoom = 1;
     cli.capture = (char *)dir.path.c_str();
-    ASSERT_TRUE(backend_start(&cli));
-    uint8_t pixel[3] = {0, 0, 0};
-    backend_show(nullptr, pixel, 1, 1);  // the first round, 20 ms
+    ASSERT_EQ(backend_start(&cli), RUN_OK);
+    uint32_t pixel[1] = {0};
+    backend_show(pixel, 1, 1);  // the first round, 20 ms
     const int16_t stereo[4] = {1, -1, 2, -2}, mono[1] = {7};
     backend_sound_played(stereo, 2, 2);
     backend_sound_played(mono, 1, 1);
@@ -190,7 +192,7 @@ std::vector<uint32_t> decoded_crcs(const std::string &file) {
     std::vector<uint8_t> frame(size), flipped(size);
     while (p && fread(frame.data(), 1, size, p) == size) {
         for (size_t y = 0; y < 256; y++) std::copy_n(&frame[y * row], row, &flipped[(255 - y) * row]);
-        crcs.push_back(backend_crc32(flipped.data(), size));
+        crcs.push_back(outputs_crc32(flipped.data(), size));
     }
     if (p) pclose(p);
     return crcs;

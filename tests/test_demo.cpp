@@ -15,6 +15,8 @@
 #include "demo/scenes.h"
 #include "effects/raster.h"
 #include "platform/backend.h"
+#include "platform/options.h"
+#include "platform/outputs.h"
 #include "app/cli.h"
 #include "host/fps.h"
 #include "host/random.h"
@@ -26,11 +28,10 @@
 
 namespace {
 
-// The shown frame's pixel (x, y) as 0x00RRGGBB: stored bottom-up, blue first.
+// The shown frame's pixel (x, y) as 0x00RRGGBB.
 uint32_t shown(int32_t x, int32_t y) {
     int32_t w = 0, h = 0;
-    const uint8_t *p = backend_last_frame(&w, &h) + ((h - 1 - y) * w + x) * 3;
-    return p[0] | p[1] << 8 | p[2] << 16;
+    return outputs_last_frame(&w, &h)[y * w + x] & 0xFFFFFFu;
 }
 
 // The present flags, put back when the test ends.
@@ -62,7 +63,7 @@ protected:
         RUN_OPTIONS cli;
         std::memset(&cli, 0, sizeof cli);
         cli.headless = 1;
-        ASSERT_EQ(backend_start(&cli), 1);
+        ASSERT_EQ(backend_start(&cli), RUN_OK);
         demo_start();
     }
 };

@@ -12,14 +12,14 @@
 #include <string>
 #include <vector>
 
-#include "platform/backend.h"
+#include "platform/outputs.h"
 #include "tests/test_run.h"
 
 namespace {
 
 uint32_t black_crc() {
     std::vector<uint8_t> zeros(256 * 256 * 3, 0);
-    return backend_crc32(zeros.data(), zeros.size());
+    return outputs_crc32(zeros.data(), zeros.size());
 }
 
 // Frames of one pass: title 0; scene 1 fade 1-32, frames 33-782; scene 2

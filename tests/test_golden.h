@@ -16,7 +16,7 @@
 #include <vector>
 
 #include "audio/sample.h"
-#include "platform/backend.h"
+#include "platform/outputs.h"
 #include "imaging/img.h"
 
 class Golden {
@@ -76,7 +76,7 @@ inline uint32_t crc_of_words(const std::vector<uint32_t> &words) {
     std::vector<uint8_t> bytes;
     for (uint32_t v : words)
         for (int b = 0; b < 32; b += 8) bytes.push_back((uint8_t)(v >> b));
-    return backend_crc32(bytes.data(), bytes.size());
+    return outputs_crc32(bytes.data(), bytes.size());
 }
 
 // CRC-32 of a sample's values in use, each as four little-endian bytes.

@@ -18,7 +18,9 @@
 #include "app/cli.h"
 #include "host/fps.h"
 #include "host/int.h"
-#include "platform/sdlhost.h"
+#include "platform/backend_sdl.h"
+#include "platform/options.h"
+#include "platform/outputs.h"
 #include "host/windpy.h"
 #include "host/winkbd.h"
 #include "host/winmain.h"
@@ -34,7 +36,7 @@ void start_headless(const char *keys = nullptr, int hash = 0, int frames = 0) {
     if (keys) {
         ASSERT_TRUE(cli_add_keys(&cli, keys));
     }
-    ASSERT_TRUE(backend_start(&cli));
+    ASSERT_EQ(backend_start(&cli), RUN_OK);
     cli_free(&cli);
     winmain_set_pending_key(0);
 }
@@ -60,11 +62,11 @@ TEST(Windpy, ImageIsStoredBottomRowFirstAsBlueGreenRedWithoutPadding) {
     const std::string want = "\xC3\xC2\xC1\xD3\xD2\xD1\xA3\xA2\xA1\xB3\xB2\xB1";
     EXPECT_EQ(bytes(windpy_frame_bytes(), 12), want);
     int32_t w = 0, h = 0;
-    const uint8_t *shown = backend_last_frame(&w, &h);  // what the backend shows is the same
+    const uint32_t *shown = outputs_last_frame(&w, &h);  // the backend is handed the image's words
     EXPECT_EQ(std::make_pair(w, h), std::make_pair(2, 2));
-    EXPECT_EQ(bytes(shown, 12), want);  // 6-byte rows: no padding (other widths against the plain version below)
-    windpy_open(d, 1, 1);               // the display's bytes go; the frame on screen stays
-    EXPECT_EQ(bytes(backend_last_frame(&w, &h), 12), want);
+    EXPECT_EQ(std::vector<uint32_t>(shown, shown + 4), std::vector<uint32_t>(px, px + 4));
+    // ... and hashes them as the display's bytes (6-byte rows: no padding).
+    EXPECT_EQ(outputs_frame_crc32(shown, 2, 2), outputs_crc32((const uint8_t *)want.data(), 12));
 }
 
 TEST(Windpy, ConvertEqualsStraightforwardVersionAtEveryWidth) {
@@ -99,14 +101,14 @@ TEST(Windpy, BadArgumentsAndOtherSizesDrawNothing) {
     windpy_present(d, &wide);
     wide.width = 2, wide.height = 3;
     windpy_present(d, &wide);
-    EXPECT_EQ(backend_frame(), 0u);  // nothing was shown, so nothing can be saved (F12: test_capture)
-    EXPECT_FALSE(backend_save_shown("/tmp/never_written.png") || backend_save_shown(nullptr));
+    EXPECT_EQ(outputs_frame(), 0u);  // nothing was shown, so nothing can be saved (F12: test_capture)
+    EXPECT_FALSE(outputs_save_shown("/tmp/never_written.png") || outputs_save_shown(nullptr));
     EXPECT_EQ(bytes(windpy_frame_bytes(), 12), std::string(12, '\0'));
     windpy_open(d, 0x7FFFFFFF, 0x7FFFFFFF);  // no frame bytes for a size that overflows
     EXPECT_EQ(windpy_frame_bytes(), nullptr);
     IMG huge = image_over(px, 0x7FFFFFFF, 0x7FFFFFFF);  // claims the size; must not be read
     windpy_present(d, &huge);
-    EXPECT_EQ(backend_frame(), 0u);
+    EXPECT_EQ(outputs_frame(), 0u);
     windpy_del(nullptr);
     WINDPY stranger = {256, 256}, *p = &stranger;
     windpy_del(&p);  // not the current display: reported, untouched
@@ -181,7 +183,7 @@ TEST(Winkbd, CharactersOfTheCommandKeysOnlyAndTheUpdate) {
     }
 }
 
-TEST(Sdlhost, KeysBecomeVirtualKeyCodesAndTheDemosCharacters) {
+TEST(BackendSdl, KeysBecomeVirtualKeyCodesAndTheDemosCharacters) {
     // SDL key, virtual-key code, character the demo reads
     const struct { int32_t sdl, vk, ch; } keys[] = {
         {SDLK_ESCAPE, 0x1B, 27}, {SDLK_SPACE, 0x20, 32}, {SDLK_0, 0x30, '0'}, {SDLK_5, 0x35, '5'},
@@ -194,8 +196,8 @@ TEST(Sdlhost, KeysBecomeVirtualKeyCodesAndTheDemosCharacters) {
         {SDLK_UNKNOWN, 0xFF, 0}, {SDLK_APPLICATION, 0xFF, 0},
     };
     for (const auto &k : keys) {
-        EXPECT_EQ(sdlhost_vk(k.sdl), k.vk) << k.sdl;
-        EXPECT_EQ(winkbd_map_key((int8_t)(uint8_t)sdlhost_vk(k.sdl)), k.ch) << k.sdl;
+        EXPECT_EQ(backend_sdl_vk(k.sdl), k.vk) << k.sdl;
+        EXPECT_EQ(winkbd_map_key((int8_t)(uint8_t)backend_sdl_vk(k.sdl)), k.ch) << k.sdl;
     }
     // F11 and Alt+Enter are the window's own keys.
     const struct { int32_t sdl; uint32_t mod; int own; } own[] = {
@@ -203,7 +205,7 @@ TEST(Sdlhost, KeysBecomeVirtualKeyCodesAndTheDemosCharacters) {
         {SDLK_RETURN, KMOD_RALT, 1}, {SDLK_KP_ENTER, KMOD_LALT, 1}, {SDLK_RETURN, 0, 0},
         {SDLK_RETURN, KMOD_CTRL, 0}, {SDLK_F12, 0, 0},          {SDLK_f, KMOD_LALT, 0},
     };
-    for (const auto &k : own) EXPECT_EQ(sdlhost_is_fullscreen_key(k.sdl, k.mod), k.own) << k.sdl << " " << k.mod;
+    for (const auto &k : own) EXPECT_EQ(backend_sdl_is_fullscreen_key(k.sdl, k.mod), k.own) << k.sdl << " " << k.mod;
 }
 
 // ---- Backend: clock, time base, numbering, scripted keys -----------------------
@@ -228,16 +230,16 @@ TEST(Backend, EveryRoundLastsAFramePeriodAndASecondPresentInARoundIsTheSameFrame
         {"Sk", 0, 1},           // a frame-loop round without a present is still a frame
         {"pkkkpp", 80, 5},      // paused rounds outside the loop are numbered too
     };
-    uint8_t px[3] = {1, 2, 3};
+    uint32_t px[1] = {0x010203};
     for (const auto &c : cases) {
         start_headless();
         for (const char *k = c.calls; *k; k++) {
             if (*k == 'S' || *k == 's') backend_frame_start(*k == 'S' ? 50 : 25);
-            if (*k == 'p') px[0]++, backend_show(nullptr, px, 1, 1);
+            if (*k == 'p') px[0]++, backend_show(px, 1, 1);
             if (*k == 'k') backend_poll(nullptr);
             if (*k == 'w') backend_sleep(19);
         }
-        EXPECT_EQ(std::make_pair(backend_ticks(), backend_frame()), std::make_pair(c.ticks, c.frames)) << c.calls;
+        EXPECT_EQ(std::make_pair(backend_ticks(), outputs_frame()), std::make_pair(c.ticks, c.frames)) << c.calls;
         backend_stop();
     }
     // What --hash prints for a replaced present (once, the final picture): test_capture, across scene 3.
@@ -245,23 +247,24 @@ TEST(Backend, EveryRoundLastsAFramePeriodAndASecondPresentInARoundIsTheSameFrame
 
 TEST(Backend, ScriptedKeysArriveAtTheRoundAfterTheirFrame) {
     start_headless("1:SPACE,3:ESC");
-    uint8_t px[3] = {0, 0, 0};
+    uint32_t px[1] = {0};
     std::vector<int32_t> seen;  // key (or -1 for none) of the polls after frames 0 and 1, paused 2 and 3, then one more
     for (int round = 0; round < 5; round++) {
-        int32_t vk = 0, got = (round < 2 ? backend_show(nullptr, px, 1, 1) : (void)0, backend_poll(&vk));
+        int32_t vk = 0, got = (round < 2 ? backend_show(px, 1, 1) : (void)0, backend_poll(&vk));
         seen.push_back(got == BACKEND_KEY ? vk : got == BACKEND_NONE ? -1 : -2);
     }
     EXPECT_EQ(seen, (std::vector<int32_t>{-1, 0x20, -1, 0x1B, -1}));
 }
 
 TEST(BackendDeathTest, Crc32AndTheFrameLimitEndingTheRunWithZero) {
-    EXPECT_EQ(backend_crc32((const uint8_t *)"123456789", 9), 0xCBF43926u);
-    EXPECT_EQ(backend_crc32((const uint8_t *)"", 1), 0xD202EF8Du);
-    EXPECT_EQ(backend_crc32(nullptr, 0), 0u);
+    EXPECT_EQ(outputs_crc32((const uint8_t *)"123456789", 9), 0xCBF43926u);
+    EXPECT_EQ(outputs_crc32((const uint8_t *)"", 1), 0xD202EF8Du);
+    EXPECT_EQ(outputs_crc32(nullptr, 0), 0u);
     start_headless(nullptr, 0, 3);
-    backend_frame_end();
-    backend_frame_end();
-    EXPECT_EXIT(backend_frame_end(), ::testing::ExitedWithCode(0), "");
+    Own<fps_del> timer(fps_new());
+    fps_end(timer);
+    fps_end(timer);
+    EXPECT_EXIT(fps_end(timer), ::testing::ExitedWithCode(0), "");
     backend_stop();
 }
 

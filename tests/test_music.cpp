@@ -38,6 +38,8 @@
 #include "demo/resources.h"
 #include "demo/soundtrack.h"
 #include "platform/backend.h"
+#include "platform/options.h"
+#include "platform/outputs.h"
 #include "app/cli.h"
 #include "host/fps.h"
 #include "platform/midi.h"
@@ -96,7 +98,7 @@ void step(MUSIC *m, WINSND *w, int32_t frames, int muted = 0) {
 void start_backend(int headless) {
     RUN_OPTIONS cli{};
     cli.headless = headless;
-    ASSERT_EQ(backend_start(&cli), 1);
+    ASSERT_EQ(backend_start(&cli), RUN_OK);
 }
 
 int16_t played(const WINSND *w, int32_t i) {

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "demo/pictures.h"
-#include "platform/backend.h"
+#include "platform/outputs.h"
 #include "imaging/img.h"
 
 namespace {
@@ -48,7 +48,7 @@ void chunk(std::vector<uint8_t> &out, const char *type, const std::vector<uint8_
     size_t start = out.size();
     out.insert(out.end(), type, type + 4);
     out.insert(out.end(), data.begin(), data.end());
-    put32(out, backend_crc32(out.data() + start, out.size() - start));
+    put32(out, outputs_crc32(out.data() + start, out.size() - start));
 }
 
 // A zlib stream of stored (uncompressed) deflate blocks: no library needed.

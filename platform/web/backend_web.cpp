@@ -1,10 +1,13 @@
-// The browser backend: the page's canvas as the window, its key events as
-// the key queue, performance.now() as the tick count. Sleeping and waiting
-// for a key hand control back to the browser (Asyncify unwinds the demo's
-// stack and resumes it from the event loop), and so does a poll when the
-// demo has drawn for a while without sleeping (scene 3 runs unpaced), so the
-// page paints, plays and takes keys. The page itself (page.js) paints the
-// latest frame shown at each animation frame.
+// The browser backends: the page's canvas as the window, its key events as
+// the key queue, performance.now() as the tick count (backend_web); or the
+// same canvas on a virtual clock that moves only when slept on, taking no
+// keys, as the desktop's headless backend (backend_web_timed: hash lines and
+// benchmarks). Sleeping and waiting for a key hand control back to the
+// browser (Asyncify unwinds the demo's stack and resumes it from the event
+// loop), and so does a poll when the demo has drawn for a while without
+// sleeping (scene 3 runs unpaced; a virtual clock never sleeps for real), so
+// the page paints, plays and takes keys. The page (page.js) paints the latest
+// frame shown at each animation frame.
 #include <emscripten.h>
 
 #include <cstdlib>
@@ -18,6 +21,8 @@
 static const double web_turn_ms = 16.0;
 
 static double web_last_turn;
+static double web_turns;       // ms the browser had inside polls so far
+static uint32_t web_clock;     // the virtual clock's milliseconds
 static int web_painted;        // the first frame shown has been painted
 static uint32_t *web_words;    // the last frame shown, 0x00RRGGBB
 static uint32_t *web_rgba;     // it as the canvas takes it: R, G, B, 255 bytes
@@ -26,7 +31,19 @@ static int32_t web_w, web_h;   // its size
 
 static int web_start(const RUN_OPTIONS *) {
     web_last_turn = emscripten_get_now();
+    web_clock = 0;
     return 1;
+}
+
+double web_turns_ms(void) { return web_turns; }
+
+// A turn for the browser when the demo has had the page for a while.
+static void web_take_turn(void) {
+    double now = emscripten_get_now();
+    if (now - web_last_turn < web_turn_ms) return;
+    rivo_web_yield(0);
+    web_last_turn = emscripten_get_now();
+    web_turns += web_last_turn - now;
 }
 
 static void web_stop(void) {
@@ -87,14 +104,13 @@ extern "C" EMSCRIPTEN_KEEPALIVE const uint32_t *rivo_web_rgba(void) {
 }
 
 static int web_poll(int32_t *vk, int32_t wait_ms) {
-    if (emscripten_get_now() - web_last_turn >= web_turn_ms) {
-        rivo_web_yield(0);
-        web_last_turn = emscripten_get_now();
-    }
+    web_take_turn();
     int32_t key = rivo_web_key();
     if (key == RIVO_WEB_NO_KEY && wait_ms > 0) {
+        double before = emscripten_get_now();
         rivo_web_wait_key(wait_ms);
         web_last_turn = emscripten_get_now();
+        web_turns += web_last_turn - before;
         key = rivo_web_key();
     }
     if (key == RIVO_WEB_NO_KEY) return BACKEND_EMPTY;
@@ -103,6 +119,20 @@ static int web_poll(int32_t *vk, int32_t wait_ms) {
     return BACKEND_KEY;
 }
 
+// The virtual clock: unsigned, it wraps at 2^32 like the real counter.
+static uint32_t web_timed_ticks(void) { return web_clock; }
+static void web_timed_sleep(uint32_t ms) { web_clock += ms; }
+
+// Timed runs take no keys: they draw what the desktop's headless run draws.
+static int web_timed_poll(int32_t *, int32_t) {
+    web_take_turn();
+    return BACKEND_EMPTY;
+}
+
 extern const BACKEND backend_web = {
     "web", 0, web_start, web_stop, web_ticks, web_sleep, web_open, web_show, web_poll,
+};
+
+extern const BACKEND backend_web_timed = {
+    "web", 1, web_start, web_stop, web_timed_ticks, web_timed_sleep, web_open, web_show, web_timed_poll,
 };

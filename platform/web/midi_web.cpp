@@ -24,7 +24,7 @@ struct MIDI_OUT {
 };
 
 // Web MIDI outputs usable now (none when timed as --headless).
-static int32_t midi_web_outputs(void) { return backend_headless() ? 0 : rivo_web_midi_outputs(); }
+static int32_t midi_web_outputs(void) { return backend_is_headless() ? 0 : rivo_web_midi_outputs(); }
 
 int midi_out_choose(const char *where) { return where == nullptr || !strcmp(where, "synth"); }
 
@@ -127,6 +127,10 @@ int32_t midi_out_close(MIDI_OUT *handle) {
     free(handle);
     return MIDI_NOERROR;
 }
+
+// Nothing is loaded for the software synthesiser, and Web MIDI outputs are
+// the browser's: nothing to let go at the run's end.
+void midi_let_go(void) {}
 
 const char *midi_out_result_text(int32_t result) {
     switch (result) {

@@ -59,7 +59,7 @@ static bool player_web_parse(const uint8_t *image, int64_t size) {
 }
 
 void player_start(const uint8_t *image, int64_t size) {
-    if (backend_headless() || !player_web_parse(image, size)) return;
+    if (backend_is_headless() || !player_web_parse(image, size)) return;
     player.image = image;
     player.cursor = 0;
 }
@@ -79,9 +79,6 @@ int64_t player_now(void) { return player.image ? player.clock : -1; }
 void player_mix_synth(SYNTH *) {}
 
 void player_mute(int muted) { player.muted = muted != 0; }
-
-// No files in a browser.
-int player_capture_to(const char *path) { return path == nullptr; }
 
 static int16_t player_web_frame_value(const uint8_t *p) { return (int16_t)le_get16(p); }
 

@@ -7,6 +7,10 @@
 // What rivo_web_key answers besides a virtual-key code.
 enum { RIVO_WEB_NO_KEY = -1, RIVO_WEB_CLOSED = -2 };
 
+// Milliseconds the browser has had inside polls since the start (its turns
+// and the waits for a key), which a frame's time leaves out.
+double web_turns_ms(void);
+
 extern "C" {
 // Sizes the canvas to w x h pixels (shown at the largest whole scale that fits).
 int rivo_web_open(int32_t w, int32_t h);

@@ -1,11 +1,10 @@
-// SDL2 backend: one resizable window whose client area starts at the frame
-// size times the zoom, a streaming texture of 0x00RRGGBB words filled top
-// row first (the frame bytes are stored bottom row first), scaled by the
-// largest whole factor that fits the window's pixels, centred on black bars,
-// nearest neighbour.
+// The SDL2 backend: one resizable window whose client area starts at the
+// frame size times the zoom, a streaming texture of the frame's 0x00RRGGBB
+// words, scaled by the largest whole factor that fits the window's pixels,
+// centred on black bars, nearest neighbour; SDL's millisecond clock.
 // Key-down events become Windows virtual-key codes. Event kinds the host never
 // reads are switched off so they cannot sit in the queue in front of a key.
-#include "platform/sdlhost.h"
+#include "platform/backend_sdl.h"
 
 #include <SDL.h>
 
@@ -17,23 +16,28 @@
 #include <string>
 
 #include "platform/backend.h"
+#include "platform/options.h"
 
-static SDL_Window *sdlhost_window;
-static SDL_Renderer *sdlhost_renderer;
-static SDL_Texture *sdlhost_texture;
-static int32_t sdlhost_tex_w, sdlhost_tex_h;
-static int sdlhost_video;  // 0: not tried, 1: started, -1: no display
+static SDL_Window *sdl_window;
+static SDL_Renderer *sdl_renderer;
+static SDL_Texture *sdl_texture;
+static int32_t sdl_tex_w, sdl_tex_h;
+static int sdl_video;  // 0: not tried, 1: started, -1: no display
+
+static void sdl_close(void);
+static int32_t sdl_zoom = 1;       // of the run options: the window's scale
+static int32_t sdl_fullscreen;     // of the run options: desktop fullscreen
 
 // Drops window events other than close, expose and size changes before they
 // are queued: focus and motion notices would each cost the demo a pump round.
-static int SDLCALL sdlhost_filter(void *, SDL_Event *e) {
+static int SDLCALL sdl_filter(void *, SDL_Event *e) {
     if (e->type != SDL_WINDOWEVENT) return 1;
     return e->window.event == SDL_WINDOWEVENT_CLOSE || e->window.event == SDL_WINDOWEVENT_EXPOSED ||
            e->window.event == SDL_WINDOWEVENT_SIZE_CHANGED;
 }
 
 // Switches off every event kind but quit, window and key-down.
-static void sdlhost_quiet_events(void) {
+static void sdl_quiet_events(void) {
     static const struct { uint32_t first, last; } off[] = {
         {SDL_APP_TERMINATING, SDL_LOCALECHANGED}, {SDL_DISPLAYEVENT, SDL_DISPLAYEVENT},
         {SDL_SYSWMEVENT, SDL_SYSWMEVENT},         {SDL_KEYUP, SDL_TEXTEDITING_EXT},
@@ -49,10 +53,10 @@ static void sdlhost_quiet_events(void) {
     SDL_StopTextInput();
     for (const auto &r : off)
         for (uint32_t t = r.first; t <= r.last; t++) SDL_EventState(t, SDL_IGNORE);
-    SDL_SetEventFilter(sdlhost_filter, nullptr);
+    SDL_SetEventFilter(sdl_filter, nullptr);
 }
 
-static int sdlhost_env_set(const char *name) {
+static int sdl_env_set(const char *name) {
     const char *v = getenv(name);
     return v && *v;
 }
@@ -61,8 +65,8 @@ static int sdlhost_env_set(const char *name) {
 // there is no bus at all, the bus library would fork the process and run
 // dbus-launch to start one just for this program, before the first picture;
 // it is told there is none instead. A session bus that exists is used as ever.
-static void sdlhost_no_bus_autolaunch(void) {
-    if (sdlhost_env_set("DBUS_SESSION_BUS_ADDRESS")) return;
+static void sdl_no_bus_autolaunch(void) {
+    if (sdl_env_set("DBUS_SESSION_BUS_ADDRESS")) return;
     const char *run = getenv("XDG_RUNTIME_DIR");
     if (run && *run) {
         std::string bus = std::string(run) + "/bus";
@@ -71,9 +75,13 @@ static void sdlhost_no_bus_autolaunch(void) {
     setenv("DBUS_SESSION_BUS_ADDRESS", "disabled:", 1);
 }
 
-int sdlhost_video_start(void) {
-    if (sdlhost_video != 0) return sdlhost_video > 0;
-    sdlhost_video = -1;
+// Starts SDL's video for a window run. Without DISPLAY or WAYLAND_DISPLAY, or
+// when SDL would fall back to a driver that shows nothing (offscreen, dummy)
+// without the user asking for it in SDL_VIDEODRIVER, prints why on stderr and
+// returns 0. Later calls return the first answer.
+static int sdl_video_start(void) {
+    if (sdl_video != 0) return sdl_video > 0;
+    sdl_video = -1;
     SDL_SetHint(SDL_HINT_APP_NAME, "RIVO7315");
     // The window class is the program's name, whatever the file is called.
     setenv("SDL_VIDEO_X11_WMCLASS", "RIVO7315", 0);
@@ -86,7 +94,7 @@ int sdlhost_video_start(void) {
     // SDL_FRAMEBUFFER_ACCELERATION in the environment still choose otherwise.
     SDL_SetHint(SDL_HINT_RENDER_DRIVER, "software");
     SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
-    sdlhost_no_bus_autolaunch();
+    sdl_no_bus_autolaunch();
     // The demo reads keys, never text (text input is switched off below), so
     // the X input method gets an empty table of compose sequences: parsing
     // the locale's own (thousands of lines) was most of SDL's start-up. One
@@ -94,8 +102,8 @@ int sdlhost_video_start(void) {
     setenv("XCOMPOSEFILE", "/dev/null", 0);
     // Signals are the backend's: SDL would turn Ctrl-C into a close with code 0.
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
-    int asked = sdlhost_env_set("SDL_VIDEODRIVER");
-    int x11 = sdlhost_env_set("DISPLAY"), wayland = sdlhost_env_set("WAYLAND_DISPLAY");
+    int asked = sdl_env_set("SDL_VIDEODRIVER");
+    int x11 = sdl_env_set("DISPLAY"), wayland = sdl_env_set("WAYLAND_DISPLAY");
     if (!asked && !x11 && !wayland) {
         fprintf(stderr, "rivo7315: no display: set DISPLAY or WAYLAND_DISPLAY, or use --headless\n");
         return 0;
@@ -109,30 +117,30 @@ int sdlhost_video_start(void) {
                 SDL_GetError());
         return 0;
     }
-    sdlhost_video = 1;
+    sdl_video = 1;
     return 1;
 }
 
-static int sdlhost_init(int cw, int ch, int32_t fullscreen) {
-    if (!sdlhost_video_start()) return 0;
+static int sdl_init(int cw, int ch, int32_t fullscreen) {
+    if (!sdl_video_start()) return 0;
     // High-DPI: the renderer works in physical pixels, so whole-step scaling
     // of its output size keeps every frame pixel sharp.
     uint32_t flags = SDL_WINDOW_HIDDEN | SDL_WINDOW_RESIZABLE | SDL_WINDOW_ALLOW_HIGHDPI |
                      (fullscreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
-    sdlhost_window = SDL_CreateWindow("RIVO7315", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
+    sdl_window = SDL_CreateWindow("RIVO7315", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
                                       cw, ch, flags);
-    if (!sdlhost_window) return 0;
-    sdlhost_renderer = SDL_CreateRenderer(sdlhost_window, -1, 0);
-    if (!sdlhost_renderer) sdlhost_renderer = SDL_CreateRenderer(sdlhost_window, -1, SDL_RENDERER_SOFTWARE);
-    if (!sdlhost_renderer) return 0;
-    sdlhost_quiet_events();
+    if (!sdl_window) return 0;
+    sdl_renderer = SDL_CreateRenderer(sdl_window, -1, 0);
+    if (!sdl_renderer) sdl_renderer = SDL_CreateRenderer(sdl_window, -1, SDL_RENDERER_SOFTWARE);
+    if (!sdl_renderer) return 0;
+    sdl_quiet_events();
     return 1;
 }
 
 // Centres the outer window (client area plus borders) on the first display.
-static void sdlhost_centre(int32_t cw, int32_t ch) {
+static void sdl_centre(int32_t cw, int32_t ch) {
     int top = 0, left = 0, bottom = 0, right = 0;
-    SDL_GetWindowBordersSize(sdlhost_window, &top, &left, &bottom, &right);
+    SDL_GetWindowBordersSize(sdl_window, &top, &left, &bottom, &right);
     SDL_Rect screen;
     if (SDL_GetDisplayBounds(0, &screen) != 0) return;
     int outer_w = cw + left + right;
@@ -140,16 +148,16 @@ static void sdlhost_centre(int32_t cw, int32_t ch) {
     // Divisions truncate toward zero, as the window host always did.
     int x = (screen.w - outer_w) / 2;
     int y = (screen.h - outer_h) / 2;
-    SDL_SetWindowPosition(sdlhost_window, screen.x + x + left, screen.y + y + top);
+    SDL_SetWindowPosition(sdl_window, screen.x + x + left, screen.y + y + top);
 }
 
 // The largest zoom whose window (borders included) fits the usable area of
 // the first display (the screen less panels and docks); at least 1.
-static int32_t sdlhost_fitting_zoom(int32_t w, int32_t h, int32_t zoom) {
+static int32_t sdl_fitting_zoom(int32_t w, int32_t h, int32_t zoom) {
     SDL_Rect usable;
     if (w < 1 || h < 1 || SDL_GetDisplayUsableBounds(0, &usable) != 0) return zoom;
     int top = 0, left = 0, bottom = 0, right = 0;
-    SDL_GetWindowBordersSize(sdlhost_window, &top, &left, &bottom, &right);
+    SDL_GetWindowBordersSize(sdl_window, &top, &left, &bottom, &right);
     int32_t fit_w = (usable.w - left - right) / w, fit_h = (usable.h - top - bottom) / h;
     int32_t fit = fit_w < fit_h ? fit_w : fit_h;
     if (fit < 1) fit = 1;
@@ -162,135 +170,129 @@ static int32_t sdlhost_fitting_zoom(int32_t w, int32_t h, int32_t zoom) {
     return fit;
 }
 
-int sdlhost_open(int32_t w, int32_t h, int32_t zoom, int32_t fullscreen) {
-    if (zoom < 1) zoom = 1;
+// Creates (first call) or resizes and centres the window; 0 on failure. A zoom
+// larger than the display's usable area allows is reduced, with a message.
+static int sdl_open(int32_t w, int32_t h) {
+    if (w < 0 || h < 0) return 0;
+    int32_t zoom = sdl_zoom, fullscreen = sdl_fullscreen;
     int64_t cw = (int64_t)w * zoom, ch = (int64_t)h * zoom;
     if (cw > 16384 || ch > 16384) return 0;
     if (cw < 1) cw = 1;  // a window needs at least one pixel; nothing is drawn then
     if (ch < 1) ch = 1;
-    if (!sdlhost_window && !sdlhost_init((int)cw, (int)ch, fullscreen)) {
-        if (sdlhost_video > 0)
+    if (!sdl_window && !sdl_init((int)cw, (int)ch, fullscreen)) {
+        if (sdl_video > 0)
             fprintf(stderr, "rivo7315: no window: %s (--headless runs without one)\n", SDL_GetError());
-        sdlhost_close();
+        sdl_close();
         return 0;
     }
     if (!fullscreen && zoom > 1) {
-        zoom = sdlhost_fitting_zoom(w, h, zoom);
+        zoom = sdl_fitting_zoom(w, h, zoom);
         cw = (int64_t)w * zoom;
         ch = (int64_t)h * zoom;
     }
-    if (!fullscreen) SDL_SetWindowSize(sdlhost_window, (int)cw, (int)ch);
+    if (!fullscreen) SDL_SetWindowSize(sdl_window, (int)cw, (int)ch);
     if (w > 0 && h > 0) {
         // The frame keeps its own size; the renderer scales it by whole steps
         // and centres it, the rest of the window black.
-        SDL_RenderSetLogicalSize(sdlhost_renderer, w, h);
-        SDL_RenderSetIntegerScale(sdlhost_renderer, SDL_TRUE);
+        SDL_RenderSetLogicalSize(sdl_renderer, w, h);
+        SDL_RenderSetIntegerScale(sdl_renderer, SDL_TRUE);
     }
-    SDL_ShowWindow(sdlhost_window);
-    if (!fullscreen) sdlhost_centre((int32_t)cw, (int32_t)ch);
-    SDL_SetRenderDrawColor(sdlhost_renderer, 0, 0, 0, 255);
-    SDL_RenderClear(sdlhost_renderer);
-    SDL_RenderPresent(sdlhost_renderer);
+    SDL_ShowWindow(sdl_window);
+    if (!fullscreen) sdl_centre((int32_t)cw, (int32_t)ch);
+    SDL_SetRenderDrawColor(sdl_renderer, 0, 0, 0, 255);
+    SDL_RenderClear(sdl_renderer);
+    SDL_RenderPresent(sdl_renderer);
     return 1;
 }
 
 // Draws the texture (already top row first) at the current scale.
-static void sdlhost_redraw(void) {
-    if (!sdlhost_renderer) return;
-    SDL_RenderClear(sdlhost_renderer);
-    if (sdlhost_texture) SDL_RenderCopy(sdlhost_renderer, sdlhost_texture, nullptr, nullptr);
-    SDL_RenderPresent(sdlhost_renderer);
+static void sdl_redraw(void) {
+    if (!sdl_renderer) return;
+    SDL_RenderClear(sdl_renderer);
+    if (sdl_texture) SDL_RenderCopy(sdl_renderer, sdl_texture, nullptr, nullptr);
+    SDL_RenderPresent(sdl_renderer);
 }
 
-// Copies the frame into the texture, top row first, as 0x00RRGGBB words:
-// the format of the window's own image, so the software renderer's draw is
-// a plain copy. From the 32-bit frame when there is one (its rows are top
-// row first already, and its top bytes are ignored), else from the
-// bottom-up blue-green-red bytes. (Drawing with a vertical flip instead
-// would cost the renderer a flipped copy of its own per present, and places
-// the picture wrongly once it is scaled.)
-static void sdlhost_upload(const uint8_t *bgr, const uint32_t *frame, int32_t w, int32_t h) {
+// Copies the frame's words into the texture row by row: the format of the
+// window's own image (top bytes ignored), so the software renderer's draw
+// is a plain copy.
+static void sdl_upload(const uint32_t *frame, int32_t w, int32_t h) {
     void *pixels = nullptr;
     int pitch = 0;
-    if (SDL_LockTexture(sdlhost_texture, nullptr, &pixels, &pitch) != 0) return;
-    for (int32_t y = 0; y < h; y++) {
-        uint32_t *out = (uint32_t *)((uint8_t *)pixels + (size_t)y * (size_t)pitch);
-        if (frame) {
-            memcpy(out, frame + (size_t)y * (size_t)w, (size_t)w * 4);
-            continue;
-        }
-        const uint8_t *in = bgr + (size_t)(h - 1 - y) * (size_t)w * 3;
-        for (int32_t x = 0; x < w; x++, in += 3) out[x] = in[0] | (uint32_t)in[1] << 8 | (uint32_t)in[2] << 16;
-    }
-    SDL_UnlockTexture(sdlhost_texture);
+    if (SDL_LockTexture(sdl_texture, nullptr, &pixels, &pitch) != 0) return;
+    for (int32_t y = 0; y < h; y++)
+        memcpy((uint8_t *)pixels + (size_t)y * (size_t)pitch, frame + (size_t)y * (size_t)w, (size_t)w * 4);
+    SDL_UnlockTexture(sdl_texture);
 }
 
-void sdlhost_show(const uint8_t *bgr, const uint32_t *frame, int32_t w, int32_t h) {
-    if (!sdlhost_renderer || !bgr || w < 1 || h < 1) return;
-    if (!sdlhost_texture || w != sdlhost_tex_w || h != sdlhost_tex_h) {
-        if (sdlhost_texture) SDL_DestroyTexture(sdlhost_texture);
-        sdlhost_texture = SDL_CreateTexture(sdlhost_renderer, SDL_PIXELFORMAT_RGB888,
+static void sdl_show(const uint32_t *frame, int32_t w, int32_t h) {
+    if (!sdl_renderer || !frame || w < 1 || h < 1) return;
+    if (!sdl_texture || w != sdl_tex_w || h != sdl_tex_h) {
+        if (sdl_texture) SDL_DestroyTexture(sdl_texture);
+        sdl_texture = SDL_CreateTexture(sdl_renderer, SDL_PIXELFORMAT_RGB888,
                                             SDL_TEXTUREACCESS_STREAMING, w, h);
-        if (!sdlhost_texture) return;
-        sdlhost_tex_w = w;
-        sdlhost_tex_h = h;
+        if (!sdl_texture) return;
+        sdl_tex_w = w;
+        sdl_tex_h = h;
     }
-    sdlhost_upload(bgr, frame, w, h);
-    sdlhost_redraw();
+    sdl_upload(frame, w, h);
+    sdl_redraw();
 }
 
-int sdlhost_is_fullscreen_key(int32_t k, uint32_t mod) {
+int backend_sdl_is_fullscreen_key(int32_t k, uint32_t mod) {
     return k == SDLK_F11 || ((k == SDLK_RETURN || k == SDLK_KP_ENTER) && (mod & KMOD_ALT));
 }
 
 // Desktop fullscreen on and off; the picture keeps its whole-step scaling.
-static void sdlhost_toggle_fullscreen(void) {
-    uint32_t on = SDL_GetWindowFlags(sdlhost_window) & SDL_WINDOW_FULLSCREEN;
-    SDL_SetWindowFullscreen(sdlhost_window, on ? 0 : SDL_WINDOW_FULLSCREEN_DESKTOP);
-    sdlhost_redraw();
+static void sdl_toggle_fullscreen(void) {
+    uint32_t on = SDL_GetWindowFlags(sdl_window) & SDL_WINDOW_FULLSCREEN;
+    SDL_SetWindowFullscreen(sdl_window, on ? 0 : SDL_WINDOW_FULLSCREEN_DESKTOP);
+    sdl_redraw();
 }
 
-int sdlhost_poll(int32_t *vk, int32_t wait_ms) {
+// Takes one event, waiting up to wait_ms for it (0: no wait).
+static int sdl_poll(int32_t *vk, int32_t wait_ms) {
     SDL_Event e;
-    if (!sdlhost_window) return SDLHOST_EMPTY;
-    if (!(wait_ms > 0 ? SDL_WaitEventTimeout(&e, wait_ms) : SDL_PollEvent(&e))) return SDLHOST_EMPTY;
+    if (!sdl_window) return BACKEND_EMPTY;
+    if (!(wait_ms > 0 ? SDL_WaitEventTimeout(&e, wait_ms) : SDL_PollEvent(&e))) return BACKEND_EMPTY;
     switch (e.type) {
     case SDL_QUIT:
         return BACKEND_CLOSE;
     case SDL_WINDOWEVENT:
         if (e.window.event == SDL_WINDOWEVENT_CLOSE) return BACKEND_CLOSE;
         // Exposed or resized: the kept texture is drawn again at the new scale.
-        sdlhost_redraw();
+        sdl_redraw();
         return BACKEND_NONE;
     case SDL_KEYDOWN:
-        if (sdlhost_is_fullscreen_key(e.key.keysym.sym, e.key.keysym.mod)) {
-            if (!e.key.repeat) sdlhost_toggle_fullscreen();
+        if (backend_sdl_is_fullscreen_key(e.key.keysym.sym, e.key.keysym.mod)) {
+            if (!e.key.repeat) sdl_toggle_fullscreen();
             return BACKEND_NONE;
         }
-        *vk = sdlhost_vk(e.key.keysym.sym);
+        *vk = backend_sdl_vk(e.key.keysym.sym);
         return BACKEND_KEY;
     default:
         return BACKEND_NONE;
     }
 }
 
-void sdlhost_close(void) {
-    if (sdlhost_texture) SDL_DestroyTexture(sdlhost_texture);
-    if (sdlhost_renderer) SDL_DestroyRenderer(sdlhost_renderer);
-    if (sdlhost_window) SDL_DestroyWindow(sdlhost_window);
-    sdlhost_texture = nullptr;
-    sdlhost_renderer = nullptr;
-    sdlhost_tex_w = sdlhost_tex_h = 0;
-    if (sdlhost_video > 0) {
+// Destroys the window and shuts SDL's video down.
+static void sdl_close(void) {
+    if (sdl_texture) SDL_DestroyTexture(sdl_texture);
+    if (sdl_renderer) SDL_DestroyRenderer(sdl_renderer);
+    if (sdl_window) SDL_DestroyWindow(sdl_window);
+    sdl_texture = nullptr;
+    sdl_renderer = nullptr;
+    sdl_tex_w = sdl_tex_h = 0;
+    if (sdl_video > 0) {
         SDL_QuitSubSystem(SDL_INIT_VIDEO);
         // Last one out releases SDL's own helpers (its D-Bus link among them).
         if (SDL_WasInit(SDL_INIT_EVERYTHING) == 0) SDL_Quit();
     }
-    sdlhost_video = 0;
-    sdlhost_window = nullptr;
+    sdl_video = 0;
+    sdl_window = nullptr;
 }
 
-int32_t sdlhost_vk(int32_t k) {
+int32_t backend_sdl_vk(int32_t k) {
     // Letters: SDL names the key by its lower-case character; the code is upper case.
     if (k >= SDLK_a && k <= SDLK_z) return k - SDLK_a + 0x41;
     if (k >= SDLK_0 && k <= SDLK_9) return k - SDLK_0 + 0x30;
@@ -316,6 +318,17 @@ int32_t sdlhost_vk(int32_t k) {
     return 0xFF;  // no virtual-key code: maps to no character
 }
 
-uint32_t sdlhost_ticks(void) { return SDL_GetTicks(); }
+static uint32_t sdl_ticks(void) { return SDL_GetTicks(); }
 
-void sdlhost_sleep(uint32_t ms) { SDL_Delay(ms); }
+static void sdl_sleep(uint32_t ms) { SDL_Delay(ms); }
+
+// A window run needs a display: said on stderr when there is none.
+static int sdl_start(const RUN_OPTIONS *options) {
+    sdl_zoom = options && options->zoom >= 1 && options->zoom <= 16 ? options->zoom : 1;
+    sdl_fullscreen = options ? options->fullscreen : 0;
+    return sdl_video_start();
+}
+
+const BACKEND backend_sdl = {
+    "sdl", 0, sdl_start, sdl_close, sdl_ticks, sdl_sleep, sdl_open, sdl_show, sdl_poll,
+};
