@@ -169,9 +169,13 @@
   let benchFrame = 0;
   function benchReport() {
     const rows = scenes.map(function (s) {
-      const average = s.count ? s.total / s.count : 0;
-      return 'bench ' + s.name + ': ' + s.count + ' frames, average ' + average.toFixed(3) +
-        ' ms, worst ' + s.worst.toFixed(3) + ' ms';
+      const sorted = s.times.slice().sort(function (a, b) { return a - b; });
+      const total = sorted.reduce(function (sum, t) { return sum + t; }, 0);
+      const average = sorted.length ? total / sorted.length : 0;
+      const p99 = sorted.length ? sorted[Math.min(sorted.length - 1, Math.floor(sorted.length * 0.99))] : 0;
+      const worst = sorted.length ? sorted[sorted.length - 1] : 0;
+      return 'bench ' + s.name + ': ' + sorted.length + ' frames, average ' + average.toFixed(3) +
+        ' ms, 99th percentile ' + p99.toFixed(3) + ' ms, worst ' + worst.toFixed(3) + ' ms';
     });
     rows.forEach(function (row) { lines.push(row); console.log(row); });
   }
@@ -210,7 +214,7 @@
     printErr: function (text) { console.warn(text); },
     onRuntimeInitialized: function () { ready = true; run(); },
     onExit: ended,
-    rivoScene: function (name, frames) { scenes.push({ name: name, frames: frames, count: 0, total: 0, worst: 0 }); },
+    rivoScene: function (name, frames) { scenes.push({ name: name, frames: frames, times: [] }); },
     rivoPage: {
       open: function (w, h) {
         canvas.width = w; canvas.height = h;
@@ -242,7 +246,7 @@
         let first = 0;
         for (const s of scenes) {
           if (benchFrame < first + s.frames) {
-            s.count++; s.total += ms; s.worst = Math.max(s.worst, ms);
+            s.times.push(ms);
             break;
           }
           first += s.frames;
