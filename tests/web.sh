@@ -11,10 +11,14 @@ frames=${WEB_FRAMES:-2500}
 command -v emcc >/dev/null 2>&1 || { echo "web.sh: skipped: no Emscripten (make web installs it)"; exit 77; }
 command -v chromium >/dev/null 2>&1 || { echo "web.sh: skipped: no chromium (tools/install-deps.sh all)"; exit 77; }
 command -v python3 >/dev/null 2>&1 || { echo "web.sh: python3 is needed" >&2; exit 1; }
-make -s -C "$src" web JOBS=2 >/dev/null || { echo "web.sh: make web failed" >&2; exit 1; }
 out=$(mktemp -d) || exit 1
 server=
 trap '[ -n "$server" ] && kill "$server" 2>/dev/null; rm -rf "$out"' EXIT
+if ! make -s -C "$src" web JOBS=2 > "$out/make.log" 2>&1; then
+    tail -20 "$out/make.log" >&2
+    echo "web.sh: make web failed" >&2
+    exit 1
+fi
 # A free port: the one the kernel hands out for port 0.
 port=$(python3 -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')
 python3 -m http.server "$port" --bind 127.0.0.1 -d "$src/build-web" >/dev/null 2>&1 &
