@@ -32,14 +32,16 @@ int winmain_entry(void *instance) {
     (void)instance;
     // The scene loop never ends; the process ends from inside it.
     demo_main();
-    // Should the demo return after all: end with 1.
+    // Should the demo return after all: end with 1, as the entry always has.
     winmain_exit(1);
 }
 
 void winmain_exit(int status) {
     demo_end();
     midi_let_go();
-    if (!backend_stop() && status == RUN_OK) status = RUN_WRITE_FAILED;
+    // The sound loop still plays while the outputs finish: headless, the last
+    // round's sound is what it played until the round's end.
+    if (!backend_stop()) status = RUN_WRITE_FAILED;
     player_stop();
     fflush(stdout);
     fflush(stderr);

@@ -12,9 +12,10 @@ enum { WINMAIN_DESTROY = 2, WINMAIN_KEYDOWN = 0x100 };
 int winmain_entry(void *instance);
 // The one way out of a run, in this order: the demo lets go of what runs
 // beside it (demo_end), the synthesiser is let go after playing up to now,
-// the outputs are finished (the loop plays on to the end of the last round;
-// a failed write turns the status into RUN_WRITE_FAILED), the sound device
-// is closed, the backend stopped, and the process ends with the status.
+// the outputs are finished and the backend stopped (the loop plays on to the
+// end of the last round; a write that failed at any time makes the status
+// RUN_WRITE_FAILED), the sound device is closed, and the process ends with
+// the status.
 [[noreturn]] void winmain_exit(int status);
 // The window procedure: destroy ends the run with backend_exit_status() (0,
 // or 128 + the signal after a caught SIGHUP, SIGINT or SIGTERM, see

@@ -95,11 +95,10 @@ int backend_start(const RUN_OPTIONS *options) {
         fprintf(stderr, "rivo7315: cannot keep the scripted keys (out of memory)\n");
         return RUN_NO_MEMORY;
     }
-    if (headless) run.in_use->start(options);  // the virtual clock starts at 0 before anything is made
     int status = outputs_start(options);
     if (status != RUN_OK) return status;
     // A window run says here why it has no display.
-    if (options && !headless && !run.in_use->start(options)) return RUN_NO_DISPLAY;
+    if (options && !run.in_use->start(options)) return RUN_NO_DISPLAY;
     return RUN_OK;
 }
 
@@ -194,7 +193,7 @@ int backend_poll(int32_t *vk) {
     run.rounds.shown_since_poll = 0;
     if (!run.wanted_status && backend_stuck()) {
         fprintf(stderr, "rivo7315: paused with no scripted key left to resume it; stopping\n");
-        run.wanted_status = 1;
+        run.wanted_status = RUN_STUCK;
     }
     int kind = BACKEND_NONE;
     int32_t code = 0;

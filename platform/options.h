@@ -17,6 +17,7 @@
 // Exit statuses of the program, documented in its manual page.
 enum run_status {
     RUN_OK = 0,             // escape, a closed window, --frames reached
+    RUN_STUCK = 1,          // headless, paused with no scripted key left to resume it
     RUN_BAD_OPTION = 2,     // an option that cannot be honoured
     RUN_NO_MIDI = 3,        // no MIDI output where the demo needs one
     RUN_WRITE_FAILED = 4,   // a capture, recording or other file write failed

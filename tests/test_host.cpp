@@ -82,7 +82,14 @@ TEST(Windpy, ConvertEqualsStraightforwardVersionAtEveryWidth) {
             windpy_convert(px.data(), w, h, a.data());
             reference_windpy_convert(px.data(), w, h, b.data());
             EXPECT_EQ(a, b) << w << " x " << h;
+            // The hash packs the words itself, a row or a buffer's worth at a time.
+            EXPECT_EQ(outputs_frame_crc32(px.data(), w, h), outputs_crc32(b.data(), n * 3)) << w << " x " << h;
         }
+    std::vector<uint32_t> wide(4099 * 2);  // rows wider than the hash's buffer
+    for (size_t i = 0; i < wide.size(); i++) wide[i] = (uint32_t)i * 0x010203u;
+    std::vector<uint8_t> bytes(4099 * 2 * 3);
+    reference_windpy_convert(wide.data(), 4099, 2, bytes.data());
+    EXPECT_EQ(outputs_frame_crc32(wide.data(), 4099, 2), outputs_crc32(bytes.data(), bytes.size()));
 }
 
 TEST(Windpy, BadArgumentsAndOtherSizesDrawNothing) {
