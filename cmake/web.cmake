@@ -8,10 +8,10 @@
 
 set(WEB_DIR ${PROJECT_SOURCE_DIR}/platform/web)
 
-# The platform floor for the browser: the same headers as on Linux; the
+# The platform floor for the browser: the same headers as on Linux, the
 # dispatcher platform/backend.cpp shared with it, everything else its own.
-# The dispatcher picks a window backend and a virtual-clock one; here they are
-# the page's two.
+# The dispatcher picks the window backend backend_sdl or the virtual-clock one
+# backend_headless; compiled here, those two names stand for the page's pair.
 rivo_layer(rivo_platform
   SOURCES platform/backend.cpp ${WEB_DIR}/backend_web.cpp ${WEB_DIR}/outputs_web.cpp
     ${WEB_DIR}/player_web.cpp ${WEB_DIR}/midi_web.cpp
