@@ -25,7 +25,7 @@ SAM *sam_new(void) {
     SAM *s = (SAM *)calloc(1, sizeof(SAM));
     if (!s) {
         sam_error();
-        exit(-1);
+        return nullptr;
     }
     return s;
 }

@@ -27,7 +27,7 @@ struct SAM {
 // Prints this module's error message when its debug switch is on.
 void sam_error(void);
 
-// A zero-filled record; ends the process with exit code -1 when it cannot be allocated.
+// A zero-filled record; null after a report when it cannot be allocated.
 SAM *sam_new(void);
 // Closes the file, frees the name, destroys the sample and the record; clears the handle.
 void sam_del(SAM **s);

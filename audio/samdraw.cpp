@@ -20,7 +20,7 @@ SAMDRAW *samdraw_new(void) {
     SAMDRAW *d = (SAMDRAW *)calloc(1, sizeof(SAMDRAW));
     if (!d) {
         samdraw_error();
-        exit(-1);
+        return nullptr;
     }
     d->background = 0x808080;
     d->wave = 0xFFFFFF;

@@ -20,8 +20,8 @@ struct SAMDRAW {
 // Prints this module's error message when its debug switch is on.
 void samdraw_error(void);
 
-// A record with the default colours; ends the process with exit code -1
-// when it cannot be allocated.
+// A record with the default colours; null after a report when it cannot be
+// allocated.
 SAMDRAW *samdraw_new(void);
 void samdraw_del(SAMDRAW **d);
 

@@ -45,6 +45,20 @@ void backmove_randomize(BACKMOVE *b) {
     b->dy = random_rand() % 9 - 4;
 }
 
+static bool backmove_shows(const IMG *image) { return image->pixels && image->width > 0 && image->height > 0; }
+
+// The first grid place from `offset` on, `step` apart, where a tile `size`
+// long reaches past 0.
+static int64_t backmove_first(int64_t offset, int64_t size, int64_t step) {
+    if (offset + size > 0) return offset;
+    return offset + ((-size - offset) / step + 1) * step;
+}
+
+// The last grid place from `offset` (below `end`) on that lies below `end`.
+static int64_t backmove_last(int64_t offset, int64_t end, int64_t step) {
+    return offset + (end - 1 - offset) / step * step;
+}
+
 void backmove_draw(BACKMOVE *b) {
     if (!b || !b->tile || !b->target) {
         backmove_error();
@@ -57,12 +71,25 @@ void backmove_draw(BACKMOVE *b) {
         return;
     }
     // 64-bit positions: a far-off offset must not wrap round and loop again.
-    for (int64_t ty = b->offset_y; ty < b->target->height; ty += b->tile_height)
-        for (int64_t tx = b->offset_x; tx < b->target->width; tx += b->tile_width) {
+    // Tiles wholly above or left of the target, or drawn from or onto an image
+    // without pixels (or with a side of 0), would be clipped away whole: the
+    // walk starts past them or is not made (an offset of INT32_MIN, or an
+    // empty target two thousand million pixels wide, would cost billions of
+    // draws).
+    const IMG *tile = b->tile, *target = b->target;
+    int64_t width = target->width, height = target->height;
+    bool any = backmove_shows(tile) && backmove_shows(target);
+    for (int64_t ty = backmove_first(b->offset_y, tile->height, b->tile_height); any && ty < height; ty += b->tile_height)
+        for (int64_t tx = backmove_first(b->offset_x, tile->width, b->tile_width); tx < width; tx += b->tile_width) {
             b->tile->x = (int32_t)tx;
             b->tile->y = (int32_t)ty;
             img_draw(b->tile, b->target);
         }
+    // The tile is left at the grid's last place, drawn on or not.
+    if (b->offset_x < width && b->offset_y < height) {
+        b->tile->x = (int32_t)backmove_last(b->offset_x, width, b->tile_width);
+        b->tile->y = (int32_t)backmove_last(b->offset_y, height, b->tile_height);
+    }
 }
 
 // (offset + d) mod repeat, C remainder, then pulled below 1 so the grid keeps

@@ -105,8 +105,10 @@ void helix_step(HELIX *h) {
     h->phase = wrap_add(h->phase, h->speed) & 1023;
 }
 
+// An image without pixels (its size refused, or one side 0) has nothing to
+// draw on; its other side could still number two thousand million lines.
 static bool helix_ready(const HELIX *h, const IMG *img) {
-    if (!h || !img) {
+    if (!h || !img || !img->pixels || img->width <= 0 || img->height <= 0) {
         helix_error();
         return false;
     }
@@ -181,16 +183,18 @@ static void helix_band(const HELIX *h, IMG *img, bool down, helix_pass pass) {
         if (fill) {
             uint32_t colour = pass == helix_front ? rgb888_darken(h->colour, (uint8_t)abs(s >> 8))
                                                   : rgb888_darken(h->shade, (uint8_t)abs(s >> 9));
-            // Lines outside the image would be clipped away one by one.
-            int32_t lo = prev < cur ? prev : cur, hi = prev < cur ? cur : prev;
+            // Lines outside the image would be clipped away one by one. In
+            // 64 bits, as the last line of an image without any (height
+            // INT32_MIN) lies below the 32-bit range.
+            int64_t lo = prev < cur ? prev : cur, hi = prev < cur ? cur : prev;
             if (lo < 0) lo = 0;
-            if (hi > across - 1) hi = across - 1;
+            if (hi > (int64_t)across - 1) hi = (int64_t)across - 1;
             int32_t p0 = helix_clamp(p), p1 = helix_clamp(p + h->spread);
-            for (int32_t q = lo; q <= hi; q++) {
+            for (int64_t q = lo; q <= hi; q++) {
                 if (down)
-                    imgfx_vline(img, q, p0, p1, colour);
+                    imgfx_vline(img, (int32_t)q, p0, p1, colour);
                 else
-                    imgfx_hline(img, q, p0, p1, colour);
+                    imgfx_hline(img, (int32_t)q, p0, p1, colour);
             }
         }
         a = wrap_add(a, h->frequency) & 1023;

@@ -28,7 +28,9 @@ static bool raster_usable(const RASTER *r) {
 
 // An image with pixels to paint.
 static bool raster_image_ok(const IMG *img) {
-    return img && img->pixels;
+    // A side of 0 shows nothing, and the other side may be two thousand
+    // million lines long.
+    return img && img->pixels && img->width > 0 && img->height > 0;
 }
 
 // Table entry for index i, wrapped onto 0..count-1 also for negative i.

@@ -18,6 +18,9 @@ struct FILL {
     uint8_t state;            // 'f' once fill_start has run
     ARRAY *front;             // points (two int32: x, y) to visit in the next step
     ARRAY *next_front;        // points found during a step
+    uint32_t *queued;         // per pixel of the region: 0 never queued, else 1 + its
+                              // latest index in the array it went to; owned
+    int32_t queued_width, queued_height;  // the region `queued` was made for
 };
 
 // Prints this module's error message when its debug switch is on.
@@ -37,10 +40,13 @@ FILL *fill_dup(const FILL *source);
 void fill_copy(const FILL *source, FILL *target);
 
 // Seeds the fill at (x, y): the target colour is the seed pixel (0 outside),
-// `colour` the paint; both point arrays are made or emptied.
+// `colour` the paint; both point arrays are made or emptied, and the queued
+// marks cleared (one word per pixel of the image).
 void fill_start(FILL *fill, int32_t x, int32_t y, uint32_t colour);
 // Paints the current ring; returns the number of points queued for the next
-// one (0 when the fill has finished).
+// one (0 when the fill has finished). Each point is queued once, so a fill
+// ends after as many steps as its region is deep. A paint colour equal to the
+// target changes nothing: the step returns 0 at once.
 int32_t fill_step(FILL *fill);
 // As fill_step, painting pattern pixel ((x + pattern_x) mod pattern width,
 // (y + pattern_y) mod pattern height), the pattern repeating across the image.

@@ -7,12 +7,14 @@
 // (shapes much larger than the image find them by search before stepping).
 #include "imaging/img.h"
 
+#include <atomic>
 #include <climits>
 #include <cstddef>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <initializer_list>
+#include <mutex>
 
 #include "host/int.h"
 #include "host/module.h"
@@ -1172,7 +1174,9 @@ static void img_ellipse_fill_far(IMG *image, int64_t cx, int64_t cy, const ImgEl
 // reaches. Each span of the fill is clipped once and stored with the widest
 // stores the processor has.
 // The tables live in zero-filled static storage, filled the first time a pair
-// is drawn, so nothing can fail to allocate.
+// is drawn, so nothing can fail to allocate. Each is filled once under its own
+// once-flag; a drawing thread that finds it ready (the flag below, read with
+// acquire) sees every entry, so threads drawing into distinct images share them.
 enum { IMG_TABLE_RADII = 64 };
 
 struct ImgEllipseTable {
@@ -1181,24 +1185,31 @@ struct ImgEllipseTable {
     uint8_t points[2 * IMG_TABLE_RADII][2];  // x, y in walk order
 };
 
-static bool img_table_ready[IMG_TABLE_RADII][IMG_TABLE_RADII];
+static std::atomic<bool> img_table_ready[IMG_TABLE_RADII][IMG_TABLE_RADII];
+static std::once_flag img_table_once[IMG_TABLE_RADII][IMG_TABLE_RADII];
 static ImgEllipseTable img_tables[IMG_TABLE_RADII][IMG_TABLE_RADII];
 
 static bool img_tabled(int64_t rx, int64_t ry) { return rx < IMG_TABLE_RADII && ry < IMG_TABLE_RADII; }
 
+static void img_ellipse_table_fill(ImgEllipseTable &t, int64_t rx, int64_t ry) {
+    for (int64_t y = 0; y <= ry; y++) t.last[y] = -1;
+    int n = 0;
+    img_ellipse_walk<int32_t>(rx, ry, [&](int64_t x, int64_t y, bool) {
+        t.last[y] = (int8_t)x;
+        t.points[n][0] = (uint8_t)x;
+        t.points[n][1] = (uint8_t)y;
+        n++;
+    });
+    t.count = (uint8_t)n;
+}
+
 static const ImgEllipseTable &img_ellipse_table(int64_t rx, int64_t ry) {
     ImgEllipseTable &t = img_tables[rx][ry];
-    if (!img_table_ready[rx][ry]) {
-        for (int64_t y = 0; y <= ry; y++) t.last[y] = -1;
-        int n = 0;
-        img_ellipse_walk<int32_t>(rx, ry, [&](int64_t x, int64_t y, bool) {
-            t.last[y] = (int8_t)x;
-            t.points[n][0] = (uint8_t)x;
-            t.points[n][1] = (uint8_t)y;
-            n++;
+    if (!img_table_ready[rx][ry].load(std::memory_order_acquire)) {
+        std::call_once(img_table_once[rx][ry], [&] {
+            img_ellipse_table_fill(t, rx, ry);
+            img_table_ready[rx][ry].store(true, std::memory_order_release);
         });
-        t.count = (uint8_t)n;
-        img_table_ready[rx][ry] = true;
     }
     return t;
 }

@@ -1,6 +1,9 @@
 // IMG: the 32-bit image record and everything drawn into it. Pixels are
 // 0x00RRGGBB words, row-major, stride equal to the width; the word 0 doubles
 // as transparent for the transparent blits. The record owns its pixel array.
+// Threads: the functions are safe from several threads on distinct images
+// (the shared ellipse tables are built once, under a once-flag); one image is
+// drawn by one thread at a time.
 #pragma once
 
 #include <cstddef>

@@ -3,6 +3,8 @@
 // (the SDL audio thread, or the frame loop itself when headless) renders and
 // applies. FluidSynth's internal steps are 64 frames, so an event lands on the
 // first 64-frame step boundary at or after its stamp (at most 1.5 ms late).
+// The queue is a zero-filled ring that doubles when full; a message that finds
+// no room is dropped, so nothing here throws or stops the program.
 #include "platform/synth.h"
 
 #include <fluidsynth.h>
@@ -12,9 +14,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <deque>
 #include <mutex>
-#include <string>
 
 #include "platform/dynlib.h"
 
@@ -33,6 +33,7 @@ const char synth_name[] = "RIVO7315 GM Synthesizer";
     X(fluid_synth_cc) \
     X(fluid_synth_channel_pressure) \
     X(fluid_synth_get_active_voice_count) \
+    X(fluid_synth_get_voicelist) \
     X(fluid_synth_key_pressure) \
     X(fluid_synth_noteoff) \
     X(fluid_synth_noteon) \
@@ -76,7 +77,7 @@ static const char *const synth_known[] = {
     "/usr/share/sounds/sf3/MuseScore_General.sf3",
 };
 
-static std::string synth_chosen;  // --soundfont, or empty
+static char *synth_chosen;  // --soundfont (owned), or null
 
 struct SYNTH_EVENT {
     int64_t at;
@@ -88,21 +89,28 @@ struct SYNTH {
     fluid_settings_t *settings;
     fluid_synth_t *engine;
     std::mutex lock;
-    std::deque<SYNTH_EVENT> queue;  // stamps never decrease
-    int64_t last_at;                // stamp of the newest queued event
-    float gain[2];                  // left, right: float sample to 16-bit units
+    SYNTH_EVENT *queue;  // ring of `capacity` events (owned); stamps never decrease
+    int32_t capacity;    // a power of two, or 0 before the first event
+    int32_t first;       // index of the oldest event
+    int32_t count;       // events queued
+    int64_t last_at;     // stamp of the newest queued event
+    float gain[2];       // left, right: float sample to 16-bit units
 };
 
 // FluidSynth's own messages (missing presets on random program changes and
 // the like) would flood standard error; the program reports what matters.
 static void synth_quiet(int, const char *, void *) {}
 
-void synth_set_soundfont(const char *path) { synth_chosen = path ? path : ""; }
+// A copy that cannot be had leaves no choice: the known files are searched.
+void synth_set_soundfont(const char *path) {
+    free(synth_chosen);
+    synth_chosen = path && *path ? strdup(path) : nullptr;
+}
 
-const char *synth_soundfont_chosen(void) { return synth_chosen.empty() ? nullptr : synth_chosen.c_str(); }
+const char *synth_soundfont_chosen(void) { return synth_chosen; }
 
 const char *synth_soundfont(void) {
-    if (!synth_chosen.empty()) return access(synth_chosen.c_str(), R_OK) == 0 ? synth_chosen.c_str() : nullptr;
+    if (synth_chosen) return access(synth_chosen, R_OK) == 0 ? synth_chosen : nullptr;
     for (const char *path : synth_known)
         if (access(path, R_OK) == 0) return path;
     return nullptr;
@@ -142,6 +150,7 @@ void synth_del(SYNTH **s) {
     if (!s || !*s) return;
     if ((*s)->engine) fs.delete_fluid_synth((*s)->engine);
     if ((*s)->settings) fs.delete_fluid_settings((*s)->settings);
+    free((*s)->queue);
     delete *s;
     *s = nullptr;
 }
@@ -176,17 +185,43 @@ static void synth_event(SYNTH *s, const SYNTH_EVENT &e) {
         synth_apply(s, e.message);
 }
 
+// Room for one more event: the ring doubled (its events moved to the start
+// of the new one) when full; false when memory runs out.
+static bool synth_room(SYNTH *s) {
+    if (s->count < s->capacity) return true;
+    if (s->capacity > INT32_MAX / 2) return false;
+    int32_t grown = s->capacity ? 2 * s->capacity : 64;
+    SYNTH_EVENT *ring = (SYNTH_EVENT *)calloc((size_t)grown, sizeof(SYNTH_EVENT));
+    if (!ring) return false;
+    for (int32_t i = 0; i < s->count; i++) ring[i] = s->queue[(s->first + i) & (s->capacity - 1)];
+    free(s->queue);
+    s->queue = ring;
+    s->capacity = grown;
+    s->first = 0;
+    return true;
+}
+
+static const SYNTH_EVENT &synth_oldest(const SYNTH *s) { return s->queue[s->first]; }
+
+static void synth_drop_oldest(SYNTH *s) {
+    s->first = (s->first + 1) & (s->capacity - 1);
+    s->count--;
+}
+
 static void synth_queue(SYNTH *s, int64_t at, uint32_t message, int volume) {
     if (!s) return;
     std::lock_guard<std::mutex> hold(s->lock);
     SYNTH_EVENT e = {at, message, volume};
-    if (at < 0 && s->queue.empty()) {
+    if (at < 0 && s->count == 0) {
         synth_event(s, e);
         return;
     }
+    // Without room the message is lost, as a full device would lose it.
+    if (!synth_room(s)) return;
     if (e.at < s->last_at) e.at = s->last_at;
     s->last_at = e.at;
-    s->queue.push_back(e);
+    s->queue[(s->first + s->count) & (s->capacity - 1)] = e;
+    s->count++;
 }
 
 void synth_send(SYNTH *s, int64_t at, uint32_t message) { synth_queue(s, at, message, 0); }
@@ -210,25 +245,43 @@ static void synth_render(SYNTH *s, int32_t *mix, int32_t n) {
     }
 }
 
+// Frames from `at` to `stamp`: 0 for a stamp already passed, `frames` for one
+// beyond the block. Worked out without overflow at either end of the range.
+static int32_t synth_due_in(int64_t stamp, int64_t at, int32_t frames) {
+    if (stamp <= at) return 0;
+    uint64_t ahead = (uint64_t)stamp - (uint64_t)at;
+    return ahead < (uint64_t)frames ? (int32_t)ahead : frames;
+}
+
 void synth_mix(SYNTH *s, int64_t at, int32_t *mix, int32_t frames) {
     if (!s || !mix || frames <= 0) return;
     std::lock_guard<std::mutex> hold(s->lock);
     int32_t done = 0;
-    while (!s->queue.empty() && s->queue.front().at < at + frames) {
-        SYNTH_EVENT e = s->queue.front();
-        s->queue.pop_front();
-        int64_t offset = e.at - at;
+    while (s->count > 0) {
+        int32_t offset = synth_due_in(synth_oldest(s).at, at, frames);
+        if (offset >= frames) break;
+        SYNTH_EVENT e = synth_oldest(s);
+        synth_drop_oldest(s);
         if (offset > done) {
-            synth_render(s, mix + 2 * done, (int32_t)offset - done);
-            done = (int32_t)offset;
+            synth_render(s, mix + 2 * done, offset - done);
+            done = offset;
         }
         synth_event(s, e);
     }
     synth_render(s, mix + 2 * done, frames - done);
 }
 
+// The engine's voice slots that play. FluidSynth's own count runs ahead of
+// them: a voice taken from a sounding note for a new one (all slots busy) is
+// still counted until the engine's next 64-frame step has ended it, so notes
+// started together, as events stamped in the past are at the start of a
+// block, counted up to twice the polyphony.
 int32_t synth_voices(SYNTH *s) {
     if (!s) return 0;
     std::lock_guard<std::mutex> hold(s->lock);
-    return fs.fluid_synth_get_active_voice_count(s->engine);
+    fluid_voice_t *playing[synth_polyphony + 1] = {};
+    fs.fluid_synth_get_voicelist(s->engine, playing, synth_polyphony + 1, -1);
+    int32_t n = 0;
+    while (n < synth_polyphony && playing[n]) n++;
+    return n;
 }

@@ -40,5 +40,6 @@ void synth_set_volume(SYNTH *s, int64_t at, uint32_t volume);
 // queued events due in them, and adds them at the volume into `mix`
 // (interleaved left, right). Events stamped before `at` apply at its start.
 void synth_mix(SYNTH *s, int64_t at, int32_t *mix, int32_t frames);
-// Voices sounding now.
+// Voices sounding now: the engine's voice slots in use, never more than
+// synth_polyphony (a voice being taken over for a new note is not counted).
 int32_t synth_voices(SYNTH *s);

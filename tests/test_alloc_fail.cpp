@@ -1,10 +1,9 @@
-// Constructors (those that make more than one block), parsers and copies under a failing allocator (tests/failalloc,
+// Constructors (those that make more than one block, and the one-block SAM
+// and SAMDRAW records), parsers and copies under a failing allocator (tests/failalloc,
 // linked into this program): for every k, the k-th allocation of the call is
 // made to fail. The call must then give its neutral value (null) and leave
 // no memory behind; once k passes the call's last allocation it succeeds.
 // Sanitized builds go without the shim (their allocator would hide it): skipped.
-// SAM and SAMDRAW are not here: a failed record allocation ends the process
-// (exit status -1), as those modules promise.
 #include <gtest/gtest.h>
 
 #include <unistd.h>
@@ -15,6 +14,7 @@
 
 #include "audio/music.h"
 #include "audio/sam.h"
+#include "audio/samdraw.h"
 #include "audio/sample.h"
 #include "effects/archpath.h"
 #include "effects/lrain.h"
@@ -95,6 +95,8 @@ static const std::vector<Maker> makers = {
     MAKER(LRAIN, lrain_new(), lrain_del),
     MAKER(ARCHPATH, archpath_new(), archpath_del),
     MAKER(MUSIC, music_new(), music_del),
+    MAKER(SAM, sam_new(), sam_del),
+    MAKER(SAMDRAW, samdraw_new(), samdraw_del),
 };
 
 // Skips without the shim; fails when it is linked but does not fail the call it is armed for.

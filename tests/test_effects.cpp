@@ -487,6 +487,46 @@ TEST(Helix, DrawsAsPictures) {
     }
 }
 
+// A band across a side of INT32_MIN (a record set by hand) has no line to
+// draw on; the last line's index lies below the 32-bit range.
+TEST(Helix, BandsAcrossNoLinesDrawNothing) {
+    Own<helix_del> h(quarter_helix(1));
+    Own<img_del> img(grid_image(4, 4));
+    for (auto draw : {helix_draw_bands, helix_draw_bands_vertical, helix_draw_bands_vertical_back}) {
+        for (int side = 0; side < 2; side++) {
+            (side ? img->width : img->height) = INT32_MIN;
+            draw(h, img);
+            img->width = img->height = 4;
+        }
+    }
+    EXPECT_TRUE(grid_equals(img, std::vector<uint32_t>(16, 0)));
+}
+
+// Empty images whose other side is two thousand million lines long (they
+// have a pixel block, but no pixel): helix, raster and moving background
+// return at once instead of walking every line.
+TEST(EmptyImages, EffectsReturnAtOnce) {
+    Own<helix_del> h(quarter_helix(64));
+    Own<raster_del> r(raster_new());
+    raster_set_size(r, 4);
+    Own<backmove_del> b(backmove_new());
+    Own<img_del> tile(grid_filled(2, 2, 7));
+    for (auto [w, h2] : {std::pair{0, INT32_MAX}, {INT32_MAX, 0}}) {
+        Own<img_del> empty(img_new());
+        img_resize(empty, w, h2);
+        ASSERT_NE(empty->pixels, nullptr);
+        for (auto draw : {helix_draw_columns, helix_draw_rows, helix_draw_bands, helix_draw_bands_vertical, helix_draw_bands_vertical_back})
+            draw(h, empty);
+        raster_draw_rows(r, empty), raster_draw_rows_alpha(r, empty, 128), raster_draw_columns(r, empty);
+        b->tile = tile, b->target = empty, b->tile_width = b->tile_height = 2;
+        backmove_draw(b);
+        b->tile = empty, b->target = tile;
+        backmove_draw(b);
+        EXPECT_EQ(std::make_pair(empty->width, empty->height), std::make_pair(w, h2));
+    }
+    EXPECT_TRUE(grid_equals(tile, std::vector<uint32_t>(4, 7)));
+}
+
 // ---- BACKMOVE ----------------------------------------------------------------
 
 namespace {
@@ -536,7 +576,15 @@ TEST(Backmove, DrawTilesFromTheOffset) {
     Own<img_del> small(grid_image(2, 2, {0x11, 0x00, 0x21, 0x22})), dot(grid_filled(1, 1, 0x44)), frame(grid_filled(5, 3, 0x99));
     r.b->tile = small, r.b->target = frame, r.b->tile_width = r.b->tile_height = 2, r.b->offset_x = -1;
     backmove_draw(r.b);
-    EXPECT_TRUE(grid_equals(frame, {0x99, 0x11, 0x99, 0x11, 0x99, 0x22, 0x21, 0x22, 0x21, 0x22, 0x99, 0x11, 0x99, 0x11, 0x99}));
+    const std::vector<uint32_t> tiled = {0x99, 0x11, 0x99, 0x11, 0x99, 0x22, 0x21, 0x22, 0x21, 0x22, 0x99, 0x11, 0x99, 0x11, 0x99};
+    EXPECT_TRUE(grid_equals(frame, tiled));
+    EXPECT_EQ(std::make_pair(small->x, small->y), std::make_pair(3, 2));  // left at the last place
+    // An offset a thousand million tiles off draws the same in a few steps.
+    img_clear(frame, 0x99);
+    r.b->offset_x = INT32_MIN + 1, r.b->offset_y = INT32_MIN;
+    backmove_draw(r.b);
+    EXPECT_TRUE(grid_equals(frame, tiled));
+    EXPECT_EQ(std::make_pair(small->x, small->y), std::make_pair(3, 2));
     img_clear(frame, 0);
     r.b->tile = dot, r.b->offset_x = 0;
     backmove_draw(r.b);

@@ -279,13 +279,15 @@ TEST(Fill, GrowsOneRingPerStep) {
     EXPECT_EQ(fill_step(fill), 4);
     EXPECT_TRUE(grid_equals(img, pic("BBBBB|BAAAB|BAFAB|BAAAB|BBBBB")));
     EXPECT_TRUE(fill->left == 0 && fill->top == 0 && fill->right == 5 && fill->bottom == 5);
-    EXPECT_EQ(fill_step(fill), 8);  // each corner queued twice
+    EXPECT_EQ(fill_step(fill), 4);  // each corner once, though two edges find it
     EXPECT_TRUE(grid_equals(img, pic("BBBBB|BAFAB|BFFFB|BAFAB|BBBBB")));
-    // The ring walked (2,1), (1,2), (2,3), (3,2), each queueing right, below,
-    // left, above: their new neighbours in order.
+    // The ring walked (2,1), (1,2), (2,3), (3,2), each finding right, below,
+    // left, above: (3,1), (1,1), (1,3), (1,1), (3,3), (1,3), (3,3), (3,1).
+    // A corner found again moves to the back, so the next ring, walked from
+    // the end, paints in the order of the last finds.
     std::vector<std::array<int32_t, 2>> queued(fill->front->count);
     for (size_t i = 0; i < queued.size(); i++) array_get(fill->front, queued[i].data(), (int32_t)i);
-    EXPECT_EQ(queued, (std::vector<std::array<int32_t, 2>>{{3, 1}, {1, 1}, {1, 3}, {1, 1}, {3, 3}, {1, 3}, {3, 3}, {3, 1}}));
+    EXPECT_EQ(queued, (std::vector<std::array<int32_t, 2>>{{1, 1}, {1, 3}, {3, 3}, {3, 1}}));
     EXPECT_EQ(fill_step(fill), 0);
     EXPECT_TRUE(grid_equals(img, pic("BBBBB|BFFFB|BFFFB|BFFFB|BBBBB")));
     EXPECT_EQ(fill_step(fill), 0);  // both fronts empty
@@ -308,7 +310,7 @@ TEST(Fill, PatternRepeatsAcrossTheImage) {
     fill->pattern = pattern;
     fill->pattern_y = 1;
     fill_start(fill, 0, 0, 0);
-    for (auto [count, colour] : {std::pair{2, 3u}, {2, 4u}, {0, 2u}}) {  // (1, 0) painted last, from pattern (1, 1)
+    for (auto [count, colour] : {std::pair{2, 3u}, {1, 4u}, {0, 2u}}) {  // (1, 0) painted last, from pattern (1, 1)
         EXPECT_EQ(fill_step_pattern(fill), count);
         EXPECT_EQ(fill->fill_colour, colour);
     }
@@ -322,6 +324,27 @@ TEST(Fill, PatternRepeatsAcrossTheImage) {
         for (int step = 0; step < 3; step++) fill_step_pattern(f);
         EXPECT_TRUE(grid_equals(line, {6, 5, 6})) << "offset " << offset;
     }
+}
+
+// A fill that would find painted points again: the paint is the target
+// colour, or the pattern holds it. Each ends, painting every point once.
+TEST(Fill, EndsWhenThePaintHoldsTheTarget) {
+    Own<img_del> img(grid_image(8, 8));
+    Own<fill_del> fill(fill_new());
+    fill->image = img;
+    fill_start(fill, 3, 3, 0);
+    EXPECT_EQ(fill_step(fill), 0);  // at once, nothing painted
+    EXPECT_TRUE(grid_equals(img, std::vector<uint32_t>(64, 0)));
+    // Pattern 0, 7 along each row; the 8 x 8 block from its corner is 15 rings deep.
+    Own<img_del> pattern(grid_image(2, 1, {0, 7}));
+    fill->pattern = pattern;
+    fill_start(fill, 0, 0, 0);
+    std::vector<int32_t> counts;
+    for (int step = 0; step < 16 && (counts.empty() || counts.back() != 0); step++) counts.push_back(fill_step_pattern(fill));
+    EXPECT_EQ(counts, (std::vector<int32_t>{2, 3, 4, 5, 6, 7, 8, 7, 6, 5, 4, 3, 2, 1, 0}));
+    std::vector<uint32_t> stripes(64);
+    for (size_t i = 0; i < 64; i++) stripes[i] = i % 2 ? 7 : 0;
+    EXPECT_TRUE(grid_equals(img, stripes));
 }
 
 // What a step does without a start, an image or a pattern with pixels, after

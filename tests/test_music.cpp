@@ -22,6 +22,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -643,6 +644,32 @@ TEST_F(Synth, VolumeScalesEachChannelFromItsWord) {
             EXPECT_NEAR(energy(mix, ch) * 1000 / full[ch], c[1 + ch], 2) << std::hex << c[0] << " channel " << ch;
         }
     }
+}
+
+// Notes started together beyond the polyphony take voices from sounding
+// ones; the count stays at the polyphony, not at the notes started.
+TEST_F(Synth, VoicesNeverExceedThePolyphony) {
+    int32_t most = 0;
+    for (int round = 0; round < 2; round++) {
+        for (uint32_t k = 0; k < 100; k++) {
+            synth_send(synth, -1, 0x7F0090u | k % 9 | (24u + k % 72) << 8);  // held piano notes, at once
+            most = std::max(most, synth_voices(synth));
+        }
+        render(128);
+    }
+    EXPECT_EQ(std::make_pair(most, synth_voices(synth)), std::make_pair(synth_polyphony, synth_polyphony));
+}
+
+// A stamp at the end of the 64-bit range is met in the block that reaches it.
+TEST(SynthStamps, TheLastSamplePositionIsReached) {
+    if (!synth_soundfont()) GTEST_SKIP() << "no General MIDI SoundFont installed";
+    SYNTH *synth = synth_new(synth_soundfont());
+    ASSERT_NE(synth, nullptr);
+    synth_send(synth, INT64_MAX, note_on);
+    std::vector<int32_t> mix(2 * 4096, 0);
+    synth_mix(synth, INT64_MAX - 4095, mix.data(), 4096);
+    EXPECT_EQ(synth_voices(synth), 1);
+    synth_del(&synth);
 }
 
 TEST(SynthSoundFont, TheChosenFileOrTheKnownOnes) {

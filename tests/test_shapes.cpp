@@ -493,6 +493,10 @@ TEST(Lframe, StepPointTurnsAtTheEdges) {
         f->width = f->height = c.size, f->speed = c.speed;
         EXPECT_EQ(step_point(f, c.p), c.want) << c.p[0] << "," << c.p[1];
     }
+    // Every point lies beyond the last column and row of sides of INT32_MIN:
+    // it lands on both last lines, INT32_MAX as the 32 bits wrap.
+    f->width = f->height = INT32_MIN, f->speed = 1;
+    EXPECT_EQ(step_point(f, {5, 0, 1, 0}), "2147483647,2147483647 -1,0");
 }
 
 // Line and velocity ends after an edge, corner or random reset on a 200 x 100

@@ -235,7 +235,7 @@ void lframe_step_point(LFRAME *f, VEC2D *p, VEC2D *v) {
         vx = 0;
     } else if (nx >= w) {
         vy = p->y != 0 ? wrap_neg(vx) : vx;
-        nx = w - 1;
+        nx = wrap_sub(w, 1);  // a width of INT32_MIN has no last column
         vx = 0;
     }
     // The top or bottom edge turns it left (right when in the leftmost column).
@@ -246,7 +246,7 @@ void lframe_step_point(LFRAME *f, VEC2D *p, VEC2D *v) {
         vy = 0;
     } else if (ny >= h) {
         vx = nx != 0 ? wrap_neg(vy) : vy;
-        ny = h - 1;
+        ny = wrap_sub(h, 1);
         vy = 0;
     }
     p->x = nx;
