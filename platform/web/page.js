@@ -24,7 +24,7 @@
   const context = canvas.getContext('2d');
   let image = null;   // ImageData of the canvas size
   let dirty = false;  // a frame shown since the last paint
-  const lines = [];   // what the program printed (kept for runs with a log)
+  const lines = [];   // what a timed run printed
   window.rivoLines = lines;
 
   // ---- Display ------------------------------------------------------------------
@@ -185,13 +185,17 @@
 
   function print(text) {
     console.log(text);
-    if (log) lines.push(text);
+    if (timed) lines.push(text);
   }
 
   function ended(code) {
     running = false;
     if (bench) benchReport();
-    if (log) log.textContent = lines.join('\n');
+    // Runs that print (hash lines, benchmarks) show what they printed under the picture.
+    if (log && timed) {
+      log.textContent = lines.join('\n');
+      log.style.display = 'block';
+    }
     document.body.dataset.state = 'ended';
     document.body.dataset.status = String(code);
     if (!timed) {
