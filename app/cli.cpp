@@ -4,6 +4,7 @@
 // message names the option, the value and what the option allows.
 #include "app/cli.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 
@@ -70,22 +71,32 @@ int32_t cli_key_code(const char *name, size_t len) {
 // usage error, and cli_parse says so.
 static int cli_no_memory;
 
-// Adds one key; keeps the list sorted by frame, equal frames in given order.
-static int cli_insert_key(RUN_OPTIONS *cli, uint32_t frame, int32_t vk) {
-    if (cli->key_count >= 1 << 20) return 0;
-    RUN_KEY *keys = (RUN_KEY *)realloc(cli->keys, sizeof(RUN_KEY) * (size_t)(cli->key_count + 1));
-    cli_no_memory = !keys;
-    if (!keys) return 0;
-    cli->keys = keys;
-    int32_t i = cli->key_count;
-    while (i > 0 && keys[i - 1].frame > frame) {
-        keys[i] = keys[i - 1];
-        i--;
+// Appends one key. The array grows by doubling (its capacity is the count
+// rounded up to a power of two), so a long list costs no copy per key.
+static int cli_append_key(RUN_OPTIONS *cli, uint32_t frame, int32_t vk) {
+    int32_t n = cli->key_count;
+    if (n >= 1 << 20) return 0;
+    if ((n & (n - 1)) == 0) {
+        size_t room = n ? 2 * (size_t)n : 1;
+        RUN_KEY *keys = (RUN_KEY *)realloc(cli->keys, sizeof(RUN_KEY) * room);
+        cli_no_memory = !keys;
+        if (!keys) return 0;
+        cli->keys = keys;
     }
-    keys[i].frame = frame;
-    keys[i].vk = vk;
-    cli->key_count++;
+    cli->keys[n].frame = frame;
+    cli->keys[n].vk = vk;
+    cli->key_count = n + 1;
     return 1;
+}
+
+// Sorts the keys from index `from` on by frame and merges them into the
+// sorted ones before it; equal frames keep the order they were given in.
+static void cli_sort_keys(RUN_OPTIONS *cli, int32_t from) {
+    auto earlier = [](const RUN_KEY &a, const RUN_KEY &b) { return a.frame < b.frame; };
+    RUN_KEY *keys = cli->keys, *end = cli->keys + cli->key_count;
+    if (!keys || from >= cli->key_count) return;
+    std::stable_sort(keys + from, end, earlier);
+    std::inplace_merge(keys, keys + from, end, earlier);
 }
 
 // Every key name, for the message about a bad --keys entry.
@@ -100,7 +111,7 @@ static int cli_bad_entry(FILE *err, const char *p, const char *end, const char *
     return 0;
 }
 
-static int cli_add_keys_to(RUN_OPTIONS *cli, const char *list, FILE *err) {
+static int cli_append_keys(RUN_OPTIONS *cli, const char *list, FILE *err) {
     if (!cli || !list) return 0;
     if (!*list) return cli_bad_entry(err, list, list, "is not FRAME:KEY");
     const char *p = list;
@@ -114,11 +125,20 @@ static int cli_add_keys_to(RUN_OPTIONS *cli, const char *list, FILE *err) {
             return cli_bad_entry(err, p, end, "has no frame number from 0 to 4294967295");
         int32_t vk = cli_key_code(colon + 1, (size_t)(end - colon - 1));
         if (vk == 0) return cli_bad_entry(err, p, end, "names no key");
-        if (!cli_insert_key(cli, frame, vk))
+        if (!cli_append_key(cli, frame, vk))
             return cli_no_memory ? 0 : cli_bad_entry(err, p, end, "is one key too many");
         if (*end == 0) return 1;
         p = end + 1;
     }
+}
+
+// Appends a whole list, then sorts: a bad entry leaves the keys before it.
+static int cli_add_keys_to(RUN_OPTIONS *cli, const char *list, FILE *err) {
+    if (!cli) return 0;
+    int32_t sorted = cli->key_count;
+    int good = cli_append_keys(cli, list, err);
+    cli_sort_keys(cli, sorted);
+    return good;
 }
 
 int cli_add_keys(RUN_OPTIONS *cli, const char *list) { return cli_add_keys_to(cli, list, nullptr); }
@@ -127,7 +147,8 @@ void cli_usage(FILE *f) {
     fprintf(f,
             "usage: rivo7315 [--headless] [--frames N] [--keys LIST] [--hash] [--capture DIR]"
             " [--record FILE] [--screenshot-dir DIR] [--zoom N] [--fullscreen] [--midi-out WHERE]"
-            " [--soundfont FILE] [--help] [--version]\n");
+            " [--soundfont FILE] [--volume PERCENT] [--audio-device NAME] [--list-audio]"
+            " [--list-midi] [--help] [--version]\n");
 }
 
 void cli_help(FILE *f) {
@@ -152,7 +173,7 @@ void cli_help(FILE *f) {
             "  --record FILE   run headless and write one video file with sound: FILE.mkv\n"
             "                  is lossless (FFV1 + FLAC), FILE.mp4 is H.264 at 3x size +\n"
             "                  AAC; without --frames, one pass of the seven scenes\n"
-            "  --screenshot-dir DIR  where F12 saves its pictures\n"
+            "  --screenshot-dir DIR  where F12 saves its pictures (made with its parents)\n"
             "  --zoom N        start with the 256 x 256 frame N times larger (1..16, nearest;\n"
             "                  reduced, with a message, to what fits the screen)\n"
             "  --fullscreen    fill the screen, scaled by whole steps, nearest neighbour\n"
@@ -161,6 +182,12 @@ void cli_help(FILE *f) {
             "                  part of its name, capture (records the messages) or none\n"
             "  --soundfont FILE  the synthesiser's SoundFont (default: the first of\n"
             "                  /usr/share/sounds/sf2/default-GM.sf2, TimGM6mb.sf2, ...)\n"
+            "  --volume PERCENT  all sound at PERCENT of full scale (0..100, default 100;\n"
+            "                  0 is digital silence); recordings and captures too\n"
+            "  --audio-device NAME  the sound output device (default: the system's)\n"
+            "  --list-audio    print the sound output devices and exit\n"
+            "  --list-midi     print the MIDI output devices as scene 3 numbers them (0 the\n"
+            "                  device --midi-out chose, then the ALSA ports) and exit\n"
             "  --help          this text\n"
             "  --version       the version\n"
             "\n"
@@ -178,6 +205,12 @@ void cli_help(FILE *f) {
             "period of virtual time. A second present within a frame-loop round, before\n"
             "its key round (scene 3 shows its MIDI report, then the finished frame),\n"
             "replaces the first: the two are one frame.\n"
+            "\n"
+            "Keys: escape fades out and ends the demo; space skips to the next scene;\n"
+            "P pauses and resumes; 5 runs at 25 and 6 at 50 frames per second; 8 shows or\n"
+            "hides the status overlay; B blur, G glow, F fade trail and W white clearing\n"
+            "each switch on and off; O mutes and unmutes the sound; S shows or hides the\n"
+            "benchmark titles of scenes 5 and 7.\n"
             "\n"
             "In a window: F11 or Alt+Enter toggles fullscreen; the window can be resized\n"
             "and the frame is scaled by the largest whole factor that fits, on black bars.\n"
@@ -296,14 +329,30 @@ static int cli_option(RUN_OPTIONS *cli, int argc, char **argv, int *i, FILE *err
     } else if (cli_is(arg, "--soundfont")) {
         const char *v = cli_value(arg, 11, argc, argv, i);
         return cli_text(err, "--soundfont", v, "a SoundFont file name", &cli->soundfont);
+    } else if (cli_is(arg, "--volume")) {
+        const char *v = cli_value(arg, 8, argc, argv, i);
+        return cli_whole(err, "--volume", v, 0, 100, &cli->volume);
+    } else if (cli_is(arg, "--audio-device")) {
+        const char *v = cli_value(arg, 14, argc, argv, i);
+        return cli_text(err, "--audio-device", v, "a sound device name (see --list-audio)", &cli->audio_device);
+    } else if (cli_is(arg, "--list-audio")) {
+        return cli_switch(err, arg, "--list-audio", &cli->list_audio);
+    } else if (cli_is(arg, "--list-midi")) {
+        return cli_switch(err, arg, "--list-midi", &cli->list_midi);
     }
     return CLI_UNKNOWN;
 }
 
-int cli_parse(RUN_OPTIONS *cli, int argc, char **argv, FILE *out, FILE *err) {
-    if (!cli) return 2;
+// The options of a plain run.
+static void cli_defaults(RUN_OPTIONS *cli) {
     memset(cli, 0, sizeof *cli);
     cli->zoom = 1;
+    cli->volume = 100;
+}
+
+int cli_parse(RUN_OPTIONS *cli, int argc, char **argv, FILE *out, FILE *err) {
+    if (!cli) return 2;
+    cli_defaults(cli);
     for (int i = 1; i < argc && argv; i++) {
         const char *arg = argv[i];
         if (!arg) continue;
@@ -344,7 +393,7 @@ void cli_free(RUN_OPTIONS *cli) {
     free(cli->screenshot_dir);
     free(cli->midi_out);
     free(cli->soundfont);
+    free(cli->audio_device);
     free(cli->keys);
-    memset(cli, 0, sizeof *cli);
-    cli->zoom = 1;
+    cli_defaults(cli);
 }

@@ -6,6 +6,7 @@
 // display; 6 out of memory for what the demo needs; 1 a pause that nothing
 // can end (headless); 128 + signal after SIGHUP, SIGINT or SIGTERM.
 #include "app/cli.h"
+#include "app/preflight.h"
 #include "demo/scenes.h"
 #include "host/winmain.h"
 #include "platform/backend.h"
@@ -26,6 +27,11 @@ int main(int argc, char **argv) {
     int status = cli_parse(&cli, argc, argv, stdout, stderr);
     if (status != CLI_RUN) return status;
     if (cli.record && cli.frames <= 0) cli.frames = main_one_pass();
+    status = preflight(&cli, stdout, stderr);
+    if (status != PREFLIGHT_RUN) {
+        cli_free(&cli);
+        return status;
+    }
     // Caught first, so that neither SDL nor a library installs its own.
     backend_catch_signals();
     // A capture or recording that cannot be made, or no display, has said why.
@@ -35,8 +41,6 @@ int main(int argc, char **argv) {
         cli_free(&cli);
         return status;
     }
-    midi_out_choose(cli.midi_out);
-    synth_set_soundfont(cli.soundfont);
     cli_free(&cli);
     return winmain_entry(nullptr);
 }

@@ -48,7 +48,10 @@ target_include_directories(rivo_platform PRIVATE ${PNG_INCLUDE_DIRS} ${ZLIB_INCL
 include(cmake/demo.cmake)
 
 # The command line, beneath the program entry (the tests reach it too).
-rivo_layer(rivo_app SOURCES app/cli.cpp HEADERS app/cli.h LINKS rivo_demo)
+file(GLOB RIVO_APP_SOURCES CONFIGURE_DEPENDS app/*.cpp)
+list(FILTER RIVO_APP_SOURCES EXCLUDE REGEX "app/main\\.cpp$")
+file(GLOB RIVO_APP_HEADERS CONFIGURE_DEPENDS app/*.h)
+rivo_layer(rivo_app SOURCES ${RIVO_APP_SOURCES} HEADERS ${RIVO_APP_HEADERS} LINKS rivo_demo)
 target_compile_definitions(rivo_app PRIVATE RIVO_VERSION="${PROJECT_VERSION}")
 
 # Every floor in one static library, for the program, the tools and the tests.

@@ -231,7 +231,7 @@ void demo_stop(int32_t midi_result) {
     winsnd_del(&demo_player);
     windpy_del(&demo_display);
     fps_del(&demo_timer);
-    std::fprintf(stderr, "RIVO7315: stopped: cannot query MIDI output device 0: %s\n",
+    std::fprintf(stderr, "rivo7315: stopped: cannot query MIDI output device 0: %s\n",
                  midi_out_result_text(midi_result));
     std::fflush(stderr);
     winmain_exit(RUN_NO_MIDI);

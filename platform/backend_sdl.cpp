@@ -75,6 +75,22 @@ static void sdl_no_bus_autolaunch(void) {
     setenv("DBUS_SESSION_BUS_ADDRESS", "disabled:", 1);
 }
 
+// A display is named but cannot be used: says which one, so that a display
+// that does not answer is not mistaken for one that is not set.
+static void sdl_unreachable(int asked, int x11, int wayland) {
+    const char *reason = SDL_GetError();
+    if (asked)
+        fprintf(stderr, "rivo7315: no display: SDL_VIDEODRIVER=%s cannot start (%s); or use --headless\n",
+                getenv("SDL_VIDEODRIVER"), reason);
+    else if (x11 && wayland)
+        fprintf(stderr, "rivo7315: cannot reach the display DISPLAY=%s nor WAYLAND_DISPLAY=%s (%s); "
+                        "or use --headless\n", getenv("DISPLAY"), getenv("WAYLAND_DISPLAY"), reason);
+    else
+        fprintf(stderr, "rivo7315: cannot reach the display %s=%s (%s): is its %s running? or use --headless\n",
+                x11 ? "DISPLAY" : "WAYLAND_DISPLAY", getenv(x11 ? "DISPLAY" : "WAYLAND_DISPLAY"), reason,
+                x11 ? "X server" : "compositor");
+}
+
 // Starts SDL's video for a window run. Without DISPLAY or WAYLAND_DISPLAY, or
 // when SDL would fall back to a driver that shows nothing (offscreen, dummy)
 // without the user asking for it in SDL_VIDEODRIVER, prints why on stderr and
@@ -113,8 +129,7 @@ static int sdl_video_start(void) {
     // in an invisible window.
     if (!asked) SDL_SetHint(SDL_HINT_VIDEODRIVER, x11 && wayland ? "x11,wayland" : x11 ? "x11" : "wayland");
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
-        fprintf(stderr, "rivo7315: no display (%s): set DISPLAY or WAYLAND_DISPLAY, or use --headless\n",
-                SDL_GetError());
+        sdl_unreachable(asked, x11, wayland);
         return 0;
     }
     sdl_video = 1;
@@ -137,10 +152,23 @@ static int sdl_init(int cw, int ch, int32_t fullscreen) {
     return 1;
 }
 
+// The sizes of the window's decorations (title bar, frame). A window manager
+// tells them only once the window is shown, so a shown window waits for them
+// up to a quarter of a second; without a window manager there are none.
+static void sdl_borders(int *top, int *left, int *bottom, int *right) {
+    for (int waited = 0;; waited += 10) {
+        *top = *left = *bottom = *right = 0;
+        if (SDL_GetWindowBordersSize(sdl_window, top, left, bottom, right) == 0 && *top + *left > 0) return;
+        if (waited >= 250 || (SDL_GetWindowFlags(sdl_window) & SDL_WINDOW_HIDDEN)) return;
+        SDL_PumpEvents();
+        SDL_Delay(10);
+    }
+}
+
 // Centres the outer window (client area plus borders) on the first display.
 static void sdl_centre(int32_t cw, int32_t ch) {
-    int top = 0, left = 0, bottom = 0, right = 0;
-    SDL_GetWindowBordersSize(sdl_window, &top, &left, &bottom, &right);
+    int top, left, bottom, right;
+    sdl_borders(&top, &left, &bottom, &right);
     SDL_Rect screen;
     if (SDL_GetDisplayBounds(0, &screen) != 0) return;
     int outer_w = cw + left + right;
@@ -156,8 +184,8 @@ static void sdl_centre(int32_t cw, int32_t ch) {
 static int32_t sdl_fitting_zoom(int32_t w, int32_t h, int32_t zoom) {
     SDL_Rect usable;
     if (w < 1 || h < 1 || SDL_GetDisplayUsableBounds(0, &usable) != 0) return zoom;
-    int top = 0, left = 0, bottom = 0, right = 0;
-    SDL_GetWindowBordersSize(sdl_window, &top, &left, &bottom, &right);
+    int top, left, bottom, right;
+    sdl_borders(&top, &left, &bottom, &right);
     int32_t fit_w = (usable.w - left - right) / w, fit_h = (usable.h - top - bottom) / h;
     int32_t fit = fit_w < fit_h ? fit_w : fit_h;
     if (fit < 1) fit = 1;
@@ -186,6 +214,9 @@ static int sdl_open(int32_t w, int32_t h) {
         return 0;
     }
     if (!fullscreen && zoom > 1) {
+        // Shown first, so that the window manager decorates it and tells the
+        // size of the decorations, which must fit too.
+        SDL_ShowWindow(sdl_window);
         zoom = sdl_fitting_zoom(w, h, zoom);
         cw = (int64_t)w * zoom;
         ch = (int64_t)h * zoom;

@@ -263,3 +263,23 @@ void capture_del(CAPTURE **handle) {
     free(c);
     *handle = nullptr;
 }
+
+int capture_make_dirs(const char *dir) {
+    if (!dir || !*dir) return EINVAL;
+    char *path = strdup(dir);
+    if (!path) return ENOMEM;
+    int error = 0;
+    // Each parent in turn, then the folder itself: "a/b/c" makes a, a/b, a/b/c.
+    for (char *p = path + 1;; p++) {
+        if (*p != '/' && *p != 0) continue;
+        char was = *p;
+        *p = 0;
+        struct stat st;
+        if (mkdir(path, 0777) != 0 && !(errno == EEXIST && stat(path, &st) == 0 && S_ISDIR(st.st_mode)))
+            error = errno == EEXIST ? ENOTDIR : errno;
+        *p = was;
+        if (error || was == 0) break;
+    }
+    free(path);
+    return error;
+}

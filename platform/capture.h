@@ -41,3 +41,6 @@ void capture_del(CAPTURE **c);
 int capture_save_png(const char *path, const uint32_t *frame, int32_t w, int32_t h);
 // "dir/name" in new memory (null when out of memory).
 char *capture_join(const char *dir, const char *name);
+// Makes the folder and any missing parents, as `mkdir -p` does; 0, or the
+// errno of the step that failed (ENOTDIR when a part is not a folder).
+int capture_make_dirs(const char *dir);

@@ -454,3 +454,54 @@ const char *midi_out_result_text(int32_t result) {
     default: return "unknown MIDI error";
     }
 }
+
+// ---- Before the run ---------------------------------------------------------------
+
+// "N: name (synthesiser|port CLIENT:PORT)" for every device, as scene 3 sees them.
+void midi_out_list(FILE *out) {
+    uint32_t n = midi_out_get_num_devs();
+    for (uint32_t device = 0; device < n; device++) {
+        MIDI_CAPS caps;
+        if (midi_out_get_dev_caps(device, &caps, sizeof caps) != MIDI_NOERROR) continue;
+        if (caps.technology == MIDI_TECH_SWSYNTH)
+            fprintf(out, "%u: %s (synthesiser, %u voices)\n", device, caps.name, caps.voices);
+        else if (midi_zero() == MIDI_CAPTURE && device == 0)
+            fprintf(out, "%u: %s (records the messages)\n", device, caps.name);
+        else
+            fprintf(out, "%u: %s (ALSA port %u:%u)\n", device, caps.name, caps.mid, caps.pid);
+    }
+    if (n == 0) fprintf(out, "no MIDI output device (%s)\n", midi_out_result_text(MIDI_BADDEVICEID));
+}
+
+// The ALSA output ports as "CLIENT:PORT name" joined by ", ", for a message.
+static std::string midi_port_list(void) {
+    snd_seq_t *seq = midi_query_seq();
+    if (!seq) return "none (no ALSA sequencer)";
+    std::string list;
+    snd_seq_port_info_t *pinfo;
+    snd_seq_port_info_alloca(&pinfo);
+    uint32_t ports = midi_scan(seq, 0, nullptr, nullptr);
+    for (uint32_t i = 0; i < ports; i++) {
+        bool hit = false;
+        midi_scan(seq, i, pinfo, &hit);
+        if (!hit) continue;
+        char one[96];
+        snprintf(one, sizeof one, "%s%d:%d %s", list.empty() ? "" : ", ", snd_seq_port_info_get_client(pinfo),
+                 snd_seq_port_info_get_port(pinfo), snd_seq_port_info_get_name(pinfo));
+        list += one;
+    }
+    return list.empty() ? "none" : list;
+}
+
+int midi_out_check(int headless, FILE *err) {
+    if (midi_zero_kind != MIDI_PORT || midi_zero_port.empty()) return 1;
+    if (headless) {
+        fprintf(err, "rivo7315: --midi-out '%s': headless runs use no ALSA port (synth, capture or none)\n",
+                midi_zero_port.c_str());
+        return 0;
+    }
+    if (midi_out_get_num_devs() > 0) return 1;
+    fprintf(err, "rivo7315: --midi-out '%s': no such MIDI output port; the ports: %s\n", midi_zero_port.c_str(),
+            midi_port_list().c_str());
+    return 0;
+}

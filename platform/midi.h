@@ -10,6 +10,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstdio>
 
 // Result codes, with the values of the Windows multimedia calls.
 enum : int32_t {
@@ -47,6 +48,13 @@ enum : uint32_t {
 // "none", or an ALSA port as "CLIENT:PORT" or a part of its or its client's
 // name. 0 for an empty choice.
 int midi_out_choose(const char *where);
+
+// Before the run: 1 when the port --midi-out named is there (or device 0 is
+// not a named port); otherwise 0 after saying on err which ports there are.
+// Headless runs use no port.
+int midi_out_check(int headless, FILE *err);
+// Prints the output devices, numbered as scene 3 sees them, one per line.
+void midi_out_list(FILE *out);
 
 // An open output device (opaque).
 struct MIDI_OUT;

@@ -43,6 +43,10 @@ struct RUN_OPTIONS {
     char *screenshot_dir;  // where F12 saves, or null for the working directory; owned
     char *midi_out;      // --midi-out: synth, capture, none or an ALSA port; null: synth; owned
     char *soundfont;     // --soundfont: the SoundFont file of the synthesiser, or null; owned
+    char *audio_device;  // --audio-device: the sound output device's name, or null for the default; owned
+    int32_t volume;      // --volume: percent of full scale for all sound played, 0..100 (default 100)
+    int32_t list_audio;  // 1: print the sound output devices and exit
+    int32_t list_midi;   // 1: print the MIDI output devices and exit
     int32_t key_count;
     RUN_KEY *keys;       // owned; sorted by frame, equal frames in given order
 };

@@ -327,8 +327,10 @@ void outputs_screenshot(void) {
     snprintf(name, sizeof name, "rivo7315_%06u.png", outputs.frames.on_screen);
     const char *dir = outputs.shots.dir;
     char *path = dir ? capture_join(dir, name) : strdup(name);
-    if (dir) mkdir(dir, 0777);  // made on first use; a failure shows below
-    if (path && outputs_save_shown(path)) {
+    int error = dir ? capture_make_dirs(dir) : 0;  // made again if it went away
+    if (error) {
+        fprintf(stderr, "rivo7315: cannot save the screenshot in '%s': %s\n", dir, strerror(error));
+    } else if (path && outputs_save_shown(path)) {
         printf("%s\n", path);
         fflush(stdout);
     } else {

@@ -12,6 +12,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 
 #include "host/int.h"
 #include "platform/backend.h"
@@ -43,6 +44,8 @@ struct player_state {
     int64_t last_stamp;        // the newest position handed out by player_now
     SYNTH *synth;              // mixed after the loop, or null; not owned
     int muted;                 // plays digital silence (time goes on)
+    int32_t percent = 100;     // --volume: every output value times percent / 100
+    std::string device_name;   // --audio-device, or empty for the default
     int silent_said;           // "running without sound" was printed
 };
 
@@ -123,7 +126,8 @@ static void player_block(int16_t *out, int32_t n) {
     player_loop_frames(mix, n);
     if (player.synth) synth_mix(player.synth, player.clock, mix, n);
     player.clock += n;
-    for (int32_t i = 0; i < 2 * n; i++) played[i] = player.muted ? 0 : player_saturate(mix[i]);
+    int32_t percent = player.muted ? 0 : player.percent;
+    for (int32_t i = 0; i < 2 * n; i++) played[i] = (int16_t)(player_saturate(mix[i]) * percent / 100);
     if (out) std::memcpy(out, played, sizeof(int16_t) * 2 * (size_t)n);
     if (player.virtual_clock) backend_sound_played(played, n, 2);
 }
@@ -185,7 +189,7 @@ static bool player_open(void) {
         want.samples = 1024;
         want.callback = player_callback;
         // No allowed changes: SDL converts to whatever the device takes.
-        device = SDL_OpenAudioDevice(nullptr, 0, &want, &have, 0);
+        device = SDL_OpenAudioDevice(player.device_name.empty() ? nullptr : player.device_name.c_str(), 0, &want, &have, 0);
         if (device == 0) SDL_QuitSubSystem(SDL_INIT_AUDIO);
         else player.device_frames = have.samples;
     }
@@ -270,3 +274,37 @@ void player_mute(int muted) {
 }
 
 const uint8_t *player_image(void) { return player.image; }
+
+void player_set_volume(int32_t percent) {
+    player_catch_up();
+    player_lock();
+    player.percent = percent < 0 ? 0 : percent > 100 ? 100 : percent;
+    player_unlock();
+}
+
+void player_use_device(const char *name) { player.device_name = name ? name : ""; }
+
+// SDL's playback devices need its audio subsystem; it is left as it was.
+static int player_devices_begin(void) {
+    snd_lib_error_set_handler(player_alsa_quiet);
+    return SDL_InitSubSystem(SDL_INIT_AUDIO) == 0;
+}
+
+void player_list_devices(FILE *out) {
+    if (!player_devices_begin()) {
+        fprintf(out, "no sound output device (%s)\n", SDL_GetError());
+        return;
+    }
+    int n = SDL_GetNumAudioDevices(0);
+    for (int i = 0; i < n; i++) fprintf(out, "%s\n", SDL_GetAudioDeviceName(i, 0));
+    if (n <= 0) fprintf(out, "no sound output device is listed (the system's default is used)\n");
+    SDL_QuitSubSystem(SDL_INIT_AUDIO);
+}
+
+int player_has_device(const char *name) {
+    if (!name || !player_devices_begin()) return 0;
+    int found = 0, n = SDL_GetNumAudioDevices(0);
+    for (int i = 0; i < n && !found; i++) found = !strcmp(name, SDL_GetAudioDeviceName(i, 0));
+    SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    return found;
+}

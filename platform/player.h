@@ -8,6 +8,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstdio>
 
 struct SYNTH;
 
@@ -38,3 +39,13 @@ void player_mix_synth(SYNTH *synth);
 // Muted, the player plays digital silence; the loop and the synthesiser go on
 // in time, so unmuting resumes the loop where it is.
 void player_mute(int muted);
+// Every value played from now on times percent / 100 (0..100; 100 at start),
+// truncated toward zero: 100 leaves the sound as it is, 0 is digital silence.
+void player_set_volume(int32_t percent);
+// The SDL output device to open from now on, by name (null: the system's
+// default).
+void player_use_device(const char *name);
+// Prints the names of the sound output devices, one per line.
+void player_list_devices(FILE *out);
+// 1 when a sound output device has this name.
+int player_has_device(const char *name);

@@ -10,6 +10,7 @@
 #include <fluidsynth.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -79,6 +80,12 @@ static const char *const synth_known[] = {
 
 static char *synth_chosen;  // --soundfont (owned), or null
 
+// FluidSynth's own master gain is 0.2, which leaves a velocity-127 piano note
+// of a GM SoundFont near -28 dBFS at full device volume; 2.4 puts it near
+// -6 dBFS, where a General MIDI synthesiser normally plays it. The device
+// volume the program sets is applied on top.
+static const double synth_master_gain = 2.4;
+
 struct SYNTH_EVENT {
     int64_t at;
     uint32_t message;
@@ -136,6 +143,7 @@ SYNTH *synth_new(const char *soundfont) {
         fs.fluid_settings_setint(s->settings, "synth.reverb.active", 0);
         fs.fluid_settings_setint(s->settings, "synth.chorus.active", 0);
         fs.fluid_settings_setint(s->settings, "synth.lock-memory", 0);
+        fs.fluid_settings_setnum(s->settings, "synth.gain", synth_master_gain);
         s->engine = fs.new_fluid_synth(s->settings);
     }
     if (!s->engine || fs.fluid_synth_sfload(s->engine, soundfont, 1) == FLUID_FAILED) {
@@ -284,4 +292,50 @@ int32_t synth_voices(SYNTH *s) {
     int32_t n = 0;
     while (n < synth_polyphony && playing[n]) n++;
     return n;
+}
+
+// ---- Before the run ---------------------------------------------------------------
+
+static uint32_t synth_le32(const uint8_t *p) {
+    return (uint32_t)p[0] | (uint32_t)p[1] << 8 | (uint32_t)p[2] << 16 | (uint32_t)p[3] << 24;
+}
+
+// Walks the RIFF "sfbk" form: it must hold the three lists of a SoundFont
+// ("INFO", "sdta", "pdta"), each inside the file.
+static const char *synth_check_form(FILE *f, uint64_t file_size) {
+    uint8_t head[12];
+    if (fread(head, 1, 12, f) != 12 || memcmp(head, "RIFF", 4) != 0 || memcmp(head + 8, "sfbk", 4) != 0)
+        return "not a SoundFont (no RIFF sfbk header)";
+    uint64_t end = 8 + (uint64_t)synth_le32(head + 4);
+    if (end > file_size) return "cut short (the file is smaller than its header says)";
+    int lists = 0;
+    for (uint64_t at = 12; at + 12 <= end;) {
+        uint8_t chunk[12];
+        if (fseek(f, (long)at, SEEK_SET) != 0 || fread(chunk, 1, 12, f) != 12) return "unreadable";
+        uint64_t size = synth_le32(chunk + 4);
+        if (at + 8 + size > end) return "cut short (a chunk reaches past the end)";
+        if (memcmp(chunk, "LIST", 4) == 0) {
+            if (!memcmp(chunk + 8, "INFO", 4)) lists |= 1;
+            if (!memcmp(chunk + 8, "sdta", 4)) lists |= 2;
+            if (!memcmp(chunk + 8, "pdta", 4)) lists |= 4;
+        }
+        at += 8 + size + (size & 1);  // chunks are padded to an even size
+    }
+    return lists == 7 ? nullptr : "not a SoundFont (its INFO, sdta or pdta part is missing)";
+}
+
+const char *synth_soundfont_problem(const char *path) {
+    static std::string why;
+    FILE *f = path ? fopen(path, "rb") : nullptr;
+    if (!f) {
+        why = strerror(path ? errno : EINVAL);
+        return why.c_str();
+    }
+    const char *problem = nullptr;
+    if (fseek(f, 0, SEEK_END) != 0) problem = "unreadable";
+    long size = problem ? 0 : ftell(f);
+    if (!problem && (size < 0 || fseek(f, 0, SEEK_SET) != 0)) problem = "unreadable";
+    if (!problem) problem = synth_check_form(f, (uint64_t)size);
+    fclose(f);
+    return problem;
 }

@@ -23,6 +23,10 @@ const char *synth_soundfont_chosen(void);
 // that exists (default-GM.sf2, then Debian's GM SoundFonts); null when none.
 const char *synth_soundfont(void);
 
+// Why the file cannot serve as a SoundFont (cannot be opened, no RIFF sfbk
+// form, cut short, a part missing), or null when it can. Reads no samples.
+const char *synth_soundfont_problem(const char *path);
+
 // Creates FluidSynth at 44100 frames per second and loads the SoundFont;
 // null when either fails. Slow (the SoundFont is read whole).
 SYNTH *synth_new(const char *soundfont);

@@ -43,6 +43,12 @@ env -u DISPLAY -u WAYLAND_DISPLAY -u SDL_VIDEODRIVER "$PROG" >/dev/null 2>"$WORK
 [ $? = 5 ] && [ "$(cat "$WORK/nodisplay.err")" = "rivo7315: no display: set DISPLAY or WAYLAND_DISPLAY, or use --headless" ] ||
     fail "without a display: $(cat "$WORK/nodisplay.err")"
 ok "without a display one message and status 5"
+# A display that is set but does not answer is named as such.
+env -u WAYLAND_DISPLAY -u SDL_VIDEODRIVER DISPLAY=:999 "$PROG" >/dev/null 2>"$WORK/unreached.err"
+[ $? = 5 ] && grep -q "^rivo7315: cannot reach the display DISPLAY=:999 (.*): is its X server running?" \
+    "$WORK/unreached.err" && [ "$(wc -l <"$WORK/unreached.err")" = 1 ] ||
+    fail "with an unreachable display: $(cat "$WORK/unreached.err")"
+ok "an unreachable display named in one message, status 5"
 start cap --capture "$WORK/cap"
 wait_for 30 test -s "$WORK/cap/frame_000010.png" || fail "the capture wrote no frames: $(cat "$WORK/cap.err")"
 kill -INT "$APID"
