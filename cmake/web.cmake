@@ -25,7 +25,7 @@ set_property(SOURCE platform/backend.cpp APPEND PROPERTY COMPILE_DEFINITIONS
 include(cmake/demo.cmake)
 
 # Every floor's objects go into the program, as the desktop links its whole archive.
-add_executable(rivo7315 app/main_web.cpp)
+add_executable(rivo7315 app/web/main_web.cpp)
 target_link_libraries(rivo7315 PRIVATE ${RIVO_PORTABLE_LAYERS} rivo_platform rivo_host rivo_demo)
 set_target_properties(rivo7315 PROPERTIES SUFFIX ".js")
 # ASYNCIFY: demo_main keeps its endless loop; each sleep and each yield to the
