@@ -9,12 +9,11 @@
 #include <cstdlib>
 #include <cstring>
 
-#include <immintrin.h>
-
 #include "audio/sound.h"
 #include "host/int.h"
 #include "host/module.h"
 #include "host/random.h"
+#include "host/simd.h"
 
 RIVO_IDENTITY(music, "MUSIC   ", "Ostrevik", "20140515", "C       ", "CODE    ");
 RIVO_REPORTER(music, 0, "MUSIC ERROR\n");
@@ -60,8 +59,8 @@ void music_add_note(MUSIC *m, SAMPLE *note) {
 }
 
 // ---- Value loops ------------------------------------------------------------------
-// Each loop is written once in plain code; the copies below are the same code
-// compiled for wider vectors (the blend's by hand), chosen once at run time.
+// Each loop is written once in plain code and compiled for every level (the
+// blend's wider levels by hand); the copies for the level in use run.
 
 // Exact truncating division of a magnitude n < 2^32 by d >= 2 without a
 // divide: t = high half of n * m, q = (t + ((n - t) >> 1)) >> shift, with
@@ -93,10 +92,12 @@ static inline __attribute__((always_inline)) void music_blend_loop(int32_t *loop
     for (int32_t i = 0; i < n; i++) loop[i] = music_divide(wrap_add(wrap_mul(loop[i], k - 1), work[i]), dv);
 }
 
+#if SIMD_X86
 // The blend eight values at a time: the high halves of the 32 x 32-bit
-// products come from the even and the odd lanes in two multiplies.
-__attribute__((target("avx2"))) static void music_blend_avx2(int32_t *loop, const int32_t *work, int32_t n,
-                                                             int32_t k, music_divider dv) {
+// products come from the even and the odd lanes in two multiplies. Returns
+// how many values it took.
+SIMD_FOR_AVX2 static inline int32_t music_blend_avx2(int32_t *loop, const int32_t *work, int32_t n, int32_t k,
+                                                     music_divider dv) {
     const __m256i km1 = _mm256_set1_epi32(k - 1), m = _mm256_set1_epi32((int32_t)dv.m);
     const __m128i shift = _mm_cvtsi32_si128(dv.shift);
     int32_t i = 0;
@@ -110,7 +111,7 @@ __attribute__((target("avx2"))) static void music_blend_avx2(int32_t *loop, cons
         __m256i q = _mm256_srl_epi32(_mm256_add_epi32(t, _mm256_srli_epi32(_mm256_sub_epi32(a, t), 1)), shift);
         _mm256_storeu_si256((__m256i *)(loop + i), _mm256_sign_epi32(q, x));
     }
-    music_blend_loop(loop + i, work + i, n - i, k, dv);
+    return i;
 }
 
 // GCC 12's AVX-512 headers start some results from an undefined vector and
@@ -119,8 +120,8 @@ __attribute__((target("avx2"))) static void music_blend_avx2(int32_t *loop, cons
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
 #endif
-__attribute__((target("avx512f"))) static void music_blend_avx512(int32_t *loop, const int32_t *work, int32_t n,
-                                                                  int32_t k, music_divider dv) {
+SIMD_FOR_AVX512 static inline int32_t music_blend_avx512(int32_t *loop, const int32_t *work, int32_t n, int32_t k,
+                                                         music_divider dv) {
     const __m512i km1 = _mm512_set1_epi32(k - 1), m = _mm512_set1_epi32((int32_t)dv.m);
     const __m128i shift = _mm_cvtsi32_si128(dv.shift);
     const __m512i zero = _mm512_setzero_si512();
@@ -136,84 +137,55 @@ __attribute__((target("avx512f"))) static void music_blend_avx512(int32_t *loop,
         q = _mm512_mask_sub_epi32(q, _mm512_cmplt_epi32_mask(x, zero), zero, q);
         _mm512_storeu_si512(loop + i, q);
     }
+    return i;
+}
+#if defined(__GNUC__) && !defined(__clang__)
+#pragma GCC diagnostic pop
+#endif
+#endif
+
+template <int Level>
+static void music_blend_values(int32_t *loop, const int32_t *work, int32_t n, int32_t k, music_divider dv) {
+    int32_t i = 0;
+#if SIMD_X86
+    if constexpr (Level >= SIMD_AVX512)
+        i = music_blend_avx512(loop, work, n, k, dv);
+    else if constexpr (Level >= SIMD_AVX2)
+        i = music_blend_avx2(loop, work, n, k, dv);
+#endif
     music_blend_loop(loop + i, work + i, n - i, k, dv);
 }
 
 // p[i] = ((p[i] + note[i]) * e[i]) >> 15: a copy added, then the decay.
-static inline __attribute__((always_inline)) void music_add_decay_loop(int32_t *p, const int32_t *note,
-                                                                       const int32_t *e, int32_t n) {
+template <int Level>
+static void music_add_decay_values(int32_t *p, const int32_t *note, const int32_t *e, int32_t n) {
     for (int32_t i = 0; i < n; i++) p[i] = asr(wrap_mul(wrap_add(p[i], note[i]), e[i]), 15);
 }
 
-static inline __attribute__((always_inline)) void music_decay_loop(int32_t *p, const int32_t *e, int32_t n) {
+template <int Level>
+static void music_decay_values(int32_t *p, const int32_t *e, int32_t n) {
     for (int32_t i = 0; i < n; i++) p[i] = asr(wrap_mul(p[i], e[i]), 15);
 }
 
-static inline __attribute__((always_inline)) void music_add_loop(int32_t *p, const int32_t *note, int32_t n) {
+template <int Level>
+static void music_add_values(int32_t *p, const int32_t *note, int32_t n) {
     for (int32_t i = 0; i < n; i++) p[i] = wrap_add(p[i], note[i]);
 }
 
 // out[i] = (in[i] * factor) >> 2: the level of a pattern by its copies.
-static inline __attribute__((always_inline)) void music_scale_loop(int32_t *out, const int32_t *in, int32_t n,
-                                                                   int32_t factor) {
+template <int Level>
+static void music_scale_values(int32_t *out, const int32_t *in, int32_t n, int32_t factor) {
     for (int32_t i = 0; i < n; i++) out[i] = asr(wrap_mul(in[i], factor), 2);
 }
 
-struct music_loops {
-    void (*blend)(int32_t *, const int32_t *, int32_t, int32_t, music_divider);
-    void (*add_decay)(int32_t *, const int32_t *, const int32_t *, int32_t);
-    void (*decay)(int32_t *, const int32_t *, int32_t);
-    void (*add)(int32_t *, const int32_t *, int32_t);
-    void (*scale)(int32_t *, const int32_t *, int32_t, int32_t);
-};
-
-#define MUSIC_LOOPS(name, target, blend)                                                                        \
-    target static void name##_add_decay(int32_t *p, const int32_t *a, const int32_t *e, int32_t n) {           \
-        music_add_decay_loop(p, a, e, n);                                                                       \
-    }                                                                                                           \
-    target static void name##_decay(int32_t *p, const int32_t *e, int32_t n) { music_decay_loop(p, e, n); }    \
-    target static void name##_add(int32_t *p, const int32_t *a, int32_t n) { music_add_loop(p, a, n); }        \
-    target static void name##_scale(int32_t *o, const int32_t *i, int32_t n, int32_t f) {                      \
-        music_scale_loop(o, i, n, f);                                                                           \
-    }                                                                                                           \
-    static const music_loops name = {blend, name##_add_decay, name##_decay, name##_add, name##_scale};
-
-static void music_blend_plain(int32_t *loop, const int32_t *work, int32_t n, int32_t k, music_divider dv) {
-    music_blend_loop(loop, work, n, k, dv);
-}
-
-MUSIC_LOOPS(music_plain, , music_blend_plain)
-MUSIC_LOOPS(music_avx2, __attribute__((target("avx2"))), music_blend_avx2)
-// GCC would keep to 256-bit vectors unless told; clang has no such switch.
-#if defined(__clang__)
-#define MUSIC_AVX512 __attribute__((target("avx512f,avx512vl,avx512bw,avx512dq")))
-#else
-#define MUSIC_AVX512 __attribute__((target("avx512f,avx512vl,avx512bw,avx512dq,prefer-vector-width=512")))
-#endif
-MUSIC_LOOPS(music_avx512, MUSIC_AVX512, music_blend_avx512)
-
-static const music_loops *music_chosen = nullptr;
-
-static const music_loops *music_loops_now(void) {
-    if (!music_chosen) {
-        __builtin_cpu_init();
-        if (__builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw") &&
-            __builtin_cpu_supports("avx512vl") && __builtin_cpu_supports("avx512dq"))
-            music_chosen = &music_avx512;
-        else if (__builtin_cpu_supports("avx2"))
-            music_chosen = &music_avx2;
-        else
-            music_chosen = &music_plain;
-    }
-    return music_chosen;
-}
-
-void music_set_paths(int which) {
-    __builtin_cpu_init();
-    music_chosen = nullptr;
-    if (which == 1) music_chosen = &music_plain;
-    if (which == 2 && __builtin_cpu_supports("avx2")) music_chosen = &music_avx2;
-}
+SIMD_CLONES(music_blend_run, music_blend_values, void,
+            (int32_t *loop, const int32_t *work, int32_t n, int32_t k, music_divider dv), (loop, work, n, k, dv))
+SIMD_CLONES(music_add_decay_run, music_add_decay_values, void,
+            (int32_t *p, const int32_t *note, const int32_t *e, int32_t n), (p, note, e, n))
+SIMD_CLONES(music_decay_run, music_decay_values, void, (int32_t *p, const int32_t *e, int32_t n), (p, e, n))
+SIMD_CLONES(music_add_run, music_add_values, void, (int32_t *p, const int32_t *note, int32_t n), (p, note, n))
+SIMD_CLONES(music_scale_run, music_scale_values, void, (int32_t *out, const int32_t *in, int32_t n, int32_t factor),
+            (out, in, n, factor))
 
 // ---- Blend --------------------------------------------------------------------------
 
@@ -225,8 +197,7 @@ void music_blend(MUSIC *m, int32_t k) {
     // Past the work's end the loop only decays towards silence.
     int32_t shared = loop->count < work->count ? loop->count : work->count;
     music_divider dv = music_divider_for((uint32_t)k);
-    const music_loops *v = music_loops_now();
-    v->blend(loop->data, work->data, shared, k, dv);
+    music_blend_run_clone()(loop->data, work->data, shared, k, dv);
     for (int32_t i = shared; i < loop->count; i++) loop->data[i] = music_divide(wrap_mul(loop->data[i], k - 1), dv);
 }
 
@@ -266,7 +237,9 @@ static void music_block_pieces(int32_t p0, int32_t p1, int64_t base, int32_t len
 // which the ring is still silent.
 static void music_stamp(int32_t *out, int32_t length, const SAMPLE *note, int32_t copies, int32_t turn,
                         bool decayed, int32_t factor, int32_t offset) {
-    const music_loops *v = music_loops_now();
+    const auto add_decay = music_add_decay_run_clone();
+    const auto decay = music_decay_run_clone();
+    const auto add = music_add_run_clone();
     const int32_t *e = decayed ? sound_decay_ramp(length) : nullptr;
     if (decayed && !e) return;
     if (copies > music_most_copies) copies = music_most_copies;
@@ -290,14 +263,14 @@ static void music_stamp(int32_t *out, int32_t length, const SAMPLE *note, int32_
             music_block_pieces(p0, p1, base[c], length, limit[c], [&](int32_t at, int32_t from, int32_t n) {
                 int32_t added = size - from < n ? (size - from > 0 ? size - from : 0) : n;
                 if (decayed) {
-                    if (added > 0) v->add_decay(block + at, a + from, e + from, added);
-                    if (n > added) v->decay(block + at + added, e + from + added, n - added);
+                    if (added > 0) add_decay(block + at, a + from, e + from, added);
+                    if (n > added) decay(block + at + added, e + from + added, n - added);
                 } else if (added > 0) {
-                    v->add(block + at, a + from, added);
+                    add(block + at, a + from, added);
                 }
             });
         }
-        v->scale(out + p0, block, p1 - p0, factor);
+        music_scale_run_clone()(out + p0, block, p1 - p0, factor);
     }
 }
 

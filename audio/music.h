@@ -28,9 +28,6 @@ void music_del(MUSIC **m);
 void music_add_note(MUSIC *m, SAMPLE *note);
 // loop = (loop * (k - 1) + work) / k per value, for k >= 2.
 void music_blend(MUSIC *m, int32_t k);
-// Which value loops run: 0 the widest the processor has (the default),
-// 1 the plain ones, 2 the AVX2 ones where present. For comparisons.
-void music_set_paths(int which);
 // Pattern in `work`: one random note placed 1, 2, 4 or 8 times, evenly spaced.
 void music_pattern_even(MUSIC *m);
 // As the even pattern, with the decay envelope over the whole pattern after each copy.

@@ -12,6 +12,7 @@
 #include "host/int.h"
 #include "host/module.h"
 #include "host/random.h"
+#include "host/simd.h"
 
 RIVO_IDENTITY(sound, "SOUND   ", "20131129", "Ostrevik", "C       ", "CODE    ");
 RIVO_REPORTER(sound, 0, "SOUND Error.\n");
@@ -27,9 +28,6 @@ const int32_t sound_note_table[sound_note_count] = {
     2093, 2217, 2349, 2489, 2637, 2793, 2960, 3135, 3322, 3520, 3729, 3951,
     4186, 4434, 4698, 4978, 5274, 5587, 5920, 6272, 6645, 7040, 7458, 7902,
 };
-
-// The envelope loop chosen for this processor (sound_set_paths).
-static void (*sound_envelope_apply)(int32_t *, const int32_t *, int32_t, int) = nullptr;
 
 // One period of a sine over one second; never freed.
 static SAMPLE *sound_table = nullptr;
@@ -199,9 +197,9 @@ static const int32_t *sound_ramp_of(int32_t n, int32_t a, int32_t b) {
 }
 
 // d[i] = (d[i] * e[i]) >> 15, `times` times over, a block at a time so that
-// the repeats work in the first-level cache.
-static inline __attribute__((always_inline)) void sound_envelope_loop(int32_t *d, const int32_t *e, int32_t n,
-                                                                      int times) {
+// the repeats work in the first-level cache; compiled for every level.
+template <int Level>
+static void sound_envelope_values(int32_t *d, const int32_t *e, int32_t n, int times) {
     const int32_t block = 2048;
     for (int32_t start = 0; start < n; start += block) {
         int32_t end = start + block < n ? start + block : n;
@@ -210,31 +208,8 @@ static inline __attribute__((always_inline)) void sound_envelope_loop(int32_t *d
     }
 }
 
-// The same loop compiled for the widest vectors the processor has.
-static void sound_envelope_plain(int32_t *d, const int32_t *e, int32_t n, int times) {
-    sound_envelope_loop(d, e, n, times);
-}
-__attribute__((target("avx2"))) static void sound_envelope_avx2(int32_t *d, const int32_t *e, int32_t n, int times) {
-    sound_envelope_loop(d, e, n, times);
-}
-#if defined(__clang__)
-__attribute__((target("avx512f,avx512vl")))
-#else
-__attribute__((target("avx512f,avx512vl,prefer-vector-width=512")))
-#endif
-static void sound_envelope_avx512(int32_t *d, const int32_t *e, int32_t n, int times) {
-    sound_envelope_loop(d, e, n, times);
-}
-
-void sound_set_paths(int which) {
-    __builtin_cpu_init();
-    bool avx2 = __builtin_cpu_supports("avx2");
-    bool avx512 = __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512vl");
-    if (which == 1 || !avx2)
-        sound_envelope_apply = sound_envelope_plain;
-    else
-        sound_envelope_apply = which != 2 && avx512 ? sound_envelope_avx512 : sound_envelope_avx2;
-}
+SIMD_CLONES(sound_envelope_run, sound_envelope_values, void, (int32_t *d, const int32_t *e, int32_t n, int times),
+            (d, e, n, times))
 
 // Multiplies s by the ramp from a to b over its whole length, then >> 15,
 // `times` times in a row.
@@ -243,8 +218,7 @@ static void sound_envelope(SAMPLE *s, int32_t a, int32_t b, int times) {
     int32_t n = s->count;
     if (n < 1 || !s->data) return;
     const int32_t *e = sound_ramp_of(n, a, b);
-    if (!sound_envelope_apply) sound_set_paths(0);
-    if (e) sound_envelope_apply(s->data, e, n, times);
+    if (e) sound_envelope_run_clone()(s->data, e, n, times);
 }
 
 void sound_decay(SAMPLE *s) { sound_envelope(s, 32767, 0, 1); }

@@ -41,8 +41,5 @@ void sound_rise(SAMPLE *s);
 void sound_fade_out(SAMPLE *s);
 // Multiplies s by a gain rising from 0 in whole steps, then shifts right 15.
 void sound_fade_in(SAMPLE *s);
-// Which envelope loops run: 0 the widest the processor has (the default),
-// 1 the plain ones, 2 the AVX2 ones where present. For comparisons.
-void sound_set_paths(int which);
 // Only the argument check: 1 for a usable sample, 0 (reported) otherwise.
 int sound_check(SAMPLE *s);

@@ -189,7 +189,8 @@ static void letters_fill_plasma(void) {
 
 // One row of a letter: each picture word ANDed with the row's colour and,
 // where that is not 0, drawn (blend: averaged with the target). Every target
-// word is stored back, unchanged where the AND is 0, so the loop runs as vectors.
+// word is stored back, unchanged where the AND is 0, so the loop runs as
+// vectors; it is compiled for every level.
 template <bool blend>
 static inline void letters_row(const uint32_t *p, uint32_t *t, int64_t n, uint32_t colour) {
     for (int64_t i = 0; i < n; i++) {
@@ -199,33 +200,13 @@ static inline void letters_row(const uint32_t *p, uint32_t *t, int64_t n, uint32
     }
 }
 
-typedef void (*letters_row_fn)(const uint32_t *p, uint32_t *t, int64_t n, uint32_t colour, int blend);
-
-static void letters_row_plain(const uint32_t *p, uint32_t *t, int64_t n, uint32_t colour, int blend) {
+template <int Level>
+static void letters_row_either(const uint32_t *p, uint32_t *t, int64_t n, uint32_t colour, int blend) {
     blend ? letters_row<true>(p, t, n, colour) : letters_row<false>(p, t, n, colour);
 }
 
-#if defined(__GNUC__) && defined(__x86_64__)
-__attribute__((target("avx2"), flatten)) static void letters_row_avx2(const uint32_t *p, uint32_t *t, int64_t n,
-                                                                       uint32_t colour, int blend) {
-    blend ? letters_row<true>(p, t, n, colour) : letters_row<false>(p, t, n, colour);
-}
-
-__attribute__((target("avx512f,avx512vl,avx512bw"), flatten)) static void letters_row_avx512(
-    const uint32_t *p, uint32_t *t, int64_t n, uint32_t colour, int blend) {
-    blend ? letters_row<true>(p, t, n, colour) : letters_row<false>(p, t, n, colour);
-}
-#endif
-
-static letters_row_fn letters_row_for(simd_level level) {
-#if defined(__GNUC__) && defined(__x86_64__)
-    if (level >= SIMD_AVX512) return letters_row_avx512;
-    if (level >= SIMD_AVX2) return letters_row_avx2;
-#else
-    (void)level;
-#endif
-    return letters_row_plain;
-}
+SIMD_CLONES(letters_row_fast, letters_row_either, void,
+            (const uint32_t *p, uint32_t *t, int64_t n, uint32_t colour, int blend), (p, t, n, colour, blend))
 
 // The work image's rows take the plasma's colours in turn, as
 // raster_draw_rows paints them; only the pixels that the picture leaves
@@ -234,7 +215,7 @@ void demo_letters_draw(const IMG *picture, const RASTER *plasma, IMG *target, in
     const int64_t w = picture->width, h = picture->height, tw = target->width, th = target->height;
     const int64_t i0 = x < 0 ? -(int64_t)x : 0, i1 = (int64_t)x + w > tw ? tw - x : w;
     const int64_t j0 = y < 0 ? -(int64_t)y : 0, j1 = (int64_t)y + h > th ? th - y : h;
-    const letters_row_fn row = letters_row_for(simd_level_in_use());
+    const auto row = letters_row_fast_clone();
     for (int64_t j = j0; j < j1 && i0 < i1; j++) {
         int64_t entry = ((int64_t)(plasma->position >> 16) + j) % plasma->count;
         const uint32_t colour = plasma->colours[entry < 0 ? entry + plasma->count : entry];

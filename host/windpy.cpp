@@ -95,13 +95,14 @@ static void windpy_row_plain(const uint32_t *src, uint8_t *dst, int32_t n) {
     }
 }
 
-#if defined(__x86_64__) || defined(__i386__)
-#include <immintrin.h>
+#if SIMD_X86
 
-// One row with byte shuffles: each 16-byte load of four pixels drops its four
-// top bytes, and four such 12-byte pieces are joined into three 16-byte stores.
-__attribute__((target("ssse3"))) static void windpy_row_ssse3(const uint32_t *src, uint8_t *dst,
-                                                              int32_t n) {
+// The kernels below convert the row's first pixels and return how many they
+// took; windpy_row_plain does the rest.
+
+// Byte shuffles: each 16-byte load of four pixels drops its four top bytes,
+// and four such 12-byte pieces are joined into three 16-byte stores.
+SIMD_FOR_SSE2 static int32_t windpy_row_ssse3(const uint32_t *src, uint8_t *dst, int32_t n) {
     const __m128i pick = _mm_setr_epi8(0, 1, 2, 4, 5, 6, 8, 9, 10, 12, 13, 14, -1, -1, -1, -1);
     int32_t x = 0;
     for (; x + 16 <= n; x += 16) {
@@ -114,13 +115,13 @@ __attribute__((target("ssse3"))) static void windpy_row_ssse3(const uint32_t *sr
         _mm_storeu_si128((__m128i *)(o + 16), _mm_or_si128(_mm_srli_si128(b, 4), _mm_slli_si128(c, 8)));
         _mm_storeu_si128((__m128i *)(o + 32), _mm_or_si128(_mm_srli_si128(c, 8), _mm_slli_si128(d, 4)));
     }
-    windpy_row_plain(src + x, dst + (size_t)x * 3, n - x);
+    return x;
 }
 
 // Eight pixels a store: the bytes of each 128-bit half are packed to its
 // front, the two 12-byte pieces joined, and a 32-byte store written whose
 // last 8 bytes the next store overwrites; so it runs while 11 pixels remain.
-__attribute__((target("avx2"))) static void windpy_row_avx2(const uint32_t *src, uint8_t *dst, int32_t n) {
+SIMD_FOR_AVX2 static int32_t windpy_row_avx2(const uint32_t *src, uint8_t *dst, int32_t n) {
     const __m256i pick = _mm256_setr_epi8(0, 1, 2, 4, 5, 6, 8, 9, 10, 12, 13, 14, -1, -1, -1, -1, 0, 1, 2, 4, 5, 6,
                                           8, 9, 10, 12, 13, 14, -1, -1, -1, -1);
     const __m256i join = _mm256_setr_epi32(0, 1, 2, 4, 5, 6, 3, 7);
@@ -130,23 +131,20 @@ __attribute__((target("avx2"))) static void windpy_row_avx2(const uint32_t *src,
         _mm256_storeu_si256((__m256i *)(dst + (size_t)x * 3), _mm256_permutevar8x32_epi32(v, join));
     }
     _mm256_zeroupper();
-    windpy_row_plain(src + x, dst + (size_t)x * 3, n - x);
+    return x;
 }
 
 // Sixty-four pixels into three full 64-byte stores: each load's pixels are
 // packed to the front of its 128-bit lanes (12 useful dwords of 16), and
 // two-source dword permutes join the useful dwords of neighbouring loads.
-// The first k pixels go the narrower way, k chosen so that the stores after
+// The first k pixels go the narrower ways, k chosen so that the stores after
 // them start on a cache line (3k = -dst mod 64, and 43 = 1/3 mod 64): a
 // store split across two lines costs about a third more here.
-__attribute__((target("avx512f,avx512bw"))) static void windpy_row_avx512(const uint32_t *src, uint8_t *dst,
-                                                                          int32_t n) {
+SIMD_FOR_AVX512 static int32_t windpy_row_avx512(const uint32_t *src, uint8_t *dst, int32_t n) {
     const int32_t k = (int32_t)((0 - (uintptr_t)dst) * 43u & 63u);
-    if (k >= n) {
-        windpy_row_avx2(src, dst, n);
-        return;
-    }
-    windpy_row_avx2(src, dst, k);
+    if (k >= n) return 0;
+    const int32_t head = windpy_row_avx2(src, dst, k);
+    windpy_row_plain(src + head, dst + (size_t)head * 3, k - head);
     src += k;
     dst += (size_t)k * 3;
     n -= k;
@@ -167,29 +165,31 @@ __attribute__((target("avx512f,avx512bw"))) static void windpy_row_avx512(const 
         _mm512_store_si512(o + 64, _mm512_permutex2var_epi32(b, second, c));
         _mm512_store_si512(o + 128, _mm512_permutex2var_epi32(c, third, d));
     }
-    windpy_row_avx2(src + x, dst + (size_t)x * 3, n - x);
-}
-
-static int windpy_has_ssse3(void) {
-    static int known = -1;
-    if (known < 0) known = __builtin_cpu_supports("ssse3") ? 1 : 0;
-    return known;
+    return k + x;
 }
 #endif
+
+// One row at a level: the widest kernel first, each narrower one taking
+// what the wider left, the plain loop the last few pixels.
+template <int Level>
+static void windpy_row(const uint32_t *src, uint8_t *dst, int32_t n) {
+    int32_t x = 0;
+#if SIMD_X86
+    if constexpr (Level >= SIMD_AVX512) x = windpy_row_avx512(src, dst, n);
+    if constexpr (Level >= SIMD_AVX2)
+        x += windpy_row_avx2(src + x, dst + (size_t)x * 3, n - x);
+    else if constexpr (Level >= SIMD_SSE2)
+        x = windpy_row_ssse3(src, dst, n);
+#endif
+    windpy_row_plain(src + x, dst + (size_t)x * 3, n - x);
+}
+
+SIMD_CLONES(windpy_row_fast, windpy_row, void, (const uint32_t *src, uint8_t *dst, int32_t n), (src, dst, n))
 
 void windpy_convert(const uint32_t *pixels, int32_t w, int32_t h, uint8_t *bytes) {
     if (!pixels || !bytes || w < 1 || h < 1) return;
     size_t row = (size_t)w * 3;
-    void (*convert_row)(const uint32_t *, uint8_t *, int32_t) = windpy_row_plain;
-#if defined(__x86_64__) || defined(__i386__)
-    const simd_level level = simd_level_in_use();
-    if (level >= SIMD_AVX512)
-        convert_row = windpy_row_avx512;
-    else if (level >= SIMD_AVX2)
-        convert_row = windpy_row_avx2;
-    else if (level >= SIMD_SSE2 && windpy_has_ssse3())
-        convert_row = windpy_row_ssse3;
-#endif
+    const auto convert_row = windpy_row_fast_clone();
     // Image row y lands in stored row h - 1 - y.
     for (int32_t y = 0; y < h; y++)
         convert_row(pixels + (size_t)y * (size_t)w, bytes + (size_t)(h - 1 - y) * row, w);

@@ -25,13 +25,6 @@
 #include "imaging/pnm.h"
 #include "vector/seg2d.h"
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
-#if defined(__GNUC__) && defined(__x86_64__)
-#include <immintrin.h>
-#endif
-
 RIVO_IDENTITY(img, "IMG     ", "20150119", "Ostrevik", "C       ", "CODE    ");
 RIVO_REPORTER(img, 0, "IMG error\n");
 
@@ -189,31 +182,41 @@ static uint32_t img_sub_sat(uint32_t p, uint32_t c) {
     return r | g | b;
 }
 
-// The same per channel on four pixels at once: saturating byte arithmetic,
-// the top byte cleared as the plain versions leave it.
-#if defined(__SSE2__)
-template <bool add>
-static size_t img_saturate_sse2(uint32_t *p, size_t n, uint32_t colour) {
-    const __m128i c = _mm_set1_epi32((int)(colour & 0x00FFFFFFu)), keep = _mm_set1_epi32(0x00FFFFFF);
+// Every pixel of n words: saturating byte arithmetic four pixels at a time
+// from the SSE2 level on, the top byte cleared as the plain versions leave it.
+template <int Level, bool add>
+static void img_saturate_words(uint32_t *p, size_t n, uint32_t colour) {
     size_t i = 0;
-    for (; i + 4 <= n; i += 4) {
-        const __m128i v = _mm_loadu_si128((const __m128i *)(p + i));
-        const __m128i r = add ? _mm_adds_epu8(v, c) : _mm_subs_epu8(v, c);
-        _mm_storeu_si128((__m128i *)(p + i), _mm_and_si128(r, keep));
+#if SIMD_X86
+    if constexpr (Level >= SIMD_SSE2) {
+        const __m128i c = _mm_set1_epi32((int)(colour & 0x00FFFFFFu)), keep = _mm_set1_epi32(0x00FFFFFF);
+        for (; i + 4 <= n; i += 4) {
+            const __m128i v = _mm_loadu_si128((const __m128i *)(p + i));
+            const __m128i r = add ? _mm_adds_epu8(v, c) : _mm_subs_epu8(v, c);
+            _mm_storeu_si128((__m128i *)(p + i), _mm_and_si128(r, keep));
+        }
     }
-    return i;
-}
 #endif
+    for (; i < n; i++) p[i] = add ? img_add_sat(p[i], colour) : img_sub_sat(p[i], colour);
+}
+
+template <int Level>
+static void img_add_words(uint32_t *p, size_t n, uint32_t colour) {
+    img_saturate_words<Level, true>(p, n, colour);
+}
+
+template <int Level>
+static void img_sub_words(uint32_t *p, size_t n, uint32_t colour) {
+    img_saturate_words<Level, false>(p, n, colour);
+}
+
+SIMD_CLONES(img_add_run, img_add_words, void, (uint32_t *p, size_t n, uint32_t colour), (p, n, colour))
+SIMD_CLONES(img_sub_run, img_sub_words, void, (uint32_t *p, size_t n, uint32_t colour), (p, n, colour))
 
 template <bool add>
 static void img_saturate(IMG *image, uint32_t colour) {
     if (!img_usable(image)) return;
-    uint32_t *p = image->pixels;
-    size_t n = img_size(image), i = 0;
-#if defined(__SSE2__)
-    if (simd_level_in_use() >= SIMD_SSE2) i = img_saturate_sse2<add>(p, n, colour);
-#endif
-    for (; i < n; i++) p[i] = add ? img_add_sat(p[i], colour) : img_sub_sat(p[i], colour);
+    (add ? img_add_run_clone() : img_sub_run_clone())(image->pixels, img_size(image), colour);
 }
 
 void img_add_colour(IMG *image, uint32_t colour) { img_saturate<true>(image, colour); }
@@ -1214,11 +1217,11 @@ static const ImgEllipseTable &img_ellipse_table(int64_t rx, int64_t ry) {
     return t;
 }
 
-#if defined(__GNUC__) && defined(__x86_64__)
+#if SIMD_X86
 // n >= 1 words of one colour in stores aligned to the cache line: the first
 // and last lines masked, whole lines between, so no store is split across
 // two lines (the lanes masked off are never touched).
-__attribute__((target("avx512f"))) static void img_run_avx512(uint32_t *p, int64_t n, uint32_t colour) {
+SIMD_FOR_AVX512 static void img_run_avx512(uint32_t *p, int64_t n, uint32_t colour) {
     const __m512i v = _mm512_set1_epi32((int)colour);
     const uintptr_t at = (uintptr_t)p;
     uint32_t *line = (uint32_t *)(at & ~(uintptr_t)63);
@@ -1240,7 +1243,7 @@ __attribute__((target("avx512f"))) static void img_run_avx512(uint32_t *p, int64
 // both write the same colour.
 template <int Level>
 static inline void img_run(uint32_t *p, int64_t n, uint32_t colour) {
-#if defined(__GNUC__) && defined(__x86_64__)
+#if SIMD_X86
     typedef uint32_t Words8 __attribute__((vector_size(32)));
     typedef uint32_t Words4 __attribute__((vector_size(16)));
     typedef uint32_t Words2 __attribute__((vector_size(8)));
@@ -1297,38 +1300,9 @@ static void img_table_fill(IMG *image, int64_t cx, int64_t cy, int64_t ry, const
     }
 }
 
-typedef void (*img_table_fn)(IMG *, int64_t, int64_t, int64_t, const ImgEllipseTable &, uint32_t);
-
-#if defined(__GNUC__) && defined(__x86_64__)
-static void img_table_fill_sse2(IMG *image, int64_t cx, int64_t cy, int64_t ry, const ImgEllipseTable &t,
-                                uint32_t colour) {
-    img_table_fill<SIMD_SSE2>(image, cx, cy, ry, t, colour);
-}
-
-__attribute__((target("avx2"), flatten)) static void img_table_fill_avx2(IMG *image, int64_t cx, int64_t cy,
-                                                                         int64_t ry, const ImgEllipseTable &t,
-                                                                         uint32_t colour) {
-    img_table_fill<SIMD_AVX2>(image, cx, cy, ry, t, colour);
-}
-
-__attribute__((target("avx512f"), flatten)) static void img_table_fill_avx512(IMG *image, int64_t cx, int64_t cy,
-                                                                              int64_t ry, const ImgEllipseTable &t,
-                                                                              uint32_t colour) {
-    img_table_fill<SIMD_AVX512>(image, cx, cy, ry, t, colour);
-}
-#endif
-
-static img_table_fn img_table_filler(void) {
-#if defined(__GNUC__) && defined(__x86_64__)
-    switch (simd_level_in_use()) {
-    case SIMD_AVX512: return img_table_fill_avx512;
-    case SIMD_AVX2: return img_table_fill_avx2;
-    case SIMD_SSE2: return img_table_fill_sse2;
-    default: break;
-    }
-#endif
-    return img_table_fill<SIMD_PLAIN>;
-}
+SIMD_CLONES(img_table_filler, img_table_fill, void,
+            (IMG *image, int64_t cx, int64_t cy, int64_t ry, const ImgEllipseTable &t, uint32_t colour),
+            (image, cx, cy, ry, t, colour))
 
 // The outline from the table's points, four stores each: unchecked when the
 // bounding box lies inside, each point tested otherwise.
@@ -1412,7 +1386,7 @@ void img_fill_ellipse(IMG *image, int32_t cx, int32_t cy, int32_t rx, int32_t ry
     const img_box_fit fit = img_ellipse_box(image, cx, cy, ax, ay);
     if (fit == IMG_BOX_OUTSIDE) return;
     if (img_tabled(ax, ay)) {
-        img_table_filler()(image, cx, cy, ay, img_ellipse_table(ax, ay), colour);
+        img_table_filler_clone()(image, cx, cy, ay, img_ellipse_table(ax, ay), colour);
         return;
     }
     if (fit == IMG_BOX_PARTLY && img_ellipse_far(image, ax, ay)) {
@@ -1501,12 +1475,11 @@ static bool img_cover_box_full(const ImgCover &c, int64_t x0, int64_t x1, int64_
     return true;
 }
 
-#if defined(__GNUC__) && defined(__x86_64__)
+#if SIMD_X86
 // A masked store for each of the word's four lines, also where its mask is
 // 0 (cheaper than a branch that guesses wrong half the time); the lanes
 // masked off are never touched, not even past the pixels' end.
-__attribute__((target("avx512f"))) static inline void img_cover_store_avx512(uintptr_t line, uint64_t fresh,
-                                                                            uint32_t colour) {
+SIMD_FOR_AVX512 static inline void img_cover_store_avx512(uintptr_t line, uint64_t fresh, uint32_t colour) {
     const __m512i v = _mm512_set1_epi32((int)colour);
     for (int j = 0; j < 4; j++)
         _mm512_mask_store_epi32((void *)(line + 64 * (uintptr_t)j), (__mmask16)(fresh >> 16 * j), v);
@@ -1518,7 +1491,7 @@ __attribute__((target("avx512f"))) static inline void img_cover_store_avx512(uin
 // stores below it.
 template <int Level>
 static inline void img_cover_store(uint32_t *row, int64_t at, uint64_t fresh, uint32_t colour) {
-#if defined(__GNUC__) && defined(__x86_64__)
+#if SIMD_X86
     if constexpr (Level >= SIMD_AVX512) {
         img_cover_store_avx512((uintptr_t)row + 4 * (uintptr_t)at, fresh, colour);
         return;
@@ -1574,35 +1547,8 @@ static void img_cover_list(const ImgCover &cover, const IMG_ELLIPSE *list, int32
     }
 }
 
-typedef void (*img_cover_fn)(const ImgCover &, const IMG_ELLIPSE *, int32_t);
-
-#if defined(__GNUC__) && defined(__x86_64__)
-static void img_cover_list_sse2(const ImgCover &c, const IMG_ELLIPSE *list, int32_t n) {
-    img_cover_list<SIMD_SSE2>(c, list, n);
-}
-
-__attribute__((target("avx2"), flatten)) static void img_cover_list_avx2(const ImgCover &c,
-                                                                         const IMG_ELLIPSE *list, int32_t n) {
-    img_cover_list<SIMD_AVX2>(c, list, n);
-}
-
-__attribute__((target("avx512f"), flatten)) static void img_cover_list_avx512(const ImgCover &c,
-                                                                              const IMG_ELLIPSE *list, int32_t n) {
-    img_cover_list<SIMD_AVX512>(c, list, n);
-}
-#endif
-
-static img_cover_fn img_cover_lister(void) {
-#if defined(__GNUC__) && defined(__x86_64__)
-    switch (simd_level_in_use()) {
-    case SIMD_AVX512: return img_cover_list_avx512;
-    case SIMD_AVX2: return img_cover_list_avx2;
-    case SIMD_SSE2: return img_cover_list_sse2;
-    default: break;
-    }
-#endif
-    return img_cover_list<SIMD_PLAIN>;
-}
+SIMD_CLONES(img_cover_lister, img_cover_list, void, (const ImgCover &c, const IMG_ELLIPSE *list, int32_t n),
+            (c, list, n))
 
 // The list drawn from its end; false (nothing drawn) when it is short, some
 // ellipse is not tabled, the image is large or the bits cannot be had.
@@ -1628,7 +1574,7 @@ static bool img_fill_ellipses_covered(IMG *image, const IMG_ELLIPSE *list, int32
     c.bands = c.full + full;
     c.done = (uint32_t *)(c.bands + bands);
     for (int64_t y = 0; y < height; y++) img_cover_pad(c, y, img_cover_lead(image->pixels + y * width), width);
-    img_cover_lister()(c, list, n);
+    img_cover_lister_clone()(c, list, n);
     free(words);
     return true;
 }

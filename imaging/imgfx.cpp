@@ -23,16 +23,6 @@
 #include "imaging/rgb888.h"
 #include "vector/seg2d.h"
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-// 256-bit paths for the frame's filters, chosen at run time where the
-// processor has them.
-#if defined(__GNUC__) && defined(__x86_64__)
-#define IMGFX_AVX2 1
-#include <immintrin.h>
-#endif
-#endif
-
 RIVO_IDENTITY(imgfx, "IMGFX   ", "20140814", "Ostrevik", "C       ", "CODE    ");
 RIVO_REPORTER(imgfx, 0, "IMGFX error\n");
 
@@ -249,7 +239,9 @@ void imgfx_glow_h(const IMG *source, IMG *target, int32_t r, int32_t k) {
 // ============================================================================
 
 // One pixel of the five-wide glow from a row held in memory (outside is 0).
-static uint32_t imgfx_glow5_at(const uint32_t *row, int32_t width, int32_t x, int32_t k) {
+// Kept out of line: inlined into the plain row loop, the compiler turns it
+// into vector code that measured a third slower than these scalar calls.
+__attribute__((noinline)) static uint32_t imgfx_glow5_at(const uint32_t *row, int32_t width, int32_t x, int32_t k) {
     uint32_t c = row[x];
     uint32_t out = 0;
     for (int shift = 0; shift <= 16; shift += 8) {
@@ -261,12 +253,11 @@ static uint32_t imgfx_glow5_at(const uint32_t *row, int32_t width, int32_t x, in
     return out;
 }
 
-#if defined(IMGFX_AVX2)
+#if SIMD_X86
 // Eight pixels at a time from x while x - 2 .. x + 9 stay inside the row;
 // returns where it stopped, with the upper register halves cleared for the
 // 128-bit code that follows.
-__attribute__((target("avx2"))) static int32_t imgfx_glow5_avx2(const uint32_t *s, uint32_t *t, int32_t x,
-                                                                int32_t w, int32_t k) {
+SIMD_FOR_AVX2 static int32_t imgfx_glow5_avx2(const uint32_t *s, uint32_t *t, int32_t x, int32_t w, int32_t k) {
     const __m256i keep = _mm256_set1_epi32(0x00FFFFFF);
     const __m256i low = _mm256_set1_epi8((char)(0xFF >> k));
     const __m128i count = _mm_cvtsi32_si128(k);
@@ -294,20 +285,18 @@ static inline __mmask16 imgfx_inside16(int32_t x, int32_t w) {
 
 // Sixteen pixels of a row from x on, those outside it read as black. The
 // lanes left out are never touched, so x may lie before the row's start.
-__attribute__((target("avx512f"))) static inline __m512i imgfx_row16_avx512(const uint32_t *s, int32_t x,
-                                                                            int32_t w) {
+SIMD_FOR_AVX512 static inline __m512i imgfx_row16_avx512(const uint32_t *s, int32_t x, int32_t w) {
     return _mm512_maskz_loadu_epi32(imgfx_inside16(x, w), (const void *)((uintptr_t)s + (uintptr_t)(intptr_t)x * 4));
 }
 
 // The faded pixels x .. x + 15, and the saturated sums of each faded pixel
 // and the one after it (next holds the group that follows f).
-__attribute__((target("avx512f,avx512bw"))) static inline __m512i imgfx_faded16(const uint32_t *s, int32_t x,
-                                                                               int32_t w, __m128i count,
-                                                                               __m512i low) {
+SIMD_FOR_AVX512 static inline __m512i imgfx_faded16(const uint32_t *s, int32_t x, int32_t w, __m128i count,
+                                                    __m512i low) {
     return _mm512_and_si512(_mm512_srl_epi16(imgfx_row16_avx512(s, x, w), count), low);
 }
 
-__attribute__((target("avx512f,avx512bw"))) static inline __m512i imgfx_pairs16(__m512i f, __m512i next) {
+SIMD_FOR_AVX512 static inline __m512i imgfx_pairs16(__m512i f, __m512i next) {
     return _mm512_adds_epu8(f, _mm512_maskz_alignr_epi32((__mmask16)0xFFFF, next, f, 1));
 }
 
@@ -324,10 +313,8 @@ struct ImgfxGlowState {
 };
 
 template <bool Edge>
-__attribute__((target("avx512f,avx512bw"))) static inline void imgfx_glow5_group(const uint32_t *s, uint32_t *t,
-                                                                                 int32_t x, int32_t w,
-                                                                                 __m128i count, __m512i low,
-                                                                                 ImgfxGlowState &g) {
+SIMD_FOR_AVX512 static inline void imgfx_glow5_group(const uint32_t *s, uint32_t *t, int32_t x, int32_t w,
+                                                     __m128i count, __m512i low, ImgfxGlowState &g) {
     const __mmask64 channels = 0x7777777777777777ull;  // the three low bytes of every pixel
     const __m512i f2 = Edge ? imgfx_faded16(s, x + 32, w, count, low)
                             : _mm512_and_si512(_mm512_srl_epi16(_mm512_loadu_si512(s + x + 32), count), low);
@@ -344,8 +331,7 @@ __attribute__((target("avx512f,avx512bw"))) static inline void imgfx_glow5_group
     g.q = q_next;
 }
 
-__attribute__((target("avx512f,avx512bw"))) static void imgfx_glow5_avx512(const uint32_t *s, uint32_t *t,
-                                                                           int32_t w, int32_t k) {
+SIMD_FOR_AVX512 static void imgfx_glow5_avx512(const uint32_t *s, uint32_t *t, int32_t w, int32_t k) {
     const __m512i low = _mm512_set1_epi32((int)(0x00FFFFFFu & (0x01010101u * (0xFFu >> k))));
     const __m128i count = _mm_cvtsi32_si128(k);
     const __m512i f0 = imgfx_faded16(s, 0, w, count, low);
@@ -363,9 +349,9 @@ __attribute__((target("avx512f,avx512bw"))) static void imgfx_glow5_avx512(const
 
 // Row-wise glow for two distinct images of one size. Saturating byte adds give
 // min(sum, 255) because every term is non-negative; the top byte is cleared.
+template <int Level>
 static void imgfx_glow5_rows(const IMG *source, IMG *target, int32_t k) {
     const int32_t w = source->width;
-    const simd_level level = simd_level_in_use();
     for (int32_t y = 0; y < source->height; y++) {
         const uint32_t *s = source->pixels + (size_t)y * (size_t)w;
         uint32_t *t = target->pixels + (size_t)y * (size_t)w;
@@ -374,18 +360,16 @@ static void imgfx_glow5_rows(const IMG *source, IMG *target, int32_t k) {
             for (; x < w; x++) t[x] = s[x] & 0x00FFFFFFu;
             continue;
         }
-#if defined(IMGFX_AVX2)
-        if (level >= SIMD_AVX512) {
+#if SIMD_X86
+        if constexpr (Level >= SIMD_AVX512) {
             imgfx_glow5_avx512(s, t, w, k);
             continue;
         }
 #endif
         for (; x < 2 && x < w; x++) t[x] = imgfx_glow5_at(s, w, x, k);
-#if defined(IMGFX_AVX2)
-        if (level >= SIMD_AVX2) x = imgfx_glow5_avx2(s, t, x, w, k);
-#endif
-#if defined(__SSE2__)
-        if (level >= SIMD_SSE2) {
+#if SIMD_X86
+        if constexpr (Level >= SIMD_AVX2) x = imgfx_glow5_avx2(s, t, x, w, k);
+        if constexpr (Level >= SIMD_SSE2) {
             const __m128i keep = _mm_set1_epi32(0x00FFFFFF);
             const __m128i low = _mm_set1_epi8((char)(0xFF >> k));  // bits left in a byte after >> k
             const __m128i count = _mm_cvtsi32_si128(k);
@@ -405,11 +389,14 @@ static void imgfx_glow5_rows(const IMG *source, IMG *target, int32_t k) {
     }
 }
 
+SIMD_CLONES(imgfx_glow5_fast, imgfx_glow5_rows, void, (const IMG *source, IMG *target, int32_t k),
+            (source, target, k))
+
 void imgfx_glow_h5(const IMG *source, IMG *target, int32_t k) {
     static const int8_t n[][2] = {{-2, 0}, {-1, 0}, {1, 0}, {2, 0}};
     if (!imgfx_glow_args(source, target, k)) return;
     if (source != target && source->width == target->width && source->height == target->height)
-        imgfx_glow5_rows(source, target, k);
+        imgfx_glow5_fast_clone()(source, target, k);
     else
         imgfx_glow_list(source, target, n, 4, k);
 }
@@ -457,9 +444,11 @@ static uint32_t imgfx_divide(uint64_t s, const ImgfxDivider &v) {
     return (uint32_t)(v.m ? (s * v.m) >> 32 : s / v.d);
 }
 
-// Running sums on the raw rows; any radii.
-static void imgfx_blur_rgb_rows(const IMG *source, IMG *target, const int32_t radius[3]) {
+// Running sums on the raw rows; any radii. They are copied: the target's
+// words could alias the caller's array, and each store would read it again.
+static void imgfx_blur_rgb_rows(const IMG *source, IMG *target, const int32_t radii[3]) {
     static const int shifts[3] = {16, 8, 0};
+    const int32_t radius[3] = {radii[0], radii[1], radii[2]};
     const int32_t w = source->width;
     const ImgfxDivider div[3] = {imgfx_divider(radius[0]), imgfx_divider(radius[1]),
                                  imgfx_divider(radius[2])};
@@ -484,7 +473,7 @@ static void imgfx_blur_rgb_rows(const IMG *source, IMG *target, const int32_t ra
     }
 }
 
-#if defined(__SSE2__)
+#if SIMD_X86
 // Lane constants of the vector blur. A pixel unpacks into four 16-bit lanes
 // (blue, green, red, top); the sum of a window is the difference of two
 // prefix sums, exact in 16-bit wrapping lanes while 255 * d < 65536. The
@@ -600,21 +589,20 @@ static void imgfx_blur_rows_sse(const IMG *source, IMG *target, int32_t rmax, co
     }
 }
 
-#if defined(IMGFX_AVX2)
+#if SIMD_X86
 // The same blur for one radius on all three channels with 256-bit vectors
 // (four pixels' lanes at a time), on processors that have them. The prefix of
 // four pixels [a, b, c, d] is made as [a, a+b | c, c+d], then a+b added to
 // the upper half; the running total is carried off the critical path.
 template <bool Single>
-__attribute__((target("avx2"))) static inline __m256i imgfx_blur_quotient_avx2(__m256i sum, __m256i m, __m256i p,
-                                                                              __m256i same) {
+SIMD_FOR_AVX2 static inline __m256i imgfx_blur_quotient_avx2(__m256i sum, __m256i m, __m256i p, __m256i same) {
     if (Single) return _mm256_mulhi_epu16(sum, m);
     return _mm256_add_epi16(_mm256_mulhi_epu16(_mm256_mulhi_epu16(sum, m), p), _mm256_and_si256(sum, same));
 }
 
 template <bool Single>
-__attribute__((target("avx2"))) static void imgfx_blur_rows_avx2(const IMG *source, IMG *target, int32_t r,
-                                                                 const ImgfxBlurRow &c, uint16_t *pre) {
+SIMD_FOR_AVX2 static void imgfx_blur_rows_avx2(const IMG *source, IMG *target, int32_t r, const ImgfxBlurRow &c,
+                                               uint16_t *pre) {
     const int32_t w = source->width;
     const __m256i zero = _mm256_setzero_si256();
     const __m256i m = _mm256_broadcastsi128_si256(c.m), p = _mm256_broadcastsi128_si256(c.p);
@@ -664,8 +652,7 @@ __attribute__((target("avx2"))) static void imgfx_blur_rows_avx2(const IMG *sour
 enum { IMGFX_BLUR_ROW = 2048, IMGFX_BLUR_RADIUS = 127 };
 
 // The sum of `taps` widened pixels from p on (four 16-bit lanes a pixel).
-__attribute__((target("avx512f,avx512bw"))) static inline __m512i imgfx_blur_window512(const uint16_t *p,
-                                                                                      int32_t taps) {
+SIMD_FOR_AVX512 static inline __m512i imgfx_blur_window512(const uint16_t *p, int32_t taps) {
     __m512i sum = _mm512_loadu_si512(p);
     for (int32_t i = 1; i < taps; i++) sum = _mm512_add_epi16(sum, _mm512_loadu_si512(p + 4 * i));
     return sum;
@@ -676,9 +663,7 @@ __attribute__((target("avx512f,avx512bw"))) static inline __m512i imgfx_blur_win
 // into a buffer with r black pixels before it and enough after it; a window's
 // sum is then 2r + 1 loads and adds of 16-bit lanes. The top lane divides by
 // 0, so the top byte comes out 0; the last group is stored masked.
-__attribute__((target("avx512f,avx512bw,avx512vl"))) static void imgfx_blur_rows_avx512(const IMG *source,
-                                                                                        IMG *target, int32_t r,
-                                                                                        uint16_t m) {
+SIMD_FOR_AVX512 static void imgfx_blur_rows_avx512(const IMG *source, IMG *target, int32_t r, uint16_t m) {
     const int32_t w = source->width, taps = 2 * r + 1;
     alignas(64) uint16_t wide[4 * (IMGFX_BLUR_ROW + 2 * IMGFX_BLUR_RADIUS + 48)];
     memset(wide, 0, 4 * sizeof(uint16_t) * (size_t)r);
@@ -713,9 +698,8 @@ __attribute__((target("avx512f,avx512bw,avx512vl"))) static void imgfx_blur_rows
 // unpacks take the pixel pairs 0-1 and 2-3 of each 128-bit lane and the pack
 // puts them back in order; the top lane divides by 0, so the top byte is 0.
 template <bool Edge>
-__attribute__((target("avx512f,avx512bw"))) static inline void imgfx_blur5_group(const uint32_t *s, uint32_t *t,
-                                                                                 int32_t x, int32_t w,
-                                                                                 __m512i mul) {
+SIMD_FOR_AVX512 static inline void imgfx_blur5_group(const uint32_t *s, uint32_t *t, int32_t x, int32_t w,
+                                                     __m512i mul) {
     const __m512i zero = _mm512_setzero_si512(), ones = _mm512_set1_epi8(1);
     __m512i c, l2, l1, r1, r2;
     if (Edge) {
@@ -744,8 +728,7 @@ __attribute__((target("avx512f,avx512bw"))) static inline void imgfx_blur5_group
         _mm512_storeu_si512(t + x, _mm512_packus_epi16(lo, hi));
 }
 
-__attribute__((target("avx512f,avx512bw"))) static void imgfx_blur5_rows_avx512(const IMG *source, IMG *target,
-                                                                                uint16_t m) {
+SIMD_FOR_AVX512 static void imgfx_blur5_rows_avx512(const IMG *source, IMG *target, uint16_t m) {
     const int32_t w = source->width;
     const __m512i mul = _mm512_set1_epi64((int64_t)((uint64_t)m | (uint64_t)m << 16 | (uint64_t)m << 32));
     for (int32_t y = 0; y < source->height; y++) {
@@ -762,7 +745,8 @@ __attribute__((target("avx512f,avx512bw"))) static void imgfx_blur5_rows_avx512(
 
 // Vector rows; false (nothing written) when a radius is beyond its lanes or
 // the prefix buffer cannot be had.
-static bool imgfx_blur_rgb_sse(const IMG *source, IMG *target, const int32_t radius[3]) {
+template <int Level>
+static bool imgfx_blur_rgb_lanes(const IMG *source, IMG *target, const int32_t radius[3]) {
     ImgfxBlurLanes l = {};
     l.single = imgfx_blur_single(radius[0]) && imgfx_blur_single(radius[1]) && imgfx_blur_single(radius[2]);
     for (int c = 0; c < 3; c++)  // red is lane 2, blue lane 0
@@ -792,26 +776,27 @@ static bool imgfx_blur_rgb_sse(const IMG *source, IMG *target, const int32_t rad
     uint16_t *pre = entries <= 1024 ? local : (uint16_t *)calloc(entries, 4 * sizeof(uint16_t));
     if (!pre) return false;
     memset(pre, 0, 4 * sizeof(uint16_t) * ((size_t)rmax + 1));
-#if defined(IMGFX_AVX2)
-    const simd_level level = simd_level_in_use();
     const bool equal = radius[0] == radius[1] && radius[1] == radius[2];
-    if (equal && l.single && level >= SIMD_AVX512 && (rmax == 2 || source->width <= IMGFX_BLUR_ROW)) {
-        if (rmax == 2)
-            imgfx_blur5_rows_avx512(source, target, l.m[0]);
-        else
-            imgfx_blur_rows_avx512(source, target, rmax, l.m[0]);
-        if (pre != local) free(pre);
-        return true;
+    if constexpr (Level >= SIMD_AVX512) {
+        if (equal && l.single && (rmax == 2 || source->width <= IMGFX_BLUR_ROW)) {
+            if (rmax == 2)
+                imgfx_blur5_rows_avx512(source, target, l.m[0]);
+            else
+                imgfx_blur_rows_avx512(source, target, rmax, l.m[0]);
+            if (pre != local) free(pre);
+            return true;
+        }
     }
-    if (equal && level >= SIMD_AVX2) {
-        if (l.single)
-            imgfx_blur_rows_avx2<true>(source, target, rmax, c, pre);
-        else
-            imgfx_blur_rows_avx2<false>(source, target, rmax, c, pre);
-        if (pre != local) free(pre);
-        return true;
+    if constexpr (Level >= SIMD_AVX2) {
+        if (equal) {
+            if (l.single)
+                imgfx_blur_rows_avx2<true>(source, target, rmax, c, pre);
+            else
+                imgfx_blur_rows_avx2<false>(source, target, rmax, c, pre);
+            if (pre != local) free(pre);
+            return true;
+        }
     }
-#endif
     if (l.single)
         imgfx_blur_rows_sse<true>(source, target, rmax, c, pre);
     else
@@ -821,6 +806,20 @@ static bool imgfx_blur_rgb_sse(const IMG *source, IMG *target, const int32_t rad
 }
 #endif
 
+// The blur of two distinct images of one size: in vector lanes from the SSE2
+// level on where the radii allow, the running sums otherwise.
+template <int Level>
+static void imgfx_blur_rgb_same_size(const IMG *source, IMG *target, const int32_t radius[3]) {
+#if SIMD_X86
+    if constexpr (Level >= SIMD_SSE2)
+        if (imgfx_blur_rgb_lanes<Level>(source, target, radius)) return;
+#endif
+    imgfx_blur_rgb_rows(source, target, radius);
+}
+
+SIMD_CLONES(imgfx_blur_rgb_fast, imgfx_blur_rgb_same_size, void,
+            (const IMG *source, IMG *target, const int32_t radius[3]), (source, target, radius))
+
 void imgfx_blur_h_rgb(const IMG *source, IMG *target, int32_t rr, int32_t rg, int32_t rb) {
     if (!imgfx_filter_args(source, target)) return;
     if (rr < 0 || rg < 0 || rb < 0) return;
@@ -829,10 +828,7 @@ void imgfx_blur_h_rgb(const IMG *source, IMG *target, int32_t rr, int32_t rg, in
         imgfx_blur_rgb_plain(source, target, radius);
         return;
     }
-#if defined(__SSE2__)
-    if (simd_level_in_use() >= SIMD_SSE2 && imgfx_blur_rgb_sse(source, target, radius)) return;
-#endif
-    imgfx_blur_rgb_rows(source, target, radius);
+    imgfx_blur_rgb_fast_clone()(source, target, radius);
 }
 
 // ============================================================================

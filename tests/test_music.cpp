@@ -45,6 +45,7 @@
 #include "host/fps.h"
 #include "platform/midi.h"
 #include "host/random.h"
+#include "host/simd.h"
 #include "platform/synth.h"
 #include "tests/test_golden.h"
 #include "tests/test_support.h"
@@ -272,10 +273,14 @@ MUSIC *copy_music(const MUSIC *m) {
     return c;
 }
 
-class Fast : public testing::TestWithParam<int> {
+// Each case at every instruction set level the processor has, the ceiling lowered to it.
+class Fast : public testing::TestWithParam<simd_level> {
 protected:
-    void SetUp() override { sound_set_paths(GetParam()), music_set_paths(GetParam()); }
-    void TearDown() override { sound_set_paths(0), music_set_paths(0); }
+    void SetUp() override {
+        if (GetParam() > simd_best()) GTEST_SKIP() << "the processor lacks level " << GetParam();
+        ASSERT_EQ(simd_limit(GetParam()), GetParam());
+    }
+    void TearDown() override { simd_limit(SIMD_AVX512); }
 };
 
 const int32_t lengths[] = {1, 2, 3, 16, 40, 1000, 11025, 22050, 44100, 65535, 132300};
@@ -285,7 +290,7 @@ TEST_P(Fast, GeneratorsAndEnvelopesMatchTheStraightforwardOnes) {
     Lcg g{5};
     for (int32_t n : lengths) {
         Own<sample_del> in(random_sample(g, n));
-        for (int32_t f : GetParam() == 0 ? freqs : std::vector<int32_t>{}) {  // the generators have one path
+        for (int32_t f : GetParam() == SIMD_PLAIN ? freqs : std::vector<int32_t>{}) {  // the generators have one path
             compare_on<SAMPLE>(in, sample_dup, [&](SAMPLE *s) { sound_sine(s, f); }, [&](SAMPLE *s) { reference_sound_sine(s, f); }, "sine", f);
             compare_on<SAMPLE>(in, sample_dup, [&](SAMPLE *s) { sound_square(s, f); }, [&](SAMPLE *s) { reference_sound_square(s, f); }, "square", f);
             compare_on<SAMPLE>(in, sample_dup, [&](SAMPLE *s) { sound_noise(s, f); }, [&](SAMPLE *s) { reference_sound_noise(s, f); }, "noise", f);
@@ -404,7 +409,7 @@ TEST_P(Fast, PatternsMatchForEveryDensityAndOffset) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Paths, Fast, testing::Values(0, 1, 2));
+INSTANTIATE_TEST_SUITE_P(Levels, Fast, testing::Values(SIMD_PLAIN, SIMD_SSE2, SIMD_AVX2, SIMD_AVX512));
 
 
 // An open capture device on the headless backend, its log cleared.
