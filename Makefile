@@ -7,7 +7,7 @@ PREFIX  ?= /usr/local
 CMAKE   := cmake -G Ninja -DCMAKE_BUILD_TYPE=Release
 
 .PHONY: all deps deps-run configure build program run test check longcheck fuzz bench longrun \
-        install uninstall package docs clean
+        install uninstall package docs clean web
 
 all: build
 
@@ -83,6 +83,18 @@ longrun: build
 # README's figure tables are rewritten from this run.
 bench: build
 	python3 tools/bench-readme $(BUILD) README.md
+
+# The demo as a web page in build-web/ (Debian's Emscripten; the favicon is
+# the desktop icon, drawn by the native make-icon): serve it with any static
+# file server, e.g. `python3 -m http.server -d build-web`.
+WEB_BUILD ?= build-web
+EMSCRIPTEN_NODE := NODE_PATH=/usr/share/nodejs
+web: deps-run configure
+	@sh tools/install-deps.sh web
+	cmake --build $(BUILD) -j $(JOBS) --target make-icon
+	$(EMSCRIPTEN_NODE) emcmake $(CMAKE) -DRIVO_SIMD=OFF -S . -B $(WEB_BUILD) >/dev/null
+	$(EMSCRIPTEN_NODE) cmake --build $(WEB_BUILD) -j $(JOBS)
+	./$(BUILD)/tools/make-icon $(WEB_BUILD)/favicon.png
 
 clean:
 	rm -rf $(BUILD) build-*

@@ -168,6 +168,8 @@ void demo_bank_start(void) {
     if (!demo_bank_pending || demo_bank_running) return;
     // Joined at the run's end at the latest (demo_end): no thread outlives the program.
     demo_bank_running = pthread_create(&demo_bank_thread, nullptr, demo_bank_build, nullptr) == 0;
+    // No thread (a platform without them): built now, while the title shows.
+    if (!demo_bank_running) demo_bank_ready();
 }
 
 void demo_bank_ready(void) {

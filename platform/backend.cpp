@@ -44,7 +44,7 @@ struct BACKEND_RUN {
     int wanted_status;           // asked for by backend_end_run; 0 if none
 };
 
-static BACKEND_RUN run = {&backend_sdl, {1000 / outputs_video_rate, 0, 0, 0, 0, 0, 0, 0}, {}, {}, 0, 0};
+static BACKEND_RUN run = {backend_shown, {1000 / outputs_video_rate, 0, 0, 0, 0, 0, 0, 0}, {}, {}, 0, 0};
 static volatile sig_atomic_t backend_signal;  // the ending signal caught, 0 if none
 
 int backend_is_headless(void) { return run.in_use->headless; }
@@ -89,7 +89,7 @@ static int backend_take_keys(const RUN_OPTIONS *options) {
 int backend_start(const RUN_OPTIONS *options) {
     backend_stop();
     const int headless = options && (options->headless || options->capture || options->record);
-    run.in_use = headless ? &backend_headless : &backend_sdl;
+    run.in_use = headless ? backend_virtual : backend_shown;
     run.frames.limit = options && options->frames > 0 ? options->frames : 0;
     if (options && !backend_take_keys(options)) {
         fprintf(stderr, "rivo7315: cannot keep the scripted keys (out of memory)\n");

@@ -60,8 +60,15 @@ struct BACKEND {
     int (*poll)(int32_t *vk, int32_t wait_ms); // one event: KEY (vk set), CLOSE, NONE, EMPTY
 };
 
-extern const BACKEND backend_sdl;       // platform/backend_sdl.cpp
-extern const BACKEND backend_headless;  // platform/backend_headless.cpp (the virtual clock)
+// The two backends of a build, which backend_start chooses from: the one
+// that shows the frames (Linux: backend_sdl in platform/backend_sdl.cpp; the
+// browser: the page's canvas, keys and clock in platform/web/backend_web.cpp)
+// and the one on a virtual clock for headless runs (Linux: backend_headless
+// in platform/backend_headless.cpp; the browser: the same page on a virtual
+// clock, which still paints and gives the browser its turns).
+extern const BACKEND *const backend_shown;
+// The build's backend on a virtual clock (see above).
+extern const BACKEND *const backend_virtual;
 
 // ---- For every module ---------------------------------------------------------
 

@@ -31,7 +31,9 @@ static void headless_show(const uint32_t *, int32_t, int32_t) {}
 
 static int headless_poll(int32_t *, int32_t) { return BACKEND_EMPTY; }
 
-const BACKEND backend_headless = {
+static const BACKEND backend_headless = {
     "headless",     1,           headless_start, headless_stop, headless_ticks,
     headless_sleep, headless_open, headless_show, headless_poll,
 };
+
+const BACKEND *const backend_virtual = &backend_headless;

@@ -360,6 +360,8 @@ static int sdl_start(const RUN_OPTIONS *options) {
     return sdl_video_start();
 }
 
-const BACKEND backend_sdl = {
+static const BACKEND backend_sdl = {
     "sdl", 0, sdl_start, sdl_close, sdl_ticks, sdl_sleep, sdl_open, sdl_show, sdl_poll,
 };
+
+const BACKEND *const backend_shown = &backend_sdl;

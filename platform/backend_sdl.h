@@ -1,4 +1,4 @@
-// The SDL2 backend's key mapping (its record, backend_sdl, is in backend.h):
+// The SDL2 backend's key mapping (its record is backend_shown, in backend.h):
 // key-down events become Windows virtual-key codes, and two key chords belong
 // to the window itself.
 #pragma once

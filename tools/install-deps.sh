@@ -10,11 +10,13 @@ libavutil-dev libpng-dev zlib1g-dev"
 TEST="libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev
 xvfb xdotool x11-utils jwm sox netpbm imagemagick ffmpeg python3 dpkg-dev fakeroot lintian
 doxygen"
+WEB="emscripten node-acorn"
 
 case "${1:-run}" in
 run) PACKAGES=$RUN ;;
-all) PACKAGES="$RUN $TEST" ;;
-*) echo "usage: install-deps.sh [run|all]" >&2; exit 2 ;;
+all) PACKAGES="$RUN $TEST $WEB chromium" ;;
+web) PACKAGES=$WEB ;;
+*) echo "usage: install-deps.sh [run|all|web]" >&2; exit 2 ;;
 esac
 
 missing=""
