@@ -4,7 +4,8 @@
 # the loop and the synthesiser) and a headless demo run (the instrument bank
 # built on its own thread while the title shows) under ThreadSanitizer, the
 # program under a failing allocator for a spread of N, and a short run of
-# every fuzz target. BUILD (default build) is the release build directory.
+# every fuzz target, and the portable library built alone (no platform, no x86
+# intrinsics) by clang. BUILD (default build) is the release build directory.
 set -e
 cd "$(dirname "$0")/.."
 JOBS=${JOBS:-$(nproc)}
@@ -12,6 +13,13 @@ BUILD=${BUILD:-build}
 case $BUILD in /*) ;; *) BUILD=$PWD/$BUILD ;; esac
 LOOP_FRAMES=5401           # one pass through the seven scenes
 FUZZ_TIME=${FUZZ_TIME:-15}  # seconds per fuzz target
+
+echo "== the portable library alone: no platform, no x86 intrinsics, clang"
+rm -rf build-portable
+CXX=clang++ cmake -S . -B build-portable -G Ninja -DCMAKE_BUILD_TYPE=Release -DRIVO_PLATFORM=OFF -DRIVO_SIMD=OFF >/dev/null
+cmake --build build-portable -j "$JOBS"
+# No AVX register and no SSSE3 shuffle: nothing beyond the baseline instruction set.
+! objdump -d build-portable/librivo_portable.a | grep -qE '%[yz]mm|pshufb'
 
 echo "== AddressSanitizer + UndefinedBehaviorSanitizer"
 cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DRIVO_SANITIZE=ON >/dev/null
