@@ -25,7 +25,7 @@ set_target_properties(${RIVO_LIB_LAYERS} ${RIVO_PLATFORM_LIB_LAYERS} PROPERTIES
 # module of their own, the processor switch and the backend's inner parts.
 set(RIVO_PRIVATE_HEADERS host/module.h host/simd.h imaging/img_curve.h imaging/img_geom.h
   imaging/img_walk.h imaging/pnm.h text/lscroll_core.h platform/backend_sdl.h platform/outputs.h platform/dynlib.h
-  platform/capture.h platform/record.h)
+  platform/capture.h platform/record.h platform/midi_message.h)
 
 set(RIVO_INCLUDE_DIR ${CMAKE_INSTALL_INCLUDEDIR}/rivo7315)
 set(RIVO_GENERATED ${CMAKE_BINARY_DIR}/generated)

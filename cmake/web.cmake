@@ -13,8 +13,8 @@ set(WEB_DIR ${PROJECT_SOURCE_DIR}/platform/web)
 # The page's pair of backends is the one the dispatcher chooses from.
 rivo_layer(rivo_platform
   SOURCES platform/backend.cpp ${WEB_DIR}/backend_web.cpp ${WEB_DIR}/outputs_web.cpp
-    ${WEB_DIR}/player_web.cpp ${WEB_DIR}/midi_web.cpp
-  HEADERS platform/backend.h platform/outputs.h platform/options.h platform/player.h platform/midi.h
+    ${WEB_DIR}/player_web.cpp ${WEB_DIR}/midi_web.cpp platform/midi_message.cpp
+  HEADERS platform/backend.h platform/midi_message.h platform/outputs.h platform/options.h platform/player.h platform/midi.h
     platform/synth.h platform/web/bench.h
   LINKS rivo_effects)
 target_include_directories(rivo_platform PRIVATE ${WEB_DIR})

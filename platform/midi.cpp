@@ -18,6 +18,7 @@
 #include <string>
 
 #include "platform/backend.h"
+#include "platform/midi_message.h"
 #include "platform/player.h"
 #include "platform/synth.h"
 
@@ -355,19 +356,6 @@ int32_t midi_out_get_volume(MIDI_OUT *handle, uint32_t *volume) {
 
 // Bytes a message with this status byte takes, the status included; 0 for
 // the bytes that cannot start a short message (sysex start and end).
-static int midi_message_length(uint8_t status) {
-    if (status < 0x80) return 0;
-    if (status < 0xC0) return 3;   // note off/on, key pressure, controller
-    if (status < 0xE0) return 2;   // program change, channel pressure
-    if (status < 0xF0) return 3;   // pitch bend
-    switch (status) {
-    case 0xF0: case 0xF7: return 0;
-    case 0xF1: case 0xF3: return 2;
-    case 0xF2: return 3;
-    default: return 1;             // tune request, real-time and undefined
-    }
-}
-
 // The n bytes of a message in one word, the status byte lowest.
 static uint32_t midi_pack(const uint8_t *bytes, int n) {
     uint32_t word = 0;
@@ -391,26 +379,12 @@ static void midi_send_bytes(MIDI_OUT *m, const uint8_t *bytes, int n) {
 
 int32_t midi_out_short_msg(MIDI_OUT *handle, uint32_t message) {
     if (!handle) return MIDI_INVALHANDLE;
-    uint8_t b[4] = {(uint8_t)message, (uint8_t)(message >> 8), (uint8_t)(message >> 16), 0};
     uint8_t bytes[3];
-    int n;
-    uint32_t sent;
-    if (b[0] < 0x80) {
-        // Data first: the bytes continue the last channel message's status.
-        if (!handle->running) return MIDI_INVALPARAM;
-        n = midi_message_length(handle->running);
-        bytes[0] = handle->running;
-        bytes[1] = b[0];
-        bytes[2] = b[1];
-        sent = message & (n == 3 ? 0xFFFFu : 0xFFu);
-    } else {
-        n = midi_message_length(b[0]);
-        if (n == 0) return MIDI_INVALPARAM;
-        memcpy(bytes, b, 3);
-        sent = message & (0xFFFFFFu >> (8 * (3 - n)));
-        if (b[0] < 0xF0) handle->running = b[0];
-        else if (b[0] < 0xF8) handle->running = 0;  // system common ends running status
-    }
+    int n = midi_message_unpack(message, &handle->running, bytes);
+    if (n == 0) return MIDI_INVALPARAM;
+    // The capture keeps the word as given, without the bytes past the message.
+    int given = (message & 0xFF) < 0x80 ? n - 1 : n;
+    uint32_t sent = message & (0xFFFFFFu >> (8 * (3 - given)));
     if (handle->kind == MIDI_CAPTURE) midi_capture_record(sent);
     else if (handle->kind == MIDI_SYNTH) synth_send(midi_engine, player_now(), midi_pack(bytes, n));
     else midi_send_bytes(handle, bytes, n);

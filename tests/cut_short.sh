@@ -5,6 +5,7 @@
 # an error, for .mkv and .mp4; two runs on one --record path leave one valid
 # file; a second run on a capture directory stops at once, naming the first.
 # Args: the program, the tests build directory.
+. "$(dirname "$0")/sh/wait.sh"
 PROG=$(realpath "$1")
 for tool in ffmpeg ffprobe prlimit; do
     command -v $tool >/dev/null 2>&1 || { echo "SKIP: $tool is not installed"; exit 0; }
@@ -15,16 +16,6 @@ trap 'kill -9 $APID 2>/dev/null; rm -rf "$WORK"' EXIT
 fail() { echo "FAIL: $*"; exit 1; }
 cd "$WORK" || fail "no work directory"
 
-# Waits up to $1 seconds (in tenths) for the command after it to succeed.
-wait_for() {
-    limit=$(($1 * 10)) n=0
-    shift
-    until "$@"; do
-        n=$((n + 1))
-        [ $n -le $limit ] || return 1
-        sleep 0.1
-    done
-}
 
 size() { stat -c %s "$1" 2>/dev/null || echo 0; }
 bigger() { [ "$(size "$1")" -ge "$2" ]; }

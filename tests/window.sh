@@ -1,6 +1,7 @@
 #!/bin/sh
 # A real window under Xvfb (jwm for F11, Alt+Enter), no display (status 5), SIGINT in a capture;
 # no fixed sleeps: every step waits for its condition. Args: the program, the tests build directory.
+. "$(dirname "$0")/sh/wait.sh"
 PROG=$(realpath "$1")
 WMCLOSE="$(realpath "$2")/../tools/wm-close"
 command -v Xvfb >/dev/null 2>&1 || { echo "SKIP: Xvfb is not installed"; exit 0; }
@@ -14,15 +15,6 @@ fail() { echo "FAIL: $*"; exit 1; }
 ok() { echo "ok: $*"; }
 cd "$WORK" || fail "no work directory"
 
-wait_for() {
-    limit=$(($1 * 10)) n=0
-    shift
-    until "$@"; do
-        n=$((n + 1))
-        [ $n -ge $limit ] && return 1
-        sleep 0.1
-    done
-}
 start() {
     name=$1
     shift

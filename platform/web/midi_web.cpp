@@ -12,6 +12,7 @@
 #include <cstring>
 
 #include "platform/backend.h"
+#include "platform/midi_message.h"
 #include "platform/synth.h"
 #include "web_glue.h"
 
@@ -82,32 +83,11 @@ int32_t midi_out_get_volume(MIDI_OUT *handle, uint32_t *volume) {
 
 // Bytes a message with this status byte takes, the status included; 0 for
 // the bytes that cannot start a short message (sysex start and end).
-static int midi_web_length(uint8_t status) {
-    if (status < 0x80) return 0;
-    if (status < 0xC0 || (status >= 0xE0 && status < 0xF0)) return 3;
-    if (status < 0xE0) return 2;
-    if (status == 0xF0 || status == 0xF7) return 0;
-    if (status == 0xF1 || status == 0xF3) return 2;
-    return status == 0xF2 ? 3 : 1;
-}
-
 int32_t midi_out_short_msg(MIDI_OUT *handle, uint32_t message) {
     if (!handle) return MIDI_INVALHANDLE;
-    uint8_t b[3] = {(uint8_t)message, (uint8_t)(message >> 8), (uint8_t)(message >> 16)};
     uint8_t bytes[3];
-    if (b[0] < 0x80) {
-        // Data first: the bytes continue the last channel message's status.
-        if (!handle->running) return MIDI_INVALPARAM;
-        bytes[0] = handle->running;
-        bytes[1] = b[0];
-        bytes[2] = b[1];
-    } else {
-        if (midi_web_length(b[0]) == 0) return MIDI_INVALPARAM;
-        memcpy(bytes, b, 3);
-        if (b[0] < 0xF0) handle->running = b[0];
-        else if (b[0] < 0xF8) handle->running = 0;  // system common ends running status
-    }
-    int n = midi_web_length(bytes[0]);
+    int n = midi_message_unpack(message, &handle->running, bytes);
+    if (n == 0) return MIDI_INVALPARAM;
     // Data bytes keep to seven bits on the wire.
     if (handle->output >= 0) rivo_web_midi_send(handle->output, bytes[0], bytes[1] & 0x7F, bytes[2] & 0x7F, n);
     return MIDI_NOERROR;
