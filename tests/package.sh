@@ -92,6 +92,26 @@ left=$(find "$WORK/prefix" 2>/dev/null | head -n 3)
 [ -z "$left" ] || fail "make uninstall left $left"
 make -s -C "$SRC" uninstall BUILD="$BUILD" | grep -q 'nothing installed' || fail "a second make uninstall did not find nothing to do"
 if [ -n "$installed" ]; then
+    # The README's first program, built against the installed packages both ways.
+    mkdir -p "$WORK/first" && cd "$WORK/first" || fail "no folder for the first program"
+    cat >ellipse.cpp <<'PROGRAM'
+#include "imaging/img.h"
+int main() {
+    IMG *image = img_new();
+    img_resize(image, 256, 256);
+    img_fill_ellipse(image, 128, 128, 100, 60, 0x3070C0);
+    int written = img_save_ppm(image, "ellipse.ppm");
+    img_del(&image);
+    return written ? 0 : 1;
+}
+PROGRAM
+    printf 'cmake_minimum_required(VERSION 3.16)\nproject(first CXX)\nfind_package(rivo7315 CONFIG REQUIRED)\nadd_executable(ellipse ellipse.cpp)\ntarget_link_libraries(ellipse PRIVATE rivo7315::rivo7315)\n' >CMakeLists.txt
+    c++ ellipse.cpp $(pkg-config --cflags --libs rivo7315) -o ellipse-pc && ./ellipse-pc && [ -s ellipse.ppm ] ||
+        fail "the first program does not build or run with pkg-config"
+    cmake -S . -B cm >cmake.log 2>&1 && cmake --build cm >>cmake.log 2>&1 && rm ellipse.ppm && ./cm/ellipse &&
+        [ -s ellipse.ppm ] || fail "the first program does not build or run with find_package: $(tail -n 3 cmake.log)"
+    cd "$WORK" || fail "no work directory"
+    echo "ok: a first program builds against the installed packages with pkg-config and with find_package, and runs"
     dpkg -V $PACKAGES >"$WORK/verify.log" 2>&1
     [ -s "$WORK/verify.log" ] && fail "make uninstall touched the installed packages: $(head -n 3 "$WORK/verify.log")"
     apt-get purge -y -q -o DPkg::Lock::Timeout=300 $PACKAGES >/dev/null 2>&1 || fail "the packages do not purge"
