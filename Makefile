@@ -29,7 +29,7 @@ build: deps configure
 	cmake --build $(BUILD) -j $(JOBS)
 
 run: program
-	./$(BUILD)/rivo7315
+	$(BUILD)/rivo7315
 
 test: build
 	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
@@ -69,7 +69,7 @@ check: deps
 # The program under the failing allocator for every N of three short runs
 # (hours on one core; SWEEP_JOBS=n runs n at a time).
 longcheck: build
-	bash tools/alloc-sweep.sh ./$(BUILD)/rivo7315 $(CURDIR)/$(BUILD)/tests/libfailalloc.so all
+	bash tools/alloc-sweep.sh $(BUILD)/rivo7315 $(CURDIR)/$(BUILD)/tests/libfailalloc.so all
 
 # Every fuzz target for FUZZ_TIME seconds (default 60).
 fuzz: deps
@@ -77,7 +77,7 @@ fuzz: deps
 
 # Ten scene loops headless, peak memory at each loop.
 longrun: build
-	bash tools/longrun.sh ./$(BUILD)/rivo7315
+	bash tools/longrun.sh $(BUILD)/rivo7315
 
 # Every benchmark program, the start-up and the whole headless loop; the
 # README's figure tables are rewritten from this run.
@@ -94,7 +94,7 @@ web: deps-run configure
 	cmake --build $(BUILD) -j $(JOBS) --target make-icon
 	$(EMSCRIPTEN_NODE) emcmake $(CMAKE) -DRIVO_SIMD=OFF -S . -B $(WEB_BUILD) >/dev/null
 	$(EMSCRIPTEN_NODE) cmake --build $(WEB_BUILD) -j $(JOBS)
-	./$(BUILD)/tools/make-icon $(WEB_BUILD)/favicon.png
+	$(BUILD)/tools/make-icon $(WEB_BUILD)/favicon.png
 
 clean:
 	rm -rf $(BUILD) build-*
