@@ -69,7 +69,7 @@ check: deps
 # The program under the failing allocator for every N of three short runs
 # (hours on one core; SWEEP_JOBS=n runs n at a time).
 longcheck: build
-	bash tools/alloc-sweep.sh $(BUILD)/rivo7315 $(CURDIR)/$(BUILD)/tests/libfailalloc.so all
+	bash tools/alloc-sweep.sh $(BUILD)/rivo7315 $(abspath $(BUILD))/tests/libfailalloc.so all
 
 # Every fuzz target for FUZZ_TIME seconds (default 60).
 fuzz: deps
