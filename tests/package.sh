@@ -92,7 +92,10 @@ left=$(find "$WORK/prefix" 2>/dev/null | head -n 3)
 [ -z "$left" ] || fail "make uninstall left $left"
 make -s -C "$SRC" uninstall BUILD="$BUILD" | grep -q 'nothing installed' || fail "a second make uninstall did not find nothing to do"
 if [ -n "$installed" ]; then
-    # The README's first program, built against the installed packages both ways.
+    # The README's first program, built against the installed packages both
+    # ways (with the sanitizers when the packaged libraries carry them).
+    SANITIZE=""
+    grep -q '^RIVO_SANITIZE:BOOL=ON' "$BUILD/CMakeCache.txt" && SANITIZE="-fsanitize=address,undefined"
     mkdir -p "$WORK/first" && cd "$WORK/first" || fail "no folder for the first program"
     cat >ellipse.cpp <<'PROGRAM'
 #include "imaging/img.h"
@@ -106,9 +109,9 @@ int main() {
 }
 PROGRAM
     printf 'cmake_minimum_required(VERSION 3.16)\nproject(first CXX)\nfind_package(rivo7315 CONFIG REQUIRED)\nadd_executable(ellipse ellipse.cpp)\ntarget_link_libraries(ellipse PRIVATE rivo7315::rivo7315)\n' >CMakeLists.txt
-    c++ ellipse.cpp $(pkg-config --cflags --libs rivo7315) -o ellipse-pc && ./ellipse-pc && [ -s ellipse.ppm ] ||
+    c++ $SANITIZE ellipse.cpp $(pkg-config --cflags --libs rivo7315) -o ellipse-pc && ./ellipse-pc && [ -s ellipse.ppm ] ||
         fail "the first program does not build or run with pkg-config"
-    cmake -S . -B cm >cmake.log 2>&1 && cmake --build cm >>cmake.log 2>&1 && rm ellipse.ppm && ./cm/ellipse &&
+    cmake -S . -B cm -DCMAKE_CXX_FLAGS="$SANITIZE" >cmake.log 2>&1 && cmake --build cm >>cmake.log 2>&1 && rm ellipse.ppm && ./cm/ellipse &&
         [ -s ellipse.ppm ] || fail "the first program does not build or run with find_package: $(tail -n 3 cmake.log)"
     cd "$WORK" || fail "no work directory"
     echo "ok: a first program builds against the installed packages with pkg-config and with find_package, and runs"
